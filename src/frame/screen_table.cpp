@@ -1,0 +1,15 @@
+// Which module serves which ScreenId. Add one line per screen module.
+#include "frame/screens.h"
+
+const ScreenTableEntry screenTable[] = {
+    {-1, -1, nullptr}, // keeps the array non-empty while screens are added
+};
+const int screenTableSize = sizeof(screenTable) / sizeof(screenTable[0]);
+
+const ScreenHandlers *screenHandlersFor(int32_t id)
+{
+    for (int i = 0; i < screenTableSize; ++i)
+        if (screenTable[i].handlers && id >= screenTable[i].firstId && id <= screenTable[i].lastId)
+            return screenTable[i].handlers;
+    return nullptr;
+}

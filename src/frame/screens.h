@@ -1,0 +1,35 @@
+// Screen dispatch table.
+//
+// Every screen is one module with (as far as it needs them) ten procedures.
+// The module exposes one ScreenHandlers value; src/frame/screen_table.cpp
+// lists which ScreenId range it serves. The dispatcher only ever calls the
+// display and the five input procedures; the loading screen calls `create`
+// once; the rest are the screen's own.
+#pragma once
+#include <cstdint>
+
+struct ScreenHandlers {
+    void (*create)();                                   // create<X>Controls
+    void (*reset)();                                    // reset<X>Controls
+    void (*keyboard)(unsigned char key, int x, int y);  // <x>Keyboard
+    void (*specialKey)(int key, int x, int y);          // <x>SpecialKey
+    void (*mouse)(int button, int state, int x, int y); // <x>Mouse
+    void (*motion)(int x, int y);                       // <x>Motion
+    void (*passiveMotion)(int x, int y);                // <x>PassiveMotion
+    void (*drawControls)();                             // draw<X>Controls
+    void (*handleAction)();                             // handle<X>Action
+    void (*display)();                                  // display<X>Screen
+};
+
+struct ScreenTableEntry {
+    int32_t firstId;
+    int32_t lastId;
+    const ScreenHandlers *handlers;
+};
+
+// The table (screen_table.cpp). Ids not covered draw nothing and ignore input.
+extern const ScreenTableEntry screenTable[];
+extern const int screenTableSize;
+
+// The handlers serving a screen id, or nullptr.
+const ScreenHandlers *screenHandlersFor(int32_t id);

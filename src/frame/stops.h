@@ -1,0 +1,28 @@
+// Numbered stops and the debug log.
+//
+// Every failure the user cannot cause ends the program through stopProgram:
+// one line in ResourceFiles/debug.txt (and on standard error, so a person who
+// started the program from a terminal sees why it ended), then the process ends
+// with the stop number mod 250 as its exit code (1 when that is 0).
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Opens (creates or truncates) the debug log. Returns 0 on success, 7 when the
+// path cannot be used at all (empty), 8 when the file cannot be created.
+int openDebugLog(const std::string &path);
+
+// Closes the debug log (normal quit and lost window). Safe when not open.
+void closeDebugLog();
+
+// Writes one detail line ("procedure: text=value") before a stop.
+void writeDebugDetail(const std::string &line);
+
+// Exit code a stop number ends the process with.
+int stopExitCode(int32_t stopNumber);
+
+// The exact stop line, without the CR LF.
+std::string stopLine(int32_t errorHint, int32_t stopNumber);
+
+// Never returns. Stop 0 is the normal end: nothing written, exit code 0.
+[[noreturn]] void stopProgram(int32_t errorHint, int32_t stopNumber);

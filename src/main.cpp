@@ -1,0 +1,3 @@
+#include "frame/startup.h"
+
+int main(int argc, char **argv) { return runTarnova(argc, argv); }

@@ -1,0 +1,8 @@
+// The data generator: writes a complete data folder (sounds, texture packs,
+// ResourceFiles, lesson folders) so the program runs on a fresh machine.
+#pragma once
+#include <string>
+
+// Each returns false after printing why to standard error.
+bool makeSoundData(const std::string &dataDir);   // dataDir + "/sounds/..."
+bool makePictureData(const std::string &dataDir); // dataDir + "/images.prod/..."

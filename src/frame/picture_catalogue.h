@@ -1,0 +1,55 @@
+// The pictures read while loading: which pack, which picture into which
+// texture slot with which size, at which loading step.
+//
+//   frameAnimationTextures  Images8  38 x 230x100   the logo animation
+//   panelIconTextures       Images9  14 x 119x82    message-panel icons
+//   images6Textures         Images6  175 (163 x 190x210, 12 x 190x211)
+//   images7Textures         Images7  114 of eight sizes; 0 treble clef,
+//                                    1 bass clef, 44-52 accidentals,
+//                                    61-88 note pictures (65, 66 stay 0)
+// A slot that is never loaded holds 0 (binding it binds no picture).
+#pragma once
+#include <GL/gl.h>
+#include <cstdint>
+
+constexpr int frameAnimationCount = 38;
+constexpr int panelIconCount = 14;
+constexpr int images6Count = 175;
+constexpr int images7Count = 116;
+
+extern GLuint frameAnimationTextures[frameAnimationCount];
+extern GLuint panelIconTextures[panelIconCount];
+extern GLuint images6Textures[images6Count];
+extern GLuint images7Textures[images7Count];
+
+// Step procedures of the loading screen; a step outside a procedure's range
+// ends the program (5539, 5540, 5541, 5542).
+void loadImages6PartA(int32_t step); // steps 4..85
+void loadImages6PartB(int32_t step); // steps 87..185
+void loadImages7Step(int32_t step);  // steps 187..302
+void loadImages9Step(int32_t step);  // steps 304..319
+// The whole Images8 pack into frameAnimationTextures (the loading screen's
+// first frame).
+void loadFrameAnimationPictures();
+
+// ---- The catalogue as data (no GL) --------------------------------------
+enum class PictureFamily : int32_t { none, frameAnimation, panelIcons, images6, images7 };
+
+enum class CatalogueWork : int32_t { nothing, openPack, picture, closePack };
+
+struct CatalogueStep {
+    CatalogueWork work;
+    int32_t pack;          // 6, 7, 8 or 9 (0 with nothing)
+    PictureFamily family;  // with picture
+    int32_t slot;
+    int32_t width;
+    int32_t height;
+};
+
+// What a loading step does for the pack of that number (6, 7 or 9). For
+// Images8, "step" is the picture index 0..37.
+CatalogueStep catalogueStep(int32_t pack, int32_t step);
+
+// The pictures of a pack in stored order (what the data generator writes).
+int32_t packPictureCount(int32_t pack);
+CatalogueStep packPicture(int32_t pack, int32_t index);

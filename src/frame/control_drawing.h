@@ -1,0 +1,17 @@
+// Drawing of controls and of the open pop-up list (GL, immediate mode).
+// A screen draws its controls, then drawPopupList, then drawTextCaret, then
+// its message panel.
+#pragma once
+#include "frame/controls.h"
+
+struct Rgba {
+    float r, g, b, a;
+};
+// Background colour of a control or a pop-up entry in a given state.
+Rgba controlStateColour(int32_t state);
+// Tint of a picture toggle in a given state.
+Rgba pictureToggleTint(int32_t state);
+
+void drawControl(ControlRecord *control); // also stores a picker's picked position
+void drawPopupList();                      // nothing while no list is open
+void drawPopupEntry(const ControlRecord &entry);

@@ -1,0 +1,29 @@
+// Small immediate-mode drawing helpers. Back-face culling stays on once the
+// first pictures are drawn, so every filled polygon here is wound
+// counter-clockwise whatever order the corners are given in.
+#pragma once
+#include <cstdint>
+
+// True when a GL context is current (tests run the toolkit without one).
+bool haveGlContext();
+
+void setColour(float r, float g, float b, float a);
+
+// Filled rectangle between two opposite corners, texturing off.
+void fillRect(double x0, double y0, double x1, double y1, double z);
+// Textured rectangle between two corners; texture coordinates (0, 1) at the
+// lower left, (1, 0) at the upper right (pictures are stored top row first).
+// Texturing, culling and the alpha test (> 0.1) are enabled; texturing is off
+// afterwards, culling and the alpha test stay on. Texture name 0 draws an
+// untextured quad in the current colour's alpha test, never a crash.
+void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z);
+
+void drawLine(double x0, double y0, double x1, double y1, double z);
+// Line strip / closed loop through n points (xy pairs).
+void drawLineStrip(const double *xy, int n, double z);
+void drawLineLoop(const double *xy, int n, double z);
+// Filled triangle, wound counter-clockwise whatever the corner order.
+void fillTriangle(double x0, double y0, double x1, double y1, double x2, double y2, double z);
+
+// Signed doubled area of a polygon: positive for counter-clockwise corners.
+double signedArea2(const double *xy, int n);

@@ -1,0 +1,46 @@
+// The message panel at the bottom of every screen (icon, status text, hover
+// hint, editing prompt and three message lines) and the modal alert: a
+// message whose first line is not empty, framed in red and dismissed by the
+// user (how: input_template.h).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern std::string alertLines[3]; // line 1 not empty: an alert is shown
+extern std::string hintLine;      // "Click to ..." / "Release Button to ..."
+extern std::string promptLine;    // prompt of the field being edited
+extern int32_t alertKind;         // follow-up the screen runs when its alert is dismissed
+
+constexpr int panelIconCount = 14;
+constexpr int32_t alertIcon = 0;
+constexpr int32_t mainPanelRightEdge = 973;
+constexpr int32_t lessonPanelRightEdge = 439;
+
+// Sets the three lines (each cut to 255 characters) and the drawing colour to
+// (0.9, 0.9, 0.9, 0.4). Three empty lines clear them; a non-empty line 1 makes
+// a modal alert. Screens set alertKind right after.
+void showAlert(const std::string &line1, const std::string &line2, const std::string &line3);
+void clearAlertLines(); // the three lines only; the colour is left alone
+bool alertShown();      // line 1 not empty
+
+// What the panel writes, before its shift of (12, 12): pure, for tests and
+// for the drawing below.
+struct PanelText {
+    std::string text;
+    int32_t y;
+};
+struct PanelLayout {
+    int32_t icon;       // the icon actually shown (0 while an alert is shown)
+    bool redFrame;      // alert frame, else the black status-bar frame
+    std::vector<PanelText> lines; // all at x 129, font 2
+};
+PanelLayout messagePanelLayout(int32_t icon, const std::string &statusText);
+
+// Drawing (GL). The panel's lower left corner lies at (12, 12).
+void drawMessagePanel(int32_t icon, const std::string &statusText);       // right edge 973
+void drawLessonMessagePanel(int32_t icon, const std::string &statusText); // right edge 439
+void drawStatisticsMessagePanel(int32_t icon, const std::string &statusText, int32_t rightEdge);
+
+// Start-of-program state: no lines, alertKind 0.
+void resetMessageState();

@@ -1,0 +1,20 @@
+// Bitmap text at window pixel positions (x, y = left end of the base line,
+// y up), in the current colour. Font ids are GLUT's numbering: 2 is the 9 x 15
+// font (one character advances 9 pixels), 5 Times Roman 24. Texts longer than
+// 255 characters are cut.
+#pragma once
+#include <cstdint>
+#include <string>
+
+constexpr int32_t font9By15 = 2;
+constexpr int32_t fontTimesRoman24 = 5;
+
+// True when an open pop-up list covers (x, y): the text routines that honour
+// the list draw nothing there, so text does not show through its entries.
+bool textHiddenByPopup(double x, double y);
+
+void drawText(int32_t font, const std::string &text, double x, double y);      // z -5, hidden under a list
+void drawScoreText(int32_t font, const std::string &text, double x, double y); // z -11, hidden under a list
+void drawLargeText(int32_t font, const std::string &text, double x, double y); // always Times Roman 24, z -5
+void drawControlText(int32_t font, const std::string &text, double x, double y); // z -2, never hidden
+void drawUnderscoreRow(int32_t font, int32_t count, double x, double y);        // count '_', z -5

@@ -1,7 +1,8 @@
 // The message panel at the bottom of every screen (icon, status text, hover
 // hint, editing prompt and three message lines) and the modal alert: a
 // message whose first line is not empty, framed in red and dismissed by the
-// user (how: input_template.h).
+// user (how: input_template.h). The 14 icon pictures are panelIconTextures
+// (picture_catalogue.h).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -12,7 +13,6 @@ extern std::string hintLine;      // "Click to ..." / "Release Button to ..."
 extern std::string promptLine;    // prompt of the field being edited
 extern int32_t alertKind;         // follow-up the screen runs when its alert is dismissed
 
-constexpr int panelIconCount = 14;
 constexpr int32_t alertIcon = 0;
 constexpr int32_t mainPanelRightEdge = 973;
 constexpr int32_t lessonPanelRightEdge = 439;

@@ -1,0 +1,54 @@
+// The time line: per user up to 100 training days, each holding the lesson
+// results reached on that calendar day ("ResourceFiles\TimeLine", 20 blocks of
+// 100 days, saved together with the users file by saveUsersFiles).
+//
+// Memory keeps only days that differ from an empty day; an empty day costs
+// nothing, so six users with sparse time lines need a few MB instead of the
+// file's 293 MB. Read days through timeLineDay; change them only through
+// editTimeLineDay (or the operations below), which marks the time line as
+// changed so that the next save writes it.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "progress/store_records.h"
+
+// The stored day (or a shared empty day). Slot 0..19, day 0..99.
+const TimeLineDay &timeLineDay(int32_t slot, int32_t day);
+// Write access to a day; marks the time line changed.
+TimeLineDay &editTimeLineDay(int32_t slot, int32_t day);
+// Marks the time line changed (a save writes it even when no day was edited).
+void markTimeLineChanged();
+bool timeLineChanged();
+
+// timeLineFull := 0 and all 100 days of the slot empty; no save.
+void resetUserTimeLine(int32_t slot);
+// Stores the block into today's training day (the day dated today, else the
+// first empty day, else the oldest day is dropped and day 99 is used).
+// True exactly when day 99 is taken into use while timeLineFull was 0.
+// Saves once.
+bool addTimeLineEntry(int32_t key, int32_t blockIndex, const LessonBlock &block);
+// days := training days (0..100); successes and misses are always 0.
+void countTrainingDays(int32_t key, int32_t &days, int32_t &successes, int32_t &misses);
+// The date of day d as "5-May-00".
+void formatTimeLineDate(int32_t key, int32_t day, std::string &text);
+// timeLineFull := flag; saves.
+void setTimeLineFullFlag(int32_t key, uint8_t flag);
+
+// Calendar days as whole days since 30 December 1899 (proleptic Gregorian).
+int32_t dayNumberFromDate(int32_t year, int32_t month, int32_t dayOfMonth);
+void dateFromDayNumber(int32_t dayNumber, int32_t &year, int32_t &month, int32_t &dayOfMonth);
+// "31-Dec-19" for a day number.
+std::string formatDayNumber(double dayNumber);
+
+// Today's local date as a day number. Tests replace the clock with a
+// function of their own; nullptr restores the clock.
+using TodayFunction = int32_t (*)();
+void setTodayFunction(TodayFunction today);
+int32_t todayDayNumber();
+
+// The store's file routines (users_file.cpp) use these.
+void loadTimeLineFile(const std::string &path); // short file: read as far as it reaches
+bool writeTimeLineFile(const std::string &path, int32_t stopOpen, int32_t stopWrite);
+void clearTimeLineChanged();
+void moveTimeLine(int32_t fromSlot, int32_t toSlot); // to := from; from keeps its days

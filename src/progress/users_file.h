@@ -1,0 +1,76 @@
+// The store of users: the users file ("ResourceFiles\UsersFile", 20 records)
+// and, saved together with it, the time-line file (time_line.h).
+//
+// Memory is the master copy; userRecords mirrors the file slot by slot. Other
+// modules reach a user through a UserKey (1..10); only slots 0..9 are searched.
+// Saves are atomic and only write files whose contents changed; several saves
+// of one user action can be grouped (store_io.h).
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "progress/store_io.h"
+#include "progress/store_records.h"
+
+// The in-memory mirror of the users file, indexed by UserSlot 0..19.
+extern UserRecord userRecords[userSlotCount];
+// Bit k set while key k belongs to a user.
+extern int32_t usedUserKeys;
+
+// The user chosen on the user-management screen (set there together).
+extern int32_t currentUserSlot;
+extern int32_t currentUserKey;
+extern std::string currentUserName;
+extern int32_t currentUserTessitura;
+
+// Tessitura 0 unset, 1 low, 2 medium, 3 high.
+inline constexpr const char *tessituraNames[4] = {"", "low", "medium", "high"};
+
+// Stop numbers of the users and time-line files.
+constexpr int32_t stopUsersCreateName = 3251;
+constexpr int32_t stopUsersCreateOpen = 3252;
+constexpr int32_t stopUsersCreateWrite = 3253;
+constexpr int32_t stopUsersLoadName = 3254;
+constexpr int32_t stopUsersLoadOpen = 3255;
+constexpr int32_t stopUsersLoadRead = 3256;
+constexpr int32_t stopUsersSaveName = 3257;
+constexpr int32_t stopUsersSaveOpen = 3258;
+constexpr int32_t stopUsersSaveWrite = 3259;
+// A users file that exists but cannot be examined or opened: never first use.
+constexpr int32_t stopUsersFileUnreadable = 3269;
+
+// Decides first use at start. True only when the users file does not exist
+// or is 0 bytes long. A users file that exists but cannot be examined or
+// opened ends the program (stop 3269) without touching any file: setting up
+// anew would overwrite every user's time line and scores.
+bool usersFileNeedsFirstUse();
+
+// First use: builds all 20 records (administrator in slot 0, scrambled
+// password in slot 10) and writes the users and time-line files.
+void createUsersFiles(const std::string &adminName, const std::string &adminPassword);
+// Reads both files into memory and rebuilds usedUserKeys.
+void loadUsersFiles();
+// Writes the users file and the time-line file where they changed (deferred
+// inside a store update group).
+void saveUsersFiles();
+
+// Resets the slot's tallies and its time line; no save.
+void resetUserStatistics(int32_t slot);
+// New user in the first free slot; returns the new key, 0 when full. Saves.
+int32_t addUser(const std::string &name);
+// First slot 0..9 whose key equals `key`, else -1.
+int32_t findUserSlot(int32_t key);
+// False (nothing saved) when no slot holds the key. Saves on success.
+bool setUserTessitura(int32_t key, int32_t tessitura);
+// Removes the user, closes the gap among slots 1..5, moves the key's lesson
+// bests to the remaining users; saves users, time line and scores. A key no
+// user holds changes nothing. Returns true.
+bool deleteUser(int32_t key);
+int32_t getUserCurrentLesson(int32_t key); // 1 for an unknown key
+void setUserCurrentLesson(int32_t key, int32_t lesson); // saves
+// L + 2 of the highest done block L, 1 when none is done (or unknown key).
+int32_t getHighestPassedLesson(int32_t key);
+// Copies block L into `block`; returns the number of note slots in use.
+// An unknown key or block index gives the empty block and 0.
+int32_t getUserLessonBlock(int32_t key, int32_t blockIndex, LessonBlock &block);
+void setUserLessonBlock(int32_t key, int32_t blockIndex, const LessonBlock &block); // saves

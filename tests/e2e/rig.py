@@ -1,0 +1,504 @@
+"""End-to-end rig for Tarnova: a private X server and a private sound server,
+and helpers to drive build/tarnova inside them. Standard library only.
+
+The rig
+    tools/rig-start            starts Xvfb (24-bit, free display) and PulseAudio
+                               (null sinks "speakers" = default output and
+                               "mic", whose monitor is the default input);
+                               prints `export NAME=value` lines for the shell.
+    tools/rig-stop [DIR]       stops both and removes the rig folder
+                               (DIR defaults to $TARNOVA_RIG).
+    tools/run-tests            starts the rig around ctest; every test_*.py
+                               inherits DISPLAY, PULSE_SERVER, TARNOVA_RIG, ...
+    A test run on its own (python3 tests/e2e/test_x.py) starts a private rig
+    when none is in the environment and stops it at exit (ensure_rig()).
+
+Writing a test (each file is a standalone unittest script):
+
+    import os, sys, unittest
+    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+    import rig
+
+    class WindowTest(unittest.TestCase):
+        def test_opens(self):
+            t = rig.start_tarnova(data="full")   # or "resources", "none"
+            self.addCleanup(t.kill)
+            t.wait_window()                      # window id; fails after 20 s
+            t.click(150, 488)                    # window pixels, y from the top
+            t.type_text("anna"); t.key("Return")
+            shot = t.screenshot()                # shot.pixel(x, y) -> (r, g, b)
+            t.close_window()                     # what the close button does
+            self.assertEqual(t.wait_exit(10), 0)
+            self.assertEqual(t.debug_log(), "")
+
+Functions
+    ensure_rig()                   rig environment (starts one if missing)
+    start_tarnova(data, prepare=None, env=None, audio=True) -> Tarnova
+        data:    "full"      a generated data folder (build/tarnova-make-data,
+                             generated once per rig and copied)
+                 "resources" only the empty ResourceFiles folder
+                 "none"      no data folder at all
+        prepare: callable(data_dir) run before the start (add or spoil files)
+        audio:   False starts it with no sound server reachable
+    Tarnova: .proc .home .data_dir .window
+        wait_window(timeout) wait_exit(timeout) -> exit code (None on timeout)
+        alive() kill() debug_log() -> text ('' when empty, None when missing)
+        click(x, y, button=1) press(x,y) release(x,y) move(x, y)
+        type_text(s) key(name)       (xdotool key names: Return, Escape, Tab)
+        screenshot(path=None) -> Shot (.width .height .pixel(x, y); y from top)
+        geometry() -> (x, y, width, height) of the window on the root
+        close_window()               sends WM_DELETE_WINDOW (the close button)
+    record_speakers(path) -> Recording; .stop() ends it and returns path
+    play_into_mic(wav_path, wait=True) -> Popen
+    build_dir(), source_dir()
+"""
+
+import atexit
+import ctypes
+import ctypes.util
+import fcntl
+import os
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+_HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def source_dir():
+    return os.environ.get("TARNOVA_SOURCE") or os.path.dirname(os.path.dirname(_HERE))
+
+
+def build_dir():
+    return os.environ.get("TARNOVA_BUILD") or os.path.join(source_dir(), "build")
+
+
+# ---------------------------------------------------------------- the rig
+
+RIG_VARS = ("DISPLAY", "PULSE_SERVER", "PULSE_CLIENTCONFIG", "TARNOVA_RIG")
+
+
+def _free_display():
+    for n in range(50, 400):
+        if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
+            continue
+        return n
+    raise RuntimeError("rig: no free X display number")
+
+
+def _wait_for(predicate, timeout, step=0.05):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        if predicate():
+            return True
+        time.sleep(step)
+    return predicate()
+
+
+def _socket_accepts(path):
+    s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    try:
+        s.connect(path)
+        return True
+    except OSError:
+        return False
+    finally:
+        s.close()
+
+
+def start_rig():
+    """Starts Xvfb and PulseAudio; returns the environment values of the rig."""
+    state = tempfile.mkdtemp(prefix="tarnova-rig.")
+    os.chmod(state, 0o700)
+    runtime = os.path.join(state, "runtime")
+    os.mkdir(runtime, 0o700)
+    client_conf = os.path.join(state, "client.conf")
+    with open(client_conf, "w") as f:
+        f.write("autospawn = no\n")
+
+    # X server: first free display number; Xvfb may lose a race for it.
+    for _ in range(5):
+        n = _free_display()
+        log = open(os.path.join(state, "xvfb.log"), "w")
+        xvfb = subprocess.Popen(
+            ["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        if _wait_for(lambda: xvfb.poll() is not None or
+                     os.path.exists("/tmp/.X11-unix/X%d" % n), 10):
+            if xvfb.poll() is None:
+                break
+    else:
+        raise RuntimeError("rig: Xvfb did not start (see %s/xvfb.log)" % state)
+    with open(os.path.join(state, "xvfb.pid"), "w") as f:
+        f.write(str(xvfb.pid))
+
+    # Sound server: user mode even as root, in its own runtime folder.
+    penv = dict(os.environ, XDG_RUNTIME_DIR=runtime, HOME=state,
+                PULSE_CLIENTCONFIG=client_conf)
+    penv.pop("PULSE_SERVER", None)
+    socket_path = os.path.join(runtime, "pulse", "native")
+    with open(os.path.join(state, "pulse.log"), "w") as log:
+        rc = subprocess.call(
+            ["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--disallow-exit",
+             "--use-pid-file=yes", "--log-target=stderr",
+             "--load=module-native-protocol-unix auth-anonymous=1",
+             "--load=module-null-sink sink_name=speakers",
+             "--load=module-null-sink sink_name=mic"],
+            env=penv, stdout=log, stderr=subprocess.STDOUT)
+    env = {
+        "DISPLAY": ":%d" % n,
+        "PULSE_SERVER": "unix:" + socket_path,
+        "PULSE_CLIENTCONFIG": client_conf,
+        "TARNOVA_RIG": state,
+    }
+    if rc != 0 or not _wait_for(lambda: _socket_accepts(socket_path), 10):
+        stop_rig(state)
+        raise RuntimeError("rig: PulseAudio did not start (exit %d)" % rc)
+    cenv = dict(os.environ, **env)
+    subprocess.check_call(["pactl", "set-default-sink", "speakers"], env=cenv)
+    subprocess.check_call(["pactl", "set-default-source", "mic.monitor"], env=cenv)
+    with open(os.path.join(state, "rig.env"), "w") as f:
+        for k, v in env.items():
+            f.write("export %s=%s\n" % (k, v))
+    return env
+
+
+def _kill_pidfile(path, sig=signal.SIGTERM):
+    try:
+        with open(path) as f:
+            pid = int(f.read().strip())
+    except (OSError, ValueError):
+        return
+    try:
+        os.kill(pid, sig)
+    except OSError:
+        return
+    for _ in range(100):
+        try:
+            os.kill(pid, 0)
+        except OSError:
+            return
+        time.sleep(0.05)
+    try:
+        os.kill(pid, signal.SIGKILL)
+    except OSError:
+        pass
+
+
+def stop_rig(state):
+    """Stops the servers of the rig folder `state` and removes it."""
+    if not state or not os.path.isdir(state):
+        return
+    runtime = os.path.join(state, "runtime")
+    penv = dict(os.environ, XDG_RUNTIME_DIR=runtime, HOME=state)
+    penv.pop("PULSE_SERVER", None)
+    subprocess.call(["pulseaudio", "--kill"], env=penv,
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _kill_pidfile(os.path.join(runtime, "pulse", "pid"))
+    _kill_pidfile(os.path.join(state, "xvfb.pid"))
+    shutil.rmtree(state, ignore_errors=True)
+
+
+_own_rig = None
+
+
+def ensure_rig():
+    """The rig's environment values; starts a private rig (stopped at exit)
+    when the environment carries none."""
+    global _own_rig
+    if all(os.environ.get(k) for k in RIG_VARS) and os.path.isdir(os.environ["TARNOVA_RIG"]):
+        return {k: os.environ[k] for k in RIG_VARS}
+    env = start_rig()
+    _own_rig = env["TARNOVA_RIG"]
+    atexit.register(stop_rig, _own_rig)
+    os.environ.update(env)
+    return env
+
+
+# ------------------------------------------------------------ data folder
+
+def _generated_data():
+    """A data folder from build/tarnova-make-data, made once per rig."""
+    rig_dir = ensure_rig()["TARNOVA_RIG"]
+    target = os.path.join(rig_dir, "data-cache")
+    with open(os.path.join(rig_dir, "data-cache.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.isdir(target):
+            maker = os.path.join(build_dir(), "tarnova-make-data")
+            tmp = target + ".tmp"
+            shutil.rmtree(tmp, ignore_errors=True)
+            os.makedirs(tmp)
+            r = subprocess.run([maker, tmp], capture_output=True, text=True)
+            if r.returncode != 0:
+                raise RuntimeError("tarnova-make-data failed (%d): %s" % (r.returncode, r.stderr))
+            os.rename(tmp, target)
+    return target
+
+
+# ------------------------------------------------------------- X helpers
+
+def _x(args, check=True):
+    r = subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True, text=True,
+                       env=os.environ)
+    if check and r.returncode != 0:
+        raise RuntimeError("xdotool %s failed: %s" % (" ".join(map(str, args)), r.stderr.strip()))
+    return r.stdout
+
+
+class Shot:
+    """A screenshot of the window: RGB pixels, (0, 0) at the top left."""
+
+    def __init__(self, width, height, data, path=None):
+        self.width, self.height, self.data, self.path = width, height, data, path
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def count(self, predicate, box=None):
+        """How many pixels in box (x0, y0, x1, y1; exclusive) satisfy predicate(rgb)."""
+        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
+        return sum(1 for y in range(y0, y1) for x in range(x0, x1) if predicate(self.pixel(x, y)))
+
+
+def _parse_ppm(blob):
+    # P6 <w> <h> <max>\n<data>
+    parts, pos = [], 0
+    while len(parts) < 4:
+        while blob[pos:pos + 1].isspace():
+            pos += 1
+        if blob[pos:pos + 1] == b"#":
+            pos = blob.index(b"\n", pos) + 1
+            continue
+        end = pos
+        while not blob[end:end + 1].isspace():
+            end += 1
+        parts.append(blob[pos:end])
+        pos = end
+    pos += 1
+    if parts[0] != b"P6" or parts[3] != b"255":
+        raise RuntimeError("unexpected screenshot format")
+    return int(parts[1]), int(parts[2]), blob[pos:]
+
+
+def _close_window_xlib(window_id):
+    """Sends WM_PROTOCOLS / WM_DELETE_WINDOW, as a window manager's close
+    button does (xdotool windowclose would destroy the window instead)."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                    ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                    ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+    class XEvent(ctypes.Union):
+        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    dpy = x11.XOpenDisplay(os.environ["DISPLAY"].encode())
+    if not dpy:
+        raise RuntimeError("cannot open display " + os.environ["DISPLAY"])
+    ev = XEvent()
+    ev.xclient.type = 33  # ClientMessage
+    ev.xclient.window = window_id
+    ev.xclient.message_type = x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+    ev.xclient.format = 32
+    ev.xclient.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+    ev.xclient.data[1] = 0  # CurrentTime
+    x11.XSendEvent(dpy, window_id, 0, 0, ctypes.byref(ev))
+    x11.XFlush(dpy)
+    x11.XCloseDisplay(dpy)
+
+
+# --------------------------------------------------------------- program
+
+class Tarnova:
+    """One run of build/tarnova with a private HOME."""
+
+    def __init__(self, proc, home, data_dir, log_path):
+        self.proc, self.home, self.data_dir, self.log_path = proc, home, data_dir, log_path
+        self.window = None
+
+    # process
+    def alive(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout=10):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def output(self):
+        """What the program wrote to standard output and error so far."""
+        with open(self.log_path, errors="replace") as f:
+            return f.read()
+
+    def debug_log(self):
+        p = os.path.join(self.data_dir, "ResourceFiles", "debug.txt")
+        try:
+            with open(p, "rb") as f:
+                return f.read().decode("latin-1")
+        except OSError:
+            return None
+
+    # window
+    def wait_window(self, timeout=20):
+        def found():
+            if not self.alive():
+                raise AssertionError("tarnova ended (exit %s) before its window appeared:\n%s"
+                                     % (self.proc.returncode, self.output()))
+            out = _x(["search", "--onlyvisible", "--name", "^Tarnova$"], check=False).split()
+            if not out:
+                return False
+            self.window = int(out[-1])
+            return True
+        if not _wait_for(found, timeout, 0.1):
+            raise AssertionError("no window titled Tarnova after %s s" % timeout)
+        return self.window
+
+    def geometry(self):
+        out = _x(["getwindowgeometry", "--shell", self.window or self.wait_window()])
+        v = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+
+    def _root(self, x, y):
+        wx, wy, _, _ = self.geometry()
+        return wx + x, wy + y
+
+    def move(self, x, y):
+        _x(["mousemove"] + list(self._root(x, y)))
+
+    def click(self, x, y, button=1):
+        _x(["mousemove"] + list(self._root(x, y)) + ["click", button])
+
+    def press(self, x, y, button=1):
+        _x(["mousemove"] + list(self._root(x, y)) + ["mousedown", button])
+
+    def release(self, x, y, button=1):
+        _x(["mousemove"] + list(self._root(x, y)) + ["mouseup", button])
+
+    def type_text(self, text):
+        _x(["type", "--window", self.window or self.wait_window(), "--delay", "30", text])
+
+    def key(self, name):
+        _x(["key", "--window", self.window or self.wait_window(), name])
+
+    def screenshot(self, path=None):
+        x, y, w, h = self.geometry()
+        blob = subprocess.run(
+            ["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8",
+             "ppm:-"], capture_output=True, check=True, env=os.environ).stdout
+        width, height, data = _parse_ppm(blob)
+        if path:
+            subprocess.run(["convert", "ppm:-", path], input=blob, check=True)
+        return Shot(width, height, data, path)
+
+    def close_window(self):
+        _close_window_xlib(self.window or self.wait_window())
+
+
+def start_tarnova(data="full", prepare=None, env=None, audio=True):
+    """Starts build/tarnova with a fresh HOME and XDG_DATA_HOME."""
+    ensure_rig()
+    home = tempfile.mkdtemp(prefix="tarnova-home.")
+    xdg_data = os.path.join(home, ".local", "share")
+    data_dir = os.path.join(xdg_data, "Quellbrook", "Tarnova")
+    if data == "full":
+        shutil.copytree(_generated_data(), data_dir)
+    elif data == "resources":
+        os.makedirs(os.path.join(data_dir, "ResourceFiles"))
+    elif data == "none":
+        os.makedirs(xdg_data)
+    else:
+        raise ValueError("data must be 'full', 'resources' or 'none'")
+    if prepare:
+        prepare(data_dir)
+    penv = dict(os.environ, HOME=home, XDG_DATA_HOME=xdg_data,
+                XDG_CONFIG_HOME=os.path.join(home, ".config"))
+    if not audio:
+        # No sound server reachable: a socket path where none listens.
+        penv["PULSE_SERVER"] = "unix:" + os.path.join(home, "no-pulse-here")
+    if env:
+        penv.update(env)
+    log_path = os.path.join(home, "output.txt")
+    with open(log_path, "w") as log:
+        proc = subprocess.Popen([os.path.join(build_dir(), "tarnova")], cwd=home, env=penv,
+                                stdout=log, stderr=subprocess.STDOUT)
+    return Tarnova(proc, home, data_dir, log_path)
+
+
+# ----------------------------------------------------------------- sound
+
+class Recording:
+    def __init__(self, proc, path):
+        self.proc, self.path = proc, path
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGINT)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        return self.path
+
+
+def record_speakers(path):
+    """Starts recording what the program plays (44100 Hz mono 16-bit WAV)."""
+    ensure_rig()
+    proc = subprocess.Popen(
+        ["parecord", "--device=speakers.monitor", "--file-format=wav", "--rate=44100",
+         "--channels=1", "--format=s16le", path], env=os.environ)
+    return Recording(proc, path)
+
+
+def play_into_mic(wav_path, wait=True):
+    """Plays a WAV file into the "mic" sink: what the program captures."""
+    ensure_rig()
+    proc = subprocess.Popen(["paplay", "--device=mic", wav_path], env=os.environ)
+    if wait:
+        proc.wait()
+    return proc
+
+
+# ------------------------------------------------------------------- CLI
+
+def _main(argv):
+    if len(argv) >= 2 and argv[1] == "start":
+        env = start_rig()
+        for k, v in env.items():
+            print("export %s=%s" % (k, v))
+        return 0
+    if len(argv) >= 2 and argv[1] == "stop":
+        state = argv[2] if len(argv) > 2 else os.environ.get("TARNOVA_RIG")
+        if not state:
+            print("rig stop: no rig folder given and TARNOVA_RIG unset", file=sys.stderr)
+            return 2
+        stop_rig(state)
+        return 0
+    print("usage: rig.py start | stop [RIG_DIR]", file=sys.stderr)
+    return 2
+
+
+if __name__ == "__main__":
+    sys.exit(_main(sys.argv))

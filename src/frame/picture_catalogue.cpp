@@ -1,0 +1,167 @@
+#include "frame/picture_catalogue.h"
+
+#include "frame/shared.h"
+#include "frame/stops.h"
+#include "frame/texture_pack.h"
+
+GLuint frameAnimationTextures[frameAnimationCount];
+GLuint panelIconTextures[panelIconCount];
+GLuint images6Textures[images6Count];
+GLuint images7Textures[images7Count];
+
+static CatalogueStep nothing() { return {CatalogueWork::nothing, 0, PictureFamily::none, 0, 0, 0}; }
+
+static CatalogueStep picture(int32_t pack, PictureFamily family, int32_t slot, int32_t w, int32_t h)
+{
+    return {CatalogueWork::picture, pack, family, slot, w, h};
+}
+
+static CatalogueStep images6Step(int32_t step)
+{
+    const auto f = PictureFamily::images6;
+    if (step == 4) return {CatalogueWork::openPack, 6, f, 0, 0, 0};
+    if (step >= 5 && step <= 85) return picture(6, f, step - 5, 190, 210);
+    if (step >= 87 && step <= 167) return picture(6, f, step - 6, 190, 210);
+    if (step == 172) return picture(6, f, 174, 190, 210);
+    if (step >= 173 && step <= 184) return picture(6, f, step - 11, 190, 211);
+    if (step == 185) return {CatalogueWork::closePack, 6, f, 0, 0, 0};
+    return nothing(); // 86 and 168..171
+}
+
+static CatalogueStep images7Step(int32_t step)
+{
+    const auto f = PictureFamily::images7;
+    if (step == 187) return {CatalogueWork::openPack, 7, f, 0, 0, 0};
+    if (step == 188) return picture(7, f, 0, 86, 144);  // treble clef
+    if (step == 189) return picture(7, f, 1, 70, 70);   // bass clef
+    if (step >= 190 && step <= 204) return picture(7, f, step - 188, 95, 115);
+    if (step >= 205 && step <= 225) return picture(7, f, step - 188, 60, 140);
+    if (step >= 226 && step <= 229) return picture(7, f, step - 165, 50, 67);
+    if (step >= 230 && step <= 250) return picture(7, f, step - 163, 50, 67);
+    if (step >= 251 && step <= 277) return picture(7, f, step - 162, 50, 67);
+    if (step >= 278 && step <= 280) return picture(7, f, step - 240, 50, 67);
+    if (step >= 281 && step <= 283) return picture(7, f, step - 240, 73, 30);
+    if (step >= 284 && step <= 298) return picture(7, f, step - 240, 20, 28);
+    if (step >= 299 && step <= 300) return picture(7, f, step - 240, 50, 199);
+    if (step == 301) return picture(7, f, 88, 50, 67);
+    if (step == 302) return {CatalogueWork::closePack, 7, f, 0, 0, 0};
+    return nothing();
+}
+
+static CatalogueStep images9Step(int32_t step)
+{
+    const auto f = PictureFamily::panelIcons;
+    if (step == 304) return {CatalogueWork::openPack, 9, f, 0, 0, 0};
+    if (step >= 305 && step <= 318) return picture(9, f, step - 305, 119, 82);
+    if (step == 319) return {CatalogueWork::closePack, 9, f, 0, 0, 0};
+    return nothing();
+}
+
+CatalogueStep catalogueStep(int32_t pack, int32_t step)
+{
+    switch (pack) {
+    case 6: return images6Step(step);
+    case 7: return images7Step(step);
+    case 9: return images9Step(step);
+    case 8:
+        if (step >= 0 && step < frameAnimationCount)
+            return picture(8, PictureFamily::frameAnimation, step, 230, 100);
+        return nothing();
+    default: return nothing();
+    }
+}
+
+static void stepRange(int32_t pack, int32_t &first, int32_t &last)
+{
+    switch (pack) {
+    case 6: first = 4; last = 185; break;
+    case 7: first = 187; last = 302; break;
+    case 8: first = 0; last = frameAnimationCount - 1; break;
+    case 9: first = 304; last = 319; break;
+    default: first = 1; last = 0; break;
+    }
+}
+
+int32_t packPictureCount(int32_t pack)
+{
+    int32_t first, last, count = 0;
+    stepRange(pack, first, last);
+    for (int32_t s = first; s <= last; ++s)
+        if (catalogueStep(pack, s).work == CatalogueWork::picture) ++count;
+    return count;
+}
+
+CatalogueStep packPicture(int32_t pack, int32_t index)
+{
+    int32_t first, last, n = 0;
+    stepRange(pack, first, last);
+    for (int32_t s = first; s <= last; ++s) {
+        CatalogueStep c = catalogueStep(pack, s);
+        if (c.work != CatalogueWork::picture) continue;
+        if (n++ == index) return c;
+    }
+    return nothing();
+}
+
+static GLuint *familySlots(PictureFamily family)
+{
+    switch (family) {
+    case PictureFamily::frameAnimation: return frameAnimationTextures;
+    case PictureFamily::panelIcons: return panelIconTextures;
+    case PictureFamily::images6: return images6Textures;
+    case PictureFamily::images7: return images7Textures;
+    default: return nullptr;
+    }
+}
+
+static void packPath(int32_t pack, std::string &path)
+{
+    path = imagesDir + "Images" + std::to_string(pack);
+}
+
+static void doStep(const CatalogueStep &c)
+{
+    std::string path;
+    switch (c.work) {
+    case CatalogueWork::openPack:
+        packPath(c.pack, path);
+        openTexturePack(path);
+        break;
+    case CatalogueWork::picture:
+        familySlots(c.family)[c.slot] = loadNextTexture(c.width, c.height, 0);
+        break;
+    case CatalogueWork::closePack: closeTexturePack(); break;
+    case CatalogueWork::nothing: break;
+    }
+}
+
+void loadImages6PartA(int32_t step)
+{
+    if (step < 4 || step > 85) stopProgram(0, 5539);
+    doStep(catalogueStep(6, step));
+}
+
+void loadImages6PartB(int32_t step)
+{
+    if (step < 87 || step > 185) stopProgram(0, 5540);
+    doStep(catalogueStep(6, step));
+}
+
+void loadImages7Step(int32_t step)
+{
+    if (step < 187 || step > 302) stopProgram(0, 5541);
+    doStep(catalogueStep(7, step));
+}
+
+void loadImages9Step(int32_t step)
+{
+    if (step < 304 || step > 319) stopProgram(0, 5542);
+    doStep(catalogueStep(9, step));
+}
+
+void loadFrameAnimationPictures()
+{
+    openTexturePack(imagesDir + "Images8");
+    for (int32_t i = 0; i < frameAnimationCount; ++i) doStep(catalogueStep(8, i));
+    closeTexturePack();
+}

@@ -1,0 +1,118 @@
+#include "frame/small_routines.h"
+
+#include "frame/picture_catalogue.h"
+
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cmath>
+#include <random>
+
+uint32_t swapBytes32(uint32_t v)
+{
+    return (v >> 24) | ((v >> 8) & 0x0000FF00u) | ((v << 8) & 0x00FF0000u) | (v << 24);
+}
+
+static std::mt19937_64 randomGenerator(0x5EED);
+
+void seedRandomGenerator(uint64_t seed) { randomGenerator.seed(seed); }
+
+void seedRandomFromClock()
+{
+    seedRandomGenerator(static_cast<uint64_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count()));
+}
+
+int32_t randomBelow(int32_t n)
+{
+    if (n <= 0) return 0;
+    std::uniform_int_distribution<int32_t> pick(0, n - 1);
+    return pick(randomGenerator);
+}
+
+double decimalTextToReal(const std::string &text)
+{
+    double value = 0.0;
+    bool afterPoint = false;
+    // The place value is a double, so a long fraction only makes its later
+    // digits vanish instead of overflowing a counter.
+    double place = 1.0;
+    const size_t length = text.size() < 255 ? text.size() : 255;
+    for (size_t i = 0; i < length; ++i) {
+        const char c = text[i];
+        if (afterPoint) place *= 10.0;
+        if (c == '.') {
+            afterPoint = true;
+        } else if (c >= '0' && c <= '9') {
+            const int d = c - '0';
+            if (!afterPoint)
+                value = value * 10.0 + d;
+            else
+                value = value + d / place;
+        }
+    }
+    return value;
+}
+
+int32_t frameAnimationIndex(int32_t n)
+{
+    int32_t i = n % frameAnimationCount;
+    return i < 0 ? i + frameAnimationCount : i;
+}
+
+void drawFrameAnimation(int32_t n)
+{
+    glPushMatrix();
+    glTranslatef(175.0f, 150.0f, 0.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    glEnable(GL_ALPHA_TEST);
+    glBindTexture(GL_TEXTURE_2D, frameAnimationTextures[frameAnimationIndex(n)]);
+    glBegin(GL_QUADS); // counter-clockwise: front facing
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-115.0f, -50.0f, -6.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(115.0f, -50.0f, -6.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(115.0f, 50.0f, -6.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-115.0f, 50.0f, -6.0f);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+}
+
+void ellipseOutlineVertices(int32_t cx, int32_t cy, int32_t n, double rx, double ry, double *xy)
+{
+    const double theta = 2.0 * M_PI / n;
+    const double cosT = std::cos(theta), sinT = std::sin(theta);
+    double c = 1.0, s = 0.0;
+    for (int32_t i = 0; i < n; ++i) {
+        xy[2 * i] = cx + rx * c;
+        xy[2 * i + 1] = cy + ry * s;
+        const double c2 = c * cosT - s * sinT;
+        s = c * sinT + s * cosT;
+        c = c2;
+    }
+}
+
+void drawEllipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth)
+{
+    if (n <= 0) return;
+    glLineWidth(static_cast<GLfloat>(lineWidth));
+    glBegin(GL_LINE_LOOP);
+    const double theta = 2.0 * M_PI / n;
+    const double cosT = std::cos(theta), sinT = std::sin(theta);
+    double c = 1.0, s = 0.0;
+    for (int32_t i = 0; i < n; ++i) {
+        glVertex2d(cx + rx * c, cy + ry * s);
+        const double c2 = c * cosT - s * sinT;
+        s = c * sinT + s * cosT;
+        c = c2;
+    }
+    glEnd();
+    glLineWidth(1.0f);
+}

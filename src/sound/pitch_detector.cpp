@@ -1,0 +1,449 @@
+#include "sound/pitch_detector.h"
+
+#include "frame/rounding.h"
+#include "frame/stops.h"
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+// Stops of the detector's own block.
+constexpr int32_t stopDetectorReentered = 3754;
+constexpr int32_t stopMergeIncomplete = 3755;
+constexpr int32_t stopOutOfWindow = 3756;  // a window index or length out of range
+constexpr int32_t stopListOverflow = 3757; // an event list or histogram bin out of range
+
+// Exit codes of an impossible peak-machine state (no numbered stop).
+constexpr int exitPeakStateFour = 89;
+constexpr int exitPeakStateOther = 90;
+
+constexpr int32_t quietLimit = 2500;
+constexpr double energyLimit = 50000.0;
+constexpr int32_t spread[9] = {1, 2, 3, 4, 5, 4, 3, 2, 1};
+
+static int32_t pitchDetectorBusy = 0;
+static PitchWorkspace workspace;
+
+PitchThresholds pitchThresholds(int32_t amplitude)
+{
+    PitchThresholds t;
+    t.t1 = (2 * amplitude) / 3;
+    t.h = t.t1 - 2;
+    t.t3 = t.h / 3;
+    t.t2 = t.t1 / 2;
+    t.v = amplitude / 3 + 2400;
+    return t;
+}
+
+static void appendEvent(PitchWorkspace &w, int32_t list, int32_t index, int32_t value,
+                        int32_t grade)
+{
+    int32_t &n = w.listCount[list];
+    if (n >= eventListCapacity) stopProgram(list, stopListOverflow);
+    w.lists[list][n] = ListedEvent{index, value, grade, 0.0};
+    ++n;
+}
+
+[[noreturn]] static void endOnPeakState(int32_t state)
+{
+    std::fflush(nullptr);
+    _exit(state == 4 ? exitPeakStateFour : exitPeakStateOther);
+}
+
+void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
+                     const PitchThresholds &t)
+{
+    constexpr int32_t n = analysisWindowLength;
+    for (int32_t l = 0; l < 4; ++l) w.listCount[l] = 0;
+
+    int32_t *x = w.x;
+    for (int32_t i = 0; i < n; ++i) x[i] = int32_t(window[i]) + int32_t(dcOffset);
+
+    // Per sample: the lowest and highest x so far, and the latest upward and
+    // downward crossing at or before it (-1: none yet). A listed extreme at
+    // index k reads them at k - 1, which the pass has always passed already.
+    static int32_t lowest[n], highest[n], latestUp[n], latestDown[n];
+
+    int32_t lowRef = x[0], peak = 0, peakIndex = 0, dip = 0, peakState = 0;
+    int32_t highRef = x[0], valley = 0, valleyIndex = 0, bump = 0, valleyState = 0;
+    int32_t lastPeakIndex = -1, lastValleyIndex = -1;
+
+    // Lists an extreme and right after it the zero-crossing mark leading to it.
+    auto listPeak = [&](int32_t grade) {
+        appendEvent(w, listPeaks, peakIndex, peak, grade);
+        if (peakIndex >= 1) {
+            const int32_t c = latestUp[peakIndex - 1];
+            const int32_t lo = lowest[peakIndex - 1];
+            if (c >= 0 && c > lastPeakIndex && lo < -t.t3 && peak > t.t3) {
+                const bool strong = lo < -t.t2 && peak > t.t2;
+                appendEvent(w, listUpMarks, c, 0, strong ? gradeStrongUpMark : gradeUpMark);
+            }
+        }
+        lastPeakIndex = peakIndex;
+    };
+    auto listValley = [&](int32_t grade) {
+        appendEvent(w, listValleys, valleyIndex, valley, grade);
+        if (valleyIndex >= 1) {
+            const int32_t c = latestDown[valleyIndex - 1];
+            const int32_t hi = highest[valleyIndex - 1];
+            if (c >= 0 && c > lastValleyIndex && hi > t.t3 && valley < -t.t3) {
+                const bool strong = hi > t.t2 && valley < -t.t2;
+                appendEvent(w, listDownMarks, c, 0, strong ? gradeStrongDownMark : gradeDownMark);
+            }
+        }
+        lastValleyIndex = valleyIndex;
+    };
+
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t v = x[i];
+
+        // Peak machine.
+        switch (peakState) {
+        case 0:
+            if (v - lowRef > t.h) {
+                peak = v;
+                peakIndex = i;
+                peakState = 2;
+            } else if (v < lowRef) {
+                lowRef = v;
+            }
+            break;
+        case 2:
+            if (v < peak - t.h && v < peak - t.t1) {
+                listPeak(gradeConfirmedPeak);
+                lowRef = v;
+                peakState = 0;
+            } else if (v < peak - t.h) {
+                listPeak(gradeProvisionalPeak);
+                dip = v;
+                peakState = 3;
+            } else if (v > peak) {
+                peak = v;
+                peakIndex = i;
+            }
+            break;
+        case 3:
+            if (v >= dip + t.h) {
+                lowRef = dip;
+                peakState = 0;
+            } else if (v < peak - t.t1) {
+                w.lists[listPeaks][w.listCount[listPeaks] - 1].grade = gradeConfirmedPeak;
+                lowRef = v;
+                peakState = 0;
+            }
+            break;
+        default:
+            endOnPeakState(peakState);
+        }
+
+        // Valley machine, the mirror image.
+        switch (valleyState) {
+        case 0:
+            if (v - highRef < -t.h) {
+                valley = v;
+                valleyIndex = i;
+                valleyState = 6;
+            } else if (v > highRef) {
+                highRef = v;
+            }
+            break;
+        case 6:
+            if (v > valley + t.h && v > valley + t.t1) {
+                listValley(gradeConfirmedValley);
+                highRef = v;
+                valleyState = 0;
+            } else if (v > valley + t.h) {
+                listValley(gradeProvisionalValley);
+                bump = v;
+                valleyState = 7;
+            } else if (v < valley) {
+                valley = v;
+                valleyIndex = i;
+            }
+            break;
+        default: // 7
+            if (v <= bump - t.h) {
+                highRef = bump;
+                valleyState = 0;
+            } else if (v > valley + t.t1) {
+                w.lists[listValleys][w.listCount[listValleys] - 1].grade = gradeConfirmedValley;
+                highRef = v;
+                valleyState = 0;
+            }
+            break;
+        }
+
+        // Crossing bookkeeping (sample 0 has itself as its previous value).
+        const int32_t prev = i > 0 ? x[i - 1] : v;
+        const int32_t upBefore = i > 0 ? latestUp[i - 1] : -1;
+        const int32_t downBefore = i > 0 ? latestDown[i - 1] : -1;
+        latestUp[i] = (prev < 0 && v >= 0) ? i : upBefore;
+        latestDown[i] = (prev > 0 && v <= 0) ? i : downBefore;
+        lowest[i] = (i == 0 || v < lowest[i - 1]) ? v : lowest[i - 1];
+        highest[i] = (i == 0 || v > highest[i - 1]) ? v : highest[i - 1];
+    }
+}
+
+static void markEvent(double position, int32_t kind)
+{
+    const int32_t at = roundToInt32(position);
+    if (at < 0 || at >= analysisWindowLength) stopProgram(at, stopOutOfWindow);
+    eventTypeAtSample[at] = kind;
+}
+
+static void addMerged(PitchWorkspace &w, double position, int32_t value, int32_t kind,
+                      int32_t grade)
+{
+    if (w.mergedCount >= mergedCapacity) stopProgram(w.mergedCount, stopListOverflow);
+    w.merged[w.mergedCount] = PitchEvent{position, value, kind, grade};
+    ++w.mergedCount;
+    markEvent(position, kind);
+}
+
+// A peak or valley sits in the middle of its flat top or bottom.
+static void takeExtremeEvent(PitchWorkspace &w, ListedEvent &e, int32_t kind)
+{
+    int32_t count = 0;
+    for (int32_t j = e.index + 1; j < analysisWindowLength && w.x[j] == e.value; ++j) ++count;
+    e.position = e.index + count / 2.0;
+    addMerged(w, e.position, e.value, kind, e.grade);
+}
+
+static void takePeakEvent(PitchWorkspace &w, ListedEvent &e) { takeExtremeEvent(w, e, eventPeak); }
+static void takeValleyEvent(PitchWorkspace &w, ListedEvent &e) { takeExtremeEvent(w, e, eventValley); }
+
+// A crossing sits where the line between its two samples passes 0.
+static void takeCrossingEvent(PitchWorkspace &w, ListedEvent &e, int32_t kind)
+{
+    const int32_t i = e.index;
+    if (i < 1 || i >= analysisWindowLength) stopProgram(i, stopOutOfWindow);
+    const int32_t before = w.x[i - 1];
+    const int32_t at = w.x[i];
+    e.position = double(i - 1) + double(before) / double(before - at);
+    addMerged(w, e.position, 0, kind, e.grade);
+}
+
+static void takeUpCrossingEvent(PitchWorkspace &w, ListedEvent &e) { takeCrossingEvent(w, e, eventUpCrossing); }
+static void takeDownCrossingEvent(PitchWorkspace &w, ListedEvent &e) { takeCrossingEvent(w, e, eventDownCrossing); }
+
+void mergePitchEvents(PitchWorkspace &w)
+{
+    w.mergedCount = 0;
+    int32_t head[4] = {0, 0, 0, 0};
+    const int32_t total = w.listCount[0] + w.listCount[1] + w.listCount[2] + w.listCount[3];
+    // On equal sample index a crossing mark goes first: lists are tried in
+    // this order and only a strictly smaller index displaces the choice.
+    constexpr int32_t order[4] = {listUpMarks, listDownMarks, listPeaks, listValleys};
+    for (int32_t step = 0; step < total; ++step) {
+        int32_t chosen = -1;
+        for (int32_t list : order) {
+            if (head[list] >= w.listCount[list]) continue;
+            if (chosen < 0 ||
+                w.lists[list][head[list]].index < w.lists[chosen][head[chosen]].index)
+                chosen = list;
+        }
+        if (chosen < 0) break;
+        ListedEvent &e = w.lists[chosen][head[chosen]++];
+        switch (chosen) {
+        case listPeaks: takePeakEvent(w, e); break;
+        case listValleys: takeValleyEvent(w, e); break;
+        case listUpMarks: takeUpCrossingEvent(w, e); break;
+        default: takeDownCrossingEvent(w, e); break;
+        }
+    }
+    for (int32_t list = 0; list < 4; ++list)
+        if (head[list] != w.listCount[list]) stopProgram(0, stopMergeIncomplete);
+}
+
+void buildIntervalHistogram(PitchWorkspace &w)
+{
+    std::memset(w.histogram, 0, sizeof w.histogram);
+    for (int32_t list = 0; list < 4; ++list) {
+        const int32_t n = w.listCount[list];
+        const ListedEvent *e = w.lists[list];
+        for (int32_t u = 0; u + 1 < n; ++u) {
+            for (int32_t j = u + 1; j < n; ++j) {
+                const double dd = roundNearest(e[j].position - e[u].position);
+                if (dd >= 832.0) break;
+                const int32_t d = int32_t(dd);
+                if (d - 4 < histogramLow) stopProgram(d, stopListOverflow);
+                for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k];
+            }
+        }
+    }
+}
+
+void chooseCandidates(PitchWorkspace &w)
+{
+    PeriodCandidate *c = w.candidates;
+    for (int32_t r = 0; r < candidateCount; ++r) c[r] = PeriodCandidate{0, 0, 0};
+    for (int32_t k = 0; k <= longestInterval; ++k) {
+        const int32_t count = histogramBin(w, k);
+        if (count <= c[candidateCount - 1].score) continue;
+        int32_t r = 0;
+        while (c[r].score > count) ++r;
+        for (int32_t s = candidateCount - 1; s > r; --s) c[s] = c[s - 1];
+        c[r] = PeriodCandidate{k, count, 0};
+    }
+}
+
+int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
+{
+    PeriodCandidate *c = w.candidates;
+    const double q = roundNearest(previousPeriod);
+    for (int32_t r = 0; r < candidateCount; ++r) {
+        int32_t support = 0;
+        for (int32_t k = c[r].p - 3; k <= c[r].p + 3; ++k) support += histogramBin(w, k);
+        const double gap = double(c[r].p) - q;
+        if (gap >= -2.0 && gap <= 2.0) support += c[r].score / 16;
+        c[r].support = support;
+    }
+
+    // Candidates at two, three or four times a period vote for it; supports
+    // grow in place, so later candidates and passes see the raised values.
+    for (int32_t m = 4; m >= 2; --m) {
+        for (int32_t r = 0; r < candidateCount; ++r) {
+            const int32_t p = c[r].p;
+            const int32_t t = p <= 166 ? 1 : roundToInt32(p / 166.0 * 4.0);
+            const int32_t multiple = m * p;
+            for (int32_t d = 0; d < candidateCount; ++d) {
+                if (d == r) continue;
+                if (c[d].p - t <= multiple && multiple <= c[d].p + t)
+                    c[r].support += c[d].support / 10;
+            }
+        }
+    }
+
+    int32_t best = 0;
+    for (int32_t r = 1; r < candidateCount; ++r)
+        if (c[r].support > c[best].support) best = r;
+    return c[best].p;
+}
+
+bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, double &distance)
+{
+    const PitchEvent &e = w.merged[u];
+    const bool crossing = e.kind == eventUpCrossing || e.kind == eventDownCrossing;
+    const double target = e.position + P;
+    const double half = (crossing ? 0.11 : 0.09) * P;
+    const double from = target - half;
+    const double to = target + half;
+    for (int32_t j = u + 1; j < w.mergedCount; ++j) {
+        const PitchEvent &f = w.merged[j];
+        if (f.kind == e.kind && from < f.position && f.position < to &&
+            (crossing || (e.value - v < f.value && f.value < e.value + v))) {
+            distance = f.position - e.position;
+            return true;
+        }
+        if (f.position >= to) return false;
+    }
+    return false;
+}
+
+static bool isStrongGrade(int32_t grade)
+{
+    return grade == gradeConfirmedPeak || grade == gradeConfirmedValley ||
+           grade == gradeStrongUpMark || grade == gradeStrongDownMark;
+}
+
+void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRun,
+                  double &bestSum)
+{
+    double sum = 0.0;
+    int32_t run = 0;
+    bestRun = 0;
+    bestSum = 0.0;
+    for (int32_t u = 0; u < w.mergedCount; ++u) {
+        double distance = 0.0;
+        if (matchNextEvent(w, u, double(P), v, distance)) {
+            sum += distance;
+            ++run;
+            if (run >= bestRun) {
+                bestRun = run;
+                bestSum = sum;
+            }
+        } else if (!isStrongGrade(w.merged[u].grade)) {
+            run = 0;
+            sum = 0.0;
+        }
+    }
+}
+
+int32_t runNeeded(int32_t P)
+{
+    if (P >= 501) return 3;
+    if (P >= 338) return 4;
+    if (P >= 251) return 6;
+    if (P >= 174) return 7;
+    return 10;
+}
+
+// Always leaves the busy flag cleared on the way out.
+struct BusyGuard {
+    BusyGuard()
+    {
+        if (pitchDetectorBusy == 1) stopProgram(0, stopDetectorReentered);
+        pitchDetectorBusy = 1;
+    }
+    ~BusyGuard() { pitchDetectorBusy = 0; }
+};
+
+void detectPitch(const int16_t *window, int32_t count, double &frequency, double sumAbs,
+                 int32_t amplitude, int32_t extremeIndex, int16_t dcOffset, double &period,
+                 int32_t &extraCount)
+{
+    BusyGuard busy;
+    if (count != analysisWindowLength) stopProgram(count, stopOutOfWindow);
+    extraCount = 0;
+    clearEventMarks();
+
+    if (amplitude < quietLimit) {
+        frequency = pitchTooQuiet;
+        return;
+    }
+    const PitchThresholds t = pitchThresholds(amplitude);
+    PitchWorkspace &w = workspace;
+    findPitchEvents(w, window, dcOffset, t);
+
+    if (sumAbs <= energyLimit) {
+        frequency = pitchTooLittleEnergy;
+        period = 0.0;
+        return;
+    }
+    if (w.listCount[listPeaks] < 2 || w.listCount[listUpMarks] < 2) {
+        frequency = pitchTooFewEvents;
+        return;
+    }
+    mergePitchEvents(w);
+    extraCount = w.mergedCount;
+
+    buildIntervalHistogram(w);
+    chooseCandidates(w);
+    const int32_t P = weighCandidates(w, period);
+
+    int32_t bestRun = 0;
+    double bestSum = 0.0;
+    verifyPeriod(w, P, t.v, bestRun, bestSum);
+    if (bestRun >= runNeeded(P)) {
+        period = bestSum / bestRun;
+        frequency = double(sampleRate) / period;
+    } else {
+        period = 0.0;
+        frequency = pitchNoStablePeriod;
+    }
+}
+
+void detectPitch(const int16_t *window, double sumAbs, int32_t amplitude, int16_t dcOffset,
+                 double &frequency, double &period)
+{
+    int32_t extraCount = 0;
+    detectPitch(window, analysisWindowLength, frequency, sumAbs, amplitude, 0, dcOffset, period,
+                extraCount);
+}
+
+void detectPitch(PitchTracker &tracker)
+{
+    detectPitch(analysisWindow, analysisWindowLength, tracker.frequency, tracker.sumAbs,
+                tracker.amplitude, tracker.extremeIndex, tracker.dcOffset, tracker.period,
+                tracker.extraCount);
+}

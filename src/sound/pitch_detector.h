@@ -1,0 +1,144 @@
+// The pitch detector: turns one prepared 4096-sample window (see
+// sound/recording.h) into a frequency in Hz or a status code below 10.
+//
+// It times recurring waveform events instead of transforming the signal:
+// peaks, valleys and zero-crossing marks are found in one pass, merged into a
+// time-ordered list, intervals between events of the same kind vote in a
+// smoothed histogram, twelve candidate periods are weighed (neighbourhood,
+// nearness to the previous period, candidates at multiples), and the winner is
+// verified by a run of events that repeat one period later.
+//
+// Pure function of the window, its measures and the previous period: no GL,
+// no AL, no clock, no heap. Working storage is fixed and reused by every call.
+#pragma once
+#include "sound/recording.h"
+
+#include <cstdint>
+
+// Status codes returned in place of a frequency. Every consumer treats a
+// frequency below 55 Hz as "no pitch".
+constexpr double pitchTooQuiet = 6.0;        // amplitude below 2500
+constexpr double pitchTooLittleEnergy = 3.0; // sum of |samples| at most 50000
+constexpr double pitchTooFewEvents = 5.0;    // fewer than 2 peaks or 2 upward marks
+constexpr double pitchNoStablePeriod = 1.0;  // verification run too short
+
+// Analyses window[0..4095] (normally analysisWindow) with the measures from
+// preAnalyseWindow. Writes frequency always, period as the result demands
+// (unchanged after 6.0 and 5.0, 0 after 3.0 and 1.0, the measured period in
+// samples otherwise), and eventTypeAtSample. extremeIndex is accepted for the
+// callers' convenience and not used. extraCount receives the number of events
+// in the merged list (0 when the detector stops before merging). count must
+// be 4096 (stop 3756 otherwise).
+void detectPitch(const int16_t *window, int32_t count, double &frequency, double sumAbs,
+                 int32_t amplitude, int32_t extremeIndex, int16_t dcOffset, double &period,
+                 int32_t &extraCount);
+
+// The same without the unused extras.
+void detectPitch(const int16_t *window, double sumAbs, int32_t amplitude, int16_t dcOffset,
+                 double &frequency, double &period);
+
+// One block on a tracker: detects the pitch of analysisWindow with the
+// tracker's measures, writing its frequency, period and extraCount.
+void detectPitch(PitchTracker &tracker);
+
+// ---------------------------------------------------------------------------
+// The stages, exposed so each can be checked on small hand-made inputs.
+
+enum PitchEventKind : int32_t {
+    eventNone = 0,
+    eventUpCrossing = 1,
+    eventDownCrossing = 2,
+    eventPeak = 3,
+    eventValley = 4,
+};
+
+// How firmly an event was established; 4, 8, 12 and 16 are the strong grades.
+enum PitchEventGrade : int32_t {
+    gradeProvisionalPeak = 3,
+    gradeConfirmedPeak = 4,
+    gradeProvisionalValley = 7,
+    gradeConfirmedValley = 8,
+    gradeUpMark = 11,
+    gradeStrongUpMark = 12,
+    gradeDownMark = 15,
+    gradeStrongDownMark = 16,
+};
+
+struct PitchThresholds {
+    int32_t t1; // drop that confirms an extreme
+    int32_t h;  // swing that starts and ends an extreme
+    int32_t t3; // swing needed for a zero-crossing mark
+    int32_t t2; // swing needed for a strong zero-crossing mark
+    int32_t v;  // value window for matching extremes
+};
+PitchThresholds pitchThresholds(int32_t amplitude);
+
+struct ListedEvent {
+    int32_t index;   // window sample
+    int32_t value;   // x at index (peaks and valleys)
+    int32_t grade;
+    double position; // samples from the window start, set by the merge
+};
+
+struct PitchEvent {
+    double position;
+    int32_t value; // the extreme's value; 0 for crossings
+    int32_t kind;
+    int32_t grade;
+};
+
+constexpr int32_t eventListCapacity = analysisWindowLength + 1; // 4097
+constexpr int32_t mergedCapacity = 4 * analysisWindowLength + 1; // 16385
+constexpr int32_t longestInterval = 831;
+constexpr int32_t histogramLow = -5;
+constexpr int32_t histogramHigh = 837;
+constexpr int32_t candidateCount = 12;
+
+enum PitchEventList : int32_t { listPeaks = 0, listValleys = 1, listUpMarks = 2, listDownMarks = 3 };
+
+struct PeriodCandidate {
+    int32_t p;
+    int32_t score;
+    int32_t support;
+};
+
+// All working storage of one detection.
+struct PitchWorkspace {
+    int32_t x[analysisWindowLength]; // offset-corrected window
+    ListedEvent lists[4][eventListCapacity];
+    int32_t listCount[4];
+    PitchEvent merged[mergedCapacity];
+    int32_t mergedCount;
+    int32_t histogram[histogramHigh - histogramLow + 1]; // bin k at k - histogramLow
+    PeriodCandidate candidates[candidateCount];          // rank order, best first
+};
+
+inline int32_t &histogramBin(PitchWorkspace &w, int32_t k) { return w.histogram[k - histogramLow]; }
+
+// Event pass over window[0..4095] + dcOffset: fills x and the four lists.
+void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
+                     const PitchThresholds &t);
+
+// Merges the four lists into w.merged in time order, sets each list entry's
+// position and marks eventTypeAtSample.
+void mergePitchEvents(PitchWorkspace &w);
+
+// Interval histogram over same-list pairs less than 832 samples apart.
+void buildIntervalHistogram(PitchWorkspace &w);
+
+// The twelve strongest bins 0..831 (later bin ranks above an earlier equal one).
+void chooseCandidates(PitchWorkspace &w);
+
+// Support from neighbouring bins, the previous period and candidates at
+// 4, 3 and 2 times each candidate's period; returns the winning period.
+int32_t weighCandidates(PitchWorkspace &w, double previousPeriod);
+
+// Whether merged event u repeats about P samples later, and at what distance.
+bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, double &distance);
+
+// Verification run over the merged list for period P.
+void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRun,
+                  double &bestSum);
+
+// Length of the verification run that period P needs.
+int32_t runNeeded(int32_t P);

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -88,5 +90,160 @@ TEST(PitchDetector, SteadySinesWithinHalfACentInEveryBlock)
                     << blocks[k].frequency;
             }
         }
+    }
+}
+
+TEST(PitchDetector, StatusPaths)
+{
+    // Too quiet: the period is kept.
+    double period = 123.0;
+    std::vector<int16_t> quiet = sine(440.0, 2000.0, 0.0, analysisWindowLength);
+    EXPECT_EQ(runWindow(quiet, period).frequency, pitchTooQuiet);
+    EXPECT_EQ(period, 123.0);
+
+    // Ten single-sample spikes of 5000: loud enough, but the sum of absolute
+    // values is exactly 50000, which counts as too little energy; period 0.
+    std::vector<int16_t> spikes(analysisWindowLength, 0);
+    for (int32_t k = 0; k < 10; ++k) spikes[200 + 400 * k] = 5000;
+    period = 123.0;
+    EXPECT_EQ(runWindow(spikes, period).frequency, pitchTooLittleEnergy);
+    EXPECT_EQ(period, 0.0);
+
+    // One broad bump: plenty of energy, a single peak: too few events, period kept.
+    std::vector<int16_t> bump(analysisWindowLength, 0);
+    for (int32_t n = 0; n < 1000; ++n) bump[1000 + n] = clip16(10000.0 * std::sin(twoPi * n / 2000.0));
+    period = 123.0;
+    EXPECT_EQ(runWindow(bump, period).frequency, pitchTooFewEvents);
+    EXPECT_EQ(period, 123.0);
+
+    // 40 Hz: every same-kind interval is beyond the longest period, so no
+    // candidate exists and no period is stable.
+    period = 123.0;
+    EXPECT_EQ(runWindow(sine(40.0, 10000.0, 0.3, analysisWindowLength), period).frequency,
+              pitchNoStablePeriod);
+    EXPECT_EQ(period, 0.0);
+}
+
+TEST(PitchDetector, QuietLimitIsAmplitude2500)
+{
+    const std::vector<int16_t> s = sine(220.0, 10000.0, 0.0, analysisWindowLength);
+    int16_t window[analysisWindowLength];
+    std::copy(s.begin(), s.end(), window);
+    double frequency = 0.0, period = 77.0;
+    detectPitch(window, 4.0e6, 2499, 0, frequency, period);
+    EXPECT_EQ(frequency, pitchTooQuiet);
+    EXPECT_EQ(period, 77.0);
+    detectPitch(window, 4.0e6, 2500, 0, frequency, period);
+    EXPECT_NEAR(cents(frequency, 220.0), 0.0, 0.5);
+}
+
+TEST(PitchDetector, DcOffsetAndClippingKeepASine)
+{
+    struct Case {
+        double hz, peak, dc;
+    } cases[] = {{440.0, 10000.0, 3000.0}, {130.81, 10000.0, -6000.0}, {261.63, 40000.0, 0.0},
+                 {98.0, 60000.0, 0.0},     {659.26, 36000.0, 2000.0}};
+    for (const Case &c : cases) {
+        const auto blocks = runBlocks(sine(c.hz, c.peak, 0.7, 10 * recordingBlockLength, c.dc));
+        // The first window also holds the step from silence to the offset
+        // or the clipped level, so it only has to stay close.
+        for (size_t k = 0; k < blocks.size(); ++k)
+            EXPECT_LE(std::fabs(cents(blocks[k].frequency, c.hz)), k == 0 ? 5.0 : 0.5)
+                << c.hz << " Hz peak " << c.peak << " dc " << c.dc << " block " << k;
+    }
+}
+
+namespace {
+
+// A sung vowel: harmonics of a glottal pulse train shaped by three formant
+// resonances, with vibrato, cycle-to-cycle jitter and breath noise. Returns
+// the signal and the instantaneous fundamental per sample.
+struct Voice {
+    std::vector<int16_t> samples;
+    std::vector<double> f0;
+};
+
+Voice voice(double hz, const double (&formants)[3], uint32_t seed, int32_t samples)
+{
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    const double bandwidth[3] = {80.0, 100.0, 140.0};
+    Voice v;
+    v.samples.resize(samples);
+    v.f0.resize(samples);
+    std::vector<double> raw(samples);
+    double phase = 0.0, jitter = 0.0, peak = 0.0;
+    for (int32_t n = 0; n < samples; ++n) {
+        if (n % 441 == 0) jitter = 0.004 * gauss(rng); // new wobble every 10 ms
+        const double vibrato = 30.0 * std::sin(twoPi * 5.5 * n / 44100.0);
+        const double f = hz * std::pow(2.0, (vibrato + 1200.0 * jitter) / 1200.0);
+        v.f0[n] = f;
+        phase += twoPi * f / 44100.0;
+        double s = 0.0;
+        for (int32_t h = 1; h * f < 5000.0; ++h) {
+            double gain = 1.0 / h; // falling source spectrum
+            for (int32_t k = 0; k < 3; ++k) {
+                const double d = (h * f - formants[k]) / bandwidth[k];
+                gain *= 1.0 + 4.0 / (1.0 + d * d);
+            }
+            s += gain * std::sin(h * phase);
+        }
+        raw[n] = s;
+        peak = std::max(peak, std::fabs(s));
+    }
+    for (int32_t n = 0; n < samples; ++n)
+        v.samples[n] = clip16(12000.0 * raw[n] / peak + 150.0 * gauss(rng));
+    return v;
+}
+
+// Mean pitch (in cents, back to Hz) of the signal samples the window of block k holds.
+double windowPitch(const Voice &v, int32_t k)
+{
+    const int32_t from = std::max(0, (k - 1) * recordingBlockLength);
+    const int32_t to = (k + 1) * recordingBlockLength;
+    double sum = 0.0;
+    for (int32_t n = from; n < to; ++n) sum += std::log2(v.f0[n]);
+    return std::exp2(sum / (to - from));
+}
+
+} // namespace
+
+TEST(PitchDetector, VoiceLikeSignalsFollowThePitch)
+{
+    const double vowelA[3] = {730.0, 1090.0, 2440.0};
+    const double vowelO[3] = {570.0, 840.0, 2410.0};
+    const double vowelI[3] = {270.0, 2290.0, 3010.0};
+    struct Case {
+        double hz;
+        const double (*formants)[3];
+    } cases[] = {{98.0, &vowelA}, {110.0, &vowelO}, {146.83, &vowelI}, {196.0, &vowelA},
+                 {261.63, &vowelO}, {349.23, &vowelA}, {440.0, &vowelI}, {587.33, &vowelO}};
+    uint32_t seed = 1;
+    for (const Case &c : cases) {
+        const Voice v = voice(c.hz, *c.formants, seed++, 24 * recordingBlockLength);
+        const auto blocks = runBlocks(v.samples);
+        for (size_t k = 1; k < blocks.size(); ++k) {
+            const double truth = windowPitch(v, int32_t(k));
+            ASSERT_GT(blocks[k].frequency, 10.0) << c.hz << " Hz block " << k;
+            EXPECT_LE(std::fabs(cents(blocks[k].frequency, truth)), 10.0)
+                << c.hz << " Hz block " << k << " measured " << blocks[k].frequency << " true "
+                << truth;
+        }
+        if (blocks[0].frequency > 10.0) { // the half-silent first block: no octave error
+            EXPECT_LT(std::fabs(cents(blocks[0].frequency, c.hz)), 100.0) << c.hz << " Hz block 0";
+        }
+    }
+}
+
+TEST(PitchDetector, SameInputGivesBitIdenticalResults)
+{
+    const double vowel[3] = {730.0, 1090.0, 2440.0};
+    const Voice v = voice(180.0, vowel, 99, 16 * recordingBlockLength);
+    const auto first = runBlocks(v.samples, 180.5);
+    const auto second = runBlocks(v.samples, 180.5);
+    ASSERT_EQ(first.size(), second.size());
+    for (size_t k = 0; k < first.size(); ++k) {
+        EXPECT_EQ(std::memcmp(&first[k].frequency, &second[k].frequency, sizeof(double)), 0) << k;
+        EXPECT_EQ(std::memcmp(&first[k].period, &second[k].period, sizeof(double)), 0) << k;
     }
 }

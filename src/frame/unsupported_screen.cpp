@@ -1,0 +1,106 @@
+// Screen 1: unsupported sound input device.
+#include "frame/unsupported_screen.h"
+
+#include <GL/gl.h>
+
+#include "frame/control_drawing.h"
+#include "frame/input_template.h"
+#include "frame/message_panel.h"
+#include "frame/shared.h"
+#include "frame/small_routines.h"
+#include "frame/text.h"
+
+ControlRecord unsupportedCloseButton;
+int32_t unsupportedPhase = 0;
+int32_t unsupportedFrameCounter = 0;
+int32_t unsupportedPendingAction = 0;
+int32_t unsupportedDeferredAction = 0;
+static int32_t unsupportedFont = 2;
+
+constexpr int32_t closeAction = 25;
+
+static void unsupportedAction(int32_t code)
+{
+    if (code != closeAction)
+        return;
+    unsupportedCloseButton.value = unsupportedCloseButton.value == 0 ? 1 : 0;
+    unsupportedCloseButton.state = stateIdle;
+    promptLine.clear();
+    currentScreen = 579; // the next frame ends the program normally
+}
+
+static TemplateControl unsupportedControls[] = {
+    {&unsupportedCloseButton, 0, 0, closeAction, 0, "Release Button to terminate program",
+     "Click to terminate program", 0},
+};
+
+static const ScreenInput unsupportedInput = {
+    unsupportedControls, 1, &unsupportedPendingAction, &unsupportedDeferredAction,
+    &unsupportedPhase, 1, &unsupportedFrameCounter,
+    {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, unsupportedAction,
+};
+
+void createUnsupportedControls()
+{
+    unsupportedPhase = 0;
+    initControl(0, &unsupportedCloseButton, kindPushButton, 130, 179, 268, 286, stateIdle, 1,
+                "Close", nullptr);
+    unsupportedFont = 2;
+}
+
+int32_t resetUnsupportedControls(ControlRecord *control)
+{
+    return templateResetControls(unsupportedInput, control);
+}
+
+void unsupportedKeyboard(unsigned char key, int x, int y) { templateKeyboard(unsupportedInput, key, x, y); }
+void unsupportedSpecialKey(int key, int x, int y) { templateSpecialKey(unsupportedInput, key, x, y); }
+void unsupportedMouse(int button, int state, int x, int y)
+{
+    templateMouse(unsupportedInput, button, state, x, y);
+}
+void unsupportedMotion(int x, int y) { templateMotion(unsupportedInput, x, y); }
+void unsupportedPassiveMotion(int x, int y) { templatePassiveMotion(unsupportedInput, x, y); }
+void drawUnsupportedControls() { drawControl(&unsupportedCloseButton); }
+void handleUnsupportedAction() { templateHandleAction(unsupportedInput); }
+
+void displayUnsupportedScreen()
+{
+    if (unsupportedPhase == 0) {
+        alertKind = 0;
+        hintLine.clear();
+        promptLine.clear();
+        showAlert("", "", "");
+        unsupportedPhase = 1;
+        return;
+    }
+    if (templateHasAction(unsupportedInput))
+        handleUnsupportedAction();
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    // Shown before any picture is loaded: the animation and the panel icon
+    // bind texture names that were never filled, which draws plain quads.
+    drawFrameAnimation(unsupportedFrameCounter / 5);
+
+    glColor4f(0, 0, 0, 0.4f);
+    drawText(unsupportedFont, "Sorry", 130, 620);
+    drawText(unsupportedFont, "Your sound input device is not supported", 130, 420);
+    drawText(unsupportedFont,
+             "Try using a different input source from the System Preferences --> Sound --> Input",
+             130, 400);
+    drawText(unsupportedFont, "Exit ", 130, 290);
+    drawUnsupportedControls();
+    finishScreenFrame(alertIcon, "Sorry, we can not continue");
+
+    if (++unsupportedFrameCounter >= 190)
+        unsupportedFrameCounter = 0;
+}
+
+const ScreenHandlers unsupportedScreenHandlers = {
+    createUnsupportedControls, nullptr, unsupportedKeyboard, unsupportedSpecialKey,
+    unsupportedMouse, unsupportedMotion, unsupportedPassiveMotion, drawUnsupportedControls,
+    handleUnsupportedAction, displayUnsupportedScreen,
+};

@@ -1,0 +1,80 @@
+// Reader of lesson tunes in the ABC subset the lesson folders use.
+//
+// The dialect: the default unit length is a whole note; an accidental adds
+// to the key signature for one note; blanks and CR LF line ends close beam
+// groups; "Q:" without a note length counts in units of L. Records are
+// indices 0..count - 1 with an end record at count; times and lengths are in
+// sixty-fourths of a whole note. The melody also gets its counting grid of
+// BeatRecords (one per quarter beat and per note start).
+//
+// Files are read as raw bytes; CR LF and LF line ends both work. A line
+// ending in a backslash continues on the next one.
+//
+// Stops: 3501 a note record that already carries a decoration, 3502 an
+// unusable file name, 3503 a file that cannot be opened, 3504 a tune without
+// a note or rest; limits of the dialect: 3505 more than `capacity` records,
+// 3506 more grid points than `beatCapacity`, 3507 a logical line of more than
+// 1000 characters, 3508 an "L:" denominator of 0, 3509 a meter denominator of
+// 0, 3510 a meter denominator above 31 for the counting grid, 3511 a meter
+// numerator of 0 for the counting grid, 3512 a ")" with no open slur, 3513 a
+// backslash in a "w:" line that is not followed by '-', 3514 a "Q:" note
+// length with denominator 0, 3515 a "w:" line with syllables past the last
+// record the tune can hold.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "music/music_types.h"
+
+constexpr int32_t stopAbcDecoratedRecord = 3501;
+constexpr int32_t stopAbcFileName = 3502;
+constexpr int32_t stopAbcOpen = 3503;
+constexpr int32_t stopAbcNoNotes = 3504;
+constexpr int32_t stopAbcTooManyRecords = 3505;
+constexpr int32_t stopAbcTooManyGridPoints = 3506;
+constexpr int32_t stopAbcLineTooLong = 3507;
+constexpr int32_t stopAbcUnitLengthZero = 3508;
+constexpr int32_t stopAbcMeterDenominatorZero = 3509;
+constexpr int32_t stopAbcMeterDenominatorTooLarge = 3510;
+constexpr int32_t stopAbcMeterNumeratorZero = 3511;
+constexpr int32_t stopAbcUnmatchedSlurEnd = 3512;
+constexpr int32_t stopAbcLyricBackslash = 3513;
+constexpr int32_t stopAbcTempoDenominatorZero = 3514;
+constexpr int32_t stopAbcTooManySyllables = 3515;
+
+constexpr int32_t abcMaxLineLength = 1000;
+
+// Bar-line width per kind 0..10 (0 for ":" alone, 307 for every bar line).
+inline constexpr int32_t barLineOffsets[11] = {0, 307, 307, 307, 307, 307, 307, 307, 307, 307, 307};
+
+// Running bar-line total of the tune being read; 1 while a chord file is read.
+extern int32_t abcLineBarTotal;
+extern uint8_t abcChordFileMode;
+
+// Vertical shift of written notes by the user's tessitura: 0 none, 1 low
+// (two octaves down), 2 medium (one octave down), 3 high. The lesson loader
+// sets it from the current user before reading a melody.
+extern int32_t abcReaderTessitura;
+
+void initAbcReader();
+
+// Reads a melody. capacity and beatCapacity are the highest record and grid
+// indices the arrays hold (5010 and 20043 for the lesson arrays). count gets
+// the number of records (the end record is records[count]); lastBeatIndex the
+// number of grid points. The header outputs keep their values when the tune
+// has no such field, except meterDenominator, which starts at 4. Returns true
+// (every failure is a stop).
+bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_t capacity,
+                     int32_t &count, BeatRecord *beats, int32_t beatCapacity, int32_t &lastBeatIndex,
+                     int32_t &keyIndex, int32_t &minor, int32_t &meterNum, int32_t &meterDen,
+                     int32_t &tempo, int32_t &pickup, std::string &title, std::string &composer,
+                     std::string &source);
+
+// Reads a chord tune the same way, without a counting grid; its header values
+// are dropped.
+bool loadAbcChordFile(const std::string &fileName, AbcNoteRecord *records, int32_t capacity,
+                      int32_t &count);
+
+// KeyIndex of a "K:" name ("D", "Bm" ...), its minor flag, and the letter key
+// signature (A..G: +1 sharp, -1 flat), which an unknown name leaves as it was.
+int32_t keyIndexFromName(const std::string &name, int32_t &minor, int32_t signature[7]);

@@ -3,6 +3,7 @@
 // ("ResourceFiles\ScoreFile", 557 records). Saves are atomic and skipped when
 // nothing changed; inside a store update group they wait for its end.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -11,7 +12,7 @@
 // The in-memory mirror, indexed by lesson index 1..557 (index 0 unused).
 extern ScoreRecord scoreRecords[scoreLessonCount + 1];
 // Reference score per lesson index 0..557 (index 0 holds 0).
-extern const int32_t referenceScores[scoreLessonCount + 1];
+extern const std::array<int32_t, scoreLessonCount + 1> referenceScores;
 
 constexpr int32_t stopScoreCreateName = 3260;
 constexpr int32_t stopScoreCreateOpen = 3261;

@@ -54,7 +54,11 @@ struct AtomicWrite {
 // Creates the temporary file; false when it cannot be created.
 bool beginAtomicWrite(AtomicWrite &w, const std::string &path);
 bool storeWriteBytes(AtomicWrite &w, const void *data, std::size_t size);
-// fsync, close, rename, fsync of the folder. False on any failure.
+// fsync and close of the temporary file. False on failure.
+bool syncAtomicWrite(AtomicWrite &w);
+// Rename over the old file and fsync of the folder. False on failure.
+bool commitAtomicWrite(AtomicWrite &w);
+// syncAtomicWrite, then commitAtomicWrite.
 bool finishAtomicWrite(AtomicWrite &w);
 // Closes and removes the temporary file after a failure.
 void abandonAtomicWrite(AtomicWrite &w);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "progress/store_io.h"
 #include "progress/store_records.h"
 
 // The stored day (or a shared empty day). Slot 0..19, day 0..99.
@@ -47,8 +48,12 @@ using TodayFunction = int32_t (*)();
 void setTodayFunction(TodayFunction today);
 int32_t todayDayNumber();
 
-// The store's file routines (users_file.cpp) use these.
-void loadTimeLineFile(const std::string &path); // short file: read as far as it reaches
-bool writeTimeLineFile(const std::string &path, int32_t stopOpen, int32_t stopWrite);
+// Used by the users store's file routines (users_file.cpp).
+// Reads the file into memory; a short file is read as far as it reaches, the
+// days beyond keep what they held. Ends the program on open or read errors.
+void loadTimeLineFile(const std::string &path);
+// Writes all 20 x 100 days; false when a write failed.
+bool writeTimeLineBody(AtomicWrite &w);
 void clearTimeLineChanged();
-void moveTimeLine(int32_t fromSlot, int32_t toSlot); // to := from; from keeps its days
+// The days of fromSlot go to toSlot; fromSlot is left with empty days.
+void moveTimeLine(int32_t fromSlot, int32_t toSlot);

@@ -60,6 +60,9 @@ void resetUserStatistics(int32_t slot);
 int32_t addUser(const std::string &name);
 // First slot 0..9 whose key equals `key`, else -1.
 int32_t findUserSlot(int32_t key);
+// Like findUserSlot, but only for keys that can be issued (1..10): the slot
+// of a present user, else -1. The by-key operations use it.
+int32_t userSlotForKey(int32_t key);
 // False (nothing saved) when no slot holds the key. Saves on success.
 bool setUserTessitura(int32_t key, int32_t tessitura);
 // Removes the user, closes the gap among slots 1..5, moves the key's lesson

@@ -1,0 +1,227 @@
+#include "progress/score_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+#include "frame/rounding.h"
+#include "frame/stops.h"
+#include "progress/store_io.h"
+#include "progress/users_file.h"
+
+ScoreRecord scoreRecords[scoreLessonCount + 1];
+
+// The reference scores follow runs of equal values; three run patterns
+// cover lessons 2..551.
+static constexpr std::array<int32_t, scoreLessonCount + 1> buildReferenceScores()
+{
+    struct Run {
+        int32_t score;
+        int32_t count;
+    };
+    constexpr Run patternA[] = {{680, 16}, {860, 16}, {1040, 16}, {1220, 17}, {860, 3}, {1040, 16}, {1220, 17}};
+    constexpr Run patternB[] = {{680, 16}, {860, 16}, {1040, 16}, {1220, 17}, {860, 3}, {1040, 16}, {1220, 15}};
+    constexpr Run patternC[] = {{680, 16}, {860, 16}, {1040, 16}, {1220, 2}};
+    std::array<int32_t, scoreLessonCount + 1> r{};
+    int32_t lesson = 1;
+    r[lesson++] = 400;
+    auto put = [&](const Run *runs, int n) {
+        for (int i = 0; i < n; ++i)
+            for (int32_t c = 0; c < runs[i].count; ++c) r[lesson++] = runs[i].score;
+    };
+    put(patternA, 7);
+    put(patternB, 7);
+    put(patternA, 7);
+    put(patternB, 7);
+    put(patternC, 4);
+    put(patternC, 4);
+    put(patternC, 4);
+    while (lesson <= 556) r[lesson++] = 680;
+    r[lesson++] = 1220;
+    return r;
+}
+
+constexpr std::array<int32_t, scoreLessonCount + 1> referenceScores = buildReferenceScores();
+static_assert(referenceScores[551] == 1220 && referenceScores[552] == 680 && referenceScores[557] == 1220);
+
+static std::vector<uint8_t> savedScoreImage; // the file as it is on disk
+static const char scoreFileName[] = "ScoreFile";
+
+static bool validLesson(int32_t lesson) { return lesson >= 1 && lesson <= scoreLessonCount; }
+static bool validKey(int32_t key) { return key >= 1 && key <= 10; }
+
+static std::vector<uint8_t> scoreImage()
+{
+    std::vector<uint8_t> image(scoreFileSize);
+    for (int32_t i = 0; i < scoreLessonCount; ++i) writeScoreRecord(scoreRecords[i + 1], image.data() + i * scoreRecordSize);
+    return image;
+}
+
+static void writeScoreImage(const std::vector<uint8_t> &image, int32_t stopName, int32_t stopOpen, int32_t stopWrite)
+{
+    std::string path = storeFilePath(scoreFileName);
+    if (path.empty()) stopProgram(0, stopName);
+    AtomicWrite w{-1, {}, {}, 0, false};
+    if (!beginAtomicWrite(w, path)) {
+        abandonAtomicWrite(w);
+        stopProgram(0, stopOpen);
+    }
+    if (!storeWriteBytes(w, image.data(), image.size()) || !finishAtomicWrite(w)) {
+        abandonAtomicWrite(w);
+        stopProgram(0, stopWrite);
+    }
+    savedScoreImage = image;
+}
+
+void createScoreFile()
+{
+    for (int32_t lesson = 1; lesson <= scoreLessonCount; ++lesson) {
+        scoreRecords[lesson] = ScoreRecord{};
+        scoreRecords[lesson].referenceScore = referenceScores[lesson];
+    }
+    writeScoreImage(scoreImage(), stopScoreCreateName, stopScoreCreateOpen, stopScoreCreateWrite);
+}
+
+void loadScoreFile()
+{
+    std::string path = storeFilePath(scoreFileName);
+    if (path.empty()) stopProgram(0, stopScoreLoadName);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) stopProgram(0, stopScoreLoadOpen);
+    std::vector<uint8_t> image(scoreFileSize);
+    std::size_t got = 0;
+    while (got < image.size()) {
+        ssize_t n = ::read(fd, image.data() + got, image.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            stopProgram(0, stopScoreLoadRead);
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    for (int32_t i = 0; i < scoreLessonCount; ++i) readScoreRecord(image.data() + i * scoreRecordSize, scoreRecords[i + 1]);
+    savedScoreImage = std::move(image);
+}
+
+void saveScoreFile()
+{
+    if (deferStoreSave(scoreStoreFile)) return;
+    std::vector<uint8_t> image = scoreImage();
+    if (image == savedScoreImage) return;
+    writeScoreImage(image, stopScoreSaveName, stopScoreSaveOpen, stopScoreSaveWrite);
+}
+
+int32_t scoreRatingFor(int32_t score, int32_t reference)
+{
+    const double r = reference;
+    const double b1 = roundNearest(r / 10.0);
+    const double b2 = roundNearest(r / 3.0);
+    const double b3 = roundNearest((r / 3.0) * 2.0);
+    const double b4 = roundNearest(r * 0.9);
+    if (score < b1) return 0;
+    if (score < b2) return 1;
+    if (score < b3) return 2;
+    if (score < b4) return 3;
+    return 4;
+}
+
+void ratingForScore(int32_t score, int32_t lesson, int32_t &rating)
+{
+    rating = validLesson(lesson) ? scoreRatingFor(score, scoreRecords[lesson].referenceScore) : 0;
+}
+
+int32_t getUserScore(int32_t lesson, int32_t key)
+{
+    if (!validLesson(lesson) || !validKey(key)) return 0;
+    return scoreRecords[lesson].entries[key - 1].best;
+}
+
+int32_t getUserScoreRating(int32_t lesson, int32_t key, int32_t &tessitura, int32_t &rating)
+{
+    tessitura = 0;
+    rating = 0;
+    if (!validLesson(lesson) || !validKey(key)) return 0;
+    const ScoreUserEntry &e = scoreRecords[lesson].entries[key - 1];
+    tessitura = e.tessitura;
+    rating = scoreRatingFor(e.best, scoreRecords[lesson].referenceScore);
+    return e.best;
+}
+
+int32_t getLessonBest(int32_t lesson, int32_t &holderKey, int32_t &holderTessitura, int32_t &rating,
+                      std::string &holderName)
+{
+    holderKey = 0;
+    holderTessitura = 0;
+    rating = 0;
+    holderName.clear();
+    if (!validLesson(lesson)) return 0;
+    const ScoreRecord &r = scoreRecords[lesson];
+    holderKey = r.holderKey;
+    holderTessitura = r.holderTessitura;
+    rating = scoreRatingFor(r.lessonBest, r.referenceScore);
+    int32_t slot = userSlotForKey(r.holderKey);
+    if (slot >= 0) holderName = userRecords[slot].name;
+    return r.lessonBest;
+}
+
+uint8_t getSkipIntroFlag(int32_t lesson, int32_t key)
+{
+    if (!validLesson(lesson) || !validKey(key)) return 0;
+    return scoreRecords[lesson].entries[key - 1].skipIntro;
+}
+
+void setSkipIntroFlag(int32_t lesson, int32_t key, uint8_t flag)
+{
+    if (!validLesson(lesson) || !validKey(key)) return;
+    scoreRecords[lesson].entries[key - 1].skipIntro = flag;
+    saveScoreFile();
+}
+
+bool recordScore(int32_t lesson, int32_t key, int32_t tessitura, int32_t score)
+{
+    if (!validLesson(lesson) || !validKey(key)) return false;
+    ScoreRecord &r = scoreRecords[lesson];
+    ScoreUserEntry &e = r.entries[key - 1];
+    if (e.best > score) return false;
+    e.best = score;
+    e.tessitura = tessitura;
+    bool newLessonBest = false;
+    if (r.lessonBest < score) {
+        r.lessonBest = score;
+        r.holderKey = key;
+        r.holderTessitura = tessitura;
+        newLessonBest = true;
+    }
+    saveScoreFile();
+    return newLessonBest;
+}
+
+void clearScoreEntriesOfKey(int32_t key)
+{
+    if (!validKey(key)) return;
+    for (int32_t lesson = 1; lesson <= scoreLessonCount; ++lesson) scoreRecords[lesson].entries[key - 1] = ScoreUserEntry{};
+}
+
+void reassignLessonBestsOfKey(int32_t key)
+{
+    if (!validKey(key)) return;
+    for (int32_t lesson = 1; lesson <= scoreLessonCount; ++lesson) {
+        ScoreRecord &r = scoreRecords[lesson];
+        if (r.holderKey != key) continue;
+        int32_t best = 0, holder = 0, holderTessitura = 0;
+        for (int32_t k = 1; k <= 10; ++k) {
+            if (k == key) continue;
+            const ScoreUserEntry &e = r.entries[k - 1];
+            if (e.best > best) {
+                best = e.best;
+                holder = k;
+                holderTessitura = e.tessitura;
+            }
+        }
+        r.lessonBest = best;
+        r.holderKey = holder;
+        r.holderTessitura = holderTessitura;
+    }
+}

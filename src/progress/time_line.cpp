@@ -1,0 +1,272 @@
+#include "progress/time_line.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+#include "frame/stops.h"
+#include "progress/users_file.h"
+
+// A null entry is an empty day; only days that differ from it are allocated.
+static std::unique_ptr<TimeLineDay> days[userSlotCount][timeLineDayCount];
+static bool changed = false;
+static TodayFunction todayOverride = nullptr;
+
+static const TimeLineDay &emptyDay()
+{
+    static const TimeLineDay *day = [] {
+        TimeLineDay *d = new TimeLineDay;
+        d->date = emptyDayNumber;
+        const LessonBlock empty = emptyLessonBlock();
+        for (LessonBlock &b : d->lessonBlocks) b = empty;
+        return d;
+    }();
+    return *day;
+}
+
+static const std::vector<uint8_t> &emptyDayImage()
+{
+    static const std::vector<uint8_t> image = [] {
+        std::vector<uint8_t> bytes(timeLineDaySize);
+        writeTimeLineDay(emptyDay(), bytes.data());
+        return bytes;
+    }();
+    return image;
+}
+
+static bool validSlotDay(int32_t slot, int32_t day)
+{
+    return slot >= 0 && slot < userSlotCount && day >= 0 && day < timeLineDayCount;
+}
+
+const TimeLineDay &timeLineDay(int32_t slot, int32_t day)
+{
+    if (!validSlotDay(slot, day) || !days[slot][day]) return emptyDay();
+    return *days[slot][day];
+}
+
+TimeLineDay &editTimeLineDay(int32_t slot, int32_t day)
+{
+    changed = true;
+    if (!validSlotDay(slot, day)) {
+        // A caller's index fault must not reach memory outside the time line.
+        static TimeLineDay scratch;
+        scratch = emptyDay();
+        return scratch;
+    }
+    std::unique_ptr<TimeLineDay> &p = days[slot][day];
+    if (!p) p = std::make_unique<TimeLineDay>(emptyDay());
+    return *p;
+}
+
+void markTimeLineChanged() { changed = true; }
+bool timeLineChanged() { return changed; }
+void clearTimeLineChanged() { changed = false; }
+
+void resetUserTimeLine(int32_t slot)
+{
+    if (slot < 0 || slot >= userSlotCount) return;
+    userRecords[slot].timeLineFull = 0;
+    for (auto &p : days[slot]) p.reset();
+    changed = true;
+}
+
+void moveTimeLine(int32_t fromSlot, int32_t toSlot)
+{
+    if (fromSlot < 0 || fromSlot >= userSlotCount || toSlot < 0 || toSlot >= userSlotCount) return;
+    if (fromSlot == toSlot) return;
+    for (int32_t d = 0; d < timeLineDayCount; ++d) days[toSlot][d] = std::move(days[fromSlot][d]);
+    changed = true;
+}
+
+bool addTimeLineEntry(int32_t key, int32_t blockIndex, const LessonBlock &block)
+{
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0 || blockIndex < 0 || blockIndex >= lessonBlockCount) return false;
+    const double today = todayDayNumber();
+    beginStoreUpdate();
+    int32_t found = -1;
+    for (int32_t d = 0; d < timeLineDayCount && found < 0; ++d)
+        if (timeLineDay(slot, d).date == today) found = d;
+    for (int32_t d = 0; d < timeLineDayCount && found < 0; ++d)
+        if (timeLineDay(slot, d).date == emptyDayNumber) found = d;
+    bool result = false;
+    if (found == timeLineDayCount - 1 && userRecords[slot].timeLineFull == 0) {
+        result = true;
+        setTimeLineFullFlag(key, 1);
+    }
+    if (found < 0) {
+        // All days in use, none of them today: drop the oldest.
+        for (int32_t d = 0; d + 1 < timeLineDayCount; ++d) days[slot][d] = std::move(days[slot][d + 1]);
+        days[slot][timeLineDayCount - 1].reset();
+        found = timeLineDayCount - 1;
+    }
+    TimeLineDay &day = editTimeLineDay(slot, found);
+    day.date = today;
+    day.lessonBlocks[blockIndex] = block;
+    saveUsersFiles();
+    endStoreUpdate();
+    return result;
+}
+
+void countTrainingDays(int32_t key, int32_t &daysInUse, int32_t &successes, int32_t &misses)
+{
+    daysInUse = 0;
+    successes = 0;
+    misses = 0;
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0) return;
+    for (int32_t d = 0; d < timeLineDayCount; ++d)
+        if (timeLineDay(slot, d).date != emptyDayNumber) ++daysInUse;
+}
+
+void setTimeLineFullFlag(int32_t key, uint8_t flag)
+{
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0) return;
+    userRecords[slot].timeLineFull = flag;
+    saveUsersFiles();
+}
+
+// Days since 1 March of year 0 based civil calendar (proleptic Gregorian).
+static int64_t daysFromCivil(int64_t y, int64_t m, int64_t d)
+{
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+static void civilFromDays(int64_t z, int64_t &y, int64_t &m, int64_t &d)
+{
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp + (mp < 10 ? 3 : -9);
+    y = yoe + era * 400 + (m <= 2);
+}
+
+static const int64_t dayZero = daysFromCivil(1899, 12, 30);
+
+int32_t dayNumberFromDate(int32_t year, int32_t month, int32_t dayOfMonth)
+{
+    return static_cast<int32_t>(daysFromCivil(year, month, dayOfMonth) - dayZero);
+}
+
+void dateFromDayNumber(int32_t dayNumber, int32_t &year, int32_t &month, int32_t &dayOfMonth)
+{
+    int64_t y, m, d;
+    civilFromDays(static_cast<int64_t>(dayNumber) + dayZero, y, m, d);
+    year = static_cast<int32_t>(y);
+    month = static_cast<int32_t>(m);
+    dayOfMonth = static_cast<int32_t>(d);
+}
+
+std::string formatDayNumber(double dayNumber)
+{
+    static const char *const monthTexts[12] = {"-Jan-", "-Feb-", "-Mar-", "-Apr-", "-May-", "-Jun-",
+                                               "-Jul-", "-Aug-", "-Sep-", "-Oct-", "-Nov-", "-Dec-"};
+    // A date read from a damaged file must still give a text.
+    if (!std::isfinite(dayNumber) || std::fabs(dayNumber) > 3.0e6) dayNumber = emptyDayNumber;
+    int32_t y, m, d;
+    dateFromDayNumber(static_cast<int32_t>(std::floor(dayNumber)), y, m, d);
+    std::string year = std::to_string(y);
+    if (year.size() > 2) year = year.substr(year.size() - 2);
+    return std::to_string(d) + monthTexts[m - 1] + year;
+}
+
+void formatTimeLineDate(int32_t key, int32_t day, std::string &text)
+{
+    int32_t slot = userSlotForKey(key);
+    text = formatDayNumber(slot < 0 ? emptyDayNumber : timeLineDay(slot, day).date);
+}
+
+static int32_t clockToday()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return dayNumberFromDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+void setTodayFunction(TodayFunction today) { todayOverride = today; }
+
+int32_t todayDayNumber() { return todayOverride ? todayOverride() : clockToday(); }
+
+static bool readFully(int fd, uint8_t *buffer, std::size_t size, std::size_t &got)
+{
+    got = 0;
+    while (got < size) {
+        ssize_t n = ::read(fd, buffer + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void loadTimeLineFile(const std::string &path)
+{
+    if (path.empty()) stopProgram(0, stopUsersLoadName);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) stopProgram(0, stopUsersLoadOpen);
+    std::vector<uint8_t> buffer(timeLineDaySize);
+    const std::vector<uint8_t> &empty = emptyDayImage();
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        for (int32_t d = 0; d < timeLineDayCount; ++d) {
+            std::size_t got = 0;
+            if (!readFully(fd, buffer.data(), buffer.size(), got)) {
+                ::close(fd);
+                stopProgram(0, stopUsersLoadRead);
+            }
+            if (got < buffer.size()) { // end of a short file
+                ::close(fd);
+                changed = false;
+                return;
+            }
+            if (std::memcmp(buffer.data(), empty.data(), buffer.size()) == 0) {
+                days[s][d].reset();
+                continue;
+            }
+            auto day = std::make_unique<TimeLineDay>();
+            readTimeLineDay(buffer.data(), *day);
+            if (isEmptyTimeLineDay(*day))
+                days[s][d].reset();
+            else
+                days[s][d] = std::move(day);
+        }
+    }
+    ::close(fd);
+    changed = false;
+}
+
+bool writeTimeLineBody(AtomicWrite &w)
+{
+    const std::vector<uint8_t> &empty = emptyDayImage();
+    std::vector<uint8_t> buffer(timeLineDaySize);
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        for (int32_t d = 0; d < timeLineDayCount; ++d) {
+            std::unique_ptr<TimeLineDay> &p = days[s][d];
+            if (p && isEmptyTimeLineDay(*p)) p.reset(); // edited back to empty: free it
+            const uint8_t *bytes = empty.data();
+            if (p) {
+                writeTimeLineDay(*p, buffer.data());
+                bytes = buffer.data();
+            }
+            if (!storeWriteBytes(w, bytes, timeLineDaySize)) return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,315 @@
+#include "progress/users_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "frame/stops.h"
+#include "progress/password.h"
+#include "progress/score_file.h"
+#include "progress/time_line.h"
+
+UserRecord userRecords[userSlotCount];
+int32_t usedUserKeys = 0;
+
+int32_t currentUserSlot = 0;
+int32_t currentUserKey = 0;
+std::string currentUserName;
+int32_t currentUserTessitura = 0;
+
+// The users file exactly as it is on disk (empty: unknown, the next save writes).
+static std::vector<uint8_t> savedUsersImage;
+
+static const char usersFileName[] = "UsersFile";
+static const char timeLineFileName[] = "TimeLine";
+
+static std::string sharpNoteName(int32_t note)
+{
+    static const char *const names[12] = {"A", "A#", "B", "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#"};
+    return std::string(names[note % 12]) + std::to_string((note + 9) / 12 + 1);
+}
+
+static std::vector<uint8_t> usersImage()
+{
+    std::vector<uint8_t> image(usersFileSize);
+    for (int32_t s = 0; s < userSlotCount; ++s) writeUserRecord(userRecords[s], image.data() + s * userRecordSize);
+    return image;
+}
+
+static void rebuildUsedKeys()
+{
+    usedUserKeys = 0;
+    for (const UserRecord &r : userRecords)
+        if (r.key >= 1 && r.key <= 10) usedUserKeys |= 1 << r.key;
+}
+
+bool usersFileNeedsFirstUse()
+{
+    std::string path = storeFilePath(usersFileName);
+    if (path.empty()) stopProgram(0, stopUsersFileUnreadable);
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return true;
+        writeDebugDetail("usersFileNeedsFirstUse: cannot examine the users file errno=" + std::to_string(errno));
+        stopProgram(0, stopUsersFileUnreadable);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        writeDebugDetail("usersFileNeedsFirstUse: the users file is not a file mode=" + std::to_string(st.st_mode));
+        stopProgram(0, stopUsersFileUnreadable);
+    }
+    if (st.st_size == 0) return true;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        writeDebugDetail("usersFileNeedsFirstUse: cannot open the users file errno=" + std::to_string(errno));
+        stopProgram(0, stopUsersFileUnreadable);
+    }
+    ::close(fd);
+    return false;
+}
+
+// Writes the users image and/or the time line. Both temporary files are
+// complete and on disk before either replaces its old file, so a failure
+// leaves both old files as they were.
+static void writeUsersFiles(const std::vector<uint8_t> *image, bool withTimeLine, int32_t stopName,
+                            int32_t stopOpen, int32_t stopWrite)
+{
+    std::string usersPath = storeFilePath(usersFileName);
+    std::string timeLinePath = storeFilePath(timeLineFileName);
+    if (usersPath.empty() || timeLinePath.empty()) stopProgram(0, stopName);
+    AtomicWrite users{-1, {}, {}, 0, false};
+    AtomicWrite timeLine{-1, {}, {}, 0, false};
+    auto fail = [&](int32_t stop) {
+        abandonAtomicWrite(users);
+        abandonAtomicWrite(timeLine);
+        stopProgram(0, stop);
+    };
+    if (image) {
+        if (!beginAtomicWrite(users, usersPath)) fail(stopOpen);
+        if (!storeWriteBytes(users, image->data(), image->size()) || !syncAtomicWrite(users)) fail(stopWrite);
+    }
+    if (withTimeLine) {
+        if (!beginAtomicWrite(timeLine, timeLinePath)) fail(stopOpen);
+        if (!writeTimeLineBody(timeLine) || !syncAtomicWrite(timeLine)) fail(stopWrite);
+    }
+    if (image && !commitAtomicWrite(users)) fail(stopWrite);
+    if (withTimeLine && !commitAtomicWrite(timeLine)) {
+        abandonAtomicWrite(timeLine);
+        stopProgram(0, stopWrite);
+    }
+    if (withTimeLine) clearTimeLineChanged();
+}
+
+void resetUserStatistics(int32_t slot)
+{
+    if (slot < 0 || slot >= userSlotCount) return;
+    UserRecord &r = userRecords[slot];
+    for (int32_t n = firstTallyNote; n <= 51; ++n) r.noteTallies[n] = NoteTally{sharpNoteName(n), 0, 0, 0, 0, 0.0, 0.0, 0.0};
+    for (int32_t c = 0; c < rhythmClassCount; ++c) {
+        r.rhythmTallies[c] = RhythmTally{};
+        r.rhythmTallies[c].classNumber = c;
+    }
+    resetUserTimeLine(slot);
+}
+
+static void setAllLessonBlocks(UserRecord &r, const LessonBlock &block)
+{
+    for (LessonBlock &b : r.lessonBlocks) b = block;
+}
+
+void createUsersFiles(const std::string &adminName, const std::string &adminPassword)
+{
+    std::string scrambled;
+    scramblePassword(adminPassword, scrambled);
+    const LessonBlock empty = emptyLessonBlock();
+    const LessonBlock zero{};
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        UserRecord &r = userRecords[s];
+        r.name.clear();
+        r.key = 0;
+        r.tessitura = 0;
+        r.currentLesson = 0;
+        for (NoteTally &t : r.noteTallies) t = NoteTally{};
+        if (s == 0) {
+            r.name = adminName.substr(0, maxUserNameLength);
+            r.key = 1;
+            r.tessitura = 3;
+            r.currentLesson = 1;
+        } else if (s >= 6 && s <= 9) {
+            r.key = 20;
+        } else if (s >= 10) {
+            r.key = s + 1;
+            if (s == passwordSlot) r.name = scrambled.substr(0, maxUserNameLength);
+            if (s >= 15) r.tessitura = 3;
+        }
+        setAllLessonBlocks(r, s < maxUsers ? empty : zero);
+        resetUserStatistics(s);
+    }
+    const std::vector<uint8_t> image = usersImage();
+    writeUsersFiles(&image, true, stopUsersCreateName, stopUsersCreateOpen, stopUsersCreateWrite);
+    savedUsersImage = image;
+    usedUserKeys = 2;
+}
+
+void loadUsersFiles()
+{
+    std::string path = storeFilePath(usersFileName);
+    if (path.empty()) stopProgram(0, stopUsersLoadName);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) stopProgram(0, stopUsersLoadOpen);
+    std::vector<uint8_t> image(usersFileSize);
+    std::size_t got = 0;
+    while (got < image.size()) {
+        ssize_t n = ::read(fd, image.data() + got, image.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            stopProgram(0, stopUsersLoadRead); // a read error, or fewer than 20 records
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    for (int32_t s = 0; s < userSlotCount; ++s) readUserRecord(image.data() + s * userRecordSize, userRecords[s]);
+    savedUsersImage = std::move(image);
+    loadTimeLineFile(storeFilePath(timeLineFileName));
+    rebuildUsedKeys();
+}
+
+void saveUsersFiles()
+{
+    if (deferStoreSave(usersStoreFiles)) return;
+    std::vector<uint8_t> image = usersImage();
+    const bool usersChanged = image != savedUsersImage;
+    const bool timeLineDirty = timeLineChanged();
+    if (!usersChanged && !timeLineDirty) return;
+    writeUsersFiles(usersChanged ? &image : nullptr, timeLineDirty, stopUsersSaveName, stopUsersSaveOpen,
+                    stopUsersSaveWrite);
+    if (usersChanged) savedUsersImage = std::move(image);
+}
+
+int32_t findUserSlot(int32_t key)
+{
+    for (int32_t s = 0; s < userKeySearchSlots; ++s)
+        if (userRecords[s].key == key) return s;
+    return -1;
+}
+
+int32_t userSlotForKey(int32_t key)
+{
+    if (key < 1 || key > 10) return -1;
+    return findUserSlot(key);
+}
+
+int32_t addUser(const std::string &name)
+{
+    // Only the user slots: a user in a reserved slot could never be shown or chosen.
+    int32_t slot = -1;
+    for (int32_t s = 0; s < maxUsers && slot < 0; ++s)
+        if (userRecords[s].key == 0) slot = s;
+    if (slot < 0) return 0;
+    int32_t key = 0;
+    for (int32_t k = 1; k <= 10 && key == 0; ++k)
+        if ((usedUserKeys & (1 << k)) == 0) key = k;
+    if (key == 0) return 0;
+    UserRecord &r = userRecords[slot];
+    r.name = name.substr(0, maxUserNameLength);
+    r.key = key;
+    r.currentLesson = 1;
+    clearScoreEntriesOfKey(key);
+    resetUserStatistics(slot);
+    usedUserKeys |= 1 << key;
+    saveUsersFiles();
+    return key;
+}
+
+bool setUserTessitura(int32_t key, int32_t tessitura)
+{
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0) return false;
+    userRecords[slot].tessitura = tessitura;
+    saveUsersFiles();
+    return true;
+}
+
+// Slot as first use leaves the user slots 1..5.
+static void freeUserSlot(int32_t slot)
+{
+    UserRecord &r = userRecords[slot];
+    r.name.clear();
+    r.key = 0;
+    r.tessitura = 0;
+    r.currentLesson = 0;
+    for (NoteTally &t : r.noteTallies) t = NoteTally{};
+    setAllLessonBlocks(r, emptyLessonBlock());
+    resetUserStatistics(slot);
+}
+
+bool deleteUser(int32_t key)
+{
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0) return true;
+    beginStoreUpdate();
+    usedUserKeys &= ~(1 << key);
+    int32_t last = maxUsers - 1;
+    if (slot < last) {
+        for (int32_t i = slot; i < last; ++i) {
+            userRecords[i] = std::move(userRecords[i + 1]);
+            moveTimeLine(i + 1, i);
+        }
+        freeUserSlot(last);
+    } else {
+        freeUserSlot(slot);
+    }
+    saveUsersFiles();
+    clearScoreEntriesOfKey(key);
+    reassignLessonBestsOfKey(key);
+    saveScoreFile();
+    endStoreUpdate();
+    return true;
+}
+
+int32_t getUserCurrentLesson(int32_t key)
+{
+    int32_t slot = userSlotForKey(key);
+    return slot < 0 ? 1 : userRecords[slot].currentLesson;
+}
+
+void setUserCurrentLesson(int32_t key, int32_t lesson)
+{
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0) return;
+    userRecords[slot].currentLesson = lesson;
+    saveUsersFiles();
+}
+
+int32_t getHighestPassedLesson(int32_t key)
+{
+    int32_t slot = userSlotForKey(key);
+    int32_t result = 1;
+    if (slot < 0) return result;
+    for (int32_t L = 0; L < lessonBlockCount; ++L)
+        if (userRecords[slot].lessonBlocks[L].done != 0) result = L + 2;
+    return result;
+}
+
+int32_t getUserLessonBlock(int32_t key, int32_t blockIndex, LessonBlock &block)
+{
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0 || blockIndex < 0 || blockIndex >= lessonBlockCount) {
+        block = emptyLessonBlock();
+        return 0;
+    }
+    block = userRecords[slot].lessonBlocks[blockIndex];
+    return lessonBlockNotesInUse(block);
+}
+
+void setUserLessonBlock(int32_t key, int32_t blockIndex, const LessonBlock &block)
+{
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0 || blockIndex < 0 || blockIndex >= lessonBlockCount) return;
+    userRecords[slot].lessonBlocks[blockIndex] = block;
+    saveUsersFiles();
+}

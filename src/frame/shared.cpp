@@ -9,6 +9,7 @@ std::string documentsDir;
 std::string debugLogPath;
 
 int32_t currentScreen = 0;
+int32_t unsupportedReason = 0;
 int32_t windowWidth = 1124;
 int32_t windowHeight = 765;
 int32_t frameTime = 0;

@@ -20,6 +20,7 @@ extern std::string debugLogPath;   // userDataDir + "ResourceFiles\debug.txt"
 void setUpFolders(const std::string &appDataFolder, const std::string &documents);
 
 extern int32_t currentScreen; // the active ScreenId; takes effect at the next callback
+extern int32_t unsupportedReason; // why screen 1 is shown: 1 = no usable sound device
 extern int32_t windowWidth;   // 1124 until the first reshape
 extern int32_t windowHeight;  // 765 until the first reshape
 

@@ -1,4 +1,139 @@
 #include "frame/startup.h"
 
-// Filled in with the frame core.
-int runTarnova(int, char **) { return 0; }
+#include "frame/capture.h"
+#include "frame/dispatch.h"
+#include "frame/shared.h"
+#include "frame/small_routines.h"
+#include "frame/stops.h"
+#include "frame/timer.h"
+#include "platform/paths.h"
+
+#include <AL/al.h>
+#include <GL/freeglut.h>
+#include <cfenv>
+#include <cstdlib>
+
+ALCdevice *outputDevice = nullptr;
+ALCcontext *outputContext = nullptr;
+
+// An error from the last OpenAL call, on either error queue.
+static bool audioErrorPending()
+{
+    bool alc = alcGetError(nullptr) != ALC_NO_ERROR;
+    bool al = outputContext && alGetError() != AL_NO_ERROR;
+    return alc || al;
+}
+
+static void goToUnsupportedScreen()
+{
+    unsupportedReason = 1;
+    currentScreen = 1;
+}
+
+// Output device and context; no device (no sound server, no card) means the
+// program cannot train, so it shows screen 1 like an unusable microphone.
+static bool openAudioOutput()
+{
+    outputDevice = alcOpenDevice(nullptr);
+    if (!outputDevice) return false;
+    outputContext = alcCreateContext(outputDevice, nullptr);
+    if (!outputContext || !alcMakeContextCurrent(outputContext)) return false;
+    return true;
+}
+
+static void checkCaptureSupport()
+{
+    alcIsExtensionPresent(nullptr, "ALC_EXT_CAPTURE");
+    audioErrorPending(); // clears the error state
+    ALCenum e = alcGetEnumValue(nullptr, "ALC_CAPTURE_DEFAULT_DEVICE_SPECIFIER");
+    if (audioErrorPending()) stopProgram(0, 263);
+    alcGetString(nullptr, e);
+    alcIsExtensionPresent(nullptr, "ALC_ENUMERATION_EXT");
+    if (audioErrorPending()) stopProgram(0, 264);
+    e = alcGetEnumValue(nullptr, "ALC_CAPTURE_DEVICE_SPECIFIER");
+    if (audioErrorPending()) stopProgram(0, 265);
+    alcGetString(nullptr, e);
+}
+
+static void openCapture()
+{
+    captureDevice = openCaptureDevice();
+    if (!captureDevice) {
+        goToUnsupportedScreen();
+        return;
+    }
+    if (alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, 266);
+    captureSamplesEnum = alcGetEnumValue(captureDevice, "ALC_CAPTURE_SAMPLES");
+    if (alcGetError(captureDevice) != ALC_NO_ERROR || captureSamplesEnum == 0) goToUnsupportedScreen();
+}
+
+static void onWindowClose() { markWindowGone(); }
+
+void createMainWindow(int *argc, char **argv)
+{
+    glutInit(argc, argv);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA);
+    glutInitWindowPosition(25, 25);
+    glutInitWindowSize(1124, 765);
+    glutCreateWindow("Tarnova");
+    if (glutGet(GLUT_WINDOW_DEPTH_SIZE) > 0) {
+        // A visual with a depth buffer would let depth values decide what
+        // covers what; clear it once to the far value and never write it,
+        // so every fragment passes the screens' "less" test.
+        glClearDepth(1.0);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glDepthMask(GL_FALSE);
+    }
+    glutCloseFunc(onWindowClose);
+}
+
+int runTarnova(int argc, char **argv)
+{
+    setUpFolders(applicationDataFolder(), documentsFolder());
+
+    std::string logPath = debugLogPath.empty() ? std::string() : resolveDataPath(debugLogPath);
+    if (int code = openDebugLog(logPath); code != 0) {
+        std::fprintf(stderr, "Tarnova: cannot create the debug log %s\n", nativePath(debugLogPath).c_str());
+        return code;
+    }
+
+    bool haveOutput = openAudioOutput();
+    fedisableexcept(FE_ALL_EXCEPT);
+    currentScreen = 0;
+    if (haveOutput) {
+        checkCaptureSupport();
+        openCapture();
+    } else {
+        goToUnsupportedScreen();
+    }
+
+    windowWidth = 1124;
+    windowHeight = 765;
+    createMainWindow(&argc, argv);
+    initProjection();
+    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
+
+    glutDisplayFunc(displayCurrentScreen);
+    glutReshapeFunc(reshapeWindow);
+    glutKeyboardFunc(keyboardCurrentScreen);
+    glutSpecialFunc(specialKeyCurrentScreen);
+    glutMouseFunc(mouseCurrentScreen);
+    glutMotionFunc(motionCurrentScreen);
+    glutPassiveMotionFunc(passiveMotionCurrentScreen);
+    glutEntryFunc(ignoreWindowEntry);
+
+    seedRandomFromClock();
+
+    for (int32_t id : {1, 0})
+        if (const ScreenHandlers *h = screenHandlersFor(id); h && h->create) h->create();
+
+    frameTime = glutGet(GLUT_ELAPSED_TIME);
+    lastTickEnd = frameTime;
+    glutTimerFunc(46, onTimerTick, 1);
+    glutMainLoop();
+
+    // The main loop returns only when the window was closed: a lost window
+    // ends the program normally.
+    quitProgram();
+}

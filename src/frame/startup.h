@@ -1,5 +1,17 @@
 // Start-up: folders, debug log, audio devices, the window and the callbacks;
 // then GLUT's main loop for the rest of the run.
 #pragma once
+#include <AL/alc.h>
 
+// The program body. Ends only through stopProgram / quitProgram, or with exit
+// code 7 or 8 when the debug log cannot be created.
 int runTarnova(int argc, char **argv);
+
+// Opens the program's one window: 1124 x 765 at (25, 25), "Tarnova", double
+// buffered RGBA with alpha and no depth buffer (drawing order decides what
+// covers what; on a visual that has depth bits anyway, depth writes are
+// switched off). Closing it makes glutMainLoop return. Calls glutInit.
+void createMainWindow(int *argc, char **argv);
+
+extern ALCdevice *outputDevice;   // OpenAL output; null when none could be opened
+extern ALCcontext *outputContext; // current for the whole run

@@ -14,21 +14,35 @@ int openDebugLog(const std::string &path)
     return 0;
 }
 
+[[noreturn]] static void failDebugLogIo()
+{
+    std::fprintf(stderr, "Tarnova: cannot write the debug log %s\n", "debug.txt");
+    std::fflush(nullptr);
+    _exit(ioErrorExitCode);
+}
+
 void closeDebugLog()
 {
     if (debugLog) {
-        std::fclose(debugLog);
+        FILE *f = debugLog;
         debugLog = nullptr;
+        if (std::fclose(f) != 0) failDebugLogIo();
     }
+}
+
+void quitProgram()
+{
+    closeDebugLog();
+    stopProgram(0, 0);
 }
 
 static void writeLogLine(const std::string &line)
 {
     std::fprintf(stderr, "%s\n", line.c_str());
     if (debugLog) {
-        std::fwrite(line.data(), 1, line.size(), debugLog);
-        std::fwrite("\r\n", 1, 2, debugLog);
-        std::fflush(debugLog);
+        std::string text = line + "\r\n";
+        if (std::fwrite(text.data(), 1, text.size(), debugLog) != text.size() || std::fflush(debugLog) != 0)
+            failDebugLogIo();
     }
 }
 

@@ -12,8 +12,15 @@
 // path cannot be used at all (empty), 8 when the file cannot be created.
 int openDebugLog(const std::string &path);
 
-// Closes the debug log (normal quit and lost window). Safe when not open.
+// Closes the debug log. Safe when not open. An I/O error while closing ends
+// the process with the fatal I/O error code (ioErrorExitCode).
 void closeDebugLog();
+
+// The normal end (screen 579, lost window): closes the debug log, exit code 0.
+[[noreturn]] void quitProgram();
+
+// Exit code of a failed write or close of the debug log ("disk write error").
+constexpr int ioErrorExitCode = 101;
 
 // Writes one detail line ("procedure: text=value") before a stop.
 void writeDebugDetail(const std::string &line);

@@ -79,6 +79,8 @@ def build_dir():
 
 # ---------------------------------------------------------------- the rig
 
+_children = {}  # rig folder -> Xvfb process started by this process
+
 RIG_VARS = ("DISPLAY", "PULSE_SERVER", "PULSE_CLIENTCONFIG", "TARNOVA_RIG")
 
 
@@ -135,6 +137,7 @@ def start_rig():
         raise RuntimeError("rig: Xvfb did not start (see %s/xvfb.log)" % state)
     with open(os.path.join(state, "xvfb.pid"), "w") as f:
         f.write(str(xvfb.pid))
+    _children[state] = xvfb
 
     # Sound server: user mode even as root, in its own runtime folder.
     penv = dict(os.environ, XDG_RUNTIME_DIR=runtime, HOME=state,
@@ -200,6 +203,9 @@ def stop_rig(state):
                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _kill_pidfile(os.path.join(runtime, "pulse", "pid"))
     _kill_pidfile(os.path.join(state, "xvfb.pid"))
+    child = _children.pop(state, None)
+    if child:
+        child.wait()
     shutil.rmtree(state, ignore_errors=True)
 
 

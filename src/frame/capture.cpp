@@ -1,0 +1,67 @@
+#include "frame/capture.h"
+
+#include "frame/stops.h"
+#include "frame/timer.h"
+
+#include <AL/al.h>
+#include <cstring>
+#include <unistd.h>
+
+ALCdevice *captureDevice = nullptr;
+ALCenum captureSamplesEnum = 0;
+uint8_t captureRunning = 0;
+
+ALCdevice *openCaptureDevice()
+{
+    return alcCaptureOpenDevice(nullptr, samplesPerSecond, AL_FORMAT_MONO16, captureRingSamples);
+}
+
+void startCapture()
+{
+    if (captureRunning) return;
+    if (captureDevice) {
+        alcCaptureStop(captureDevice);
+        alcGetError(captureDevice);
+        alcCaptureCloseDevice(captureDevice);
+        alcGetError(nullptr);
+        captureDevice = nullptr;
+    }
+    captureDevice = openCaptureDevice();
+    if (!captureDevice || alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, 5016);
+    alcCaptureStart(captureDevice);
+    alcGetError(captureDevice);
+    captureRunning = 1;
+}
+
+void stopCapture()
+{
+    if (!captureRunning) return;
+    if (captureDevice) {
+        alcCaptureStop(captureDevice);
+        alcGetError(captureDevice);
+    }
+    captureRunning = 0;
+}
+
+int32_t captureSamplesAvailable()
+{
+    if (!captureDevice) return 0;
+    ALCint n = 0;
+    alcGetIntegerv(captureDevice, captureSamplesEnum, 1, &n);
+    return n;
+}
+
+bool readCaptureBlock(int16_t *block, int32_t maxWaitMs)
+{
+    int32_t waited = 0;
+    while (captureRunning && captureSamplesAvailable() < samplesPerBlock && waited < maxWaitMs) {
+        usleep(1000);
+        ++waited;
+    }
+    if (captureDevice && captureSamplesAvailable() >= samplesPerBlock) {
+        alcCaptureSamples(captureDevice, block, samplesPerBlock);
+        return true;
+    }
+    std::memset(block, 0, sizeof(int16_t) * samplesPerBlock);
+    return false;
+}

@@ -1,0 +1,77 @@
+#include "frame/dispatch.h"
+
+#include "frame/shared.h"
+#include "frame/stops.h"
+
+#include <GL/freeglut.h>
+
+uint8_t displayBusy = 0;
+
+static ScreenLookup lookupScreen = screenHandlersFor;
+
+void setScreenLookup(ScreenLookup lookup) { lookupScreen = lookup ? lookup : screenHandlersFor; }
+
+static void loadPixelProjection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, windowWidth, 0, windowHeight, 0, 16);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void initProjection()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    loadPixelProjection();
+}
+
+void reshapeWindow(int width, int height)
+{
+    windowWidth = width;
+    windowHeight = height;
+    glViewport(0, 0, width, height);
+    loadPixelProjection();
+    glLoadIdentity();
+    glutPostRedisplay();
+}
+
+void displayCurrentScreen()
+{
+    if (displayBusy) return; // a request during a frame is dropped, not queued
+    displayBusy = 1;
+    glClear(GL_DEPTH_BUFFER_BIT);
+    int32_t id = currentScreen;
+    if (id == quitScreenId) quitProgram();
+    if (const ScreenHandlers *h = lookupScreen(id); h && h->display) h->display();
+    displayBusy = 0;
+}
+
+void keyboardCurrentScreen(unsigned char key, int x, int y)
+{
+    if (const ScreenHandlers *h = lookupScreen(currentScreen); h && h->keyboard) h->keyboard(key, x, y);
+}
+
+void specialKeyCurrentScreen(int key, int x, int y)
+{
+    if (const ScreenHandlers *h = lookupScreen(currentScreen); h && h->specialKey) h->specialKey(key, x, y);
+}
+
+void mouseCurrentScreen(int button, int state, int x, int y)
+{
+    // freeglut reports wheel steps as buttons 3..6; they would dismiss alerts
+    // and close lists like a click, so they never reach the screens.
+    if (button >= 3 && button <= 6) return;
+    if (const ScreenHandlers *h = lookupScreen(currentScreen); h && h->mouse) h->mouse(button, state, x, y);
+}
+
+void motionCurrentScreen(int x, int y)
+{
+    if (const ScreenHandlers *h = lookupScreen(currentScreen); h && h->motion) h->motion(x, y);
+}
+
+void passiveMotionCurrentScreen(int x, int y)
+{
+    if (const ScreenHandlers *h = lookupScreen(currentScreen); h && h->passiveMotion) h->passiveMotion(x, y);
+}
+
+void ignoreWindowEntry(int) {}

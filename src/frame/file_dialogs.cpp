@@ -1,0 +1,51 @@
+// The program's three file choosers.
+#include "frame/file_dialogs.h"
+
+#include "frame/shared.h"
+#include "platform/file_dialog.h"
+#include "platform/paths.h"
+
+static const FileFilter allFiles = {"All files (*.*)", "*.*"};
+
+std::string chooseMidiOrKaraokeFile()
+{
+    FileDialogRequest r;
+    r.save = false;
+    r.title = "Choose Midi or Karaoke File";
+    r.filters = {{"midi files (*.mid)", "*.mid"}, {"karaoke files (*.kar)", "*.kar"}, allFiles};
+    // The root of the system drive is no place to look for a statistics file;
+    // the documents folder is where the export proposes to write it.
+    r.initialFolder = nativePath(documentsDir);
+    return runFileChooser(r);
+}
+
+std::string chooseRecordingSaveFile(const std::string &folder)
+{
+    FileDialogRequest r;
+    r.save = true;
+    r.title = "Save Recording as .wav";
+    r.filters = {{"wav files (*.wav)", "*.wav"}, allFiles};
+    r.defaultName = "soundout.wav";
+    r.initialFolder = nativePath(folder);
+    return runFileChooser(r);
+}
+
+std::string chooseSaveFileAs(const std::string &folder, const std::string &defaultName,
+                             int32_t extension, const std::string &title,
+                             const std::string &filterDescription)
+{
+    std::string pattern = "*.";
+    for (int i = 0; i < 3; ++i) {
+        const char c = char((uint32_t(extension) >> (8 * i)) & 0xFF);
+        if (c == 0)
+            break;
+        pattern += c;
+    }
+    FileDialogRequest r;
+    r.save = true;
+    r.title = title;
+    r.filters = {{filterDescription, pattern}, allFiles};
+    r.defaultName = defaultName.substr(0, defaultName.find('\0'));
+    r.initialFolder = nativePath(folder);
+    return runFileChooser(r);
+}

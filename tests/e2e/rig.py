@@ -125,10 +125,10 @@ def start_rig():
     # X server: first free display number; Xvfb may lose a race for it.
     for _ in range(5):
         n = _free_display()
-        log = open(os.path.join(state, "xvfb.log"), "w")
-        xvfb = subprocess.Popen(
-            ["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        with open(os.path.join(state, "xvfb.log"), "w") as log:
+            xvfb = subprocess.Popen(
+                ["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
         if _wait_for(lambda: xvfb.poll() is not None or
                      os.path.exists("/tmp/.X11-unix/X%d" % n), 10):
             if xvfb.poll() is None:

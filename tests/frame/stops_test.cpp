@@ -1,6 +1,11 @@
 #include "frame/stops.h"
 
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
 
 TEST(StopExitCode, NumberModBlockNeverZero)
 {
@@ -8,3 +13,71 @@ TEST(StopExitCode, NumberModBlockNeverZero)
     const Case cases[] = {{0, 0}, {5251, 1}, {4012, 12}, {500, 1}, {263, 13}, {3755, 5}, {18023, 23}};
     for (const Case &c : cases) EXPECT_EQ(stopExitCode(c.stop), c.code) << c.stop;
 }
+
+namespace {
+
+class StopProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(mkdtemp(dir));
+        log = std::string(dir) + "/debug.txt";
+    }
+    void TearDown() override
+    {
+        std::remove(log.c_str());
+        rmdir(dir);
+    }
+    std::string logText()
+    {
+        std::ifstream in(log, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    char dir[32] = "/tmp/tarnova-stops-XXXXXX";
+    std::string log;
+};
+
+TEST_F(StopProgram, WritesOneCrLfLineAfterTheDetailAndExitsWithTheCode)
+{
+    EXPECT_EXIT(
+        {
+            if (openDebugLog(log) != 0) _exit(99);
+            writeDebugDetail("drawBrimbleTalkingCycles: unkown figure=7");
+            stopProgram(-3, 4012);
+        },
+        ::testing::ExitedWithCode(12), "stopNumber=4012 errorHint=-3");
+    EXPECT_EQ(logText(), "drawBrimbleTalkingCycles: unkown figure=7\r\n"
+                         "Harrowdeen: strange situation detected stopNumber=4012 errorHint=-3\r\n");
+}
+
+TEST_F(StopProgram, MultipleOf250ExitsWithOne)
+{
+    EXPECT_EXIT(
+        {
+            if (openDebugLog(log) != 0) _exit(99);
+            stopProgram(0, 5250);
+        },
+        ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(logText(), "Harrowdeen: strange situation detected stopNumber=5250 errorHint=0\r\n");
+}
+
+TEST_F(StopProgram, StopZeroWritesNothingAndExitsWithZero)
+{
+    EXPECT_EXIT(
+        {
+            if (openDebugLog(log) != 0) _exit(99);
+            stopProgram(5, 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(logText(), "");
+}
+
+TEST_F(StopProgram, LogThatCannotBeCreatedGivesEight)
+{
+    EXPECT_EQ(openDebugLog(std::string(dir) + "/ResourceFiles/debug.txt"), 8);
+    EXPECT_EQ(openDebugLog(""), 7);
+}
+
+} // namespace

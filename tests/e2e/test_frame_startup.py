@@ -1,0 +1,59 @@
+"""Start-up and the ways the program ends: the window, closing it, a data
+folder without ResourceFiles, and no sound server."""
+
+import os
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import rig  # noqa: E402
+
+
+def files_under(folder):
+    found = []
+    for root, dirs, files in os.walk(folder):
+        found += [os.path.join(root, n) for n in dirs + files]
+    return sorted(found)
+
+
+class StartUp(unittest.TestCase):
+    def start(self, **kw):
+        t = rig.start_tarnova(**kw)
+        self.addCleanup(t.kill)
+        return t
+
+    def test_window_opens_and_closing_it_ends_normally(self):
+        t = self.start(data="full")
+        window = t.wait_window()
+        name = rig._x(["getwindowname", window]).strip()
+        self.assertEqual(name, "Tarnova")
+        self.assertEqual(t.geometry(), (25, 25, 1124, 765))
+        time.sleep(1.0)
+        self.assertTrue(t.alive(), t.output())
+        t.close_window()
+        self.assertEqual(t.wait_exit(10), 0, t.output())
+        self.assertEqual(t.debug_log(), "")
+
+    def test_data_folder_without_resource_files_ends_with_8(self):
+        def without_resources(data_dir):
+            os.makedirs(os.path.join(data_dir, "sounds"))
+        t = self.start(data="none", prepare=without_resources)
+        before = files_under(t.data_dir)
+        self.assertEqual(t.wait_exit(10), 8, t.output())
+        self.assertEqual(files_under(t.data_dir), before)
+
+    def test_no_sound_server_shows_the_unsupported_device_screen(self):
+        t = self.start(data="full", audio=False)
+        t.wait_window()
+        time.sleep(1.5)
+        self.assertTrue(t.alive(), "ended instead of showing screen 1:\n" + t.output())
+        self.assertEqual(t.debug_log(), "")
+        # Screen 1 offers only its Close button (left 130..179, y 268..286 from the bottom).
+        t.click(150, 765 - 277)
+        self.assertEqual(t.wait_exit(10), 0, t.output())
+        self.assertEqual(t.debug_log(), "")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,7 +1,13 @@
 // Which module serves which ScreenId. Add one line per screen module.
 #include "frame/screens.h"
+#include "frame/about_screen.h"
+#include "frame/unsupported_screen.h"
+#include "frame/loading_screen.h"
 
 const ScreenTableEntry screenTable[] = {
+    {0, 0, &loadingScreenHandlers},
+    {1, 1, &unsupportedScreenHandlers},
+    {4, 4, &aboutScreenHandlers},
     {-1, -1, nullptr}, // keeps the array non-empty while screens are added
 };
 const int screenTableSize = sizeof(screenTable) / sizeof(screenTable[0]);

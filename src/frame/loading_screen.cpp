@@ -1,0 +1,347 @@
+#include "frame/loading_screen.h"
+
+#include "frame/control_drawing.h"
+#include "frame/controls.h"
+#include "frame/gl_draw.h"
+#include "frame/input_template.h"
+#include "frame/message_panel.h"
+#include "frame/picture_catalogue.h"
+#include "frame/shared.h"
+#include "frame/small_routines.h"
+#include "frame/stops.h"
+#include "frame/text.h"
+#include "frame/text_field.h"
+#include "frame/timer.h"
+#include "progress/score_file.h"
+#include "progress/users_file.h"
+#include "sound/recording.h"
+#include "sound/sound_bank.h"
+#include "sound/sound_layer.h"
+
+#include <AL/al.h>
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+const char *const programVersionText = "Tarnova version 1.00 (Linux) 2016/05/20 22:52:26";
+const char *const ownershipNotice = "Tarnova is made and owned by Quellbrook. All rights reserved.";
+
+const char *const startTuneFileNames[5] = {"MyBonnieTrumpet.ogg", "MyBonnieGuitar.ogg",
+                                           "MyBonniePiano.ogg", "MyBonnieOrgan.ogg",
+                                           "MyBonnieViolin.ogg"};
+
+// User management, About, lesson overview, exercise information, exercise
+// sample, introductory lesson, the first numbered lesson, the exercise
+// screens, score overview, replay, note statistics, time-line numbers and
+// time-line graph.
+const int32_t finishScreenOrder[13] = {3, 4, 14, 15, 16, 8, 17, 18, 576, 578, 573, 575, 574};
+
+// ---- State ---------------------------------------------------------------
+
+static int32_t loadPhase = 0;
+static int32_t loadStep = 0;
+static int32_t nextScreenAfterLoading = 2;
+static int32_t loadingFont = font9By15;
+static ControlRecord loadingExitButton;
+static int32_t loadingPendingAction = 0;
+static int32_t loadingDeferredAction = 0;
+
+static ALuint startTuneBuffers[2];
+static ALuint startTuneSources[2];
+static std::string startTuneFileName;
+
+int32_t loadingPhase() { return loadPhase; }
+int32_t loadingStep() { return loadStep; }
+int32_t loadingNextScreen() { return nextScreenAfterLoading; }
+
+// ---- Schedule --------------------------------------------------------------
+
+LoadingWork loadingStepWork(int32_t step)
+{
+    if (step == 1) return LoadingWork::startTune;
+    if (step == 2) return LoadingWork::createSetupControls;
+    if (step >= 4 && step <= 85) return LoadingWork::images6PartA;
+    if (step >= 87 && step <= 185) return LoadingWork::images6PartB;
+    if (step >= 187 && step <= 302) return LoadingWork::images7;
+    if (step >= 320 && step <= 357) return LoadingWork::soundBank;
+    if (step == 359) return LoadingWork::finish;
+    return LoadingWork::nothing; // 0, 3, 86, 186, 303..319, 358
+}
+
+int32_t loadingLinesShown(int32_t step)
+{
+    if (step >= 358) return 6;
+    if (step >= 319) return 5;
+    if (step >= 303) return 4;
+    if (step >= 186) return 3;
+    if (step >= 86) return 2;
+    if (step >= 1) return 1;
+    return 0;
+}
+
+double progressBarRight(int32_t step) { return 345.0 + step / 360.0 * 250.0; }
+
+// ---- Hooks -----------------------------------------------------------------
+
+void createControlsOfScreen(int32_t screenId)
+{
+    const ScreenHandlers *h = screenHandlersFor(screenId);
+    if (h && h->create) h->create();
+}
+
+static void startTheTune()
+{
+    initSoundLayer();
+    alGetError();
+    alGenBuffers(2, startTuneBuffers);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, 5252);
+    alGenSources(2, startTuneSources);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, 5253);
+    setupSource(startTuneSources[0]);
+    startTuneFileName = startTuneFileNames[randomBelow(5)];
+    if (!loadOggIntoBuffer(soundsDir + startTuneFileName, startTuneBuffers[0]))
+        stopProgram(0, 5254);
+    playBufferOnSource(startTuneSources[0], startTuneBuffers[0]);
+}
+
+static void stopTheTune()
+{
+    stopSource(startTuneSources[0]);
+    alDeleteSources(2, startTuneSources);
+    alDeleteBuffers(2, startTuneBuffers);
+    alGetError(); // the tune is gone either way; nothing depends on it
+}
+
+static const LoadingHooks realHooks = {
+    true,
+    loadFrameAnimationPictures,
+    loadImages9Step,
+    usersFileNeedsFirstUse,
+    loadUsersFiles,
+    loadScoreFile,
+    startTheTune,
+    stopTheTune,
+    loadImages6PartA,
+    loadImages6PartB,
+    loadImages7Step,
+    loadSoundBankStep,
+    clearRecordingHead,
+    createControlsOfScreen,
+};
+static LoadingHooks hooks = realHooks;
+
+const LoadingHooks &realLoadingHooks() { return realHooks; }
+void setLoadingHooks(const LoadingHooks &h) { hooks = h; }
+
+// ---- Input -----------------------------------------------------------------
+
+static void loadingOwnAction(int32_t code)
+{
+    if (code != loadingExitAction) return;
+    loadingExitButton.value = loadingExitButton.value ? 0 : 1;
+    loadingExitButton.state = stateIdle;
+    promptLine.clear();
+    currentScreen = 579; // the next frame ends the program
+}
+
+static TemplateControl loadingControls[] = {
+    {&loadingExitButton, 0, 0, loadingExitAction, 0, "Release Button to exit program",
+     "Click to exit program", 0},
+};
+
+static const int32_t loadingRunningPhase = 1;
+
+static ScreenInput loadingInput = {
+    loadingControls, 1, &loadingPendingAction, &loadingDeferredAction, &loadPhase,
+    loadingRunningPhase, nullptr,
+    {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, loadingOwnAction,
+};
+
+static void resetLoadingControlsProc() { templateResetControls(loadingInput, &loadingExitButton); }
+
+static void loadingKeyboard(unsigned char key, int x, int y)
+{
+    // Any key clears the message lines in every phase; with an alert shown,
+    // Return and Escape dismiss it.
+    if (loadPhase != loadingRunningPhase && !alertShown()) {
+        clearAlertLines();
+        return;
+    }
+    templateKeyboard(loadingInput, key, x, y);
+}
+
+static void loadingSpecialKey(int key, int x, int y)
+{
+    if (!alertShown()) clearAlertLines();
+}
+
+static void loadingMouse(int button, int state, int x, int y)
+{
+    if (loadPhase == loadingRunningPhase) templateMouse(loadingInput, button, state, x, y);
+}
+
+static void loadingMotion(int x, int y)
+{
+    if (loadPhase == loadingRunningPhase) templateMotion(loadingInput, x, y);
+}
+
+static void loadingPassiveMotion(int x, int y)
+{
+    if (loadPhase == loadingRunningPhase) templatePassiveMotion(loadingInput, x, y);
+}
+
+static void drawLoadingControls() { drawControl(&loadingExitButton); }
+
+static void handleLoadingAction() { templateHandleAction(loadingInput); }
+
+void createLoadingControls()
+{
+    loadPhase = 0;
+    loadStep = 0;
+    loadingPendingAction = loadingDeferredAction = 0;
+    initControl(0, &loadingExitButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Exit",
+                nullptr);
+    loadingFont = font9By15;
+}
+
+// ---- Frames ----------------------------------------------------------------
+
+static void loadingPhaseZero()
+{
+    alertKind = 0;
+    hintLine.clear();
+    promptLine.clear();
+    clearAlertLines();
+    hooks.loadFrameAnimation();
+    for (int32_t step = 304; step <= 319; ++step) hooks.loadImages9Step(step);
+    // First use only for a missing or empty users file; the store ends the
+    // program on a users file it cannot read, so nobody's data is replaced.
+    if (hooks.usersFileNeedsFirstUse()) {
+        nextScreenAfterLoading = 2;
+    } else {
+        hooks.loadUsersFiles();
+        hooks.loadScoreFile();
+        nextScreenAfterLoading = 3;
+    }
+    loadPhase = 1;
+}
+
+static void doStepWork(int32_t step)
+{
+    switch (loadingStepWork(step)) {
+    case LoadingWork::nothing: break;
+    case LoadingWork::startTune:
+        hooks.startTune();
+        showAlert("", "Please wait while I load pictures and sounds", "");
+        break;
+    case LoadingWork::createSetupControls: hooks.createScreenControls(2); break;
+    case LoadingWork::images6PartA: hooks.loadImages6PartA(step); break;
+    case LoadingWork::images6PartB: hooks.loadImages6PartB(step); break;
+    case LoadingWork::images7: hooks.loadImages7Step(step); break;
+    case LoadingWork::soundBank: hooks.loadSoundBankStep(step); break;
+    case LoadingWork::finish:
+        hooks.stopTune();
+        showAlert("", "", "");
+        hooks.clearRecordingHead();
+        for (int32_t id : finishScreenOrder) hooks.createScreenControls(id);
+        break;
+    }
+}
+
+static const char *const loadingLines[6] = {
+    "Loading Images part1 ...", "Loading Images part2 ...", "Loading Images part3 ...",
+    "Loading Images part4 ...", "Loading Sounds part  ...", "Initializing Modules ...",
+};
+
+static void drawLoadingLines(int32_t step)
+{
+    const int32_t shown = loadingLinesShown(step);
+    for (int32_t i = 0; i < shown; ++i) drawText(loadingFont, loadingLines[i], 130, 580 - 20 * i);
+}
+
+static void drawFrameHead(int32_t step)
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    drawFrameAnimation(step / 5);
+    setColour(0, 0, 0, 0.5f);
+    drawLargeText(loadingFont, "Tarnova ", 130, 680);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
+    drawLine(25, 675, 985, 675, -6);
+    setColour(1, 1, 1, 0.5f);
+    fillRect(100, 230, 940, 650, -11);
+    setColour(0, 0, 0, 0.5f);
+    drawText(loadingFont, "Initialisation", 130, 620);
+}
+
+static void drawFrameTail(int32_t step)
+{
+    // In the colour current now: black, or the grey that the message lines
+    // set in the frames of steps 1 and 359.
+    drawText(loadingFont, ownershipNotice, 130, 420);
+    drawText(loadingFont, "Version", 130, 340);
+    drawText(loadingFont, programVersionText, 130, 320);
+
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
+    drawText(loadingFont, "Control:", 350, 185);
+    const double outline[] = {345, 178, 983, 178, 983, 130, 345, 130};
+    drawLineLoop(outline, 4, -6);
+
+    setColour(0, 0, 0, 0.4f);
+    drawText(loadingFont, "Exit Program ............", 350, 158);
+    drawLoadingControls();
+    drawPopupList();
+    drawTextCaret();
+    drawMessagePanel(1, "Please wait: Initializing");
+
+    setColour(0.5f, 0, 0.3f, 0.9f);
+    fillRect(345, 100, 595, 120, -9);
+    setColour(1, 0, 0.3f, 0.9f);
+    if (step > 0) fillRect(345, 100, progressBarRight(step), 120, -6);
+
+    glFlush();
+    glutSwapBuffers();
+}
+
+void displayLoadingScreen()
+{
+    if (loadPhase == 0) {
+        loadingPhaseZero(); // nothing is drawn in the first frame
+        return;
+    }
+    if (loadPhase == 1) {
+        if (templateHasAction(loadingInput)) {
+            handleLoadingAction();
+            if (hooks.draw) {
+                drawLoadingControls();
+                glFlush();
+                glutSwapBuffers();
+            }
+            return; // this frame does not count as a step
+        }
+        const int32_t step = loadStep;
+        if (hooks.draw) drawFrameHead(step);
+        if (step == 359) {
+            if (hooks.draw) drawLoadingLines(step);
+            doStepWork(step);
+        } else {
+            doStepWork(step);
+            if (hooks.draw) drawLoadingLines(step);
+        }
+        if (hooks.draw) drawFrameTail(step);
+        loadStep += 1;
+        if (loadStep == loadingStepCount) loadPhase = 2;
+        // While loading every tick comes at once; afterwards the next screen
+        // restarts the grid.
+        freeClockStart = loadPhase == 2 ? 0 : -20000;
+        return;
+    }
+    currentScreen = nextScreenAfterLoading;
+}
+
+const ScreenHandlers loadingScreenHandlers = {
+    createLoadingControls, resetLoadingControlsProc, loadingKeyboard,    loadingSpecialKey,
+    loadingMouse,          loadingMotion,            loadingPassiveMotion, drawLoadingControls,
+    handleLoadingAction,   displayLoadingScreen,
+};

@@ -1,0 +1,79 @@
+// Screen 0, the loading screen: reads the users, time-line and score files,
+// decides between first-time setup (2) and user management (3), then loads
+// the pictures and sounds in 360 steps, one per frame, with a progress bar, a
+// start tune and the logo animation. Its last step creates the controls of
+// every other screen. Its Exit button ends the program at any step.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "frame/screens.h"
+
+extern const ScreenHandlers loadingScreenHandlers;
+
+// The texts the loading and About screens share.
+extern const char *const programVersionText;
+extern const char *const ownershipNotice;
+
+// The five start tunes, chosen at random (randomBelow(5)).
+extern const char *const startTuneFileNames[5];
+
+void createLoadingControls();
+void displayLoadingScreen();
+
+// ---- The schedule, without drawing --------------------------------------
+
+constexpr int32_t loadingStepCount = 360;
+constexpr int32_t loadingExitAction = 25;
+
+enum class LoadingWork : int32_t {
+    nothing,
+    startTune,           // step 1
+    createSetupControls, // step 2
+    images6PartA,        // steps 4..85
+    images6PartB,        // steps 87..185
+    images7,             // steps 187..302
+    soundBank,           // steps 320..357
+    finish,              // step 359: tune off, then every screen's controls
+};
+LoadingWork loadingStepWork(int32_t step);
+
+// How many of the six loading lines a step shows (cumulative, 0..6).
+int32_t loadingLinesShown(int32_t step);
+
+// Right edge of the red part of the progress bar at a step.
+double progressBarRight(int32_t step);
+
+// The screens whose controls step 359 creates, in their order (after
+// clearing the head of the recording buffer).
+extern const int32_t finishScreenOrder[13];
+
+// Everything the screen calls outside itself, so the schedule can run with
+// recording fakes. draw false runs the steps without any GL call.
+struct LoadingHooks {
+    bool draw;
+    void (*loadFrameAnimation)();      // the Images8 pack
+    void (*loadImages9Step)(int32_t);
+    bool (*usersFileNeedsFirstUse)();
+    void (*loadUsersFiles)();
+    void (*loadScoreFile)();
+    void (*startTune)();
+    void (*stopTune)();
+    void (*loadImages6PartA)(int32_t);
+    void (*loadImages6PartB)(int32_t);
+    void (*loadImages7Step)(int32_t);
+    void (*loadSoundBankStep)(int32_t);
+    void (*clearRecordingHead)();
+    void (*createScreenControls)(int32_t screenId); // the screen's create procedure
+};
+const LoadingHooks &realLoadingHooks();
+void setLoadingHooks(const LoadingHooks &hooks);
+
+// State, for the tests and the timing run.
+int32_t loadingPhase();        // 0 before the first frame, 1 loading, 2 done
+int32_t loadingStep();         // the step of the next frame
+int32_t loadingNextScreen();   // 2 or 3, decided in the first frame
+
+// Calls the create procedure of a screen through the screen table, when the
+// screen is there and has one.
+void createControlsOfScreen(int32_t screenId);

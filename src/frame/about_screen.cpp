@@ -1,0 +1,114 @@
+// Screen 4: About.
+#include "frame/about_screen.h"
+
+#include <GL/gl.h>
+
+#include "frame/control_drawing.h"
+#include "frame/gl_draw.h"
+#include "frame/input_template.h"
+#include "frame/loading_screen.h"
+#include "frame/message_panel.h"
+#include "frame/shared.h"
+#include "frame/small_routines.h"
+#include "frame/text.h"
+
+ControlRecord aboutCloseButton;
+int32_t aboutPhase = 0;
+int32_t aboutFrameCounter = 0;
+int32_t aboutPendingAction = 0;
+int32_t aboutDeferredAction = 0;
+static int32_t aboutFont = 2;
+
+constexpr int32_t closeAction = 25;
+
+static void aboutAction(int32_t code)
+{
+    if (code != closeAction)
+        return;
+    aboutCloseButton.value = aboutCloseButton.value == 0 ? 1 : 0;
+    aboutCloseButton.state = stateIdle;
+    promptLine.clear();
+    setKeyboardFocus(nullptr);
+    aboutPhase = 0; // the next visit sets the screen up again
+    currentScreen = 3;
+}
+
+static TemplateControl aboutControls[] = {
+    {&aboutCloseButton, 0, 0, closeAction, 0,
+     "Release Button to return to the User selection dialog",
+     "Click to return to the User selection dialog", closeAction},
+};
+
+static const ScreenInput aboutInput = {
+    aboutControls, 1, &aboutPendingAction, &aboutDeferredAction, &aboutPhase, 1,
+    &aboutFrameCounter,
+    {"Click \"Quit\" or hit <Return>", "to return", nullptr},
+    {"Click \"Quit\" to return", nullptr, nullptr},
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, aboutAction,
+};
+
+void createAboutControls()
+{
+    aboutPhase = 0;
+    initControl(0, &aboutCloseButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Close",
+                nullptr);
+    aboutFont = 2;
+}
+
+int32_t resetAboutControls(ControlRecord *control) { return templateResetControls(aboutInput, control); }
+
+void aboutKeyboard(unsigned char key, int x, int y) { templateKeyboard(aboutInput, key, x, y); }
+void aboutSpecialKey(int key, int x, int y) { templateSpecialKey(aboutInput, key, x, y); }
+void aboutMouse(int button, int state, int x, int y) { templateMouse(aboutInput, button, state, x, y); }
+void aboutMotion(int x, int y) { templateMotion(aboutInput, x, y); }
+void aboutPassiveMotion(int x, int y) { templatePassiveMotion(aboutInput, x, y); }
+void drawAboutControls() { drawControl(&aboutCloseButton); }
+void handleAboutAction() { templateHandleAction(aboutInput); }
+
+void displayAboutScreen()
+{
+    if (aboutPhase == 0) {
+        alertKind = 0;
+        hintLine.clear();
+        promptLine.clear();
+        showAlert("", "", "");
+        setKeyboardFocus(&aboutCloseButton);
+        aboutPhase = 1;
+        return;
+    }
+    if (templateHasAction(aboutInput))
+        handleAboutAction();
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    drawFrameAnimation(aboutFrameCounter / 5);
+
+    glColor4f(0, 0, 0, 0.4f);
+    drawLargeText(aboutFont, "Tarnova", 130, 680);
+    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
+    drawLine(25, 675, 985, 675, -6);
+    glColor4f(1, 1, 1, 0.5f);
+    fillRect(100, 230, 940, 650, -11);
+    glColor4f(0, 0, 0, 0.5f);
+    drawText(aboutFont, "About", 130, 620);
+    drawText(aboutFont, ownershipNotice, 130, 420);
+    drawText(aboutFont, "Version", 130, 340);
+    drawText(aboutFont, programVersionText, 130, 320);
+    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    drawText(aboutFont, "Control:", 350, 185);
+    const double outline[] = {345, 178, 983, 178, 983, 130, 345, 130};
+    drawLineLoop(outline, 4, -6);
+    glColor4f(0, 0, 0, 0.4f);
+    drawText(aboutFont, "Close About-Box .........", 350, 158);
+    drawAboutControls();
+    finishScreenFrame(3, "About Tarnova");
+
+    if (++aboutFrameCounter >= 190)
+        aboutFrameCounter = 0;
+}
+
+const ScreenHandlers aboutScreenHandlers = {
+    createAboutControls, nullptr, aboutKeyboard, aboutSpecialKey, aboutMouse, aboutMotion,
+    aboutPassiveMotion, drawAboutControls, handleAboutAction, displayAboutScreen,
+};

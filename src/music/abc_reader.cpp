@@ -908,6 +908,13 @@ bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_
     }
     std::fclose(rd.file);
 
+    // A beam group still open at the end of the file (a tune whose last line
+    // ends in LF only) is closed as a CR LF line end would close it.
+    if (rd.count > 0 && records[rd.count - 1].beamRole == 3) {
+        records[rd.count - 1].beamRole = 7;
+        closeAbcBeamGroup(rd);
+    }
+
     if (rd.count < 1) {
         writeDebugDetail("readAbcTuneFile: no note or rest in " + fileName.substr(0, 255));
         stopProgram(0, stopAbcNoNotes);

@@ -1,0 +1,301 @@
+#include "music/abc_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "abc_test_util.h"
+#include "frame/stops.h"
+#include "music/chords.h"
+
+namespace {
+
+std::vector<int> lengths(const TestTune &t)
+{
+    std::vector<int> v;
+    for (int i = 0; i < t.count; ++i) v.push_back(t.rec[i].length);
+    return v;
+}
+
+template <typename F> std::vector<int> field(const TestTune &t, F f)
+{
+    std::vector<int> v;
+    for (int i = 0; i < t.count; ++i) v.push_back(f(t.rec[i]));
+    return v;
+}
+
+} // namespace
+
+TEST(AbcLengths, UnitMultipliersDivisorsAndBrokenRhythm)
+{
+    EXPECT_EQ(lengths(readTune("L:1/4\nC C2 C/ C// C3/2 C>D C<D\n")),
+              (std::vector<int>{16, 32, 8, 4, 24, 24, 8, 8, 24}));
+    EXPECT_EQ(lengths(readTune("L:1/8\nC\n")), std::vector<int>{8});
+    // Without "L:" the unit is a whole note.
+    EXPECT_EQ(lengths(readTune("C C/4\n")), (std::vector<int>{64, 16}));
+    // Broken rhythm does not carry over into the next body line.
+    EXPECT_EQ(lengths(readTune("L:1/4\nC>\nD\n")), (std::vector<int>{24, 16}));
+}
+
+TEST(AbcHeaders, TempoMeterKeyAndTexts)
+{
+    struct Case { const char *text; int tempo; };
+    const Case tempos[] = {{"Q:1/4=96\nC\n", 96}, {"Q:3/8=60\nC\n", 30},
+                           {"L:1/8\nQ:120\nC\n", 60}, {"Q:120\nC\n", 480}, {"Q:1/4=0\nC\n", 0}};
+    for (const Case &c : tempos) EXPECT_EQ(readTune(c.text).tempo, c.tempo) << c.text;
+
+    TestTune t = readTune("M:C\nC\n");
+    EXPECT_EQ(t.num, 4);
+    EXPECT_EQ(t.den, 4);
+    t = readTune("M:6/8\nC\n");
+    EXPECT_EQ(t.num, 6);
+    EXPECT_EQ(t.den, 8);
+    t = readTune("C\n"); // the caller's numerator stays, the denominator is 4
+    EXPECT_EQ(t.num, 4);
+    EXPECT_EQ(t.den, 4);
+    EXPECT_EQ(t.key, -1);
+
+    t = readTune("T: My  Tune \nC:Some One\nS:book 2\nK:F#m\nC\n");
+    EXPECT_EQ(t.title, "My  Tune ");
+    EXPECT_EQ(t.composer, "Some One");
+    EXPECT_EQ(t.source, "book 2");
+    EXPECT_EQ(t.key, 8); // F#m is the relative minor of A
+    EXPECT_EQ(t.minor, 1);
+    EXPECT_EQ(readTune("K:D#m\nC\n").key, 14);
+    t = readTune("K:Am\nC\n");
+    EXPECT_EQ(t.key, 0);
+    EXPECT_EQ(t.minor, 1);
+    // "G major" reads as "Gmajor": no key; the signature of K:D stays.
+    t = readTune("K:D\nK:G major\nF\n");
+    EXPECT_EQ(t.key, 0);
+    EXPECT_EQ(t.minor, 0);
+    EXPECT_EQ(t.rec[0].note, 33);
+}
+
+TEST(AbcPitch, AccidentalsAddToTheKeySignature)
+{
+    TestTune t = readTune("K:D\nF =F ^F c C, c' C\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.note; }),
+              (std::vector<int>{33, 32, 34, 40, 16, 52, 28}));
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
+              (std::vector<int>{210, 210, 210, 250, 110, 320, 180}));
+    EXPECT_EQ(t.rec[2].accidental, '^');
+    t = readTune("K:F\n_B ^E _C B\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.note; }),
+              (std::vector<int>{36, 32, 26, 37}));
+    // Ledger lines of the written note.
+    t = readTune("C c' e' C, C,, E,,\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.ledgerCount * 1000 + r.firstLedger; }),
+              (std::vector<int>{1160, 2280, 2280, 24, 2020, 1040}));
+}
+
+TEST(AbcRests, TakeThePreviousStaffOrTheTessituraSlot)
+{
+    TestTune t = readTune("z C z\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
+              (std::vector<int>{220, 180, 180}));
+    EXPECT_EQ(t.rec[0].letter, 'r');
+    abcReaderTessitura = 2;
+    t = readTune("C z c' z\n");
+    abcReaderTessitura = 0;
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
+              (std::vector<int>{110, 100, 250, 220}));
+    EXPECT_EQ(t.rec[0].note, 15); // C3
+}
+
+TEST(AbcBars, KindsOffsetsAndTotals)
+{
+    TestTune t = readTune("|:C |::D ||E :|F [|G |]A ]|B ||:c |]:d ::e :f |g\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.barKind; }),
+              (std::vector<int>{3, 4, 2, 9, 10, 6, 6, 5, 7, 8, 0, 1}));
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.barOffset; }),
+              (std::vector<int>{307, 614, 307, 307, 307, 307, 307, 614, 614, 307, 0, 307}));
+    EXPECT_EQ(t.rec[1].barTotal, 921);
+    EXPECT_EQ(t.rec[t.count].barTotal, t.rec[t.count - 1].barTotal);
+}
+
+TEST(AbcTuplets, RolesStartsAndThePieceAfter)
+{
+    TestTune t = readTune("L:1/8\n(3CDE F (3GAB (3cde f\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.tupletRole; }),
+              (std::vector<int>{1, 2, 3, 0, 1, 2, 3, 1, 2, 3, 0}));
+    EXPECT_DOUBLE_EQ(t.rec[1].start, 16.0 / 3);
+    EXPECT_DOUBLE_EQ(t.rec[2].start, 32.0 / 3);
+    EXPECT_DOUBLE_EQ(t.rec[3].start, 16.0);
+    EXPECT_DOUBLE_EQ(t.rec[4].start, 24.0);
+    EXPECT_DOUBLE_EQ(t.rec[7].start, 40.0); // a tuplet right after a tuplet
+    EXPECT_DOUBLE_EQ(t.rec[10].start, 56.0);
+    EXPECT_DOUBLE_EQ(t.rec[11].start, 64.0);
+    // Five sixteenths in the time of two.
+    t = readTune("L:1/16\n(5CDEFG A\n");
+    EXPECT_DOUBLE_EQ(t.rec[4].start, 4 * 8.0 / 5);
+    EXPECT_DOUBLE_EQ(t.rec[5].start, 8.0);
+}
+
+TEST(AbcChordSymbols, TextAndIdOnTheNextItem)
+{
+    TestTune t = readTune("\"Am\"z \"Cdim\"z \"Bb7\"C\n");
+    EXPECT_EQ(t.rec[0].chordText, "Am");
+    EXPECT_EQ(t.rec[0].chordId, chordIdFromSymbol("Am"));
+    EXPECT_EQ(t.rec[1].chordText, "Cdim");
+    EXPECT_EQ(t.rec[1].chordId, 0);
+    EXPECT_EQ(t.rec[2].chordId, 212);
+}
+
+TEST(AbcBeams, BlanksAndLongNotesCloseGroups)
+{
+    TestTune t = readTune("L:1/8\nCDEF G A B2 cd\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.beamRole; }),
+              (std::vector<int>{1, 3, 3, 7, 0, 0, 0, 1, 7})); // the end of the file closes cd
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(t.rec[i].beamFirst, 0);
+        EXPECT_EQ(t.rec[i].beamLast, 3);
+        EXPECT_EQ(t.rec[i].beamTop, 3); // F is the highest
+    }
+    // Sixteenth variants after reading; a lone note before a blank is not
+    // beamed, a lone sixteenth at the end stays a group of its own.
+    t = readTune("L:1/16\nC D2E2F G2AB c\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.beamRole; }),
+              (std::vector<int>{0, 1, 3, 8, 1, 6, 8, 2}));
+    t = readTune("L:1/16\nD2EF G2AB2 ABc2\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.beamRole; }),
+              (std::vector<int>{1, 6, 8, 1, 6, 7, 2, 4, 7}));
+    t = readTune("L:1/16\nDEF2 G\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.beamRole; }),
+              (std::vector<int>{2, 4, 7, 2}));
+    // CR LF line ends close a group, LF line ends do not.
+    EXPECT_EQ(readTune("L:1/8\r\nCD\r\nEF\r\n").rec[1].beamRole, 7);
+    EXPECT_EQ(readTune("L:1/8\nCD\nEF\n").rec[1].beamRole, 3);
+}
+
+TEST(AbcSlurs, TiesAndSlurs)
+{
+    TestTune t = readTune("L:1/4\nC-C C-D (DEF) G-G-G\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.slurRole; }),
+              (std::vector<int>{1, 3, 1, 3, 1, 2, 3, 1, 2, 3}));
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.tieRole; }),
+              (std::vector<int>{1, 3, 0, 0, 0, 0, 0, 1, 2, 3}));
+    EXPECT_EQ(t.rec[4].slurSpans[0].first, 4);
+    EXPECT_EQ(t.rec[5].slurSpans[0].last, 6);
+    // A tie still pending at the next body line.
+    t = readTune("L:1/4\nC-\nC\n");
+    EXPECT_EQ(t.rec[1].tieRole, 3);
+}
+
+TEST(AbcGrid, QuarterAndTwoEighths)
+{
+    TestTune t = readTune("M:4/4\nL:1/4\nC D/E/\n");
+    EXPECT_EQ(t.lastBeat, 12);
+    const char chars[] = "1e+a2e+a3e+a";
+    const double times[] = {0, 4, 8, 12, 16, 20, 24, 28, 32, 36, 40, 44};
+    for (int k = 0; k < 12; ++k) {
+        EXPECT_EQ(t.beats[k].countChar, chars[k]) << k;
+        EXPECT_DOUBLE_EQ(t.beats[k].time, times[k]) << k;
+    }
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.countChar; }),
+              (std::vector<int>{'1', '2', '+'}));
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.firstBeat; }),
+              (std::vector<int>{0, 4, 6}));
+    EXPECT_EQ(t.beats[4].note, 1);
+    EXPECT_EQ(t.beats[4].noteStarts, 1);
+    EXPECT_EQ(t.beats[5].noteStarts, 0);
+}
+
+TEST(AbcGrid, PickupTupletsTiesAndBars)
+{
+    TestTune t = readTune("M:3/4\nL:1/8\nC | (3DEF G2- G2 |\n");
+    EXPECT_EQ(t.pickup, 40); // one eighth before the first bar of 48
+    // The pickup eighth sits 40 sixty-fourths into the bar: the "+" of beat 3.
+    EXPECT_EQ(t.rec[0].countChar, '+');
+    EXPECT_EQ(t.rec[1].countChar, '1');
+    EXPECT_EQ(t.rec[2].countChar, 't');
+    EXPECT_EQ(t.rec[3].countChar, 'l');
+    EXPECT_EQ(t.rec[4].countChar, '2');
+    EXPECT_EQ(t.beats[t.rec[1].firstBeat].barLine, 1);
+    EXPECT_EQ(t.beats[t.rec[1].firstBeat].barOffset, 307);
+    EXPECT_DOUBLE_EQ(t.beats[t.rec[2].firstBeat].time, 8 + 16.0 / 3);
+    EXPECT_DOUBLE_EQ(t.beats[t.rec[3].firstBeat].time, 8 + 32.0 / 3);
+    // The tied continuation starts no note.
+    EXPECT_EQ(t.beats[t.rec[5].firstBeat].noteStarts, 0);
+    EXPECT_EQ(t.rec[5].countChar, 'Z');
+    // No bar line at all: no pickup.
+    EXPECT_EQ(readTune("M:3/4\nL:1/8\nC\n").pickup, 0);
+}
+
+TEST(AbcLyrics, SyllablesHyphensAndSkips)
+{
+    TestTune t = readTune("L:1/4\nC D E z F G A B\nw:syl-la-ble one * two_ a\\-b\n");
+    const char *expected[] = {"syl-", "la-", "ble", "", "one", " ", "two", "_"};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(t.rec[i].lyric, expected[i]) << i;
+    EXPECT_EQ(t.rec[8].lyric, "");
+    t = readTune("L:1/4\nC D E\nw: a\\-b c~d\n");
+    EXPECT_EQ(t.rec[0].lyric, "a-b");
+    EXPECT_EQ(t.rec[1].lyric, "c d");
+    // After a comment line the syllables start at the current end.
+    t = readTune("L:1/4\nC D\n% note\nw: x\nE\n");
+    EXPECT_EQ(t.rec[0].lyric, "");
+    EXPECT_EQ(t.rec[2].lyric, "x");
+}
+
+TEST(AbcLines, ContinuationAndLineEnds)
+{
+    TestTune t = readTune("L:1/8\nCD\\\nEF\n");
+    EXPECT_EQ(t.count, 4);
+    EXPECT_EQ(t.rec[3].beamRole, 7);
+    EXPECT_EQ(t.rec[0].beamLast, 3);
+    t = readTune("T:Crlf\r\nL:1/4\r\nC D\\\r\nE\r\n");
+    EXPECT_EQ(t.title, "Crlf");
+    EXPECT_EQ(lengths(t), (std::vector<int>{16, 16, 16}));
+    // No final line end, a line of exactly 1000 characters.
+    t = readTune("L:1/4\n" + std::string(999, ' ') + "C");
+    EXPECT_EQ(t.count, 1);
+}
+
+TEST(AbcChordFile, NoGridAndHeadersDropped)
+{
+    std::vector<AbcNoteRecord> rec(abcMaxRecordIndex + 1);
+    int32_t count = 0;
+    loadAbcChordFile(writeTuneFile("M:3/4\nL:1/4\nQ:1/4=60\n\"C\"z2 \"G7\"z\n"), rec.data(), abcMaxRecordIndex,
+                     count);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(rec[0].chordId, 160);
+    EXPECT_EQ(rec[1].chordId, 197);
+    EXPECT_EQ(rec[1].start, 32.0);
+    EXPECT_EQ(rec[0].countChar, 'Z'); // no grid
+    EXPECT_EQ(abcChordFileMode, 0);
+}
+
+TEST(AbcStops, FilesAndLimits)
+{
+    const auto stops = [](int32_t n) { return testing::ExitedWithCode(stopExitCode(n)); };
+    EXPECT_EXIT(readTune("T:Only\n% comment\nK:C\n"), stops(stopAbcNoNotes), "");
+    {
+        TestTune t;
+        EXPECT_EXIT(readAbcTuneFile(testing::TempDir() + "no-such-tune.txt", t.rec.data(), 5010, t.count,
+                                    t.beats.data(), 20043, t.lastBeat, t.key, t.minor, t.num, t.den,
+                                    t.tempo, t.pickup, t.title, t.composer, t.source),
+                    stops(stopAbcOpen), "");
+        EXPECT_EXIT(readAbcTuneFile("", t.rec.data(), 5010, t.count, t.beats.data(), 20043, t.lastBeat,
+                                    t.key, t.minor, t.num, t.den, t.tempo, t.pickup, t.title, t.composer,
+                                    t.source),
+                    stops(stopAbcFileName), "");
+    }
+    struct Case { std::string text; int32_t capacity, beatCapacity, stop; };
+    const Case cases[] = {
+        {"CDEF\n", 3, 20043, stopAbcTooManyRecords},
+        {"L:1/4\nC4\n", 5010, 10, stopAbcTooManyGridPoints},
+        {std::string(1001, 'C') + "\n", 5010, 20043, stopAbcLineTooLong},
+        {"L:1/0\nC\n", 5010, 20043, stopAbcUnitLengthZero},
+        {"M:3/\nC\n", 5010, 20043, stopAbcMeterDenominatorZero},
+        {"M:4/32\nC\n", 5010, 20043, stopAbcMeterDenominatorTooLarge},
+        {"M:0/4\nC\n", 5010, 20043, stopAbcMeterNumeratorZero},
+        {")C\n", 5010, 20043, stopAbcUnmatchedSlurEnd},
+        {"C)\n", 5010, 20043, stopAbcUnmatchedSlurEnd},
+        {"C D\nw: a\\b\n", 5010, 20043, stopAbcLyricBackslash},
+        {"Q:1/0=90\nC\n", 5010, 20043, stopAbcTempoDenominatorZero},
+        {"C D\nw: a b c d e\n", 3, 20043, stopAbcTooManySyllables},
+    };
+    for (const Case &c : cases)
+        EXPECT_EXIT(readTune(c.text, c.capacity, c.beatCapacity), stops(c.stop), "") << c.text.substr(0, 40);
+    // Exactly at the limits: fine.
+    EXPECT_EQ(readTune("CDE\n", 3).count, 3);
+    EXPECT_EQ(readTune("M:4/31\nC\n").count, 1);
+}

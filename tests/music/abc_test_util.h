@@ -1,0 +1,38 @@
+// Reads tune text through a temporary file into arrays of a test's own.
+#pragma once
+#include <cstdio>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "music/abc_reader.h"
+
+struct TestTune {
+    std::vector<AbcNoteRecord> rec = std::vector<AbcNoteRecord>(abcMaxRecordIndex + 1);
+    std::vector<BeatRecord> beats = std::vector<BeatRecord>(abcMaxBeatIndex + 1);
+    int32_t count = 0, lastBeat = 0, key = -1, minor = -1, num = 4, den = 0, tempo = -1, pickup = -1;
+    std::string title, composer, source;
+};
+
+inline std::string writeTuneFile(const std::string &text)
+{
+    static int serial = 0;
+    const std::string path = testing::TempDir() + "tune_" + std::to_string(getpid()) + "_" +
+                             std::to_string(++serial) + ".txt";
+    std::FILE *f = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+inline TestTune readTune(const std::string &text, int32_t capacity = abcMaxRecordIndex,
+                         int32_t beatCapacity = abcMaxBeatIndex)
+{
+    TestTune t;
+    readAbcTuneFile(writeTuneFile(text), t.rec.data(), capacity, t.count, t.beats.data(), beatCapacity,
+                    t.lastBeat, t.key, t.minor, t.num, t.den, t.tempo, t.pickup, t.title, t.composer,
+                    t.source);
+    return t;
+}

@@ -30,6 +30,13 @@ void reshapeWindow(int width, int height)
     windowWidth = width;
     windowHeight = height;
     glViewport(0, 0, width, height);
+    if (glutGet(GLUT_WINDOW_DEPTH_SIZE) > 0) {
+        // A resized depth buffer holds undefined values: clear it once more
+        // to the far value (writes stay off, see createMainWindow).
+        glDepthMask(GL_TRUE);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glDepthMask(GL_FALSE);
+    }
     loadPixelProjection();
     glLoadIdentity();
     glutPostRedisplay();

@@ -1,0 +1,124 @@
+// Screens 1 and 4 driven through their handlers (their first frame draws
+// nothing, so no window is needed), and the message panel's line layout.
+#include <gtest/gtest.h>
+
+#include "frame/about_screen.h"
+#include "frame/message_panel.h"
+#include "frame/shared.h"
+#include "frame/text_field.h"
+#include "frame/unsupported_screen.h"
+
+namespace {
+
+int gy(int yUp) { return windowHeight - yUp; }
+
+class AboutScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        windowHeight = 765;
+        resetTextEditing();
+        resetMessageState();
+        setKeyboardFocus(nullptr);
+        aboutPendingAction = aboutDeferredAction = 0;
+        createAboutControls();
+        currentScreen = 4;
+        displayAboutScreen(); // the entry frame: focus on Close, nothing drawn
+    }
+};
+
+TEST_F(AboutScreen, ReturnOnCloseGoesBackToUserManagement)
+{
+    EXPECT_EQ(keyboardFocus, &aboutCloseButton);
+    aboutKeyboard(13, 0, 0);
+    EXPECT_EQ(aboutPendingAction, 25);
+    handleAboutAction();
+    EXPECT_EQ(currentScreen, 3);
+    EXPECT_EQ(aboutPhase, 0); // the next visit starts afresh
+    EXPECT_EQ(keyboardFocus, nullptr);
+}
+
+TEST_F(AboutScreen, KeysShowHelpAlertsThatReturnDismisses)
+{
+    aboutKeyboard('q', 0, 0);
+    EXPECT_EQ(alertLines[0], "Click \"Quit\" or hit <Return>");
+    EXPECT_EQ(alertLines[1], "to return");
+    aboutKeyboard(13, 0, 0); // dismisses; focus is lost with it
+    EXPECT_FALSE(alertShown());
+    aboutKeyboard(13, 0, 0);
+    EXPECT_EQ(alertLines[0], "Click \"Quit\" to return");
+    aboutMouse(0, 0, 10, gy(10)); // a press leaves the alert
+    EXPECT_TRUE(alertShown());
+    aboutMouse(0, 1, 10, gy(10));
+    EXPECT_FALSE(alertShown());
+    EXPECT_EQ(currentScreen, 4);
+}
+
+TEST(UnsupportedScreen, CloseHintsAndClick)
+{
+    windowHeight = 765;
+    resetMessageState();
+    unsupportedPendingAction = unsupportedDeferredAction = 0;
+    createUnsupportedControls();
+    currentScreen = 1;
+    displayUnsupportedScreen();
+    unsupportedKeyboard(27, 0, 0); // Escape without an alert: nothing
+    EXPECT_FALSE(alertShown());
+    EXPECT_EQ(unsupportedPendingAction, 0);
+    unsupportedPassiveMotion(150, gy(277));
+    EXPECT_EQ(hintLine, "Click to terminate program");
+    unsupportedMouse(0, 0, 150, gy(277));
+    unsupportedMotion(151, gy(277));
+    EXPECT_EQ(hintLine, "Release Button to terminate program");
+    unsupportedMouse(0, 1, 151, gy(277));
+    handleUnsupportedAction();
+    EXPECT_EQ(currentScreen, 579);
+}
+
+TEST(MessagePanel, SlotsFollowTheHintAndPrompt)
+{
+    struct Case {
+        const char *hint, *prompt;
+        int32_t line2, line3;
+    } cases[] = {{"h", "p", 18, 3}, {"h", "", 33, 18}, {"", "p", 33, 18}, {"", "", 48, 33}};
+    for (const Case &c : cases) {
+        resetMessageState();
+        hintLine = c.hint;
+        promptLine = c.prompt;
+        showAlert("", "two", "three");
+        const PanelLayout p = messagePanelLayout(4, "Status");
+        EXPECT_FALSE(p.redFrame);
+        EXPECT_EQ(p.icon, 4);
+        ASSERT_GE(p.lines.size(), 3u);
+        EXPECT_EQ(p.lines[0].text, "Status");
+        EXPECT_EQ(p.lines[0].y, 68);
+        EXPECT_EQ(p.lines[p.lines.size() - 2].y, c.line2);
+        EXPECT_EQ(p.lines.back().text, "three");
+        EXPECT_EQ(p.lines.back().y, c.line3);
+    }
+}
+
+TEST(MessagePanel, AlertLayoutHidesStatusHintAndPrompt)
+{
+    resetMessageState();
+    hintLine = "Click to x";
+    showAlert("Stop", "", "");
+    PanelLayout p = messagePanelLayout(3, "About Tarnova");
+    EXPECT_TRUE(p.redFrame);
+    EXPECT_EQ(p.icon, 0);
+    ASSERT_EQ(p.lines.size(), 4u);
+    EXPECT_EQ(p.lines[0].text, "Stop");
+    EXPECT_EQ(p.lines[3].text, "Click anywhere to dismiss Alert>");
+    // Icon 0 without an alert: the same lines with the black frame.
+    showAlert("", "", "");
+    p = messagePanelLayout(0, "Sorry, we can not continue");
+    EXPECT_FALSE(p.redFrame);
+    EXPECT_EQ(p.lines[3].y, 23);
+    for (const PanelText &t : p.lines)
+        EXPECT_NE(t.text, "Sorry, we can not continue");
+    // Long lines are cut to 255 characters.
+    showAlert(std::string(300, 'x'), "", "");
+    EXPECT_EQ(alertLines[0].size(), 255u);
+}
+
+} // namespace

@@ -174,14 +174,15 @@ uint8_t getSkipIntroFlag(int32_t lesson, int32_t key)
 
 void setSkipIntroFlag(int32_t lesson, int32_t key, uint8_t flag)
 {
-    if (!validLesson(lesson) || !validKey(key)) return;
+    if (!validLesson(lesson) || userSlotForKey(key) < 0) return;
     scoreRecords[lesson].entries[key - 1].skipIntro = flag;
     saveScoreFile();
 }
 
 bool recordScore(int32_t lesson, int32_t key, int32_t tessitura, int32_t score)
 {
-    if (!validLesson(lesson) || !validKey(key)) return false;
+    // Only a present user can hold a score: a lesson best must always name one.
+    if (!validLesson(lesson) || userSlotForKey(key) < 0) return false;
     ScoreRecord &r = scoreRecords[lesson];
     ScoreUserEntry &e = r.entries[key - 1];
     if (e.best > score) return false;

@@ -38,9 +38,10 @@ int32_t getUserScoreRating(int32_t lesson, int32_t key, int32_t &tessitura, int3
 int32_t getLessonBest(int32_t lesson, int32_t &holderKey, int32_t &holderTessitura, int32_t &rating,
                       std::string &holderName);
 uint8_t getSkipIntroFlag(int32_t lesson, int32_t key);
+// Changes (and save) only for a key a present user holds.
 void setSkipIntroFlag(int32_t lesson, int32_t key, uint8_t flag); // saves
 // Stores the score when it is at least the personal best (saves); true on a
-// new lesson best.
+// new lesson best. A key no present user holds changes nothing.
 bool recordScore(int32_t lesson, int32_t key, int32_t tessitura, int32_t score);
 
 // Used by addUser / deleteUser: clear a key's entries; give a deleted

@@ -72,16 +72,23 @@ void resetUserTimeLine(int32_t slot)
 {
     if (slot < 0 || slot >= userSlotCount) return;
     userRecords[slot].timeLineFull = 0;
-    for (auto &p : days[slot]) p.reset();
-    changed = true;
+    // Only a time line that held days needs writing; resetting an empty one
+    // (a new user in a free slot) must not cost a rewrite of the whole file.
+    for (auto &p : days[slot]) {
+        if (!p) continue;
+        p.reset();
+        changed = true;
+    }
 }
 
 void moveTimeLine(int32_t fromSlot, int32_t toSlot)
 {
     if (fromSlot < 0 || fromSlot >= userSlotCount || toSlot < 0 || toSlot >= userSlotCount) return;
     if (fromSlot == toSlot) return;
-    for (int32_t d = 0; d < timeLineDayCount; ++d) days[toSlot][d] = std::move(days[fromSlot][d]);
-    changed = true;
+    for (int32_t d = 0; d < timeLineDayCount; ++d) {
+        if (days[toSlot][d] || days[fromSlot][d]) changed = true;
+        days[toSlot][d] = std::move(days[fromSlot][d]);
+    }
 }
 
 bool addTimeLineEntry(int32_t key, int32_t blockIndex, const LessonBlock &block)

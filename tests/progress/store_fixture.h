@@ -1,0 +1,84 @@
+// A private data folder per test for the store files. It lives in /dev/shm
+// when there is one: the time-line file is 293 MB, and a memory-backed folder
+// keeps the few tests that write it quick.
+#pragma once
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "frame/shared.h"
+#include "progress/score_file.h"
+#include "progress/store_io.h"
+#include "progress/time_line.h"
+#include "progress/users_file.h"
+
+struct StoreFolderTest : ::testing::Test {
+    std::string dir;
+
+    void SetUp() override
+    {
+        struct stat st;
+        std::string base = (::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode)) ? "/dev/shm" : "/tmp";
+        std::string pattern = base + "/tarnova-store-XXXXXX";
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        ASSERT_NE(mkdtemp(buf.data()), nullptr);
+        dir = buf.data();
+        ASSERT_EQ(::mkdir((dir + "/ResourceFiles").c_str(), 0755), 0);
+        userDataDir = dir + "/";
+        injectStoreWriteFault(0, 0);
+        setTodayFunction(nullptr);
+    }
+
+    void TearDown() override
+    {
+        injectStoreWriteFault(0, 0);
+        setTodayFunction(nullptr);
+        std::string cmd = "rm -rf '" + dir + "'";
+        [[maybe_unused]] int rc = std::system(cmd.c_str());
+    }
+
+    std::string path(const std::string &name) const { return dir + "/ResourceFiles/" + name; }
+
+    std::vector<uint8_t> readFile(const std::string &name) const
+    {
+        std::ifstream in(path(name), std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    int64_t fileSize(const std::string &name) const
+    {
+        struct stat st;
+        return ::stat(path(name).c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+    }
+
+    bool exists(const std::string &name) const { return fileSize(name) >= 0; }
+
+    // First use with the administrator "Admin" and both store files created.
+    void createStore()
+    {
+        createUsersFiles("Admin", "Brisketmoo");
+        createScoreFile();
+    }
+};
+
+inline int32_t le32(const std::vector<uint8_t> &b, std::size_t at)
+{
+    return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+inline double leDouble(const std::vector<uint8_t> &b, std::size_t at)
+{
+    uint64_t u = 0;
+    for (int i = 0; i < 8; ++i) u |= static_cast<uint64_t>(b[at + i]) << (8 * i);
+    double v;
+    std::memcpy(&v, &u, 8);
+    return v;
+}

@@ -1,0 +1,319 @@
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "progress/password.h"
+#include "store_fixture.h"
+
+namespace {
+
+LessonBlock blockWithNote(int32_t note)
+{
+    LessonBlock b = emptyLessonBlock();
+    b.slots[0] = NoteSlot{note, 1.0, 2.0, 1};
+    b.done = 1;
+    return b;
+}
+
+int32_t fixedToday() { return 43830; }
+
+} // namespace
+
+using UsersFile = StoreFolderTest;
+
+TEST_F(UsersFile, FirstUseWritesTheSlotTableAndAllThreeFiles)
+{
+    createStore();
+    EXPECT_EQ(usedUserKeys, 2);
+    ASSERT_EQ(fileSize("UsersFile"), 3014560);
+    ASSERT_EQ(fileSize("TimeLine"), 293056000);
+    ASSERT_EQ(fileSize("ScoreFile"), 75752);
+
+    const std::vector<uint8_t> u = readFile("UsersFile");
+    struct Slot { int32_t key, tessitura, lesson; };
+    Slot expected[20];
+    for (int s = 0; s < 20; ++s) expected[s] = {0, 0, 0};
+    expected[0] = {1, 3, 1};
+    for (int s = 6; s <= 9; ++s) expected[s].key = 20;
+    for (int s = 10; s <= 19; ++s) expected[s].key = s + 1;
+    for (int s = 15; s <= 19; ++s) expected[s].tessitura = 3;
+    for (int s = 0; s < 20; ++s) {
+        const std::size_t r = s * userRecordSize;
+        EXPECT_EQ(le32(u, r + 44), expected[s].key) << s;
+        EXPECT_EQ(le32(u, r + 48), expected[s].tessitura) << s;
+        EXPECT_EQ(le32(u, r + 112), expected[s].lesson) << s;
+        // Blocks: empty in the user slots, zero bytes in the reserved ones.
+        EXPECT_EQ(le32(u, r + 4200 + 264 * 554), s < 6 ? 74 : 0) << s;
+        EXPECT_EQ(leDouble(u, r + 4200 + 8), s < 6 ? 100.0 : 0.0) << s;
+        // Tallies: names for C2..C6, nothing beyond.
+        EXPECT_EQ(std::string(u.begin() + r + 121, u.begin() + r + 121 + u[r + 120]), "C2") << s;
+        EXPECT_EQ(u[r + 120 + 48 * 48], 2) << "C6 name length, slot " << s;
+        EXPECT_EQ(u[r + 120 + 48 * 49], 0) << "C#6 has no name, slot " << s;
+    }
+    EXPECT_EQ(std::string(u.begin() + 1, u.begin() + 1 + u[0]), "Admin");
+    const std::size_t pw = 10 * userRecordSize;
+    const std::string stored(u.begin() + pw + 1, u.begin() + pw + 1 + u[pw]);
+    EXPECT_EQ(stored, std::string({0x09, 0x20, 0x3E, 0x27, 0x27, 0x28, 0x2E, 0x4D, 0x5A, 0x57}));
+
+    const std::vector<uint8_t> s = readFile("ScoreFile");
+    EXPECT_EQ(le32(s, 120), 400);
+    EXPECT_EQ(le32(s, 556 * 136 + 120), 1220);
+
+    // Loading it back.
+    usedUserKeys = 0;
+    loadUsersFiles();
+    loadScoreFile();
+    EXPECT_EQ(usedUserKeys, 2);
+    std::string password;
+    scramblePassword(userRecords[10].name, password);
+    EXPECT_EQ(password, "Brisketmoo");
+    EXPECT_EQ(getHighestPassedLesson(1), 1);
+    LessonBlock b;
+    for (int32_t L = 0; L < lessonBlockCount; L += 50) EXPECT_EQ(getUserLessonBlock(1, L, b), 0);
+    for (int32_t key = 11; key <= 19; ++key) EXPECT_EQ(findUserSlot(key), -1) << key;
+    EXPECT_EQ(findUserSlot(20), 6);
+    EXPECT_TRUE(isEmptyTimeLineDay(timeLineDay(19, 99)));
+
+    // Nothing changed: a save writes nothing.
+    const int64_t before = storeFilesWritten("UsersFile") + storeFilesWritten("TimeLine");
+    saveUsersFiles();
+    saveScoreFile();
+    EXPECT_EQ(storeFilesWritten("UsersFile") + storeFilesWritten("TimeLine"), before);
+}
+
+TEST_F(UsersFile, AddAndDeleteMoveUsersWithTheirResultsAndLessonBests)
+{
+    createStore();
+    setTodayFunction(fixedToday);
+    const char *names[] = {"Bea", "Cem", "Dag", "Eli", "Fay"};
+    beginStoreUpdate();
+    for (int i = 0; i < 5; ++i) {
+        const int32_t key = addUser(names[i]);
+        ASSERT_EQ(key, i + 2);
+        ASSERT_EQ(findUserSlot(key), i + 1);
+        setUserLessonBlock(key, 0, blockWithNote(key * 2));
+        addTimeLineEntry(key, 3, blockWithNote(key * 3));
+    }
+    endStoreUpdate();
+    EXPECT_EQ(userRecords[1].currentLesson, 1);
+    EXPECT_EQ(usedUserKeys, 0x7E);
+
+    // A seventh user is refused and no file is written.
+    const int64_t writes = storeFilesWritten("UsersFile") + storeFilesWritten("TimeLine");
+    EXPECT_EQ(addUser("Gus"), 0);
+    EXPECT_EQ(storeFilesWritten("UsersFile") + storeFilesWritten("TimeLine"), writes);
+
+    // Lesson 5: key 3 holds the best, keys 4 and 5 tie below it. Lesson 6: only key 3.
+    EXPECT_TRUE(recordScore(5, 3, 2, 500));
+    EXPECT_FALSE(recordScore(5, 4, 1, 300));
+    EXPECT_FALSE(recordScore(5, 5, 3, 300));
+    EXPECT_TRUE(recordScore(6, 3, 2, 200));
+
+    ASSERT_TRUE(deleteUser(3));
+    struct After { int32_t slot, key; };
+    const After after[] = {{0, 1}, {1, 2}, {2, 4}, {3, 5}, {4, 6}, {5, 0}};
+    for (const After &a : after) {
+        EXPECT_EQ(userRecords[a.slot].key, a.key) << a.slot;
+        if (a.key > 1) {
+            EXPECT_EQ(userRecords[a.slot].lessonBlocks[0].slots[0].note, a.key * 2) << a.slot;
+            EXPECT_EQ(timeLineDay(a.slot, 0).lessonBlocks[3].slots[0].note, a.key * 3) << a.slot;
+        }
+    }
+    EXPECT_EQ(userRecords[5].currentLesson, 0);
+    EXPECT_EQ(userRecords[5].name, "");
+    EXPECT_TRUE(isEmptyLessonBlock(userRecords[5].lessonBlocks[0]));
+    EXPECT_TRUE(isEmptyTimeLineDay(timeLineDay(5, 0)));
+
+    int32_t holder, holderTessitura, rating;
+    std::string holderName;
+    EXPECT_EQ(getLessonBest(5, holder, holderTessitura, rating, holderName), 300);
+    EXPECT_EQ(holder, 4);
+    EXPECT_EQ(holderTessitura, 1);
+    EXPECT_EQ(holderName, "Dag");
+    EXPECT_EQ(getLessonBest(6, holder, holderTessitura, rating, holderName), 0);
+    EXPECT_EQ(holder, 0);
+    EXPECT_EQ(holderTessitura, 0);
+
+    // The files hold the same state.
+    loadUsersFiles();
+    loadScoreFile();
+    EXPECT_EQ(userRecords[2].key, 4);
+    EXPECT_EQ(timeLineDay(2, 0).lessonBlocks[3].slots[0].note, 12);
+    EXPECT_EQ(scoreRecords[5].holderKey, 4);
+    EXPECT_EQ(usedUserKeys, 0x76);
+
+    // The freed key comes back in the freed slot, without old results.
+    EXPECT_EQ(addUser("Hal"), 3);
+    EXPECT_EQ(findUserSlot(3), 5);
+    LessonBlock b;
+    EXPECT_EQ(getUserLessonBlock(3, 0, b), 0);
+    EXPECT_EQ(getUserScore(5, 3), 0);
+
+    // Deleting the user of the last slot only frees that slot.
+    ASSERT_TRUE(deleteUser(3));
+    EXPECT_EQ(userRecords[4].key, 6);
+    EXPECT_EQ(userRecords[5].key, 0);
+}
+
+TEST_F(UsersFile, UnknownKeysChangeNothing)
+{
+    createStore();
+    const std::vector<uint8_t> users = readFile("UsersFile");
+    const std::vector<uint8_t> scores = readFile("ScoreFile");
+    const int32_t unknown[] = {0, -1, 7, 11, 20, 1000};
+    for (int32_t key : unknown) {
+        EXPECT_TRUE(deleteUser(key)) << key;
+        EXPECT_FALSE(setUserTessitura(key, 2)) << key;
+        setUserCurrentLesson(key, 9);
+        setUserLessonBlock(key, 0, blockWithNote(5));
+        EXPECT_FALSE(addTimeLineEntry(key, 0, blockWithNote(5))) << key;
+        LessonBlock b;
+        EXPECT_EQ(getUserLessonBlock(key, 0, b), 0) << key;
+        EXPECT_EQ(getHighestPassedLesson(key), 1) << key;
+        EXPECT_FALSE(recordScore(5, key, 1, 100)) << key;
+    }
+    // Block indexes outside 0..554 for a present user.
+    setUserLessonBlock(1, 555, blockWithNote(5));
+    setUserLessonBlock(1, -1, blockWithNote(5));
+    EXPECT_FALSE(addTimeLineEntry(1, 555, blockWithNote(5)));
+    EXPECT_EQ(readFile("UsersFile"), users);
+    EXPECT_EQ(readFile("ScoreFile"), scores);
+    EXPECT_EQ(userRecords[0].key, 1);
+}
+
+TEST_F(UsersFile, LessonBlocksAndHighestPassedLesson)
+{
+    createStore();
+    const int64_t timeLineWrites = storeFilesWritten("TimeLine");
+    EXPECT_TRUE(setUserTessitura(1, 2));
+    EXPECT_EQ(userRecords[0].tessitura, 2);
+    setUserLessonBlock(1, 0, blockWithNote(30));
+    EXPECT_EQ(getHighestPassedLesson(1), 2);
+    setUserLessonBlock(1, 554, blockWithNote(31));
+    EXPECT_EQ(getHighestPassedLesson(1), 556);
+    LessonBlock b;
+    EXPECT_EQ(getUserLessonBlock(1, 554, b), 1);
+    EXPECT_EQ(b.slots[0].note, 31);
+    setUserCurrentLesson(1, 42);
+    EXPECT_EQ(getUserCurrentLesson(1), 42);
+    // A 40-character name is stored whole.
+    const std::string name40(40, 'n');
+    const int32_t key = addUser(name40);
+    loadUsersFiles();
+    EXPECT_EQ(userRecords[findUserSlot(key)].name, name40);
+    EXPECT_EQ(getUserCurrentLesson(1), 42);
+    EXPECT_EQ(userRecords[0].tessitura, 2);
+    // None of this touched the time line.
+    EXPECT_EQ(storeFilesWritten("TimeLine"), timeLineWrites);
+}
+
+TEST_F(UsersFile, FirstUseOnlyForAMissingOrEmptyFile)
+{
+    EXPECT_TRUE(usersFileNeedsFirstUse());
+    { std::ofstream(path("UsersFile")); }
+    EXPECT_TRUE(usersFileNeedsFirstUse());
+    { std::ofstream(path("UsersFile")) << "x"; }
+    EXPECT_FALSE(usersFileNeedsFirstUse());
+}
+
+TEST_F(UsersFile, AUsersFileThatCannotBeReadStopsWithoutTouchingFiles)
+{
+    struct Case { const char *what; void (*make)(const std::string &); };
+    const Case cases[] = {
+        {"a folder", [](const std::string &p) { ::mkdir(p.c_str(), 0755); }},
+        {"a link loop", [](const std::string &p) { [[maybe_unused]] int rc = ::symlink(p.c_str(), p.c_str()); }},
+    };
+    for (const Case &c : cases) {
+        ::unlink(path("UsersFile").c_str());
+        ::rmdir(path("UsersFile").c_str());
+        c.make(path("UsersFile"));
+        EXPECT_EXIT(usersFileNeedsFirstUse(), ::testing::ExitedWithCode(3269 % 250), "stopNumber=3269") << c.what;
+        EXPECT_FALSE(exists("TimeLine")) << c.what;
+        EXPECT_FALSE(exists("ScoreFile")) << c.what;
+    }
+}
+
+TEST_F(UsersFile, LoadFailuresGiveTheirStops)
+{
+    createStore();
+    const std::vector<uint8_t> users = readFile("UsersFile");
+    const std::vector<uint8_t> scores = readFile("ScoreFile");
+    auto truncateTo = [&](const char *name, const std::vector<uint8_t> &bytes, std::size_t size) {
+        std::ofstream out(path(name), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(size));
+    };
+
+    truncateTo("UsersFile", users, userRecordSize * 19);
+    EXPECT_EXIT(loadUsersFiles(), ::testing::ExitedWithCode(3256 % 250), "stopNumber=3256");
+    ::unlink(path("UsersFile").c_str());
+    EXPECT_EXIT(loadUsersFiles(), ::testing::ExitedWithCode(3255 % 250), "stopNumber=3255");
+    truncateTo("UsersFile", users, users.size());
+    ::rename(path("TimeLine").c_str(), path("TimeLine.away").c_str());
+    EXPECT_EXIT(loadUsersFiles(), ::testing::ExitedWithCode(3255 % 250), "stopNumber=3255");
+
+    truncateTo("ScoreFile", scores, scoreRecordSize * 556);
+    EXPECT_EXIT(loadScoreFile(), ::testing::ExitedWithCode(3265 % 250), "stopNumber=3265");
+    ::unlink(path("ScoreFile").c_str());
+    EXPECT_EXIT(loadScoreFile(), ::testing::ExitedWithCode(3264 % 250), "stopNumber=3264");
+
+    // A short time line is read as far as it reaches.
+    addUser("Bea");
+    setTodayFunction(fixedToday);
+    ::rename(path("TimeLine.away").c_str(), path("TimeLine").c_str());
+    ASSERT_EQ(::truncate(path("TimeLine").c_str(), timeLineBlockSize + timeLineDaySize), 0);
+    editTimeLineDay(1, 1).date = 40000;
+    loadUsersFiles();
+    EXPECT_EQ(timeLineDay(1, 0).date, emptyDayNumber);
+    EXPECT_EQ(timeLineDay(1, 1).date, 40000);
+}
+
+TEST_F(UsersFile, FailedOrInterruptedSaveKeepsTheOldFiles)
+{
+    createStore();
+    setTodayFunction(fixedToday);
+    const std::vector<uint8_t> users = readFile("UsersFile");
+    const std::vector<uint8_t> scores = readFile("ScoreFile");
+
+    struct Case { const char *what; int32_t kind; int64_t bytes; int exitCode; };
+    const Case cases[] = {
+        {"write error in the users file", 1, 1000, 3259 % 250},
+        {"write error in the time line", 1, 5000000, 3259 % 250},
+        {"crash in the users file", 2, 1000, 86},
+        {"crash in the time line", 2, 200000000, 86},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EXIT(
+            {
+                injectStoreWriteFault(c.kind, c.bytes);
+                beginStoreUpdate();
+                setUserCurrentLesson(1, 77);
+                addTimeLineEntry(1, 0, blockWithNote(9));
+                endStoreUpdate();
+            },
+            ::testing::ExitedWithCode(c.exitCode), "")
+            << c.what;
+        EXPECT_EQ(readFile("UsersFile"), users) << c.what;
+        EXPECT_EQ(fileSize("TimeLine"), static_cast<int64_t>(timeLineFileSize)) << c.what;
+        EXPECT_EQ(c.kind == 1, !exists("UsersFile.tmp") && !exists("TimeLine.tmp")) << c.what;
+    }
+    loadUsersFiles();
+    EXPECT_TRUE(isEmptyTimeLineDay(timeLineDay(0, 0)));
+
+    EXPECT_EXIT(
+        {
+            injectStoreWriteFault(1, 100);
+            recordScore(5, 1, 3, 100);
+        },
+        ::testing::ExitedWithCode(3268 % 250), "stopNumber=3268");
+    EXPECT_EQ(readFile("ScoreFile"), scores);
+
+    // After a crash left temporary files behind, the next save still works.
+    setUserCurrentLesson(1, 77);
+    loadUsersFiles();
+    EXPECT_EQ(getUserCurrentLesson(1), 77);
+    EXPECT_FALSE(exists("UsersFile.tmp"));
+}

@@ -8,10 +8,10 @@
 #include "music/notes.h"
 #include "music/tune_state.h"
 #include "platform/paths.h"
+#include "progress/users_file.h"
 
 int32_t abcLineBarTotal = 0;
 uint8_t abcChordFileMode = 0;
-int32_t abcReaderTessitura = 0;
 
 namespace {
 
@@ -263,12 +263,12 @@ void parseNoteOrRest(TuneReader &rd)
         note.writtenStaff = octaveBase * 70 + idx * 10 + 20;
     }
 
-    switch (abcReaderTessitura) {
+    switch (currentUserTessitura) {
     case 1: note.writtenStaff -= 140; break;
     case 2: note.writtenStaff -= 70; break;
     default: break;
     }
-    if (rest && abcReaderTessitura >= 1 && abcReaderTessitura <= 3)
+    if (rest && currentUserTessitura >= 1 && currentUserTessitura <= 3)
         note.writtenStaff = note.writtenStaff < 180 ? 100 : 220;
 
     const int32_t w = note.writtenStaff;

@@ -51,14 +51,10 @@ inline constexpr int32_t barLineOffsets[11] = {0, 307, 307, 307, 307, 307, 307, 
 extern int32_t abcLineBarTotal;
 extern uint8_t abcChordFileMode;
 
-// Vertical shift of written notes by the user's tessitura: 0 none, 1 low
-// (two octaves down), 2 medium (one octave down), 3 high. The lesson loader
-// sets it from the current user before reading a melody.
-extern int32_t abcReaderTessitura;
-
 void initAbcReader();
 
-// Reads a melody. capacity and beatCapacity are the highest record and grid
+// Reads a melody; written notes are shifted by the current user's
+// tessitura (1 low: two octaves down, 2 medium: one octave down). capacity and beatCapacity are the highest record and grid
 // indices the arrays hold (5010 and 20043 for the lesson arrays). count gets
 // the number of records (the end record is records[count]); lastBeatIndex the
 // number of grid points. The header outputs keep their values when the tune

@@ -5,6 +5,7 @@
 #include "abc_test_util.h"
 #include "frame/stops.h"
 #include "music/chords.h"
+#include "progress/users_file.h"
 
 namespace {
 
@@ -93,9 +94,9 @@ TEST(AbcRests, TakeThePreviousStaffOrTheTessituraSlot)
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
               (std::vector<int>{220, 180, 180}));
     EXPECT_EQ(t.rec[0].letter, 'r');
-    abcReaderTessitura = 2;
+    currentUserTessitura = 2;
     t = readTune("C z c' z\n");
-    abcReaderTessitura = 0;
+    currentUserTessitura = 0;
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
               (std::vector<int>{110, 100, 250, 220}));
     EXPECT_EQ(t.rec[0].note, 15); // C3

@@ -1,0 +1,261 @@
+#include "sound_files.h"
+
+#include <vorbis/vorbisenc.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+static void put32(std::vector<uint8_t> &v, uint32_t x)
+{
+    for (int k = 0; k < 4; ++k) v.push_back(static_cast<uint8_t>(x >> (8 * k)));
+}
+
+static void put16(std::vector<uint8_t> &v, uint16_t x)
+{
+    v.push_back(static_cast<uint8_t>(x));
+    v.push_back(static_cast<uint8_t>(x >> 8));
+}
+
+static bool writeAll(const std::string &path, const std::vector<uint8_t> &bytes, std::string &error)
+{
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        error = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) != 0 || !ok) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+bool writeWavFile(const std::string &path, const Samples &samples, std::string &error)
+{
+    const std::vector<int16_t> pcm = toPcm16(samples);
+    const uint32_t dataBytes = static_cast<uint32_t>(pcm.size() * 2);
+    std::vector<uint8_t> out;
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    put32(out, 36 + dataBytes);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put32(out, 16);
+    put16(out, 1);                // PCM
+    put16(out, 1);                // mono
+    put32(out, synthRate);
+    put32(out, synthRate * 2);    // byte rate
+    put16(out, 2);                // block align
+    put16(out, 16);               // bits
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    put32(out, dataBytes);
+    for (int16_t v : pcm) put16(out, static_cast<uint16_t>(v));
+    return writeAll(path, out, error);
+}
+
+bool writeOggVorbisFile(const std::string &path, const Samples &samples, float quality, int serial,
+                        std::string &error)
+{
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (vorbis_encode_init_vbr(&vi, 1, synthRate, quality) != 0) {
+        vorbis_info_clear(&vi);
+        error = "the Vorbis encoder refused its settings";
+        return false;
+    }
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_block vb;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, serial);
+
+    std::vector<uint8_t> bytes;
+    auto appendPage = [&bytes](const ogg_page &page) {
+        bytes.insert(bytes.end(), page.header, page.header + page.header_len);
+        bytes.insert(bytes.end(), page.body, page.body + page.body_len);
+    };
+    ogg_packet header, comments, codebooks;
+    vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
+    ogg_stream_packetin(&os, &header);
+    ogg_stream_packetin(&os, &comments);
+    ogg_stream_packetin(&os, &codebooks);
+    ogg_page page;
+    while (ogg_stream_flush(&os, &page)) appendPage(page); // audio starts on a fresh page
+
+    const std::vector<int16_t> pcm = toPcm16(samples); // the same rounding as the WAV files
+    size_t done = 0;
+    bool eos = false;
+    while (!eos) {
+        const size_t chunk = std::min<size_t>(4096, pcm.size() - done);
+        if (chunk == 0) {
+            vorbis_analysis_wrote(&vd, 0);
+        } else {
+            float **in = vorbis_analysis_buffer(&vd, static_cast<int>(chunk));
+            for (size_t i = 0; i < chunk; ++i) in[0][i] = pcm[done + i] / 32768.0f;
+            vorbis_analysis_wrote(&vd, static_cast<int>(chunk));
+            done += chunk;
+        }
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            ogg_packet op;
+            while (vorbis_bitrate_flushpacket(&vd, &op)) {
+                ogg_stream_packetin(&os, &op);
+                while (ogg_stream_pageout(&os, &page)) {
+                    appendPage(page);
+                    if (ogg_page_eos(&page)) eos = true;
+                }
+            }
+        }
+    }
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return writeAll(path, bytes, error);
+}
+
+// Reads a 16-bit PCM mono WAV (as espeak-ng writes it) into samples.
+static bool readSpeechWav(const std::string &path, Samples &out, int &rate, std::string &error)
+{
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = "espeak-ng wrote no file " + path;
+        return false;
+    }
+    std::vector<uint8_t> b;
+    uint8_t block[65536];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0) b.insert(b.end(), block, block + n);
+    std::fclose(f);
+    auto le32 = [&b](size_t p) { return uint32_t(b[p]) | uint32_t(b[p + 1]) << 8 | uint32_t(b[p + 2]) << 16 | uint32_t(b[p + 3]) << 24; };
+    auto le16 = [&b](size_t p) { return uint16_t(b[p] | b[p + 1] << 8); };
+    if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 || std::memcmp(b.data() + 8, "WAVE", 4) != 0) {
+        error = "espeak-ng output is not a WAV file";
+        return false;
+    }
+    size_t pos = 12;
+    int channels = 0, bits = 0;
+    rate = 0;
+    while (pos + 8 <= b.size()) {
+        uint32_t size = le32(pos + 4);
+        const size_t body = pos + 8;
+        if (std::memcmp(b.data() + pos, "fmt ", 4) == 0 && body + 16 <= b.size()) {
+            channels = le16(body + 2);
+            rate = static_cast<int>(le32(body + 4));
+            bits = le16(body + 14);
+        } else if (std::memcmp(b.data() + pos, "data", 4) == 0) {
+            // espeak-ng writing to a file may leave the size fields unset.
+            if (size == 0 || size == 0xFFFFFFFFu || body + size > b.size()) size = static_cast<uint32_t>(b.size() - body);
+            if (channels != 1 || bits != 16 || rate <= 0) {
+                error = "espeak-ng output is not 16-bit mono";
+                return false;
+            }
+            out.resize(size / 2);
+            for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<int16_t>(le16(body + 2 * i)) / 32768.0f;
+            return true;
+        }
+        pos = body + size + (size & 1);
+    }
+    error = "espeak-ng output has no data";
+    return false;
+}
+
+Samples upsampleTwice(const Samples &s)
+{
+    // Even outputs are the input samples; odd ones are interpolated halfway
+    // with a Blackman-windowed sinc of 2 x 24 taps.
+    constexpr int half = 24;
+    double taps[2 * half];
+    for (int j = 0; j < 2 * half; ++j) {
+        const double x = j - half + 0.5; // distance from the new sample, in input samples
+        const double w = 0.42 + 0.5 * std::cos(M_PI * x / half) + 0.08 * std::cos(2 * M_PI * x / half);
+        taps[j] = std::sin(M_PI * x) / (M_PI * x) * w;
+    }
+    Samples out(s.size() * 2);
+    const long n = static_cast<long>(s.size());
+    for (long i = 0; i < n; ++i) {
+        out[2 * i] = s[i];
+        double acc = 0;
+        for (int j = 0; j < 2 * half; ++j) {
+            const long k = i + j - half + 1;
+            if (k >= 0 && k < n) acc += s[k] * taps[j];
+        }
+        out[2 * i + 1] = static_cast<float>(acc);
+    }
+    return out;
+}
+
+Samples trimSilence(const Samples &s)
+{
+    float peak = 0;
+    for (float v : s) peak = std::max(peak, std::fabs(v));
+    if (peak <= 0) return Samples();
+    const float threshold = 0.025f * peak;
+    size_t first = 0, last = s.size() - 1;
+    while (first < s.size() && std::fabs(s[first]) < threshold) ++first;
+    while (last > first && std::fabs(s[last]) < threshold) --last;
+    const size_t before = static_cast<size_t>(0.003 * synthRate);
+    const size_t after = static_cast<size_t>(0.020 * synthRate);
+    const size_t from = first > before ? first - before : 0;
+    const size_t to = std::min(s.size(), last + after + 1);
+    return Samples(s.begin() + static_cast<long>(from), s.begin() + static_cast<long>(to));
+}
+
+bool speakText(const std::string &text, const std::string &voice, int wordsPerMinute,
+               const std::string &scratchPath, Samples &out, std::string &error)
+{
+    const std::string speed = std::to_string(wordsPerMinute);
+    std::vector<std::string> args = {"espeak-ng", "-v", voice, "-s", speed, "-w", scratchPath, text};
+    std::vector<char *> argv;
+    for (std::string &a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "espeak-ng", nullptr, nullptr, argv.data(), environ) != 0) {
+        error = "cannot run espeak-ng (is it installed?)";
+        return false;
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        error = "espeak-ng failed on \"" + text + "\"";
+        return false;
+    }
+    Samples raw;
+    int rate = 0;
+    const bool ok = readSpeechWav(scratchPath, raw, rate, error);
+    std::remove(scratchPath.c_str());
+    if (!ok) return false;
+    if (rate * 2 == synthRate) {
+        raw = upsampleTwice(raw);
+    } else if (rate != synthRate) {
+        // Any other rate: linear interpolation (espeak-ng normally gives 22050 Hz).
+        Samples r(static_cast<size_t>(static_cast<double>(raw.size()) * synthRate / rate));
+        for (size_t i = 0; i < r.size(); ++i) {
+            const double x = static_cast<double>(i) * rate / synthRate;
+            const size_t k = static_cast<size_t>(x);
+            const double f = x - static_cast<double>(k);
+            const float a = raw[k], b = k + 1 < raw.size() ? raw[k + 1] : 0.0f;
+            r[i] = static_cast<float>(a + (b - a) * f);
+        }
+        raw.swap(r);
+    }
+    out = trimSilence(raw);
+    if (out.empty()) {
+        error = "espeak-ng gave silence for \"" + text + "\"";
+        return false;
+    }
+    fadeEdges(out, 0.002, 0.015);
+    normalisePeak(out, 0.7);
+    return true;
+}

@@ -3,10 +3,14 @@
 #include "frame/about_screen.h"
 #include "frame/unsupported_screen.h"
 #include "frame/loading_screen.h"
+#include "progress/setup_screen.h"
+#include "progress/user_management_screen.h"
 
 const ScreenTableEntry screenTable[] = {
     {0, 0, &loadingScreenHandlers},
     {1, 1, &unsupportedScreenHandlers},
+    {2, 2, &setupScreenHandlers},
+    {3, 3, &userManagementScreenHandlers},
     {4, 4, &aboutScreenHandlers},
     {-1, -1, nullptr}, // keeps the array non-empty while screens are added
 };

@@ -1,0 +1,161 @@
+// First-time setup as the administrator types it.
+#include "progress/password.h"
+#include "progress/setup_screen.h"
+#include "users_screens_fixture.h"
+
+namespace {
+
+const ScreenDriver setup = {setupKeyboard, setupMouse, displaySetupScreen};
+
+struct SetupScreenTest : StoreFolderTest {
+    void SetUp() override
+    {
+        StoreFolderTest::SetUp();
+        resetToolkitState();
+        adminName.clear();
+        adminPassword.clear();
+        setupPendingAction = setupDeferredAction = 0;
+        createSetupControls();
+        currentScreen = 2;
+        setup.frame(); // the form opens with the name field being edited
+    }
+
+    std::string storedPassword() const
+    {
+        std::string plain;
+        scramblePassword(userRecords[passwordSlot].name, plain);
+        return plain;
+    }
+};
+
+TEST_F(SetupScreenTest, FirstFrameOpensTheNameField)
+{
+    EXPECT_EQ(activeFieldId, 2);
+    EXPECT_EQ(editedControl, &setupNameField);
+    EXPECT_EQ(promptLine, "Please type your Name and press <Return>");
+    EXPECT_EQ(setupPhase, 2);
+}
+
+TEST_F(SetupScreenTest, KeySequencesThatFinishTheInstallation)
+{
+    struct Case {
+        const char *name;
+        const char *password; // typed after the name's Return, ended by Return
+        const char *stored;
+    };
+    const Case cases[] = {
+        {"Ada Lind", "open sesame+1", "open sesame+1"},
+        {"Ada", "", "Brisketmoo"}, // Return on the empty field keeps the default
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.password);
+        if (&c != cases) { // a fresh data folder for each case
+            TearDown();
+            SetUp();
+        }
+        setup.type(std::string(c.name) + "\r");
+        setup.frame();
+        EXPECT_EQ(adminName, c.name);
+        EXPECT_EQ(editedControl, &setupPasswordField);
+        EXPECT_EQ(promptLine, "Type a password and press <Return> or hit <Escape>");
+        setup.type(std::string(c.password) + "\r");
+        setup.frame();
+        EXPECT_EQ(keyboardFocus, &setupGoButton);
+        setup.frame();
+        EXPECT_EQ(alertLines[1], "Click \"Go\" to finish the Installation");
+        setup.type("\r");
+        setup.frame();
+        EXPECT_FALSE(alertShown());
+        EXPECT_EQ(currentScreen, 3);
+        EXPECT_EQ(fileSize("UsersFile"), int64_t(usersFileSize));
+        EXPECT_EQ(fileSize("TimeLine"), int64_t(timeLineFileSize));
+        EXPECT_EQ(fileSize("ScoreFile"), int64_t(scoreFileSize));
+        EXPECT_EQ(userRecords[0].name, c.name);
+        EXPECT_EQ(userRecords[0].key, 1);
+        EXPECT_EQ(storedPassword(), c.stored);
+    }
+}
+
+TEST_F(SetupScreenTest, ShortPasswordAlertNeedsTwoDismissalsAndCreatesNothing)
+{
+    setup.type("Ada\r");
+    setup.frame();
+    setup.type("abcd\r");
+    setup.frame();
+    EXPECT_EQ(alertLines[0], "AdminPassword must have at least 5 characters");
+    setup.type("\r"); // the first Return leaves the alert on screen
+    EXPECT_TRUE(alertShown());
+    setup.type("\r");
+    EXPECT_FALSE(alertShown());
+    setup.frame();
+    EXPECT_FALSE(textEditActive);
+
+    // "Go" with the short password: the alert reopens the password field.
+    setup.click(setupGoButton);
+    setup.frame();
+    EXPECT_EQ(alertLines[0], "AdminPassword must have at least 5 characters");
+    setup.click(setupExitButton); // any click dismisses
+    setup.frame();
+    EXPECT_EQ(editedControl, &setupPasswordField);
+    EXPECT_EQ(editLength, 4); // the field holds the password, not its asterisks
+    EXPECT_EQ(editedText(), "abcd");
+    EXPECT_FALSE(exists("UsersFile"));
+}
+
+TEST_F(SetupScreenTest, EmptyNameAlertsAndCharacterFilters)
+{
+    setup.type("\r");
+    setup.frame();
+    EXPECT_EQ(alertLines[0], "AdminName must have at least 1 character");
+    setup.type("\r\r");
+    EXPECT_FALSE(alertShown());
+
+    // "Go" without a name; dismissing the alert reopens the name field.
+    setup.click(setupGoButton);
+    setup.frame();
+    EXPECT_EQ(alertLines[0], "AdminName must have at least 1 Character");
+    setup.type("\x1b");
+    setup.frame();
+    EXPECT_EQ(editedControl, &setupNameField);
+
+    setup.type(" A B!");           // a leading blank and '!' are refused
+    EXPECT_EQ(setupNameField.caption, "A B");
+    setup.type("\r");
+    setup.frame();
+    setup.type(" +x");             // a password may begin with a blank and hold '+'
+    EXPECT_EQ(editedText(), " +x");
+    EXPECT_EQ(setupPasswordField.caption, "***");
+    setup.type("\x1b");            // Escape keeps the earlier password
+    setup.frame(2);
+    EXPECT_EQ(adminPassword, "");
+    EXPECT_EQ(setupPasswordField.caption, "");
+}
+
+TEST_F(SetupScreenTest, NamesStopAtFortyCharacters)
+{
+    setup.type(std::string(45, 'n') + "\r");
+    setup.frame();
+    EXPECT_EQ(adminName, std::string(40, 'n'));
+}
+
+TEST_F(SetupScreenTest, ExitCreatesNothing)
+{
+    setup.type("\x1b");
+    setup.frame(2);
+    setup.click(setupExitButton);
+    setup.frame();
+    EXPECT_EQ(currentScreen, 579);
+    EXPECT_FALSE(exists("UsersFile"));
+    EXPECT_FALSE(exists("TimeLine"));
+    EXPECT_FALSE(exists("ScoreFile"));
+}
+
+TEST_F(SetupScreenTest, ClickInTheFrameOfAnEscapeIsIgnored)
+{
+    setup.type("\x1b");
+    setup.click(setupExitButton); // same frame as the Escape: nothing to act on
+    setup.frame();
+    EXPECT_EQ(currentScreen, 2);
+}
+
+} // namespace

@@ -58,6 +58,7 @@ import ctypes
 import ctypes.util
 import fcntl
 import os
+import select
 import shutil
 import signal
 import socket
@@ -82,14 +83,6 @@ def build_dir():
 _children = {}  # rig folder -> Xvfb process started by this process
 
 RIG_VARS = ("DISPLAY", "PULSE_SERVER", "PULSE_CLIENTCONFIG", "TARNOVA_RIG")
-
-
-def _free_display():
-    for n in range(50, 400):
-        if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
-            continue
-        return n
-    raise RuntimeError("rig: no free X display number")
 
 
 def _wait_for(predicate, timeout, step=0.05):
@@ -122,19 +115,30 @@ def start_rig():
     with open(client_conf, "w") as f:
         f.write("autospawn = no\n")
 
-    # X server: first free display number; Xvfb may lose a race for it.
-    for _ in range(5):
-        n = _free_display()
-        with open(os.path.join(state, "xvfb.log"), "w") as log:
-            xvfb = subprocess.Popen(
-                ["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
-        if _wait_for(lambda: xvfb.poll() is not None or
-                     os.path.exists("/tmp/.X11-unix/X%d" % n), 10):
-            if xvfb.poll() is None:
+    # X server: Xvfb picks a free display itself and reports its number, so
+    # rigs started at the same time never share one.
+    r, w = os.pipe()
+    with open(os.path.join(state, "xvfb.log"), "w") as log:
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            stdout=log, stderr=subprocess.STDOUT, pass_fds=(w,), start_new_session=True)
+    os.close(w)
+    number = b""
+    end = time.monotonic() + 15
+    while not number.endswith(b"\n") and time.monotonic() < end:
+        ready, _, _ = select.select([r], [], [], 0.2)
+        if ready:
+            chunk = os.read(r, 16)
+            if not chunk:
                 break
-    else:
-        raise RuntimeError("rig: Xvfb did not start (see %s/xvfb.log)" % state)
+            number += chunk
+    os.close(r)
+    if not number.strip().isdigit():
+        xvfb.kill()
+        xvfb.wait()
+        shutil.rmtree(state, ignore_errors=True)
+        raise RuntimeError("rig: Xvfb did not start")
+    n = int(number)
     with open(os.path.join(state, "xvfb.pid"), "w") as f:
         f.write(str(xvfb.pid))
     _children[state] = xvfb

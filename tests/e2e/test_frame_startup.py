@@ -43,16 +43,22 @@ class StartUp(unittest.TestCase):
         self.assertEqual(t.wait_exit(10), 8, t.output())
         self.assertEqual(files_under(t.data_dir), before)
 
-    def test_no_sound_server_shows_the_unsupported_device_screen(self):
-        t = self.start(data="full", audio=False)
-        t.wait_window()
-        time.sleep(1.5)
-        self.assertTrue(t.alive(), "ended instead of showing screen 1:\n" + t.output())
-        self.assertEqual(t.debug_log(), "")
-        # Screen 1 offers only its Close button (left 130..179, y 268..286 from the bottom).
-        t.click(150, 765 - 277)
-        self.assertEqual(t.wait_exit(10), 0, t.output())
-        self.assertEqual(t.debug_log(), "")
+    def test_no_usable_sound_device_shows_the_unsupported_device_screen(self):
+        cases = {
+            "no sound server": dict(audio=False),
+            "output but no capture device": dict(env={"ALSOFT_DRIVERS": "null"}),
+        }
+        for label, kw in cases.items():
+            with self.subTest(label):
+                t = self.start(data="full", **kw)
+                t.wait_window()
+                time.sleep(1.5)
+                self.assertTrue(t.alive(), "ended instead of showing screen 1:\n" + t.output())
+                self.assertEqual(t.debug_log(), "")
+                # Screen 1 offers only its Close button (x 130..179, y 268..286 from the bottom).
+                t.click(150, 765 - 277)
+                self.assertEqual(t.wait_exit(10), 0, t.output())
+                self.assertEqual(t.debug_log(), "")
 
 
 if __name__ == "__main__":

@@ -50,6 +50,69 @@ static void appendEvent(PitchWorkspace &w, int32_t list, int32_t index, int32_t 
     _exit(state == 4 ? exitPeakStateFour : exitPeakStateOther);
 }
 
+// Per window sample: the lowest and highest x up to it, and the latest upward
+// and downward crossing at or before it (-1: none yet). They depend on x
+// alone, so one pass fills them before the machines run; a listed extreme at
+// index k reads them at k - 1, which the machines have always passed already.
+static int32_t lowestUpTo[analysisWindowLength];
+static int32_t highestUpTo[analysisWindowLength];
+static int32_t latestUpAt[analysisWindowLength];
+static int32_t latestDownAt[analysisWindowLength];
+
+static void fillCrossingBookkeeping(const int32_t *x)
+{
+    int32_t lowest = x[0], highest = x[0], up = -1, down = -1;
+    lowestUpTo[0] = lowest;
+    highestUpTo[0] = highest;
+    latestUpAt[0] = up; // sample 0 has itself as its previous value: never a crossing
+    latestDownAt[0] = down;
+    for (int32_t i = 1; i < analysisWindowLength; ++i) {
+        const int32_t prev = x[i - 1], v = x[i];
+        up = (prev < 0 && v >= 0) ? i : up;
+        down = (prev > 0 && v <= 0) ? i : down;
+        lowest = v < lowest ? v : lowest;
+        highest = v > highest ? v : highest;
+        lowestUpTo[i] = lowest;
+        highestUpTo[i] = highest;
+        latestUpAt[i] = up;
+        latestDownAt[i] = down;
+    }
+}
+
+// Lists a peak and right after it the upward-crossing mark leading to it: the
+// latest upward crossing after the previous peak's index and before this one,
+// when the swing from the lowest value before the peak is large enough.
+static void listPeak(PitchWorkspace &w, const PitchThresholds &t, int32_t index, int32_t value,
+                     int32_t grade, int32_t &lastIndex)
+{
+    appendEvent(w, listPeaks, index, value, grade);
+    if (index >= 1) {
+        const int32_t c = latestUpAt[index - 1];
+        const int32_t lo = lowestUpTo[index - 1];
+        if (c >= 0 && c > lastIndex && lo < -t.t3 && value > t.t3) {
+            const bool strong = lo < -t.t2 && value > t.t2;
+            appendEvent(w, listUpMarks, c, 0, strong ? gradeStrongUpMark : gradeUpMark);
+        }
+    }
+    lastIndex = index;
+}
+
+// The mirror for a valley and its downward-crossing mark.
+static void listValley(PitchWorkspace &w, const PitchThresholds &t, int32_t index,
+                       int32_t value, int32_t grade, int32_t &lastIndex)
+{
+    appendEvent(w, listValleys, index, value, grade);
+    if (index >= 1) {
+        const int32_t c = latestDownAt[index - 1];
+        const int32_t hi = highestUpTo[index - 1];
+        if (c >= 0 && c > lastIndex && hi > t.t3 && value < -t.t3) {
+            const bool strong = hi > t.t2 && value < -t.t2;
+            appendEvent(w, listDownMarks, c, 0, strong ? gradeStrongDownMark : gradeDownMark);
+        }
+    }
+    lastIndex = index;
+}
+
 void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
                      const PitchThresholds &t)
 {
@@ -58,46 +121,17 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
 
     int32_t *x = w.x;
     for (int32_t i = 0; i < n; ++i) x[i] = int32_t(window[i]) + int32_t(dcOffset);
-
-    // Per sample: the lowest and highest x so far, and the latest upward and
-    // downward crossing at or before it (-1: none yet). A listed extreme at
-    // index k reads them at k - 1, which the pass has always passed already.
-    static int32_t lowest[n], highest[n], latestUp[n], latestDown[n];
+    fillCrossingBookkeeping(x);
 
     int32_t lowRef = x[0], peak = 0, peakIndex = 0, dip = 0, peakState = 0;
     int32_t highRef = x[0], valley = 0, valleyIndex = 0, bump = 0, valleyState = 0;
     int32_t lastPeakIndex = -1, lastValleyIndex = -1;
 
-    // Lists an extreme and right after it the zero-crossing mark leading to it.
-    auto listPeak = [&](int32_t grade) {
-        appendEvent(w, listPeaks, peakIndex, peak, grade);
-        if (peakIndex >= 1) {
-            const int32_t c = latestUp[peakIndex - 1];
-            const int32_t lo = lowest[peakIndex - 1];
-            if (c >= 0 && c > lastPeakIndex && lo < -t.t3 && peak > t.t3) {
-                const bool strong = lo < -t.t2 && peak > t.t2;
-                appendEvent(w, listUpMarks, c, 0, strong ? gradeStrongUpMark : gradeUpMark);
-            }
-        }
-        lastPeakIndex = peakIndex;
-    };
-    auto listValley = [&](int32_t grade) {
-        appendEvent(w, listValleys, valleyIndex, valley, grade);
-        if (valleyIndex >= 1) {
-            const int32_t c = latestDown[valleyIndex - 1];
-            const int32_t hi = highest[valleyIndex - 1];
-            if (c >= 0 && c > lastValleyIndex && hi > t.t3 && valley < -t.t3) {
-                const bool strong = hi > t.t2 && valley < -t.t2;
-                appendEvent(w, listDownMarks, c, 0, strong ? gradeStrongDownMark : gradeDownMark);
-            }
-        }
-        lastValleyIndex = valleyIndex;
-    };
-
+    // Per sample: the peak machine, then the valley machine (the crossing
+    // bookkeeping that follows them is filled in above).
     for (int32_t i = 0; i < n; ++i) {
         const int32_t v = x[i];
 
-        // Peak machine.
         switch (peakState) {
         case 0:
             if (v - lowRef > t.h) {
@@ -110,11 +144,11 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
             break;
         case 2:
             if (v < peak - t.h && v < peak - t.t1) {
-                listPeak(gradeConfirmedPeak);
+                listPeak(w, t, peakIndex, peak, gradeConfirmedPeak, lastPeakIndex);
                 lowRef = v;
                 peakState = 0;
             } else if (v < peak - t.h) {
-                listPeak(gradeProvisionalPeak);
+                listPeak(w, t, peakIndex, peak, gradeProvisionalPeak, lastPeakIndex);
                 dip = v;
                 peakState = 3;
             } else if (v > peak) {
@@ -136,7 +170,6 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
             endOnPeakState(peakState);
         }
 
-        // Valley machine, the mirror image.
         switch (valleyState) {
         case 0:
             if (v - highRef < -t.h) {
@@ -149,11 +182,11 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
             break;
         case 6:
             if (v > valley + t.h && v > valley + t.t1) {
-                listValley(gradeConfirmedValley);
+                listValley(w, t, valleyIndex, valley, gradeConfirmedValley, lastValleyIndex);
                 highRef = v;
                 valleyState = 0;
             } else if (v > valley + t.h) {
-                listValley(gradeProvisionalValley);
+                listValley(w, t, valleyIndex, valley, gradeProvisionalValley, lastValleyIndex);
                 bump = v;
                 valleyState = 7;
             } else if (v < valley) {
@@ -172,15 +205,6 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
             }
             break;
         }
-
-        // Crossing bookkeeping (sample 0 has itself as its previous value).
-        const int32_t prev = i > 0 ? x[i - 1] : v;
-        const int32_t upBefore = i > 0 ? latestUp[i - 1] : -1;
-        const int32_t downBefore = i > 0 ? latestDown[i - 1] : -1;
-        latestUp[i] = (prev < 0 && v >= 0) ? i : upBefore;
-        latestDown[i] = (prev > 0 && v <= 0) ? i : downBefore;
-        lowest[i] = (i == 0 || v < lowest[i - 1]) ? v : lowest[i - 1];
-        highest[i] = (i == 0 || v > highest[i - 1]) ? v : highest[i - 1];
     }
 }
 

@@ -51,14 +51,16 @@ void preAnalyseWindow(int32_t pos, int16_t *window, int32_t count, int32_t &ampl
 
     // Measures of the raw samples. The extremes start from the buffer's first
     // element, which the capturing screens keep at 0.
-    double sum = 0.0;
+    // Every partial sum is a whole number below 2^53, so summing in int64
+    // and converting once gives exactly the double a running double sum gives.
+    int64_t sum = 0;
     int32_t maxValue = recordingBuffer[0];
     int32_t minValue = recordingBuffer[0];
     int32_t maxIndex = 0;
     int32_t minIndex = 0;
     for (int32_t i = 0; i < n; ++i) {
         const int32_t v = b[i];
-        sum += double(v < 0 ? -v : v);
+        sum += v < 0 ? -v : v;
         if (v > maxValue) {
             maxValue = v;
             maxIndex = i;
@@ -68,7 +70,7 @@ void preAnalyseWindow(int32_t pos, int16_t *window, int32_t count, int32_t &ampl
             minIndex = i;
         }
     }
-    sumAbs = sum;
+    sumAbs = double(sum);
 
     int32_t offset;
     if (maxValue == 32767 && minValue == -32768) {

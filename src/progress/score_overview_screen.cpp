@@ -1,0 +1,212 @@
+// Screen 576: the score overview.
+#include "progress/score_overview_screen.h"
+
+#include <GL/gl.h>
+
+#include "frame/control_drawing.h"
+#include "frame/gl_draw.h"
+#include "frame/input_template.h"
+#include "frame/message_panel.h"
+#include "frame/shared.h"
+#include "frame/small_routines.h"
+#include "frame/text.h"
+#include "lessons/lesson_params.h"
+#include "lessons/lesson_state.h"
+#include "progress/results_drawing.h"
+#include "progress/results_logic.h"
+#include "progress/score_file.h"
+#include "progress/users_file.h"
+#include "sound/sound_bank.h"
+#include "sound/sound_layer.h"
+
+int32_t scoreOverviewPhase = 0;
+int32_t scoreOverviewFrameCounter = 0;
+int32_t scoreOverviewPendingAction = 0;
+int32_t scoreOverviewDeferredAction = 0;
+int32_t scoreOverviewRating = 0;
+ControlRecord scoreOverviewExitButton;
+ControlRecord scoreOverviewChangeButton;
+ControlRecord scoreOverviewRepeatButton;
+static int32_t scoreOverviewFont = font9By15;
+
+constexpr int32_t exitAction = 26;
+constexpr int32_t changeLessonAction = 27;
+constexpr int32_t repeatLessonAction = 28;
+
+// Until the lessons subsystem brings the options screen, preparing it does nothing.
+__attribute__((weak)) void setUpExerciseOptions() {}
+
+static void stopTeacher()
+{
+    if (soundSources[teacherSource] != 0) stopSource(soundSources[teacherSource]);
+}
+
+static void leave(ControlRecord &button, int32_t screen, bool prepareOptions)
+{
+    button.value = button.value == 0 ? 1 : 0;
+    stopTeacher();
+    button.state = stateIdle;
+    if (prepareOptions) setUpExerciseOptions();
+    setKeyboardFocus(nullptr);
+    scoreOverviewPhase = 0;
+    currentScreen = screen;
+    promptLine.clear();
+}
+
+static void scoreOverviewAction(int32_t code)
+{
+    switch (code) {
+    case exitAction: leave(scoreOverviewExitButton, 579, false); break;
+    case changeLessonAction: leave(scoreOverviewChangeButton, 6, true); break;
+    case repeatLessonAction: leave(scoreOverviewRepeatButton, 11, true); break;
+    default: break;
+    }
+}
+
+static TemplateControl scoreOverviewControls[] = {
+    {&scoreOverviewExitButton, 0, 0, exitAction, 0, "Release Button to continue with replay",
+     "Click to to continue with replay", 0},
+    {&scoreOverviewChangeButton, 0, 0, changeLessonAction, 0, "Release Button to go to the lesson select menu",
+     "Click to go to the lesson select menu", changeLessonAction},
+    {&scoreOverviewRepeatButton, 0, 0, repeatLessonAction, 0, "Release Button to repeat lesson",
+     "Click to go to repeat the lesson", repeatLessonAction},
+};
+
+static const ScreenInput scoreOverviewInput = {
+    scoreOverviewControls, 3, &scoreOverviewPendingAction, &scoreOverviewDeferredAction, &scoreOverviewPhase, 1,
+    &scoreOverviewFrameCounter,
+    {"Click \"Quit\" or hit <Return>", "to return to the lessons choice menu", nullptr},
+    {"Click \"Quit\"", "to return to the lessons choice menu", nullptr},
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, scoreOverviewAction,
+};
+
+void createScoreOverviewControls()
+{
+    scoreOverviewPhase = 0;
+    initControl(0, &scoreOverviewExitButton, kindPushButton, 650, 770, 226, 244, stateIdle, 1, "Exit", nullptr);
+    initControl(0, &scoreOverviewChangeButton, kindPushButton, 650, 770, 204, 222, stateIdle, 1, "ChangeLesson",
+                nullptr);
+    initControl(0, &scoreOverviewRepeatButton, kindPushButton, 785, 905, 204, 222, stateIdle, 1, "RepeatLesson",
+                nullptr);
+    scoreOverviewFont = font9By15;
+}
+
+int32_t resetScoreOverviewControls(ControlRecord *control)
+{
+    return templateResetControls(scoreOverviewInput, control);
+}
+void scoreOverviewKeyboard(unsigned char key, int x, int y) { templateKeyboard(scoreOverviewInput, key, x, y); }
+void scoreOverviewSpecialKey(int key, int x, int y) { templateSpecialKey(scoreOverviewInput, key, x, y); }
+void scoreOverviewMouse(int button, int state, int x, int y)
+{
+    templateMouse(scoreOverviewInput, button, state, x, y);
+}
+void scoreOverviewMotion(int x, int y) { templateMotion(scoreOverviewInput, x, y); }
+void scoreOverviewPassiveMotion(int x, int y) { templatePassiveMotion(scoreOverviewInput, x, y); }
+
+void drawScoreOverviewControls()
+{
+    drawControl(&scoreOverviewExitButton);
+    drawControl(&scoreOverviewChangeButton);
+    drawControl(&scoreOverviewRepeatButton);
+}
+
+void handleScoreOverviewAction() { templateHandleAction(scoreOverviewInput); }
+
+static const char *tessituraName(int32_t t) { return tessituraNames[t >= 0 && t <= 3 ? t : 0]; }
+
+void displayScoreOverviewScreen()
+{
+    if (scoreOverviewPhase == 0) {
+        alertKind = 0;
+        hintLine.clear();
+        promptLine.clear();
+        showAlert("", "", "");
+        scoreOverviewRating = recordFinishedLesson();
+        scoreOverviewPhase = 1;
+        scoreOverviewFrameCounter = 0;
+        setKeyboardFocus(&scoreOverviewChangeButton);
+        return;
+    }
+    if (templateHasAction(scoreOverviewInput)) handleScoreOverviewAction();
+    if (scoreOverviewPhase != 1) return; // an action left the screen
+
+    const int32_t lesson = currentLesson;
+    const bool known = lesson >= firstParamsLesson && lesson <= lastParamsLesson;
+    const char *title = lesson >= 0 && lesson <= 557 ? lessonTitleTable[lesson] : "";
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glColor4f(0, 0, 0, 0.4f);
+    drawText(scoreOverviewFont, std::string("Exercise Title: ") + title, 30, 650);
+    drawText(scoreOverviewFont, exerciseTypeTitle(exerciseType), 470, 650);
+    int32_t rating = 0;
+    ratingForScore(exerciseScore(exerciseType), lesson, rating);
+    drawFrameAnimation((scoreOverviewFrameCounter % 190) / 5);
+
+    glColor4f(0, 0, 0, 0.4f);
+    drawText(scoreOverviewFont, "User:", 30, 630);
+    drawText(scoreOverviewFont, currentUserName, 90, 630);
+    drawText(scoreOverviewFont, "Tessitura:", 470, 630);
+    drawText(scoreOverviewFont, tessituraName(currentUserTessitura), 605, 630);
+    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
+    drawLine(25, 623, 930, 623, -6);
+
+    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    drawText(scoreOverviewFont, "Score Overview: ", 30, 587);
+    drawFrameRect(25, 532, 912, 580, -6);
+    glColor4f(0, 0, 0, 0.4f);
+    drawText(scoreOverviewFont, "Lesson:", 30, 560);
+    drawText(scoreOverviewFont, title, 30, 540);
+    drawText(scoreOverviewFont, "PersonalScore", 300, 560);
+    drawText(scoreOverviewFont, "Tessit.", 430, 560);
+    drawText(scoreOverviewFont, "HighScore ", 530, 560);
+    drawText(scoreOverviewFont, "Tessit. ", 620, 560);
+    drawText(scoreOverviewFont, "Who: ", 710, 560);
+
+    int32_t tessitura = 0, personalRating = 0;
+    const int32_t personal = getUserScoreRating(lesson, currentUserKey, tessitura, personalRating);
+    drawText(scoreOverviewFont, std::to_string(personal), 300, 540);
+    drawText(scoreOverviewFont, tessituraName(tessitura), 430, 540);
+
+    int32_t holder = 0, holderTessitura = 0, bestRating = 0;
+    std::string holderName;
+    const int32_t best = getLessonBest(lesson, holder, holderTessitura, bestRating, holderName);
+    drawText(scoreOverviewFont, std::to_string(best), 530, 540);
+    drawText(scoreOverviewFont, tessituraName(holderTessitura), 620, 540);
+    if (holder != currentUserKey) ratingColour(bestRating);
+    drawText(scoreOverviewFont, holderName, 710, 540);
+    glColor4f(0, 0, 0, 0.4f);
+
+    int32_t notes = 0;
+    if (known) {
+        const LessonParams &p = lessonParamsTable[lesson];
+        notes = p.noteCount;
+        glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+        drawText(scoreOverviewFont, requirementLine(p), 30, 495);
+    }
+    ratingColour(rating);
+    drawFrameRect(25, 305, 912, 488, -6);
+    LessonBlock block = emptyLessonBlock();
+    if (known) getUserLessonBlock(currentUserKey, lesson - 2, block);
+    drawNoteResultTable(block, notes);
+
+    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    drawText(scoreOverviewFont, "Control:", 470, 257);
+    const double strip[] = {405, 250, 912, 250, 912, 202, 405, 202, 405, 250};
+    drawLineStrip(strip, 5, -6);
+    glColor4f(0, 0, 0, 0.4f);
+    drawText(scoreOverviewFont, "Exit Program ....", 410, 230);
+    drawText(scoreOverviewFont, "Choose new Lesson  ......", 410, 208);
+    drawScoreOverviewControls();
+    finishScreenFrame(11, "Check Your Progress");
+
+    if (++scoreOverviewFrameCounter >= 19000) scoreOverviewFrameCounter = 0;
+}
+
+const ScreenHandlers scoreOverviewScreenHandlers = {
+    createScoreOverviewControls, nullptr, scoreOverviewKeyboard, scoreOverviewSpecialKey, scoreOverviewMouse,
+    scoreOverviewMotion, scoreOverviewPassiveMotion, drawScoreOverviewControls, handleScoreOverviewAction,
+    displayScoreOverviewScreen,
+};

@@ -1,0 +1,222 @@
+// Screen 574: the time-line graph.
+#include "progress/time_line_graph_screen.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+#include "frame/control_drawing.h"
+#include "frame/gl_draw.h"
+#include "frame/input_template.h"
+#include "frame/message_panel.h"
+#include "frame/shared.h"
+#include "frame/small_routines.h"
+#include "frame/stops.h"
+#include "frame/text.h"
+#include "frame/text_field.h"
+#include "progress/results_drawing.h"
+#include "progress/results_logic.h"
+#include "progress/time_line.h"
+#include "progress/users_file.h"
+
+int32_t timeLineGraphPhase = 0;
+int32_t timeLineGraphPage = 1;
+int32_t timeLineGraphFrameCounter = 0;
+int32_t timeLineGraphPendingAction = 0;
+int32_t timeLineGraphDeferredAction = 0;
+ControlRecord timeLineGraphPreviousButton;
+ControlRecord timeLineGraphNextButton;
+ControlRecord timeLineGraphQuitButton;
+static int32_t timeLineGraphFont = font9By15;
+
+constexpr int32_t previousPageAction = 23;
+constexpr int32_t nextPageAction = 24;
+constexpr int32_t quitAction = 27;
+
+static void flip(ControlRecord &button)
+{
+    button.value = button.value == 0 ? 1 : 0;
+    button.state = stateIdle;
+    promptLine.clear();
+}
+
+static void timeLineGraphAction(int32_t code)
+{
+    switch (code) {
+    case previousPageAction:
+        flip(timeLineGraphPreviousButton);
+        if (timeLineGraphPage > 1) --timeLineGraphPage;
+        break;
+    case nextPageAction:
+        flip(timeLineGraphNextButton);
+        if (timeLineGraphPage < graphPageCount) ++timeLineGraphPage;
+        break;
+    case quitAction:
+        flip(timeLineGraphQuitButton);
+        setKeyboardFocus(nullptr);
+        timeLineGraphPhase = 0;
+        currentScreen = 6;
+        break;
+    default: break;
+    }
+}
+
+// The screen has no text field: a request to close one is an impossible state.
+static void timeLineGraphBeforeClose()
+{
+    if (textEditActive && activeFieldId != 0) stopProgram(0, 9512);
+}
+
+static TemplateControl timeLineGraphControls[] = {
+    {&timeLineGraphPreviousButton, 0, 0, previousPageAction, 0,
+     "Release Button to get to the previous statistics page", "Click to get to the previous statistics page", 0},
+    {&timeLineGraphNextButton, 0, 0, nextPageAction, 0, "Release Button to get to the next statistics page",
+     "Click to get to the next statistics page", 0},
+    {&timeLineGraphQuitButton, 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
+     "Click to return to the lessons choice menu", quitAction},
+};
+
+static const ScreenInput timeLineGraphInput = {
+    timeLineGraphControls, 3, &timeLineGraphPendingAction, &timeLineGraphDeferredAction, &timeLineGraphPhase, 1,
+    &timeLineGraphFrameCounter,
+    {"Click \"Quit\" or hit <Return>", "to end exercise", ""},
+    {"Click \"Quit\"", "to end exercise", ""},
+    nullptr, nullptr, nullptr, nullptr, nullptr, timeLineGraphBeforeClose, nullptr, timeLineGraphAction,
+};
+
+void createTimeLineGraphControls()
+{
+    timeLineGraphPhase = 0;
+    initControl(0, &timeLineGraphPreviousButton, kindPushButton, 870, 1010, 26, 44, stateIdle, 1, "Previous Page",
+                nullptr);
+    initControl(0, &timeLineGraphNextButton, kindPushButton, 1020, 1160, 26, 44, stateIdle, 1, "Next Page",
+                &timeLineGraphPreviousButton);
+    initControl(0, &timeLineGraphQuitButton, kindPushButton, 775, 839, 26, 44, stateIdle, 1, "Quit",
+                &timeLineGraphNextButton);
+    timeLineGraphQuitButton.next = nullptr;
+    timeLineGraphFont = font9By15;
+}
+
+int32_t resetTimeLineGraphControls(ControlRecord *control) { return templateResetControls(timeLineGraphInput, control); }
+void timeLineGraphKeyboard(unsigned char key, int x, int y) { templateKeyboard(timeLineGraphInput, key, x, y); }
+void timeLineGraphSpecialKey(int key, int x, int y) { templateSpecialKey(timeLineGraphInput, key, x, y); }
+void timeLineGraphMouse(int button, int state, int x, int y) { templateMouse(timeLineGraphInput, button, state, x, y); }
+void timeLineGraphMotion(int x, int y) { templateMotion(timeLineGraphInput, x, y); }
+void timeLineGraphPassiveMotion(int x, int y) { templatePassiveMotion(timeLineGraphInput, x, y); }
+
+void drawTimeLineGraphControls()
+{
+    if (timeLineGraphPage > 1) drawControl(&timeLineGraphPreviousButton);
+    if (timeLineGraphPage < graphPageCount) drawControl(&timeLineGraphNextButton);
+    drawControl(&timeLineGraphQuitButton);
+}
+
+void handleTimeLineGraphAction() { templateHandleAction(timeLineGraphInput); }
+
+void drawTimeLineGraphCell(int32_t x, int32_t y, int32_t successes, int32_t misses)
+{
+    if (successes == 0 && misses == 0) return;
+    if (misses == 0) {
+        glColor4f(0, 1, 0, 1);
+        fillRect(x - 4, y, x, y + 5, -12);
+    } else if (successes == 0) {
+        glColor4f(1, 0, 0, 1);
+        fillRect(x - 4, y, x, y + 5, -12);
+    } else {
+        const int32_t h = graphCellRedHeight(successes, misses);
+        glColor4f(1, 0, 0, 1);
+        fillRect(x - 4, y, x, y + h, -12);
+        glColor4f(0, 1, 0, 1);
+        fillRect(x - 4, y + h, x, y + 5, -12);
+    }
+}
+
+void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset)
+{
+    const int32_t slot = userSlotForKey(currentUserKey);
+    if (slot < 0) return;
+    const TimeLineDay &d = timeLineDay(slot, day);
+    const std::string date = formatDayNumber(d.date);
+    if (date == "5-May-00") return;
+    glColor4f(0, 0, 0, 0.9f);
+    const int32_t y = rowOffset + 100;
+    const bool labelled = rowOffset % 18 == 0;
+    if (labelled) drawText(timeLineGraphFont, date, 35, y);
+    int32_t successes, misses;
+    dayCounts(d, successes, misses);
+    if (labelled) {
+        drawText(timeLineGraphFont, graphCountText(successes), 125, y);
+        drawText(timeLineGraphFont, graphCountText(misses), 185, y);
+    }
+    const int32_t lastBlock = graphPageLastBlock(firstBlock);
+    if (lastBlock < 0) stopProgram(0, 9503);
+    const int32_t page = firstBlock == 1 ? 1 : firstBlock == 151 ? 2 : firstBlock == 301 ? 3 : firstBlock == 451 ? 4 : 5;
+    for (int32_t L = firstBlock; L <= lastBlock; ++L) {
+        blockCounts(d.lessonBlocks[L], L, successes, misses);
+        drawTimeLineGraphCell(graphCellX(page, L), y, successes, misses);
+    }
+    rowOffset += 6;
+}
+
+void displayTimeLineGraphScreen()
+{
+    if (timeLineGraphPhase == 0) {
+        alertKind = 0;
+        timeLineGraphPage = 1;
+        hintLine.clear();
+        promptLine.clear();
+        showAlert("", "", "");
+        setKeyboardFocus(&timeLineGraphQuitButton);
+        timeLineGraphPhase = 1;
+        return;
+    }
+    if (templateHasAction(timeLineGraphInput)) handleTimeLineGraphAction();
+    if (timeLineGraphPhase != 1) return; // Quit left the screen
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    drawUserHeader(755);
+    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
+    drawLine(25, 747, 2097, 747, -6);
+
+    glColor4f(0, 0, 0, 0.4f);
+    const GraphGroup *groups = graphPageGroups(timeLineGraphPage);
+    if (!groups) stopProgram(0, 9501);
+    drawText(timeLineGraphFont, "Date:", 35, 710);
+    drawText(timeLineGraphFont, "Total Attempts", 112, 730);
+    drawText(timeLineGraphFont, "Succ", 125, 710);
+    drawText(timeLineGraphFont, "Miss", 185, 710);
+    for (int i = 0; i < 5; ++i) {
+        drawText(timeLineGraphFont, groups[i].heading1, 255 + groups[i].offset, 730);
+        drawText(timeLineGraphFont, groups[i].heading2, 255 + groups[i].offset, 710);
+    }
+    glColor4f(0.2f, 0.1f, 0.3f, 0.9f);
+    drawLine(20, 705, 1019, 705, -5);
+
+    int32_t rowOffset = 0;
+    for (int32_t d = 0; d < timeLineDayCount; ++d) drawTimeLineGraphDay(groups[0].first, d, rowOffset);
+
+    glColor4f(0.2f, 0.1f, 0.3f, 0.9f);
+    for (double x : {249.0, 403.0, 557.0, 711.0, 865.0, 1019.0}) drawLine(x, 100, x, 745, -5);
+    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    drawText(timeLineGraphFont, "Navigation:", 625, 55);
+    const double nav[] = {620, 48, 1177, 48, 1177, 18, 620, 18, 620, 48};
+    drawLineStrip(nav, 5, -6);
+    glColor4f(0, 0, 0, 0.4f);
+    drawText(timeLineGraphFont, "Quit Statistcs:", 625, 30);
+
+    drawTimeLineGraphControls();
+    drawPopupList();
+    drawTextCaret();
+    drawStatisticsMessagePanel(13, "Track Progress", 1167);
+    glFlush();
+    glutSwapBuffers();
+
+    if (++timeLineGraphFrameCounter >= 190) timeLineGraphFrameCounter = 0;
+}
+
+const ScreenHandlers timeLineGraphScreenHandlers = {
+    createTimeLineGraphControls, nullptr, timeLineGraphKeyboard, timeLineGraphSpecialKey, timeLineGraphMouse,
+    timeLineGraphMotion, timeLineGraphPassiveMotion, drawTimeLineGraphControls, handleTimeLineGraphAction,
+    displayTimeLineGraphScreen,
+};

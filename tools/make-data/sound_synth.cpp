@@ -200,7 +200,9 @@ Samples maleAhNote(double hz, double seconds, uint64_t seed)
                                   breath * (runBandPass(f1, r) + runBandPass(f2, r) + 0.5 * runBandPass(f3, r)));
     }
     applyAttackRelease(s, 0, n, 0.07, 0.22);
-    normalisePeak(s, 0.55);
+    // The pulse-like wave has a high crest factor: a higher peak gives it
+    // about the loudness of the flute.
+    normalisePeak(s, 0.75);
     return s;
 }
 

@@ -156,6 +156,13 @@ void ensureAudioContext()
     alcMakeContextCurrent(context);
     alGetError();
     open = true;
+    static ALCdevice *openDevice = device;
+    static ALCcontext *openContext = context;
+    std::atexit([] {
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(openContext);
+        alcCloseDevice(openDevice);
+    });
 }
 
 BufferInfo bufferInfo(unsigned buffer)

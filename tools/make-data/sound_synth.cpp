@@ -89,6 +89,26 @@ static void addPartials(Samples &out, size_t start, size_t length, const std::ve
     }
 }
 
+// The same with a vibrato: every partial's frequency swings by depth (a
+// fraction) at rate Hz, fading in over the first delay seconds.
+static void addVibratoPartials(Samples &out, size_t start, size_t length,
+                               const std::vector<Partial> &partials, double rate, double depth, double delay)
+{
+    if (start + length > out.size()) out.resize(start + length, 0.0f);
+    for (const Partial &p : partials) {
+        if (p.hz <= 0 || p.hz * (1.0 + depth) >= synthRate * 0.45 || p.amp == 0) continue;
+        const double riseStep = p.rise > 0 ? std::exp(-1.0 / (p.rise * synthRate)) : 0.0;
+        double riseLeft = 1.0, phase = p.phase;
+        for (size_t i = 0; i < length; ++i) {
+            const double t = static_cast<double>(i) / synthRate;
+            const double swing = depth * std::min(1.0, t / delay) * std::sin(twoPi * rate * t);
+            out[start + i] += static_cast<float>(p.amp * (1.0 - riseLeft) * std::sin(phase));
+            phase += twoPi * p.hz * (1.0 + swing) / synthRate;
+            riseLeft *= riseStep;
+        }
+    }
+}
+
 // Raised-cosine attack over a seconds and release over r seconds.
 static void applyAttackRelease(Samples &s, size_t start, size_t length, double a, double r)
 {
@@ -321,7 +341,7 @@ static void addTuneNote(Samples &out, int instrument, double hz, size_t start, s
         release = 0.04;
         break;
     }
-    default: // violin: saw-like bowed tone with a body resonance near 3 kHz
+    default: // violin: saw-like bowed tone with a body resonance near 3 kHz and vibrato
         for (int k = 1; hz * k < 12000.0; ++k) {
             const double body = 1.0 + 1.5 * std::exp(-std::pow((hz * k - 3000.0) / 1200.0, 2));
             p.push_back({hz * k, 0.25 * body / k, 0.06, 0, 0});
@@ -330,7 +350,8 @@ static void addTuneNote(Samples &out, int instrument, double hz, size_t start, s
     }
     const size_t ring = static_cast<size_t>(release * synthRate);
     Samples note(length + ring, 0.0f);
-    addPartials(note, 0, note.size(), p);
+    if (instrument == 4) addVibratoPartials(note, 0, note.size(), p, 5.5, 0.004, 0.25);
+    else addPartials(note, 0, note.size(), p);
     applyAttackRelease(note, 0, length + ring, instrument == 4 ? 0.05 : 0.003, release);
     if (out.size() < start + note.size()) out.resize(start + note.size(), 0.0f);
     for (size_t i = 0; i < note.size(); ++i) out[start + i] += note[i];

@@ -7,11 +7,14 @@
 #include "frame/stops.h"
 #include "frame/timer.h"
 #include "platform/paths.h"
+#include "platform/window_watch.h"
 
 #include <AL/al.h>
 #include <GL/freeglut.h>
 #include <cfenv>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 ALCdevice *outputDevice = nullptr;
 ALCcontext *outputContext = nullptr;
@@ -86,6 +89,7 @@ void createMainWindow(int *argc, char **argv)
         glDepthMask(GL_FALSE);
     }
     glutCloseFunc(onWindowClose);
+    watchWindowLoss(markWindowGone);
 }
 
 int runTarnova(int argc, char **argv)

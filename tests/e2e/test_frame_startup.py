@@ -35,6 +35,14 @@ class StartUp(unittest.TestCase):
         self.assertEqual(t.wait_exit(10), 0, t.output())
         self.assertEqual(t.debug_log(), "")
 
+    def test_window_destroyed_behind_its_back_ends_normally(self):
+        t = self.start(data="resources", audio=False)  # screen 1: no data needed
+        window = t.wait_window()
+        time.sleep(0.5)
+        rig._x(["windowclose", window])  # destroys it; no close callback runs
+        self.assertEqual(t.wait_exit(10), 0, t.output())
+        self.assertEqual(t.debug_log(), "")
+
     def test_data_folder_without_resource_files_ends_with_8(self):
         def without_resources(data_dir):
             os.makedirs(os.path.join(data_dir, "sounds"))

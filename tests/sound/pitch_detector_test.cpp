@@ -247,3 +247,11 @@ TEST(PitchDetector, SameInputGivesBitIdenticalResults)
         EXPECT_EQ(std::memcmp(&first[k].period, &second[k].period, sizeof(double)), 0) << k;
     }
 }
+
+TEST(PitchDetectorDeathTest, WindowOfAnotherLengthStops)
+{
+    double frequency = 0.0, period = 0.0;
+    int32_t extraCount = 0;
+    EXPECT_EXIT(detectPitch(analysisWindow, 2048, frequency, 1.0e6, 10000, 0, 0, period, extraCount),
+                testing::ExitedWithCode(3756 % 250), "stopNumber=3756");
+}

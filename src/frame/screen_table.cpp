@@ -5,6 +5,10 @@
 #include "frame/loading_screen.h"
 #include "progress/setup_screen.h"
 #include "progress/user_management_screen.h"
+#include "progress/note_statistics_screen.h"
+#include "progress/time_line_graph_screen.h"
+#include "progress/time_line_numbers_screen.h"
+#include "progress/score_overview_screen.h"
 
 const ScreenTableEntry screenTable[] = {
     {0, 0, &loadingScreenHandlers},
@@ -12,6 +16,10 @@ const ScreenTableEntry screenTable[] = {
     {2, 2, &setupScreenHandlers},
     {3, 3, &userManagementScreenHandlers},
     {4, 4, &aboutScreenHandlers},
+    {573, 573, &noteStatisticsScreenHandlers},
+    {574, 574, &timeLineGraphScreenHandlers},
+    {575, 575, &timeLineNumbersScreenHandlers},
+    {576, 576, &scoreOverviewScreenHandlers},
     {-1, -1, nullptr}, // keeps the array non-empty while screens are added
 };
 const int screenTableSize = sizeof(screenTable) / sizeof(screenTable[0]);

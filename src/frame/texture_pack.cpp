@@ -192,6 +192,27 @@ static bool canBuildNpotMipmaps()
     return known == 1;
 }
 
+static std::vector<uint8_t> mipmapLevels[2]; // reused for every picture
+
+// One mipmap level below a w x h picture: each pixel the average of the 2 x 2
+// (or 1 x 2, 2 x 1) pixels it covers.
+static void halveRgba(const uint8_t *src, int32_t w, int32_t h, std::vector<uint8_t> &dst,
+                      int32_t nw, int32_t nh)
+{
+    dst.resize(static_cast<size_t>(nw) * nh * 4);
+    const int32_t sx = w > 1 ? 2 : 1, sy = h > 1 ? 2 : 1;
+    for (int32_t y = 0; y < nh; ++y)
+        for (int32_t x = 0; x < nw; ++x)
+            for (int c = 0; c < 4; ++c) {
+                uint32_t sum = 0;
+                for (int32_t dy = 0; dy < sy; ++dy)
+                    for (int32_t dx = 0; dx < sx; ++dx)
+                        sum += src[((static_cast<size_t>(y) * sy + dy) * w + x * sx + dx) * 4 + c];
+                const uint32_t n = static_cast<uint32_t>(sx * sy);
+                dst[(static_cast<size_t>(y) * nw + x) * 4 + c] = static_cast<uint8_t>((sum + n / 2) / n);
+            }
+}
+
 static GLuint uploadToGl(int32_t width, int32_t height, int32_t repeatWrap, const uint8_t *rgba)
 {
     glEnable(GL_TEXTURE_2D);
@@ -208,10 +229,22 @@ static GLuint uploadToGl(int32_t width, int32_t height, int32_t repeatWrap, cons
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     if (canBuildNpotMipmaps()) {
-        // The driver builds the mipmap chain from the picture at its own
-        // size, without GLU's rescaling to a power of two.
-        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+        // The mipmap chain at the picture's own size, each level a 2 x 2 box
+        // average of the one above: no rescaling to a power of two, and far
+        // cheaper than asking a software renderer to build it.
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        int32_t w = width, h = height;
+        const uint8_t *above = rgba;
+        for (int level = 1; w > 1 || h > 1; ++level) {
+            const int32_t nw = w > 1 ? w / 2 : 1, nh = h > 1 ? h / 2 : 1;
+            std::vector<uint8_t> &below = mipmapLevels[level & 1];
+            halveRgba(above, w, h, below, nw, nh);
+            glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, nw, nh, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                         below.data());
+            above = below.data();
+            w = nw;
+            h = nh;
+        }
     } else {
         gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     }

@@ -24,24 +24,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Generated in the build folder (where the tests run, beside the generator)
+// Generated in the build folder (beside this test and the generator)
 // and reused until the generator is rebuilt; a lock keeps parallel test
 // processes from generating it twice at once.
 const std::string &generatedData()
 {
     static std::string dir;
     if (!dir.empty()) return dir;
-    const fs::path generator = "tarnova-make-data";
-    const fs::path folder = fs::absolute("test-data-frame");
+    const fs::path buildDir = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path generator = buildDir / "tarnova-make-data";
+    const fs::path folder = buildDir / "test-data-frame";
     const fs::path stamp = folder / ".complete";
     if (!fs::exists(generator)) return dir;
-    const int lock = open("test-data-frame.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    const int lock = open((buildDir / "test-data-frame.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
     if (lock >= 0) flock(lock, LOCK_EX);
     std::error_code ec;
     if (!fs::exists(stamp) || fs::last_write_time(stamp, ec) < fs::last_write_time(generator, ec)) {
         fs::remove_all(folder, ec);
         fs::create_directories(folder, ec);
-        const std::string command = "./tarnova-make-data " + folder.string() + " > /dev/null";
+        const std::string command = generator.string() + " " + folder.string() + " > /dev/null";
         if (std::system(command.c_str()) == 0) std::ofstream(stamp).put('\n');
     }
     if (fs::exists(stamp)) dir = folder.string() + "/";

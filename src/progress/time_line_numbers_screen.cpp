@@ -678,6 +678,10 @@ void displayTimeLineNumbersScreen()
     }
     if (timeLineNumbersPendingAction != 0 || timeLineNumbersDeferredAction != 0) handleTimeLineNumbersAction();
     if (timeLineNumbersPhase == 0) return; // Quit left the screen
+    if (!haveGlContext()) { // driven without a window (tests): no drawing
+        if (++timeLineNumbersFrame >= 190) timeLineNumbersFrame = 0;
+        return;
+    }
 
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);

@@ -70,7 +70,13 @@ static void openCapture()
     if (alcGetError(captureDevice) != ALC_NO_ERROR || captureSamplesEnum == 0) goToUnsupportedScreen();
 }
 
-static void onWindowClose() { markWindowGone(); }
+// The close button: freeglut destroys the window and leaves the main loop,
+// but may still run a due timer first; the program ends here, normally.
+static void onWindowClose()
+{
+    markWindowGone();
+    quitProgram();
+}
 
 void createMainWindow(int *argc, char **argv)
 {

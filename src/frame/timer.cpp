@@ -123,9 +123,8 @@ void markWindowGone() { windowGone = true; }
 
 void onTimerTick(int value)
 {
-    if (runTimerTick(glutTimerHooks) < 0) {
-        closeDebugLog();
-        stopProgram(0, 0);
-    }
+    // A window known to be gone is never drawn into (freeglut ends the
+    // process on drawing calls without a window).
+    if (windowGone || runTimerTick(glutTimerHooks) < 0) quitProgram();
     glutTimerFunc(static_cast<unsigned>(nextTimerDelay), onTimerTick, value);
 }

@@ -450,7 +450,7 @@ void detectPitch(const int16_t *window, int32_t count, double &frequency, double
     verifyPeriod(w, P, t.v, bestRun, bestSum);
     if (bestRun >= runNeeded(P)) {
         period = bestSum / bestRun;
-        frequency = double(sampleRate) / period;
+        frequency = double(recordingSampleRate) / period;
     } else {
         period = 0.0;
         frequency = pitchNoStablePeriod;

@@ -9,7 +9,7 @@
 #pragma once
 #include <cstdint>
 
-constexpr int32_t sampleRate = 44100;
+constexpr int32_t recordingSampleRate = 44100;
 constexpr int32_t recordingCapacity = 13230000;            // 300 s
 constexpr int32_t recordingBufferLength = recordingCapacity + 1; // indexes 0..13,230,000
 constexpr int32_t recordingBlockLength = 2048;             // one captured block, 46.44 ms

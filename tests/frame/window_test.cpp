@@ -1,9 +1,12 @@
 // The program's window on a real X server (the test rig's Xvfb): drawing
 // order must decide what covers what, so depth values may never take effect.
+#include "frame/dispatch.h"
+#include "frame/shared.h"
 #include "frame/startup.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -22,10 +25,25 @@
     if (!glutGet(GLUT_WINDOW_DOUBLEBUFFER)) _exit(12);
     if (glutGet(GLUT_WINDOW_ALPHA_SIZE) < 8 || glutGet(GLUT_WINDOW_RED_SIZE) < 8) _exit(13);
     if (glutGet(GLUT_WINDOW_DEPTH_SIZE) != 0) _exit(14); // no depth buffer was asked for
+
+    // A reshape keeps window pixels: origin bottom left, y up, depth 0..-16.
+    reshapeWindow(1000, 700);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (windowWidth != 1000 || windowHeight != 700 || viewport[2] != 1000 || viewport[3] != 700) _exit(15);
+    GLfloat m[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, m);
+    auto near = [](float a, float b) { return std::fabs(a - b) < 1e-6f; };
+    if (!near(m[0], 2.0f / 1000) || !near(m[5], 2.0f / 700) || !near(m[10], -2.0f / 16) ||
+        !near(m[12], -1) || !near(m[13], -1) || !near(m[14], -1))
+        _exit(16);
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    if (mode != GL_MODELVIEW) _exit(17);
     _exit(0);
 }
 
-TEST(MainWindow, DoubleBufferedRgbaWithAlphaAndNoDepthEffect)
+TEST(MainWindow, RgbaWithAlphaNoDepthEffectAndPixelProjection)
 {
     if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server (tools/run-tests starts one)";
     EXPECT_EXIT(openWindowAndCheck(), ::testing::ExitedWithCode(0), "");

@@ -9,6 +9,11 @@
 
 static bool running(const ScreenInput &s) { return s.phase == nullptr || *s.phase == s.runningPhase; }
 
+// The entry a left release chose. Motion before the next frame moves
+// popupChosenItem to whatever lies under the pointer then (999 off the list);
+// the choice applied is the entry the button was released on.
+static int32_t releasedPopupItem = popupNoChoice;
+
 int32_t templateResetControls(const ScreenInput &s, ControlRecord *hit)
 {
     const int32_t keptState = hit->state;
@@ -54,11 +59,14 @@ void templateMouse(const ScreenInput &s, int button, int buttonState, int x, int
     }
     if (popupOpen) {
         popupChosenItem = popupNoChoice;
+        releasedPopupItem = popupNoChoice;
         for (int i = 0; i < popupItemCount && i < maxPopupItems; ++i)
             if (controlMouseButton(button, buttonState, x, y, &popupEntries[i], 0, 0,
                                    actionPopupChosen, 0, *s.deferred)) {
                 *s.pending = popupEntries[i].actionCode;
                 popupChosenItem = i;
+                if (popupEntries[i].actionCode == actionPopupChosen)
+                    releasedPopupItem = i;
             }
         if (controlMouseButton(button, buttonState, x, y, &popupAnchor, actionPopupReopened, 0, 0,
                                0, *s.deferred)) {
@@ -132,12 +140,13 @@ void templateMotion(const ScreenInput &s, int x, int y)
     if (textEditActive) {
         if (editedControl == nullptr || activeFieldId == 0)
             return;
+        // A drag inside the field shows it pressed and moves the cursor; the
+        // release inside gives it back its editing state (templateMouse).
         if (!controlMouseDrag(x, y, editedControl, 0, 0)) {
             // The drag left the field: the editing ends like a click outside.
             // controlMouseDrag's miss set the state to 0.
             *s.pending = actionClickOutsideField;
         } else {
-            editedControl->state = stateEditing;
             editCursor = cursorForClick(editedControl->relX);
         }
         return;
@@ -245,19 +254,24 @@ void templateHandleAction(const ScreenInput &s)
     switch (code) {
     case actionNone:
         return;
-    case actionPopupChosen:
-        if (popupOpen && s.applyPopupChoice != nullptr && popupChosenItem >= 0 &&
-            popupChosenItem < popupItemCount)
-            s.applyPopupChoice(openPopupId, popupChosenItem);
+    case actionPopupChosen: {
+        const int32_t item =
+            releasedPopupItem != popupNoChoice ? releasedPopupItem : popupChosenItem;
+        releasedPopupItem = popupNoChoice;
+        if (popupOpen && s.applyPopupChoice != nullptr && item >= 0 && item < popupItemCount)
+            s.applyPopupChoice(openPopupId, item);
         closePopupList();
         *s.pending = 0;
         return;
+    }
     case actionPopupReopened:
+        releasedPopupItem = popupNoChoice;
         popupOpen = false;
         *s.pending = 0;
         return;
     case actionClickOutsidePopup:
     case actionClickOutsideField:
+        releasedPopupItem = popupNoChoice;
         if (s.beforeCloseByClick != nullptr)
             s.beforeCloseByClick();
         if (textEditActive && editedControl != nullptr) {

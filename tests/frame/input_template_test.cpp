@@ -204,6 +204,23 @@ TEST_F(InputTemplate, PopupOpenedChosenAndClosed)
     EXPECT_FALSE(popupOpen);
 }
 
+TEST_F(InputTemplate, ThePopupEntryReleasedOnIsAppliedWhateverTheMouseDoesNext)
+{
+    for (int offList : {0, 1}) {
+        chosenItem = -1;
+        templateMouse(screen, 0, 0, 230, gy(310));
+        frame();
+        ASSERT_TRUE(popupOpen);
+        click(230, 300 - 22 + 5); // entry 0
+        templatePassiveMotion(screen, 230, gy(300 - 66 + 5)); // over entry 2 before the frame
+        if (offList)
+            templatePassiveMotion(screen, 700, gy(700));
+        frame();
+        EXPECT_EQ(chosenItem, 0) << offList;
+        EXPECT_FALSE(popupOpen);
+    }
+}
+
 TEST_F(InputTemplate, EditingTypedAndEndedByReturn)
 {
     click(100 + 4 + 9 * 1, 410); // between A and n

@@ -1,5 +1,6 @@
 """Screen 1 in the rig: with no microphone the program tells so, hovering
-Close shows its hint, and clicking Close ends the program normally."""
+Close highlights it (this screen's panel uses the alert layout, which has no
+hint slot), and clicking Close ends the program normally."""
 
 import os
 import sys

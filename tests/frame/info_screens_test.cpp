@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "frame/about_screen.h"
+#include "frame/controls.h"
 #include "frame/message_panel.h"
 #include "frame/shared.h"
+#include "frame/text.h"
 #include "frame/text_field.h"
 #include "frame/unsupported_screen.h"
 
@@ -119,6 +121,23 @@ TEST(MessagePanel, AlertLayoutHidesStatusHintAndPrompt)
     // Long lines are cut to 255 characters.
     showAlert(std::string(300, 'x'), "", "");
     EXPECT_EQ(alertLines[0].size(), 255u);
+}
+
+TEST(Text, AnOpenListHidesTextOnItsEntriesButNotOnItsOpener)
+{
+    ControlRecord opener;
+    initControl(0, &opener, kindPopupOpener, 200, 272, 300, 318, 0, 1, "high", nullptr);
+    const std::string items[3] = {"a", "b", "c"};
+    openPopupList(&opener, 1, items, 3); // entries down to bottom 234
+    struct Case {
+        double x, y;
+        bool hidden;
+    } cases[] = {{230, 250, true},  {230, 305, false}, {198, 250, false}, {273.5, 250, true},
+                 {274, 250, false}, {230, 232, false}, {230, 232.5, true}, {230, 298, false}};
+    for (const Case &c : cases)
+        EXPECT_EQ(textHiddenByPopup(c.x, c.y), c.hidden) << c.x << ", " << c.y;
+    closePopupList();
+    EXPECT_FALSE(textHiddenByPopup(230, 250));
 }
 
 } // namespace

@@ -149,9 +149,13 @@ void applyTransposition()
     for (int32_t i = 0; i <= lessonNoteCount; ++i) {
         TimedNote &n = lessonNotes[i];
         if (n.letter == 'r') continue;
-        n.noteIndex = untransposedLessonNotes[i].noteIndex + t;
-        n.soundingStaff = staffValueOfNote(n.noteIndex);
-        setNoteStaffSlot(i, n.soundingStaff);
+        // Untransposed, the notes keep the spelling they were written with
+        // (restored above); only a moved note is spelled anew.
+        if (t != 0) {
+            n.noteIndex = untransposedLessonNotes[i].noteIndex + t;
+            n.soundingStaff = staffValueOfNote(n.noteIndex);
+            setNoteStaffSlot(i, n.soundingStaff);
+        }
         setNoteToleranceBand(i);
         if (usesSolfegeLyrics(exerciseType)) {
             n.lyric = solfegeName(flatSpelling == 1, n.noteIndex);

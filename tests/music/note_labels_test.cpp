@@ -199,6 +199,20 @@ TEST(Transposition, NotesChordsAndSpelling)
     EXPECT_EQ(lessonNotes[0].noteIndex, 27);
     EXPECT_EQ(lessonChords[2].chordId, 165);
     noteLabelMode = 0;
+
+    // Back at 0 the notes are shown as the tune writes them: F under the key
+    // D without a sign, a written Bb as a flat (not re-spelled as A#).
+    loadLesson("K:D\nL:1/4\nF _B\n");
+    for (int t : {2, 0}) {
+        transposition = t;
+        applyTransposition();
+    }
+    EXPECT_EQ(tuneKeyIndex, 1);
+    EXPECT_EQ(lessonNotes[0].shownStaff, 210);
+    EXPECT_EQ(lessonNotes[0].accidental, ' ');
+    EXPECT_EQ(lessonNotes[1].shownStaff, 240);
+    EXPECT_EQ(lessonNotes[1].accidental, '_');
+    EXPECT_GT(lessonNotes[1].upperHz, noteFrequencies[37]);
 }
 
 TEST(Timing, TempoTupletsChordsAndGrid)

@@ -908,11 +908,17 @@ bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_
     }
     std::fclose(rd.file);
 
-    // A beam group still open at the end of the file (a tune whose last line
-    // ends in LF only) is closed as a CR LF line end would close it.
-    if (rd.count > 0 && records[rd.count - 1].beamRole == 3) {
-        records[rd.count - 1].beamRole = 7;
-        closeAbcBeamGroup(rd);
+    // The end of the file ends the last beam group as a CR LF line end would
+    // (a tune whose last line ends in LF only, or in no line end): an open
+    // group is closed, a lone short note is left unbeamed.
+    if (rd.count > 0) {
+        AbcNoteRecord &last = records[rd.count - 1];
+        if (last.beamRole == 3) {
+            last.beamRole = 7;
+            closeAbcBeamGroup(rd);
+        } else if (last.beamRole != 7) {
+            last.beamRole = 0;
+        }
     }
 
     if (rd.count < 1) {

@@ -151,17 +151,21 @@ TEST(AbcBeams, BlanksAndLongNotesCloseGroups)
         EXPECT_EQ(t.rec[i].beamLast, 3);
         EXPECT_EQ(t.rec[i].beamTop, 3); // F is the highest
     }
-    // Sixteenth variants after reading; a lone note before a blank is not
-    // beamed, a lone sixteenth at the end stays a group of its own.
-    t = readTune("L:1/16\nC D2E2F G2AB c\n");
-    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.beamRole; }),
-              (std::vector<int>{0, 1, 3, 8, 1, 6, 8, 2}));
+    // Sixteenth variants after reading; a lone note before a blank or at the
+    // end of the tune is not beamed, whatever the file's line ends.
+    for (const char *text : {"L:1/16\nC D2E2F G2AB c\n", "L:1/16\r\nC D2E2F G2AB c\r\n",
+                             "L:1/16\nC D2E2F G2AB c"}) {
+        t = readTune(text);
+        EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.beamRole; }),
+                  (std::vector<int>{0, 1, 3, 8, 1, 6, 8, 0}));
+        EXPECT_EQ(t.rec[4].beamLast, 6);
+    }
     t = readTune("L:1/16\nD2EF G2AB2 ABc2\n");
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.beamRole; }),
               (std::vector<int>{1, 6, 8, 1, 6, 7, 2, 4, 7}));
     t = readTune("L:1/16\nDEF2 G\n");
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.beamRole; }),
-              (std::vector<int>{2, 4, 7, 2}));
+              (std::vector<int>{2, 4, 7, 0}));
     // CR LF line ends close a group, LF line ends do not.
     EXPECT_EQ(readTune("L:1/8\r\nCD\r\nEF\r\n").rec[1].beamRole, 7);
     EXPECT_EQ(readTune("L:1/8\nCD\nEF\n").rec[1].beamRole, 3);

@@ -43,9 +43,11 @@ Functions
     Tarnova: .proc .home .data_dir .window
         wait_window(timeout) wait_exit(timeout) -> exit code (None on timeout)
         alive() kill() debug_log() -> text ('' when empty, None when missing)
+        output() -> what the program wrote to stdout/stderr so far
         click(x, y, button=1) press(x,y) release(x,y) move(x, y)
         type_text(s) key(name)       (xdotool key names: Return, Escape, Tab)
-        screenshot(path=None) -> Shot (.width .height .pixel(x, y); y from top)
+        screenshot(path=None) -> Shot (.width .height .pixel(x, y); y from top;
+                                       .count(predicate, box) counts matching pixels)
         geometry() -> (x, y, width, height) of the window on the root
         close_window()               sends WM_DELETE_WINDOW (the close button)
     record_speakers(path) -> Recording; .stop() ends it and returns path

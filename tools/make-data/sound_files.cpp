@@ -60,12 +60,12 @@ bool writeWavFile(const std::string &path, const Samples &samples, std::string &
     return writeAll(path, out, error);
 }
 
-bool writeOggVorbisFile(const std::string &path, const Samples &samples, float quality, int serial,
-                        std::string &error)
+bool writeOggVorbisFile(const std::string &path, const Samples &samples, int rate, float quality,
+                        int serial, std::string &error)
 {
     vorbis_info vi;
     vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 1, synthRate, quality) != 0) {
+    if (vorbis_encode_init_vbr(&vi, 1, rate, quality) != 0) {
         vorbis_info_clear(&vi);
         error = "the Vorbis encoder refused its settings";
         return false;
@@ -193,6 +193,34 @@ Samples upsampleTwice(const Samples &s)
             if (k >= 0 && k < n) acc += s[k] * taps[j];
         }
         out[2 * i + 1] = static_cast<float>(acc);
+    }
+    return out;
+}
+
+Samples halveRate(const Samples &s)
+{
+    // Blackman-windowed sinc, 2 x 48 + 1 taps, cut-off 9.5 kHz at the input
+    // rate: about 2 kHz of transition band below the new Nyquist frequency.
+    constexpr int half = 48;
+    constexpr double cutoff = 9500.0 / synthRate; // cycles per input sample
+    double taps[2 * half + 1];
+    double sum = 0;
+    for (int j = -half; j <= half; ++j) {
+        const double w = 0.42 + 0.5 * std::cos(M_PI * j / (half + 1)) + 0.08 * std::cos(2 * M_PI * j / (half + 1));
+        const double x = 2.0 * M_PI * cutoff * j;
+        taps[j + half] = (j == 0 ? 1.0 : std::sin(x) / x) * w;
+        sum += taps[j + half];
+    }
+    for (double &t : taps) t /= sum; // unity gain at 0 Hz
+    Samples out(s.size() / 2);
+    const long n = static_cast<long>(s.size());
+    for (long m = 0; m < static_cast<long>(out.size()); ++m) {
+        double acc = 0;
+        for (int j = -half; j <= half; ++j) {
+            const long k = 2 * m - j;
+            if (k >= 0 && k < n) acc += s[k] * taps[j + half];
+        }
+        out[m] = static_cast<float>(acc);
     }
     return out;
 }

@@ -9,10 +9,11 @@
 
 bool writeWavFile(const std::string &path, const Samples &samples, std::string &error);
 
-// quality: libvorbisenc's VBR quality (-0.1 .. 1.0). serial: the Ogg stream
-// serial number; fixed per file so the output is the same on every run.
-bool writeOggVorbisFile(const std::string &path, const Samples &samples, float quality, int serial,
-                        std::string &error);
+// rate: the samples' rate in Hz (synthRate, or synthRate / 2 after
+// halveRate). quality: libvorbisenc's VBR quality (-0.1 .. 1.0). serial: the
+// Ogg stream serial number; fixed per file so the output is the same on every run.
+bool writeOggVorbisFile(const std::string &path, const Samples &samples, int rate, float quality,
+                        int serial, std::string &error);
 
 // Speaks text with espeak-ng (voice, words per minute), resampled to 44100 Hz,
 // leading and trailing silence trimmed, short fades, peak at 0.7.
@@ -26,3 +27,7 @@ Samples trimSilence(const Samples &s);
 
 // Doubles the sample rate with a windowed-sinc interpolator.
 Samples upsampleTwice(const Samples &s);
+
+// Halves the sample rate: a windowed-sinc low-pass at 9.5 kHz, then every
+// second sample. For sounds whose content lies below that.
+Samples halveRate(const Samples &s);

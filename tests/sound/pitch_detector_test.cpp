@@ -74,11 +74,16 @@ BlockResult runWindow(const std::vector<int16_t> &window, double &period)
 
 } // namespace
 
-// Outside this table the detector has two known limits: the one-sample vote
-// tolerance for periods up to 166 samples lets twice the period win for a few
-// tones between 520 and 880 Hz (739.99 Hz, F#5, among them), and a first block
-// whose tone starts just past a crest matches a shortened first period (up to
-// about 24 cents at 55 Hz).
+// Outside this table the detector has two known limits, both of the algorithm
+// itself. (1) Octave-low results for some tones between 509 and 875 Hz, about
+// one in five there (739.99 Hz, F#5, among them): the candidates are whole bins,
+// and with a vote tolerance of one sample four times the true period (4 x 60
+// for 59.6 samples) misses the bin of the fourth multiple (238), while twice
+// the period (119) collects votes from 238, 358 and 477 and wins. (2) A tone
+// that starts near a crest or trough (up to one start phase in six) makes the
+// onset after the silent half of the first window a peak or valley that
+// matches the first real one a few samples short: the first block is then off
+// by up to 31 cents at 55 Hz, falling to about 1 cent at 880 Hz.
 TEST(PitchDetector, SteadySinesWithinHalfACentInEveryBlock)
 {
     const double frequencies[] = {55.0,  61.74, 73.42,  87.31,  98.0,   110.0, 131.7, 164.81,

@@ -365,7 +365,8 @@ static int32_t readStatistics(LineReader &in, int32_t slot, ImportScratch &scrat
         return importBadLine2Length;
     addToSums(sums, second);
 
-    if (in.read() != userRecords[slot].name || in.endOfFile)
+    // A free row has no user to match, whatever its record holds.
+    if (in.read() != userRecords[slot].name || in.endOfFile || userRecords[slot].key == 0)
         return importOtherUser;
 
     int64_t moves[2] = {0, 0};
@@ -430,7 +431,7 @@ static int32_t readStatistics(LineReader &in, int32_t slot, ImportScratch &scrat
 
 int32_t importUserStatistics(int32_t slot, const std::string &fileName)
 {
-    if (slot < 0 || slot >= maxUsers || userRecords[slot].key == 0)
+    if (slot < 0 || slot >= maxUsers)
         return importOtherUser;
     std::unique_ptr<std::FILE, FileCloser> file(openImportFile(fileName));
     if (!file)

@@ -200,6 +200,7 @@ TEST_F(StatisticsTest, DamagedFilesChangeNothing)
     const Case cases[] = {
         {"empty file", -1, "", 1, importBadHeaderLength}, // line 0 replaced below
         {"header letters", 0, "XXXXX v1.2 28-Dec-26abc", 0, importBadHeaderLetters},
+        {"one header letter is enough", 0, "XNXXXats v1.2 28-Dec-26", 0, importOk},
         {"short line 2", 1, "too short", 0, importBadLine2Length},
         {"another user", 2, "Bea Ray", 0, importOtherUser},
         {"name in other case", 2, "ada", 0, importOtherUser},
@@ -259,6 +260,10 @@ TEST_F(StatisticsTest, ImportIntoAFreeRowIsRefused)
     userRecords[2].name = "Ada"; // a stale name in a free slot must not matter
     EXPECT_EQ(importUserStatistics(2, file), importOtherUser);
     EXPECT_EQ(importUserStatistics(6, file), importOtherUser);
+    // The file's own checks come first, in the order its lines are read.
+    EXPECT_EQ(importUserStatistics(2, path("no-such-file.txt")), importCannotOpen);
+    writeText(path("short.txt"), "TNVStats v1.2 28-Dec-26\r\ntoo short\r\n");
+    EXPECT_EQ(importUserStatistics(2, path("short.txt")), importBadLine2Length);
 }
 
 TEST_F(StatisticsTest, FailedExportLeavesThePreviousFileAndReportsFalse)

@@ -96,11 +96,21 @@ void templateMouse(const ScreenInput &s, int button, int buttonState, int x, int
     }
     for (int i = 0; i < s.controlCount; ++i) {
         const TemplateControl &t = s.controls[i];
+        const int32_t waiting = *s.deferred;
         if (controlMouseButton(button, buttonState, x, y, t.control, t.leftPressCode,
                                t.otherPressCode, t.leftReleaseCode, t.otherReleaseCode,
                                *s.deferred)) {
             *s.pending = templateResetControls(s, t.control);
             hintLine.clear();
+            // A press that acts (a pop-up opener) and the release after it
+            // often arrive before the next frame (a touchpad tap, a quick
+            // click), and motion with the button held may come between. The
+            // press's code waits in the deferred variable like a release's,
+            // and a release without an action of its own cancels nothing.
+            if (buttonState == 0 && *s.pending != 0 && waiting == 0)
+                *s.deferred = *s.pending;
+            else if (buttonState == 1 && *s.deferred == 0)
+                *s.deferred = waiting;
             return;
         }
     }

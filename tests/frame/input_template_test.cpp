@@ -204,6 +204,25 @@ TEST_F(InputTemplate, PopupOpenedChosenAndClosed)
     EXPECT_FALSE(popupOpen);
 }
 
+TEST_F(InputTemplate, AQuickClickOnAnOpenerOpensItsList)
+{
+    // Press, a jiggle with the button held and the release, all before the
+    // next frame (a touchpad tap).
+    templateMouse(screen, 0, 0, 230, gy(310));
+    templateMotion(screen, 231, gy(310));
+    templateMouse(screen, 0, 1, 231, gy(310));
+    frame();
+    EXPECT_TRUE(popupOpen);
+    closePopupList();
+
+    // A release with no action of its own does not cancel a waiting one.
+    templateMouse(screen, 0, 1, 130, gy(110)); // the button's release: 20
+    click(230, 310, 2);                        // a right click on the opener
+    frame();
+    EXPECT_EQ(actionsRun, 2);
+    EXPECT_FALSE(popupOpen);
+}
+
 TEST_F(InputTemplate, ThePopupEntryReleasedOnIsAppliedWhateverTheMouseDoesNext)
 {
     for (int offList : {0, 1}) {

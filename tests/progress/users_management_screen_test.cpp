@@ -133,6 +133,28 @@ TEST_F(UserManagementTest, DeletionNeedsTheAdministratorPassword)
     EXPECT_EQ(alertLines[0], "User deletion prohibited");
     EXPECT_FALSE(userDeletionAuthorized);
     EXPECT_EQ(authorizeButton.caption, "Authorize");
+    dismissAlert();
+
+    // The administrator's row is deleted like any other; the password stays.
+    auto authorize = [] {
+        screen.click(deletionPasswordField);
+        screen.frame();
+        screen.type("Brisketmoo\r");
+        screen.frame();
+        screen.type("\r");
+        screen.frame();
+    };
+    authorize();
+    EXPECT_EQ(alertLines[0], "User deletion allowed");
+    dismissAlert();
+    screen.click(userDeleteButtons[0]);
+    screen.frame();
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Cy", "Dee", "", "", "", ""}));
+    screen.click(authorizeButton);
+    screen.frame();
+    dismissAlert();
+    authorize();
+    EXPECT_EQ(alertLines[0], "User deletion allowed");
 }
 
 TEST_F(UserManagementTest, RowTessituraLists)

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +36,29 @@ std::string makeBankFolder(const std::string &name, const std::string &leaveOut)
 void runAllSteps()
 {
     for (int32_t step = 320; step <= 357; ++step) loadSoundBankStep(step);
+}
+
+// The data folder tarnova-make-data writes beside the test binaries, shared
+// with the frame tests (same folder, lock and stamp) so it is made once.
+std::string generatedData()
+{
+    namespace fs = std::filesystem;
+    const fs::path buildDir = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path generator = buildDir / "tarnova-make-data";
+    const fs::path folder = buildDir / "test-data-frame";
+    const fs::path stamp = folder / ".complete";
+    if (!fs::exists(generator)) return std::string();
+    const int lock = open((buildDir / "test-data-frame.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    if (lock >= 0) flock(lock, LOCK_EX);
+    std::error_code ec;
+    if (!fs::exists(stamp) || fs::last_write_time(stamp, ec) < fs::last_write_time(generator, ec)) {
+        fs::remove_all(folder, ec);
+        fs::create_directories(folder, ec);
+        const std::string command = generator.string() + " " + folder.string() + " > /dev/null";
+        if (std::system(command.c_str()) == 0) std::ofstream(stamp).put('\n');
+    }
+    if (lock >= 0) close(lock);
+    return fs::exists(stamp) ? folder.string() + "/" : std::string();
 }
 
 } // namespace
@@ -135,6 +162,31 @@ TEST(SoundBank, AllStepsFillEveryLoadedBufferAndResetSources)
         EXPECT_FLOAT_EQ(gain, 0.75f) << k;
     }
     for (ALuint b : toneBuffers) EXPECT_TRUE(alIsBuffer(b));
+    EXPECT_EQ(alGetError(), AL_NO_ERROR);
+}
+
+// The generator's files load, and every note and chord sample lasts as long
+// as the note voices let a note sound (40 frames of 2048 samples at 44100 Hz).
+TEST(SoundBank, GeneratedFilesLoadAndNotesCoverTheirPlayingTime)
+{
+    const std::string data = generatedData();
+    ASSERT_FALSE(data.empty()) << "tarnova-make-data must be built and work";
+    ensureAudioContext();
+    soundsDir = data + "sounds/";
+    runAllSteps();
+    const double voiceSeconds = 40 * 2048 / 44100.0;
+    for (int32_t id = 1; id <= soundIdCount; ++id) {
+        if (!loadedAtStart(id)) continue;
+        const BufferInfo info = bufferInfo(soundBuffers[id]);
+        ASSERT_GT(info.size, 0) << id;
+        ASSERT_EQ(info.bits, 16) << id;
+        ASSERT_EQ(info.channels, 1) << id;
+        if (id <= 219 || (id >= 258 && id <= 277)) {
+            const double seconds = info.size / 2.0 / info.frequency;
+            EXPECT_GE(seconds, voiceSeconds) << id;
+            EXPECT_LE(seconds, 3.0) << id << " longer than any use; it only slows the start";
+        }
+    }
     EXPECT_EQ(alGetError(), AL_NO_ERROR);
 }
 

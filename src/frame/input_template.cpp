@@ -228,6 +228,9 @@ void templateKeyboard(const ScreenInput &s, unsigned char key, int x, int y)
         for (int i = 0; i < s.controlCount; ++i)
             if (s.controls[i].control == keyboardFocus && s.controls[i].returnCode != 0) {
                 *s.pending = s.controls[i].returnCode;
+                // The pointer moving before the next frame must not lose it.
+                if (*s.deferred == 0)
+                    *s.deferred = *s.pending;
                 return;
             }
         showHelp(s.returnHelp);

@@ -384,6 +384,9 @@ TEST_F(InputTemplate, KeysWithoutAFieldUseFocusOrShowHelp)
     type("\r");
     EXPECT_EQ(pending, 20);
     EXPECT_FALSE(alertShown());
+    templatePassiveMotion(screen, 230, gy(310)); // the pointer moves on before the frame
+    frame();
+    EXPECT_EQ(actionsRun, 1);
 }
 
 TEST_F(InputTemplate, HandlersWaitForTheRunningPhase)

@@ -192,6 +192,15 @@ static bool canBuildNpotMipmaps()
     return known == 1;
 }
 
+// The largest side a texture may have here; GLU scales a larger picture down
+// to fit, so such a picture still shows instead of leaving an empty texture.
+static bool fitsTextureLimit(int32_t width, int32_t height)
+{
+    static GLint largest = 0;
+    if (largest <= 0) glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return largest <= 0 || (width <= largest && height <= largest);
+}
+
 static std::vector<uint8_t> mipmapLevels[2]; // reused for every picture
 
 // One mipmap level below a w x h picture: each pixel the average of the 2 x 2
@@ -228,7 +237,7 @@ static GLuint uploadToGl(int32_t width, int32_t height, int32_t repeatWrap, cons
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (canBuildNpotMipmaps()) {
+    if (canBuildNpotMipmaps() && fitsTextureLimit(width, height)) {
         // The mipmap chain at the picture's own size, each level a 2 x 2 box
         // average of the one above: no rescaling to a power of two, and far
         // cheaper than asking a software renderer to build it.

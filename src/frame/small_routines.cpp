@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <random>
+#include <vector>
 
 uint32_t swapBytes32(uint32_t v)
 {
@@ -102,17 +103,12 @@ void ellipseOutlineVertices(int32_t cx, int32_t cy, int32_t n, double rx, double
 void drawEllipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth)
 {
     if (n <= 0) return;
+    // The same vertices the outline maths gives (one place computes them).
+    std::vector<double> xy(2 * static_cast<size_t>(n));
+    ellipseOutlineVertices(cx, cy, n, rx, ry, xy.data());
     glLineWidth(static_cast<GLfloat>(lineWidth));
     glBegin(GL_LINE_LOOP);
-    const double theta = 2.0 * M_PI / n;
-    const double cosT = std::cos(theta), sinT = std::sin(theta);
-    double c = 1.0, s = 0.0;
-    for (int32_t i = 0; i < n; ++i) {
-        glVertex2d(cx + rx * c, cy + ry * s);
-        const double c2 = c * cosT - s * sinT;
-        s = c * sinT + s * cosT;
-        c = c2;
-    }
+    for (int32_t i = 0; i < n; ++i) glVertex2d(xy[2 * i], xy[2 * i + 1]);
     glEnd();
     glLineWidth(1.0f);
 }

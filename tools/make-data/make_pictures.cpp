@@ -32,7 +32,8 @@ bool makePictureData(const std::string &dataDir)
 {
     for (int32_t pack : {6, 7, 8, 9}) {
         const std::string path = dataDir + "/images.prod/Images" + std::to_string(pack);
-        if (!writeBinaryFile(path, buildTexturePack(cataloguePackPictures(pack)))) {
+        const std::vector<uint8_t> bytes = buildTexturePack(cataloguePackPictures(pack));
+        if (bytes.empty() || !writeBinaryFile(path, bytes)) {
             std::fprintf(stderr, "tarnova-make-data: cannot write %s\n", path.c_str());
             return false;
         }

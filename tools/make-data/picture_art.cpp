@@ -90,7 +90,7 @@ Canvas drawPanelIcon(int icon, int width, int height)
         break;
     case 2: // first-time setup: a person with a plus
         c.fillDisc(cx - 10, 28, 12, dark);
-        c.fillEllipse(cx - 10, 66, 24, 16, 0, dark);
+        c.fillEllipse(cx - 10, 63, 24, 14, 0, dark); // shoulders end inside the tile
         c.fillRect(cx + 22, 28, cx + 28, 52, green);
         c.fillRect(cx + 13, 37, cx + 37, 43, green);
         break;

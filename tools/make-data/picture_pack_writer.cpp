@@ -11,7 +11,8 @@ std::vector<uint8_t> buildTexturePack(const std::vector<PackPicture> &pictures)
     for (const PackPicture &p : pictures) {
         uLongf length = compressBound(static_cast<uLong>(p.rgba.size()));
         std::vector<uint8_t> z(length);
-        compress2(z.data(), &length, p.rgba.data(), static_cast<uLong>(p.rgba.size()), 9);
+        if (compress2(z.data(), &length, p.rgba.data(), static_cast<uLong>(p.rgba.size()), 9) != Z_OK)
+            return {}; // no pack rather than one with a broken picture
         char field[16];
         std::snprintf(field, sizeof field, "%8lld",
                       static_cast<long long>(length) + static_cast<long long>(p.width) * p.height);

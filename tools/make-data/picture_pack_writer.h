@@ -12,6 +12,7 @@ struct PackPicture {
     std::vector<uint8_t> rgba; // width * height * 4 bytes, top row first
 };
 
+// Empty when a picture cannot be compressed.
 std::vector<uint8_t> buildTexturePack(const std::vector<PackPicture> &pictures);
 // The pictures of pack 6, 7, 8 or 9 as the catalogue lists them.
 std::vector<PackPicture> cataloguePackPictures(int32_t pack);

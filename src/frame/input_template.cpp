@@ -68,9 +68,16 @@ void templateMouse(const ScreenInput &s, int button, int buttonState, int x, int
                 if (popupEntries[i].actionCode == actionPopupChosen)
                     releasedPopupItem = i;
             }
+        const int32_t waiting = *s.deferred;
         if (controlMouseButton(button, buttonState, x, y, &popupAnchor, actionPopupReopened, 0, 0,
                                0, *s.deferred)) {
             *s.pending = popupAnchor.actionCode;
+            // A quick click on the opener closes the list as a slow one does
+            // (see the controls below).
+            if (buttonState == 0 && *s.pending != 0 && waiting == 0)
+                *s.deferred = *s.pending;
+            else if (buttonState == 1 && *s.deferred == 0)
+                *s.deferred = waiting;
         } else if (popupChosenItem == popupNoChoice) {
             *s.pending = actionClickOutsidePopup;
             *s.deferred = actionClickOutsidePopup;

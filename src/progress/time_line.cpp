@@ -141,7 +141,7 @@ void setTimeLineFullFlag(int32_t key, uint8_t flag)
 }
 
 // Days since 1 March of year 0 based civil calendar (proleptic Gregorian).
-static int64_t daysFromCivil(int64_t y, int64_t m, int64_t d)
+static constexpr int64_t daysFromCivil(int64_t y, int64_t m, int64_t d)
 {
     y -= m <= 2;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -164,7 +164,8 @@ static void civilFromDays(int64_t z, int64_t &y, int64_t &m, int64_t &d)
     y = yoe + era * 400 + (m <= 2);
 }
 
-static const int64_t dayZero = daysFromCivil(1899, 12, 30);
+static constexpr int64_t dayZero = daysFromCivil(1899, 12, 30);
+static_assert(daysFromCivil(2000, 5, 5) - dayZero == 36651); // the date of an empty day
 
 int32_t dayNumberFromDate(int32_t year, int32_t month, int32_t dayOfMonth)
 {

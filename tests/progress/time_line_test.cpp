@@ -1,4 +1,8 @@
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -115,4 +119,57 @@ TEST(TimeLineDates, CalendarAndText)
     std::string text;
     formatTimeLineDate(9, 0, text);
     EXPECT_EQ(text, "5-May-00");
+}
+
+// Days that only look empty in part must come back from a load and a save
+// exactly as they were: a dated day with empty blocks, an undated day that
+// holds a result, and days of zero bytes in the reserved slots.
+TEST_F(TimeLine, LoadAndSaveKeepEveryDayByteForByte)
+{
+    auto putDouble = [](std::vector<uint8_t> &b, std::size_t at, double v) {
+        uint64_t u;
+        std::memcpy(&u, &v, 8);
+        for (int i = 0; i < 8; ++i) b[at + i] = static_cast<uint8_t>(u >> (8 * i));
+    };
+    std::vector<uint8_t> empty(timeLineDaySize);
+    {
+        std::ifstream in(path("TimeLine"), std::ios::binary);
+        in.read(reinterpret_cast<char *>(empty.data()), static_cast<std::streamsize>(empty.size()));
+    }
+    std::vector<uint8_t> datedOnly = empty;
+    putDouble(datedOnly, 0, 43830);
+    std::vector<uint8_t> undatedResult = empty;
+    const std::size_t slot1 = 8 + 264 * 5;
+    undatedResult[slot1] = 40;
+    putDouble(undatedResult, slot1 + 8, -1.5);
+    undatedResult[slot1 + 24] = 1;
+    const std::vector<uint8_t> zeros(timeLineDaySize, 0);
+    std::vector<uint8_t> undatedZeros = zeros;
+    putDouble(undatedZeros, 0, emptyDayNumber);
+
+    struct Patch { int32_t slot, day; const std::vector<uint8_t> *bytes; };
+    const Patch patches[] = {{0, 0, &datedOnly}, {0, 1, &undatedResult}, {7, 99, &zeros}, {19, 50, &undatedZeros}};
+    {
+        std::fstream io(path("TimeLine"), std::ios::binary | std::ios::in | std::ios::out);
+        for (const Patch &p : patches) {
+            io.seekp(static_cast<std::streamoff>(p.slot * timeLineBlockSize + p.day * timeLineDaySize));
+            io.write(reinterpret_cast<const char *>(p.bytes->data()), static_cast<std::streamsize>(timeLineDaySize));
+        }
+    }
+    ASSERT_EQ(std::system(("cp '" + path("TimeLine") + "' '" + path("TimeLine.expected") + "'").c_str()), 0);
+
+    loadUsersFiles();
+    int32_t n, successes, misses;
+    countTrainingDays(1, n, successes, misses);
+    EXPECT_EQ(n, 1); // the undated day does not count
+    EXPECT_EQ(timeLineDay(0, 1).lessonBlocks[5].slots[0].note, 40);
+    markTimeLineChanged();
+    saveUsersFiles();
+    EXPECT_EQ(std::system(("cmp -s '" + path("TimeLine") + "' '" + path("TimeLine.expected") + "'").c_str()), 0);
+
+    // A lesson on the dated day goes into it, not into the undated one.
+    today = 43830;
+    EXPECT_FALSE(addTimeLineEntry(1, 9, blockWithNote(20)));
+    EXPECT_EQ(timeLineDay(0, 0).lessonBlocks[9].slots[0].note, 20);
+    EXPECT_EQ(timeLineDay(0, 1).lessonBlocks[9].slots[0].note, 74);
 }

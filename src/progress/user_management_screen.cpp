@@ -373,6 +373,10 @@ static void startUser(int r)
         currentUserTessitura = user.tessitura;
         setKeyboardFocus(nullptr);
         promptLine.clear();
+        // Return can start a row while its tessitura list is open; the list
+        // belongs to this screen and must not stay open over the lesson menu.
+        if (popupOpen)
+            closePopupList();
         enterLessonMenuPlaceholder();
         userManagementState = 0;
         currentScreen = 6;

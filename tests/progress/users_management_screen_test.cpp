@@ -217,6 +217,18 @@ TEST_F(UserManagementTest, StartingRows)
     EXPECT_EQ(currentUserTessitura, 3);
     EXPECT_EQ(userManagementState, 0);
 
+    // Opening row 1's list puts the focus on its name: Return starts the row
+    // and leaves no list open behind.
+    currentScreen = 3;
+    screen.frame();
+    screen.press(userTessituraButtons[0]);
+    screen.frame();
+    ASSERT_TRUE(popupOpen);
+    screen.type("\r");
+    screen.frame();
+    EXPECT_EQ(currentScreen, 6);
+    EXPECT_FALSE(popupOpen);
+
     currentScreen = 3;
     screen.frame();
     screen.click(userNameButtons[2]); // a free row

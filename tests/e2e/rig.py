@@ -144,7 +144,15 @@ def start_rig():
     with open(os.path.join(state, "xvfb.pid"), "w") as f:
         f.write(str(xvfb.pid))
     _children[state] = xvfb
+    try:
+        return _start_sound_server(state, runtime, client_conf, n)
+    except BaseException:
+        # A half-started rig must not outlive the failure.
+        stop_rig(state)
+        raise
 
+
+def _start_sound_server(state, runtime, client_conf, n):
     # Sound server: user mode even as root, in its own runtime folder.
     penv = dict(os.environ, XDG_RUNTIME_DIR=runtime, HOME=state,
                 PULSE_CLIENTCONFIG=client_conf)
@@ -165,7 +173,6 @@ def start_rig():
         "TARNOVA_RIG": state,
     }
     if rc != 0 or not _wait_for(lambda: _socket_accepts(socket_path), 10):
-        stop_rig(state)
         raise RuntimeError("rig: PulseAudio did not start (exit %d)" % rc)
     cenv = dict(os.environ, **env)
     subprocess.check_call(["pactl", "set-default-sink", "speakers"], env=cenv)

@@ -95,9 +95,11 @@ static void writeUsersFiles(const std::vector<uint8_t> *image, bool withTimeLine
         if (!beginAtomicWrite(timeLine, timeLinePath)) fail(stopOpen);
         if (!writeTimeLineBody(timeLine) || !syncAtomicWrite(timeLine)) fail(stopWrite);
     }
-    if (image && !commitAtomicWrite(users)) fail(stopWrite);
-    if (withTimeLine && !commitAtomicWrite(timeLine)) {
-        abandonAtomicWrite(timeLine);
+    // The time line is renamed first: the users file's presence is what marks
+    // a finished first use, so it must never exist without its time line.
+    if (withTimeLine && !commitAtomicWrite(timeLine)) fail(stopWrite);
+    if (image && !commitAtomicWrite(users)) {
+        abandonAtomicWrite(users);
         stopProgram(0, stopWrite);
     }
     if (withTimeLine) clearTimeLineChanged();

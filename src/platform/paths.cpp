@@ -97,7 +97,9 @@ std::string resolveDataPath(const std::string &path)
                     if (strcasecmp(e->d_name, part.c_str()) == 0) { found = e->d_name; break; }
                 }
                 closedir(d);
-                if (found.empty()) return native;
+                // A file still to be created keeps its own name inside the
+                // folders found; a missing folder on the way leaves the path as asked.
+                if (found.empty()) return last ? candidate : native;
                 candidate = built + found;
             }
             built = candidate;

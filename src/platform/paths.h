@@ -19,8 +19,9 @@ std::string documentsFolder();
 std::string nativePath(const std::string &path);
 
 // nativePath, then: when the path does not exist, each missing component is
-// matched case-insensitively against its folder's entries. Returns the native
-// path unchanged when no match exists.
+// matched case-insensitively against its folder's entries. A missing last
+// component (a file about to be created) keeps its name inside the folders
+// found; a missing folder on the way gives the native path unchanged.
 std::string resolveDataPath(const std::string &path);
 
 bool fileExists(const std::string &path);

@@ -56,6 +56,7 @@ TEST_F(Paths, BackslashesBecomeSlashesAndCaseIsFoundInTheFolder)
         {"\\Tarnova\\LESSON7\\abc-notes.TXT", "/Tarnova/lesson7/ABC-Notes.txt"},
         {"\\Tarnova\\\\images.prod\\images6", "/Tarnova/images.prod/Images6"},
         {"/Tarnova/Lesson8/ABC-Notes.txt", "/Tarnova/Lesson8/ABC-Notes.txt"}, // no match: unchanged
+        {"\\TARNOVA\\Lesson7\\debug.txt", "/Tarnova/lesson7/debug.txt"},       // new file in found folders
     };
     for (const Case &c : cases) EXPECT_EQ(resolveDataPath(root + c.asked), root + c.found) << c.asked;
 }

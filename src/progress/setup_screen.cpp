@@ -173,8 +173,12 @@ static void goAhead()
             alertKind = 0;
         }
         if (adminPassword.size() > 4) {
-            createUsersFiles(adminName.substr(0, maxNameLength), adminPassword);
+            // The score file first: an existing users file is what marks the
+            // installation as set up, so it must be the last file written. A
+            // stop between the two then repeats the setup at the next start
+            // instead of leaving an installation without its score file.
             createScoreFile();
+            createUsersFiles(adminName.substr(0, maxNameLength), adminPassword);
             createUserManagementControls();
             currentScreen = 3;
         } else {

@@ -293,26 +293,34 @@ std::string graphCountText(int32_t count)
     return " " + digits;
 }
 
+// A whole number in decimal, whatever its size (no cast to an integer type:
+// an imported standard deviation may lie far beyond 64 bits).
+static std::string wholeNumberText(double r)
+{
+    char text[400];
+    std::snprintf(text, sizeof text, "%.0f", r == 0 ? 0.0 : r); // -0 is written "0"
+    return text;
+}
+
 std::string formatMeanCell(double mean)
 {
     const double r = roundNearest(mean);
     const double magnitude = roundNearest(std::fabs(mean));
-    if (magnitude >= 100) return "xxx";
+    if (!(magnitude < 100)) return "xxx"; // also a value that is no number
     std::string text;
     if (std::fabs(r) < 10) text += ' ';
     text += mean < 0 ? '-' : ' ';
-    text += std::to_string(static_cast<int64_t>(magnitude));
+    text += wholeNumberText(magnitude);
     return text;
 }
 
 std::string formatVarianceCell(double deviation)
 {
     const double r = roundNearest(deviation);
-    if (r >= 100) return "xx";
+    if (r >= 100 || !std::isfinite(r)) return "xx";
     std::string text;
     if (std::fabs(r) < 10) text += ' ';
-    if (!std::isfinite(r)) return text + "xx";
-    text += std::to_string(static_cast<int64_t>(r));
+    text += wholeNumberText(r);
     return text;
 }
 

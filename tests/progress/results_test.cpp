@@ -204,9 +204,16 @@ TEST(ResultsTimeLine, CountsCellsAndTexts)
                           {99.6, "xxx", "xx"}, {150, "xxx", "xx"}, {0.4, "  0", " 0"}, {9.6, " 10", "10"}};
     for (const Cell &c : cells) {
         EXPECT_EQ(formatMeanCell(c.v), c.mean) << c.v;
-        if (c.v >= 0) EXPECT_EQ(formatVarianceCell(c.v), c.variance) << c.v;
+        if (c.v >= 0) {
+            EXPECT_EQ(formatVarianceCell(c.v), c.variance) << c.v;
+        }
     }
     EXPECT_EQ(formatVarianceCell(100), "xx");
+    // Values an imported or damaged file may hold still give a cell.
+    EXPECT_EQ(formatVarianceCell(-0.3), " 0");
+    EXPECT_EQ(formatVarianceCell(-1e20), "-100000000000000000000");
+    EXPECT_EQ(formatMeanCell(std::nan("")), "xxx");
+    EXPECT_EQ(formatVarianceCell(std::nan("")), "xx");
 
     EXPECT_EQ(numbersNotesLine(lessonParamsTable[3]), "8 Notes; Time delay 1.5");
     EXPECT_EQ(numbersNotesLine(lessonParamsTable[482]), "1 Note; Time delay 240.0");

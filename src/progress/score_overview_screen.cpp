@@ -41,14 +41,19 @@ static void stopTeacher()
     if (soundSources[teacherSource] != 0) stopSource(soundSources[teacherSource]);
 }
 
-static void leave(ControlRecord &button, int32_t screen, bool prepareOptions)
+// When the options are prepared: ChangeLesson before the focus is removed,
+// RepeatLesson right before the lesson loader takes over.
+enum class OptionsSetUp { none, beforeFocus, last };
+
+static void leave(ControlRecord &button, int32_t screen, OptionsSetUp options)
 {
     button.value = button.value == 0 ? 1 : 0;
     stopTeacher();
     button.state = stateIdle;
-    if (prepareOptions) setUpExerciseOptions();
+    if (options == OptionsSetUp::beforeFocus) setUpExerciseOptions();
     setKeyboardFocus(nullptr);
     scoreOverviewPhase = 0;
+    if (options == OptionsSetUp::last) setUpExerciseOptions();
     currentScreen = screen;
     promptLine.clear();
 }
@@ -56,9 +61,9 @@ static void leave(ControlRecord &button, int32_t screen, bool prepareOptions)
 static void scoreOverviewAction(int32_t code)
 {
     switch (code) {
-    case exitAction: leave(scoreOverviewExitButton, 579, false); break;
-    case changeLessonAction: leave(scoreOverviewChangeButton, 6, true); break;
-    case repeatLessonAction: leave(scoreOverviewRepeatButton, 11, true); break;
+    case exitAction: leave(scoreOverviewExitButton, 579, OptionsSetUp::none); break;
+    case changeLessonAction: leave(scoreOverviewChangeButton, 6, OptionsSetUp::beforeFocus); break;
+    case repeatLessonAction: leave(scoreOverviewRepeatButton, 11, OptionsSetUp::last); break;
     default: break;
     }
 }

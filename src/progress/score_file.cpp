@@ -85,22 +85,8 @@ void createScoreFile()
 
 void loadScoreFile()
 {
-    std::string path = storeFilePath(scoreFileName);
-    if (path.empty()) stopProgram(0, stopScoreLoadName);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) stopProgram(0, stopScoreLoadOpen);
-    std::vector<uint8_t> image(scoreFileSize);
-    std::size_t got = 0;
-    while (got < image.size()) {
-        ssize_t n = ::read(fd, image.data() + got, image.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            stopProgram(0, stopScoreLoadRead);
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
+    std::vector<uint8_t> image;
+    loadStoreImage(scoreFileName, scoreFileSize, image, stopScoreLoadName, stopScoreLoadOpen, stopScoreLoadRead);
     for (int32_t i = 0; i < scoreLessonCount; ++i) readScoreRecord(image.data() + i * scoreRecordSize, scoreRecords[i + 1]);
     savedScoreImage = std::move(image);
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "frame/shared.h"
+#include "frame/stops.h"
 #include "platform/paths.h"
 #include "progress/score_file.h"
 #include "progress/users_file.h"
@@ -152,6 +153,34 @@ void abandonAtomicWrite(AtomicWrite &w)
     }
     if (!w.tempPath.empty()) ::unlink(w.tempPath.c_str());
     w.failed = true;
+}
+
+bool storeReadBytes(int fd, void *buffer, std::size_t size, std::size_t &got)
+{
+    char *p = static_cast<char *>(buffer);
+    got = 0;
+    while (got < size) {
+        ssize_t n = ::read(fd, p + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void loadStoreImage(const char *resourceName, std::size_t size, std::vector<uint8_t> &image, int32_t stopName,
+                    int32_t stopOpen, int32_t stopRead)
+{
+    std::string path = storeFilePath(resourceName);
+    if (path.empty()) stopProgram(0, stopName);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) stopProgram(0, stopOpen);
+    image.assign(size, 0);
+    std::size_t got = 0;
+    const bool ok = storeReadBytes(fd, image.data(), size, got);
+    ::close(fd);
+    if (!ok || got < size) stopProgram(0, stopRead);
 }
 
 void injectStoreWriteFault(int32_t kind, int64_t bytesBeforeFault)

@@ -26,6 +26,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 void beginStoreUpdate();
 void endStoreUpdate();
@@ -62,6 +63,16 @@ bool commitAtomicWrite(AtomicWrite &w);
 bool finishAtomicWrite(AtomicWrite &w);
 // Closes and removes the temporary file after a failure.
 void abandonAtomicWrite(AtomicWrite &w);
+
+// Reads up to `size` bytes from `fd`, retrying interrupted reads; `got` is
+// less than `size` only at the end of a shorter file. False on a read error.
+bool storeReadBytes(int fd, void *buffer, std::size_t size, std::size_t &got);
+// Reads the first `size` bytes of a store file below userDataDir into `image`.
+// Ends the program with `stopName` when there is no store folder, `stopOpen`
+// when the file cannot be opened, and `stopRead` on a read error or a file
+// shorter than `size`.
+void loadStoreImage(const char *resourceName, std::size_t size, std::vector<uint8_t> &image, int32_t stopName,
+                    int32_t stopOpen, int32_t stopRead);
 
 // Test hook for the failure paths. Kinds: 0 off; 1 the write after
 // `bytesBeforeFault` bytes of the next file fails as on a full disk; 2 the

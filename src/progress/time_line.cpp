@@ -212,19 +212,6 @@ void setTodayFunction(TodayFunction today) { todayOverride = today; }
 
 int32_t todayDayNumber() { return todayOverride ? todayOverride() : clockToday(); }
 
-static bool readFully(int fd, uint8_t *buffer, std::size_t size, std::size_t &got)
-{
-    got = 0;
-    while (got < size) {
-        ssize_t n = ::read(fd, buffer + got, size - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 void loadTimeLineFile(const std::string &path)
 {
     if (path.empty()) stopProgram(0, stopUsersLoadName);
@@ -235,7 +222,7 @@ void loadTimeLineFile(const std::string &path)
     for (int32_t s = 0; s < userSlotCount; ++s) {
         for (int32_t d = 0; d < timeLineDayCount; ++d) {
             std::size_t got = 0;
-            if (!readFully(fd, buffer.data(), buffer.size(), got)) {
+            if (!storeReadBytes(fd, buffer.data(), buffer.size(), got)) {
                 ::close(fd);
                 stopProgram(0, stopUsersLoadRead);
             }

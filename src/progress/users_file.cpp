@@ -158,22 +158,9 @@ void createUsersFiles(const std::string &adminName, const std::string &adminPass
 
 void loadUsersFiles()
 {
-    std::string path = storeFilePath(usersFileName);
-    if (path.empty()) stopProgram(0, stopUsersLoadName);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) stopProgram(0, stopUsersLoadOpen);
-    std::vector<uint8_t> image(usersFileSize);
-    std::size_t got = 0;
-    while (got < image.size()) {
-        ssize_t n = ::read(fd, image.data() + got, image.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ::close(fd);
-            stopProgram(0, stopUsersLoadRead); // a read error, or fewer than 20 records
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
+    // A read error, or fewer than 20 records, stops with stopUsersLoadRead.
+    std::vector<uint8_t> image;
+    loadStoreImage(usersFileName, usersFileSize, image, stopUsersLoadName, stopUsersLoadOpen, stopUsersLoadRead);
     for (int32_t s = 0; s < userSlotCount; ++s) readUserRecord(image.data() + s * userRecordSize, userRecords[s]);
     savedUsersImage = std::move(image);
     loadTimeLineFile(storeFilePath(timeLineFileName));

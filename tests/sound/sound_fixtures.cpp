@@ -3,7 +3,6 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <gtest/gtest.h>
-#include <vorbis/vorbisenc.h>
 
 #include <cmath>
 #include <cstdio>
@@ -11,42 +10,6 @@
 #include <filesystem>
 #include <algorithm>
 #include <unistd.h>
-
-static void put32(std::vector<uint8_t> &v, uint32_t x)
-{
-    for (int k = 0; k < 4; ++k) v.push_back(uint8_t(x >> (8 * k)));
-}
-
-static void put16(std::vector<uint8_t> &v, uint16_t x)
-{
-    v.push_back(uint8_t(x));
-    v.push_back(uint8_t(x >> 8));
-}
-
-std::vector<uint8_t> fmtBody(int channels, int rate, int bits)
-{
-    std::vector<uint8_t> b;
-    put16(b, 1);
-    put16(b, uint16_t(channels));
-    put32(b, uint32_t(rate));
-    put32(b, uint32_t(rate * channels * bits / 8));
-    put16(b, uint16_t(channels * bits / 8));
-    put16(b, uint16_t(bits));
-    return b;
-}
-
-std::vector<uint8_t> wavImage(const std::vector<WavChunk> &chunks)
-{
-    std::vector<uint8_t> out = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
-    for (const WavChunk &c : chunks) {
-        out.insert(out.end(), c.id.begin(), c.id.end());
-        put32(out, uint32_t(c.sizeOverride >= 0 ? c.sizeOverride : int64_t(c.body.size())));
-        out.insert(out.end(), c.body.begin(), c.body.end());
-    }
-    const uint32_t riffSize = uint32_t(out.size() - 8);
-    for (int k = 0; k < 4; ++k) out[4 + k] = uint8_t(riffSize >> (8 * k));
-    return out;
-}
 
 std::vector<uint8_t> simpleWav(int channels, int rate, int bits, int frames)
 {
@@ -57,74 +20,16 @@ std::vector<uint8_t> simpleWav(int channels, int rate, int bits, int frames)
 
 void writeFileBytes(const std::string &path, const std::vector<uint8_t> &bytes)
 {
-    FILE *f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    std::string error;
+    ASSERT_TRUE(writeBytesToFile(path, bytes, error)) << error;
 }
 
 void writeOggFile(const std::string &path, const std::vector<int16_t> &interleaved, int channels,
                   int rate)
 {
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    ASSERT_EQ(vorbis_encode_init_vbr(&vi, channels, rate, 0.1f), 0);
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 12345);
-    ogg_packet header, comments, codebooks;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comments);
-    ogg_stream_packetin(&os, &codebooks);
-
-    FILE *f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    ogg_page page;
-    while (ogg_stream_flush(&os, &page)) {
-        std::fwrite(page.header, 1, page.header_len, f);
-        std::fwrite(page.body, 1, page.body_len, f);
-    }
-    const size_t frames = interleaved.size() / channels;
-    size_t done = 0;
-    bool eos = false;
-    while (!eos) {
-        const size_t chunk = std::min<size_t>(1024, frames - done);
-        if (chunk == 0) {
-            vorbis_analysis_wrote(&vd, 0);
-        } else {
-            float **in = vorbis_analysis_buffer(&vd, int(chunk));
-            for (size_t i = 0; i < chunk; ++i)
-                for (int c = 0; c < channels; ++c)
-                    in[c][i] = interleaved[(done + i) * channels + c] / 32768.0f;
-            vorbis_analysis_wrote(&vd, int(chunk));
-            done += chunk;
-        }
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet op;
-            while (vorbis_bitrate_flushpacket(&vd, &op)) {
-                ogg_stream_packetin(&os, &op);
-                while (ogg_stream_pageout(&os, &page)) {
-                    std::fwrite(page.header, 1, page.header_len, f);
-                    std::fwrite(page.body, 1, page.body_len, f);
-                    if (ogg_page_eos(&page)) eos = true;
-                }
-            }
-        }
-    }
-    std::fclose(f);
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(encodeOggVorbis(interleaved, channels, rate, 0.1f, 12345, bytes));
+    writeFileBytes(path, bytes);
 }
 
 std::vector<int16_t> sineSamples(int frames, int channels, double hz, int rate)

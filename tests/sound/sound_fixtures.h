@@ -1,24 +1,12 @@
 // Small fixtures for the sound tests: WAV images built byte by byte, Ogg
-// Vorbis files encoded on the spot, and one OpenAL context on the null
+// Vorbis files encoded on the spot (both through tools/audio-files), and one OpenAL context on the null
 // (output-only, no sound card) device shared by all tests of the binary.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// A RIFF chunk: four-character id and body (the size field is the body's
-// length unless sizeOverride is set).
-struct WavChunk {
-    std::string id;
-    std::vector<uint8_t> body;
-    int64_t sizeOverride = -1;
-};
-
-// The 16 bytes of a PCM fmt body.
-std::vector<uint8_t> fmtBody(int channels, int rate, int bits);
-
-// "RIFF" size "WAVE" followed by the chunks, in order.
-std::vector<uint8_t> wavImage(const std::vector<WavChunk> &chunks);
+#include "audio-files/audio_files.h"
 
 // A plain PCM WAV with frames x channels samples of the given bits.
 std::vector<uint8_t> simpleWav(int channels, int rate, int bits, int frames);

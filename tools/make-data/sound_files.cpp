@@ -1,6 +1,6 @@
 #include "sound_files.h"
 
-#include <vorbis/vorbisenc.h>
+#include "audio-files/audio_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,117 +13,21 @@
 
 extern char **environ;
 
-static void put32(std::vector<uint8_t> &v, uint32_t x)
-{
-    for (int k = 0; k < 4; ++k) v.push_back(static_cast<uint8_t>(x >> (8 * k)));
-}
-
-static void put16(std::vector<uint8_t> &v, uint16_t x)
-{
-    v.push_back(static_cast<uint8_t>(x));
-    v.push_back(static_cast<uint8_t>(x >> 8));
-}
-
-static bool writeAll(const std::string &path, const std::vector<uint8_t> &bytes, std::string &error)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        error = "cannot create " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (std::fclose(f) != 0 || !ok) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
 bool writeWavFile(const std::string &path, const Samples &samples, std::string &error)
 {
-    const std::vector<int16_t> pcm = toPcm16(samples);
-    const uint32_t dataBytes = static_cast<uint32_t>(pcm.size() * 2);
-    std::vector<uint8_t> out;
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    put32(out, 36 + dataBytes);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(out, 16);
-    put16(out, 1);                // PCM
-    put16(out, 1);                // mono
-    put32(out, synthRate);
-    put32(out, synthRate * 2);    // byte rate
-    put16(out, 2);                // block align
-    put16(out, 16);               // bits
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(out, dataBytes);
-    for (int16_t v : pcm) put16(out, static_cast<uint16_t>(v));
-    return writeAll(path, out, error);
+    return writeBytesToFile(path, pcm16WavImage(toPcm16(samples), 1, synthRate), error);
 }
 
 bool writeOggVorbisFile(const std::string &path, const Samples &samples, int rate, float quality,
                         int serial, std::string &error)
 {
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 1, rate, quality) != 0) {
-        vorbis_info_clear(&vi);
+    std::vector<uint8_t> bytes;
+    // The same rounding to 16 bits as the WAV files.
+    if (!encodeOggVorbis(toPcm16(samples), 1, rate, quality, serial, bytes)) {
         error = "the Vorbis encoder refused its settings";
         return false;
     }
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, serial);
-
-    std::vector<uint8_t> bytes;
-    auto appendPage = [&bytes](const ogg_page &page) {
-        bytes.insert(bytes.end(), page.header, page.header + page.header_len);
-        bytes.insert(bytes.end(), page.body, page.body + page.body_len);
-    };
-    ogg_packet header, comments, codebooks;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comments);
-    ogg_stream_packetin(&os, &codebooks);
-    ogg_page page;
-    while (ogg_stream_flush(&os, &page)) appendPage(page); // audio starts on a fresh page
-
-    const std::vector<int16_t> pcm = toPcm16(samples); // the same rounding as the WAV files
-    size_t done = 0;
-    bool eos = false;
-    while (!eos) {
-        const size_t chunk = std::min<size_t>(4096, pcm.size() - done);
-        if (chunk == 0) {
-            vorbis_analysis_wrote(&vd, 0);
-        } else {
-            float **in = vorbis_analysis_buffer(&vd, static_cast<int>(chunk));
-            for (size_t i = 0; i < chunk; ++i) in[0][i] = pcm[done + i] / 32768.0f;
-            vorbis_analysis_wrote(&vd, static_cast<int>(chunk));
-            done += chunk;
-        }
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet op;
-            while (vorbis_bitrate_flushpacket(&vd, &op)) {
-                ogg_stream_packetin(&os, &op);
-                while (ogg_stream_pageout(&os, &page)) {
-                    appendPage(page);
-                    if (ogg_page_eos(&page)) eos = true;
-                }
-            }
-        }
-    }
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return writeAll(path, bytes, error);
+    return writeBytesToFile(path, bytes, error);
 }
 
 // Reads a 16-bit PCM mono WAV (as espeak-ng writes it) into samples.

@@ -39,20 +39,9 @@ constexpr int32_t alertKeepsShowing = 1; // the release that raised it must not 
 constexpr int32_t alertReopensName = 2;
 constexpr int32_t alertReopensPassword = 4;
 
-// Name and password characters (a blank only after the first character of
-// a name; a password may also hold '+' and begin with a blank).
 static bool setupAcceptKey(int32_t fieldId, unsigned char key, const std::string &caption)
 {
-    switch (key) {
-    case 8: case 9: case 10: case 13: case 27: case 127: case '-': case '_':
-        return true;
-    case ' ':
-        return fieldId == passwordFieldId || !caption.empty();
-    case '+':
-        return fieldId == passwordFieldId;
-    default:
-        return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z');
-    }
+    return nameOrPasswordKeyAccepted(key, fieldId == passwordFieldId, caption);
 }
 
 static int32_t setupAlertFollowUp(int32_t kind)

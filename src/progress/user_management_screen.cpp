@@ -75,18 +75,23 @@ static int32_t rowBottom(int r) { return 568 - 22 * (r - 1); }
 constexpr int controlCount = 1 + 3 * userRowCount + userRowCount + 6;
 static TemplateControl userManagementControls[controlCount];
 
-static bool userManagementAcceptKey(int32_t fieldId, unsigned char key, const std::string &caption)
+bool nameOrPasswordKeyAccepted(unsigned char key, bool passwordField, const std::string &caption)
 {
     switch (key) {
     case 8: case 9: case 10: case 13: case 27: case 127: case '-': case '_':
         return true;
     case ' ':
-        return fieldId == passwordFieldId || !caption.empty();
+        return passwordField || !caption.empty();
     case '+':
-        return fieldId == passwordFieldId;
+        return passwordField;
     default:
         return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z');
     }
+}
+
+static bool userManagementAcceptKey(int32_t fieldId, unsigned char key, const std::string &caption)
+{
+    return nameOrPasswordKeyAccepted(key, fieldId == passwordFieldId, caption);
 }
 
 static int32_t userManagementAlertFollowUp(int32_t kind)

@@ -26,6 +26,12 @@ void drawUserManagementControls();
 void handleUserManagementAction();
 void displayUserManagementScreen();
 
+// The keys a user-name or password field takes (shared with the first-time
+// setup): letters, digits, '-', '_' and the editing keys; a blank in a name
+// only after its first character, anywhere in a password; '+' only in a
+// password. caption: the field's text so far.
+bool nameOrPasswordKeyAccepted(unsigned char key, bool passwordField, const std::string &caption);
+
 // The file chooser of the Import buttons; tests put their own in its place
 // (nullptr restores the desktop's chooser).
 using ImportFileChooser = std::string (*)();

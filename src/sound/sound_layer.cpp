@@ -284,38 +284,35 @@ bool synthSineTone(ALuint &source, int32_t ms, ALuint &buffer, double hz)
 // ---------------------------------------------------------------------------
 // Sources
 
-void setupSource(ALuint &source)
+// Stops the source, detaches its buffer and sets pitch 1, the given gain,
+// position and velocity 0, checking each step with stop numbers firstStop,
+// firstStop + 1, ... firstStop + 4.
+static void resetSource(ALuint &source, float gain, int32_t firstStop, const char *where)
 {
     rememberSource(source);
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, 0);
-    checkAl(4037, "setupSource");
+    checkAl(firstStop, where);
     alSourcef(source, AL_PITCH, 1.0f);
-    checkAl(4038, "setupSource");
-    alSourcef(source, AL_GAIN, 0.75f);
-    checkAl(4039, "setupSource");
+    checkAl(firstStop + 1, where);
+    alSourcef(source, AL_GAIN, gain);
+    checkAl(firstStop + 2, where);
     alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    checkAl(4040, "setupSource");
+    checkAl(firstStop + 3, where);
     alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
-    checkAl(4041, "setupSource");
+    checkAl(firstStop + 4, where);
+}
+
+void setupSource(ALuint &source)
+{
+    resetSource(source, 0.75f, 4037, "setupSource"); // 4037..4041
     alSourcei(source, AL_LOOPING, AL_FALSE);
     checkAl(4042, "setupSource");
 }
 
 void setupSourceWithBuffer(ALuint &source, ALuint buffer)
 {
-    rememberSource(source);
-    alSourceStop(source);
-    alSourcei(source, AL_BUFFER, 0);
-    checkAl(4043, "setupSourceWithBuffer");
-    alSourcef(source, AL_PITCH, 1.0f);
-    checkAl(4044, "setupSourceWithBuffer");
-    alSourcef(source, AL_GAIN, 1.0f);
-    checkAl(4045, "setupSourceWithBuffer");
-    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    checkAl(4046, "setupSourceWithBuffer");
-    alSource3f(source, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
-    checkAl(4047, "setupSourceWithBuffer");
+    resetSource(source, 1.0f, 4043, "setupSourceWithBuffer"); // 4043..4047
     alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
     checkAl(4048, "setupSourceWithBuffer");
     alSourcei(source, AL_LOOPING, AL_FALSE);

@@ -8,6 +8,7 @@
 #include "frame/input_template.h"
 #include "frame/loading_screen.h"
 #include "frame/message_panel.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/text.h"
@@ -79,9 +80,7 @@ void displayAboutScreen()
     if (templateHasAction(aboutInput))
         handleAboutAction();
 
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     drawFrameAnimation(aboutFrameCounter / 5);
 
     glColor4f(0, 0, 0, 0.4f);
@@ -92,15 +91,8 @@ void displayAboutScreen()
     fillRect(100, 230, 940, 650, -11);
     glColor4f(0, 0, 0, 0.5f);
     drawText(aboutFont, "About", 130, 620);
-    drawText(aboutFont, ownershipNotice, 130, 420);
-    drawText(aboutFont, "Version", 130, 340);
-    drawText(aboutFont, programVersionText, 130, 320);
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(aboutFont, "Control:", 350, 185);
-    const double outline[] = {345, 178, 983, 178, 983, 130, 345, 130};
-    drawLineLoop(outline, 4, -6);
-    glColor4f(0, 0, 0, 0.4f);
-    drawText(aboutFont, "Close About-Box .........", 350, 158);
+    drawVersionLines(aboutFont);
+    drawControlBox(aboutFont, "Close About-Box .........");
     drawAboutControls();
     finishScreenFrame(3, "About Tarnova");
 

@@ -6,6 +6,7 @@
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
 #include "frame/picture_catalogue.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/stops.h"
@@ -261,9 +262,7 @@ static void drawLoadingLines(int32_t step)
 
 static void drawFrameHead(int32_t step)
 {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     drawFrameAnimation(step / 5);
     setColour(0, 0, 0, 0.5f);
     drawLargeText(loadingFont, "Tarnova ", 130, 680);
@@ -279,17 +278,8 @@ static void drawFrameTail(int32_t step)
 {
     // In the colour current now: black, or the grey that the message lines
     // set in the frames of steps 1 and 359.
-    drawText(loadingFont, ownershipNotice, 130, 420);
-    drawText(loadingFont, "Version", 130, 340);
-    drawText(loadingFont, programVersionText, 130, 320);
-
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(loadingFont, "Control:", 350, 185);
-    const double outline[] = {345, 178, 983, 178, 983, 130, 345, 130};
-    drawLineLoop(outline, 4, -6);
-
-    setColour(0, 0, 0, 0.4f);
-    drawText(loadingFont, "Exit Program ............", 350, 158);
+    drawVersionLines(loadingFont);
+    drawControlBox(loadingFont, "Exit Program ............");
     drawLoadingControls();
     drawPopupList();
     drawTextCaret();

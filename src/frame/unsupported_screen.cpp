@@ -6,6 +6,7 @@
 #include "frame/control_drawing.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/text.h"
@@ -78,9 +79,7 @@ void displayUnsupportedScreen()
     if (templateHasAction(unsupportedInput))
         handleUnsupportedAction();
 
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     // Shown before any picture is loaded: the animation and the panel icon
     // bind texture names that were never filled, which draws plain quads.
     drawFrameAnimation(unsupportedFrameCounter / 5);

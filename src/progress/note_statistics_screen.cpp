@@ -7,6 +7,7 @@
 #include "frame/gl_draw.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/text.h"
@@ -127,9 +128,7 @@ void displayNoteStatisticsScreen()
         return;
     }
 
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     drawFrameAnimation(noteStatisticsFrameCounter / 5);
     drawUserHeader(705);
     glColor4f(0.5f, 0.5f, 0.1f, 0.4f);

@@ -7,6 +7,7 @@
 #include "frame/gl_draw.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/text.h"
@@ -144,9 +145,7 @@ void displayScoreOverviewScreen()
     const bool known = lesson >= firstParamsLesson && lesson <= lastParamsLesson;
     const char *title = lesson >= 0 && lesson <= 557 ? lessonTitleTable[lesson] : "";
 
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     glColor4f(0, 0, 0, 0.4f);
     drawText(scoreOverviewFont, std::string("Exercise Title: ") + title, 30, 650);
     drawText(scoreOverviewFont, exerciseTypeTitle(exerciseType), 470, 650);

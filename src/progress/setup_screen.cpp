@@ -7,6 +7,7 @@
 #include "frame/gl_draw.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/text.h"
@@ -282,9 +283,7 @@ void handleSetupAction()
 
 static void drawSetupFrame(bool firstFrame)
 {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     drawFrameAnimation(setupFrameCounter / 5);
     glColor4f(0, 0, 0, 0.4f);
     drawText(setupTextFont, firstFrame ? "Admin User: " : "New User: ", 130, 410);

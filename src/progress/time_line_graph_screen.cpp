@@ -8,6 +8,7 @@
 #include "frame/gl_draw.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/stops.h"
@@ -176,9 +177,7 @@ void displayTimeLineGraphScreen()
         return;
     }
 
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     drawUserHeader(755);
     glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 747, 2097, 747, -6);

@@ -10,6 +10,7 @@
 #include "frame/rounding.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/stops.h"
@@ -683,9 +684,7 @@ void displayTimeLineNumbersScreen()
         return;
     }
 
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     drawFrameAnimation(timeLineNumbersFrame / 5);
     if (timeLineNumbersPhase == 1) {
         drawStatisticsPage();

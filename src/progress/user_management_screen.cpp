@@ -8,6 +8,7 @@
 #include "frame/gl_draw.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/screen_frame.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/text.h"
@@ -559,9 +560,7 @@ void drawUserManagementControls()
 
 static void drawUserManagementFrame()
 {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    clearScreenFrame();
     drawFrameAnimation(userManagementFrameCounter / 5);
     const int32_t font = userManagementTextFont;
 
@@ -583,12 +582,7 @@ static void drawUserManagementFrame()
     drawText(font, "Add User: ", 620, 410);
     drawText(font, "Admin Password ", 130, 370);
     drawText(font, "Activate (needed for delete Users)", 500, 370);
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(font, "Control:", 350, 185);
-    const double controlArea[] = {345, 178, 983, 178, 983, 130, 345, 130};
-    drawLineLoop(controlArea, 4, -6);
-    glColor4f(0, 0, 0, 0.4f);
-    drawText(font, "Quit Program .............", 350, 158);
+    drawControlBox(font, "Quit Program .............");
 
     drawUserManagementControls();
     finishScreenFrame(4, "Make your Choice: Select a User or Add a new User");

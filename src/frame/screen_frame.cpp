@@ -1,0 +1,31 @@
+#include "frame/screen_frame.h"
+
+#include <GL/gl.h>
+
+#include "frame/gl_draw.h"
+#include "frame/loading_screen.h"
+#include "frame/text.h"
+
+void clearScreenFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+}
+
+void drawControlBox(int32_t font, const char *buttonLabel)
+{
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
+    drawText(font, "Control:", 350, 185);
+    const double outline[] = {345, 178, 983, 178, 983, 130, 345, 130};
+    drawLineLoop(outline, 4, -6);
+    setColour(0, 0, 0, 0.4f);
+    drawText(font, buttonLabel, 350, 158);
+}
+
+void drawVersionLines(int32_t font)
+{
+    drawText(font, ownershipNotice, 130, 420);
+    drawText(font, "Version", 130, 340);
+    drawText(font, programVersionText, 130, 320);
+}

@@ -1,0 +1,15 @@
+// Drawing pieces that several full-window screens share.
+#pragma once
+#include <cstdint>
+
+// The start of a screen's frame: clears the picture and sets the depth test
+// the screens draw with.
+void clearScreenFrame();
+
+// The "Control:" box at the lower right of the information screens: the
+// green heading and outline, and buttonLabel in black beside the place of
+// the screen's one button.
+void drawControlBox(int32_t font, const char *buttonLabel);
+
+// The ownership notice and the program version, in the current colour.
+void drawVersionLines(int32_t font);

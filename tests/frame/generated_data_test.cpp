@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/generated_data.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -24,37 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Generated in the build folder (beside this test and the generator)
-// and reused until the generator is rebuilt; a lock keeps parallel test
-// processes from generating it twice at once.
-const std::string &generatedData()
-{
-    static std::string dir;
-    if (!dir.empty()) return dir;
-    const fs::path buildDir = fs::read_symlink("/proc/self/exe").parent_path();
-    const fs::path generator = buildDir / "tarnova-make-data";
-    const fs::path folder = buildDir / "test-data-frame";
-    const fs::path stamp = folder / ".complete";
-    if (!fs::exists(generator)) return dir;
-    const int lock = open((buildDir / "test-data-frame.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-    if (lock >= 0) flock(lock, LOCK_EX);
-    std::error_code ec;
-    if (!fs::exists(stamp) || fs::last_write_time(stamp, ec) < fs::last_write_time(generator, ec)) {
-        fs::remove_all(folder, ec);
-        fs::create_directories(folder, ec);
-        const std::string command = generator.string() + " " + folder.string() + " > /dev/null";
-        if (std::system(command.c_str()) == 0) std::ofstream(stamp).put('\n');
-    }
-    if (fs::exists(stamp)) dir = folder.string() + "/";
-    if (lock >= 0) close(lock);
-    return dir;
-}
-
 bool existsInData(const std::string &path) { return fileExists(resolveDataPath(path)); }
 
 TEST(GeneratedData, HoldsEveryFileTheProgramOpens)
 {
-    const std::string &data = generatedData();
+    const std::string data = generatedData();
     ASSERT_FALSE(data.empty()) << "tarnova-make-data must be built and work";
     EXPECT_TRUE(fs::is_directory(data + "ResourceFiles")) << "the debug log's folder";
     for (int pack : {6, 7, 8, 9}) {
@@ -84,7 +60,7 @@ GLuint recordUpload(int32_t w, int32_t h, int32_t wrap, const uint8_t *)
 
 TEST(GeneratedData, CatalogueFillsEverySlotFromThePacks)
 {
-    const std::string &data = generatedData();
+    const std::string data = generatedData();
     ASSERT_FALSE(data.empty());
     imagesDir = data + "images.prod\\";
     uploads.clear();

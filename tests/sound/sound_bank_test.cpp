@@ -2,6 +2,7 @@
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 #include "sound_fixtures.h"
+#include "common/generated_data.h"
 
 #include <gtest/gtest.h>
 
@@ -38,28 +39,6 @@ void runAllSteps()
     for (int32_t step = 320; step <= 357; ++step) loadSoundBankStep(step);
 }
 
-// The data folder tarnova-make-data writes beside the test binaries, shared
-// with the frame tests (same folder, lock and stamp) so it is made once.
-std::string generatedData()
-{
-    namespace fs = std::filesystem;
-    const fs::path buildDir = fs::read_symlink("/proc/self/exe").parent_path();
-    const fs::path generator = buildDir / "tarnova-make-data";
-    const fs::path folder = buildDir / "test-data-frame";
-    const fs::path stamp = folder / ".complete";
-    if (!fs::exists(generator)) return std::string();
-    const int lock = open((buildDir / "test-data-frame.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-    if (lock >= 0) flock(lock, LOCK_EX);
-    std::error_code ec;
-    if (!fs::exists(stamp) || fs::last_write_time(stamp, ec) < fs::last_write_time(generator, ec)) {
-        fs::remove_all(folder, ec);
-        fs::create_directories(folder, ec);
-        const std::string command = generator.string() + " " + folder.string() + " > /dev/null";
-        if (std::system(command.c_str()) == 0) std::ofstream(stamp).put('\n');
-    }
-    if (lock >= 0) close(lock);
-    return fs::exists(stamp) ? folder.string() + "/" : std::string();
-}
 
 } // namespace
 

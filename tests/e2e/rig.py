@@ -50,8 +50,16 @@ Functions
                                        .count(predicate, box) counts matching pixels)
         geometry() -> (x, y, width, height) of the window on the root
         close_window()               sends WM_DELETE_WINDOW (the close button)
+    wait_for(predicate, timeout, step=0.05) -> True once predicate() holds,
+                                   False when it still fails after timeout s
+    find_window(title) -> id of the visible window titled exactly `title`, or None
+    window_geometry(window), window_screenshot(window, path=None) -> Shot
+                                   (for windows of the other tools too)
     record_speakers(path) -> Recording; .stop() ends it and returns path
     play_into_mic(wav_path, wait=True) -> Popen
+    detected_pitches(wav) -> Hz of every block in which the program's own
+                             detector (build/tarnova-pitchscan) found a pitch
+    cents(f, ref) -> the distance of f from ref in cents
     build_dir(), source_dir()
 """
 
@@ -59,6 +67,7 @@ import atexit
 import ctypes
 import ctypes.util
 import fcntl
+import math
 import os
 import select
 import shutil
@@ -87,7 +96,7 @@ _children = {}  # rig folder -> Xvfb process started by this process
 RIG_VARS = ("DISPLAY", "PULSE_SERVER", "PULSE_CLIENTCONFIG", "TARNOVA_RIG")
 
 
-def _wait_for(predicate, timeout, step=0.05):
+def wait_for(predicate, timeout, step=0.05):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
         if predicate():
@@ -172,7 +181,7 @@ def _start_sound_server(state, runtime, client_conf, n):
         "PULSE_CLIENTCONFIG": client_conf,
         "TARNOVA_RIG": state,
     }
-    if rc != 0 or not _wait_for(lambda: _socket_accepts(socket_path), 10):
+    if rc != 0 or not wait_for(lambda: _socket_accepts(socket_path), 10):
         raise RuntimeError("rig: PulseAudio did not start (exit %d)" % rc)
     cenv = dict(os.environ, **env)
     subprocess.check_call(["pactl", "set-default-sink", "speakers"], env=cenv)
@@ -341,6 +350,31 @@ def _close_window_xlib(window_id):
     x11.XCloseDisplay(dpy)
 
 
+def find_window(title):
+    """The id of the visible window titled exactly `title`, or None."""
+    out = _x(["search", "--onlyvisible", "--name", "^%s$" % title], check=False).split()
+    return int(out[-1]) if out else None
+
+
+def window_geometry(window):
+    """(x, y, width, height) of a window on the root."""
+    out = _x(["getwindowgeometry", "--shell", window])
+    v = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+
+
+def window_screenshot(window, path=None):
+    """The window's pixels as a Shot (also saved as an image at path)."""
+    x, y, w, h = window_geometry(window)
+    blob = subprocess.run(
+        ["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8",
+         "ppm:-"], capture_output=True, check=True, env=os.environ).stdout
+    width, height, data = _parse_ppm(blob)
+    if path:
+        subprocess.run(["convert", "ppm:-", path], input=blob, check=True)
+    return Shot(width, height, data, path)
+
+
 # --------------------------------------------------------------- program
 
 class Tarnova:
@@ -385,19 +419,14 @@ class Tarnova:
             if not self.alive():
                 raise AssertionError("tarnova ended (exit %s) before its window appeared:\n%s"
                                      % (self.proc.returncode, self.output()))
-            out = _x(["search", "--onlyvisible", "--name", "^Tarnova$"], check=False).split()
-            if not out:
-                return False
-            self.window = int(out[-1])
-            return True
-        if not _wait_for(found, timeout, 0.1):
+            self.window = find_window("Tarnova")
+            return self.window is not None
+        if not wait_for(found, timeout, 0.1):
             raise AssertionError("no window titled Tarnova after %s s" % timeout)
         return self.window
 
     def geometry(self):
-        out = _x(["getwindowgeometry", "--shell", self.window or self.wait_window()])
-        v = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+        return window_geometry(self.window or self.wait_window())
 
     def _root(self, x, y):
         wx, wy, _, _ = self.geometry()
@@ -422,14 +451,7 @@ class Tarnova:
         _x(["key", "--window", self.window or self.wait_window(), name])
 
     def screenshot(self, path=None):
-        x, y, w, h = self.geometry()
-        blob = subprocess.run(
-            ["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "-depth", "8",
-             "ppm:-"], capture_output=True, check=True, env=os.environ).stdout
-        width, height, data = _parse_ppm(blob)
-        if path:
-            subprocess.run(["convert", "ppm:-", path], input=blob, check=True)
-        return Shot(width, height, data, path)
+        return window_screenshot(self.window or self.wait_window(), path)
 
     def close_window(self):
         _close_window_xlib(self.window or self.wait_window())
@@ -498,6 +520,25 @@ def play_into_mic(wav_path, wait=True):
     if wait:
         proc.wait()
     return proc
+
+
+def cents(f, ref):
+    return 1200.0 * math.log2(f / ref)
+
+
+def detected_pitches(wav):
+    """Frequencies (Hz) of every block of a WAV file in which the program's
+    pitch detector found a pitch (tarnova-pitchscan; 55 Hz and above)."""
+    scan = os.path.join(build_dir(), "tarnova-pitchscan")
+    out = subprocess.run([scan, wav], capture_output=True, text=True, check=True).stdout
+    freqs = []
+    for line in out.splitlines():
+        parts = line.split()
+        if len(parts) >= 2:
+            f = float(parts[1])
+            if f >= 55.0:
+                freqs.append(f)
+    return freqs
 
 
 # ------------------------------------------------------------------- CLI

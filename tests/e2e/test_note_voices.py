@@ -3,7 +3,6 @@ voice sequencer (tarnova-voicedemo): the "speakers" sink carries the note at
 its frequency for the sequencer's 32 frames, and a screenshot shows the staff
 lines at their rows and the whole note's head at its staff value."""
 
-import math
 import os
 import shutil
 import statistics
@@ -18,21 +17,6 @@ import rig
 
 A4, A4_HZ = 36, 440.0
 WINDOW_HEIGHT = 765
-
-
-def cents(f, ref):
-    return 1200.0 * math.log2(f / ref)
-
-
-def pitched_blocks(wav):
-    scan = os.path.join(rig.build_dir(), "tarnova-pitchscan")
-    out = subprocess.run([scan, wav], capture_output=True, text=True, check=True).stdout
-    freqs = []
-    for line in out.splitlines():
-        parts = line.split()
-        if len(parts) >= 2 and float(parts[1]) >= 55.0:
-            freqs.append(float(parts[1]))
-    return freqs
 
 
 class VoiceDemo:
@@ -50,21 +34,14 @@ class VoiceDemo:
         while time.monotonic() < end:
             if self.proc.poll() is not None:
                 raise AssertionError("voicedemo ended early: %s" % self.output())
-            out = rig._x(["search", "--onlyvisible", "--name", "^Tarnova voices$"], check=False).split()
-            if out:
-                self.window = int(out[-1])
+            self.window = rig.find_window("Tarnova voices")
+            if self.window is not None:
                 return self.window
             time.sleep(0.1)
         raise AssertionError("no voicedemo window")
 
     def screenshot(self):
-        out = rig._x(["getwindowgeometry", "--shell", self.window])
-        v = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        x, y, w, h = int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
-        blob = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y),
-                               "-depth", "8", "ppm:-"], capture_output=True, check=True,
-                              env=os.environ).stdout
-        return rig.Shot(*rig._parse_ppm(blob))
+        return rig.window_screenshot(self.window)
 
     def output(self):
         self.log.flush()
@@ -109,21 +86,21 @@ class NoteVoicesTest(unittest.TestCase):
         time.sleep(0.3)
         rec.stop()
         self.assertEqual(code, 0, demo.output())
-        return pitched_blocks(wav)
+        return rig.detected_pitches(wav)
 
     def test_flute_voice_sounds_at_the_note_frequency(self):
         freqs = self.record([A4, 1, "--hold", 200])
-        hits = [f for f in freqs if abs(cents(f, A4_HZ)) < 50]
+        hits = [f for f in freqs if abs(rig.cents(f, A4_HZ)) < 50]
         # 32 frames of sound, about 32 detector blocks; allow for the edges.
         self.assertGreaterEqual(len(hits), 24, freqs)
         self.assertLessEqual(len(hits), 40, freqs)
-        self.assertLess(abs(cents(statistics.median(hits), A4_HZ)), 3.0)
+        self.assertLess(abs(rig.cents(statistics.median(hits), A4_HZ)), 3.0)
 
     def test_tone_voice_sounds_at_its_own_frequency(self):
         freqs = self.record([A4, 1, 196.0, 1000, "--hold", 200])
-        hits = [f for f in freqs if abs(cents(f, 196.0)) < 50]
+        hits = [f for f in freqs if abs(rig.cents(f, 196.0)) < 50]
         self.assertGreaterEqual(len(hits), 15, freqs)
-        self.assertEqual([f for f in freqs if abs(cents(f, A4_HZ)) < 50], [])
+        self.assertEqual([f for f in freqs if abs(rig.cents(f, A4_HZ)) < 50], [])
 
     def test_staff_lines_and_note_head_on_screen(self):
         demo = VoiceDemo([A4, 0, "--hold", 4000])

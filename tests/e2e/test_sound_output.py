@@ -4,7 +4,6 @@ bank sample played by the program itself as its start tune, are recorded from
 the "speakers" sink and measured with the program's own pitch detector
 (tarnova-pitchscan)."""
 
-import math
 import os
 import shutil
 import statistics
@@ -24,26 +23,8 @@ TUNES = ["MyBonnieTrumpet.ogg", "MyBonnieGuitar.ogg", "MyBonniePiano.ogg",
          "MyBonnieOrgan.ogg", "MyBonnieViolin.ogg"]
 
 
-def cents(f, ref):
-    return 1200.0 * math.log2(f / ref)
-
-
-def detected_pitches(wav):
-    """Frequencies (Hz) of every block in which the detector found a pitch."""
-    scan = os.path.join(rig.build_dir(), "tarnova-pitchscan")
-    out = subprocess.run([scan, wav], capture_output=True, text=True, check=True).stdout
-    freqs = []
-    for line in out.splitlines():
-        parts = line.split()
-        if len(parts) >= 2:
-            f = float(parts[1])
-            if f >= 55.0:
-                freqs.append(f)
-    return freqs
-
-
 def near(freqs, ref):
-    return [f for f in freqs if abs(cents(f, ref)) < 50.0]
+    return [f for f in freqs if abs(rig.cents(f, ref)) < 50.0]
 
 
 class SoundOutputTest(unittest.TestCase):
@@ -61,7 +42,7 @@ class SoundOutputTest(unittest.TestCase):
     def assertPitch(self, freqs, ref, min_blocks):
         hits = near(freqs, ref)
         self.assertGreaterEqual(len(hits), min_blocks, "%.3f Hz: %r" % (ref, freqs))
-        self.assertLess(abs(cents(statistics.median(hits), ref)), 3.0)
+        self.assertLess(abs(rig.cents(statistics.median(hits), ref)), 3.0)
 
     def test_tone_and_bank_sample_through_the_sound_layer(self):
         data = rig._generated_data()
@@ -73,7 +54,7 @@ class SoundOutputTest(unittest.TestCase):
         self.soundplay("sample", data, FLUTE_A4)     # 1.95 s = 42 blocks
         time.sleep(0.5)
         rec.stop()
-        freqs = detected_pitches(wav)
+        freqs = rig.detected_pitches(wav)
         self.assertPitch(freqs, E4_HZ, 20)
         self.assertPitch(freqs, A4_HZ, 25)
 
@@ -93,7 +74,7 @@ class SoundOutputTest(unittest.TestCase):
         rec.stop()
         self.assertTrue(t.alive(), t.output())
         # The tune plays from loading step 1 until the last step stops it.
-        self.assertPitch(detected_pitches(wav), A4_HZ, 20)
+        self.assertPitch(rig.detected_pitches(wav), A4_HZ, 20)
         self.assertEqual(t.debug_log(), "")
 
 

@@ -47,12 +47,7 @@ def read_slot(t, slot):
 
 
 def wait_until(predicate, timeout, what):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        if predicate():
-            return
-        time.sleep(0.2)
-    if not predicate():
+    if not rig.wait_for(predicate, timeout, 0.2):
         raise AssertionError("timed out waiting for " + what)
 
 

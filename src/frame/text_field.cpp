@@ -76,7 +76,9 @@ int32_t cursorForClick(int32_t relX)
     return c;
 }
 
-static void beginEdit(ControlRecord *field, const std::string &prompt)
+// Makes field the edited one with its value (a password field's real value)
+// in the buffer; the cursor is the caller's to place.
+static void openEdit(ControlRecord *field)
 {
     const std::string value = valueOf(field);
     textEditActive = true;
@@ -86,6 +88,11 @@ static void beginEdit(ControlRecord *field, const std::string &prompt)
     loadBuffer(field, value);
     editFinished = false;
     field->state = stateEditing;
+}
+
+static void beginEdit(ControlRecord *field, const std::string &prompt)
+{
+    openEdit(field);
     setKeyboardFocus(field);
     promptLine = cutText(prompt);
 }
@@ -210,15 +217,8 @@ bool endTextEdit()
 
     // Tab carries the editing on with the cursor at the end; a password field
     // starts from its real value, as a click would.
-    const std::string value = valueOf(nextField);
-    textEditActive = true;
-    editSavedText = cutText(value);
-    activeFieldId = nextField->id;
-    editedControl = nextField;
-    loadBuffer(nextField, value);
+    openEdit(nextField);
     editCursor = editLength;
-    editFinished = false;
-    nextField->state = stateEditing;
     return true;
 }
 

@@ -85,12 +85,8 @@ void displayAboutScreen()
 
     glColor4f(0, 0, 0, 0.4f);
     drawLargeText(aboutFont, "Tarnova", 130, 680);
-    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
-    drawLine(25, 675, 985, 675, -6);
-    glColor4f(1, 1, 1, 0.5f);
-    fillRect(100, 230, 940, 650, -11);
-    glColor4f(0, 0, 0, 0.5f);
-    drawText(aboutFont, "About", 130, 620);
+    drawTitleRule();
+    drawInfoPanel(aboutFont, "About");
     drawVersionLines(aboutFont);
     drawControlBox(aboutFont, "Close About-Box .........");
     drawAboutControls();

@@ -266,12 +266,8 @@ static void drawFrameHead(int32_t step)
     drawFrameAnimation(step / 5);
     setColour(0, 0, 0, 0.5f);
     drawLargeText(loadingFont, "Tarnova ", 130, 680);
-    setColour(0.5f, 0.5f, 0.1f, 0.4f);
-    drawLine(25, 675, 985, 675, -6);
-    setColour(1, 1, 1, 0.5f);
-    fillRect(100, 230, 940, 650, -11);
-    setColour(0, 0, 0, 0.5f);
-    drawText(loadingFont, "Initialisation", 130, 620);
+    drawTitleRule();
+    drawInfoPanel(loadingFont, "Initialisation");
 }
 
 static void drawFrameTail(int32_t step)

@@ -13,6 +13,20 @@ void clearScreenFrame()
     glDepthFunc(GL_LESS);
 }
 
+void drawTitleRule()
+{
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
+    drawLine(25, 675, 985, 675, -6);
+}
+
+void drawInfoPanel(int32_t font, const char *heading)
+{
+    setColour(1, 1, 1, 0.5f);
+    fillRect(100, 230, 940, 650, -11);
+    setColour(0, 0, 0, 0.5f);
+    drawText(font, heading, 130, 620);
+}
+
 void drawControlBox(int32_t font, const char *buttonLabel)
 {
     setColour(0.1f, 0.5f, 0.1f, 0.4f);

@@ -6,6 +6,13 @@
 // the screens draw with.
 void clearScreenFrame();
 
+// The olive rule under a screen's title line.
+void drawTitleRule();
+
+// The white panel of the information screens (About, loading) with its
+// heading in black.
+void drawInfoPanel(int32_t font, const char *heading);
+
 // The "Control:" box at the lower right of the information screens: the
 // green heading and outline, and buttonLabel in black beside the place of
 // the screen's one button.

@@ -566,8 +566,7 @@ static void drawUserManagementFrame()
 
     glColor4f(0, 0, 0, 0.4f);
     drawText(font, "Tarnova .................... ", 130, 680);
-    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
-    drawLine(25, 675, 985, 675, -6);
+    drawTitleRule();
     glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(font, "User Management: Click your Name from the list or add a new user", 30, 617);
     const double userArea[] = {25, 610, 983, 610, 983, 338, 25, 338};

@@ -378,6 +378,18 @@ void applyBarLine(TuneReader &rd, int32_t kind)
     rec.barTotal = abcLineBarTotal;
 }
 
+// A two-character bar line of `kind`; a ':' right after it adds the bar
+// line `repeatKind` as well.
+void twoCharacterBarLine(TuneReader &rd, int32_t kind, int32_t repeatKind)
+{
+    applyBarLine(rd, kind);
+    rd.pos += 2;
+    if (at(rd, rd.pos) == ':') {
+        applyBarLine(rd, repeatKind);
+        ++rd.pos;
+    }
+}
+
 void parseAbcBodyItem(TuneReader &rd)
 {
     AbcNoteRecord *rec = rd.records;
@@ -427,26 +439,11 @@ void parseAbcBodyItem(TuneReader &rd)
     }
     case '|':
         if (next == ':') {
-            applyBarLine(rd, 3);
-            rd.pos += 2;
-            if (at(rd, rd.pos) == ':') {
-                applyBarLine(rd, 4);
-                ++rd.pos;
-            }
+            twoCharacterBarLine(rd, 3, 4);
         } else if (next == ']') {
-            applyBarLine(rd, 6);
-            rd.pos += 2;
-            if (at(rd, rd.pos) == ':') {
-                applyBarLine(rd, 7);
-                ++rd.pos;
-            }
+            twoCharacterBarLine(rd, 6, 7);
         } else if (next == '|') {
-            applyBarLine(rd, 2);
-            rd.pos += 2;
-            if (at(rd, rd.pos) == ':') {
-                applyBarLine(rd, 5);
-                ++rd.pos;
-            }
+            twoCharacterBarLine(rd, 2, 5);
         } else {
             applyBarLine(rd, 1);
             ++rd.pos;

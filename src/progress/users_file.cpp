@@ -122,6 +122,16 @@ static void setAllLessonBlocks(UserRecord &r, const LessonBlock &block)
     for (LessonBlock &b : r.lessonBlocks) b = block;
 }
 
+// No name, key, tessitura, current lesson or note tallies.
+static void clearUserIdentity(UserRecord &r)
+{
+    r.name.clear();
+    r.key = 0;
+    r.tessitura = 0;
+    r.currentLesson = 0;
+    for (NoteTally &t : r.noteTallies) t = NoteTally{};
+}
+
 void createUsersFiles(const std::string &adminName, const std::string &adminPassword)
 {
     std::string scrambled;
@@ -130,11 +140,7 @@ void createUsersFiles(const std::string &adminName, const std::string &adminPass
     const LessonBlock zero{};
     for (int32_t s = 0; s < userSlotCount; ++s) {
         UserRecord &r = userRecords[s];
-        r.name.clear();
-        r.key = 0;
-        r.tessitura = 0;
-        r.currentLesson = 0;
-        for (NoteTally &t : r.noteTallies) t = NoteTally{};
+        clearUserIdentity(r);
         if (s == 0) {
             r.name = adminName.substr(0, maxUserNameLength);
             r.key = 1;
@@ -227,11 +233,7 @@ bool setUserTessitura(int32_t key, int32_t tessitura)
 static void freeUserSlot(int32_t slot)
 {
     UserRecord &r = userRecords[slot];
-    r.name.clear();
-    r.key = 0;
-    r.tessitura = 0;
-    r.currentLesson = 0;
-    for (NoteTally &t : r.noteTallies) t = NoteTally{};
+    clearUserIdentity(r);
     setAllLessonBlocks(r, emptyLessonBlock());
     resetUserStatistics(slot);
 }

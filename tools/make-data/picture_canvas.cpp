@@ -95,14 +95,22 @@ static double segmentDistance(double px, double py, double x0, double y0, double
     return std::sqrt(dx * dx + dy * dy);
 }
 
-void Canvas::polyline(const std::vector<Point> &pts, double width, const Colour &c)
+// The smallest axis-parallel box around a non-empty list of points.
+static void boundingBox(const std::vector<Point> &pts, double &minX, double &maxX, double &minY, double &maxY)
 {
-    if (pts.empty()) return;
-    double minX = pts[0].x, maxX = minX, minY = pts[0].y, maxY = minY;
+    minX = maxX = pts[0].x;
+    minY = maxY = pts[0].y;
     for (const Point &p : pts) {
         minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
         minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
     }
+}
+
+void Canvas::polyline(const std::vector<Point> &pts, double width, const Colour &c)
+{
+    if (pts.empty()) return;
+    double minX, maxX, minY, maxY;
+    boundingBox(pts, minX, maxX, minY, maxY);
     const double m = width / 2 + 2;
     for (int y = static_cast<int>(minY - m); y <= maxY + m; ++y)
         for (int x = static_cast<int>(minX - m); x <= maxX + m; ++x) {
@@ -157,11 +165,8 @@ static bool insidePolygon(const std::vector<Point> &pts, double x, double y)
 void Canvas::fillPolygon(const std::vector<Point> &pts, const Colour &c)
 {
     if (pts.size() < 3) return;
-    double minX = pts[0].x, maxX = minX, minY = pts[0].y, maxY = minY;
-    for (const Point &p : pts) {
-        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
-    }
+    double minX, maxX, minY, maxY;
+    boundingBox(pts, minX, maxX, minY, maxY);
     for (int y = static_cast<int>(minY) - 1; y <= maxY + 1; ++y)
         for (int x = static_cast<int>(minX) - 1; x <= maxX + 1; ++x) {
             int hits = 0;

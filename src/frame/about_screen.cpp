@@ -26,9 +26,7 @@ static void aboutAction(int32_t code)
 {
     if (code != closeAction)
         return;
-    aboutCloseButton.value = aboutCloseButton.value == 0 ? 1 : 0;
-    aboutCloseButton.state = stateIdle;
-    promptLine.clear();
+    finishButtonAction(aboutCloseButton);
     setKeyboardFocus(nullptr);
     aboutPhase = 0; // the next visit sets the screen up again
     currentScreen = 3;

@@ -349,3 +349,10 @@ void finishScreenFrame(int32_t icon, const std::string &statusText)
     glFlush();
     glutSwapBuffers();
 }
+
+void finishButtonAction(ControlRecord &button)
+{
+    button.value = button.value == 0 ? 1 : 0;
+    button.state = stateIdle;
+    promptLine.clear();
+}

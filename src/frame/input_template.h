@@ -90,3 +90,7 @@ void templateDrawControls(const ScreenInput &screen);
 
 // The end of every frame: open pop-up list, caret, message panel, flush, swap.
 void finishScreenFrame(int32_t icon, const std::string &statusText);
+
+// A push button's action has run: its value flips between 0 and 1, it is
+// drawn at rest again and the prompt line is cleared.
+void finishButtonAction(ControlRecord &button);

@@ -24,9 +24,7 @@ static void unsupportedAction(int32_t code)
 {
     if (code != closeAction)
         return;
-    unsupportedCloseButton.value = unsupportedCloseButton.value == 0 ? 1 : 0;
-    unsupportedCloseButton.state = stateIdle;
-    promptLine.clear();
+    finishButtonAction(unsupportedCloseButton);
     currentScreen = 579; // the next frame ends the program normally
 }
 

@@ -31,26 +31,19 @@ constexpr int32_t previousPageAction = 23;
 constexpr int32_t nextPageAction = 24;
 constexpr int32_t quitAction = 25;
 
-static void flip(ControlRecord &button)
-{
-    button.value = button.value == 0 ? 1 : 0;
-    button.state = stateIdle;
-    promptLine.clear();
-}
-
 static void noteStatisticsAction(int32_t code)
 {
     switch (code) {
     case previousPageAction:
-        flip(noteStatisticsPreviousButton);
+        finishButtonAction(noteStatisticsPreviousButton);
         if (noteStatisticsPage > 1) --noteStatisticsPage;
         break;
     case nextPageAction:
-        flip(noteStatisticsNextButton);
+        finishButtonAction(noteStatisticsNextButton);
         if (noteStatisticsPage < 1) ++noteStatisticsPage; // one page only
         break;
     case quitAction:
-        flip(noteStatisticsQuitButton);
+        finishButtonAction(noteStatisticsQuitButton);
         setKeyboardFocus(nullptr);
         noteStatisticsPhase = 0;
         currentScreen = 6;

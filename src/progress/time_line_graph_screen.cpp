@@ -33,26 +33,19 @@ constexpr int32_t previousPageAction = 23;
 constexpr int32_t nextPageAction = 24;
 constexpr int32_t quitAction = 27;
 
-static void flip(ControlRecord &button)
-{
-    button.value = button.value == 0 ? 1 : 0;
-    button.state = stateIdle;
-    promptLine.clear();
-}
-
 static void timeLineGraphAction(int32_t code)
 {
     switch (code) {
     case previousPageAction:
-        flip(timeLineGraphPreviousButton);
+        finishButtonAction(timeLineGraphPreviousButton);
         if (timeLineGraphPage > 1) --timeLineGraphPage;
         break;
     case nextPageAction:
-        flip(timeLineGraphNextButton);
+        finishButtonAction(timeLineGraphNextButton);
         if (timeLineGraphPage < graphPageCount) ++timeLineGraphPage;
         break;
     case quitAction:
-        flip(timeLineGraphQuitButton);
+        finishButtonAction(timeLineGraphQuitButton);
         setKeyboardFocus(nullptr);
         timeLineGraphPhase = 0;
         currentScreen = 6;

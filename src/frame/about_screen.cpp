@@ -67,10 +67,7 @@ void handleAboutAction() { templateHandleAction(aboutInput); }
 void displayAboutScreen()
 {
     if (aboutPhase == 0) {
-        alertKind = 0;
-        hintLine.clear();
-        promptLine.clear();
-        showAlert("", "", "");
+        clearScreenMessages();
         setKeyboardFocus(&aboutCloseButton);
         aboutPhase = 1;
         return;

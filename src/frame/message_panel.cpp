@@ -21,6 +21,14 @@ void showAlert(const std::string &line1, const std::string &line2, const std::st
     setColour(0.9f, 0.9f, 0.9f, 0.4f);
 }
 
+void clearScreenMessages()
+{
+    alertKind = 0;
+    hintLine.clear();
+    promptLine.clear();
+    showAlert("", "", "");
+}
+
 void clearAlertLines()
 {
     for (auto &line : alertLines)

@@ -22,6 +22,9 @@ constexpr int32_t lessonPanelRightEdge = 439;
 // a modal alert. Screens set alertKind right after.
 void showAlert(const std::string &line1, const std::string &line2, const std::string &line3);
 void clearAlertLines(); // the three lines only; the colour is left alone
+// A screen's first frame: no alert follow-up, and empty hint, prompt and
+// message lines (through showAlert, so the colour is set as there).
+void clearScreenMessages();
 bool alertShown();      // line 1 not empty
 
 // What the panel writes, before its shift of (12, 12): pure, for tests and

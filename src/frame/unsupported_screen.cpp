@@ -67,10 +67,7 @@ void handleUnsupportedAction() { templateHandleAction(unsupportedInput); }
 void displayUnsupportedScreen()
 {
     if (unsupportedPhase == 0) {
-        alertKind = 0;
-        hintLine.clear();
-        promptLine.clear();
-        showAlert("", "", "");
+        clearScreenMessages();
         unsupportedPhase = 1;
         return;
     }

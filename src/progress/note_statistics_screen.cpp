@@ -105,11 +105,8 @@ void handleNoteStatisticsAction() { templateHandleAction(noteStatisticsInput); }
 void displayNoteStatisticsScreen()
 {
     if (noteStatisticsPhase == 0) {
-        alertKind = 0;
+        clearScreenMessages();
         noteStatisticsPage = 1;
-        hintLine.clear();
-        promptLine.clear();
-        showAlert("", "", "");
         setKeyboardFocus(&noteStatisticsQuitButton);
         noteStatisticsPhase = 1;
         return;

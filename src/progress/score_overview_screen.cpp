@@ -124,10 +124,7 @@ static const char *tessituraName(int32_t t) { return tessituraNames[t >= 0 && t 
 void displayScoreOverviewScreen()
 {
     if (scoreOverviewPhase == 0) {
-        alertKind = 0;
-        hintLine.clear();
-        promptLine.clear();
-        showAlert("", "", "");
+        clearScreenMessages();
         scoreOverviewRating = recordFinishedLesson();
         scoreOverviewPhase = 1;
         scoreOverviewFrameCounter = 0;

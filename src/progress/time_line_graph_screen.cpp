@@ -154,11 +154,8 @@ void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset)
 void displayTimeLineGraphScreen()
 {
     if (timeLineGraphPhase == 0) {
-        alertKind = 0;
+        clearScreenMessages();
         timeLineGraphPage = 1;
-        hintLine.clear();
-        promptLine.clear();
-        showAlert("", "", "");
         setKeyboardFocus(&timeLineGraphQuitButton);
         timeLineGraphPhase = 1;
         return;

@@ -667,12 +667,9 @@ static void drawExportForm()
 void displayTimeLineNumbersScreen()
 {
     if (timeLineNumbersPhase == 0) {
-        alertKind = 0;
+        clearScreenMessages();
         shownLessonBlock = 1;
         timeLineDatePage = 1;
-        hintLine.clear();
-        promptLine.clear();
-        showAlert("", "", "");
         setKeyboardFocus(&control(tlnQuit));
         setPhase(1);
         return;

@@ -278,7 +278,7 @@ TEST(RoundTrip, SafeSubsetTunesReadBackAsWritten)
     for (int i = 0; i < 10; ++i) {
         const Expect &e = expected[i];
         EXPECT_EQ(lessonNotes[i].letter, e.letter) << i;
-        if (e.note >= 0) EXPECT_EQ(lessonNotes[i].noteIndex, e.note) << i;
+        if (e.note >= 0) { EXPECT_EQ(lessonNotes[i].noteIndex, e.note) << i; }
         EXPECT_EQ(lessonNotes[i].lengthUnits, e.length) << i;
         EXPECT_DOUBLE_EQ(lessonNotes[i].startUnits, e.start) << i;
         EXPECT_EQ(lessonNotes[i].startMs, e.ms) << i;

@@ -257,8 +257,8 @@ TEST(StaffGeometry, LedgerLinesShakeAndArrowHeads)
         const int s = staffSlotForKey(staffValueOfNote(c.note), 0, mark);
         int32_t rows[2] = {0, 0};
         EXPECT_EQ(ledgerLineRows(s, rows), c.count) << c.note;
-        if (c.count > 0) EXPECT_EQ(rows[0], c.y0) << c.note;
-        if (c.count > 1) EXPECT_EQ(rows[1], c.y1) << c.note;
+        if (c.count > 0) { EXPECT_EQ(rows[0], c.y0) << c.note; }
+        if (c.count > 1) { EXPECT_EQ(rows[1], c.y1) << c.note; }
     }
 
     int32_t step = 0;

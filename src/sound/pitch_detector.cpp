@@ -311,6 +311,22 @@ void chooseCandidates(PitchWorkspace &w)
     }
 }
 
+// Whether a candidate lies within one bin of twice candidate r's period and
+// candidate r's own support is at least 9/10 of the strongest such one.
+static bool nearlyAsStrongAsDouble(const PeriodCandidate *c, const int32_t *ownSupport,
+                                   int32_t r)
+{
+    const int32_t twice = 2 * c[r].p;
+    int32_t strongest = 0;
+    bool found = false;
+    for (int32_t d = 0; d < candidateCount; ++d) {
+        if (d == r || c[d].p - 1 > twice || twice > c[d].p + 1) continue;
+        found = true;
+        strongest = ownSupport[d] > strongest ? ownSupport[d] : strongest;
+    }
+    return found && int64_t(ownSupport[r]) * 10 >= int64_t(strongest) * 9;
+}
+
 int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
 {
     PeriodCandidate *c = w.candidates;
@@ -323,6 +339,10 @@ int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
         c[r].support = support;
     }
 
+    // Supports before any vote, for the second look at four times a period below.
+    int32_t ownSupport[candidateCount];
+    for (int32_t r = 0; r < candidateCount; ++r) ownSupport[r] = c[r].support;
+
     // Candidates at two, three or four times a period vote for it; supports
     // grow in place, so later candidates and passes see the raised values.
     for (int32_t m = 4; m >= 2; --m) {
@@ -330,10 +350,33 @@ int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
             const int32_t p = c[r].p;
             const int32_t t = p <= 166 ? 1 : roundToInt32(p / 166.0 * 4.0);
             const int32_t multiple = m * p;
+            bool voted = false;
             for (int32_t d = 0; d < candidateCount; ++d) {
                 if (d == r) continue;
-                if (c[d].p - t <= multiple && multiple <= c[d].p + t)
+                if (c[d].p - t <= multiple && multiple <= c[d].p + t) {
                     c[r].support += c[d].support / 10;
+                    voted = true;
+                }
+            }
+            // A candidate is a whole bin, so four times it can lie two bins
+            // from the bin where four periods land: a tone of 739.99 Hz (59.6
+            // samples) has its one-period bin at 60 but its four-period bin
+            // at 238, not within one bin of 240. The candidate at twice the
+            // period (119) still collects all three of its multiples and wins
+            // an octave low; steady tones between about 510 and 875 Hz failed
+            // so. So when the one-bin window finds nothing at four times a
+            // short period, candidates within two bins vote instead, but only
+            // for a candidate at least 9/10 as strong as the candidate at twice
+            // its period, as a true period is. A half period (a voice with a
+            // strong second harmonic) is clearly weaker than the true period
+            // at its double, and widening its window would let it win an
+            // octave high.
+            if (!voted && m == 4 && p <= 166 && nearlyAsStrongAsDouble(c, ownSupport, r)) {
+                for (int32_t d = 0; d < candidateCount; ++d) {
+                    if (d == r) continue;
+                    if (c[d].p - 2 <= multiple && multiple <= c[d].p + 2)
+                        c[r].support += c[d].support / 10;
+                }
             }
         }
     }

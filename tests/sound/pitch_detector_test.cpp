@@ -74,21 +74,21 @@ BlockResult runWindow(const std::vector<int16_t> &window, double &period)
 
 } // namespace
 
-// Outside this table the detector has two known limits, both of the algorithm
-// itself. (1) Octave-low results for some tones between 509 and 875 Hz, about
-// one in five there (739.99 Hz, F#5, among them): the candidates are whole bins,
-// and with a vote tolerance of one sample four times the true period (4 x 60
-// for 59.6 samples) misses the bin of the fourth multiple (238), while twice
-// the period (119) collects votes from 238, 358 and 477 and wins. (2) A tone
-// that starts near a crest or trough (up to one start phase in six) makes the
-// onset after the silent half of the first window a peak or valley that
-// matches the first real one a few samples short: the first block is then off
-// by up to 31 cents at 55 Hz, falling to about 1 cent at 880 Hz.
+// The second row holds tones whose period lies about half a bin from a whole
+// bin (739.99 Hz, F#5, is 59.6 samples): their fourth multiple lands two bins
+// from four times the candidate, and they used to be measured an octave low.
+// Outside this table the detector has one known limit of the algorithm
+// itself: a tone that starts near a crest or trough (up to one start phase in
+// six) makes the onset after the silent half of the first window a peak or
+// valley that matches the first real one a few samples short: the first block
+// is then off by up to 31 cents at 55 Hz, falling to about 1 cent at 880 Hz.
 TEST(PitchDetector, SteadySinesWithinHalfACentInEveryBlock)
 {
-    const double frequencies[] = {55.0,  61.74, 73.42,  87.31,  98.0,   110.0, 131.7, 164.81,
-                                  200.0, 246.94, 293.66, 333.3, 392.0, 440.0, 523.25, 610.0,
-                                  698.46, 783.99, 830.0, 880.0};
+    const double frequencies[] = {55.0,   61.74,  73.42,  87.31,  98.0,   110.0,  131.7,
+                                  164.81, 200.0,  246.94, 293.66, 333.3,  392.0,  440.0,
+                                  523.25, 610.0,  698.46, 783.99, 830.0,  880.0,
+                                  509.83, 547.68, 599.67, 643.83, 694.43, 739.99, 780.83,
+                                  824.4,  855.94, 874.93};
     const double phases[] = {0.0, 1.0, 2.5, 4.2};
     for (double f : frequencies) {
         for (double phase : phases) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -295,6 +297,35 @@ TEST(PitchStages, VotesFromMultiplesUseTheirTolerance)
         ASSERT_EQ(ws.candidates[0].p, c.p);
         weighCandidates(ws, 0.0);
         EXPECT_EQ(ws.candidates[0].support, c.votes ? 109 : 100) << c.p << " / " << c.multipleBin;
+    }
+}
+
+// Four times a short period may land two bins from its candidate (bin 60
+// stands for 59.6 samples, whose four periods fall in bin 238). The wider
+// window opens only when the one-bin window is empty and the candidate is at
+// least 9/10 as strong as the candidate at twice its period.
+TEST(PitchStages, FourTimesAShortPeriodGetsASecondLook)
+{
+    struct Case {
+        const char *what;
+        std::vector<std::pair<int32_t, int32_t>> bins;
+        int32_t support; // of candidate 60 after the votes
+    } cases[] = {
+        // 60: own 100, + 238 at four times (9), + 119 at twice after its own vote from 238 (114 / 10).
+        {"two bins off, double 105", {{60, 100}, {119, 105}, {238, 90}}, 100 + 9 + 11},
+        {"double 112 is too strong", {{60, 100}, {119, 112}, {238, 90}}, 100 + 12},
+        {"no candidate at twice the period", {{60, 100}, {238, 90}}, 100},
+        {"three bins off", {{60, 100}, {119, 105}, {237, 90}}, 100 + 11},
+    };
+    for (const Case &c : cases) {
+        setHistogram(c.bins);
+        chooseCandidates(ws);
+        weighCandidates(ws, 0.0);
+        const PeriodCandidate *sixty =
+            std::find_if(ws.candidates, ws.candidates + candidateCount,
+                         [](const PeriodCandidate &k) { return k.p == 60; });
+        ASSERT_NE(sixty, ws.candidates + candidateCount) << c.what;
+        EXPECT_EQ(sixty->support, c.support) << c.what;
     }
 }
 

@@ -8,8 +8,6 @@
 #include "progress/results_logic.h"
 #include "progress/users_file.h"
 
-void resultColour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
-
 void ratingColour(int32_t rating)
 {
     switch (rating) {

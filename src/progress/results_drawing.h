@@ -5,8 +5,6 @@
 
 #include "progress/store_records.h"
 
-// Colour with alpha.
-void resultColour(float r, float g, float b, float a);
 // Rating colours of the score overview (alpha 0.4): 0, 1 blue; 2 green; 3 yellow-brown; 4 red.
 void ratingColour(int32_t rating);
 

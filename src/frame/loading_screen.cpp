@@ -209,10 +209,7 @@ void createLoadingControls()
 
 static void loadingPhaseZero()
 {
-    alertKind = 0;
-    hintLine.clear();
-    promptLine.clear();
-    clearAlertLines();
+    resetMessageState();
     hooks.loadFrameAnimation();
     for (int32_t step = 304; step <= 319; ++step) hooks.loadImages9Step(step);
     // First use only for a missing or empty users file; the store ends the

@@ -1,5 +1,6 @@
 #include "frame/small_routines.h"
 
+#include "frame/gl_draw.h"
 #include "frame/picture_catalogue.h"
 
 #include <GL/gl.h>
@@ -66,23 +67,7 @@ void drawFrameAnimation(int32_t n)
     glPushMatrix();
     glTranslatef(175.0f, 150.0f, 0.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glAlphaFunc(GL_GREATER, 0.1f);
-    glEnable(GL_ALPHA_TEST);
-    glBindTexture(GL_TEXTURE_2D, frameAnimationTextures[frameAnimationIndex(n)]);
-    glBegin(GL_QUADS); // counter-clockwise: front facing
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-115.0f, -50.0f, -6.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(115.0f, -50.0f, -6.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(115.0f, 50.0f, -6.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-115.0f, 50.0f, -6.0f);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
+    drawTexturedRect(frameAnimationTextures[frameAnimationIndex(n)], -115, -50, 115, 50, -6);
     glPopMatrix();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame/stops.h"
+#include "music/notes.h"
 #include "progress/password.h"
 #include "progress/score_file.h"
 #include "progress/time_line.h"
@@ -26,12 +27,6 @@ static std::vector<uint8_t> savedUsersImage;
 
 static const char usersFileName[] = "UsersFile";
 static const char timeLineFileName[] = "TimeLine";
-
-static std::string sharpNoteName(int32_t note)
-{
-    static const char *const names[12] = {"A", "A#", "B", "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#"};
-    return std::string(names[note % 12]) + std::to_string((note + 9) / 12 + 1);
-}
 
 static std::vector<uint8_t> usersImage()
 {
@@ -109,7 +104,7 @@ void resetUserStatistics(int32_t slot)
 {
     if (slot < 0 || slot >= userSlotCount) return;
     UserRecord &r = userRecords[slot];
-    for (int32_t n = firstTallyNote; n <= 51; ++n) r.noteTallies[n] = NoteTally{sharpNoteName(n), 0, 0, 0, 0, 0.0, 0.0, 0.0};
+    for (int32_t n = firstTallyNote; n <= 51; ++n) r.noteTallies[n] = NoteTally{noteNameInTable(namesSharps, n), 0, 0, 0, 0, 0.0, 0.0, 0.0};
     for (int32_t c = 0; c < rhythmClassCount; ++c) {
         r.rhythmTallies[c] = RhythmTally{};
         r.rhythmTallies[c].classNumber = c;

@@ -143,7 +143,7 @@ std::vector<int16_t> toPcm16(const Samples &s)
     return out;
 }
 
-static size_t sampleCount(double seconds) { return static_cast<size_t>(seconds * synthRate + 0.5); }
+static size_t sampleCount(double seconds) { return static_cast<size_t>(roundNearest(seconds * synthRate)); }
 
 // ---------------------------------------------------------------------------
 // Bank instruments

@@ -1,5 +1,7 @@
 #include "picture_canvas.h"
 
+#include "frame/rounding.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -24,9 +26,9 @@ std::vector<uint8_t> Canvas::rgba() const
         const float a = px[i + 3];
         for (int k = 0; k < 3; ++k) {
             const float v = a > 0 ? px[i + k] / a : 0.0f;
-            out[i + k] = static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+            out[i + k] = static_cast<uint8_t>(roundToInt32(std::clamp(v, 0.0f, 1.0f) * 255));
         }
-        out[i + 3] = static_cast<uint8_t>(std::lround(std::clamp(a, 0.0f, 1.0f) * 255));
+        out[i + 3] = static_cast<uint8_t>(roundToInt32(std::clamp(a, 0.0f, 1.0f) * 255));
     }
     return out;
 }

@@ -1,9 +1,9 @@
 // Linux stand-ins for the shell-folder lookups and file naming.
 //
-// The program builds its paths with "\" separators as on its original
-// platform; nativePath turns them into "/". Data files are looked up
-// case-insensitively inside their folder when the exact name is missing, so
-// "Lesson7" and "lesson7" name the same folder.
+// The program builds its paths with "\" separators, the way its data folders
+// and store names are written; nativePath turns them into "/". Data files are
+// looked up case-insensitively inside their folder when the exact name is
+// missing, so "Lesson7" and "lesson7" name the same folder.
 #pragma once
 #include <string>
 

@@ -438,11 +438,11 @@ static const ScreenInput &currentInput() { return timeLineNumbersPhase == 2 ? fo
 
 void createTimeLineNumbersControls()
 {
-    struct Spec {
+    struct ControlLayout {
         const char *caption;
         int32_t kind, left, right, bottom, top;
     };
-    static const Spec specs[tlnControlCount] = {
+    static const ControlLayout layouts[tlnControlCount] = {
         {"Previous Page", kindPushButton, 670, 810, 126, 144},
         {"Next Page", kindPushButton, 820, 960, 126, 144},
         {"Previous Dates", kindPushButton, 670, 810, 106, 124},
@@ -467,7 +467,7 @@ void createTimeLineNumbersControls()
     };
     for (int i = 0; i < tlnControlCount; ++i) {
         ControlRecord *previous = i == 0 ? &timeLineNumbersControls[tlnYears] : &timeLineNumbersControls[i - 1];
-        const Spec &s = specs[i];
+        const ControlLayout &s = layouts[i];
         initControl(0, &timeLineNumbersControls[i], s.kind, s.left, s.right, s.bottom, s.top, stateIdle, 1,
                     s.caption, previous);
     }

@@ -148,7 +148,7 @@ void drawStaffNote(int32_t x, int32_t key, int32_t note, int32_t colour)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(p, p, p, p);
-    drawTexturedRect(images7(notePictureSlot(64, colour)), ax - 2, ay - 34, ax + 48, ay + 33, -10);
+    drawNoteImage(64, colour, ax, ay);
     const int32_t sign = accidentalPictureSlot(mark, colour);
     if (sign >= 0) {
         glColor4f(1, 1, 1, 0.4f);

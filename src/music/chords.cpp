@@ -1,21 +1,24 @@
 #include "music/chords.h"
 
+#include "music/notes.h"
+
 namespace {
 
-constexpr const char *sharpRoots[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-constexpr const char *flatRoots[12] = {"C", "Db", "D", "Eb", "E", "F", "Gb", "G", "Ab", "A", "Bb", "B"};
 constexpr const char *basicSuffixes[5] = {"", "m", "7", "X", "m7"};
 constexpr const char *extendedSuffixes[8] = {"dim", "aug", "dim7", "Maj7", "aug7", "+M7", "m7b5", "mM7"};
 
-std::string chordSymbol(int32_t chord, const char *const roots[12])
+// Chord roots count pitch classes from C; the spelling tables count from A.
+const char *rootName(int32_t table, int32_t root) { return pitchClassSpellings[table][(root + 3) % 12]; }
+
+std::string chordSymbol(int32_t chord, int32_t table)
 {
     if (chord >= basicChordFirst && chord <= basicChordLast) {
         const int32_t k = chord - basicChordFirst;
-        return std::string(roots[k / 5]) + basicSuffixes[k % 5];
+        return std::string(rootName(table, k / 5)) + basicSuffixes[k % 5];
     }
     if (chord >= extendedChordFirst && chord <= extendedChordLast) {
         const int32_t k = chord - extendedChordFirst;
-        return std::string(roots[k / 8]) + extendedSuffixes[k % 8];
+        return std::string(rootName(table, k / 8)) + extendedSuffixes[k % 8];
     }
     return "None";
 }
@@ -26,10 +29,10 @@ int32_t chordIdFromSymbol(const std::string &symbol)
 {
     if (symbol.empty()) return chordNone;
     for (int32_t root = 0; root < 12; ++root) {
-        for (const char *const *roots : {sharpRoots, flatRoots}) {
-            const std::string rootName = roots[root];
-            if (symbol.compare(0, rootName.size(), rootName) != 0) continue;
-            const std::string suffix = symbol.substr(rootName.size());
+        for (int32_t table : {namesSharps, namesFlats}) {
+            const std::string name = rootName(table, root);
+            if (symbol.compare(0, name.size(), name) != 0) continue;
+            const std::string suffix = symbol.substr(name.size());
             for (int32_t kind = 0; kind < 5; ++kind)
                 if (suffix == basicSuffixes[kind]) return basicChordFirst + 5 * root + kind;
             for (int32_t kind = 0; kind < 8; ++kind)
@@ -39,6 +42,6 @@ int32_t chordIdFromSymbol(const std::string &symbol)
     return chordNone;
 }
 
-std::string chordSymbolSharp(int32_t chord) { return chordSymbol(chord, sharpRoots); }
+std::string chordSymbolSharp(int32_t chord) { return chordSymbol(chord, namesSharps); }
 
-std::string chordSymbolFlat(int32_t chord) { return chordSymbol(chord, flatRoots); }
+std::string chordSymbolFlat(int32_t chord) { return chordSymbol(chord, namesFlats); }

@@ -1,5 +1,6 @@
 #include "frame/texture_pack.h"
 
+#include "frame/rounding.h"
 #include "frame/stops.h"
 #include "platform/paths.h"
 
@@ -204,7 +205,7 @@ static bool fitsTextureLimit(int32_t width, int32_t height)
 static std::vector<uint8_t> mipmapLevels[2]; // reused for every picture
 
 // One mipmap level below a w x h picture: each pixel the average of the 2 x 2
-// (or 1 x 2, 2 x 1) pixels it covers.
+// (or 1 x 2, 2 x 1) pixels it covers, rounded to nearest.
 static void halveRgba(const uint8_t *src, int32_t w, int32_t h, std::vector<uint8_t> &dst,
                       int32_t nw, int32_t nh)
 {
@@ -217,8 +218,8 @@ static void halveRgba(const uint8_t *src, int32_t w, int32_t h, std::vector<uint
                 for (int32_t dy = 0; dy < sy; ++dy)
                     for (int32_t dx = 0; dx < sx; ++dx)
                         sum += src[((static_cast<size_t>(y) * sy + dy) * w + x * sx + dx) * 4 + c];
-                const uint32_t n = static_cast<uint32_t>(sx * sy);
-                dst[(static_cast<size_t>(y) * nw + x) * 4 + c] = static_cast<uint8_t>((sum + n / 2) / n);
+                dst[(static_cast<size_t>(y) * nw + x) * 4 + c] =
+                    static_cast<uint8_t>(roundToInt32(static_cast<double>(sum) / (sx * sy)));
             }
 }
 

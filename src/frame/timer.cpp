@@ -2,6 +2,7 @@
 
 #include "frame/capture.h"
 #include "frame/dispatch.h"
+#include "frame/rounding.h"
 #include "frame/shared.h"
 #include "frame/stops.h"
 
@@ -24,13 +25,10 @@ int32_t lastTickEnd = 0;
 
 static bool windowGone = false;
 
-// Ties to even, computed in extended precision.
-static int32_t nearestL(long double x) { return static_cast<int32_t>(std::nearbyintl(x)); }
-
 // Milliseconds until the next block of 2048 samples is complete, plus 1.
 static int32_t blockDelayFor(int32_t available)
 {
-    return nearestL(static_cast<long double>(samplesPerBlock - available) / samplesPerSecond * 1000 + 1);
+    return roundToInt32(static_cast<long double>(samplesPerBlock - available) / samplesPerSecond * 1000 + 1);
 }
 
 void restartFreeGrid()
@@ -44,7 +42,7 @@ static int32_t capturingTick(const TimerHooks &h, int32_t t0)
     int32_t available = h.capturedSamples();
     frameTime = h.now();
     if (audioResyncPending) {
-        audioClockMs = nearestL(static_cast<long double>(samplesConsumed + available) / samplesPerSecond * 1000);
+        audioClockMs = roundToInt32(static_cast<long double>(samplesConsumed + available) / samplesPerSecond * 1000);
         audioResyncPending = 0;
     } else {
         audioClockMs += t0 - lastTickEnd;
@@ -93,7 +91,7 @@ static int32_t freeTick(const TimerHooks &h)
     freeTickCount += 1;
     shortenedTick = 0;
     long double target = freeClockStart + static_cast<long double>(freeTickCount - 1) * gridStepMs;
-    return nearestL(target - h.now());
+    return roundToInt32(target - h.now());
 }
 
 int32_t runTimerTick(const TimerHooks &h)

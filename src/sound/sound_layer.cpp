@@ -244,7 +244,7 @@ static long double tonePhaseSine(int64_t i, double hz)
 
 int16_t toneSample(int64_t i, double hz)
 {
-    const long double value = std::nearbyint(tonePhaseSine(i, hz) * toneAmplitude);
+    const long double value = roundNearest(tonePhaseSine(i, hz) * toneAmplitude);
     return static_cast<int16_t>(static_cast<int32_t>(value) & 0xffff);
 }
 

@@ -18,7 +18,7 @@ int32_t aboutPhase = 0;
 int32_t aboutFrameCounter = 0;
 int32_t aboutPendingAction = 0;
 int32_t aboutDeferredAction = 0;
-static int32_t aboutFont = 2;
+static int32_t aboutFont = font9By15;
 
 constexpr int32_t closeAction = 25;
 
@@ -51,7 +51,7 @@ void createAboutControls()
     aboutPhase = 0;
     initControl(0, &aboutCloseButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Close",
                 nullptr);
-    aboutFont = 2;
+    aboutFont = font9By15;
 }
 
 int32_t resetAboutControls(ControlRecord *control) { return templateResetControls(aboutInput, control); }

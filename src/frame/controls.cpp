@@ -2,10 +2,11 @@
 #include "frame/controls.h"
 
 #include "frame/shared.h"
+#include "frame/text.h"
 
 ControlRecord *keyboardFocus = nullptr;
 int32_t controlClickPhase = 0;
-int32_t controlFont = 2;
+int32_t controlFont = font9By15;
 
 bool popupOpen = false;
 int32_t openPopupId = 0;
@@ -42,7 +43,7 @@ void initControl(int32_t id, ControlRecord *control, int32_t kind, int32_t left,
         previous->next = control;
     else
         control->next = nullptr;
-    controlFont = 2;
+    controlFont = font9By15;
 }
 
 bool controlContains(const ControlRecord &c, int32_t x, int32_t y)

@@ -16,7 +16,7 @@ int32_t unsupportedPhase = 0;
 int32_t unsupportedFrameCounter = 0;
 int32_t unsupportedPendingAction = 0;
 int32_t unsupportedDeferredAction = 0;
-static int32_t unsupportedFont = 2;
+static int32_t unsupportedFont = font9By15;
 
 constexpr int32_t closeAction = 25;
 
@@ -45,7 +45,7 @@ void createUnsupportedControls()
     unsupportedPhase = 0;
     initControl(0, &unsupportedCloseButton, kindPushButton, 130, 179, 268, 286, stateIdle, 1,
                 "Close", nullptr);
-    unsupportedFont = 2;
+    unsupportedFont = font9By15;
 }
 
 int32_t resetUnsupportedControls(ControlRecord *control)

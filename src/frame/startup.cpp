@@ -2,6 +2,7 @@
 
 #include "frame/capture.h"
 #include "frame/dispatch.h"
+#include "frame/loading_screen.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/stops.h"
@@ -135,8 +136,8 @@ int runTarnova(int argc, char **argv)
 
     seedRandomFromClock();
 
-    for (int32_t id : {1, 0})
-        if (const ScreenHandlers *h = screenHandlersFor(id); h && h->create) h->create();
+    createControlsOfScreen(1);
+    createControlsOfScreen(0);
 
     frameTime = glutGet(GLUT_ELAPSED_TIME);
     lastTickEnd = frameTime;

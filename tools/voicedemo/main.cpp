@@ -35,10 +35,8 @@ static bool sequenceStarted = false;
 
 static void drawFrame()
 {
-    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawGrandStaff(100, 280, 0);
     drawGrandStaffClefs(100);
     drawStaffNote(220, 0, demoNote, 1);
@@ -118,6 +116,8 @@ int main(int argc, char **argv)
     glutDisplayFunc(display);
     glutReshapeFunc(reshape);
     reshape(1124, 765);
+    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     imagesDir = dataDir + "/images.prod/";
     soundsDir = dataDir + "/sounds/";

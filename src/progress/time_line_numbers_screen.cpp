@@ -217,6 +217,8 @@ static void timeLineNumbersAction(int32_t code)
             clearAlertLines();
             control(tlnMale).value = 1;
             control(tlnFemale).value = 1;
+            // The form shows the counts; the time line cannot change while it is open.
+            countTrainingDays(currentUserKey, trainingDays, successfulMoves, missedMoves);
             setPhase(2);
             timeLineNumbersPendingAction = actionEditing;
         } else {
@@ -638,7 +640,6 @@ static void drawExportForm()
     drawText(fontId, "Timeline Export:", 30, 677);
     drawFrameRect(25, 192, 983, 670, -6);
 
-    countTrainingDays(currentUserKey, trainingDays, successfulMoves, missedMoves);
     glColor4f(0, 0, 0, 0.4f);
     drawText(fontId, "UserName: " + currentUserName, 35, 630);
     drawText(fontId, "Number of training days in statics file: " + std::to_string(trainingDays), 35, 610);

@@ -30,8 +30,7 @@ void drawUserHeader(double y)
     drawText(font9By15, "User:", 130, y);
     drawText(font9By15, currentUserName, 190, y);
     drawText(font9By15, "Tessitura:", 330, y);
-    const int32_t t = currentUserTessitura >= 0 && currentUserTessitura <= 3 ? currentUserTessitura : 0;
-    drawText(font9By15, tessituraNames[t], 430, y);
+    drawText(font9By15, tessituraName(currentUserTessitura), 430, y);
 }
 
 // A quad with a colour per corner, wound counter-clockwise.

@@ -119,8 +119,6 @@ void drawScoreOverviewControls()
 
 void handleScoreOverviewAction() { templateHandleAction(scoreOverviewInput); }
 
-static const char *tessituraName(int32_t t) { return tessituraNames[t >= 0 && t <= 3 ? t : 0]; }
-
 void displayScoreOverviewScreen()
 {
     if (scoreOverviewPhase == 0) {

@@ -25,6 +25,8 @@ extern int32_t currentUserTessitura;
 
 // Tessitura 0 unset, 1 low, 2 medium, 3 high.
 inline constexpr const char *tessituraNames[4] = {"", "low", "medium", "high"};
+// The name of tessitura t; "" for 0 and for any value outside 0..3.
+inline const char *tessituraName(int32_t t) { return tessituraNames[t >= 0 && t <= 3 ? t : 0]; }
 
 // Stop numbers of the users and time-line files.
 constexpr int32_t stopUsersCreateName = 3251;

@@ -13,8 +13,8 @@ std::string chooseMidiOrKaraokeFile()
     r.save = false;
     r.title = "Choose Midi or Karaoke File";
     r.filters = {{"midi files (*.mid)", "*.mid"}, {"karaoke files (*.kar)", "*.kar"}, allFiles};
-    // The root of the system drive is no place to look for a statistics file;
-    // the documents folder is where the export proposes to write it.
+    // Opens in the documents folder, where the user keeps files, rather than
+    // at the root of the file system.
     r.initialFolder = nativePath(documentsDir);
     return runFileChooser(r);
 }

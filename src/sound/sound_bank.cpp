@@ -2,6 +2,7 @@
 
 #include "frame/shared.h"
 #include "frame/stops.h"
+#include "music/notes.h"
 #include "sound/sound_layer.h"
 
 ALuint soundBuffers[soundIdCount + 1];
@@ -63,8 +64,7 @@ int32_t chordSoundId(int32_t root, int32_t kind) { return 160 + 5 * root + kind;
 
 int32_t soundNoteIndex(int32_t id)
 {
-    // C2 is NoteIndex 3; every family counts semitones up from C2.
-    constexpr int32_t noteC2 = 3;
+    // Every family counts semitones up from C2.
     if (id >= 1 && id <= 61) return noteC2 + id - 1;
     if (id >= 62 && id <= 110) return noteC2 + id - 62;
     if (id >= 111 && id <= 159) return noteC2 + id - 111;

@@ -172,6 +172,10 @@ static void goAhead()
             createUserManagementControls();
             currentScreen = 3;
         } else {
+            // The refused password is dropped: the field reopens empty, so the
+            // password typed next is not joined to the hidden short one.
+            adminPassword.clear();
+            setupPasswordField.caption.clear();
             showAlert("AdminPassword must have at least 5 characters", "", "");
             alertKind = alertReopensPassword;
         }

@@ -451,6 +451,10 @@ static void toggleAuthorization()
             showAlert("User deletion allowed", "", "");
             alertKind = 0;
         } else {
+            // The refused text is dropped: the field reopens empty for a new
+            // try, so a retyped password is not joined to the wrong one.
+            deletionPasswordText.clear();
+            deletionPasswordField.caption.clear();
             showAlert("wrong PassWord", "", "");
             alertKind = alertOpensPassword;
         }

@@ -97,9 +97,17 @@ TEST_F(SetupScreenTest, ShortPasswordAlertNeedsTwoDismissalsAndCreatesNothing)
     setup.click(setupExitButton); // any click dismisses
     setup.frame();
     EXPECT_EQ(editedControl, &setupPasswordField);
-    EXPECT_EQ(editLength, 4); // the field holds the password, not its asterisks
-    EXPECT_EQ(editedText(), "abcd");
     EXPECT_FALSE(exists("UsersFile"));
+
+    // The refused password is gone: the new one typed now is stored as typed,
+    // not joined to the short one.
+    EXPECT_EQ(editLength, 0);
+    setup.type("abcdefg\r");
+    setup.frame(2); // the focus moves to "Go"
+    setup.type("\r");
+    setup.frame();
+    EXPECT_EQ(currentScreen, 3);
+    EXPECT_EQ(storedPassword(), "abcdefg");
 }
 
 TEST_F(SetupScreenTest, EmptyNameAlertsAndCharacterFilters)

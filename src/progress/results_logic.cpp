@@ -257,12 +257,6 @@ const GraphGroup *graphPageGroups(int32_t page)
     return graphGroups[page - 1];
 }
 
-int32_t graphPageFirstBlock(int32_t page)
-{
-    const GraphGroup *g = graphPageGroups(page);
-    return g ? g[0].first : -1;
-}
-
 int32_t graphPageLastBlock(int32_t firstBlock)
 {
     for (const auto &page : graphGroups)

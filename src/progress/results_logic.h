@@ -70,7 +70,6 @@ struct GraphGroup {
 };
 constexpr int32_t graphPageCount = 5;
 const GraphGroup *graphPageGroups(int32_t page); // 5 groups, nullptr outside 1..5
-int32_t graphPageFirstBlock(int32_t page);       // 1, 151, 301, 451, 493; -1 outside
 int32_t graphPageLastBlock(int32_t firstBlock);  // 150, 300, 450, 492, 554; -1 otherwise
 // x of block L's cell on the page (-1 when L is not on it).
 int32_t graphCellX(int32_t page, int32_t blockIndex);

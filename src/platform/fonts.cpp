@@ -14,12 +14,3 @@ void *glutBitmapFont(int32_t fontId)
     default: return GLUT_BITMAP_9_BY_15;
     }
 }
-
-int32_t fixedFontAdvance(int32_t fontId)
-{
-    switch (fontId) {
-    case 3: return 8;
-    case 4: case 5: case 6: case 7: case 8: return 0;
-    default: return 9;
-    }
-}

@@ -9,6 +9,3 @@
 // fonts, anything unknown) give the 9x15 font, so text is always drawable.
 void *glutBitmapFont(int32_t fontId);
 
-// Pixel advance of one character of a bitmap font id, where it is fixed
-// (9 for the 9x15 font, 8 for 8x13); 0 for proportional fonts.
-int32_t fixedFontAdvance(int32_t fontId);

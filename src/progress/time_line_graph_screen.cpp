@@ -124,7 +124,7 @@ void drawTimeLineGraphCell(int32_t x, int32_t y, int32_t successes, int32_t miss
     }
 }
 
-void drawTimeLineGraphDay(int32_t page, int32_t day, int32_t &rowOffset)
+void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset)
 {
     const int32_t slot = userSlotForKey(currentUserKey);
     if (slot < 0) return;
@@ -141,9 +141,10 @@ void drawTimeLineGraphDay(int32_t page, int32_t day, int32_t &rowOffset)
         drawText(timeLineGraphFont, graphCountText(successes), 125, y);
         drawText(timeLineGraphFont, graphCountText(misses), 185, y);
     }
-    const GraphGroup *groups = graphPageGroups(page);
-    if (!groups) stopProgram(0, 9503);
-    for (int32_t L = groups[0].first; L <= groups[4].last; ++L) {
+    const int32_t lastBlock = graphPageLastBlock(firstBlock);
+    if (lastBlock < 0) stopProgram(0, 9503);
+    const int32_t page = firstBlock == 1 ? 1 : firstBlock == 151 ? 2 : firstBlock == 301 ? 3 : firstBlock == 451 ? 4 : 5;
+    for (int32_t L = firstBlock; L <= lastBlock; ++L) {
         blockCounts(d.lessonBlocks[L], L, successes, misses);
         drawTimeLineGraphCell(graphCellX(page, L), y, successes, misses);
     }
@@ -186,7 +187,7 @@ void displayTimeLineGraphScreen()
     drawLine(20, 705, 1019, 705, -5);
 
     int32_t rowOffset = 0;
-    for (int32_t d = 0; d < timeLineDayCount; ++d) drawTimeLineGraphDay(timeLineGraphPage, d, rowOffset);
+    for (int32_t d = 0; d < timeLineDayCount; ++d) drawTimeLineGraphDay(groups[0].first, d, rowOffset);
 
     glColor4f(0.2f, 0.1f, 0.3f, 0.9f);
     for (double x : {249.0, 403.0, 557.0, 711.0, 865.0, 1019.0}) drawLine(x, 100, x, 745, -5);

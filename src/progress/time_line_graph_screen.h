@@ -21,9 +21,9 @@ void drawTimeLineGraphControls();
 void handleTimeLineGraphAction();
 void displayTimeLineGraphScreen();
 
-// Draws day `day` of the current user on graph page `page` (1..5);
-// rowOffset grows by 6 for a training day.
-void drawTimeLineGraphDay(int32_t page, int32_t day, int32_t &rowOffset);
+// Draws day `day` of the current user for the page starting at block
+// `firstBlock`; rowOffset grows by 6 for a training day.
+void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset);
 void drawTimeLineGraphCell(int32_t x, int32_t y, int32_t successes, int32_t misses);
 
 // State, for tests.

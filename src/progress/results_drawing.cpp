@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <utility>
+
 #include "frame/gl_draw.h"
 #include "frame/text.h"
 #include "music/notes.h"
@@ -33,9 +35,15 @@ void drawUserHeader(double y)
     drawText(font9By15, tessituraName(currentUserTessitura), 430, y);
 }
 
-// A quad with a colour per corner, wound counter-clockwise.
+// A quad shaded from the colour at x0 to the colour at x1, wound
+// counter-clockwise whichever way round the x range is given (a negative
+// deviation would otherwise give a back face, which culling drops).
 static void shadedQuad(double x0, double x1, double y0, double y1, const float left[3], const float right[3], double z)
 {
+    if (x0 > x1) {
+        std::swap(x0, x1);
+        std::swap(left, right);
+    }
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
     glColor4f(left[0], left[1], left[2], 1);

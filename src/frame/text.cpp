@@ -16,7 +16,7 @@ bool textHiddenByPopup(double x, double y)
            y < anchor.bottom - 2;
 }
 
-static void rasterText(int32_t font, const std::string &text, double x, double y, double z)
+static void rasterText(int32_t font, std::string_view text, double x, double y, double z)
 {
     void *handle = glutBitmapFont(font);
     glDisable(GL_TEXTURE_2D);
@@ -26,25 +26,25 @@ static void rasterText(int32_t font, const std::string &text, double x, double y
         glutBitmapCharacter(handle, static_cast<unsigned char>(text[i]));
 }
 
-void drawText(int32_t font, const std::string &text, double x, double y)
+void drawText(int32_t font, std::string_view text, double x, double y)
 {
     if (!textHiddenByPopup(x, y))
         rasterText(font, text, x, y, -5);
 }
 
-void drawScoreText(int32_t font, const std::string &text, double x, double y)
+void drawScoreText(int32_t font, std::string_view text, double x, double y)
 {
     if (!textHiddenByPopup(x, y))
         rasterText(font, text, x, y, -11);
 }
 
-void drawLargeText(int32_t, const std::string &text, double x, double y)
+void drawLargeText(int32_t, std::string_view text, double x, double y)
 {
     if (!textHiddenByPopup(x, y))
         rasterText(fontTimesRoman24, text, x, y, -5);
 }
 
-void drawControlText(int32_t font, const std::string &text, double x, double y)
+void drawControlText(int32_t font, std::string_view text, double x, double y)
 {
     rasterText(font, text, x, y, -2);
 }
@@ -53,5 +53,6 @@ void drawUnderscoreRow(int32_t font, int32_t count, double x, double y)
 {
     if (count <= 0)
         return;
-    rasterText(font, std::string(size_t(count < maxTextLength ? count : maxTextLength), '_'), x, y, -5);
+    static const std::string underscores(size_t(maxTextLength), '_');
+    rasterText(font, std::string_view(underscores).substr(0, size_t(count)), x, y, -5);
 }

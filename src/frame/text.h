@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 constexpr int32_t font9By15 = 2;
 constexpr int32_t fontTimesRoman24 = 5;
@@ -13,8 +14,8 @@ constexpr int32_t fontTimesRoman24 = 5;
 // the list draw nothing there, so text does not show through its entries.
 bool textHiddenByPopup(double x, double y);
 
-void drawText(int32_t font, const std::string &text, double x, double y);      // z -5, hidden under a list
-void drawScoreText(int32_t font, const std::string &text, double x, double y); // z -11, hidden under a list
-void drawLargeText(int32_t font, const std::string &text, double x, double y); // always Times Roman 24, z -5
-void drawControlText(int32_t font, const std::string &text, double x, double y); // z -2, never hidden
+void drawText(int32_t font, std::string_view text, double x, double y);      // z -5, hidden under a list
+void drawScoreText(int32_t font, std::string_view text, double x, double y); // z -11, hidden under a list
+void drawLargeText(int32_t font, std::string_view text, double x, double y); // always Times Roman 24, z -5
+void drawControlText(int32_t font, std::string_view text, double x, double y); // z -2, never hidden
 void drawUnderscoreRow(int32_t font, int32_t count, double x, double y);        // count '_', z -5

@@ -10,6 +10,8 @@
 //
 // Accepts 16-bit PCM, mono, 44100 Hz WAV files only; anything else is refused
 // with a message and exit code 2.
+#include "frame/rounding.h"
+#include "music/notes.h"
 #include "sound/pitch_detector.h"
 #include "sound/recording.h"
 
@@ -82,14 +84,14 @@ std::string readWav(const std::string &file, std::vector<int16_t> &samples)
 // Nearest equal-tempered note (A4 = 440 Hz) and the deviation from it.
 void nearestNote(double hz, std::string &name, double &cents)
 {
-    static const char *const letters[12] = {"C", "C#", "D", "D#", "E", "F",
-                                            "F#", "G", "G#", "A", "A#", "B"};
     const double fromA4 = 1200.0 * std::log2(hz / 440.0);
-    const int32_t semis = int32_t(std::nearbyint(fromA4 / 100.0));
+    const int32_t semis = roundToInt32(fromA4 / 100.0);
     const int32_t fromC0 = semis + 9 + 4 * 12;
-    name = std::string(letters[((fromC0 % 12) + 12) % 12]) +
+    // The spelling tables count pitch classes from A, three semitones below C.
+    const int32_t fromA = ((fromC0 % 12) + 12 + 3) % 12;
+    name = std::string(pitchClassSpellings[namesSharps][fromA]) +
            std::to_string(fromC0 >= 0 ? fromC0 / 12 : -((11 - fromC0) / 12));
-    cents = std::nearbyint((fromA4 - 100.0 * semis) * 10.0) / 10.0;
+    cents = roundNearest((fromA4 - 100.0 * semis) * 10.0) / 10.0;
     if (cents == 0.0) cents = 0.0; // print +0.0, never -0.0
 }
 

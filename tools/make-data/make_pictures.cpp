@@ -4,6 +4,7 @@
 #include "picture_art.h"
 #include "picture_pack_writer.h"
 
+#include "audio-files/audio_files.h"
 #include "frame/picture_catalogue.h"
 
 #include <cstdio>
@@ -33,8 +34,9 @@ bool makePictureData(const std::string &dataDir)
     for (int32_t pack : {6, 7, 8, 9}) {
         const std::string path = dataDir + "/images.prod/Images" + std::to_string(pack);
         const std::vector<uint8_t> bytes = buildTexturePack(cataloguePackPictures(pack));
-        if (bytes.empty() || !writeBinaryFile(path, bytes)) {
-            std::fprintf(stderr, "tarnova-make-data: cannot write %s\n", path.c_str());
+        std::string error = "no pack built for " + path;
+        if (bytes.empty() || !writeBytesToFile(path, bytes, error)) {
+            std::fprintf(stderr, "tarnova-make-data: %s\n", error.c_str());
             return false;
         }
     }

@@ -1,13 +1,15 @@
 #include "picture_pack_writer.h"
 
+#include "frame/texture_pack.h"
+
 #include <zlib.h>
 
 #include <cstdio>
 
 std::vector<uint8_t> buildTexturePack(const std::vector<PackPicture> &pictures)
 {
-    constexpr size_t block = 32768;
-    std::vector<uint8_t> out = {'K', 'V', 'D', 'R', 'L', 'M'};
+    constexpr size_t block = texturePackBlockSize;
+    std::vector<uint8_t> out(texturePackMagic, texturePackMagic + 6);
     for (const PackPicture &p : pictures) {
         uLongf length = compressBound(static_cast<uLong>(p.rgba.size()));
         std::vector<uint8_t> z(length);
@@ -21,12 +23,4 @@ std::vector<uint8_t> buildTexturePack(const std::vector<PackPicture> &pictures)
     }
     out.resize((out.size() + block - 1) / block * block, 0);
     return out;
-}
-
-bool writeBinaryFile(const std::string &path, const std::vector<uint8_t> &bytes)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
 }

@@ -16,4 +16,3 @@ struct PackPicture {
 std::vector<uint8_t> buildTexturePack(const std::vector<PackPicture> &pictures);
 // The pictures of pack 6, 7, 8 or 9 as the catalogue lists them.
 std::vector<PackPicture> cataloguePackPictures(int32_t pack);
-bool writeBinaryFile(const std::string &path, const std::vector<uint8_t> &bytes);

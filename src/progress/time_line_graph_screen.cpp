@@ -141,9 +141,11 @@ void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset)
         drawText(timeLineGraphFont, graphCountText(successes), 125, y);
         drawText(timeLineGraphFont, graphCountText(misses), 185, y);
     }
-    const int32_t lastBlock = graphPageLastBlock(firstBlock);
-    if (lastBlock < 0) stopProgram(0, 9503);
-    const int32_t page = firstBlock == 1 ? 1 : firstBlock == 151 ? 2 : firstBlock == 301 ? 3 : firstBlock == 451 ? 4 : 5;
+    int32_t page = 0;
+    for (int32_t p = 1; p <= graphPageCount; ++p)
+        if (graphPageGroups(p)[0].first == firstBlock) page = p;
+    if (page == 0) stopProgram(0, 9503);
+    const int32_t lastBlock = graphPageGroups(page)[4].last;
     for (int32_t L = firstBlock; L <= lastBlock; ++L) {
         blockCounts(d.lessonBlocks[L], L, successes, misses);
         drawTimeLineGraphCell(graphCellX(page, L), y, successes, misses);

@@ -156,11 +156,6 @@ static void describeControls()
 
 // ---- controls ------------------------------------------------------------------
 
-static std::string tessituraCaption(int32_t tessitura)
-{
-    return tessitura >= 0 && tessitura <= 3 ? tessituraNames[tessitura] : "";
-}
-
 void buildUserRows()
 {
     ControlRecord *previous = &aboutButton;
@@ -170,7 +165,7 @@ void buildUserRows()
         initControl(0, &userNameButtons[r - 1], kindPushButton, 130, 390, bottom, top, stateIdle, 1,
                     user.key != 0 ? user.name : "", previous);
         initControl(0, &userTessituraButtons[r - 1], kindPopupOpener, 500, 572, bottom, top, stateIdle, 1,
-                    user.key != 0 ? tessituraCaption(user.tessitura) : "", &userNameButtons[r - 1]);
+                    user.key != 0 ? tessituraName(user.tessitura) : "", &userNameButtons[r - 1]);
         initControl(0, &userDeleteButtons[r - 1], kindPushButton, 620, 657, bottom, top, stateIdle, 1, "Del",
                     &userTessituraButtons[r - 1]);
         previous = &userDeleteButtons[r - 1];

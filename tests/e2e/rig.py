@@ -490,27 +490,39 @@ def start_tarnova(data="full", prepare=None, env=None, audio=True):
 # ----------------------------------------------------------------- sound
 
 class Recording:
-    def __init__(self, proc, path):
-        self.proc, self.path = proc, path
+    def __init__(self, proc, path, keeper):
+        self.proc, self.path, self.keeper = proc, path, keeper
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGINT)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        for p in (self.proc, self.keeper):
+            if p.poll() is None:
+                p.send_signal(signal.SIGINT)
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
         return self.path
 
 
 def record_speakers(path):
-    """Starts recording what the program plays (44100 Hz mono 16-bit WAV)."""
+    """Starts recording what the program plays (44100 Hz mono 16-bit WAV) and
+    returns once the recording is live.
+
+    An idle null sink delivers nothing to its monitor, so a recording would
+    only begin when the program starts to play, and lose that sound's first
+    moments while the sink wakes up. A stream of silence keeps "speakers"
+    running for the whole recording (silence adds nothing to the mix)."""
     ensure_rig()
+    keeper = subprocess.Popen(
+        ["pacat", "--playback", "--device=speakers", "--latency-msec=20", "--raw", "--format=s16le", "--rate=44100",
+         "--channels=1", "/dev/zero"], env=os.environ)
     proc = subprocess.Popen(
         ["parecord", "--device=speakers.monitor", "--file-format=wav", "--rate=44100",
          "--channels=1", "--format=s16le", path], env=os.environ)
-    return Recording(proc, path)
+    # Live once samples beyond the 44-byte header arrive (at most 5 s).
+    wait_for(lambda: os.path.exists(path) and os.path.getsize(path) > 44 + 4410, 5, 0.02)
+    return Recording(proc, path, keeper)
 
 
 def play_into_mic(wav_path, wait=True):

@@ -2,7 +2,10 @@
 // and plays it through note voice 1 with the voice sequencer, as an exercise
 // screen presents a reference note: the staff from x 100 to 280 with its
 // clefs, the note at x 220, and the timed sequence (wait 2 frames, sound 32
-// frames, stop). The window stays open HOLD_MS after the sequence has ended.
+// frames, stop). The sequence starts after 20 frames, once the freshly opened
+// audio stream is running: a note started at once would lose its first half
+// second to the stream's start-up. The window stays open HOLD_MS after the
+// sequence has ended.
 //
 //   tarnova-voicedemo DATA_DIR NOTE KIND [HZ MS] [--hold HOLD_MS]
 //     NOTE   NoteIndex (27 = C4)
@@ -32,6 +35,7 @@ static int32_t demoNote = 27;
 static int32_t holdFrames = 43;
 static int32_t framesAfterSequence = -1;
 static bool sequenceStarted = false;
+static int32_t warmUpFrames = 0;
 
 static void drawFrame()
 {
@@ -45,14 +49,14 @@ static void drawFrame()
 
 static void tick(int)
 {
-    if (!sequenceStarted) {
+    if (!sequenceStarted && ++warmUpFrames > 20) {
         sequenceStarted = true;
         startTimedVoiceSequence(20, 2, 32, 0, 0, 0, 0, 0, 0, 0, 1);
     }
     tickVoiceSequencer();
     drawFrame();
     nextShakeOffset(shakeStep);
-    if (voiceSequencerState == 0) {
+    if (sequenceStarted && voiceSequencerState == 0) {
         if (framesAfterSequence < 0) std::printf("sequence ended\n");
         std::fflush(stdout);
         if (++framesAfterSequence >= holdFrames) {

@@ -20,7 +20,6 @@ const ScreenTableEntry screenTable[] = {
     {574, 574, &timeLineGraphScreenHandlers},
     {575, 575, &timeLineNumbersScreenHandlers},
     {576, 576, &scoreOverviewScreenHandlers},
-    {-1, -1, nullptr}, // keeps the array non-empty while screens are added
 };
 const int screenTableSize = sizeof(screenTable) / sizeof(screenTable[0]);
 

@@ -7,7 +7,6 @@
 
 #include "frame/screens.h"
 
-constexpr int32_t quitScreenId = 579;
 
 extern uint8_t displayBusy; // set while a screen's display procedure runs
 

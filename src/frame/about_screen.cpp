@@ -29,7 +29,7 @@ static void aboutAction(int32_t code)
     finishButtonAction(aboutCloseButton);
     setKeyboardFocus(nullptr);
     aboutPhase = 0; // the next visit sets the screen up again
-    currentScreen = 3;
+    currentScreen = userManagementScreenId;
 }
 
 static TemplateControl aboutControls[] = {

@@ -34,13 +34,17 @@ const char *const startTuneFileNames[5] = {"MyBonnieTrumpet.ogg", "MyBonnieGuita
 // sample, introductory lesson, the first numbered lesson, the exercise
 // screens, score overview, replay, note statistics, time-line numbers and
 // time-line graph.
-const int32_t finishScreenOrder[13] = {3, 4, 14, 15, 16, 8, 17, 18, 576, 578, 573, 575, 574};
+const int32_t finishScreenOrder[13] = {
+    userManagementScreenId, aboutScreenId,        lessonOverviewScreenId, exerciseInfoScreenId,
+    exerciseSampleScreenId, introLessonScreenId,  lessonOneScreenId,      firstExerciseScreenId,
+    scoreOverviewScreenId,  replayScreenId,       noteStatisticsScreenId, timeLineNumbersScreenId,
+    timeLineGraphScreenId};
 
 // ---- State ---------------------------------------------------------------
 
 static int32_t loadPhase = 0;
 static int32_t loadStep = 0;
-static int32_t nextScreenAfterLoading = 2;
+static int32_t nextScreenAfterLoading = setupScreenId;
 static int32_t loadingFont = font9By15;
 static ControlRecord loadingExitButton;
 static int32_t loadingPendingAction = 0;
@@ -141,7 +145,7 @@ static void loadingOwnAction(int32_t code)
     loadingExitButton.value = loadingExitButton.value ? 0 : 1;
     loadingExitButton.state = stateIdle;
     promptLine.clear();
-    currentScreen = 579; // the next frame ends the program
+    currentScreen = quitScreenId; // the next frame ends the program
 }
 
 static TemplateControl loadingControls[] = {
@@ -215,11 +219,11 @@ static void loadingPhaseZero()
     // First use only for a missing or empty users file; the store ends the
     // program on a users file it cannot read, so nobody's data is replaced.
     if (hooks.usersFileNeedsFirstUse()) {
-        nextScreenAfterLoading = 2;
+        nextScreenAfterLoading = setupScreenId;
     } else {
         hooks.loadUsersFiles();
         hooks.loadScoreFile();
-        nextScreenAfterLoading = 3;
+        nextScreenAfterLoading = userManagementScreenId;
     }
     loadPhase = 1;
 }

@@ -11,15 +11,15 @@
 #include "progress/score_overview_screen.h"
 
 const ScreenTableEntry screenTable[] = {
-    {0, 0, &loadingScreenHandlers},
-    {1, 1, &unsupportedScreenHandlers},
-    {2, 2, &setupScreenHandlers},
-    {3, 3, &userManagementScreenHandlers},
-    {4, 4, &aboutScreenHandlers},
-    {573, 573, &noteStatisticsScreenHandlers},
-    {574, 574, &timeLineGraphScreenHandlers},
-    {575, 575, &timeLineNumbersScreenHandlers},
-    {576, 576, &scoreOverviewScreenHandlers},
+    {loadingScreenId, loadingScreenId, &loadingScreenHandlers},
+    {unsupportedDeviceScreenId, unsupportedDeviceScreenId, &unsupportedScreenHandlers},
+    {setupScreenId, setupScreenId, &setupScreenHandlers},
+    {userManagementScreenId, userManagementScreenId, &userManagementScreenHandlers},
+    {aboutScreenId, aboutScreenId, &aboutScreenHandlers},
+    {noteStatisticsScreenId, noteStatisticsScreenId, &noteStatisticsScreenHandlers},
+    {timeLineGraphScreenId, timeLineGraphScreenId, &timeLineGraphScreenHandlers},
+    {timeLineNumbersScreenId, timeLineNumbersScreenId, &timeLineNumbersScreenHandlers},
+    {scoreOverviewScreenId, scoreOverviewScreenId, &scoreOverviewScreenHandlers},
 };
 const int screenTableSize = sizeof(screenTable) / sizeof(screenTable[0]);
 

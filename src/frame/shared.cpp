@@ -1,5 +1,7 @@
 #include "frame/shared.h"
 
+#include "base/screen_id.h"
+
 std::string userDataDir;
 std::string userDataDirAlt;
 std::string resourceDir;
@@ -8,7 +10,7 @@ std::string imagesDir;
 std::string documentsDir;
 std::string debugLogPath;
 
-int32_t currentScreen = 0;
+int32_t currentScreen = loadingScreenId;
 int32_t unsupportedReason = 0;
 int32_t windowWidth = 1124;
 int32_t windowHeight = 765;

@@ -3,6 +3,7 @@
 #include "frame/capture.h"
 #include "frame/dispatch.h"
 #include "frame/loading_screen.h"
+#include "frame/screens.h"
 #include "frame/shared.h"
 #include "frame/small_routines.h"
 #include "frame/stops.h"
@@ -31,7 +32,7 @@ static bool audioErrorPending()
 static void goToUnsupportedScreen()
 {
     unsupportedReason = 1;
-    currentScreen = 1;
+    currentScreen = unsupportedDeviceScreenId;
 }
 
 // Output device and context; no device (no sound server, no card) means the
@@ -111,7 +112,7 @@ int runTarnova(int argc, char **argv)
 
     bool haveOutput = openAudioOutput();
     fedisableexcept(FE_ALL_EXCEPT);
-    currentScreen = 0;
+    currentScreen = loadingScreenId;
     if (haveOutput) {
         checkCaptureSupport();
         openCapture();

@@ -25,7 +25,7 @@ static void unsupportedAction(int32_t code)
     if (code != closeAction)
         return;
     finishButtonAction(unsupportedCloseButton);
-    currentScreen = 579; // the next frame ends the program normally
+    currentScreen = quitScreenId; // the next frame ends the program normally
 }
 
 static TemplateControl unsupportedControls[] = {

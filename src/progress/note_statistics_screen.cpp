@@ -46,7 +46,7 @@ static void noteStatisticsAction(int32_t code)
         finishButtonAction(noteStatisticsQuitButton);
         setKeyboardFocus(nullptr);
         noteStatisticsPhase = 0;
-        currentScreen = 6;
+        currentScreen = lessonMenuScreenId;
         break;
     default: break;
     }

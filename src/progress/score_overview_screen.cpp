@@ -62,9 +62,9 @@ static void leave(ControlRecord &button, int32_t screen, OptionsSetUp options)
 static void scoreOverviewAction(int32_t code)
 {
     switch (code) {
-    case exitAction: leave(scoreOverviewExitButton, 579, OptionsSetUp::none); break;
-    case changeLessonAction: leave(scoreOverviewChangeButton, 6, OptionsSetUp::beforeFocus); break;
-    case repeatLessonAction: leave(scoreOverviewRepeatButton, 11, OptionsSetUp::last); break;
+    case exitAction: leave(scoreOverviewExitButton, quitScreenId, OptionsSetUp::none); break;
+    case changeLessonAction: leave(scoreOverviewChangeButton, lessonMenuScreenId, OptionsSetUp::beforeFocus); break;
+    case repeatLessonAction: leave(scoreOverviewRepeatButton, lessonLoaderScreenId, OptionsSetUp::last); break;
     default: break;
     }
 }

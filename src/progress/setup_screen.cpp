@@ -170,7 +170,7 @@ static void goAhead()
             createScoreFile();
             createUsersFiles(adminName.substr(0, maxNameLength), adminPassword);
             createUserManagementControls();
-            currentScreen = 3;
+            currentScreen = userManagementScreenId;
         } else {
             // The refused password is dropped: the field reopens empty, so the
             // password typed next is not joined to the hidden short one.
@@ -257,7 +257,7 @@ static void setupAction(int32_t code)
     case exitAction:
         setKeyboardFocus(nullptr);
         setupExitButton.value = setupExitButton.value == 0 ? 1 : 0;
-        currentScreen = 579;
+        currentScreen = quitScreenId;
         setupExitButton.state = stateIdle;
         promptLine.clear();
         break;

@@ -48,7 +48,7 @@ static void timeLineGraphAction(int32_t code)
         finishButtonAction(timeLineGraphQuitButton);
         setKeyboardFocus(nullptr);
         timeLineGraphPhase = 0;
-        currentScreen = 6;
+        currentScreen = lessonMenuScreenId;
         break;
     default: break;
     }

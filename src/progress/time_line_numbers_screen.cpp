@@ -205,7 +205,7 @@ static void timeLineNumbersAction(int32_t code)
         pressed = &control(tlnQuit);
         setKeyboardFocus(nullptr);
         setPhase(0);
-        currentScreen = 6;
+        currentScreen = lessonMenuScreenId;
         break;
     case exportAction:
         control(tlnExport).state = stateIdle;

@@ -380,7 +380,7 @@ static void startUser(int r)
             closePopupList();
         enterLessonMenuPlaceholder();
         userManagementState = 0;
-        currentScreen = 6;
+        currentScreen = lessonMenuScreenId;
     } else {
         showAlert("Please add a user first.", "", "");
         alertKind = alertOpensNewUser;
@@ -513,7 +513,7 @@ static void userManagementAction(int32_t code)
         aboutButton.value = aboutButton.value == 0 ? 1 : 0;
         setKeyboardFocus(nullptr);
         userManagementState = 0;
-        currentScreen = 4;
+        currentScreen = aboutScreenId;
         aboutButton.state = stateIdle;
         promptLine.clear();
     } else if (code == exitAction) {
@@ -521,7 +521,7 @@ static void userManagementAction(int32_t code)
         userManagementExitButton.value = userManagementExitButton.value == 0 ? 1 : 0;
         setKeyboardFocus(nullptr);
         userManagementState = 0;
-        currentScreen = 579;
+        currentScreen = quitScreenId;
         userManagementExitButton.state = stateIdle;
     } else if (code == editNewUserAction) {
         userManagementPendingAction =

@@ -61,7 +61,7 @@ protected:
     void TearDown() override
     {
         setScreenLookup(nullptr);
-        currentScreen = 0;
+        currentScreen = loadingScreenId;
     }
     static void everyCallback()
     {
@@ -97,14 +97,15 @@ TEST_F(Dispatch, ArgumentsReachTheActiveScreenUnchanged)
 
 TEST_F(Dispatch, WheelButtonsNeverReachTheScreen)
 {
-    currentScreen = 3;
+    currentScreen = userManagementScreenId;
     for (int button = 0; button <= 7; ++button) mouseCurrentScreen(button, 0, 10, 20);
     EXPECT_EQ(calls, "mouse(0,0,10,20) mouse(1,0,10,20) mouse(2,0,10,20) mouse(7,0,10,20) ");
 }
 
 TEST_F(Dispatch, DisplayRequestDuringAFrameIsSkipped)
 {
-    currentScreen = 42424;
+    const int32_t servedByNoRow = 42424;
+    currentScreen = servedByNoRow;
     nestedCalls = 0;
     displayCurrentScreen();
     EXPECT_EQ(nestedCalls, 1);

@@ -24,7 +24,7 @@ protected:
         setKeyboardFocus(nullptr);
         aboutPendingAction = aboutDeferredAction = 0;
         createAboutControls();
-        currentScreen = 4;
+        currentScreen = aboutScreenId;
         displayAboutScreen(); // the entry frame: focus on Close, nothing drawn
     }
 };
@@ -35,7 +35,7 @@ TEST_F(AboutScreen, ReturnOnCloseGoesBackToUserManagement)
     aboutKeyboard(13, 0, 0);
     EXPECT_EQ(aboutPendingAction, 25);
     handleAboutAction();
-    EXPECT_EQ(currentScreen, 3);
+    EXPECT_EQ(currentScreen, userManagementScreenId);
     EXPECT_EQ(aboutPhase, 0); // the next visit starts afresh
     EXPECT_EQ(keyboardFocus, nullptr);
 }
@@ -53,7 +53,7 @@ TEST_F(AboutScreen, KeysShowHelpAlertsThatReturnDismisses)
     EXPECT_TRUE(alertShown());
     aboutMouse(0, 1, 10, gy(10));
     EXPECT_FALSE(alertShown());
-    EXPECT_EQ(currentScreen, 4);
+    EXPECT_EQ(currentScreen, aboutScreenId);
 }
 
 TEST(UnsupportedScreen, CloseHintsAndClick)
@@ -62,7 +62,7 @@ TEST(UnsupportedScreen, CloseHintsAndClick)
     resetMessageState();
     unsupportedPendingAction = unsupportedDeferredAction = 0;
     createUnsupportedControls();
-    currentScreen = 1;
+    currentScreen = unsupportedDeviceScreenId;
     displayUnsupportedScreen();
     unsupportedKeyboard(27, 0, 0); // Escape without an alert: nothing
     EXPECT_FALSE(alertShown());
@@ -74,7 +74,7 @@ TEST(UnsupportedScreen, CloseHintsAndClick)
     EXPECT_EQ(hintLine, "Release Button to terminate program");
     unsupportedMouse(0, 1, 151, gy(277));
     handleUnsupportedAction();
-    EXPECT_EQ(currentScreen, 579);
+    EXPECT_EQ(currentScreen, quitScreenId);
 }
 
 TEST(MessagePanel, SlotsFollowTheHintAndPrompt)

@@ -44,7 +44,7 @@ protected:
     {
         calls.clear();
         firstUse = true;
-        currentScreen = 0;
+        currentScreen = loadingScreenId;
         windowHeight = 765;
         resetMessageState();
         setLoadingHooks({false, fakeFrames, fakeIcons, fakeNeedsFirstUse, fakeLoadUsers,
@@ -124,9 +124,9 @@ TEST_F(LoadingScreen, EachStepCallsItsWork)
 
     // After the last step: phase 2, and the next frame switches the screen.
     EXPECT_EQ(loadingPhase(), 2);
-    EXPECT_EQ(currentScreen, 0);
+    EXPECT_EQ(currentScreen, loadingScreenId);
     displayLoadingScreen();
-    EXPECT_EQ(currentScreen, 2);
+    EXPECT_EQ(currentScreen, setupScreenId);
 }
 
 TEST_F(LoadingScreen, EveryPictureAndSoundStepRunsExactlyOnce)
@@ -168,7 +168,7 @@ TEST_F(LoadingScreen, ExitAtStep200EndsWithoutLoadingSounds)
     loadingScreenHandlers.mouse(0, 1, x, y);
     calls.clear();
     displayLoadingScreen(); // runs the action instead of a step
-    EXPECT_EQ(currentScreen, 579);
+    EXPECT_EQ(currentScreen, quitScreenId);
     EXPECT_EQ(loadingStep(), 200);
     EXPECT_TRUE(calls.empty());
 }

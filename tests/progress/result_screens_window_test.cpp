@@ -53,7 +53,8 @@ void frontPixel(int x, int y, unsigned char rgb[3])
     addTimeLineEntry(1, 1, passed);
     setUserLessonBlock(1, 1, passed);
 
-    const int32_t screens[4] = {576, 573, 574, 575};
+    const int32_t screens[4] = {scoreOverviewScreenId, noteStatisticsScreenId, timeLineGraphScreenId,
+                                timeLineNumbersScreenId};
     for (int32_t id : screens) {
         currentScreen = id;
         screenHandlersFor(id)->create();
@@ -65,7 +66,7 @@ void frontPixel(int x, int y, unsigned char rgb[3])
     }
 
     // The graph: block 1 of day 0 is a green cell at x 251..255, y 100..105.
-    currentScreen = 574;
+    currentScreen = timeLineGraphScreenId;
     displayCurrentScreen();
     unsigned char rgb[3];
     frontPixel(253, 102, rgb);
@@ -82,7 +83,7 @@ void frontPixel(int x, int y, unsigned char rgb[3])
     if (rgb[1] > 200 && rgb[0] < 40) _exit(13);
 
     // The numbers page: Next Dates, then Quit by Return.
-    currentScreen = 575;
+    currentScreen = timeLineNumbersScreenId;
     displayCurrentScreen();
     mouseCurrentScreen(0, 0, 890, 765 - 115);
     mouseCurrentScreen(0, 1, 890, 765 - 115);
@@ -91,7 +92,7 @@ void frontPixel(int x, int y, unsigned char rgb[3])
     setKeyboardFocus(&timeLineNumbersControls[tlnQuit]);
     keyboardCurrentScreen(13, 0, 0);
     displayCurrentScreen();
-    if (currentScreen != 6) _exit(15);
+    if (currentScreen != lessonMenuScreenId) _exit(15);
     _exit(0);
 }
 

@@ -289,7 +289,7 @@ TEST_F(ScoreOverview, FinishedLessonIsRecordedRatedAndLeftByItsButtons)
     const Case cases[] = {{27, 6}, {28, 11}, {26, 579}};
     for (const Case &c : cases) {
         scoreOverviewPhase = 1;
-        currentScreen = 576;
+        currentScreen = scoreOverviewScreenId;
         scoreOverviewPendingAction = c.code;
         handleScoreOverviewAction();
         EXPECT_EQ(currentScreen, c.screen) << c.code;

@@ -25,7 +25,7 @@ struct UserManagementTest : StoreFolderTest {
         userManagementPendingAction = userManagementDeferredAction = 0;
         setImportFileChooser(fakeChooser);
         createUserManagementControls();
-        currentScreen = 3;
+        currentScreen = userManagementScreenId;
         screen.frame(); // entry: focus on row 1, nothing drawn
     }
     void TearDown() override
@@ -183,7 +183,7 @@ TEST_F(UserManagementTest, RowTessituraLists)
     screen.click(userManagementExitButton);
     screen.frame();
     EXPECT_FALSE(popupOpen);
-    EXPECT_EQ(currentScreen, 3);
+    EXPECT_EQ(currentScreen, userManagementScreenId);
 }
 
 TEST_F(UserManagementTest, ArrowKeysWalkRowsAndFields)
@@ -211,7 +211,7 @@ TEST_F(UserManagementTest, StartingRows)
 {
     screen.type("\r"); // the focus is on row 1 at entry
     screen.frame();
-    EXPECT_EQ(currentScreen, 6);
+    EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_EQ(currentUserKey, 1);
     EXPECT_EQ(currentUserSlot, 0);
     EXPECT_EQ(currentUserName, "Admin");
@@ -220,17 +220,17 @@ TEST_F(UserManagementTest, StartingRows)
 
     // Opening row 1's list puts the focus on its name: Return starts the row
     // and leaves no list open behind.
-    currentScreen = 3;
+    currentScreen = userManagementScreenId;
     screen.frame();
     screen.press(userTessituraButtons[0]);
     screen.frame();
     ASSERT_TRUE(popupOpen);
     screen.type("\r");
     screen.frame();
-    EXPECT_EQ(currentScreen, 6);
+    EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_FALSE(popupOpen);
 
-    currentScreen = 3;
+    currentScreen = userManagementScreenId;
     screen.frame();
     screen.click(userNameButtons[2]); // a free row
     screen.frame();

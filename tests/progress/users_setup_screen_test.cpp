@@ -16,7 +16,7 @@ struct SetupScreenTest : StoreFolderTest {
         adminPassword.clear();
         setupPendingAction = setupDeferredAction = 0;
         createSetupControls();
-        currentScreen = 2;
+        currentScreen = setupScreenId;
         setup.frame(); // the form opens with the name field being edited
     }
 
@@ -66,7 +66,7 @@ TEST_F(SetupScreenTest, KeySequencesThatFinishTheInstallation)
         setup.type("\r");
         setup.frame();
         EXPECT_FALSE(alertShown());
-        EXPECT_EQ(currentScreen, 3);
+        EXPECT_EQ(currentScreen, userManagementScreenId);
         EXPECT_EQ(fileSize("UsersFile"), int64_t(usersFileSize));
         EXPECT_EQ(fileSize("TimeLine"), int64_t(timeLineFileSize));
         EXPECT_EQ(fileSize("ScoreFile"), int64_t(scoreFileSize));
@@ -106,7 +106,7 @@ TEST_F(SetupScreenTest, ShortPasswordAlertNeedsTwoDismissalsAndCreatesNothing)
     setup.frame(2); // the focus moves to "Go"
     setup.type("\r");
     setup.frame();
-    EXPECT_EQ(currentScreen, 3);
+    EXPECT_EQ(currentScreen, userManagementScreenId);
     EXPECT_EQ(storedPassword(), "abcdefg");
 }
 
@@ -152,7 +152,7 @@ TEST_F(SetupScreenTest, ExitCreatesNothing)
     setup.frame(2);
     setup.click(setupExitButton);
     setup.frame();
-    EXPECT_EQ(currentScreen, 579);
+    EXPECT_EQ(currentScreen, quitScreenId);
     EXPECT_FALSE(exists("UsersFile"));
     EXPECT_FALSE(exists("TimeLine"));
     EXPECT_FALSE(exists("ScoreFile"));
@@ -163,7 +163,7 @@ TEST_F(SetupScreenTest, ClickInTheFrameOfAnEscapeIsIgnored)
     setup.type("\x1b");
     setup.click(setupExitButton); // same frame as the Escape: nothing to act on
     setup.frame();
-    EXPECT_EQ(currentScreen, 2);
+    EXPECT_EQ(currentScreen, setupScreenId);
 }
 
 } // namespace

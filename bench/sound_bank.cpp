@@ -4,7 +4,7 @@
 // Data: $TARNOVA_DATA (a folder made by tarnova-make-data), else the folder is
 // generated once into a temporary folder with ./tarnova-make-data (run from
 // the build folder). Audio: the null OpenAL device, no sound card needed.
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 

@@ -17,7 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "progress/score_file.h"
 #include "progress/store_io.h"
 #include "progress/time_line.h"

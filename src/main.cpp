@@ -1,3 +1,3 @@
-#include "frame/startup.h"
+#include "app/startup.h"
 
 int main(int argc, char **argv) { return runTarnova(argc, argv); }

@@ -1,6 +1,6 @@
 #include "frame/capture.h"
 
-#include "frame/stops.h"
+#include "base/stops.h"
 #include "frame/timer.h"
 
 #include <AL/al.h>

@@ -1,7 +1,7 @@
 // Controls, hit tests, chains and the shared pop-up list.
 #include "frame/controls.h"
 
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "frame/text.h"
 
 ControlRecord *keyboardFocus = nullptr;

@@ -1,7 +1,7 @@
 #include "frame/dispatch.h"
 
-#include "frame/shared.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/stops.h"
 
 #include <GL/freeglut.h>
 

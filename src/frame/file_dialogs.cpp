@@ -1,7 +1,7 @@
 // The program's three file choosers.
 #include "frame/file_dialogs.h"
 
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "platform/file_dialog.h"
 #include "platform/paths.h"
 

@@ -5,6 +5,9 @@
 #include <GL/glx.h>
 
 #include <utility>
+#include <vector>
+
+#include "base/small_routines.h"
 
 bool haveGlContext() { return glXGetCurrentContext() != nullptr; }
 
@@ -93,4 +96,17 @@ void fillTriangle(double x0, double y0, double x1, double y1, double x2, double 
     for (int i = 0; i < 3; ++i)
         glVertex3d(p[2 * i], p[2 * i + 1], z);
     glEnd();
+}
+
+void drawEllipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth)
+{
+    if (n <= 0) return;
+    // The same vertices the outline maths gives (one place computes them).
+    std::vector<double> xy(2 * static_cast<size_t>(n));
+    ellipseOutlineVertices(cx, cy, n, rx, ry, xy.data());
+    glLineWidth(static_cast<GLfloat>(lineWidth));
+    glBegin(GL_LINE_LOOP);
+    for (int32_t i = 0; i < n; ++i) glVertex2d(xy[2 * i], xy[2 * i + 1]);
+    glEnd();
+    glLineWidth(1.0f);
 }

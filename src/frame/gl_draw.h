@@ -27,3 +27,7 @@ void fillTriangle(double x0, double y0, double x1, double y1, double x2, double 
 
 // Signed doubled area of a polygon: positive for counter-clockwise corners.
 double signedArea2(const double *xy, int n);
+
+// Outline of an axis-parallel ellipse as a closed line of n vertices, in the
+// current colour; the line width is 1 again afterwards.
+void drawEllipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth);

@@ -1,7 +1,7 @@
 #include "frame/picture_catalogue.h"
 
-#include "frame/shared.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/stops.h"
 #include "frame/texture_pack.h"
 
 GLuint frameAnimationTextures[frameAnimationCount];

@@ -3,7 +3,8 @@
 #include <GL/gl.h>
 
 #include "frame/gl_draw.h"
-#include "frame/loading_screen.h"
+#include "frame/picture_catalogue.h"
+#include "base/version.h"
 #include "frame/text.h"
 
 void clearScreenFrame()
@@ -42,4 +43,19 @@ void drawVersionLines(int32_t font)
     drawText(font, ownershipNotice, 130, 420);
     drawText(font, "Version", 130, 340);
     drawText(font, programVersionText, 130, 320);
+}
+
+int32_t frameAnimationIndex(int32_t n)
+{
+    int32_t i = n % frameAnimationCount;
+    return i < 0 ? i + frameAnimationCount : i;
+}
+
+void drawFrameAnimation(int32_t n)
+{
+    glPushMatrix();
+    glTranslatef(175.0f, 150.0f, 0.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+    drawTexturedRect(frameAnimationTextures[frameAnimationIndex(n)], -115, -50, 115, 50, -6);
+    glPopMatrix();
 }

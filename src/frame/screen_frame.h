@@ -20,3 +20,8 @@ void drawControlBox(int32_t font, const char *buttonLabel);
 
 // The ownership notice and the program version, in the current colour.
 void drawVersionLines(int32_t font);
+
+// Draws picture n mod 38 of the logo animation centred on (175, 150).
+void drawFrameAnimation(int32_t n);
+// Index into frameAnimationTextures for a counter n (negative n wraps too).
+int32_t frameAnimationIndex(int32_t n);

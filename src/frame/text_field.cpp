@@ -5,7 +5,7 @@
 
 #include "frame/gl_draw.h"
 #include "frame/message_panel.h"
-#include "frame/rounding.h"
+#include "base/rounding.h"
 
 bool textEditActive = false;
 ControlRecord *editedControl = nullptr;

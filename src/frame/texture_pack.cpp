@@ -1,7 +1,7 @@
 #include "frame/texture_pack.h"
 
-#include "frame/rounding.h"
-#include "frame/stops.h"
+#include "base/rounding.h"
+#include "base/stops.h"
 #include "platform/paths.h"
 
 #include <GL/glu.h>

@@ -2,9 +2,9 @@
 
 #include "frame/capture.h"
 #include "frame/dispatch.h"
-#include "frame/rounding.h"
-#include "frame/shared.h"
-#include "frame/stops.h"
+#include "base/rounding.h"
+#include "base/shared.h"
+#include "base/stops.h"
 
 #include <GL/freeglut.h>
 #include <algorithm>

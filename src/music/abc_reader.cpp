@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "frame/rounding.h"
-#include "frame/stops.h"
+#include "base/rounding.h"
+#include "base/stops.h"
 #include "music/chords.h"
 #include "music/notes.h"
 #include "music/tune_state.h"

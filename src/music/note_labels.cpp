@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "frame/rounding.h"
+#include "base/rounding.h"
 #include "lessons/lesson_state.h"
 #include "music/chords.h"
 #include "music/notes.h"

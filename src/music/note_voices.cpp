@@ -1,7 +1,7 @@
 #include "music/note_voices.h"
 
-#include "frame/rounding.h"
-#include "frame/stops.h"
+#include "base/rounding.h"
+#include "base/stops.h"
 #include "music/notes.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"

@@ -1,6 +1,6 @@
 #include "music/notes.h"
 
-#include "frame/stops.h"
+#include "base/stops.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "frame/rounding.h"
+#include "base/rounding.h"
 #include "lessons/lesson_state.h"
 #include "music/notes.h"
 #include "progress/score_file.h"

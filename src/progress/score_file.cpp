@@ -5,8 +5,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "frame/rounding.h"
-#include "frame/stops.h"
+#include "base/rounding.h"
+#include "base/stops.h"
 #include "progress/store_io.h"
 #include "progress/users_file.h"
 

@@ -7,8 +7,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "frame/message_panel.h"
-#include "frame/small_routines.h"
+#include "base/small_routines.h"
 #include "music/notes.h"
 #include "platform/paths.h"
 #include "progress/store_io.h"
@@ -153,12 +152,6 @@ bool writeStatisticsExport(const std::string &fileName, const StatisticsPersonal
         return false;
     }
     return true;
-}
-
-void reportStatisticsExportFailure(const std::string &fileName)
-{
-    showAlert("Statistics could not be exported", "Could not write the file:", fileName);
-    alertKind = 0;
 }
 
 // ---- reading ---------------------------------------------------------------

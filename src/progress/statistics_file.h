@@ -34,12 +34,9 @@ inline constexpr const char *experienceNames[8] = {
 // Writes the export of the current user (currentUserKey, currentUserName)
 // to fileName, replacing an existing file only once the new one is complete.
 // False when the file could not be written (no permission, full disk, no such
-// folder); the caller then shows reportStatisticsExportFailure. Nothing in
+// folder); the caller then raises the alert. Nothing in
 // memory changes either way.
 bool writeStatisticsExport(const std::string &fileName, const StatisticsPersonalData &data);
-
-// The modal alert for a failed export (alertKind 0).
-void reportStatisticsExportFailure(const std::string &fileName);
 
 // ImportResult codes.
 constexpr int32_t importOk = 0;

@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "frame/shared.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/stops.h"
 #include "platform/paths.h"
 #include "progress/score_file.h"
 #include "progress/users_file.h"

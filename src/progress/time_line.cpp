@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "frame/stops.h"
+#include "base/stops.h"
 #include "progress/users_file.h"
 
 // A null entry is an empty day; only days that differ from it are allocated.

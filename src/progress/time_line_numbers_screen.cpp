@@ -7,13 +7,13 @@
 #include "frame/control_drawing.h"
 #include "frame/file_dialogs.h"
 #include "frame/gl_draw.h"
-#include "frame/rounding.h"
+#include "base/rounding.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
 #include "frame/screen_frame.h"
-#include "frame/shared.h"
-#include "frame/small_routines.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/small_routines.h"
+#include "base/stops.h"
 #include "frame/text.h"
 #include "frame/text_field.h"
 #include "lessons/lesson_params.h"
@@ -172,7 +172,8 @@ static void runExport()
             showAlert("File exported successfully to " + name, "", "");
             alertKind = 0;
         } else {
-            reportStatisticsExportFailure(name);
+            showAlert("Statistics could not be exported", "Could not write the file:", name);
+            alertKind = 0;
         }
     }
     setPhase(1);

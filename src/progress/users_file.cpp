@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/stops.h"
+#include "base/stops.h"
 #include "music/notes.h"
 #include "progress/password.h"
 #include "progress/score_file.h"

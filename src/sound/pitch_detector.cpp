@@ -1,7 +1,7 @@
 #include "sound/pitch_detector.h"
 
-#include "frame/rounding.h"
-#include "frame/stops.h"
+#include "base/rounding.h"
+#include "base/stops.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "sound/recording.h"
 
-#include "frame/stops.h"
+#include "base/stops.h"
 
 #include <cstring>
 

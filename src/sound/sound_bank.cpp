@@ -1,7 +1,7 @@
 #include "sound/sound_bank.h"
 
-#include "frame/shared.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/stops.h"
 #include "music/notes.h"
 #include "sound/sound_layer.h"
 

@@ -1,7 +1,7 @@
 // Callback dispatch against a table of fake screens.
 #include "frame/dispatch.h"
-#include "frame/shared.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/stops.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>

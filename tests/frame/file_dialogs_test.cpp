@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "frame/file_dialogs.h"
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "platform/file_dialog.h"
 
 namespace fs = std::filesystem;

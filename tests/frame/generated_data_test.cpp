@@ -1,9 +1,9 @@
 // The data folder made by tarnova-make-data: every file the program opens is
 // there, and the picture catalogue reads the generated packs slot by slot.
-#include "frame/loading_screen.h"
+#include "app/loading_screen.h"
 #include "frame/picture_catalogue.h"
-#include "frame/shared.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/stops.h"
 #include "frame/texture_pack.h"
 #include "platform/paths.h"
 #include "sound/sound_bank.h"

@@ -1,6 +1,6 @@
 // The heartbeat arithmetic, driven by a fake clock and a fake capture counter.
 #include "frame/capture.h"
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "frame/timer.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The program's window on a real X server (the test rig's Xvfb): drawing
 // order must decide what covers what, so depth values may never take effect.
 #include "frame/dispatch.h"
-#include "frame/shared.h"
-#include "frame/startup.h"
+#include "base/shared.h"
+#include "app/startup.h"
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>

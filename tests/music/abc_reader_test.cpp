@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "abc_test_util.h"
-#include "frame/stops.h"
+#include "base/stops.h"
 #include "music/chords.h"
 #include "progress/users_file.h"
 

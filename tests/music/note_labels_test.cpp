@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "abc_test_util.h"
-#include "frame/rounding.h"
+#include "base/rounding.h"
 #include "lessons/lesson_state.h"
 #include "music/chords.h"
 #include "music/notes.h"

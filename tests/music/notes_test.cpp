@@ -3,7 +3,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "frame/stops.h"
+#include "base/stops.h"
 
 TEST(NoteFrequencies, FollowEqualTemperamentAtTheStoredPrecision)
 {

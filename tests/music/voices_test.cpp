@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/stops.h"
+#include "base/stops.h"
 #include "music/notes.h"
 
 namespace {

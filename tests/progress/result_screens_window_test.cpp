@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "frame/dispatch.h"
-#include "frame/shared.h"
-#include "frame/startup.h"
+#include "base/shared.h"
+#include "app/startup.h"
 #include "lessons/lesson_state.h"
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"

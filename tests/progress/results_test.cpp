@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/message_panel.h"
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "lessons/lesson_state.h"
 #include "music/notes.h"
 #include "progress/results_logic.h"

@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "progress/score_file.h"
 #include "progress/store_io.h"
 #include "progress/time_line.h"

@@ -5,7 +5,7 @@
 
 #include "frame/controls.h"
 #include "frame/message_panel.h"
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "frame/text_field.h"
 #include "progress/store_fixture.h"
 

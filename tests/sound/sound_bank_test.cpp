@@ -1,4 +1,4 @@
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 #include "sound_fixtures.h"

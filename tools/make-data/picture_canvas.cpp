@@ -1,6 +1,6 @@
 #include "picture_canvas.h"
 
-#include "frame/rounding.h"
+#include "base/rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "sound_synth.h"
 
-#include "frame/rounding.h"
+#include "base/rounding.h"
 #include "music/notes.h"
 
 #include <algorithm>

@@ -10,7 +10,7 @@
 //
 // Accepts 16-bit PCM, mono, 44100 Hz WAV files only; anything else is refused
 // with a message and exit code 2.
-#include "frame/rounding.h"
+#include "base/rounding.h"
 #include "music/notes.h"
 #include "sound/pitch_detector.h"
 #include "sound/recording.h"

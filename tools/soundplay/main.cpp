@@ -11,7 +11,7 @@
 //
 // Returns when the sound has finished. Exit code 2 for bad arguments, 3 when
 // no audio device opens; failures inside the sound layer end with its stops.
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 

@@ -23,7 +23,7 @@
 #include <string>
 
 #include "frame/picture_catalogue.h"
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "music/note_voices.h"
 #include "music/staff_drawing.h"
 #include "music/staff_geometry.h"

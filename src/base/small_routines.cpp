@@ -1,14 +1,9 @@
-#include "frame/small_routines.h"
+#include "base/small_routines.h"
 
-#include "frame/gl_draw.h"
-#include "frame/picture_catalogue.h"
-
-#include <GL/gl.h>
 
 #include <chrono>
 #include <cmath>
 #include <random>
-#include <vector>
 
 uint32_t swapBytes32(uint32_t v)
 {
@@ -56,21 +51,6 @@ double decimalTextToReal(const std::string &text)
     return value;
 }
 
-int32_t frameAnimationIndex(int32_t n)
-{
-    int32_t i = n % frameAnimationCount;
-    return i < 0 ? i + frameAnimationCount : i;
-}
-
-void drawFrameAnimation(int32_t n)
-{
-    glPushMatrix();
-    glTranslatef(175.0f, 150.0f, 0.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
-    drawTexturedRect(frameAnimationTextures[frameAnimationIndex(n)], -115, -50, 115, 50, -6);
-    glPopMatrix();
-}
-
 void ellipseOutlineVertices(int32_t cx, int32_t cy, int32_t n, double rx, double ry, double *xy)
 {
     const double theta = 2.0 * M_PI / n;
@@ -83,17 +63,4 @@ void ellipseOutlineVertices(int32_t cx, int32_t cy, int32_t n, double rx, double
         s = c * sinT + s * cosT;
         c = c2;
     }
-}
-
-void drawEllipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth)
-{
-    if (n <= 0) return;
-    // The same vertices the outline maths gives (one place computes them).
-    std::vector<double> xy(2 * static_cast<size_t>(n));
-    ellipseOutlineVertices(cx, cy, n, rx, ry, xy.data());
-    glLineWidth(static_cast<GLfloat>(lineWidth));
-    glBegin(GL_LINE_LOOP);
-    for (int32_t i = 0; i < n; ++i) glVertex2d(xy[2 * i], xy[2 * i + 1]);
-    glEnd();
-    glLineWidth(1.0f);
 }

@@ -11,10 +11,6 @@
 
 extern const ScreenHandlers loadingScreenHandlers;
 
-// The texts the loading and About screens share.
-extern const char *const programVersionText;
-extern const char *const ownershipNotice;
-
 // The five start tunes, chosen at random (randomBelow(5)).
 extern const char *const startTuneFileNames[5];
 

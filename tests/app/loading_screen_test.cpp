@@ -1,10 +1,10 @@
 // The loading screen's schedule with recording fakes: what each step calls,
 // the order of the last step, the Exit button, and the screen after loading.
-#include "frame/loading_screen.h"
+#include "app/loading_screen.h"
 
 #include "frame/message_panel.h"
-#include "frame/shared.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/stops.h"
 #include "progress/users_file.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Byte swap, random numbers, the lenient decimal reader and the outline maths.
-#include "frame/small_routines.h"
+#include "base/small_routines.h"
 
 #include <gtest/gtest.h>
 
@@ -45,15 +45,6 @@ TEST(SmallRoutines, RandomBelowStaysInRange)
     EXPECT_EQ(randomBelow(1), 0);
     EXPECT_EQ(randomBelow(0), 0);
     EXPECT_EQ(randomBelow(-3), 0);
-}
-
-TEST(SmallRoutines, FrameAnimationIndexWraps)
-{
-    EXPECT_EQ(frameAnimationIndex(0), 0);
-    EXPECT_EQ(frameAnimationIndex(37), 37);
-    EXPECT_EQ(frameAnimationIndex(38), 0);
-    EXPECT_EQ(frameAnimationIndex(359 / 5), 71 % 38);
-    EXPECT_EQ(frameAnimationIndex(-1), 37);
 }
 
 TEST(SmallRoutines, EllipseOutlineByRotation)

@@ -1,4 +1,4 @@
-#include "frame/shared.h"
+#include "base/shared.h"
 
 #include "base/screen_id.h"
 

@@ -2,13 +2,13 @@
 // nothing, so no window is needed), and the message panel's line layout.
 #include <gtest/gtest.h>
 
-#include "frame/about_screen.h"
+#include "app/about_screen.h"
 #include "frame/controls.h"
 #include "frame/message_panel.h"
-#include "frame/shared.h"
+#include "base/shared.h"
 #include "frame/text.h"
 #include "frame/text_field.h"
-#include "frame/unsupported_screen.h"
+#include "app/unsupported_screen.h"
 
 namespace {
 

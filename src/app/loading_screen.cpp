@@ -1,4 +1,4 @@
-#include "frame/loading_screen.h"
+#include "app/loading_screen.h"
 
 #include "frame/control_drawing.h"
 #include "frame/controls.h"
@@ -7,9 +7,9 @@
 #include "frame/message_panel.h"
 #include "frame/picture_catalogue.h"
 #include "frame/screen_frame.h"
-#include "frame/shared.h"
-#include "frame/small_routines.h"
-#include "frame/stops.h"
+#include "base/shared.h"
+#include "base/small_routines.h"
+#include "base/stops.h"
 #include "frame/text.h"
 #include "frame/text_field.h"
 #include "frame/timer.h"
@@ -22,9 +22,6 @@
 #include <AL/al.h>
 #include <GL/freeglut.h>
 #include <GL/gl.h>
-
-const char *const programVersionText = "Tarnova version 1.00 (Linux) 2016/05/20 22:52:26";
-const char *const ownershipNotice = "Tarnova is made and owned by Quellbrook. All rights reserved.";
 
 const char *const startTuneFileNames[5] = {"MyBonnieTrumpet.ogg", "MyBonnieGuitar.ogg",
                                            "MyBonniePiano.ogg", "MyBonnieOrgan.ogg",

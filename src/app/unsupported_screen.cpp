@@ -1,5 +1,5 @@
 // Screen 1: unsupported sound input device.
-#include "frame/unsupported_screen.h"
+#include "app/unsupported_screen.h"
 
 #include <GL/gl.h>
 
@@ -7,8 +7,8 @@
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
 #include "frame/screen_frame.h"
-#include "frame/shared.h"
-#include "frame/small_routines.h"
+#include "base/shared.h"
+#include "base/small_routines.h"
 #include "frame/text.h"
 
 ControlRecord unsupportedCloseButton;

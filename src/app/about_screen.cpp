@@ -1,16 +1,16 @@
 // Screen 4: About.
-#include "frame/about_screen.h"
+#include "app/about_screen.h"
 
 #include <GL/gl.h>
 
 #include "frame/control_drawing.h"
 #include "frame/gl_draw.h"
 #include "frame/input_template.h"
-#include "frame/loading_screen.h"
+#include "app/loading_screen.h"
 #include "frame/message_panel.h"
 #include "frame/screen_frame.h"
-#include "frame/shared.h"
-#include "frame/small_routines.h"
+#include "base/shared.h"
+#include "base/small_routines.h"
 #include "frame/text.h"
 
 ControlRecord aboutCloseButton;

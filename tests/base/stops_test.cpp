@@ -1,4 +1,4 @@
-#include "frame/stops.h"
+#include "base/stops.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Which module serves which ScreenId. Add one line per screen module.
 #include "frame/screens.h"
-#include "frame/about_screen.h"
-#include "frame/unsupported_screen.h"
-#include "frame/loading_screen.h"
+#include "app/about_screen.h"
+#include "app/unsupported_screen.h"
+#include "app/loading_screen.h"
 #include "progress/setup_screen.h"
 #include "progress/user_management_screen.h"
 #include "progress/note_statistics_screen.h"

@@ -1,5 +1,5 @@
 // Small routines many modules share: byte swap, the random generator, a
-// lenient decimal-text reader, the logo animation and an ellipse outline.
+// lenient decimal-text reader and the vertices of an ellipse outline.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -20,14 +20,6 @@ int32_t randomBelow(int32_t n);
 // "1.5" -> 1.5, "1.x5" -> 1.05, "12a3" -> 123, "1.2.3" -> 1.203, "-2" -> 2.
 double decimalTextToReal(const std::string &text);
 
-// Draws picture n mod 38 of the logo animation centred on (175, 150).
-void drawFrameAnimation(int32_t n);
-// Index into frameAnimationTextures for a counter n (negative n wraps too).
-int32_t frameAnimationIndex(int32_t n);
-
-// Outline of an axis-parallel ellipse as a closed line of n vertices, in the
-// current colour; the line width is 1 again afterwards.
-void drawEllipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth);
-// The vertices drawEllipseOutline emits (x, y pairs), made by repeated
+// The vertices of an ellipse outline (drawEllipseOutline draws them) (x, y pairs), made by repeated
 // rotation from (cx + rx, cy).
 void ellipseOutlineVertices(int32_t cx, int32_t cy, int32_t n, double rx, double ry, double *xy);

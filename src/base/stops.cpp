@@ -1,4 +1,4 @@
-#include "frame/stops.h"
+#include "base/stops.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -13,11 +13,8 @@
 #include "base/small_routines.h"
 #include "frame/text.h"
 
-ControlRecord aboutCloseButton;
-int32_t aboutPhase = 0;
-int32_t aboutFrameCounter = 0;
-int32_t aboutPendingAction = 0;
-int32_t aboutDeferredAction = 0;
+AboutState aboutState;
+
 static int32_t aboutFont = font9By15;
 
 constexpr int32_t closeAction = 25;
@@ -26,57 +23,55 @@ static void aboutAction(int32_t code)
 {
     if (code != closeAction)
         return;
-    finishButtonAction(aboutCloseButton);
+    finishButtonAction(aboutState.closeButton);
     setKeyboardFocus(nullptr);
-    aboutPhase = 0; // the next visit sets the screen up again
+    aboutState.phase = 0; // the next visit sets the screen up again
     currentScreen = userManagementScreenId;
 }
 
 static TemplateControl aboutControls[] = {
-    {&aboutCloseButton, 0, 0, closeAction, 0,
+    {&aboutState.closeButton, 0, 0, closeAction, 0,
      "Release Button to return to the User selection dialog",
      "Click to return to the User selection dialog", closeAction},
 };
 
 static const ScreenInput aboutInput = {
-    aboutControls, 1, &aboutPendingAction, &aboutDeferredAction, &aboutPhase, 1,
-    &aboutFrameCounter,
+    aboutControls, 1, &aboutState.pendingAction, &aboutState.deferredAction, &aboutState.phase, 1,
+    &aboutState.frameCounter,
     {"Click \"Quit\" or hit <Return>", "to return", nullptr},
     {"Click \"Quit\" to return", nullptr, nullptr},
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, aboutAction,
 };
 
-void createAboutControls()
+static void createAboutControls()
 {
-    aboutPhase = 0;
-    initControl(0, &aboutCloseButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Close",
+    aboutState.phase = 0;
+    initControl(0, &aboutState.closeButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Close",
                 nullptr);
     aboutFont = font9By15;
 }
 
-int32_t resetAboutControls(ControlRecord *control) { return templateResetControls(aboutInput, control); }
+static void aboutKeyboard(unsigned char key, int x, int y) { templateKeyboard(aboutInput, key, x, y); }
+static void aboutSpecialKey(int key, int x, int y) { templateSpecialKey(aboutInput, key, x, y); }
+static void aboutMouse(int button, int state, int x, int y) { templateMouse(aboutInput, button, state, x, y); }
+static void aboutMotion(int x, int y) { templateMotion(aboutInput, x, y); }
+static void aboutPassiveMotion(int x, int y) { templatePassiveMotion(aboutInput, x, y); }
+static void drawAboutControls() { drawControl(&aboutState.closeButton); }
+static void handleAboutAction() { templateHandleAction(aboutInput); }
 
-void aboutKeyboard(unsigned char key, int x, int y) { templateKeyboard(aboutInput, key, x, y); }
-void aboutSpecialKey(int key, int x, int y) { templateSpecialKey(aboutInput, key, x, y); }
-void aboutMouse(int button, int state, int x, int y) { templateMouse(aboutInput, button, state, x, y); }
-void aboutMotion(int x, int y) { templateMotion(aboutInput, x, y); }
-void aboutPassiveMotion(int x, int y) { templatePassiveMotion(aboutInput, x, y); }
-void drawAboutControls() { drawControl(&aboutCloseButton); }
-void handleAboutAction() { templateHandleAction(aboutInput); }
-
-void displayAboutScreen()
+static void displayAboutScreen()
 {
-    if (aboutPhase == 0) {
+    if (aboutState.phase == 0) {
         clearScreenMessages();
-        setKeyboardFocus(&aboutCloseButton);
-        aboutPhase = 1;
+        setKeyboardFocus(&aboutState.closeButton);
+        aboutState.phase = 1;
         return;
     }
     if (templateHasAction(aboutInput))
         handleAboutAction();
 
     clearScreenFrame();
-    drawFrameAnimation(aboutFrameCounter / 5);
+    drawFrameAnimation(aboutState.frameCounter / 5);
 
     glColor4f(0, 0, 0, 0.4f);
     drawLargeText(aboutFont, "Tarnova", 130, 680);
@@ -87,11 +82,18 @@ void displayAboutScreen()
     drawAboutControls();
     finishScreenFrame(3, "About Tarnova");
 
-    if (++aboutFrameCounter >= 190)
-        aboutFrameCounter = 0;
+    if (++aboutState.frameCounter >= 190)
+        aboutState.frameCounter = 0;
 }
 
 const ScreenHandlers aboutScreenHandlers = {
-    createAboutControls, nullptr, aboutKeyboard, aboutSpecialKey, aboutMouse, aboutMotion,
-    aboutPassiveMotion, drawAboutControls, handleAboutAction, displayAboutScreen,
+    .create = createAboutControls,
+    .keyboard = aboutKeyboard,
+    .specialKey = aboutSpecialKey,
+    .mouse = aboutMouse,
+    .motion = aboutMotion,
+    .passiveMotion = aboutPassiveMotion,
+    .drawControls = drawAboutControls,
+    .handleAction = handleAboutAction,
+    .display = displayAboutScreen,
 };

@@ -8,20 +8,12 @@
 
 extern const ScreenHandlers aboutScreenHandlers;
 
-void createAboutControls();
-int32_t resetAboutControls(ControlRecord *control);
-void aboutKeyboard(unsigned char key, int x, int y);
-void aboutSpecialKey(int key, int x, int y);
-void aboutMouse(int button, int state, int x, int y);
-void aboutMotion(int x, int y);
-void aboutPassiveMotion(int x, int y);
-void drawAboutControls();
-void handleAboutAction();
-void displayAboutScreen();
-
-// State, for tests.
-extern ControlRecord aboutCloseButton;
-extern int32_t aboutPhase;        // 0 enter (the next frame sets the screen up), 1 shown
-extern int32_t aboutFrameCounter; // 0..189
-extern int32_t aboutPendingAction;
-extern int32_t aboutDeferredAction;
+// The screen's state, for tests.
+struct AboutState {
+    int32_t phase = 0; // 0 enter (the next frame sets the screen up), 1 shown
+    int32_t frameCounter = 0; // 0..189
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord closeButton;
+};
+extern AboutState aboutState;

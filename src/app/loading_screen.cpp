@@ -39,21 +39,12 @@ const int32_t finishScreenOrder[13] = {
 
 // ---- State ---------------------------------------------------------------
 
-static int32_t loadPhase = 0;
-static int32_t loadStep = 0;
-static int32_t nextScreenAfterLoading = setupScreenId;
+LoadingState loadingState;
 static int32_t loadingFont = font9By15;
-static ControlRecord loadingExitButton;
-static int32_t loadingPendingAction = 0;
-static int32_t loadingDeferredAction = 0;
 
 static ALuint startTuneBuffers[2];
 static ALuint startTuneSources[2];
 static std::string startTuneFileName;
-
-int32_t loadingPhase() { return loadPhase; }
-int32_t loadingStep() { return loadStep; }
-int32_t loadingNextScreen() { return nextScreenAfterLoading; }
 
 // ---- Schedule --------------------------------------------------------------
 
@@ -139,33 +130,31 @@ void setLoadingHooks(const LoadingHooks &h) { hooks = h; }
 static void loadingOwnAction(int32_t code)
 {
     if (code != loadingExitAction) return;
-    loadingExitButton.value = loadingExitButton.value ? 0 : 1;
-    loadingExitButton.state = stateIdle;
+    loadingState.exitButton.value = loadingState.exitButton.value ? 0 : 1;
+    loadingState.exitButton.state = stateIdle;
     promptLine.clear();
     currentScreen = quitScreenId; // the next frame ends the program
 }
 
 static TemplateControl loadingControls[] = {
-    {&loadingExitButton, 0, 0, loadingExitAction, 0, "Release Button to exit program",
+    {&loadingState.exitButton, 0, 0, loadingExitAction, 0, "Release Button to exit program",
      "Click to exit program", 0},
 };
 
 static const int32_t loadingRunningPhase = 1;
 
 static ScreenInput loadingInput = {
-    loadingControls, 1, &loadingPendingAction, &loadingDeferredAction, &loadPhase,
+    loadingControls, 1, &loadingState.pendingAction, &loadingState.deferredAction, &loadingState.phase,
     loadingRunningPhase, nullptr,
     {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, loadingOwnAction,
 };
 
-static void resetLoadingControlsProc() { templateResetControls(loadingInput, &loadingExitButton); }
-
 static void loadingKeyboard(unsigned char key, int x, int y)
 {
     // Any key clears the message lines in every phase; with an alert shown,
     // Return and Escape dismiss it.
-    if (loadPhase != loadingRunningPhase && !alertShown()) {
+    if (loadingState.phase != loadingRunningPhase && !alertShown()) {
         clearAlertLines();
         return;
     }
@@ -179,29 +168,29 @@ static void loadingSpecialKey(int key, int x, int y)
 
 static void loadingMouse(int button, int state, int x, int y)
 {
-    if (loadPhase == loadingRunningPhase) templateMouse(loadingInput, button, state, x, y);
+    if (loadingState.phase == loadingRunningPhase) templateMouse(loadingInput, button, state, x, y);
 }
 
 static void loadingMotion(int x, int y)
 {
-    if (loadPhase == loadingRunningPhase) templateMotion(loadingInput, x, y);
+    if (loadingState.phase == loadingRunningPhase) templateMotion(loadingInput, x, y);
 }
 
 static void loadingPassiveMotion(int x, int y)
 {
-    if (loadPhase == loadingRunningPhase) templatePassiveMotion(loadingInput, x, y);
+    if (loadingState.phase == loadingRunningPhase) templatePassiveMotion(loadingInput, x, y);
 }
 
-static void drawLoadingControls() { drawControl(&loadingExitButton); }
+static void drawLoadingControls() { drawControl(&loadingState.exitButton); }
 
 static void handleLoadingAction() { templateHandleAction(loadingInput); }
 
-void createLoadingControls()
+static void createLoadingControls()
 {
-    loadPhase = 0;
-    loadStep = 0;
-    loadingPendingAction = loadingDeferredAction = 0;
-    initControl(0, &loadingExitButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Exit",
+    loadingState.phase = 0;
+    loadingState.step = 0;
+    loadingState.pendingAction = loadingState.deferredAction = 0;
+    initControl(0, &loadingState.exitButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Exit",
                 nullptr);
     loadingFont = font9By15;
 }
@@ -216,13 +205,13 @@ static void loadingPhaseZero()
     // First use only for a missing or empty users file; the store ends the
     // program on a users file it cannot read, so nobody's data is replaced.
     if (hooks.usersFileNeedsFirstUse()) {
-        nextScreenAfterLoading = setupScreenId;
+        loadingState.nextScreen = setupScreenId;
     } else {
         hooks.loadUsersFiles();
         hooks.loadScoreFile();
-        nextScreenAfterLoading = userManagementScreenId;
+        loadingState.nextScreen = userManagementScreenId;
     }
-    loadPhase = 1;
+    loadingState.phase = 1;
 }
 
 static void doStepWork(int32_t step)
@@ -288,13 +277,13 @@ static void drawFrameTail(int32_t step)
     glutSwapBuffers();
 }
 
-void displayLoadingScreen()
+static void displayLoadingScreen()
 {
-    if (loadPhase == 0) {
+    if (loadingState.phase == 0) {
         loadingPhaseZero(); // nothing is drawn in the first frame
         return;
     }
-    if (loadPhase == 1) {
+    if (loadingState.phase == 1) {
         if (templateHasAction(loadingInput)) {
             handleLoadingAction();
             if (hooks.draw) {
@@ -304,7 +293,7 @@ void displayLoadingScreen()
             }
             return; // this frame does not count as a step
         }
-        const int32_t step = loadStep;
+        const int32_t step = loadingState.step;
         if (hooks.draw) drawFrameHead(step);
         if (step == 359) {
             if (hooks.draw) drawLoadingLines(step);
@@ -314,18 +303,24 @@ void displayLoadingScreen()
             if (hooks.draw) drawLoadingLines(step);
         }
         if (hooks.draw) drawFrameTail(step);
-        loadStep += 1;
-        if (loadStep == loadingStepCount) loadPhase = 2;
+        loadingState.step += 1;
+        if (loadingState.step == loadingStepCount) loadingState.phase = 2;
         // While loading every tick comes at once; afterwards the next screen
         // restarts the grid.
-        freeClockStart = loadPhase == 2 ? 0 : -20000;
+        freeClockStart = loadingState.phase == 2 ? 0 : -20000;
         return;
     }
-    currentScreen = nextScreenAfterLoading;
+    currentScreen = loadingState.nextScreen;
 }
 
 const ScreenHandlers loadingScreenHandlers = {
-    createLoadingControls, resetLoadingControlsProc, loadingKeyboard,    loadingSpecialKey,
-    loadingMouse,          loadingMotion,            loadingPassiveMotion, drawLoadingControls,
-    handleLoadingAction,   displayLoadingScreen,
+    .create = createLoadingControls,
+    .keyboard = loadingKeyboard,
+    .specialKey = loadingSpecialKey,
+    .mouse = loadingMouse,
+    .motion = loadingMotion,
+    .passiveMotion = loadingPassiveMotion,
+    .drawControls = drawLoadingControls,
+    .handleAction = handleLoadingAction,
+    .display = displayLoadingScreen,
 };

@@ -7,15 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/controls.h"
 #include "frame/screens.h"
 
 extern const ScreenHandlers loadingScreenHandlers;
 
 // The five start tunes, chosen at random (randomBelow(5)).
 extern const char *const startTuneFileNames[5];
-
-void createLoadingControls();
-void displayLoadingScreen();
 
 // ---- The schedule, without drawing --------------------------------------
 
@@ -65,10 +63,16 @@ struct LoadingHooks {
 const LoadingHooks &realLoadingHooks();
 void setLoadingHooks(const LoadingHooks &hooks);
 
-// State, for the tests and the timing run.
-int32_t loadingPhase();        // 0 before the first frame, 1 loading, 2 done
-int32_t loadingStep();         // the step of the next frame
-int32_t loadingNextScreen();   // 2 or 3, decided in the first frame
+// The screen's state, for the tests and the timing run.
+struct LoadingState {
+    int32_t phase = 0;                     // 0 before the first frame, 1 loading, 2 done
+    int32_t step = 0;                      // the step of the next frame
+    int32_t nextScreen = setupScreenId;    // setup or user management, decided in the first frame
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord exitButton;
+};
+extern LoadingState loadingState;
 
 // Calls the create procedure of a screen through the screen table, when the
 // screen is there and has one.

@@ -11,11 +11,8 @@
 #include "base/small_routines.h"
 #include "frame/text.h"
 
-ControlRecord unsupportedCloseButton;
-int32_t unsupportedPhase = 0;
-int32_t unsupportedFrameCounter = 0;
-int32_t unsupportedPendingAction = 0;
-int32_t unsupportedDeferredAction = 0;
+UnsupportedState unsupportedState;
+
 static int32_t unsupportedFont = font9By15;
 
 constexpr int32_t closeAction = 25;
@@ -24,51 +21,46 @@ static void unsupportedAction(int32_t code)
 {
     if (code != closeAction)
         return;
-    finishButtonAction(unsupportedCloseButton);
+    finishButtonAction(unsupportedState.closeButton);
     currentScreen = quitScreenId; // the next frame ends the program normally
 }
 
 static TemplateControl unsupportedControls[] = {
-    {&unsupportedCloseButton, 0, 0, closeAction, 0, "Release Button to terminate program",
+    {&unsupportedState.closeButton, 0, 0, closeAction, 0, "Release Button to terminate program",
      "Click to terminate program", 0},
 };
 
 static const ScreenInput unsupportedInput = {
-    unsupportedControls, 1, &unsupportedPendingAction, &unsupportedDeferredAction,
-    &unsupportedPhase, 1, &unsupportedFrameCounter,
+    unsupportedControls, 1, &unsupportedState.pendingAction, &unsupportedState.deferredAction,
+    &unsupportedState.phase, 1, &unsupportedState.frameCounter,
     {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, unsupportedAction,
 };
 
-void createUnsupportedControls()
+static void createUnsupportedControls()
 {
-    unsupportedPhase = 0;
-    initControl(0, &unsupportedCloseButton, kindPushButton, 130, 179, 268, 286, stateIdle, 1,
+    unsupportedState.phase = 0;
+    initControl(0, &unsupportedState.closeButton, kindPushButton, 130, 179, 268, 286, stateIdle, 1,
                 "Close", nullptr);
     unsupportedFont = font9By15;
 }
 
-int32_t resetUnsupportedControls(ControlRecord *control)
-{
-    return templateResetControls(unsupportedInput, control);
-}
-
-void unsupportedKeyboard(unsigned char key, int x, int y) { templateKeyboard(unsupportedInput, key, x, y); }
-void unsupportedSpecialKey(int key, int x, int y) { templateSpecialKey(unsupportedInput, key, x, y); }
-void unsupportedMouse(int button, int state, int x, int y)
+static void unsupportedKeyboard(unsigned char key, int x, int y) { templateKeyboard(unsupportedInput, key, x, y); }
+static void unsupportedSpecialKey(int key, int x, int y) { templateSpecialKey(unsupportedInput, key, x, y); }
+static void unsupportedMouse(int button, int state, int x, int y)
 {
     templateMouse(unsupportedInput, button, state, x, y);
 }
-void unsupportedMotion(int x, int y) { templateMotion(unsupportedInput, x, y); }
-void unsupportedPassiveMotion(int x, int y) { templatePassiveMotion(unsupportedInput, x, y); }
-void drawUnsupportedControls() { drawControl(&unsupportedCloseButton); }
-void handleUnsupportedAction() { templateHandleAction(unsupportedInput); }
+static void unsupportedMotion(int x, int y) { templateMotion(unsupportedInput, x, y); }
+static void unsupportedPassiveMotion(int x, int y) { templatePassiveMotion(unsupportedInput, x, y); }
+static void drawUnsupportedControls() { drawControl(&unsupportedState.closeButton); }
+static void handleUnsupportedAction() { templateHandleAction(unsupportedInput); }
 
-void displayUnsupportedScreen()
+static void displayUnsupportedScreen()
 {
-    if (unsupportedPhase == 0) {
+    if (unsupportedState.phase == 0) {
         clearScreenMessages();
-        unsupportedPhase = 1;
+        unsupportedState.phase = 1;
         return;
     }
     if (templateHasAction(unsupportedInput))
@@ -77,7 +69,7 @@ void displayUnsupportedScreen()
     clearScreenFrame();
     // Shown before any picture is loaded: the animation and the panel icon
     // bind texture names that were never filled, which draws plain quads.
-    drawFrameAnimation(unsupportedFrameCounter / 5);
+    drawFrameAnimation(unsupportedState.frameCounter / 5);
 
     glColor4f(0, 0, 0, 0.4f);
     drawText(unsupportedFont, "Sorry", 130, 620);
@@ -89,12 +81,18 @@ void displayUnsupportedScreen()
     drawUnsupportedControls();
     finishScreenFrame(alertIcon, "Sorry, we can not continue");
 
-    if (++unsupportedFrameCounter >= 190)
-        unsupportedFrameCounter = 0;
+    if (++unsupportedState.frameCounter >= 190)
+        unsupportedState.frameCounter = 0;
 }
 
 const ScreenHandlers unsupportedScreenHandlers = {
-    createUnsupportedControls, nullptr, unsupportedKeyboard, unsupportedSpecialKey,
-    unsupportedMouse, unsupportedMotion, unsupportedPassiveMotion, drawUnsupportedControls,
-    handleUnsupportedAction, displayUnsupportedScreen,
+    .create = createUnsupportedControls,
+    .keyboard = unsupportedKeyboard,
+    .specialKey = unsupportedSpecialKey,
+    .mouse = unsupportedMouse,
+    .motion = unsupportedMotion,
+    .passiveMotion = unsupportedPassiveMotion,
+    .drawControls = drawUnsupportedControls,
+    .handleAction = handleUnsupportedAction,
+    .display = displayUnsupportedScreen,
 };

@@ -8,20 +8,12 @@
 
 extern const ScreenHandlers unsupportedScreenHandlers;
 
-void createUnsupportedControls();
-int32_t resetUnsupportedControls(ControlRecord *control);
-void unsupportedKeyboard(unsigned char key, int x, int y);
-void unsupportedSpecialKey(int key, int x, int y);
-void unsupportedMouse(int button, int state, int x, int y);
-void unsupportedMotion(int x, int y);
-void unsupportedPassiveMotion(int x, int y);
-void drawUnsupportedControls();
-void handleUnsupportedAction();
-void displayUnsupportedScreen();
-
-// State, for tests.
-extern ControlRecord unsupportedCloseButton;
-extern int32_t unsupportedPhase;        // 0 enter, 1 shown
-extern int32_t unsupportedFrameCounter; // 0..189
-extern int32_t unsupportedPendingAction;
-extern int32_t unsupportedDeferredAction;
+// The screen's state, for tests.
+struct UnsupportedState {
+    int32_t phase = 0; // 0 enter, 1 shown
+    int32_t frameCounter = 0; // 0..189
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord closeButton;
+};
+extern UnsupportedState unsupportedState;

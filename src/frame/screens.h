@@ -11,16 +11,15 @@
 #include "base/screen_id.h"
 
 struct ScreenHandlers {
-    void (*create)();                                   // create<X>Controls
-    void (*reset)();                                    // reset<X>Controls
-    void (*keyboard)(unsigned char key, int x, int y);  // <x>Keyboard
-    void (*specialKey)(int key, int x, int y);          // <x>SpecialKey
-    void (*mouse)(int button, int state, int x, int y); // <x>Mouse
-    void (*motion)(int x, int y);                       // <x>Motion
-    void (*passiveMotion)(int x, int y);                // <x>PassiveMotion
-    void (*drawControls)();                             // draw<X>Controls
-    void (*handleAction)();                             // handle<X>Action
-    void (*display)();                                  // display<X>Screen
+    void (*create)() = nullptr;                                   // create<X>Controls
+    void (*keyboard)(unsigned char key, int x, int y) = nullptr;  // <x>Keyboard
+    void (*specialKey)(int key, int x, int y) = nullptr;          // <x>SpecialKey
+    void (*mouse)(int button, int state, int x, int y) = nullptr; // <x>Mouse
+    void (*motion)(int x, int y) = nullptr;                       // <x>Motion
+    void (*passiveMotion)(int x, int y) = nullptr;                // <x>PassiveMotion
+    void (*drawControls)() = nullptr;                             // draw<X>Controls
+    void (*handleAction)() = nullptr;                             // handle<X>Action
+    void (*display)() = nullptr;                                  // display<X>Screen
 };
 
 struct ScreenTableEntry {

@@ -235,3 +235,17 @@ void resetTextEditing()
     lastEditKey = 0;
     caretRect = {0, 0, 0};
 }
+
+bool nameOrPasswordKeyAccepted(unsigned char key, bool passwordField, const std::string &caption)
+{
+    switch (key) {
+    case 8: case 9: case 10: case 13: case 27: case 127: case '-': case '_':
+        return true;
+    case ' ':
+        return passwordField || !caption.empty();
+    case '+':
+        return passwordField;
+    default:
+        return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z');
+    }
+}

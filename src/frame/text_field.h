@@ -61,3 +61,9 @@ bool endTextEdit();
 
 // Back to the start-of-program state (no field edited, empty buffer, no caret).
 void resetTextEditing();
+
+// The keys a user-name or password field takes (the first-time setup and
+// user management share it): letters, digits, '-', '_' and the editing keys; a blank in a name
+// only after its first character, anywhere in a password; '+' only in a
+// password. caption: the field's text so far.
+bool nameOrPasswordKeyAccepted(unsigned char key, bool passwordField, const std::string &caption);

@@ -17,14 +17,8 @@
 #include "progress/results_logic.h"
 #include "progress/users_file.h"
 
-int32_t noteStatisticsPhase = 0;
-int32_t noteStatisticsPage = 1;
-int32_t noteStatisticsFrameCounter = 0;
-int32_t noteStatisticsPendingAction = 0;
-int32_t noteStatisticsDeferredAction = 0;
-ControlRecord noteStatisticsPreviousButton;
-ControlRecord noteStatisticsNextButton;
-ControlRecord noteStatisticsQuitButton;
+NoteStatisticsState noteStatisticsState;
+
 static int32_t noteStatisticsFont = font9By15;
 
 constexpr int32_t previousPageAction = 23;
@@ -35,17 +29,17 @@ static void noteStatisticsAction(int32_t code)
 {
     switch (code) {
     case previousPageAction:
-        finishButtonAction(noteStatisticsPreviousButton);
-        if (noteStatisticsPage > 1) --noteStatisticsPage;
+        finishButtonAction(noteStatisticsState.previousButton);
+        if (noteStatisticsState.page > 1) --noteStatisticsState.page;
         break;
     case nextPageAction:
-        finishButtonAction(noteStatisticsNextButton);
-        if (noteStatisticsPage < 1) ++noteStatisticsPage; // one page only
+        finishButtonAction(noteStatisticsState.nextButton);
+        if (noteStatisticsState.page < 1) ++noteStatisticsState.page; // one page only
         break;
     case quitAction:
-        finishButtonAction(noteStatisticsQuitButton);
+        finishButtonAction(noteStatisticsState.quitButton);
         setKeyboardFocus(nullptr);
-        noteStatisticsPhase = 0;
+        noteStatisticsState.phase = 0;
         currentScreen = lessonMenuScreenId;
         break;
     default: break;
@@ -53,73 +47,69 @@ static void noteStatisticsAction(int32_t code)
 }
 
 static TemplateControl noteStatisticsControls[] = {
-    {&noteStatisticsPreviousButton, 0, 0, previousPageAction, 0,
+    {&noteStatisticsState.previousButton, 0, 0, previousPageAction, 0,
      "Release Button to get to the previous statistics page", "Click to get to the previous statistics page", 0},
-    {&noteStatisticsNextButton, 0, 0, nextPageAction, 0, "Release Button to get to the next statistics page",
+    {&noteStatisticsState.nextButton, 0, 0, nextPageAction, 0, "Release Button to get to the next statistics page",
      "Click to get to the next statistics page", 0},
-    {&noteStatisticsQuitButton, 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
+    {&noteStatisticsState.quitButton, 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
      "Click to return to the lessons choice menu", quitAction},
 };
 
 static const ScreenInput noteStatisticsInput = {
-    noteStatisticsControls, 3, &noteStatisticsPendingAction, &noteStatisticsDeferredAction, &noteStatisticsPhase,
-    1, &noteStatisticsFrameCounter, {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
+    noteStatisticsControls, 3, &noteStatisticsState.pendingAction, &noteStatisticsState.deferredAction, &noteStatisticsState.phase,
+    1, &noteStatisticsState.frameCounter, {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, noteStatisticsAction,
 };
 
-void createNoteStatisticsControls()
+static void createNoteStatisticsControls()
 {
-    noteStatisticsPhase = 0;
-    initControl(0, &noteStatisticsPreviousButton, kindPushButton, 660, 790, 230, 248, stateIdle, 1, "PreviousPage",
+    noteStatisticsState.phase = 0;
+    initControl(0, &noteStatisticsState.previousButton, kindPushButton, 660, 790, 230, 248, stateIdle, 1, "PreviousPage",
                 nullptr);
-    initControl(0, &noteStatisticsNextButton, kindPushButton, 820, 950, 230, 248, stateIdle, 1, "NextPage",
-                &noteStatisticsPreviousButton);
-    initControl(0, &noteStatisticsQuitButton, kindPushButton, 660, 709, 208, 226, stateIdle, 1, "quit",
-                &noteStatisticsNextButton);
-    noteStatisticsQuitButton.next = nullptr;
+    initControl(0, &noteStatisticsState.nextButton, kindPushButton, 820, 950, 230, 248, stateIdle, 1, "NextPage",
+                &noteStatisticsState.previousButton);
+    initControl(0, &noteStatisticsState.quitButton, kindPushButton, 660, 709, 208, 226, stateIdle, 1, "quit",
+                &noteStatisticsState.nextButton);
+    noteStatisticsState.quitButton.next = nullptr;
     noteStatisticsFont = font9By15;
 }
 
-int32_t resetNoteStatisticsControls(ControlRecord *control)
-{
-    return templateResetControls(noteStatisticsInput, control);
-}
-void noteStatisticsKeyboard(unsigned char key, int x, int y) { templateKeyboard(noteStatisticsInput, key, x, y); }
-void noteStatisticsSpecialKey(int key, int x, int y) { templateSpecialKey(noteStatisticsInput, key, x, y); }
-void noteStatisticsMouse(int button, int state, int x, int y)
+static void noteStatisticsKeyboard(unsigned char key, int x, int y) { templateKeyboard(noteStatisticsInput, key, x, y); }
+static void noteStatisticsSpecialKey(int key, int x, int y) { templateSpecialKey(noteStatisticsInput, key, x, y); }
+static void noteStatisticsMouse(int button, int state, int x, int y)
 {
     templateMouse(noteStatisticsInput, button, state, x, y);
 }
-void noteStatisticsMotion(int x, int y) { templateMotion(noteStatisticsInput, x, y); }
-void noteStatisticsPassiveMotion(int x, int y) { templatePassiveMotion(noteStatisticsInput, x, y); }
+static void noteStatisticsMotion(int x, int y) { templateMotion(noteStatisticsInput, x, y); }
+static void noteStatisticsPassiveMotion(int x, int y) { templatePassiveMotion(noteStatisticsInput, x, y); }
 
-void drawNoteStatisticsControls()
+static void drawNoteStatisticsControls()
 {
-    if (noteStatisticsPage > 1) drawControl(&noteStatisticsPreviousButton);
-    if (noteStatisticsPage < 1) drawControl(&noteStatisticsNextButton);
-    drawControl(&noteStatisticsQuitButton);
+    if (noteStatisticsState.page > 1) drawControl(&noteStatisticsState.previousButton);
+    if (noteStatisticsState.page < 1) drawControl(&noteStatisticsState.nextButton);
+    drawControl(&noteStatisticsState.quitButton);
 }
 
-void handleNoteStatisticsAction() { templateHandleAction(noteStatisticsInput); }
+static void handleNoteStatisticsAction() { templateHandleAction(noteStatisticsInput); }
 
-void displayNoteStatisticsScreen()
+static void displayNoteStatisticsScreen()
 {
-    if (noteStatisticsPhase == 0) {
+    if (noteStatisticsState.phase == 0) {
         clearScreenMessages();
-        noteStatisticsPage = 1;
-        setKeyboardFocus(&noteStatisticsQuitButton);
-        noteStatisticsPhase = 1;
+        noteStatisticsState.page = 1;
+        setKeyboardFocus(&noteStatisticsState.quitButton);
+        noteStatisticsState.phase = 1;
         return;
     }
     if (templateHasAction(noteStatisticsInput)) handleNoteStatisticsAction();
-    if (noteStatisticsPhase != 1) return; // quit left the screen
+    if (noteStatisticsState.phase != 1) return; // quit left the screen
     if (!haveGlContext()) { // driven without a window (tests): no drawing
-        if (++noteStatisticsFrameCounter >= 190) noteStatisticsFrameCounter = 0;
+        if (++noteStatisticsState.frameCounter >= 190) noteStatisticsState.frameCounter = 0;
         return;
     }
 
     clearScreenFrame();
-    drawFrameAnimation(noteStatisticsFrameCounter / 5);
+    drawFrameAnimation(noteStatisticsState.frameCounter / 5);
     drawUserHeader(705);
     glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 697, 980, 697, -6);
@@ -156,11 +146,17 @@ void displayNoteStatisticsScreen()
     drawNoteStatisticsControls();
     finishScreenFrame(12, "Recognize Trends");
 
-    if (++noteStatisticsFrameCounter >= 190) noteStatisticsFrameCounter = 0;
+    if (++noteStatisticsState.frameCounter >= 190) noteStatisticsState.frameCounter = 0;
 }
 
 const ScreenHandlers noteStatisticsScreenHandlers = {
-    createNoteStatisticsControls, nullptr, noteStatisticsKeyboard, noteStatisticsSpecialKey, noteStatisticsMouse,
-    noteStatisticsMotion, noteStatisticsPassiveMotion, drawNoteStatisticsControls, handleNoteStatisticsAction,
-    displayNoteStatisticsScreen,
+    .create = createNoteStatisticsControls,
+    .keyboard = noteStatisticsKeyboard,
+    .specialKey = noteStatisticsSpecialKey,
+    .mouse = noteStatisticsMouse,
+    .motion = noteStatisticsMotion,
+    .passiveMotion = noteStatisticsPassiveMotion,
+    .drawControls = drawNoteStatisticsControls,
+    .handleAction = handleNoteStatisticsAction,
+    .display = displayNoteStatisticsScreen,
 };

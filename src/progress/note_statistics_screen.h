@@ -9,23 +9,15 @@
 
 extern const ScreenHandlers noteStatisticsScreenHandlers;
 
-void createNoteStatisticsControls();
-int32_t resetNoteStatisticsControls(ControlRecord *control);
-void noteStatisticsKeyboard(unsigned char key, int x, int y);
-void noteStatisticsSpecialKey(int key, int x, int y);
-void noteStatisticsMouse(int button, int state, int x, int y);
-void noteStatisticsMotion(int x, int y);
-void noteStatisticsPassiveMotion(int x, int y);
-void drawNoteStatisticsControls();
-void handleNoteStatisticsAction();
-void displayNoteStatisticsScreen();
-
-// State, for tests.
-extern int32_t noteStatisticsPhase; // 0 first display to come, 1 showing
-extern int32_t noteStatisticsPage;  // always 1: the screen has one page
-extern int32_t noteStatisticsFrameCounter;
-extern int32_t noteStatisticsPendingAction;
-extern int32_t noteStatisticsDeferredAction;
-extern ControlRecord noteStatisticsPreviousButton;
-extern ControlRecord noteStatisticsNextButton;
-extern ControlRecord noteStatisticsQuitButton;
+// The screen's state, for tests.
+struct NoteStatisticsState {
+    int32_t phase = 0; // 0 first display to come, 1 showing
+    int32_t page = 1; // always 1: the screen has one page
+    int32_t frameCounter = 0;
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord previousButton;
+    ControlRecord nextButton;
+    ControlRecord quitButton;
+};
+extern NoteStatisticsState noteStatisticsState;

@@ -20,14 +20,8 @@
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
-int32_t scoreOverviewPhase = 0;
-int32_t scoreOverviewFrameCounter = 0;
-int32_t scoreOverviewPendingAction = 0;
-int32_t scoreOverviewDeferredAction = 0;
-int32_t scoreOverviewRating = 0;
-ControlRecord scoreOverviewExitButton;
-ControlRecord scoreOverviewChangeButton;
-ControlRecord scoreOverviewRepeatButton;
+ScoreOverviewState scoreOverviewState;
+
 static int32_t scoreOverviewFont = font9By15;
 
 constexpr int32_t exitAction = 26;
@@ -53,7 +47,7 @@ static void leave(ControlRecord &button, int32_t screen, OptionsSetUp options)
     button.state = stateIdle;
     if (options == OptionsSetUp::beforeFocus) setUpExerciseOptions();
     setKeyboardFocus(nullptr);
-    scoreOverviewPhase = 0;
+    scoreOverviewState.phase = 0;
     if (options == OptionsSetUp::last) setUpExerciseOptions();
     currentScreen = screen;
     promptLine.clear();
@@ -62,77 +56,73 @@ static void leave(ControlRecord &button, int32_t screen, OptionsSetUp options)
 static void scoreOverviewAction(int32_t code)
 {
     switch (code) {
-    case exitAction: leave(scoreOverviewExitButton, quitScreenId, OptionsSetUp::none); break;
-    case changeLessonAction: leave(scoreOverviewChangeButton, lessonMenuScreenId, OptionsSetUp::beforeFocus); break;
-    case repeatLessonAction: leave(scoreOverviewRepeatButton, lessonLoaderScreenId, OptionsSetUp::last); break;
+    case exitAction: leave(scoreOverviewState.exitButton, quitScreenId, OptionsSetUp::none); break;
+    case changeLessonAction: leave(scoreOverviewState.changeButton, lessonMenuScreenId, OptionsSetUp::beforeFocus); break;
+    case repeatLessonAction: leave(scoreOverviewState.repeatButton, lessonLoaderScreenId, OptionsSetUp::last); break;
     default: break;
     }
 }
 
 static TemplateControl scoreOverviewControls[] = {
-    {&scoreOverviewExitButton, 0, 0, exitAction, 0, "Release Button to continue with replay",
+    {&scoreOverviewState.exitButton, 0, 0, exitAction, 0, "Release Button to continue with replay",
      "Click to to continue with replay", 0},
-    {&scoreOverviewChangeButton, 0, 0, changeLessonAction, 0, "Release Button to go to the lesson select menu",
+    {&scoreOverviewState.changeButton, 0, 0, changeLessonAction, 0, "Release Button to go to the lesson select menu",
      "Click to go to the lesson select menu", changeLessonAction},
-    {&scoreOverviewRepeatButton, 0, 0, repeatLessonAction, 0, "Release Button to repeat lesson",
+    {&scoreOverviewState.repeatButton, 0, 0, repeatLessonAction, 0, "Release Button to repeat lesson",
      "Click to go to repeat the lesson", repeatLessonAction},
 };
 
 static const ScreenInput scoreOverviewInput = {
-    scoreOverviewControls, 3, &scoreOverviewPendingAction, &scoreOverviewDeferredAction, &scoreOverviewPhase, 1,
-    &scoreOverviewFrameCounter,
+    scoreOverviewControls, 3, &scoreOverviewState.pendingAction, &scoreOverviewState.deferredAction, &scoreOverviewState.phase, 1,
+    &scoreOverviewState.frameCounter,
     {"Click \"Quit\" or hit <Return>", "to return to the lessons choice menu", nullptr},
     {"Click \"Quit\"", "to return to the lessons choice menu", nullptr},
     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, scoreOverviewAction,
 };
 
-void createScoreOverviewControls()
+static void createScoreOverviewControls()
 {
-    scoreOverviewPhase = 0;
-    initControl(0, &scoreOverviewExitButton, kindPushButton, 650, 770, 226, 244, stateIdle, 1, "Exit", nullptr);
-    initControl(0, &scoreOverviewChangeButton, kindPushButton, 650, 770, 204, 222, stateIdle, 1, "ChangeLesson",
+    scoreOverviewState.phase = 0;
+    initControl(0, &scoreOverviewState.exitButton, kindPushButton, 650, 770, 226, 244, stateIdle, 1, "Exit", nullptr);
+    initControl(0, &scoreOverviewState.changeButton, kindPushButton, 650, 770, 204, 222, stateIdle, 1, "ChangeLesson",
                 nullptr);
-    initControl(0, &scoreOverviewRepeatButton, kindPushButton, 785, 905, 204, 222, stateIdle, 1, "RepeatLesson",
+    initControl(0, &scoreOverviewState.repeatButton, kindPushButton, 785, 905, 204, 222, stateIdle, 1, "RepeatLesson",
                 nullptr);
     scoreOverviewFont = font9By15;
 }
 
-int32_t resetScoreOverviewControls(ControlRecord *control)
-{
-    return templateResetControls(scoreOverviewInput, control);
-}
-void scoreOverviewKeyboard(unsigned char key, int x, int y) { templateKeyboard(scoreOverviewInput, key, x, y); }
-void scoreOverviewSpecialKey(int key, int x, int y) { templateSpecialKey(scoreOverviewInput, key, x, y); }
-void scoreOverviewMouse(int button, int state, int x, int y)
+static void scoreOverviewKeyboard(unsigned char key, int x, int y) { templateKeyboard(scoreOverviewInput, key, x, y); }
+static void scoreOverviewSpecialKey(int key, int x, int y) { templateSpecialKey(scoreOverviewInput, key, x, y); }
+static void scoreOverviewMouse(int button, int state, int x, int y)
 {
     templateMouse(scoreOverviewInput, button, state, x, y);
 }
-void scoreOverviewMotion(int x, int y) { templateMotion(scoreOverviewInput, x, y); }
-void scoreOverviewPassiveMotion(int x, int y) { templatePassiveMotion(scoreOverviewInput, x, y); }
+static void scoreOverviewMotion(int x, int y) { templateMotion(scoreOverviewInput, x, y); }
+static void scoreOverviewPassiveMotion(int x, int y) { templatePassiveMotion(scoreOverviewInput, x, y); }
 
-void drawScoreOverviewControls()
+static void drawScoreOverviewControls()
 {
-    drawControl(&scoreOverviewExitButton);
-    drawControl(&scoreOverviewChangeButton);
-    drawControl(&scoreOverviewRepeatButton);
+    drawControl(&scoreOverviewState.exitButton);
+    drawControl(&scoreOverviewState.changeButton);
+    drawControl(&scoreOverviewState.repeatButton);
 }
 
-void handleScoreOverviewAction() { templateHandleAction(scoreOverviewInput); }
+static void handleScoreOverviewAction() { templateHandleAction(scoreOverviewInput); }
 
-void displayScoreOverviewScreen()
+static void displayScoreOverviewScreen()
 {
-    if (scoreOverviewPhase == 0) {
+    if (scoreOverviewState.phase == 0) {
         clearScreenMessages();
-        scoreOverviewRating = recordFinishedLesson();
-        scoreOverviewPhase = 1;
-        scoreOverviewFrameCounter = 0;
-        setKeyboardFocus(&scoreOverviewChangeButton);
+        scoreOverviewState.rating = recordFinishedLesson();
+        scoreOverviewState.phase = 1;
+        scoreOverviewState.frameCounter = 0;
+        setKeyboardFocus(&scoreOverviewState.changeButton);
         return;
     }
     if (templateHasAction(scoreOverviewInput)) handleScoreOverviewAction();
-    if (scoreOverviewPhase != 1) return; // an action left the screen
+    if (scoreOverviewState.phase != 1) return; // an action left the screen
     if (!haveGlContext()) { // driven without a window (tests): no drawing
-        if (++scoreOverviewFrameCounter >= 19000) scoreOverviewFrameCounter = 0;
+        if (++scoreOverviewState.frameCounter >= 19000) scoreOverviewState.frameCounter = 0;
         return;
     }
 
@@ -146,7 +136,7 @@ void displayScoreOverviewScreen()
     drawText(scoreOverviewFont, exerciseTypeTitle(exerciseType), 470, 650);
     int32_t rating = 0;
     ratingForScore(exerciseScore(exerciseType), lesson, rating);
-    drawFrameAnimation((scoreOverviewFrameCounter % 190) / 5);
+    drawFrameAnimation((scoreOverviewState.frameCounter % 190) / 5);
 
     glColor4f(0, 0, 0, 0.4f);
     drawText(scoreOverviewFont, "User:", 30, 630);
@@ -205,11 +195,17 @@ void displayScoreOverviewScreen()
     drawScoreOverviewControls();
     finishScreenFrame(11, "Check Your Progress");
 
-    if (++scoreOverviewFrameCounter >= 19000) scoreOverviewFrameCounter = 0;
+    if (++scoreOverviewState.frameCounter >= 19000) scoreOverviewState.frameCounter = 0;
 }
 
 const ScreenHandlers scoreOverviewScreenHandlers = {
-    createScoreOverviewControls, nullptr, scoreOverviewKeyboard, scoreOverviewSpecialKey, scoreOverviewMouse,
-    scoreOverviewMotion, scoreOverviewPassiveMotion, drawScoreOverviewControls, handleScoreOverviewAction,
-    displayScoreOverviewScreen,
+    .create = createScoreOverviewControls,
+    .keyboard = scoreOverviewKeyboard,
+    .specialKey = scoreOverviewSpecialKey,
+    .mouse = scoreOverviewMouse,
+    .motion = scoreOverviewMotion,
+    .passiveMotion = scoreOverviewPassiveMotion,
+    .drawControls = drawScoreOverviewControls,
+    .handleAction = handleScoreOverviewAction,
+    .display = displayScoreOverviewScreen,
 };

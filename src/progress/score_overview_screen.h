@@ -10,27 +10,19 @@
 
 extern const ScreenHandlers scoreOverviewScreenHandlers;
 
-void createScoreOverviewControls();
-int32_t resetScoreOverviewControls(ControlRecord *control);
-void scoreOverviewKeyboard(unsigned char key, int x, int y);
-void scoreOverviewSpecialKey(int key, int x, int y);
-void scoreOverviewMouse(int button, int state, int x, int y);
-void scoreOverviewMotion(int x, int y);
-void scoreOverviewPassiveMotion(int x, int y);
-void drawScoreOverviewControls();
-void handleScoreOverviewAction();
-void displayScoreOverviewScreen();
-
-// State, for tests.
-extern int32_t scoreOverviewPhase; // 0 first display to come, 1 showing
-extern int32_t scoreOverviewFrameCounter;
-extern int32_t scoreOverviewPendingAction;
-extern int32_t scoreOverviewDeferredAction;
-extern int32_t scoreOverviewRating; // rating of the run, set by the first display
-extern ControlRecord scoreOverviewExitButton;
-extern ControlRecord scoreOverviewChangeButton;
-extern ControlRecord scoreOverviewRepeatButton;
-
 // Prepares the exercise options for the current lesson; the lessons
 // subsystem provides it (a stand-in that does nothing is used until then).
 void setUpExerciseOptions();
+
+// The screen's state, for tests.
+struct ScoreOverviewState {
+    int32_t phase = 0; // 0 first display to come, 1 showing
+    int32_t frameCounter = 0;
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    int32_t rating = 0; // rating of the run, set by the first display
+    ControlRecord exitButton;
+    ControlRecord changeButton;
+    ControlRecord repeatButton;
+};
+extern ScoreOverviewState scoreOverviewState;

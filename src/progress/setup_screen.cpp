@@ -17,13 +17,8 @@
 #include "progress/user_management_screen.h"
 #include "progress/users_file.h"
 
-ControlRecord setupNameField, setupPasswordField, setupGoButton, setupExitButton;
-std::string adminName;
-std::string adminPassword;
-int32_t setupPhase = 0;
-int32_t setupFrameCounter = 0;
-int32_t setupPendingAction = 0;
-int32_t setupDeferredAction = 0;
+SetupState setupState;
+
 static int32_t setupTextFont = 2;
 
 constexpr int32_t shownPhase = 2;
@@ -59,18 +54,18 @@ static void setupBeforeCloseByClick() { setKeyboardFocus(nullptr); }
 static void setupAction(int32_t code);
 
 static TemplateControl setupControls[] = {
-    {&setupNameField, 0, 0, editNameAction, 0, "Release Button to activate Name Input Field",
+    {&setupState.nameField, 0, 0, editNameAction, 0, "Release Button to activate Name Input Field",
      "Click to clear and activate Name Input Field", 0},
-    {&setupPasswordField, 0, 0, editPasswordAction, 0, "Release Button to activate Password Input Field",
+    {&setupState.passwordField, 0, 0, editPasswordAction, 0, "Release Button to activate Password Input Field",
      "Click to clear and activate Password Input Field", 0},
-    {&setupGoButton, 0, 0, goAction, 0, "Release Button to finish Installation and begin using the program",
+    {&setupState.goButton, 0, 0, goAction, 0, "Release Button to finish Installation and begin using the program",
      "Click to finish Installation and begin using the program", goAction},
-    {&setupExitButton, 0, 0, exitAction, 0, "Release Button to Exit the program", "Click to Exit the program", 0},
+    {&setupState.exitButton, 0, 0, exitAction, 0, "Release Button to Exit the program", "Click to Exit the program", 0},
 };
 
 static const ScreenInput setupInput = {
-    setupControls, 4, &setupPendingAction, &setupDeferredAction, &setupPhase, shownPhase,
-    &setupFrameCounter,
+    setupControls, 4, &setupState.pendingAction, &setupState.deferredAction, &setupState.phase, shownPhase,
+    &setupState.frameCounter,
     {"Click a field to change it", "Click \"Go\" to finish the Installation",
      "or \"Exit\" to quit the program without changes"},
     {"Click a field to change it", "Click \"Go\" to finish the Installation",
@@ -79,40 +74,38 @@ static const ScreenInput setupInput = {
     setupAction,
 };
 
-void createSetupControls()
+static void createSetupControls()
 {
     // A ring: the name field's predecessor is the Exit button.
-    initControl(nameFieldId, &setupNameField, kindTextField, 130, 390, 390, 406, stateIdle, 1, "",
-                &setupExitButton);
-    initControl(passwordFieldId, &setupPasswordField, kindPasswordField, 130, 390, 350, 366, stateIdle, 1,
-                "", &setupNameField);
-    initControl(0, &setupGoButton, kindPushButton, 130, 175, 310, 328, stateIdle, 1, "Go",
-                &setupPasswordField);
-    initControl(0, &setupExitButton, kindPushButton, 130, 175, 270, 288, stateIdle, 1, "Exit",
-                &setupGoButton);
+    initControl(nameFieldId, &setupState.nameField, kindTextField, 130, 390, 390, 406, stateIdle, 1, "",
+                &setupState.exitButton);
+    initControl(passwordFieldId, &setupState.passwordField, kindPasswordField, 130, 390, 350, 366, stateIdle, 1,
+                "", &setupState.nameField);
+    initControl(0, &setupState.goButton, kindPushButton, 130, 175, 310, 328, stateIdle, 1, "Go",
+                &setupState.passwordField);
+    initControl(0, &setupState.exitButton, kindPushButton, 130, 175, 270, 288, stateIdle, 1, "Exit",
+                &setupState.goButton);
     // The stores keep 40 characters of a name and a password: no more can be typed.
-    setupNameField.editLimit = maxNameLength;
-    setupPasswordField.editLimit = maxNameLength;
-    setupPasswordField.plainValue = &adminPassword;
+    setupState.nameField.editLimit = maxNameLength;
+    setupState.passwordField.editLimit = maxNameLength;
+    setupState.passwordField.plainValue = &setupState.adminPassword;
     setupTextFont = 2;
-    setupPhase = 0;
+    setupState.phase = 0;
 }
 
-int32_t resetSetupControls(ControlRecord *control) { return templateResetControls(setupInput, control); }
-
-void setupMouse(int button, int state, int x, int y)
+static void setupMouse(int button, int state, int x, int y)
 {
     // The release that follows the event which raised a kind-1 alert only
     // re-arms it; the next release closes it.
-    if (setupPhase == shownPhase && alertShown() && state == 1 && alertKind == alertKeepsShowing) {
+    if (setupState.phase == shownPhase && alertShown() && state == 1 && alertKind == alertKeepsShowing) {
         alertKind = 0;
-        setupPendingAction = 0;
+        setupState.pendingAction = 0;
         return;
     }
     templateMouse(setupInput, button, state, x, y);
 }
 
-void setupKeyboard(unsigned char key, int x, int y)
+static void setupKeyboard(unsigned char key, int x, int y)
 {
     if (alertShown()) {
         if (key == 13 || key == 27)
@@ -122,22 +115,22 @@ void setupKeyboard(unsigned char key, int x, int y)
     templateKeyboard(setupInput, key, x, y);
 }
 
-void setupSpecialKey(int key, int x, int y) { templateSpecialKey(setupInput, key, x, y); }
-void setupMotion(int x, int y) { templateMotion(setupInput, x, y); }
+static void setupSpecialKey(int key, int x, int y) { templateSpecialKey(setupInput, key, x, y); }
+static void setupMotion(int x, int y) { templateMotion(setupInput, x, y); }
 
-void setupPassiveMotion(int x, int y)
+static void setupPassiveMotion(int x, int y)
 {
-    if (setupDeferredAction != 0)
+    if (setupState.deferredAction != 0)
         return;
     templatePassiveMotion(setupInput, x, y);
 }
 
-void drawSetupControls()
+static void drawSetupControls()
 {
-    drawControl(&setupNameField);
-    drawControl(&setupPasswordField);
-    drawControl(&setupGoButton);
-    drawControl(&setupExitButton);
+    drawControl(&setupState.nameField);
+    drawControl(&setupState.passwordField);
+    drawControl(&setupState.goButton);
+    drawControl(&setupState.exitButton);
 }
 
 // Ends the editing without going on to another field.
@@ -150,37 +143,37 @@ static void stopEditing()
 static void goAhead()
 {
     setKeyboardFocus(nullptr);
-    if (adminName.empty()) {
+    if (setupState.adminName.empty()) {
         showAlert("AdminName must have at least 1 Character", "", "");
         alertKind = alertReopensName;
     } else {
-        if (adminPassword.empty()) {
-            adminPassword = defaultAdminPassword;
+        if (setupState.adminPassword.empty()) {
+            setupState.adminPassword = defaultAdminPassword;
             showAlert("", "", "");
         }
-        if (adminPassword.size() > 4) {
+        if (setupState.adminPassword.size() > 4) {
             showAlert("", "AdminPassword changed 2", "");
             alertKind = 0;
         }
-        if (adminPassword.size() > 4) {
+        if (setupState.adminPassword.size() > 4) {
             // The score file first: an existing users file is what marks the
             // installation as set up, so it must be the last file written. A
             // stop between the two then repeats the setup at the next start
             // instead of leaving an installation without its score file.
             createScoreFile();
-            createUsersFiles(adminName.substr(0, maxNameLength), adminPassword);
-            createUserManagementControls();
+            createUsersFiles(setupState.adminName.substr(0, maxNameLength), setupState.adminPassword);
+            userManagementScreenHandlers.create();
             currentScreen = userManagementScreenId;
         } else {
             // The refused password is dropped: the field reopens empty, so the
             // password typed next is not joined to the hidden short one.
-            adminPassword.clear();
-            setupPasswordField.caption.clear();
+            setupState.adminPassword.clear();
+            setupState.passwordField.caption.clear();
             showAlert("AdminPassword must have at least 5 characters", "", "");
             alertKind = alertReopensPassword;
         }
     }
-    setupGoButton.state = stateIdle;
+    setupState.goButton.state = stateIdle;
     promptLine.clear();
 }
 
@@ -190,29 +183,29 @@ static void handleEditing()
 {
     if (!editFinished) {
         if (textEditActive)
-            commitTextField(editedControl, setupFrameCounter);
+            commitTextField(editedControl, setupState.frameCounter);
         else
-            setupPendingAction = 0;
+            setupState.pendingAction = 0;
         return;
     }
     const int32_t field = activeFieldId;
     const std::string value = editedText();
     if (field == nameFieldId) {
-        adminName = value;
-        setupNameField.caption = adminName;
-        if (!adminName.empty()) {
-            showAlert("", "AdminName set to: ", adminName);
+        setupState.adminName = value;
+        setupState.nameField.caption = setupState.adminName;
+        if (!setupState.adminName.empty()) {
+            showAlert("", "AdminName set to: ", setupState.adminName);
             promptLine.clear();
         } else {
             showAlert("AdminName must have at least 1 character", "", "");
         }
     } else if (field == passwordFieldId) {
-        adminPassword = value;
-        setupPasswordField.caption = std::string(adminPassword.size(), '*');
-        if (adminPassword.size() > 4) {
+        setupState.adminPassword = value;
+        setupState.passwordField.caption = std::string(setupState.adminPassword.size(), '*');
+        if (setupState.adminPassword.size() > 4) {
             showAlert("", "AdminPassword changed 1", "");
             promptLine.clear();
-        } else if (!adminPassword.empty()) {
+        } else if (!setupState.adminPassword.empty()) {
             showAlert("AdminPassword must have at least 5 characters", "", "");
         }
     } else {
@@ -221,30 +214,30 @@ static void handleEditing()
     }
 
     const bool moveOn = lastEditKey == 9 || lastEditKey == 13;
-    if (field == nameFieldId && adminName.empty()) {
+    if (field == nameFieldId && setupState.adminName.empty()) {
         stopEditing();
         alertKind = alertKeepsShowing;
-        setupPendingAction = 0;
-    } else if (field == passwordFieldId && !adminPassword.empty() && adminPassword.size() < 5) {
+        setupState.pendingAction = 0;
+    } else if (field == passwordFieldId && !setupState.adminPassword.empty() && setupState.adminPassword.size() < 5) {
         stopEditing();
         alertKind = alertKeepsShowing;
-        setupPendingAction = 0;
+        setupState.pendingAction = 0;
     } else if (field == nameFieldId && moveOn) {
-        setupPendingAction = startFieldEditAtEnd(&setupPasswordField,
+        setupState.pendingAction = startFieldEditAtEnd(&setupState.passwordField,
                                                  "Type a password and press <Return> or hit <Escape>");
     } else if (field == passwordFieldId && moveOn) {
         // Editing ends here; the next frame shows how to finish.
         textEditActive = false;
         activeFieldId = 0;
         editFinished = true;
-        setKeyboardFocus(&setupGoButton);
+        setKeyboardFocus(&setupState.goButton);
         promptLine = "Click Go to Finish or hit <Return>";
-        setupPendingAction = actionEditing;
+        setupState.pendingAction = actionEditing;
     } else if (endTextEdit()) {
-        setupPendingAction = actionEditing;
+        setupState.pendingAction = actionEditing;
     } else {
         promptLine.clear();
-        setupPendingAction = 0;
+        setupState.pendingAction = 0;
     }
 }
 
@@ -256,30 +249,30 @@ static void setupAction(int32_t code)
         break;
     case exitAction:
         setKeyboardFocus(nullptr);
-        setupExitButton.value = setupExitButton.value == 0 ? 1 : 0;
+        setupState.exitButton.value = setupState.exitButton.value == 0 ? 1 : 0;
         currentScreen = quitScreenId;
-        setupExitButton.state = stateIdle;
+        setupState.exitButton.state = stateIdle;
         promptLine.clear();
         break;
     case editNameAction:
-        setupPendingAction = startFieldEdit(&setupNameField, "Type your Name and press <Return> or hit <Escape>");
+        setupState.pendingAction = startFieldEdit(&setupState.nameField, "Type your Name and press <Return> or hit <Escape>");
         break;
     case editPasswordAction:
-        setupPendingAction =
-            startFieldEdit(&setupPasswordField, "Type a Password and press <Return> or hit <Escape>");
+        setupState.pendingAction =
+            startFieldEdit(&setupState.passwordField, "Type a Password and press <Return> or hit <Escape>");
         break;
     default:
         break;
     }
 }
 
-void handleSetupAction()
+static void handleSetupAction()
 {
-    if (setupDeferredAction != 0) {
-        setupPendingAction = setupDeferredAction;
-        setupDeferredAction = 0;
+    if (setupState.deferredAction != 0) {
+        setupState.pendingAction = setupState.deferredAction;
+        setupState.deferredAction = 0;
     }
-    if (setupPendingAction == actionEditing)
+    if (setupState.pendingAction == actionEditing)
         handleEditing();
     else
         templateHandleAction(setupInput);
@@ -288,7 +281,7 @@ void handleSetupAction()
 static void drawSetupFrame(bool firstFrame)
 {
     clearScreenFrame();
-    drawFrameAnimation(setupFrameCounter / 5);
+    drawFrameAnimation(setupState.frameCounter / 5);
     glColor4f(0, 0, 0, 0.4f);
     drawText(setupTextFont, firstFrame ? "Admin User: " : "New User: ", 130, 410);
     drawText(setupTextFont,
@@ -303,35 +296,42 @@ static void drawSetupFrame(bool firstFrame)
     finishScreenFrame(2, firstFrame ? "First Time Use: Finishing installation" : "First Time Use: Finish installation");
 }
 
-void displaySetupScreen()
+static void displaySetupScreen()
 {
-    if (setupPhase == 0) {
+    if (setupState.phase == 0) {
         // The form opens with the name field ready for typing.
-        startFieldEditAtEnd(&setupNameField, "Please type your Name and press <Return>");
+        startFieldEditAtEnd(&setupState.nameField, "Please type your Name and press <Return>");
         editLength = 0;
         editCursor = 0;
         editBuffer[0] = 0;
-        setupNameField.caption.clear();
+        setupState.nameField.caption.clear();
         hintLine.clear();
         promptLine = "Please type your Name and press <Return>";
         showAlert("", "", "");
-        setupPendingAction = actionEditing;
+        setupState.pendingAction = actionEditing;
         if (haveGlContext())
             drawSetupFrame(true);
         restartFreeGrid();
         alertKind = 0;
-        setupPhase = shownPhase;
+        setupState.phase = shownPhase;
         return;
     }
-    if (setupPendingAction != 0 || setupDeferredAction != 0)
+    if (setupState.pendingAction != 0 || setupState.deferredAction != 0)
         handleSetupAction();
     if (haveGlContext())
         drawSetupFrame(false);
-    if (++setupFrameCounter >= 190)
-        setupFrameCounter = 0;
+    if (++setupState.frameCounter >= 190)
+        setupState.frameCounter = 0;
 }
 
 const ScreenHandlers setupScreenHandlers = {
-    createSetupControls, nullptr,           setupKeyboard,     setupSpecialKey,   setupMouse,
-    setupMotion,         setupPassiveMotion, drawSetupControls, handleSetupAction, displaySetupScreen,
+    .create = createSetupControls,
+    .keyboard = setupKeyboard,
+    .specialKey = setupSpecialKey,
+    .mouse = setupMouse,
+    .motion = setupMotion,
+    .passiveMotion = setupPassiveMotion,
+    .drawControls = drawSetupControls,
+    .handleAction = handleSetupAction,
+    .display = displaySetupScreen,
 };

@@ -11,25 +11,20 @@
 
 extern const ScreenHandlers setupScreenHandlers;
 
-void createSetupControls();
-int32_t resetSetupControls(ControlRecord *control);
-void setupKeyboard(unsigned char key, int x, int y);
-void setupSpecialKey(int key, int x, int y);
-void setupMouse(int button, int state, int x, int y);
-void setupMotion(int x, int y);
-void setupPassiveMotion(int x, int y);
-void drawSetupControls();
-void handleSetupAction();
-void displaySetupScreen();
-
 // The password an administrator gets who leaves the field empty.
 inline constexpr const char *defaultAdminPassword = "Brisketmoo";
 
-// State, for tests.
-extern ControlRecord setupNameField, setupPasswordField, setupGoButton, setupExitButton;
-extern std::string adminName;
-extern std::string adminPassword;
-extern int32_t setupPhase;        // 0 entering (the next frame sets the form up), 2 shown
-extern int32_t setupFrameCounter; // 0..189
-extern int32_t setupPendingAction;
-extern int32_t setupDeferredAction;
+// The screen's state, for tests.
+struct SetupState {
+    int32_t phase = 0; // 0 entering (the next frame sets the form up), 2 shown
+    int32_t frameCounter = 0; // 0..189
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord nameField;
+    ControlRecord passwordField;
+    ControlRecord goButton;
+    ControlRecord exitButton;
+    std::string adminName;
+    std::string adminPassword;
+};
+extern SetupState setupState;

@@ -19,14 +19,8 @@
 #include "progress/time_line.h"
 #include "progress/users_file.h"
 
-int32_t timeLineGraphPhase = 0;
-int32_t timeLineGraphPage = 1;
-int32_t timeLineGraphFrameCounter = 0;
-int32_t timeLineGraphPendingAction = 0;
-int32_t timeLineGraphDeferredAction = 0;
-ControlRecord timeLineGraphPreviousButton;
-ControlRecord timeLineGraphNextButton;
-ControlRecord timeLineGraphQuitButton;
+TimeLineGraphState timeLineGraphState;
+
 static int32_t timeLineGraphFont = font9By15;
 
 constexpr int32_t previousPageAction = 23;
@@ -37,17 +31,17 @@ static void timeLineGraphAction(int32_t code)
 {
     switch (code) {
     case previousPageAction:
-        finishButtonAction(timeLineGraphPreviousButton);
-        if (timeLineGraphPage > 1) --timeLineGraphPage;
+        finishButtonAction(timeLineGraphState.previousButton);
+        if (timeLineGraphState.page > 1) --timeLineGraphState.page;
         break;
     case nextPageAction:
-        finishButtonAction(timeLineGraphNextButton);
-        if (timeLineGraphPage < graphPageCount) ++timeLineGraphPage;
+        finishButtonAction(timeLineGraphState.nextButton);
+        if (timeLineGraphState.page < graphPageCount) ++timeLineGraphState.page;
         break;
     case quitAction:
-        finishButtonAction(timeLineGraphQuitButton);
+        finishButtonAction(timeLineGraphState.quitButton);
         setKeyboardFocus(nullptr);
-        timeLineGraphPhase = 0;
+        timeLineGraphState.phase = 0;
         currentScreen = lessonMenuScreenId;
         break;
     default: break;
@@ -61,52 +55,51 @@ static void timeLineGraphBeforeClose()
 }
 
 static TemplateControl timeLineGraphControls[] = {
-    {&timeLineGraphPreviousButton, 0, 0, previousPageAction, 0,
+    {&timeLineGraphState.previousButton, 0, 0, previousPageAction, 0,
      "Release Button to get to the previous statistics page", "Click to get to the previous statistics page", 0},
-    {&timeLineGraphNextButton, 0, 0, nextPageAction, 0, "Release Button to get to the next statistics page",
+    {&timeLineGraphState.nextButton, 0, 0, nextPageAction, 0, "Release Button to get to the next statistics page",
      "Click to get to the next statistics page", 0},
-    {&timeLineGraphQuitButton, 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
+    {&timeLineGraphState.quitButton, 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
      "Click to return to the lessons choice menu", quitAction},
 };
 
 static const ScreenInput timeLineGraphInput = {
-    timeLineGraphControls, 3, &timeLineGraphPendingAction, &timeLineGraphDeferredAction, &timeLineGraphPhase, 1,
-    &timeLineGraphFrameCounter,
+    timeLineGraphControls, 3, &timeLineGraphState.pendingAction, &timeLineGraphState.deferredAction, &timeLineGraphState.phase, 1,
+    &timeLineGraphState.frameCounter,
     {"Click \"Quit\" or hit <Return>", "to end exercise", ""},
     {"Click \"Quit\"", "to end exercise", ""},
     nullptr, nullptr, nullptr, nullptr, nullptr, timeLineGraphBeforeClose, nullptr, timeLineGraphAction,
 };
 
-void createTimeLineGraphControls()
+static void createTimeLineGraphControls()
 {
-    timeLineGraphPhase = 0;
-    initControl(0, &timeLineGraphPreviousButton, kindPushButton, 870, 1010, 26, 44, stateIdle, 1, "Previous Page",
+    timeLineGraphState.phase = 0;
+    initControl(0, &timeLineGraphState.previousButton, kindPushButton, 870, 1010, 26, 44, stateIdle, 1, "Previous Page",
                 nullptr);
-    initControl(0, &timeLineGraphNextButton, kindPushButton, 1020, 1160, 26, 44, stateIdle, 1, "Next Page",
-                &timeLineGraphPreviousButton);
-    initControl(0, &timeLineGraphQuitButton, kindPushButton, 775, 839, 26, 44, stateIdle, 1, "Quit",
-                &timeLineGraphNextButton);
-    timeLineGraphQuitButton.next = nullptr;
+    initControl(0, &timeLineGraphState.nextButton, kindPushButton, 1020, 1160, 26, 44, stateIdle, 1, "Next Page",
+                &timeLineGraphState.previousButton);
+    initControl(0, &timeLineGraphState.quitButton, kindPushButton, 775, 839, 26, 44, stateIdle, 1, "Quit",
+                &timeLineGraphState.nextButton);
+    timeLineGraphState.quitButton.next = nullptr;
     timeLineGraphFont = font9By15;
 }
 
-int32_t resetTimeLineGraphControls(ControlRecord *control) { return templateResetControls(timeLineGraphInput, control); }
-void timeLineGraphKeyboard(unsigned char key, int x, int y) { templateKeyboard(timeLineGraphInput, key, x, y); }
-void timeLineGraphSpecialKey(int key, int x, int y) { templateSpecialKey(timeLineGraphInput, key, x, y); }
-void timeLineGraphMouse(int button, int state, int x, int y) { templateMouse(timeLineGraphInput, button, state, x, y); }
-void timeLineGraphMotion(int x, int y) { templateMotion(timeLineGraphInput, x, y); }
-void timeLineGraphPassiveMotion(int x, int y) { templatePassiveMotion(timeLineGraphInput, x, y); }
+static void timeLineGraphKeyboard(unsigned char key, int x, int y) { templateKeyboard(timeLineGraphInput, key, x, y); }
+static void timeLineGraphSpecialKey(int key, int x, int y) { templateSpecialKey(timeLineGraphInput, key, x, y); }
+static void timeLineGraphMouse(int button, int state, int x, int y) { templateMouse(timeLineGraphInput, button, state, x, y); }
+static void timeLineGraphMotion(int x, int y) { templateMotion(timeLineGraphInput, x, y); }
+static void timeLineGraphPassiveMotion(int x, int y) { templatePassiveMotion(timeLineGraphInput, x, y); }
 
-void drawTimeLineGraphControls()
+static void drawTimeLineGraphControls()
 {
-    if (timeLineGraphPage > 1) drawControl(&timeLineGraphPreviousButton);
-    if (timeLineGraphPage < graphPageCount) drawControl(&timeLineGraphNextButton);
-    drawControl(&timeLineGraphQuitButton);
+    if (timeLineGraphState.page > 1) drawControl(&timeLineGraphState.previousButton);
+    if (timeLineGraphState.page < graphPageCount) drawControl(&timeLineGraphState.nextButton);
+    drawControl(&timeLineGraphState.quitButton);
 }
 
-void handleTimeLineGraphAction() { templateHandleAction(timeLineGraphInput); }
+static void handleTimeLineGraphAction() { templateHandleAction(timeLineGraphInput); }
 
-void drawTimeLineGraphCell(int32_t x, int32_t y, int32_t successes, int32_t misses)
+static void drawTimeLineGraphCell(int32_t x, int32_t y, int32_t successes, int32_t misses)
 {
     if (successes == 0 && misses == 0) return;
     if (misses == 0) {
@@ -124,7 +117,7 @@ void drawTimeLineGraphCell(int32_t x, int32_t y, int32_t successes, int32_t miss
     }
 }
 
-void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset)
+static void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset)
 {
     const int32_t slot = userSlotForKey(currentUserKey);
     if (slot < 0) return;
@@ -153,19 +146,19 @@ void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset)
     rowOffset += 6;
 }
 
-void displayTimeLineGraphScreen()
+static void displayTimeLineGraphScreen()
 {
-    if (timeLineGraphPhase == 0) {
+    if (timeLineGraphState.phase == 0) {
         clearScreenMessages();
-        timeLineGraphPage = 1;
-        setKeyboardFocus(&timeLineGraphQuitButton);
-        timeLineGraphPhase = 1;
+        timeLineGraphState.page = 1;
+        setKeyboardFocus(&timeLineGraphState.quitButton);
+        timeLineGraphState.phase = 1;
         return;
     }
     if (templateHasAction(timeLineGraphInput)) handleTimeLineGraphAction();
-    if (timeLineGraphPhase != 1) return; // Quit left the screen
+    if (timeLineGraphState.phase != 1) return; // Quit left the screen
     if (!haveGlContext()) { // driven without a window (tests): no drawing
-        if (++timeLineGraphFrameCounter >= 190) timeLineGraphFrameCounter = 0;
+        if (++timeLineGraphState.frameCounter >= 190) timeLineGraphState.frameCounter = 0;
         return;
     }
 
@@ -175,7 +168,7 @@ void displayTimeLineGraphScreen()
     drawLine(25, 747, 2097, 747, -6);
 
     glColor4f(0, 0, 0, 0.4f);
-    const GraphGroup *groups = graphPageGroups(timeLineGraphPage);
+    const GraphGroup *groups = graphPageGroups(timeLineGraphState.page);
     if (!groups) stopProgram(0, 9501);
     drawText(timeLineGraphFont, "Date:", 35, 710);
     drawText(timeLineGraphFont, "Total Attempts", 112, 730);
@@ -207,11 +200,17 @@ void displayTimeLineGraphScreen()
     glFlush();
     glutSwapBuffers();
 
-    if (++timeLineGraphFrameCounter >= 190) timeLineGraphFrameCounter = 0;
+    if (++timeLineGraphState.frameCounter >= 190) timeLineGraphState.frameCounter = 0;
 }
 
 const ScreenHandlers timeLineGraphScreenHandlers = {
-    createTimeLineGraphControls, nullptr, timeLineGraphKeyboard, timeLineGraphSpecialKey, timeLineGraphMouse,
-    timeLineGraphMotion, timeLineGraphPassiveMotion, drawTimeLineGraphControls, handleTimeLineGraphAction,
-    displayTimeLineGraphScreen,
+    .create = createTimeLineGraphControls,
+    .keyboard = timeLineGraphKeyboard,
+    .specialKey = timeLineGraphSpecialKey,
+    .mouse = timeLineGraphMouse,
+    .motion = timeLineGraphMotion,
+    .passiveMotion = timeLineGraphPassiveMotion,
+    .drawControls = drawTimeLineGraphControls,
+    .handleAction = handleTimeLineGraphAction,
+    .display = displayTimeLineGraphScreen,
 };

@@ -10,28 +10,18 @@
 
 extern const ScreenHandlers timeLineGraphScreenHandlers;
 
-void createTimeLineGraphControls();
-int32_t resetTimeLineGraphControls(ControlRecord *control);
-void timeLineGraphKeyboard(unsigned char key, int x, int y);
-void timeLineGraphSpecialKey(int key, int x, int y);
-void timeLineGraphMouse(int button, int state, int x, int y);
-void timeLineGraphMotion(int x, int y);
-void timeLineGraphPassiveMotion(int x, int y);
-void drawTimeLineGraphControls();
-void handleTimeLineGraphAction();
-void displayTimeLineGraphScreen();
-
 // Draws day `day` of the current user for the page starting at block
 // `firstBlock`; rowOffset grows by 6 for a training day.
-void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOffset);
-void drawTimeLineGraphCell(int32_t x, int32_t y, int32_t successes, int32_t misses);
 
-// State, for tests.
-extern int32_t timeLineGraphPhase; // 0 first display to come, 1 showing
-extern int32_t timeLineGraphPage;  // 1..5
-extern int32_t timeLineGraphFrameCounter;
-extern int32_t timeLineGraphPendingAction;
-extern int32_t timeLineGraphDeferredAction;
-extern ControlRecord timeLineGraphPreviousButton;
-extern ControlRecord timeLineGraphNextButton;
-extern ControlRecord timeLineGraphQuitButton;
+// The screen's state, for tests.
+struct TimeLineGraphState {
+    int32_t phase = 0; // 0 first display to come, 1 showing
+    int32_t page = 1; // 1..5
+    int32_t frameCounter = 0;
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord previousButton;
+    ControlRecord nextButton;
+    ControlRecord quitButton;
+};
+extern TimeLineGraphState timeLineGraphState;

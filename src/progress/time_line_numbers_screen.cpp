@@ -24,20 +24,14 @@
 #include "progress/time_line.h"
 #include "progress/users_file.h"
 
-int32_t timeLineNumbersPhase = 0;
-int32_t shownLessonBlock = 1;
-int32_t timeLineDatePage = 1;
-int32_t timeLineNumbersFrame = 0;
-int32_t experienceIndex = 0;
-int32_t timeLineNumbersPendingAction = 0;
-int32_t timeLineNumbersDeferredAction = 0;
-ControlRecord timeLineNumbersControls[tlnControlCount];
+TimeLineNumbersState timeLineNumbersState;
+
 
 static int32_t inputRunning = 0; // 1 while the phase is 1 or 2 (the input template's phase)
 static int32_t trainingDays = 0, successfulMoves = 0, missedMoves = 0;
 static const int32_t fontId = font9By15;
 
-static ControlRecord &control(TimeLineNumbersControl c) { return timeLineNumbersControls[c]; }
+static ControlRecord &control(TimeLineNumbersControl c) { return timeLineNumbersState.controls[c]; }
 
 // Field numbers of the two text fields.
 constexpr int32_t ageFieldId = 2;
@@ -62,7 +56,7 @@ static const int32_t reasonActions[6] = {40, 41, 42, 43, 45, 46};
 
 static void setPhase(int32_t phase)
 {
-    timeLineNumbersPhase = phase;
+    timeLineNumbersState.phase = phase;
     inputRunning = phase == 0 ? 0 : 1;
 }
 
@@ -71,14 +65,14 @@ static bool chosen(const ControlRecord &c) { return c.value == 0; }
 static int32_t chosenInGroup(TimeLineNumbersControl first, int count)
 {
     for (int i = 0; i < count; ++i)
-        if (chosen(timeLineNumbersControls[first + i])) return i + 1;
+        if (chosen(timeLineNumbersState.controls[first + i])) return i + 1;
     return 0;
 }
 
 static void chooseOnly(TimeLineNumbersControl first, int count, int which)
 {
-    if (chosen(timeLineNumbersControls[first + which])) return; // a chosen box stays chosen
-    for (int i = 0; i < count; ++i) timeLineNumbersControls[first + i].value = i == which ? 0 : 1;
+    if (chosen(timeLineNumbersState.controls[first + which])) return; // a chosen box stays chosen
+    for (int i = 0; i < count; ++i) timeLineNumbersState.controls[first + i].value = i == which ? 0 : 1;
 }
 
 // Stops the editing of the field without the end-of-editing checks.
@@ -125,7 +119,7 @@ static void applyExperienceChoice(int32_t listId, int32_t item)
     opener.value = 1;
     for (int i = 0; i < popupItemCount && i < maxPopupItems; ++i) popupEntries[i].value = 1;
     popupEntries[item].value = 0;
-    experienceIndex = item;
+    timeLineNumbersState.experienceIndex = item;
     opener.caption = experienceNames[item];
 }
 
@@ -164,7 +158,7 @@ static void runExport()
         data.missedMoves = missedMoves;
         data.male = form.male;
         data.ageText = form.ageText;
-        data.experienceIndex = experienceIndex;
+        data.experienceIndex = timeLineNumbersState.experienceIndex;
         data.yearsText = control(tlnYears).caption;
         data.reportType = form.reportType;
         data.reason = form.reason;
@@ -188,19 +182,19 @@ static void timeLineNumbersAction(int32_t code)
         return;
     case previousPageAction:
         pressed = &control(tlnPreviousPage);
-        if (shownLessonBlock > 1) --shownLessonBlock;
+        if (timeLineNumbersState.shownLessonBlock > 1) --timeLineNumbersState.shownLessonBlock;
         break;
     case nextPageAction:
         pressed = &control(tlnNextPage);
-        if (shownLessonBlock < 554) ++shownLessonBlock;
+        if (timeLineNumbersState.shownLessonBlock < 554) ++timeLineNumbersState.shownLessonBlock;
         break;
     case previousDatesAction:
         pressed = &control(tlnPreviousDates);
-        if (timeLineDatePage > 1) --timeLineDatePage;
+        if (timeLineNumbersState.datePage > 1) --timeLineNumbersState.datePage;
         break;
     case nextDatesAction:
         pressed = &control(tlnNextDates);
-        if (timeLineDatePage < 5) ++timeLineDatePage;
+        if (timeLineNumbersState.datePage < 5) ++timeLineNumbersState.datePage;
         break;
     case quitAction:
         pressed = &control(tlnQuit);
@@ -211,7 +205,7 @@ static void timeLineNumbersAction(int32_t code)
     case exportAction:
         control(tlnExport).state = stateIdle;
         setKeyboardFocus(nullptr);
-        if (timeLineNumbersPhase == 1) {
+        if (timeLineNumbersState.phase == 1) {
             editPresetZero(control(tlnAge), ageFieldId);
             hintLine.clear();
             promptLine = "Please type your age and press <Return>";
@@ -221,7 +215,7 @@ static void timeLineNumbersAction(int32_t code)
             // The form shows the counts; the time line cannot change while it is open.
             countTrainingDays(currentUserKey, trainingDays, successfulMoves, missedMoves);
             setPhase(2);
-            timeLineNumbersPendingAction = actionEditing;
+            timeLineNumbersState.pendingAction = actionEditing;
         } else {
             runExport();
         }
@@ -243,7 +237,7 @@ static void timeLineNumbersAction(int32_t code)
     case ageAction:
     case yearsAction: {
         ControlRecord &field = control(code == ageAction ? tlnAge : tlnYears);
-        timeLineNumbersPendingAction =
+        timeLineNumbersState.pendingAction =
             startFieldEdit(&field, code == ageAction ? "Type your age" : "Type the number of years of experience");
         return;
     }
@@ -271,10 +265,10 @@ static void finishFieldEditing()
     const bool movesOn = lastEditKey == 13 || lastEditKey == 10 || lastEditKey == 9;
     auto endByEditor = [] {
         if (endTextEdit()) {
-            timeLineNumbersPendingAction = actionEditing;
+            timeLineNumbersState.pendingAction = actionEditing;
         } else {
             promptLine.clear();
-            timeLineNumbersPendingAction = 0;
+            timeLineNumbersState.pendingAction = 0;
         }
     };
     if (fieldId == ageFieldId || fieldId == yearsFieldId) {
@@ -291,10 +285,10 @@ static void finishFieldEditing()
                 if (age) {
                     setKeyboardFocus(&control(tlnExperience));
                     promptLine = "Select your musical experience";
-                    timeLineNumbersPendingAction = openExperienceAction;
+                    timeLineNumbersState.pendingAction = openExperienceAction;
                 } else {
                     setKeyboardFocus(&control(tlnExport));
-                    timeLineNumbersPendingAction = 0;
+                    timeLineNumbersState.pendingAction = 0;
                 }
             } else {
                 endByEditor();
@@ -303,7 +297,7 @@ static void finishFieldEditing()
             showAlert(age ? "Age must be between 1 and 200" : "No of years must be between 0 and 200", "", "");
             stopEditing();
             alertKind = 1;
-            timeLineNumbersPendingAction = 0;
+            timeLineNumbersState.pendingAction = 0;
         }
         return;
     }
@@ -322,13 +316,13 @@ static bool acceptFormKey(int32_t, unsigned char key, const std::string &)
 // Keys on the form while no field is edited.
 static bool formKey(unsigned char key)
 {
-    if (timeLineNumbersPhase != 2) return false;
+    if (timeLineNumbersState.phase != 2) return false;
     ControlRecord *focus = keyboardFocus;
     if (key == 13) {
         if (focus == &control(tlnQuit)) {
-            timeLineNumbersPendingAction = quitAction;
+            timeLineNumbersState.pendingAction = quitAction;
         } else if (focus == &control(tlnExport)) {
-            timeLineNumbersPendingAction = exportAction;
+            timeLineNumbersState.pendingAction = exportAction;
         } else if (focus == &control(tlnExperience)) {
             if (popupOpen && popupChosenItem >= 0 && popupChosenItem < popupItemCount)
                 applyExperienceChoice(openPopupId, popupChosenItem);
@@ -338,7 +332,7 @@ static bool formKey(unsigned char key)
             hintLine.clear();
             promptLine = "Please enter your number of years of experience";
             clearAlertLines();
-            timeLineNumbersPendingAction = actionEditing;
+            timeLineNumbersState.pendingAction = actionEditing;
         }
         return true;
     }
@@ -346,7 +340,7 @@ static bool formKey(unsigned char key)
         closePopupList();
         control(tlnExperience).value = 1;
         setKeyboardFocus(nullptr);
-        timeLineNumbersPendingAction = 0;
+        timeLineNumbersState.pendingAction = 0;
         return true;
     }
     showAlert("Set your gender and age", "and click \"Export\"", "or \"Quit\" to return");
@@ -357,71 +351,71 @@ static bool formKey(unsigned char key)
 // Up and down move between the age and years fields without the checks.
 static void formSpecialKey(int32_t key)
 {
-    if (timeLineNumbersPhase != 2 || !textEditActive || editedControl == nullptr) return;
+    if (timeLineNumbersState.phase != 2 || !textEditActive || editedControl == nullptr) return;
     const bool inAge = activeFieldId == ageFieldId, inYears = activeFieldId == yearsFieldId;
     if (!inAge && !inYears) return;
     if ((inAge && key == 103) || (inYears && key == 101)) {
         stopEditing();
         ControlRecord &other = control(inAge ? tlnYears : tlnAge);
-        timeLineNumbersPendingAction =
+        timeLineNumbersState.pendingAction =
             startFieldEditAtEnd(&other, inAge ? "Type your number of experience" : "Type your age");
     } else if ((inAge && key == 101) || (inYears && key == 103)) {
         stopEditing();
         setKeyboardFocus(&control(tlnExport));
         promptLine.clear();
-        timeLineNumbersPendingAction = 0;
+        timeLineNumbersState.pendingAction = 0;
     }
 }
 
 static TemplateControl statisticsControls[] = {
-    {&timeLineNumbersControls[tlnPreviousPage], 0, 0, previousPageAction, 0,
+    {&timeLineNumbersState.controls[tlnPreviousPage], 0, 0, previousPageAction, 0,
      "Release Button to get to the previous statistics page", "Click to get to the previous statistics page", 0},
-    {&timeLineNumbersControls[tlnNextPage], 0, 0, nextPageAction, 0,
+    {&timeLineNumbersState.controls[tlnNextPage], 0, 0, nextPageAction, 0,
      "Release Button to get to the next statistics page", "Click to get to the next statistics page", 0},
-    {&timeLineNumbersControls[tlnPreviousDates], 0, 0, previousDatesAction, 0,
+    {&timeLineNumbersState.controls[tlnPreviousDates], 0, 0, previousDatesAction, 0,
      "Release Button to see previous dates", "Click to see previous dates", 0},
-    {&timeLineNumbersControls[tlnNextDates], 0, 0, nextDatesAction, 0, "Release Button to see more dates",
+    {&timeLineNumbersState.controls[tlnNextDates], 0, 0, nextDatesAction, 0, "Release Button to see more dates",
      "Click to see more dates", 0},
-    {&timeLineNumbersControls[tlnExport], 0, 0, exportAction, 0,
+    {&timeLineNumbersState.controls[tlnExport], 0, 0, exportAction, 0,
      "Release Button to export and save your progress statistics",
      "Click to export and save your progress statistics", exportAction},
-    {&timeLineNumbersControls[tlnQuit], 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
+    {&timeLineNumbersState.controls[tlnQuit], 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
      "Click to return to the lessons choice menu", quitAction},
 };
 
 #define REPORT_BOX(i)                                                                                           \
-    {&timeLineNumbersControls[tlnReport1 + i], 0, 0, firstReportAction + i, 0,                                \
+    {&timeLineNumbersState.controls[tlnReport1 + i], 0, 0, firstReportAction + i, 0,                                \
      "Release Button to choose this report type", "Click to choose this report type", 0}
 #define REASON_BOX(i)                                                                                           \
-    {&timeLineNumbersControls[tlnReason1 + i], 0, 0, reasonActions[i], 0,                                     \
+    {&timeLineNumbersState.controls[tlnReason1 + i], 0, 0, reasonActions[i], 0,                                     \
      "Release Button to choose this reason for giving up", "Click to choose this reason for giving up", 0}
 
 static TemplateControl formControls[] = {
-    {&timeLineNumbersControls[tlnMale], 0, 0, maleAction, 0, "Release Button to set your gender to male",
+    {&timeLineNumbersState.controls[tlnMale], 0, 0, maleAction, 0, "Release Button to set your gender to male",
      "Click to set your gender to male", 0},
-    {&timeLineNumbersControls[tlnFemale], 0, 0, femaleAction, 0, "Release Button to set your gender to female",
+    {&timeLineNumbersState.controls[tlnFemale], 0, 0, femaleAction, 0, "Release Button to set your gender to female",
      "Click to set your gender to female", 0},
-    {&timeLineNumbersControls[tlnAge], 0, 0, ageAction, 0, "Release Button to set your age", "Click to set your age",
+    {&timeLineNumbersState.controls[tlnAge], 0, 0, ageAction, 0, "Release Button to set your age", "Click to set your age",
      0},
-    {&timeLineNumbersControls[tlnExperience], openExperienceAction, 0, 0, 0,
+    {&timeLineNumbersState.controls[tlnExperience], openExperienceAction, 0, 0, 0,
      "Release Button to select the field of your longest musical experience ",
      "Click to select the field of your longest musical experience", 0},
-    {&timeLineNumbersControls[tlnYears], 0, 0, yearsAction, 0,
+    {&timeLineNumbersState.controls[tlnYears], 0, 0, yearsAction, 0,
      "Release Button to set the number of years of experience", "Click to set the number of years of experience", 0},
     REPORT_BOX(0), REPORT_BOX(1), REPORT_BOX(2), REPORT_BOX(3),
     REASON_BOX(0), REASON_BOX(1), REASON_BOX(2), REASON_BOX(3), REASON_BOX(4), REASON_BOX(5),
-    {&timeLineNumbersControls[tlnExport], 0, 0, exportAction, 0,
+    {&timeLineNumbersState.controls[tlnExport], 0, 0, exportAction, 0,
      "Release Button to export and save your progress statistics",
      "Click to export and save your progress statistics", 0},
-    {&timeLineNumbersControls[tlnQuit], 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
+    {&timeLineNumbersState.controls[tlnQuit], 0, 0, quitAction, 0, "Release Button to return to the lessons choice menu",
      "Click to return to the lessons choice menu", 0},
 };
 #undef REPORT_BOX
 #undef REASON_BOX
 
 static const ScreenInput statisticsInput = {
-    statisticsControls, 6, &timeLineNumbersPendingAction, &timeLineNumbersDeferredAction, &inputRunning, 1,
-    &timeLineNumbersFrame,
+    statisticsControls, 6, &timeLineNumbersState.pendingAction, &timeLineNumbersState.deferredAction, &inputRunning, 1,
+    &timeLineNumbersState.frameCounter,
     {"Click \"Quit\" or hit <Return>", "to to return exercise", nullptr},
     {"Click \"Quit\"", "to return to exercise", nullptr},
     nullptr, acceptFormKey, formKey, formSpecialKey, applyExperienceChoice, beforeCloseByClick, nullptr,
@@ -429,17 +423,17 @@ static const ScreenInput statisticsInput = {
 };
 
 static const ScreenInput formInput = {
-    formControls, 17, &timeLineNumbersPendingAction, &timeLineNumbersDeferredAction, &inputRunning, 1,
-    &timeLineNumbersFrame,
+    formControls, 17, &timeLineNumbersState.pendingAction, &timeLineNumbersState.deferredAction, &inputRunning, 1,
+    &timeLineNumbersState.frameCounter,
     {"Click \"Quit\" or hit <Return>", "to to return exercise", nullptr},
     {"Click \"Quit\"", "to return to exercise", nullptr},
     nullptr, acceptFormKey, formKey, formSpecialKey, applyExperienceChoice, beforeCloseByClick, nullptr,
     timeLineNumbersAction,
 };
 
-static const ScreenInput &currentInput() { return timeLineNumbersPhase == 2 ? formInput : statisticsInput; }
+static const ScreenInput &currentInput() { return timeLineNumbersState.phase == 2 ? formInput : statisticsInput; }
 
-void createTimeLineNumbersControls()
+static void createTimeLineNumbersControls()
 {
     struct ControlLayout {
         const char *caption;
@@ -469,9 +463,9 @@ void createTimeLineNumbersControls()
         {"Quit", kindPushButton, 465, 529, 126, 144},
     };
     for (int i = 0; i < tlnControlCount; ++i) {
-        ControlRecord *previous = i == 0 ? &timeLineNumbersControls[tlnYears] : &timeLineNumbersControls[i - 1];
+        ControlRecord *previous = i == 0 ? &timeLineNumbersState.controls[tlnYears] : &timeLineNumbersState.controls[i - 1];
         const ControlLayout &s = layouts[i];
-        initControl(0, &timeLineNumbersControls[i], s.kind, s.left, s.right, s.bottom, s.top, stateIdle, 1,
+        initControl(0, &timeLineNumbersState.controls[i], s.kind, s.left, s.right, s.bottom, s.top, stateIdle, 1,
                     s.caption, previous);
     }
     // The two fields carry their field numbers, so that the line editor
@@ -481,15 +475,9 @@ void createTimeLineNumbersControls()
     setPhase(0);
 }
 
-int32_t resetTimeLineNumbersControls(ControlRecord *hit)
-{
-    const int32_t kept = hit->state;
-    for (ControlRecord &c : timeLineNumbersControls) c.state = stateIdle;
-    hit->state = kept;
-    return templateResetControls(currentInput(), hit);
-}
+static void timeLineNumbersMouse(int button, int state, int x, int y);
 
-void timeLineNumbersKeyboard(unsigned char key, int x, int y)
+static void timeLineNumbersKeyboard(unsigned char key, int x, int y)
 {
     // With an alert up, Return and Escape act as a button release.
     if (alertShown()) {
@@ -498,51 +486,51 @@ void timeLineNumbersKeyboard(unsigned char key, int x, int y)
     }
     templateKeyboard(currentInput(), key, x, y);
 }
-void timeLineNumbersSpecialKey(int key, int x, int y) { templateSpecialKey(currentInput(), key, x, y); }
+static void timeLineNumbersSpecialKey(int key, int x, int y) { templateSpecialKey(currentInput(), key, x, y); }
 
-void timeLineNumbersMouse(int button, int state, int x, int y)
+static void timeLineNumbersMouse(int button, int state, int x, int y)
 {
-    if (alertShown() && timeLineNumbersPhase == 1 && alertKind == 1) {
+    if (alertShown() && timeLineNumbersState.phase == 1 && alertKind == 1) {
         if (state == 1) alertKind = 0; // the refusal stays up until the next release
         return;
     }
     templateMouse(currentInput(), button, state, x, y);
 }
 
-void timeLineNumbersMotion(int x, int y) { templateMotion(currentInput(), x, y); }
-void timeLineNumbersPassiveMotion(int x, int y) { templatePassiveMotion(currentInput(), x, y); }
+static void timeLineNumbersMotion(int x, int y) { templateMotion(currentInput(), x, y); }
+static void timeLineNumbersPassiveMotion(int x, int y) { templatePassiveMotion(currentInput(), x, y); }
 
-void drawTimeLineNumbersControls()
+static void drawTimeLineNumbersControls()
 {
-    if (shownLessonBlock > 1) drawControl(&control(tlnPreviousPage));
-    if (shownLessonBlock < 554) drawControl(&control(tlnNextPage));
-    if (timeLineDatePage > 1) drawControl(&control(tlnPreviousDates));
-    if (timeLineDatePage < 5) drawControl(&control(tlnNextDates));
+    if (timeLineNumbersState.shownLessonBlock > 1) drawControl(&control(tlnPreviousPage));
+    if (timeLineNumbersState.shownLessonBlock < 554) drawControl(&control(tlnNextPage));
+    if (timeLineNumbersState.datePage > 1) drawControl(&control(tlnPreviousDates));
+    if (timeLineNumbersState.datePage < 5) drawControl(&control(tlnNextDates));
     drawControl(&control(tlnQuit));
     drawControl(&control(tlnExport));
 }
 
-void drawTimeLineExportControls()
+static void drawTimeLineExportControls()
 {
-    for (int i = tlnMale; i <= tlnReason6; ++i) drawControl(&timeLineNumbersControls[i]);
+    for (int i = tlnMale; i <= tlnReason6; ++i) drawControl(&timeLineNumbersState.controls[i]);
     drawControl(&control(tlnQuit));
     drawControl(&control(tlnExport));
 }
 
-void handleTimeLineNumbersAction()
+static void handleTimeLineNumbersAction()
 {
-    if (timeLineNumbersDeferredAction != 0) {
-        timeLineNumbersPendingAction = timeLineNumbersDeferredAction;
-        timeLineNumbersDeferredAction = 0;
+    if (timeLineNumbersState.deferredAction != 0) {
+        timeLineNumbersState.pendingAction = timeLineNumbersState.deferredAction;
+        timeLineNumbersState.deferredAction = 0;
     }
-    if (timeLineNumbersPendingAction == actionEditing && textEditActive && editFinished) {
+    if (timeLineNumbersState.pendingAction == actionEditing && textEditActive && editFinished) {
         finishFieldEditing();
         return;
     }
     templateHandleAction(currentInput());
 }
 
-void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY)
+static void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY)
 {
     const int32_t slot = userSlotForKey(currentUserKey);
     if (slot < 0 || block < 1 || block > 554) return;
@@ -597,7 +585,7 @@ static void drawStatisticsPage()
     drawText(fontId, "Timeline Statistics:", 30, 677);
     drawFrameRect(25, 192, 983, 670, -6);
 
-    const int32_t L = shownLessonBlock >= 1 && shownLessonBlock <= 554 ? shownLessonBlock : 1;
+    const int32_t L = timeLineNumbersState.shownLessonBlock >= 1 && timeLineNumbersState.shownLessonBlock <= 554 ? timeLineNumbersState.shownLessonBlock : 1;
     const LessonParams &p = lessonParamsTable[L + 2];
     glColor4f(0, 0, 0, 0.4f);
     drawText(fontId, numbersNotesLine(p), 251, 788);
@@ -624,7 +612,7 @@ static void drawStatisticsPage()
     drawColumnLine(246 + 90 * n, 677, 1);
     drawText(fontId, "Date:", 35, 630);
 
-    for (int32_t i = 0; i < 20; ++i) drawTimeLineRow(L, 20 * (timeLineDatePage - 1) + i, 200 + 20 * i);
+    for (int32_t i = 0; i < 20; ++i) drawTimeLineRow(L, 20 * (timeLineNumbersState.datePage - 1) + i, 200 + 20 * i);
 
     drawNavigationBox("Quit Statistcs:", "Export Statistcs:");
     drawText(fontId, "Change Page:", 550, 130);
@@ -666,37 +654,43 @@ static void drawExportForm()
     drawTimeLineExportControls();
 }
 
-void displayTimeLineNumbersScreen()
+static void displayTimeLineNumbersScreen()
 {
-    if (timeLineNumbersPhase == 0) {
+    if (timeLineNumbersState.phase == 0) {
         clearScreenMessages();
-        shownLessonBlock = 1;
-        timeLineDatePage = 1;
+        timeLineNumbersState.shownLessonBlock = 1;
+        timeLineNumbersState.datePage = 1;
         setKeyboardFocus(&control(tlnQuit));
         setPhase(1);
         return;
     }
-    if (timeLineNumbersPendingAction != 0 || timeLineNumbersDeferredAction != 0) handleTimeLineNumbersAction();
-    if (timeLineNumbersPhase == 0) return; // Quit left the screen
+    if (timeLineNumbersState.pendingAction != 0 || timeLineNumbersState.deferredAction != 0) handleTimeLineNumbersAction();
+    if (timeLineNumbersState.phase == 0) return; // Quit left the screen
     if (!haveGlContext()) { // driven without a window (tests): no drawing
-        if (++timeLineNumbersFrame >= 190) timeLineNumbersFrame = 0;
+        if (++timeLineNumbersState.frameCounter >= 190) timeLineNumbersState.frameCounter = 0;
         return;
     }
 
     clearScreenFrame();
-    drawFrameAnimation(timeLineNumbersFrame / 5);
-    if (timeLineNumbersPhase == 1) {
+    drawFrameAnimation(timeLineNumbersState.frameCounter / 5);
+    if (timeLineNumbersState.phase == 1) {
         drawStatisticsPage();
         finishScreenFrame(13, "Track Progress");
     } else {
         drawExportForm();
         finishScreenFrame(4, "Enter Additional Information");
     }
-    if (++timeLineNumbersFrame >= 190) timeLineNumbersFrame = 0;
+    if (++timeLineNumbersState.frameCounter >= 190) timeLineNumbersState.frameCounter = 0;
 }
 
 const ScreenHandlers timeLineNumbersScreenHandlers = {
-    createTimeLineNumbersControls, nullptr, timeLineNumbersKeyboard, timeLineNumbersSpecialKey,
-    timeLineNumbersMouse, timeLineNumbersMotion, timeLineNumbersPassiveMotion, drawTimeLineNumbersControls,
-    handleTimeLineNumbersAction, displayTimeLineNumbersScreen,
+    .create = createTimeLineNumbersControls,
+    .keyboard = timeLineNumbersKeyboard,
+    .specialKey = timeLineNumbersSpecialKey,
+    .mouse = timeLineNumbersMouse,
+    .motion = timeLineNumbersMotion,
+    .passiveMotion = timeLineNumbersPassiveMotion,
+    .drawControls = drawTimeLineNumbersControls,
+    .handleAction = handleTimeLineNumbersAction,
+    .display = displayTimeLineNumbersScreen,
 };

@@ -11,32 +11,22 @@
 
 extern const ScreenHandlers timeLineNumbersScreenHandlers;
 
-void createTimeLineNumbersControls();
-int32_t resetTimeLineNumbersControls(ControlRecord *control);
-void timeLineNumbersKeyboard(unsigned char key, int x, int y);
-void timeLineNumbersSpecialKey(int key, int x, int y);
-void timeLineNumbersMouse(int button, int state, int x, int y);
-void timeLineNumbersMotion(int x, int y);
-void timeLineNumbersPassiveMotion(int x, int y);
-void drawTimeLineNumbersControls();
-void drawTimeLineExportControls();
-void handleTimeLineNumbersAction();
-void displayTimeLineNumbersScreen();
-void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY);
-
-// State, for tests.
-extern int32_t timeLineNumbersPhase; // 0 entering, 1 statistics page, 2 export form
-extern int32_t shownLessonBlock;     // 1..554
-extern int32_t timeLineDatePage;     // 1..5
-extern int32_t timeLineNumbersFrame;
-extern int32_t experienceIndex;      // 0..7
-extern int32_t timeLineNumbersPendingAction;
-extern int32_t timeLineNumbersDeferredAction;
-
 // The controls, in creation order.
 enum TimeLineNumbersControl : int32_t {
     tlnPreviousPage, tlnNextPage, tlnPreviousDates, tlnNextDates, tlnExport, tlnMale, tlnFemale, tlnAge,
     tlnExperience, tlnYears, tlnReport1, tlnReport2, tlnReport3, tlnReport4, tlnReason1, tlnReason2, tlnReason3,
     tlnReason4, tlnReason5, tlnReason6, tlnQuit, tlnControlCount
 };
-extern ControlRecord timeLineNumbersControls[tlnControlCount];
+
+// The screen's state, for tests.
+struct TimeLineNumbersState {
+    int32_t phase = 0; // 0 entering, 1 statistics page, 2 export form
+    int32_t shownLessonBlock = 1; // 1..554
+    int32_t datePage = 1; // 1..5
+    int32_t frameCounter = 0;
+    int32_t experienceIndex = 0; // 0..7
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord controls[tlnControlCount];
+};
+extern TimeLineNumbersState timeLineNumbersState;

@@ -19,22 +19,10 @@
 #include "progress/store_io.h"
 #include "progress/users_file.h"
 
-ControlRecord aboutButton;
-ControlRecord userNameButtons[userRowCount];
-ControlRecord userTessituraButtons[userRowCount];
-ControlRecord userDeleteButtons[userRowCount];
-ControlRecord userImportButtons[userRowCount];
-ControlRecord newUserField, newUserTessituraButton, addUserButton;
-ControlRecord deletionPasswordField, authorizeButton, userManagementExitButton;
-int32_t userManagementState = 0;
-int32_t userManagementFrameCounter = 0;
-int32_t userManagementPendingAction = 0;
-int32_t userManagementDeferredAction = 0;
-int32_t newUserTessitura = 3;
-bool userDeletionAuthorized = false;
-std::string deletionPasswordText;
+UserManagementState userManagementState;
+
 static int32_t userManagementTextFont = 2;
-static ImportFileChooser importFileChooser = nullptr;
+UserManagementHooks userManagementHooks;
 
 constexpr int32_t runningState = 2;
 constexpr int32_t newUserFieldId = 1;
@@ -62,8 +50,6 @@ constexpr int32_t alertOpensPassword = 3;
 static const char *const newUserPrompt = "Type a User Name";
 static const char *const passwordKeyPrompt = "Type the HarrowdeenAdmin Password";
 
-void setImportFileChooser(ImportFileChooser chooser) { importFileChooser = chooser; }
-
 // The lesson menu prepares itself for the current user when a row is
 // started. Until the lesson menu module exists this placeholder stands in for
 // enterLessonMenu(); switching to screen 6 alone is all the start needs then.
@@ -75,20 +61,6 @@ static int32_t rowBottom(int r) { return 568 - 22 * (r - 1); }
 
 constexpr int controlCount = 1 + 3 * userRowCount + userRowCount + 6;
 static TemplateControl userManagementControls[controlCount];
-
-bool nameOrPasswordKeyAccepted(unsigned char key, bool passwordField, const std::string &caption)
-{
-    switch (key) {
-    case 8: case 9: case 10: case 13: case 27: case 127: case '-': case '_':
-        return true;
-    case ' ':
-        return passwordField || !caption.empty();
-    case '+':
-        return passwordField;
-    default:
-        return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z');
-    }
-}
 
 static bool userManagementAcceptKey(int32_t fieldId, unsigned char key, const std::string &caption)
 {
@@ -111,8 +83,8 @@ static void finishFieldEdit(int32_t fieldId, const std::string &value, unsigned 
 static void userManagementAction(int32_t code);
 
 static const ScreenInput userManagementInput = {
-    userManagementControls, controlCount, &userManagementPendingAction, &userManagementDeferredAction,
-    &userManagementState, runningState, &userManagementFrameCounter,
+    userManagementControls, controlCount, &userManagementState.pendingAction, &userManagementState.deferredAction,
+    &userManagementState.phase, runningState, &userManagementState.frameCounter,
     {"Click a name or hit <Return> to start,", "or click in the field NewUser",
      "or \"Exit\" to quit the program"},
     {"Click a name to start,", "or click in the field NewUser", "or \"Exit\" to quit the program"},
@@ -127,103 +99,98 @@ static void describeControls()
                     const char *clickHint, int32_t returnCode) {
         userManagementControls[i++] = {c, pressCode, 0, releaseCode, 0, releaseHint, clickHint, returnCode};
     };
-    add(&aboutButton, 0, aboutAction, "Release Button to display About-Info", "Click to display About Info", 0);
+    add(&userManagementState.aboutButton, 0, aboutAction, "Release Button to display About-Info", "Click to display About Info", 0);
     for (int r = 1; r <= userRowCount; ++r) {
-        add(&userNameButtons[r - 1], 0, startUserBase + r, "Release Button to start lesson with this user",
+        add(&userManagementState.nameButtons[r - 1], 0, startUserBase + r, "Release Button to start lesson with this user",
             r == 1 ? "Click to start the lessons with this user" : "Click to start the lessons with this User",
             startUserBase + r);
-        add(&userTessituraButtons[r - 1], openRowListBase + r, 0, "Release Button to set Tessitura for this user",
+        add(&userManagementState.tessituraButtons[r - 1], openRowListBase + r, 0, "Release Button to set Tessitura for this user",
             "Click to set the Tessitura for this User", 0);
-        add(&userDeleteButtons[r - 1], 0, deleteUserBase + r, "Release Button to delete this user",
+        add(&userManagementState.deleteButtons[r - 1], 0, deleteUserBase + r, "Release Button to delete this user",
             "Click to delete this User", 0);
     }
     for (int r = 1; r <= userRowCount; ++r)
-        add(&userImportButtons[r - 1], 0, importBase + r, "Release Button to import statistics for this user",
+        add(&userManagementState.importButtons[r - 1], 0, importBase + r, "Release Button to import statistics for this user",
             "Click to import statistics for this User", 0);
-    add(&newUserField, 0, editNewUserAction, "Release Button to clear the field and enter a new user name",
+    add(&userManagementState.newUserField, 0, editNewUserAction, "Release Button to clear the field and enter a new user name",
         "Click to enter a new user name", 0);
-    add(&newUserTessituraButton, openNewUserList, 0, "Release Button to set Tessitura for the new user",
+    add(&userManagementState.newUserTessituraButton, openNewUserList, 0, "Release Button to set Tessitura for the new user",
         "Click to set the Tessitura for the new User", 0);
-    add(&addUserButton, 0, addUserAction, "Release Button to add the new user to the selection list",
+    add(&userManagementState.addUserButton, 0, addUserAction, "Release Button to add the new user to the selection list",
         "Click to add the new user to the selection list", addUserAction);
-    add(&deletionPasswordField, 0, editPasswordAction, "Release Button to enter the password for user deletions",
+    add(&userManagementState.deletionPasswordField, 0, editPasswordAction, "Release Button to enter the password for user deletions",
         "Click to clear and set the user deletion password", 0);
-    add(&authorizeButton, 0, authorizeAction, "Release Button to authorize/deauthorize user deletion",
+    add(&userManagementState.authorizeButton, 0, authorizeAction, "Release Button to authorize/deauthorize user deletion",
         "Click to activate/deactivate the authorization for user deletion", authorizeAction);
-    add(&userManagementExitButton, 0, exitAction, "Release Button to exit the program", "Click to exit the program",
+    add(&userManagementState.exitButton, 0, exitAction, "Release Button to exit the program", "Click to exit the program",
         0);
 }
 
 // ---- controls ------------------------------------------------------------------
 
-void buildUserRows()
+static void buildUserRows()
 {
-    ControlRecord *previous = &aboutButton;
+    ControlRecord *previous = &userManagementState.aboutButton;
     for (int r = 1; r <= userRowCount; ++r) {
         const UserRecord &user = userRecords[r - 1];
         const int32_t bottom = rowBottom(r), top = bottom + 18;
-        initControl(0, &userNameButtons[r - 1], kindPushButton, 130, 390, bottom, top, stateIdle, 1,
+        initControl(0, &userManagementState.nameButtons[r - 1], kindPushButton, 130, 390, bottom, top, stateIdle, 1,
                     user.key != 0 ? user.name : "", previous);
-        initControl(0, &userTessituraButtons[r - 1], kindPopupOpener, 500, 572, bottom, top, stateIdle, 1,
-                    user.key != 0 ? tessituraName(user.tessitura) : "", &userNameButtons[r - 1]);
-        initControl(0, &userDeleteButtons[r - 1], kindPushButton, 620, 657, bottom, top, stateIdle, 1, "Del",
-                    &userTessituraButtons[r - 1]);
-        previous = &userDeleteButtons[r - 1];
+        initControl(0, &userManagementState.tessituraButtons[r - 1], kindPopupOpener, 500, 572, bottom, top, stateIdle, 1,
+                    user.key != 0 ? tessituraName(user.tessitura) : "", &userManagementState.nameButtons[r - 1]);
+        initControl(0, &userManagementState.deleteButtons[r - 1], kindPushButton, 620, 657, bottom, top, stateIdle, 1, "Del",
+                    &userManagementState.tessituraButtons[r - 1]);
+        previous = &userManagementState.deleteButtons[r - 1];
     }
     for (int r = 1; r <= userRowCount; ++r) {
         const int32_t bottom = rowBottom(r), top = bottom + 18;
-        initControl(0, &userImportButtons[r - 1], kindPushButton, 720, 787, bottom, top, stateIdle, 1, "Import",
+        initControl(0, &userManagementState.importButtons[r - 1], kindPushButton, 720, 787, bottom, top, stateIdle, 1, "Import",
                     previous);
-        previous = &userImportButtons[r - 1];
+        previous = &userManagementState.importButtons[r - 1];
     }
 }
 
-void createUserManagementControls()
+static void createUserManagementControls()
 {
-    initControl(0, &aboutButton, kindPushButton, 620, 683, 680, 698, stateIdle, 1, "About",
-                &userManagementExitButton);
+    initControl(0, &userManagementState.aboutButton, kindPushButton, 620, 683, 680, 698, stateIdle, 1, "About",
+                &userManagementState.exitButton);
     buildUserRows();
-    initControl(newUserFieldId, &newUserField, kindTextField, 130, 390, 388, 406, stateIdle, 1, "",
-                &userImportButtons[userRowCount - 1]);
-    initControl(0, &newUserTessituraButton, kindPopupOpener, 500, 572, 388, 406, stateIdle, 1, "high",
-                &newUserField);
-    initControl(0, &addUserButton, kindPushButton, 620, 657, 388, 406, stateIdle, 1, "Add",
-                &newUserTessituraButton);
-    initControl(passwordFieldId, &deletionPasswordField, kindPasswordField, 130, 470, 344, 362, stateIdle, 1, "",
-                &addUserButton);
-    initControl(0, &authorizeButton, kindPushButton, 500, 609, 344, 362, stateIdle, 1, "Authorize",
-                &deletionPasswordField);
-    initControl(0, &userManagementExitButton, kindPushButton, 620, 669, 158, 176, stateIdle, 1, "Exit",
-                &authorizeButton);
+    initControl(newUserFieldId, &userManagementState.newUserField, kindTextField, 130, 390, 388, 406, stateIdle, 1, "",
+                &userManagementState.importButtons[userRowCount - 1]);
+    initControl(0, &userManagementState.newUserTessituraButton, kindPopupOpener, 500, 572, 388, 406, stateIdle, 1, "high",
+                &userManagementState.newUserField);
+    initControl(0, &userManagementState.addUserButton, kindPushButton, 620, 657, 388, 406, stateIdle, 1, "Add",
+                &userManagementState.newUserTessituraButton);
+    initControl(passwordFieldId, &userManagementState.deletionPasswordField, kindPasswordField, 130, 470, 344, 362, stateIdle, 1, "",
+                &userManagementState.addUserButton);
+    initControl(0, &userManagementState.authorizeButton, kindPushButton, 500, 609, 344, 362, stateIdle, 1, "Authorize",
+                &userManagementState.deletionPasswordField);
+    initControl(0, &userManagementState.exitButton, kindPushButton, 620, 669, 158, 176, stateIdle, 1, "Exit",
+                &userManagementState.authorizeButton);
     // The users file keeps 40 characters of a name and of the password.
-    newUserField.editLimit = maxNameLength;
-    deletionPasswordField.editLimit = maxNameLength;
-    deletionPasswordField.plainValue = &deletionPasswordText;
+    userManagementState.newUserField.editLimit = maxNameLength;
+    userManagementState.deletionPasswordField.editLimit = maxNameLength;
+    userManagementState.deletionPasswordField.plainValue = &userManagementState.deletionPasswordText;
     describeControls();
     userManagementTextFont = 2;
-    userManagementState = 0;
-}
-
-int32_t resetUserManagementControls(ControlRecord *control)
-{
-    return templateResetControls(userManagementInput, control);
+    userManagementState.phase = 0;
 }
 
 // ---- input ----------------------------------------------------------------------
 
-void userManagementKeyboard(unsigned char key, int x, int y) { templateKeyboard(userManagementInput, key, x, y); }
-void userManagementSpecialKey(int key, int x, int y) { templateSpecialKey(userManagementInput, key, x, y); }
-void userManagementMouse(int button, int state, int x, int y)
+static void userManagementKeyboard(unsigned char key, int x, int y) { templateKeyboard(userManagementInput, key, x, y); }
+static void userManagementSpecialKey(int key, int x, int y) { templateSpecialKey(userManagementInput, key, x, y); }
+static void userManagementMouse(int button, int state, int x, int y)
 {
     templateMouse(userManagementInput, button, state, x, y);
 }
-void userManagementMotion(int x, int y) { templateMotion(userManagementInput, x, y); }
-void userManagementPassiveMotion(int x, int y) { templatePassiveMotion(userManagementInput, x, y); }
+static void userManagementMotion(int x, int y) { templateMotion(userManagementInput, x, y); }
+static void userManagementPassiveMotion(int x, int y) { templatePassiveMotion(userManagementInput, x, y); }
 
 static int focusedNameRow()
 {
     for (int r = 1; r <= userRowCount; ++r)
-        if (keyboardFocus == &userNameButtons[r - 1])
+        if (keyboardFocus == &userManagementState.nameButtons[r - 1])
             return r;
     return 0;
 }
@@ -237,8 +204,8 @@ static void closeLine()
         editedControl->state = stateIdle;
     // Text typed into the password field since its editing began is dropped:
     // the field shows the held value again.
-    if (editedControl == &deletionPasswordField)
-        deletionPasswordField.caption = std::string(deletionPasswordText.size(), '*');
+    if (editedControl == &userManagementState.deletionPasswordField)
+        userManagementState.deletionPasswordField.caption = std::string(userManagementState.deletionPasswordText.size(), '*');
 }
 
 static void stopEditingAndFocus(ControlRecord *focus)
@@ -250,13 +217,13 @@ static void stopEditingAndFocus(ControlRecord *focus)
     editFinished = false;
     setKeyboardFocus(focus);
     promptLine.clear();
-    userManagementPendingAction = 0;
+    userManagementState.pendingAction = 0;
 }
 
 static void startFieldFromKey(ControlRecord *field)
 {
-    userManagementPendingAction =
-        startFieldEditAtEnd(field, field == &newUserField ? newUserPrompt : passwordKeyPrompt);
+    userManagementState.pendingAction =
+        startFieldEditAtEnd(field, field == &userManagementState.newUserField ? newUserPrompt : passwordKeyPrompt);
 }
 
 // Up and Down walk the name buttons and the two fields.
@@ -268,30 +235,30 @@ static void userManagementSpecialKeyOwn(int32_t key)
     if (!textEditActive) {
         const int r = focusedNameRow();
         if (r == 1 && up) {
-            startFieldFromKey(&deletionPasswordField);
+            startFieldFromKey(&userManagementState.deletionPasswordField);
         } else if (r == userRowCount && !up) {
-            startFieldFromKey(&newUserField);
+            startFieldFromKey(&userManagementState.newUserField);
         } else {
             const int target = r == 0 ? 1 : (up ? r - 1 : r + 1);
-            setKeyboardFocus(&userNameButtons[target - 1]);
+            setKeyboardFocus(&userManagementState.nameButtons[target - 1]);
             promptLine.clear();
-            userManagementPendingAction = 0;
+            userManagementState.pendingAction = 0;
         }
         return;
     }
     if (activeFieldId == newUserFieldId) {
         if (up) {
-            stopEditingAndFocus(&userNameButtons[userRowCount - 1]);
+            stopEditingAndFocus(&userManagementState.nameButtons[userRowCount - 1]);
         } else {
             closeLine();
-            startFieldFromKey(&deletionPasswordField);
+            startFieldFromKey(&userManagementState.deletionPasswordField);
         }
     } else if (activeFieldId == passwordFieldId) {
         if (up) {
             closeLine();
-            startFieldFromKey(&newUserField);
+            startFieldFromKey(&userManagementState.newUserField);
         } else {
-            stopEditingAndFocus(&userNameButtons[0]);
+            stopEditingAndFocus(&userManagementState.nameButtons[0]);
         }
     }
 }
@@ -307,11 +274,11 @@ static void applyTessituraChoice(int32_t listId, int32_t item)
         const int32_t key = userRecords[listId - 1].key;
         if (key != 0) {
             setUserTessitura(key, tessitura);
-            userTessituraButtons[listId - 1].caption = caption;
+            userManagementState.tessituraButtons[listId - 1].caption = caption;
         }
     } else if (listId == newUserListId) {
-        newUserTessituraButton.caption = caption;
-        newUserTessitura = tessitura;
+        userManagementState.newUserTessituraButton.caption = caption;
+        userManagementState.newUserTessitura = tessitura;
     }
 }
 
@@ -323,9 +290,9 @@ static void beforeCloseByClick()
     }
     if (popupOpen) {
         if (openPopupId >= 1 && openPopupId <= userRowCount)
-            userTessituraButtons[openPopupId - 1].state = stateIdle;
+            userManagementState.tessituraButtons[openPopupId - 1].state = stateIdle;
         else if (openPopupId == newUserListId)
-            newUserTessituraButton.state = stateIdle;
+            userManagementState.newUserTessituraButton.state = stateIdle;
     }
 }
 
@@ -335,15 +302,15 @@ static void finishFieldEdit(int32_t fieldId, const std::string &value, unsigned 
         promptLine.clear();
         showAlert("", "Click a user from the list to start the lessons", "or click \"Exit\" to quit the program");
     } else if (fieldId == newUserFieldId) {
-        newUserField.caption = value;
+        userManagementState.newUserField.caption = value;
     } else if (fieldId == passwordFieldId) {
-        deletionPasswordText = value;
+        userManagementState.deletionPasswordText = value;
     }
     if (lastKey == 13 || lastKey == 9) {
         if (fieldId == newUserFieldId)
-            setKeyboardFocus(&addUserButton);
+            setKeyboardFocus(&userManagementState.addUserButton);
         else if (fieldId == passwordFieldId)
-            setKeyboardFocus(&authorizeButton);
+            setKeyboardFocus(&userManagementState.authorizeButton);
     }
 }
 
@@ -351,20 +318,20 @@ static void openTessituraList(int32_t code)
 {
     static const std::string items[3] = {"high", "medium", "low"};
     if (code == openNewUserList) {
-        openPopupList(&newUserTessituraButton, newUserListId, items, 3);
-        setKeyboardFocus(&addUserButton);
+        openPopupList(&userManagementState.newUserTessituraButton, newUserListId, items, 3);
+        setKeyboardFocus(&userManagementState.addUserButton);
     } else {
         const int r = code - openRowListBase;
-        openPopupList(&userTessituraButtons[r - 1], r, items, 3);
-        userTessituraButtons[r - 1].state = stateIdle;
-        setKeyboardFocus(&userNameButtons[r - 1]);
+        openPopupList(&userManagementState.tessituraButtons[r - 1], r, items, 3);
+        userManagementState.tessituraButtons[r - 1].state = stateIdle;
+        setKeyboardFocus(&userManagementState.nameButtons[r - 1]);
     }
     promptLine = "Choose your tesitura from the menu";
 }
 
 static void startUser(int r)
 {
-    userNameButtons[r - 1].state = stateIdle;
+    userManagementState.nameButtons[r - 1].state = stateIdle;
     const UserRecord &user = userRecords[r - 1];
     if (user.key >= 1 && user.key <= 10) {
         // A free row leaves the current user as it was.
@@ -379,7 +346,7 @@ static void startUser(int r)
         if (popupOpen)
             closePopupList();
         enterLessonMenuPlaceholder();
-        userManagementState = 0;
+        userManagementState.phase = 0;
         currentScreen = lessonMenuScreenId;
     } else {
         showAlert("Please add a user first.", "", "");
@@ -389,7 +356,7 @@ static void startUser(int r)
 
 static void deleteRow(int r)
 {
-    if (userDeletionAuthorized) {
+    if (userManagementState.deletionAuthorized) {
         const int32_t key = userRecords[r - 1].key;
         if (key != 0) {
             deleteUser(key);
@@ -399,25 +366,25 @@ static void deleteRow(int r)
         showAlert("Please set AdminPassword to Activate User Deletion", "", "");
         alertKind = alertOpensPassword;
     }
-    setKeyboardFocus(&userNameButtons[0]);
-    userDeleteButtons[r - 1].state = stateIdle;
+    setKeyboardFocus(&userManagementState.nameButtons[0]);
+    userManagementState.deleteButtons[r - 1].state = stateIdle;
     promptLine.clear();
 }
 
 static void addNewUser()
 {
-    addUserButton.state = stateIdle;
+    userManagementState.addUserButton.state = stateIdle;
     promptLine.clear();
-    if (newUserField.caption.empty()) {
+    if (userManagementState.newUserField.caption.empty()) {
         showAlert("UserName must have at least one Character", "", "");
         alertKind = alertOpensNewUser;
         return;
     }
     // One user action: the files are written once, after both changes.
     beginStoreUpdate();
-    const int32_t key = addUser(newUserField.caption.substr(0, maxNameLength));
+    const int32_t key = addUser(userManagementState.newUserField.caption.substr(0, maxNameLength));
     if (key != 0)
-        setUserTessitura(key, newUserTessitura);
+        setUserTessitura(key, userManagementState.newUserTessitura);
     endStoreUpdate();
     if (key == 0) {
         showAlert("No more Users possible", "", "");
@@ -426,43 +393,43 @@ static void addNewUser()
     }
     const int32_t slot = findUserSlot(key);
     if (slot >= 0 && slot < userRowCount) {
-        userNameButtons[slot].caption = newUserField.caption;
-        userTessituraButtons[slot].caption = newUserTessituraButton.caption;
-        setKeyboardFocus(&userNameButtons[slot]);
+        userManagementState.nameButtons[slot].caption = userManagementState.newUserField.caption;
+        userManagementState.tessituraButtons[slot].caption = userManagementState.newUserTessituraButton.caption;
+        setKeyboardFocus(&userManagementState.nameButtons[slot]);
     }
 }
 
 static void toggleAuthorization()
 {
     promptLine.clear();
-    if (authorizeButton.value != 0) {
+    if (userManagementState.authorizeButton.value != 0) {
         std::string stored;
         scramblePassword(userRecords[passwordSlot].name, stored);
-        if (stored == deletionPasswordText) {
-            authorizeButton.caption = "Authorized";
-            deletionPasswordField.caption.clear();
-            authorizeButton.value = 0;
-            userDeletionAuthorized = true;
+        if (stored == userManagementState.deletionPasswordText) {
+            userManagementState.authorizeButton.caption = "Authorized";
+            userManagementState.deletionPasswordField.caption.clear();
+            userManagementState.authorizeButton.value = 0;
+            userManagementState.deletionAuthorized = true;
             showAlert("User deletion allowed", "", "");
             alertKind = 0;
         } else {
             // The refused text is dropped: the field reopens empty for a new
             // try, so a retyped password is not joined to the wrong one.
-            deletionPasswordText.clear();
-            deletionPasswordField.caption.clear();
+            userManagementState.deletionPasswordText.clear();
+            userManagementState.deletionPasswordField.caption.clear();
             showAlert("wrong PassWord", "", "");
             alertKind = alertOpensPassword;
         }
     } else {
-        authorizeButton.caption = "Authorize";
-        authorizeButton.value = 1;
-        userDeletionAuthorized = false;
-        deletionPasswordText.clear();
+        userManagementState.authorizeButton.caption = "Authorize";
+        userManagementState.authorizeButton.value = 1;
+        userManagementState.deletionAuthorized = false;
+        userManagementState.deletionPasswordText.clear();
         showAlert("User deletion prohibited", "", "");
         alertKind = 0;
     }
-    setKeyboardFocus(&userNameButtons[0]);
-    authorizeButton.state = stateIdle;
+    setKeyboardFocus(&userManagementState.nameButtons[0]);
+    userManagementState.authorizeButton.state = stateIdle;
 }
 
 static std::string importMessage(int32_t result)
@@ -479,7 +446,7 @@ static std::string importMessage(int32_t result)
 
 static void importIntoRow(int r)
 {
-    const std::string fileName = importFileChooser != nullptr ? importFileChooser() : chooseMidiOrKaraokeFile();
+    const std::string fileName = userManagementHooks.chooseImportFile != nullptr ? userManagementHooks.chooseImportFile() : chooseMidiOrKaraokeFile();
     if (fileName.empty()) {
         showAlert("Import canceled", "", "");
     } else {
@@ -490,8 +457,8 @@ static void importIntoRow(int r)
         showAlert(importMessage(result), "", "");
     }
     alertKind = 0;
-    setKeyboardFocus(&userNameButtons[0]);
-    userImportButtons[r - 1].state = stateIdle;
+    setKeyboardFocus(&userManagementState.nameButtons[0]);
+    userManagementState.importButtons[r - 1].state = stateIdle;
     promptLine.clear();
 }
 
@@ -510,57 +477,57 @@ static void userManagementAction(int32_t code)
     } else if (code == authorizeAction) {
         toggleAuthorization();
     } else if (code == aboutAction) {
-        aboutButton.value = aboutButton.value == 0 ? 1 : 0;
+        userManagementState.aboutButton.value = userManagementState.aboutButton.value == 0 ? 1 : 0;
         setKeyboardFocus(nullptr);
-        userManagementState = 0;
+        userManagementState.phase = 0;
         currentScreen = aboutScreenId;
-        aboutButton.state = stateIdle;
+        userManagementState.aboutButton.state = stateIdle;
         promptLine.clear();
     } else if (code == exitAction) {
         promptLine.clear();
-        userManagementExitButton.value = userManagementExitButton.value == 0 ? 1 : 0;
+        userManagementState.exitButton.value = userManagementState.exitButton.value == 0 ? 1 : 0;
         setKeyboardFocus(nullptr);
-        userManagementState = 0;
+        userManagementState.phase = 0;
         currentScreen = quitScreenId;
-        userManagementExitButton.state = stateIdle;
+        userManagementState.exitButton.state = stateIdle;
     } else if (code == editNewUserAction) {
-        userManagementPendingAction =
-            startFieldEdit(&newUserField, "Type a new Username and press <Return> or hit <Escape>");
+        userManagementState.pendingAction =
+            startFieldEdit(&userManagementState.newUserField, "Type a new Username and press <Return> or hit <Escape>");
     } else if (code == editPasswordAction) {
-        userManagementPendingAction =
-            startFieldEdit(&deletionPasswordField, "Type a password and press <Return> or hit <Escape>");
+        userManagementState.pendingAction =
+            startFieldEdit(&userManagementState.deletionPasswordField, "Type a password and press <Return> or hit <Escape>");
     }
 }
 
-void handleUserManagementAction() { templateHandleAction(userManagementInput); }
+static void handleUserManagementAction() { templateHandleAction(userManagementInput); }
 
 // ---- drawing --------------------------------------------------------------------
 
-void drawUserManagementControls()
+static void drawUserManagementControls()
 {
-    drawControl(&aboutButton);
+    drawControl(&userManagementState.aboutButton);
     for (int r = 1; r < userRowCount; ++r) {
-        drawControl(&userNameButtons[r - 1]);
-        drawControl(&userTessituraButtons[r - 1]);
-        drawControl(&userDeleteButtons[r - 1]);
+        drawControl(&userManagementState.nameButtons[r - 1]);
+        drawControl(&userManagementState.tessituraButtons[r - 1]);
+        drawControl(&userManagementState.deleteButtons[r - 1]);
     }
-    drawControl(&userDeleteButtons[userRowCount - 1]);
-    drawControl(&userTessituraButtons[userRowCount - 1]);
-    drawControl(&userNameButtons[userRowCount - 1]);
-    for (ControlRecord &c : userImportButtons)
+    drawControl(&userManagementState.deleteButtons[userRowCount - 1]);
+    drawControl(&userManagementState.tessituraButtons[userRowCount - 1]);
+    drawControl(&userManagementState.nameButtons[userRowCount - 1]);
+    for (ControlRecord &c : userManagementState.importButtons)
         drawControl(&c);
-    drawControl(&newUserField);
-    drawControl(&newUserTessituraButton);
-    drawControl(&addUserButton);
-    drawControl(&deletionPasswordField);
-    drawControl(&authorizeButton);
-    drawControl(&userManagementExitButton);
+    drawControl(&userManagementState.newUserField);
+    drawControl(&userManagementState.newUserTessituraButton);
+    drawControl(&userManagementState.addUserButton);
+    drawControl(&userManagementState.deletionPasswordField);
+    drawControl(&userManagementState.authorizeButton);
+    drawControl(&userManagementState.exitButton);
 }
 
 static void drawUserManagementFrame()
 {
     clearScreenFrame();
-    drawFrameAnimation(userManagementFrameCounter / 5);
+    drawFrameAnimation(userManagementState.frameCounter / 5);
     const int32_t font = userManagementTextFont;
 
     glColor4f(0, 0, 0, 0.4f);
@@ -586,30 +553,34 @@ static void drawUserManagementFrame()
     finishScreenFrame(4, "Make your Choice: Select a User or Add a new User");
 }
 
-void displayUserManagementScreen()
+static void displayUserManagementScreen()
 {
-    if (userManagementState == 0) {
+    if (userManagementState.phase == 0) {
         restartFreeGrid();
         hintLine.clear();
         promptLine.clear();
-        setKeyboardFocus(&userNameButtons[0]);
+        setKeyboardFocus(&userManagementState.nameButtons[0]);
         showAlert("", "Select a user by clicking on its name", "or click in the New User Field to add a new User");
         alertKind = 0;
-        userManagementState = runningState;
+        userManagementState.phase = runningState;
         return;
     }
     if (templateHasAction(userManagementInput))
         handleUserManagementAction();
     if (haveGlContext())
         drawUserManagementFrame();
-    if (++userManagementFrameCounter >= 190)
-        userManagementFrameCounter = 0;
+    if (++userManagementState.frameCounter >= 190)
+        userManagementState.frameCounter = 0;
 }
 
 const ScreenHandlers userManagementScreenHandlers = {
-    createUserManagementControls, nullptr,
-    userManagementKeyboard,       userManagementSpecialKey,
-    userManagementMouse,          userManagementMotion,
-    userManagementPassiveMotion,  drawUserManagementControls,
-    handleUserManagementAction,   displayUserManagementScreen,
+    .create = createUserManagementControls,
+    .keyboard = userManagementKeyboard,
+    .specialKey = userManagementSpecialKey,
+    .mouse = userManagementMouse,
+    .motion = userManagementMotion,
+    .passiveMotion = userManagementPassiveMotion,
+    .drawControls = drawUserManagementControls,
+    .handleAction = handleUserManagementAction,
+    .display = displayUserManagementScreen,
 };

@@ -22,36 +22,36 @@ protected:
         resetTextEditing();
         resetMessageState();
         setKeyboardFocus(nullptr);
-        aboutPendingAction = aboutDeferredAction = 0;
-        createAboutControls();
+        aboutState.pendingAction = aboutState.deferredAction = 0;
+        aboutScreenHandlers.create();
         currentScreen = aboutScreenId;
-        displayAboutScreen(); // the entry frame: focus on Close, nothing drawn
+        aboutScreenHandlers.display(); // the entry frame: focus on Close, nothing drawn
     }
 };
 
 TEST_F(AboutScreen, ReturnOnCloseGoesBackToUserManagement)
 {
-    EXPECT_EQ(keyboardFocus, &aboutCloseButton);
-    aboutKeyboard(13, 0, 0);
-    EXPECT_EQ(aboutPendingAction, 25);
-    handleAboutAction();
+    EXPECT_EQ(keyboardFocus, &aboutState.closeButton);
+    aboutScreenHandlers.keyboard(13, 0, 0);
+    EXPECT_EQ(aboutState.pendingAction, 25);
+    aboutScreenHandlers.handleAction();
     EXPECT_EQ(currentScreen, userManagementScreenId);
-    EXPECT_EQ(aboutPhase, 0); // the next visit starts afresh
+    EXPECT_EQ(aboutState.phase, 0); // the next visit starts afresh
     EXPECT_EQ(keyboardFocus, nullptr);
 }
 
 TEST_F(AboutScreen, KeysShowHelpAlertsThatReturnDismisses)
 {
-    aboutKeyboard('q', 0, 0);
+    aboutScreenHandlers.keyboard('q', 0, 0);
     EXPECT_EQ(alertLines[0], "Click \"Quit\" or hit <Return>");
     EXPECT_EQ(alertLines[1], "to return");
-    aboutKeyboard(13, 0, 0); // dismisses; focus is lost with it
+    aboutScreenHandlers.keyboard(13, 0, 0); // dismisses; focus is lost with it
     EXPECT_FALSE(alertShown());
-    aboutKeyboard(13, 0, 0);
+    aboutScreenHandlers.keyboard(13, 0, 0);
     EXPECT_EQ(alertLines[0], "Click \"Quit\" to return");
-    aboutMouse(0, 0, 10, gy(10)); // a press leaves the alert
+    aboutScreenHandlers.mouse(0, 0, 10, gy(10)); // a press leaves the alert
     EXPECT_TRUE(alertShown());
-    aboutMouse(0, 1, 10, gy(10));
+    aboutScreenHandlers.mouse(0, 1, 10, gy(10));
     EXPECT_FALSE(alertShown());
     EXPECT_EQ(currentScreen, aboutScreenId);
 }
@@ -60,20 +60,20 @@ TEST(UnsupportedScreen, CloseHintsAndClick)
 {
     windowHeight = 765;
     resetMessageState();
-    unsupportedPendingAction = unsupportedDeferredAction = 0;
-    createUnsupportedControls();
+    unsupportedState.pendingAction = unsupportedState.deferredAction = 0;
+    unsupportedScreenHandlers.create();
     currentScreen = unsupportedDeviceScreenId;
-    displayUnsupportedScreen();
-    unsupportedKeyboard(27, 0, 0); // Escape without an alert: nothing
+    unsupportedScreenHandlers.display();
+    unsupportedScreenHandlers.keyboard(27, 0, 0); // Escape without an alert: nothing
     EXPECT_FALSE(alertShown());
-    EXPECT_EQ(unsupportedPendingAction, 0);
-    unsupportedPassiveMotion(150, gy(277));
+    EXPECT_EQ(unsupportedState.pendingAction, 0);
+    unsupportedScreenHandlers.passiveMotion(150, gy(277));
     EXPECT_EQ(hintLine, "Click to terminate program");
-    unsupportedMouse(0, 0, 150, gy(277));
-    unsupportedMotion(151, gy(277));
+    unsupportedScreenHandlers.mouse(0, 0, 150, gy(277));
+    unsupportedScreenHandlers.motion(151, gy(277));
     EXPECT_EQ(hintLine, "Release Button to terminate program");
-    unsupportedMouse(0, 1, 151, gy(277));
-    handleUnsupportedAction();
+    unsupportedScreenHandlers.mouse(0, 1, 151, gy(277));
+    unsupportedScreenHandlers.handleAction();
     EXPECT_EQ(currentScreen, quitScreenId);
 }
 

@@ -50,45 +50,45 @@ protected:
         setLoadingHooks({false, fakeFrames, fakeIcons, fakeNeedsFirstUse, fakeLoadUsers,
                          fakeLoadScores, fakeStartTune, fakeStopTune, fake6A, fake6B, fake7,
                          fakeSounds, fakeClearHead, fakeCreate});
-        createLoadingControls();
+        loadingScreenHandlers.create();
     }
     void TearDown() override { setLoadingHooks(realLoadingHooks()); }
 
     // Runs frames until the step of the next frame is `step`.
     void runUntilStep(int32_t step)
     {
-        for (int guard = 0; guard < 400 && !(loadingPhase() == 1 && loadingStep() == step); ++guard)
-            displayLoadingScreen();
+        for (int guard = 0; guard < 400 && !(loadingState.phase == 1 && loadingState.step == step); ++guard)
+            loadingScreenHandlers.display();
     }
     // Calls recorded from the frame of one step.
     std::vector<std::string> callsOfStep(int32_t step)
     {
         runUntilStep(step);
         calls.clear();
-        displayLoadingScreen();
+        loadingScreenHandlers.display();
         return calls;
     }
 };
 
 TEST_F(LoadingScreen, FirstFrameLoadsLogoAndIconsAndDecidesTheNextScreen)
 {
-    displayLoadingScreen();
+    loadingScreenHandlers.display();
     std::vector<std::string> expected = {"Images8"};
     for (int s = 304; s <= 319; ++s) expected.push_back("Images9:" + std::to_string(s));
     expected.push_back("firstUse?");
     EXPECT_EQ(calls, expected);
-    EXPECT_EQ(loadingPhase(), 1);
-    EXPECT_EQ(loadingStep(), 0);
-    EXPECT_EQ(loadingNextScreen(), 2);
+    EXPECT_EQ(loadingState.phase, 1);
+    EXPECT_EQ(loadingState.step, 0);
+    EXPECT_EQ(loadingState.nextScreen, 2);
 
     // A users file in use: its records and the scores are read, then user management.
     SetUp();
     firstUse = false;
-    displayLoadingScreen();
+    loadingScreenHandlers.display();
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
               (std::vector<std::string>{"firstUse?", "loadUsers", "loadScores"}));
-    EXPECT_EQ(loadingNextScreen(), 3);
+    EXPECT_EQ(loadingState.nextScreen, 3);
 }
 
 TEST_F(LoadingScreen, EachStepCallsItsWork)
@@ -123,9 +123,9 @@ TEST_F(LoadingScreen, EachStepCallsItsWork)
     for (const Case &c : cases) EXPECT_EQ(callsOfStep(c.step), c.calls) << "step " << c.step;
 
     // After the last step: phase 2, and the next frame switches the screen.
-    EXPECT_EQ(loadingPhase(), 2);
+    EXPECT_EQ(loadingState.phase, 2);
     EXPECT_EQ(currentScreen, loadingScreenId);
-    displayLoadingScreen();
+    loadingScreenHandlers.display();
     EXPECT_EQ(currentScreen, setupScreenId);
 }
 
@@ -133,7 +133,7 @@ TEST_F(LoadingScreen, EveryPictureAndSoundStepRunsExactlyOnce)
 {
     runUntilStep(0);
     calls.clear();
-    for (int i = 0; i < loadingStepCount; ++i) displayLoadingScreen();
+    for (int i = 0; i < loadingStepCount; ++i) loadingScreenHandlers.display();
     int images6 = 0, images7 = 0, sounds = 0;
     for (const std::string &c : calls) {
         images6 += c.rfind("6A:", 0) == 0 || c.rfind("6B:", 0) == 0;
@@ -167,9 +167,9 @@ TEST_F(LoadingScreen, ExitAtStep200EndsWithoutLoadingSounds)
     EXPECT_EQ(hintLine, "Release Button to exit program");
     loadingScreenHandlers.mouse(0, 1, x, y);
     calls.clear();
-    displayLoadingScreen(); // runs the action instead of a step
+    loadingScreenHandlers.display(); // runs the action instead of a step
     EXPECT_EQ(currentScreen, quitScreenId);
-    EXPECT_EQ(loadingStep(), 200);
+    EXPECT_EQ(loadingState.step, 200);
     EXPECT_TRUE(calls.empty());
 }
 
@@ -180,8 +180,8 @@ TEST_F(LoadingScreen, AnyKeyClearsThePleaseWaitLine)
     EXPECT_FALSE(alertShown());
     loadingScreenHandlers.keyboard('a', 0, 0);
     EXPECT_EQ(alertLines[1], "");
-    displayLoadingScreen();
-    EXPECT_EQ(loadingStep(), 3); // loading goes on
+    loadingScreenHandlers.display();
+    EXPECT_EQ(loadingState.step, 3); // loading goes on
 }
 
 // The real decision, on users files in a temporary data folder.

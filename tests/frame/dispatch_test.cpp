@@ -35,12 +35,10 @@ void reentrantDisplay()
     displayCurrentScreen(); // e.g. a redisplay while a modal dialog runs
 }
 
-const ScreenHandlers fullScreen = {nullptr, nullptr, keyboard, special, mouse,
-                                   motion, passive, nullptr, nullptr, display};
-const ScreenHandlers displayOnly = {nullptr, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr, nullptr, nullptr, nullptr, display};
-const ScreenHandlers reentrant = {nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr, nullptr, nullptr, reentrantDisplay};
+const ScreenHandlers fullScreen = {.keyboard = keyboard, .specialKey = special, .mouse = mouse,
+                                   .motion = motion, .passiveMotion = passive, .display = display};
+const ScreenHandlers displayOnly = {.display = display};
+const ScreenHandlers reentrant = {.display = reentrantDisplay};
 
 const ScreenHandlers *fakeLookup(int32_t id)
 {

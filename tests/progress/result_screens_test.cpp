@@ -14,7 +14,8 @@
 #include "progress/statistics_file.h"
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"
-#include "users_screens_fixture.h"
+#include "common/screen_driver.h"
+#include "progress/store_fixture.h"
 
 namespace {
 
@@ -29,9 +30,9 @@ LessonBlock lessonResult(int32_t note, double mean)
     return b;
 }
 
-const ScreenDriver numbers{timeLineNumbersKeyboard, timeLineNumbersMouse, displayTimeLineNumbersScreen};
+const ScreenDriver numbers{timeLineNumbersScreenHandlers};
 
-ControlRecord &tln(TimeLineNumbersControl c) { return timeLineNumbersControls[c]; }
+ControlRecord &tln(TimeLineNumbersControl c) { return timeLineNumbersState.controls[c]; }
 
 } // namespace
 
@@ -83,46 +84,46 @@ struct ResultScreens : StoreFolderTest {
 
 TEST_F(ResultScreens, NumbersPagesStopAtTheirBounds)
 {
-    createTimeLineNumbersControls();
+    timeLineNumbersScreenHandlers.create();
     numbers.frame();
-    EXPECT_EQ(timeLineNumbersPhase, 1);
-    EXPECT_EQ(shownLessonBlock, 1);
-    EXPECT_EQ(timeLineDatePage, 1);
+    EXPECT_EQ(timeLineNumbersState.phase, 1);
+    EXPECT_EQ(timeLineNumbersState.shownLessonBlock, 1);
+    EXPECT_EQ(timeLineNumbersState.datePage, 1);
     numbers.click(tln(tlnPreviousPage)); // not drawn at the bound: changes nothing
     numbers.frame();
-    EXPECT_EQ(shownLessonBlock, 1);
+    EXPECT_EQ(timeLineNumbersState.shownLessonBlock, 1);
     for (int i = 0; i < 7; ++i) {
         numbers.click(tln(tlnNextDates));
         numbers.frame();
     }
-    EXPECT_EQ(timeLineDatePage, 5);
+    EXPECT_EQ(timeLineNumbersState.datePage, 5);
     numbers.click(tln(tlnNextPage));
     numbers.frame();
-    EXPECT_EQ(shownLessonBlock, 2);
-    shownLessonBlock = 554;
+    EXPECT_EQ(timeLineNumbersState.shownLessonBlock, 2);
+    timeLineNumbersState.shownLessonBlock = 554;
     numbers.click(tln(tlnNextPage));
     numbers.frame();
-    EXPECT_EQ(shownLessonBlock, 554);
+    EXPECT_EQ(timeLineNumbersState.shownLessonBlock, 554);
     setKeyboardFocus(&tln(tlnQuit));
     numbers.type("\r");
     numbers.frame();
     EXPECT_EQ(currentScreen, 6);
-    EXPECT_EQ(timeLineNumbersPhase, 0);
+    EXPECT_EQ(timeLineNumbersState.phase, 0);
     numbers.frame(); // entering again starts from block 1 and date page 1
-    EXPECT_EQ(shownLessonBlock, 1);
-    EXPECT_EQ(timeLineDatePage, 1);
+    EXPECT_EQ(timeLineNumbersState.shownLessonBlock, 1);
+    EXPECT_EQ(timeLineNumbersState.datePage, 1);
 }
 
 TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
 {
     const std::string exported = dir + "/TNVStats.txt";
-    createTimeLineNumbersControls();
+    timeLineNumbersScreenHandlers.create();
     numbers.frame();
 
     // Export opens the form with the age field edited from "0".
     numbers.click(tln(tlnExport));
     numbers.frame();
-    ASSERT_EQ(timeLineNumbersPhase, 2);
+    ASSERT_EQ(timeLineNumbersState.phase, 2);
     EXPECT_TRUE(textEditActive);
     EXPECT_EQ(tln(tlnAge).caption, "0");
 
@@ -162,7 +163,7 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
     ASSERT_TRUE(popupOpen);
     popupChosenItem = 2;
     numbers.type("\r");
-    EXPECT_EQ(experienceIndex, 2);
+    EXPECT_EQ(timeLineNumbersState.experienceIndex, 2);
     EXPECT_EQ(tln(tlnExperience).caption, "Keyboard");
     numbers.frame();
     numbers.type("\b7\r");
@@ -175,7 +176,7 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
     numbers.type("\r");
     numbers.frame();
     EXPECT_EQ(alertLines[0], "Export canceled");
-    EXPECT_EQ(timeLineNumbersPhase, 1);
+    EXPECT_EQ(timeLineNumbersState.phase, 1);
     numbers.type("\r");
     numbers.click(tln(tlnExport));
     numbers.frame(); // the form again, age preset to "0" and the gender cleared
@@ -190,7 +191,7 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
     numbers.click(tln(tlnExport));
     numbers.frame();
     EXPECT_EQ(alertLines[0], "File exported successfully to " + exported);
-    EXPECT_EQ(timeLineNumbersPhase, 1);
+    EXPECT_EQ(timeLineNumbersState.phase, 1);
 
     std::ifstream in(exported);
     std::string line, lines[12];
@@ -208,34 +209,34 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
 
 TEST_F(ResultScreens, GraphAndNoteStatisticsPageAndQuit)
 {
-    const ScreenDriver graph{timeLineGraphKeyboard, timeLineGraphMouse, displayTimeLineGraphScreen};
-    createTimeLineGraphControls();
+    const ScreenDriver graph{timeLineGraphScreenHandlers};
+    timeLineGraphScreenHandlers.create();
     graph.frame();
-    EXPECT_EQ(timeLineGraphPage, 1);
+    EXPECT_EQ(timeLineGraphState.page, 1);
     for (int i = 0; i < 6; ++i) {
-        graph.click(timeLineGraphNextButton);
+        graph.click(timeLineGraphState.nextButton);
         graph.frame();
     }
-    EXPECT_EQ(timeLineGraphPage, 5);
-    graph.click(timeLineGraphPreviousButton);
+    EXPECT_EQ(timeLineGraphState.page, 5);
+    graph.click(timeLineGraphState.previousButton);
     graph.frame();
-    EXPECT_EQ(timeLineGraphPage, 4);
+    EXPECT_EQ(timeLineGraphState.page, 4);
     graph.type("x");
     EXPECT_EQ(alertLines[0], "Click \"Quit\" or hit <Return>");
     graph.type("\r"); // dismisses
-    graph.click(timeLineGraphQuitButton);
+    graph.click(timeLineGraphState.quitButton);
     graph.frame();
     EXPECT_EQ(currentScreen, 6);
 
-    const ScreenDriver stats{noteStatisticsKeyboard, noteStatisticsMouse, displayNoteStatisticsScreen};
-    createNoteStatisticsControls();
+    const ScreenDriver stats{noteStatisticsScreenHandlers};
+    noteStatisticsScreenHandlers.create();
     shownLesson = 3;
     stats.frame();
-    stats.click(noteStatisticsNextButton); // invisible: the page stays 1
+    stats.click(noteStatisticsState.nextButton); // invisible: the page stays 1
     stats.frame();
-    EXPECT_EQ(noteStatisticsPage, 1);
+    EXPECT_EQ(noteStatisticsState.page, 1);
     stats.type("\r"); // "quit" has the focus after the first display
     stats.frame();
     EXPECT_EQ(currentScreen, 6);
-    EXPECT_EQ(noteStatisticsPhase, 0);
+    EXPECT_EQ(noteStatisticsState.phase, 0);
 }

@@ -78,7 +78,7 @@ void frontPixel(int x, int y, unsigned char rgb[3])
     mouseCurrentScreen(0, 0, 1090, 765 - 35);
     mouseCurrentScreen(0, 1, 1090, 765 - 35);
     displayCurrentScreen();
-    if (timeLineGraphPage != 2) _exit(12);
+    if (timeLineGraphState.page != 2) _exit(12);
     frontPixel(253, 102, rgb); // page 2 has no result on that day
     if (rgb[1] > 200 && rgb[0] < 40) _exit(13);
 
@@ -88,8 +88,8 @@ void frontPixel(int x, int y, unsigned char rgb[3])
     mouseCurrentScreen(0, 0, 890, 765 - 115);
     mouseCurrentScreen(0, 1, 890, 765 - 115);
     displayCurrentScreen();
-    if (timeLineDatePage != 2) _exit(14);
-    setKeyboardFocus(&timeLineNumbersControls[tlnQuit]);
+    if (timeLineNumbersState.datePage != 2) _exit(14);
+    setKeyboardFocus(&timeLineNumbersState.controls[tlnQuit]);
     keyboardCurrentScreen(13, 0, 0);
     displayCurrentScreen();
     if (currentScreen != lessonMenuScreenId) _exit(15);

@@ -284,26 +284,26 @@ TEST_F(ScoreOverview, FinishedLessonIsRecordedRatedAndLeftByItsButtons)
     EXPECT_EQ(name, "Admin");
 
     // The three buttons.
-    createScoreOverviewControls();
+    scoreOverviewScreenHandlers.create();
     struct Case { int32_t code, screen; };
     const Case cases[] = {{27, 6}, {28, 11}, {26, 579}};
     for (const Case &c : cases) {
-        scoreOverviewPhase = 1;
+        scoreOverviewState.phase = 1;
         currentScreen = scoreOverviewScreenId;
-        scoreOverviewPendingAction = c.code;
-        handleScoreOverviewAction();
+        scoreOverviewState.pendingAction = c.code;
+        scoreOverviewScreenHandlers.handleAction();
         EXPECT_EQ(currentScreen, c.screen) << c.code;
-        EXPECT_EQ(scoreOverviewPhase, 0) << c.code;
-        EXPECT_EQ(scoreOverviewPendingAction, 0) << c.code;
+        EXPECT_EQ(scoreOverviewState.phase, 0) << c.code;
+        EXPECT_EQ(scoreOverviewState.pendingAction, 0) << c.code;
     }
     // Return after the first display posts ChangeLesson; any other key shows help.
-    scoreOverviewPhase = 1;
+    scoreOverviewState.phase = 1;
     showAlert("", "", "");
-    setKeyboardFocus(&scoreOverviewChangeButton);
-    scoreOverviewKeyboard(13, 0, 0);
-    EXPECT_EQ(scoreOverviewPendingAction, 27);
-    scoreOverviewPendingAction = 0;
-    scoreOverviewKeyboard('x', 0, 0);
+    setKeyboardFocus(&scoreOverviewState.changeButton);
+    scoreOverviewScreenHandlers.keyboard(13, 0, 0);
+    EXPECT_EQ(scoreOverviewState.pendingAction, 27);
+    scoreOverviewState.pendingAction = 0;
+    scoreOverviewScreenHandlers.keyboard('x', 0, 0);
     EXPECT_EQ(alertLines[0], "Click \"Quit\" or hit <Return>");
-    EXPECT_EQ(scoreOverviewPendingAction, 0);
+    EXPECT_EQ(scoreOverviewState.pendingAction, 0);
 }

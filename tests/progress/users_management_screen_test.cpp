@@ -4,11 +4,12 @@
 
 #include "progress/statistics_file.h"
 #include "progress/user_management_screen.h"
-#include "users_screens_fixture.h"
+#include "common/screen_driver.h"
+#include "progress/store_fixture.h"
 
 namespace {
 
-const ScreenDriver screen = {userManagementKeyboard, userManagementMouse, displayUserManagementScreen};
+const ScreenDriver screen = {userManagementScreenHandlers};
 
 std::string chosenImportFile;
 std::string fakeChooser() { return chosenImportFile; }
@@ -19,29 +20,29 @@ struct UserManagementTest : StoreFolderTest {
         StoreFolderTest::SetUp();
         resetToolkitState();
         createStore(); // administrator "Admin", password "Brisketmoo"
-        userDeletionAuthorized = false;
-        deletionPasswordText.clear();
-        newUserTessitura = 3;
-        userManagementPendingAction = userManagementDeferredAction = 0;
-        setImportFileChooser(fakeChooser);
-        createUserManagementControls();
+        userManagementState.deletionAuthorized = false;
+        userManagementState.deletionPasswordText.clear();
+        userManagementState.newUserTessitura = 3;
+        userManagementState.pendingAction = userManagementState.deferredAction = 0;
+        userManagementHooks.chooseImportFile = fakeChooser;
+        userManagementScreenHandlers.create();
         currentScreen = userManagementScreenId;
         screen.frame(); // entry: focus on row 1, nothing drawn
     }
     void TearDown() override
     {
-        setImportFileChooser(nullptr);
+        userManagementHooks.chooseImportFile = nullptr;
         StoreFolderTest::TearDown();
     }
 
     void addUserNamed(const std::string &name)
     {
-        screen.click(newUserField);
+        screen.click(userManagementState.newUserField);
         screen.frame();
         for (int i = 0; i < 40; ++i) screen.type("\x7f\b"); // clear the earlier name
         screen.type(name + "\r");
         screen.frame();
-        ASSERT_EQ(keyboardFocus, &addUserButton);
+        ASSERT_EQ(keyboardFocus, &userManagementState.addUserButton);
         screen.type("\r");
         screen.frame();
     }
@@ -55,7 +56,7 @@ struct UserManagementTest : StoreFolderTest {
     std::vector<std::string> rowNames() const
     {
         std::vector<std::string> names;
-        for (const ControlRecord &c : userNameButtons) names.push_back(c.caption);
+        for (const ControlRecord &c : userManagementState.nameButtons) names.push_back(c.caption);
         return names;
     }
 };
@@ -64,19 +65,19 @@ TEST_F(UserManagementTest, AddUsersUpToTheLimit)
 {
     EXPECT_EQ(alertLines[1], "Select a user by clicking on its name");
     // The new user's list set to "low" before the first add.
-    screen.press(newUserTessituraButton);
+    screen.press(userManagementState.newUserTessituraButton);
     screen.frame();
     ASSERT_TRUE(popupOpen);
     screen.click(popupEntries[2]);
     screen.frame();
     EXPECT_FALSE(popupOpen);
-    EXPECT_EQ(newUserTessituraButton.caption, "low");
+    EXPECT_EQ(userManagementState.newUserTessituraButton.caption, "low");
 
     for (const char *name : {"Bea", "Cy", "Dee", "Eve", "Fay"}) addUserNamed(name);
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Admin", "Bea", "Cy", "Dee", "Eve", "Fay"}));
     EXPECT_EQ(userRecords[1].tessitura, 1);
-    EXPECT_EQ(userTessituraButtons[1].caption, "low");
-    EXPECT_EQ(keyboardFocus, &userNameButtons[5]);
+    EXPECT_EQ(userManagementState.tessituraButtons[1].caption, "low");
+    EXPECT_EQ(keyboardFocus, &userManagementState.nameButtons[5]);
 
     addUserNamed("Gus");
     EXPECT_EQ(alertLines[0], "No more Users possible");
@@ -85,7 +86,7 @@ TEST_F(UserManagementTest, AddUsersUpToTheLimit)
 
     // The users are in the file: a fresh load shows the same rows.
     loadUsersFiles();
-    createUserManagementControls();
+    userManagementScreenHandlers.create();
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Admin", "Bea", "Cy", "Dee", "Eve", "Fay"}));
 }
 
@@ -94,51 +95,51 @@ TEST_F(UserManagementTest, DeletionNeedsTheAdministratorPassword)
     addUserNamed("Bea");
     addUserNamed("Cy");
     addUserNamed("Dee");
-    screen.click(userDeleteButtons[1]);
+    screen.click(userManagementState.deleteButtons[1]);
     screen.frame();
     EXPECT_EQ(alertLines[0], "Please set AdminPassword to Activate User Deletion");
     dismissAlert(); // opens the password field
-    EXPECT_EQ(editedControl, &deletionPasswordField);
+    EXPECT_EQ(editedControl, &userManagementState.deletionPasswordField);
 
     screen.type("brisketmoo\r"); // wrong letter case
     screen.frame();
-    EXPECT_EQ(keyboardFocus, &authorizeButton);
+    EXPECT_EQ(keyboardFocus, &userManagementState.authorizeButton);
     screen.type("\r");
     screen.frame();
     EXPECT_EQ(alertLines[0], "wrong PassWord");
     dismissAlert();
-    ASSERT_EQ(editedControl, &deletionPasswordField);
+    ASSERT_EQ(editedControl, &userManagementState.deletionPasswordField);
     // The refused text is gone: what is typed now is the whole new try.
     EXPECT_EQ(editedText(), "");
-    EXPECT_EQ(deletionPasswordField.caption, "");
+    EXPECT_EQ(userManagementState.deletionPasswordField.caption, "");
     screen.type("Brisketmoo\r");
     screen.frame();
     screen.type("\r");
     screen.frame();
     EXPECT_EQ(alertLines[0], "User deletion allowed");
-    EXPECT_EQ(authorizeButton.caption, "Authorized");
-    EXPECT_TRUE(userDeletionAuthorized);
+    EXPECT_EQ(userManagementState.authorizeButton.caption, "Authorized");
+    EXPECT_TRUE(userManagementState.deletionAuthorized);
     dismissAlert();
 
-    screen.click(userDeleteButtons[1]); // Bea
+    screen.click(userManagementState.deleteButtons[1]); // Bea
     screen.frame();
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Admin", "Cy", "Dee", "", "", ""}));
-    screen.click(userDeleteButtons[4]); // a free row changes nothing
+    screen.click(userManagementState.deleteButtons[4]); // a free row changes nothing
     screen.frame();
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Admin", "Cy", "Dee", "", "", ""}));
     EXPECT_FALSE(alertShown());
 
     // Pressed again, Authorize locks deletion.
-    screen.click(authorizeButton);
+    screen.click(userManagementState.authorizeButton);
     screen.frame();
     EXPECT_EQ(alertLines[0], "User deletion prohibited");
-    EXPECT_FALSE(userDeletionAuthorized);
-    EXPECT_EQ(authorizeButton.caption, "Authorize");
+    EXPECT_FALSE(userManagementState.deletionAuthorized);
+    EXPECT_EQ(userManagementState.authorizeButton.caption, "Authorize");
     dismissAlert();
 
     // The administrator's row is deleted like any other; the password stays.
     auto authorize = [] {
-        screen.click(deletionPasswordField);
+        screen.click(userManagementState.deletionPasswordField);
         screen.frame();
         screen.type("Brisketmoo\r");
         screen.frame();
@@ -148,10 +149,10 @@ TEST_F(UserManagementTest, DeletionNeedsTheAdministratorPassword)
     authorize();
     EXPECT_EQ(alertLines[0], "User deletion allowed");
     dismissAlert();
-    screen.click(userDeleteButtons[0]);
+    screen.click(userManagementState.deleteButtons[0]);
     screen.frame();
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Cy", "Dee", "", "", "", ""}));
-    screen.click(authorizeButton);
+    screen.click(userManagementState.authorizeButton);
     screen.frame();
     dismissAlert();
     authorize();
@@ -160,27 +161,27 @@ TEST_F(UserManagementTest, DeletionNeedsTheAdministratorPassword)
 
 TEST_F(UserManagementTest, RowTessituraLists)
 {
-    screen.press(userTessituraButtons[0]);
+    screen.press(userManagementState.tessituraButtons[0]);
     screen.frame();
     ASSERT_TRUE(popupOpen);
     EXPECT_EQ(promptLine, "Choose your tesitura from the menu");
     screen.click(popupEntries[1]); // "medium"
     screen.frame();
     EXPECT_EQ(userRecords[0].tessitura, 2);
-    EXPECT_EQ(userTessituraButtons[0].caption, "medium");
+    EXPECT_EQ(userManagementState.tessituraButtons[0].caption, "medium");
 
     const int64_t writes = storeFilesWritten("UsersFile");
-    screen.press(userTessituraButtons[3]); // a free row
+    screen.press(userManagementState.tessituraButtons[3]); // a free row
     screen.frame();
     screen.click(popupEntries[2]);
     screen.frame();
-    EXPECT_EQ(userTessituraButtons[3].caption, "");
+    EXPECT_EQ(userManagementState.tessituraButtons[3].caption, "");
     EXPECT_EQ(storeFilesWritten("UsersFile"), writes);
 
     // A click beside an open list closes it.
-    screen.press(userTessituraButtons[0]);
+    screen.press(userManagementState.tessituraButtons[0]);
     screen.frame();
-    screen.click(userManagementExitButton);
+    screen.click(userManagementState.exitButton);
     screen.frame();
     EXPECT_FALSE(popupOpen);
     EXPECT_EQ(currentScreen, userManagementScreenId);
@@ -188,22 +189,22 @@ TEST_F(UserManagementTest, RowTessituraLists)
 
 TEST_F(UserManagementTest, ArrowKeysWalkRowsAndFields)
 {
-    EXPECT_EQ(keyboardFocus, &userNameButtons[0]);
-    for (int i = 0; i < 5; ++i) userManagementSpecialKey(GLUT_KEY_DOWN, 0, 0);
-    EXPECT_EQ(keyboardFocus, &userNameButtons[5]);
-    userManagementSpecialKey(GLUT_KEY_DOWN, 0, 0);
-    EXPECT_EQ(editedControl, &newUserField);
+    EXPECT_EQ(keyboardFocus, &userManagementState.nameButtons[0]);
+    for (int i = 0; i < 5; ++i) userManagementScreenHandlers.specialKey(GLUT_KEY_DOWN, 0, 0);
+    EXPECT_EQ(keyboardFocus, &userManagementState.nameButtons[5]);
+    userManagementScreenHandlers.specialKey(GLUT_KEY_DOWN, 0, 0);
+    EXPECT_EQ(editedControl, &userManagementState.newUserField);
     EXPECT_EQ(promptLine, "Type a User Name");
     screen.frame();
-    userManagementSpecialKey(GLUT_KEY_DOWN, 0, 0);
-    EXPECT_EQ(editedControl, &deletionPasswordField);
+    userManagementScreenHandlers.specialKey(GLUT_KEY_DOWN, 0, 0);
+    EXPECT_EQ(editedControl, &userManagementState.deletionPasswordField);
     screen.type("typed");
-    userManagementSpecialKey(GLUT_KEY_DOWN, 0, 0);
+    userManagementScreenHandlers.specialKey(GLUT_KEY_DOWN, 0, 0);
     EXPECT_FALSE(textEditActive);
-    EXPECT_EQ(keyboardFocus, &userNameButtons[0]);
-    EXPECT_EQ(deletionPasswordText, ""); // leaving by arrow keeps the earlier password
-    userManagementSpecialKey(GLUT_KEY_UP, 0, 0);
-    EXPECT_EQ(editedControl, &deletionPasswordField);
+    EXPECT_EQ(keyboardFocus, &userManagementState.nameButtons[0]);
+    EXPECT_EQ(userManagementState.deletionPasswordText, ""); // leaving by arrow keeps the earlier password
+    userManagementScreenHandlers.specialKey(GLUT_KEY_UP, 0, 0);
+    EXPECT_EQ(editedControl, &userManagementState.deletionPasswordField);
     EXPECT_EQ(editLength, 0);
 }
 
@@ -216,13 +217,13 @@ TEST_F(UserManagementTest, StartingRows)
     EXPECT_EQ(currentUserSlot, 0);
     EXPECT_EQ(currentUserName, "Admin");
     EXPECT_EQ(currentUserTessitura, 3);
-    EXPECT_EQ(userManagementState, 0);
+    EXPECT_EQ(userManagementState.phase, 0);
 
     // Opening row 1's list puts the focus on its name: Return starts the row
     // and leaves no list open behind.
     currentScreen = userManagementScreenId;
     screen.frame();
-    screen.press(userTessituraButtons[0]);
+    screen.press(userManagementState.tessituraButtons[0]);
     screen.frame();
     ASSERT_TRUE(popupOpen);
     screen.type("\r");
@@ -232,13 +233,13 @@ TEST_F(UserManagementTest, StartingRows)
 
     currentScreen = userManagementScreenId;
     screen.frame();
-    screen.click(userNameButtons[2]); // a free row
+    screen.click(userManagementState.nameButtons[2]); // a free row
     screen.frame();
     EXPECT_EQ(alertLines[0], "Please add a user first.");
     EXPECT_EQ(currentUserKey, 1);
-    screen.click(userNameButtons[2]);
+    screen.click(userManagementState.nameButtons[2]);
     screen.frame();
-    EXPECT_EQ(editedControl, &newUserField);
+    EXPECT_EQ(editedControl, &userManagementState.newUserField);
 }
 
 TEST_F(UserManagementTest, ImportKeepsAFailedUserWholeAndSavesASuccess)
@@ -255,7 +256,7 @@ TEST_F(UserManagementTest, ImportKeepsAFailedUserWholeAndSavesASuccess)
     ASSERT_TRUE(writeStatisticsExport(chosenImportFile, StatisticsPersonalData{}));
 
     const int64_t writes = storeFilesWritten("TimeLine");
-    screen.click(userImportButtons[1]); // Bea: another user's file
+    screen.click(userManagementState.importButtons[1]); // Bea: another user's file
     screen.frame();
     EXPECT_EQ(alertLines[0], "User in File does not match selected user");
     EXPECT_EQ(timeLineDay(1, 0).date, dayNumberFromDate(2026, 11, 30));
@@ -264,7 +265,7 @@ TEST_F(UserManagementTest, ImportKeepsAFailedUserWholeAndSavesASuccess)
 
     userRecords[0].lessonBlocks[3].done = 0;
     editTimeLineDay(0, 0).date = emptyDayNumber;
-    screen.click(userImportButtons[0]);
+    screen.click(userManagementState.importButtons[0]);
     screen.frame();
     EXPECT_EQ(alertLines[0], "Statistics Successfully imported");
     EXPECT_EQ(userRecords[0].lessonBlocks[3].done, 1);
@@ -273,7 +274,7 @@ TEST_F(UserManagementTest, ImportKeepsAFailedUserWholeAndSavesASuccess)
     dismissAlert();
 
     chosenImportFile.clear();
-    screen.click(userImportButtons[0]);
+    screen.click(userManagementState.importButtons[0]);
     screen.frame();
     EXPECT_EQ(alertLines[0], "Import canceled");
 }

@@ -1,21 +1,22 @@
 // First-time setup as the administrator types it.
 #include "progress/password.h"
 #include "progress/setup_screen.h"
-#include "users_screens_fixture.h"
+#include "common/screen_driver.h"
+#include "progress/store_fixture.h"
 
 namespace {
 
-const ScreenDriver setup = {setupKeyboard, setupMouse, displaySetupScreen};
+const ScreenDriver setup = {setupScreenHandlers};
 
 struct SetupScreenTest : StoreFolderTest {
     void SetUp() override
     {
         StoreFolderTest::SetUp();
         resetToolkitState();
-        adminName.clear();
-        adminPassword.clear();
-        setupPendingAction = setupDeferredAction = 0;
-        createSetupControls();
+        setupState.adminName.clear();
+        setupState.adminPassword.clear();
+        setupState.pendingAction = setupState.deferredAction = 0;
+        setupScreenHandlers.create();
         currentScreen = setupScreenId;
         setup.frame(); // the form opens with the name field being edited
     }
@@ -31,9 +32,9 @@ struct SetupScreenTest : StoreFolderTest {
 TEST_F(SetupScreenTest, FirstFrameOpensTheNameField)
 {
     EXPECT_EQ(activeFieldId, 2);
-    EXPECT_EQ(editedControl, &setupNameField);
+    EXPECT_EQ(editedControl, &setupState.nameField);
     EXPECT_EQ(promptLine, "Please type your Name and press <Return>");
-    EXPECT_EQ(setupPhase, 2);
+    EXPECT_EQ(setupState.phase, 2);
 }
 
 TEST_F(SetupScreenTest, KeySequencesThatFinishTheInstallation)
@@ -55,12 +56,12 @@ TEST_F(SetupScreenTest, KeySequencesThatFinishTheInstallation)
         }
         setup.type(std::string(c.name) + "\r");
         setup.frame();
-        EXPECT_EQ(adminName, c.name);
-        EXPECT_EQ(editedControl, &setupPasswordField);
+        EXPECT_EQ(setupState.adminName, c.name);
+        EXPECT_EQ(editedControl, &setupState.passwordField);
         EXPECT_EQ(promptLine, "Type a password and press <Return> or hit <Escape>");
         setup.type(std::string(c.password) + "\r");
         setup.frame();
-        EXPECT_EQ(keyboardFocus, &setupGoButton);
+        EXPECT_EQ(keyboardFocus, &setupState.goButton);
         setup.frame();
         EXPECT_EQ(alertLines[1], "Click \"Go\" to finish the Installation");
         setup.type("\r");
@@ -91,12 +92,12 @@ TEST_F(SetupScreenTest, ShortPasswordAlertNeedsTwoDismissalsAndCreatesNothing)
     EXPECT_FALSE(textEditActive);
 
     // "Go" with the short password: the alert reopens the password field.
-    setup.click(setupGoButton);
+    setup.click(setupState.goButton);
     setup.frame();
     EXPECT_EQ(alertLines[0], "AdminPassword must have at least 5 characters");
-    setup.click(setupExitButton); // any click dismisses
+    setup.click(setupState.exitButton); // any click dismisses
     setup.frame();
-    EXPECT_EQ(editedControl, &setupPasswordField);
+    EXPECT_EQ(editedControl, &setupState.passwordField);
     EXPECT_FALSE(exists("UsersFile"));
 
     // The refused password is gone: the new one typed now is stored as typed,
@@ -119,38 +120,38 @@ TEST_F(SetupScreenTest, EmptyNameAlertsAndCharacterFilters)
     EXPECT_FALSE(alertShown());
 
     // "Go" without a name; dismissing the alert reopens the name field.
-    setup.click(setupGoButton);
+    setup.click(setupState.goButton);
     setup.frame();
     EXPECT_EQ(alertLines[0], "AdminName must have at least 1 Character");
     setup.type("\x1b");
     setup.frame();
-    EXPECT_EQ(editedControl, &setupNameField);
+    EXPECT_EQ(editedControl, &setupState.nameField);
 
     setup.type(" A B!");           // a leading blank and '!' are refused
-    EXPECT_EQ(setupNameField.caption, "A B");
+    EXPECT_EQ(setupState.nameField.caption, "A B");
     setup.type("\r");
     setup.frame();
     setup.type(" +x");             // a password may begin with a blank and hold '+'
     EXPECT_EQ(editedText(), " +x");
-    EXPECT_EQ(setupPasswordField.caption, "***");
+    EXPECT_EQ(setupState.passwordField.caption, "***");
     setup.type("\x1b");            // Escape keeps the earlier password
     setup.frame(2);
-    EXPECT_EQ(adminPassword, "");
-    EXPECT_EQ(setupPasswordField.caption, "");
+    EXPECT_EQ(setupState.adminPassword, "");
+    EXPECT_EQ(setupState.passwordField.caption, "");
 }
 
 TEST_F(SetupScreenTest, NamesStopAtFortyCharacters)
 {
     setup.type(std::string(45, 'n') + "\r");
     setup.frame();
-    EXPECT_EQ(adminName, std::string(40, 'n'));
+    EXPECT_EQ(setupState.adminName, std::string(40, 'n'));
 }
 
 TEST_F(SetupScreenTest, ExitCreatesNothing)
 {
     setup.type("\x1b");
     setup.frame(2);
-    setup.click(setupExitButton);
+    setup.click(setupState.exitButton);
     setup.frame();
     EXPECT_EQ(currentScreen, quitScreenId);
     EXPECT_FALSE(exists("UsersFile"));
@@ -161,7 +162,7 @@ TEST_F(SetupScreenTest, ExitCreatesNothing)
 TEST_F(SetupScreenTest, ClickInTheFrameOfAnEscapeIsIgnored)
 {
     setup.type("\x1b");
-    setup.click(setupExitButton); // same frame as the Escape: nothing to act on
+    setup.click(setupState.exitButton); // same frame as the Escape: nothing to act on
     setup.frame();
     EXPECT_EQ(currentScreen, setupScreenId);
 }

@@ -36,11 +36,16 @@ static TemplateControl aboutControls[] = {
 };
 
 static const ScreenInput aboutInput = {
-    aboutControls, 1, &aboutState.pendingAction, &aboutState.deferredAction, &aboutState.phase, 1,
-    &aboutState.frameCounter,
-    {"Click \"Quit\" or hit <Return>", "to return", nullptr},
-    {"Click \"Quit\" to return", nullptr, nullptr},
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, aboutAction,
+    .controls = aboutControls,
+    .controlCount = 1,
+    .pending = &aboutState.pendingAction,
+    .deferred = &aboutState.deferredAction,
+    .phase = &aboutState.phase,
+    .runningPhase = 1,
+    .frameCounter = &aboutState.frameCounter,
+    .keyHelp = {"Click \"Quit\" or hit <Return>", "to return", nullptr},
+    .returnHelp = {"Click \"Quit\" to return", nullptr, nullptr},
+    .action = aboutAction,
 };
 
 static void createAboutControls()

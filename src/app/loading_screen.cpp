@@ -144,10 +144,13 @@ static TemplateControl loadingControls[] = {
 static const int32_t loadingRunningPhase = 1;
 
 static ScreenInput loadingInput = {
-    loadingControls, 1, &loadingState.pendingAction, &loadingState.deferredAction, &loadingState.phase,
-    loadingRunningPhase, nullptr,
-    {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, loadingOwnAction,
+    .controls = loadingControls,
+    .controlCount = 1,
+    .pending = &loadingState.pendingAction,
+    .deferred = &loadingState.deferredAction,
+    .phase = &loadingState.phase,
+    .runningPhase = loadingRunningPhase,
+    .action = loadingOwnAction,
 };
 
 static void loadingKeyboard(unsigned char key, int x, int y)

@@ -31,10 +31,14 @@ static TemplateControl unsupportedControls[] = {
 };
 
 static const ScreenInput unsupportedInput = {
-    unsupportedControls, 1, &unsupportedState.pendingAction, &unsupportedState.deferredAction,
-    &unsupportedState.phase, 1, &unsupportedState.frameCounter,
-    {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, unsupportedAction,
+    .controls = unsupportedControls,
+    .controlCount = 1,
+    .pending = &unsupportedState.pendingAction,
+    .deferred = &unsupportedState.deferredAction,
+    .phase = &unsupportedState.phase,
+    .runningPhase = 1,
+    .frameCounter = &unsupportedState.frameCounter,
+    .action = unsupportedAction,
 };
 
 static void createUnsupportedControls()

@@ -5,7 +5,7 @@
 // phase, and a few hooks for what differs), and its ten ScreenHandlers
 // procedures become one-line calls into the template:
 //
-//   static ScreenInput aboutInput = {...};
+//   static const ScreenInput aboutInput = {.controls = ..., .action = aboutAction};
 //   static void aboutMouse(int b, int s, int x, int y) { templateMouse(aboutInput, b, s, x, y); }
 //   static void handleAboutAction() { templateHandleAction(aboutInput); }
 //
@@ -34,38 +34,38 @@ struct TemplateControl {
 
 struct ScreenInput {
     // What every screen supplies.
-    TemplateControl *controls; // in the screen's test order (every control it hit-tests)
-    int controlCount;
-    int32_t *pending;          // <x>PendingAction
-    int32_t *deferred;         // <x>DeferredAction
-    const int32_t *phase;      // the screen's phase variable
-    int32_t runningPhase;      // handlers act only while *phase == runningPhase
-    const int32_t *frameCounter; // drives the caret blink (may be nullptr: 0)
+    TemplateControl *controls = nullptr; // in the screen's test order (every control it hit-tests)
+    int controlCount = 0;
+    int32_t *pending = nullptr;          // <x>PendingAction
+    int32_t *deferred = nullptr;         // <x>DeferredAction
+    const int32_t *phase = nullptr;      // the screen's phase variable
+    int32_t runningPhase = 0;      // handlers act only while *phase == runningPhase
+    const int32_t *frameCounter = nullptr; // drives the caret blink (may be nullptr: 0)
 
     // Help alerts for keys while no field is edited; nullptr line 1 = no alert.
-    const char *keyHelp[3];    // any key but Return
-    const char *returnHelp[3]; // Return while the focus has no keyboard action
+    const char *keyHelp[3] = {};    // any key but Return
+    const char *returnHelp[3] = {}; // Return while the focus has no keyboard action
 
     // Hooks; any of them may be nullptr.
     // Pending code after an alert is dismissed (default 0).
-    int32_t (*alertFollowUp)(int32_t alertKind);
+    int32_t (*alertFollowUp)(int32_t alertKind) = nullptr;
     // Character filter of a field; default: every key reaches the editor.
-    bool (*acceptKey)(int32_t fieldId, unsigned char key, const std::string &caption);
+    bool (*acceptKey)(int32_t fieldId, unsigned char key, const std::string &caption) = nullptr;
     // A key while no field is edited; return true when the screen handled it
     // (then the template does nothing more with it).
-    bool (*ownKey)(unsigned char key);
+    bool (*ownKey)(unsigned char key) = nullptr;
     // A special key after the template's own handling (arrows while editing).
-    void (*ownSpecialKey)(int32_t key);
+    void (*ownSpecialKey)(int32_t key) = nullptr;
     // Code 1: apply entry `item` of list `listId` (the template closes the list).
-    void (*applyPopupChoice)(int32_t listId, int32_t item);
+    void (*applyPopupChoice)(int32_t listId, int32_t item) = nullptr;
     // Codes 3 and 4, before the template closes the list or the editing.
-    void (*beforeCloseByClick)();
+    void (*beforeCloseByClick)() = nullptr;
     // Code 6 once editing has finished: store `value` by fieldId (0 after
     // Escape: nothing to store). Runs before endTextEdit.
-    void (*finishEdit)(int32_t fieldId, const std::string &value, unsigned char lastKey);
+    void (*finishEdit)(int32_t fieldId, const std::string &value, unsigned char lastKey) = nullptr;
     // The screen's own codes (10 and up). Pending is 0 when it is called; the
     // screen may post another code.
-    void (*action)(int32_t code);
+    void (*action)(int32_t code) = nullptr;
 };
 
 // reset<X>Controls: every control of the screen to state 0 except the one that

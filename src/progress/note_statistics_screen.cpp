@@ -56,9 +56,14 @@ static TemplateControl noteStatisticsControls[] = {
 };
 
 static const ScreenInput noteStatisticsInput = {
-    noteStatisticsControls, 3, &noteStatisticsState.pendingAction, &noteStatisticsState.deferredAction, &noteStatisticsState.phase,
-    1, &noteStatisticsState.frameCounter, {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, noteStatisticsAction,
+    .controls = noteStatisticsControls,
+    .controlCount = 3,
+    .pending = &noteStatisticsState.pendingAction,
+    .deferred = &noteStatisticsState.deferredAction,
+    .phase = &noteStatisticsState.phase,
+    .runningPhase = 1,
+    .frameCounter = &noteStatisticsState.frameCounter,
+    .action = noteStatisticsAction,
 };
 
 static void createNoteStatisticsControls()

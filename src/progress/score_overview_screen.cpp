@@ -73,11 +73,16 @@ static TemplateControl scoreOverviewControls[] = {
 };
 
 static const ScreenInput scoreOverviewInput = {
-    scoreOverviewControls, 3, &scoreOverviewState.pendingAction, &scoreOverviewState.deferredAction, &scoreOverviewState.phase, 1,
-    &scoreOverviewState.frameCounter,
-    {"Click \"Quit\" or hit <Return>", "to return to the lessons choice menu", nullptr},
-    {"Click \"Quit\"", "to return to the lessons choice menu", nullptr},
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, scoreOverviewAction,
+    .controls = scoreOverviewControls,
+    .controlCount = 3,
+    .pending = &scoreOverviewState.pendingAction,
+    .deferred = &scoreOverviewState.deferredAction,
+    .phase = &scoreOverviewState.phase,
+    .runningPhase = 1,
+    .frameCounter = &scoreOverviewState.frameCounter,
+    .keyHelp = {"Click \"Quit\" or hit <Return>", "to return to the lessons choice menu", nullptr},
+    .returnHelp = {"Click \"Quit\"", "to return to the lessons choice menu", nullptr},
+    .action = scoreOverviewAction,
 };
 
 static void createScoreOverviewControls()

@@ -64,14 +64,19 @@ static TemplateControl setupControls[] = {
 };
 
 static const ScreenInput setupInput = {
-    setupControls, 4, &setupState.pendingAction, &setupState.deferredAction, &setupState.phase, shownPhase,
-    &setupState.frameCounter,
-    {"Click a field to change it", "Click \"Go\" to finish the Installation",
-     "or \"Exit\" to quit the program without changes"},
-    {"Click a field to change it", "Click \"Go\" to finish the Installation",
-     "or \"Exit\" to quit the program without changes"},
-    setupAlertFollowUp, setupAcceptKey, nullptr, nullptr, nullptr, setupBeforeCloseByClick, nullptr,
-    setupAction,
+    .controls = setupControls,
+    .controlCount = 4,
+    .pending = &setupState.pendingAction,
+    .deferred = &setupState.deferredAction,
+    .phase = &setupState.phase,
+    .runningPhase = shownPhase,
+    .frameCounter = &setupState.frameCounter,
+    .keyHelp = {"Click a field to change it", "Click \"Go\" to finish the Installation", "or \"Exit\" to quit the program without changes"},
+    .returnHelp = {"Click a field to change it", "Click \"Go\" to finish the Installation", "or \"Exit\" to quit the program without changes"},
+    .alertFollowUp = setupAlertFollowUp,
+    .acceptKey = setupAcceptKey,
+    .beforeCloseByClick = setupBeforeCloseByClick,
+    .action = setupAction,
 };
 
 static void createSetupControls()

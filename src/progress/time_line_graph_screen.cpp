@@ -64,11 +64,17 @@ static TemplateControl timeLineGraphControls[] = {
 };
 
 static const ScreenInput timeLineGraphInput = {
-    timeLineGraphControls, 3, &timeLineGraphState.pendingAction, &timeLineGraphState.deferredAction, &timeLineGraphState.phase, 1,
-    &timeLineGraphState.frameCounter,
-    {"Click \"Quit\" or hit <Return>", "to end exercise", ""},
-    {"Click \"Quit\"", "to end exercise", ""},
-    nullptr, nullptr, nullptr, nullptr, nullptr, timeLineGraphBeforeClose, nullptr, timeLineGraphAction,
+    .controls = timeLineGraphControls,
+    .controlCount = 3,
+    .pending = &timeLineGraphState.pendingAction,
+    .deferred = &timeLineGraphState.deferredAction,
+    .phase = &timeLineGraphState.phase,
+    .runningPhase = 1,
+    .frameCounter = &timeLineGraphState.frameCounter,
+    .keyHelp = {"Click \"Quit\" or hit <Return>", "to end exercise", ""},
+    .returnHelp = {"Click \"Quit\"", "to end exercise", ""},
+    .beforeCloseByClick = timeLineGraphBeforeClose,
+    .action = timeLineGraphAction,
 };
 
 static void createTimeLineGraphControls()

@@ -414,21 +414,39 @@ static TemplateControl formControls[] = {
 #undef REASON_BOX
 
 static const ScreenInput statisticsInput = {
-    statisticsControls, 6, &timeLineNumbersState.pendingAction, &timeLineNumbersState.deferredAction, &inputRunning, 1,
-    &timeLineNumbersState.frameCounter,
-    {"Click \"Quit\" or hit <Return>", "to to return exercise", nullptr},
-    {"Click \"Quit\"", "to return to exercise", nullptr},
-    nullptr, acceptFormKey, formKey, formSpecialKey, applyExperienceChoice, beforeCloseByClick, nullptr,
-    timeLineNumbersAction,
+    .controls = statisticsControls,
+    .controlCount = 6,
+    .pending = &timeLineNumbersState.pendingAction,
+    .deferred = &timeLineNumbersState.deferredAction,
+    .phase = &inputRunning,
+    .runningPhase = 1,
+    .frameCounter = &timeLineNumbersState.frameCounter,
+    .keyHelp = {"Click \"Quit\" or hit <Return>", "to to return exercise", nullptr},
+    .returnHelp = {"Click \"Quit\"", "to return to exercise", nullptr},
+    .acceptKey = acceptFormKey,
+    .ownKey = formKey,
+    .ownSpecialKey = formSpecialKey,
+    .applyPopupChoice = applyExperienceChoice,
+    .beforeCloseByClick = beforeCloseByClick,
+    .action = timeLineNumbersAction,
 };
 
 static const ScreenInput formInput = {
-    formControls, 17, &timeLineNumbersState.pendingAction, &timeLineNumbersState.deferredAction, &inputRunning, 1,
-    &timeLineNumbersState.frameCounter,
-    {"Click \"Quit\" or hit <Return>", "to to return exercise", nullptr},
-    {"Click \"Quit\"", "to return to exercise", nullptr},
-    nullptr, acceptFormKey, formKey, formSpecialKey, applyExperienceChoice, beforeCloseByClick, nullptr,
-    timeLineNumbersAction,
+    .controls = formControls,
+    .controlCount = 17,
+    .pending = &timeLineNumbersState.pendingAction,
+    .deferred = &timeLineNumbersState.deferredAction,
+    .phase = &inputRunning,
+    .runningPhase = 1,
+    .frameCounter = &timeLineNumbersState.frameCounter,
+    .keyHelp = {"Click \"Quit\" or hit <Return>", "to to return exercise", nullptr},
+    .returnHelp = {"Click \"Quit\"", "to return to exercise", nullptr},
+    .acceptKey = acceptFormKey,
+    .ownKey = formKey,
+    .ownSpecialKey = formSpecialKey,
+    .applyPopupChoice = applyExperienceChoice,
+    .beforeCloseByClick = beforeCloseByClick,
+    .action = timeLineNumbersAction,
 };
 
 static const ScreenInput &currentInput() { return timeLineNumbersState.phase == 2 ? formInput : statisticsInput; }

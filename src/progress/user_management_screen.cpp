@@ -83,13 +83,22 @@ static void finishFieldEdit(int32_t fieldId, const std::string &value, unsigned 
 static void userManagementAction(int32_t code);
 
 static const ScreenInput userManagementInput = {
-    userManagementControls, controlCount, &userManagementState.pendingAction, &userManagementState.deferredAction,
-    &userManagementState.phase, runningState, &userManagementState.frameCounter,
-    {"Click a name or hit <Return> to start,", "or click in the field NewUser",
-     "or \"Exit\" to quit the program"},
-    {"Click a name to start,", "or click in the field NewUser", "or \"Exit\" to quit the program"},
-    userManagementAlertFollowUp, userManagementAcceptKey, nullptr, userManagementSpecialKeyOwn,
-    applyTessituraChoice, beforeCloseByClick, finishFieldEdit, userManagementAction,
+    .controls = userManagementControls,
+    .controlCount = controlCount,
+    .pending = &userManagementState.pendingAction,
+    .deferred = &userManagementState.deferredAction,
+    .phase = &userManagementState.phase,
+    .runningPhase = runningState,
+    .frameCounter = &userManagementState.frameCounter,
+    .keyHelp = {"Click a name or hit <Return> to start,", "or click in the field NewUser", "or \"Exit\" to quit the program"},
+    .returnHelp = {"Click a name to start,", "or click in the field NewUser", "or \"Exit\" to quit the program"},
+    .alertFollowUp = userManagementAlertFollowUp,
+    .acceptKey = userManagementAcceptKey,
+    .ownSpecialKey = userManagementSpecialKeyOwn,
+    .applyPopupChoice = applyTessituraChoice,
+    .beforeCloseByClick = beforeCloseByClick,
+    .finishEdit = finishFieldEdit,
+    .action = userManagementAction,
 };
 
 static void describeControls()

@@ -8,6 +8,19 @@
 #include <cstdint>
 #include <string>
 
+// Keys as GLUT delivers them: characters to the keyboard procedures, the
+// arrows (GLUT_KEY_LEFT ... GLUT_KEY_DOWN) to the special-key procedures.
+constexpr unsigned char keyBackspace = 8;
+constexpr unsigned char keyTab = 9;
+constexpr unsigned char keyLineFeed = 10;
+constexpr unsigned char keyReturn = 13;
+constexpr unsigned char keyEscape = 27;
+constexpr unsigned char keyDelete = 127;
+constexpr int keyLeft = 100;
+constexpr int keyUp = 101;
+constexpr int keyRight = 102;
+constexpr int keyDown = 103;
+
 // ControlKind: the kinds screens create.
 constexpr int32_t kindPushButton = 0;
 constexpr int32_t kindToggle = 1;          // crossed out while value is 0

@@ -206,14 +206,13 @@ static void showHelp(const char *const lines[3])
 {
     if (lines[0] == nullptr)
         return;
-    showAlert(lines[0], lines[1] != nullptr ? lines[1] : "", lines[2] != nullptr ? lines[2] : "");
-    alertKind = 0;
+    showAlert(0, lines[0], lines[1] != nullptr ? lines[1] : "", lines[2] != nullptr ? lines[2] : "");
 }
 
 void templateKeyboard(const ScreenInput &s, unsigned char key, int x, int y)
 {
     if (alertShown()) {
-        if (key == 13 || key == 27)
+        if (key == keyReturn || key == keyEscape)
             templateMouse(s, 0, 1, 0, 0);
         return;
     }
@@ -231,7 +230,7 @@ void templateKeyboard(const ScreenInput &s, unsigned char key, int x, int y)
         return; // Escape was typed; the next frame finishes the editing
     if (s.ownKey != nullptr && s.ownKey(key))
         return;
-    if (key == 13) {
+    if (key == keyReturn) {
         for (int i = 0; i < s.controlCount; ++i)
             if (s.controls[i].control == keyboardFocus && s.controls[i].returnCode != 0) {
                 *s.pending = s.controls[i].returnCode;
@@ -254,7 +253,7 @@ void templateSpecialKey(const ScreenInput &s, int key, int x, int y)
     if (!running(s))
         return;
     if (textEditActive && activeFieldId != 0 && editedControl != nullptr &&
-        (key == 100 || key == 102)) {
+        (key == keyLeft || key == keyRight)) {
         ControlRecord *field = editedControl;
         field->caption = textFieldArrowKey(key);
     }
@@ -310,6 +309,8 @@ void templateHandleAction(const ScreenInput &s)
         }
         return;
     case actionEditing:
+        if (s.ownEditEnd != nullptr && s.ownEditEnd())
+            return;
         if (!textEditActive) {
             *s.pending = 0;
             return;

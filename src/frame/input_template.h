@@ -63,6 +63,9 @@ struct ScreenInput {
     // Code 6 once editing has finished: store `value` by fieldId (0 after
     // Escape: nothing to store). Runs before endTextEdit.
     void (*finishEdit)(int32_t fieldId, const std::string &value, unsigned char lastKey) = nullptr;
+    // Code 6: the screen's own end-of-editing checks, run first; true when it
+    // took the code (then finishEdit and endTextEdit do not run).
+    bool (*ownEditEnd)() = nullptr;
     // The screen's own codes (10 and up). Pending is 0 when it is called; the
     // screen may post another code.
     void (*action)(int32_t code) = nullptr;

@@ -21,6 +21,12 @@ void showAlert(const std::string &line1, const std::string &line2, const std::st
     setColour(0.9f, 0.9f, 0.9f, 0.4f);
 }
 
+void showAlert(int32_t kind, const std::string &line1, const std::string &line2, const std::string &line3)
+{
+    showAlert(line1, line2, line3);
+    alertKind = kind;
+}
+
 void clearScreenMessages()
 {
     alertKind = 0;

@@ -19,8 +19,10 @@ constexpr int32_t lessonPanelRightEdge = 439;
 
 // Sets the three lines (each cut to 255 characters) and the drawing colour to
 // (0.9, 0.9, 0.9, 0.4). Three empty lines clear them; a non-empty line 1 makes
-// a modal alert. Screens set alertKind right after.
+// a modal alert. alertKind keeps its value.
 void showAlert(const std::string &line1, const std::string &line2, const std::string &line3);
+// The same, and alertKind := kind (the follow-up when it is dismissed).
+void showAlert(int32_t kind, const std::string &line1, const std::string &line2, const std::string &line3);
 void clearAlertLines(); // the three lines only; the colour is left alone
 // A screen's first frame: no alert follow-up, and empty hint, prompt and
 // message lines (through showAlert, so the colour is set as there).

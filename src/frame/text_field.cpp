@@ -116,16 +116,16 @@ std::string textFieldKey(unsigned char key)
     lastEditKey = key;
     switch (key) {
     case 0:
-    case 9:
+    case keyTab:
     case 10:
-    case 13:
+    case keyReturn:
         if (editLength >= 0 && editLength < editBufferSize)
             editBuffer[editLength] = 0;
         if (editedControl != nullptr)
             editedControl->state = stateIdle;
         editFinished = true;
         return shownEditText();
-    case 8:
+    case keyBackspace:
         if (editCursor > 0) {
             std::memmove(editBuffer + editCursor - 1, editBuffer + editCursor,
                          size_t(editLength - editCursor));
@@ -142,7 +142,7 @@ std::string textFieldKey(unsigned char key)
             editBuffer[editLength] = 0;
         }
         return shownEditText();
-    case 27: {
+    case keyEscape: {
         // The caption shows the saved value again; a password field shows it
         // as asterisks, never as plain text.
         const std::string restored = shownFor(editedControl, editSavedText);
@@ -169,9 +169,9 @@ std::string textFieldKey(unsigned char key)
 
 std::string textFieldArrowKey(int32_t specialKey)
 {
-    if (specialKey == 100 && editCursor > 0)
+    if (specialKey == keyLeft && editCursor > 0)
         --editCursor;
-    else if (specialKey == 102 && editCursor < editLength)
+    else if (specialKey == keyRight && editCursor < editLength)
         ++editCursor;
     return shownEditText();
 }
@@ -203,7 +203,7 @@ bool endTextEdit()
     activeFieldId = 0;
     std::memset(editBuffer, 0, sizeof editBuffer);
     editLength = 0;
-    if (lastEditKey != 9)
+    if (lastEditKey != keyTab)
         return false;
 
     ControlRecord *nextField = nullptr;
@@ -220,6 +220,50 @@ bool endTextEdit()
     openEdit(nextField);
     editCursor = editLength;
     return true;
+}
+
+void endTextEditHere()
+{
+    lastEditKey = 0;
+    endTextEdit();
+}
+
+void endTextEditWithoutChecks()
+{
+    textEditActive = false;
+    activeFieldId = 0;
+    editFinished = true;
+}
+
+void cancelTextEdit()
+{
+    if (editedControl != nullptr) editedControl->state = stateIdle;
+    textEditActive = false;
+    activeFieldId = 0;
+    editedControl = nullptr;
+    editFinished = false;
+    std::memset(editBuffer, 0, sizeof editBuffer);
+    editLength = 0;
+    editCursor = 0;
+}
+
+void setEditedText(const std::string &text)
+{
+    loadBuffer(editedControl, text);
+    editCursor = editLength;
+    if (editedControl != nullptr) editedControl->caption = text;
+}
+
+void startTextEditWith(ControlRecord *field, int32_t fieldId, const std::string &text)
+{
+    textEditActive = true;
+    editedControl = field;
+    activeFieldId = fieldId;
+    editSavedText = field->caption;
+    editFinished = false;
+    setEditedText(text);
+    field->state = stateEditing;
+    setKeyboardFocus(field);
 }
 
 void resetTextEditing()
@@ -239,7 +283,7 @@ void resetTextEditing()
 bool nameOrPasswordKeyAccepted(unsigned char key, bool passwordField, const std::string &caption)
 {
     switch (key) {
-    case 8: case 9: case 10: case 13: case 27: case 127: case '-': case '_':
+    case keyBackspace: case keyTab: case keyLineFeed: case keyReturn: case keyEscape: case keyDelete: case '-': case '_':
         return true;
     case ' ':
         return passwordField || !caption.empty();

@@ -49,7 +49,7 @@ int32_t cursorForClick(int32_t relX);
 
 // One typed key; returns the new shown text (after Escape the restored caption).
 std::string textFieldKey(unsigned char key);
-// GLUT special keys 100 (Left) and 102 (Right) move the cursor.
+// The special keys keyLeft and keyRight move the cursor.
 std::string textFieldArrowKey(int32_t specialKey);
 // Per frame while editing: caption := shown text; places the blinking caret.
 void commitTextField(ControlRecord *field, int32_t frameCounter);
@@ -58,6 +58,21 @@ void drawTextCaret();
 // Ends the editing; true when Tab carried it into another field, which is
 // then being edited.
 bool endTextEdit();
+
+// Ends the editing where it is: no Tab carries it into the next field.
+void endTextEditHere();
+// Editing ends without the end-of-editing checks of endTextEdit; the value
+// waits for the screen to store it (editFinished).
+void endTextEditWithoutChecks();
+// Drops the editing: nothing is stored, the field is drawn at rest, the
+// buffer is emptied and no field is edited. The focus stays where it is.
+void cancelTextEdit();
+// Puts `field` (field number fieldId) into editing with `text` in place of its
+// value, the cursor at the end; Escape restores the value it had. The focus
+// moves to it; the prompt line stays.
+void startTextEditWith(ControlRecord *field, int32_t fieldId, const std::string &text);
+// The edited field's text becomes `text` (buffer and caption), cursor at the end.
+void setEditedText(const std::string &text);
 
 // Back to the start-of-program state (no field edited, empty buffer, no caret).
 void resetTextEditing();

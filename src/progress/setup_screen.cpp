@@ -63,6 +63,8 @@ static TemplateControl setupControls[] = {
     {&setupState.exitButton, 0, 0, exitAction, 0, "Release Button to Exit the program", "Click to Exit the program", 0},
 };
 
+static bool setupOwnEditEnd();
+
 static const ScreenInput setupInput = {
     .controls = setupControls,
     .controlCount = 4,
@@ -76,6 +78,7 @@ static const ScreenInput setupInput = {
     .alertFollowUp = setupAlertFollowUp,
     .acceptKey = setupAcceptKey,
     .beforeCloseByClick = setupBeforeCloseByClick,
+    .ownEditEnd = setupOwnEditEnd,
     .action = setupAction,
 };
 
@@ -113,7 +116,7 @@ static void setupMouse(int button, int state, int x, int y)
 static void setupKeyboard(unsigned char key, int x, int y)
 {
     if (alertShown()) {
-        if (key == 13 || key == 27)
+        if (key == keyReturn || key == keyEscape)
             setupMouse(0, 1, 0, 0);
         return;
     }
@@ -138,27 +141,18 @@ static void drawSetupControls()
     drawControl(&setupState.exitButton);
 }
 
-// Ends the editing without going on to another field.
-static void stopEditing()
-{
-    lastEditKey = 0;
-    endTextEdit();
-}
-
 static void goAhead()
 {
     setKeyboardFocus(nullptr);
     if (setupState.adminName.empty()) {
-        showAlert("AdminName must have at least 1 Character", "", "");
-        alertKind = alertReopensName;
+        showAlert(alertReopensName, "AdminName must have at least 1 Character", "", "");
     } else {
         if (setupState.adminPassword.empty()) {
             setupState.adminPassword = defaultAdminPassword;
             showAlert("", "", "");
         }
         if (setupState.adminPassword.size() > 4) {
-            showAlert("", "AdminPassword changed 2", "");
-            alertKind = 0;
+            showAlert(0, "", "AdminPassword changed 2", "");
         }
         if (setupState.adminPassword.size() > 4) {
             // The score file first: an existing users file is what marks the
@@ -174,8 +168,7 @@ static void goAhead()
             // password typed next is not joined to the hidden short one.
             setupState.adminPassword.clear();
             setupState.passwordField.caption.clear();
-            showAlert("AdminPassword must have at least 5 characters", "", "");
-            alertKind = alertReopensPassword;
+            showAlert(alertReopensPassword, "AdminPassword must have at least 5 characters", "", "");
         }
     }
     setupState.goButton.state = stateIdle;
@@ -184,15 +177,12 @@ static void goAhead()
 
 // Code 6: refresh the edited field, or take its value over once editing has
 // finished and decide where typing goes next.
-static void handleEditing()
+// Code 6 once the editing has finished: the form's checks (also after the
+// password field ended without them); while editing the template commits.
+static bool setupOwnEditEnd()
 {
-    if (!editFinished) {
-        if (textEditActive)
-            commitTextField(editedControl, setupState.frameCounter);
-        else
-            setupState.pendingAction = 0;
-        return;
-    }
+    if (!editFinished)
+        return false;
     const int32_t field = activeFieldId;
     const std::string value = editedText();
     if (field == nameFieldId) {
@@ -218,13 +208,13 @@ static void handleEditing()
         showAlert("", "Click \"Go\" to finish the Installation", "or click \"Exit\" to quit the program unchanged");
     }
 
-    const bool moveOn = lastEditKey == 9 || lastEditKey == 13;
+    const bool moveOn = lastEditKey == keyTab || lastEditKey == keyReturn;
     if (field == nameFieldId && setupState.adminName.empty()) {
-        stopEditing();
+        endTextEditHere();
         alertKind = alertKeepsShowing;
         setupState.pendingAction = 0;
     } else if (field == passwordFieldId && !setupState.adminPassword.empty() && setupState.adminPassword.size() < 5) {
-        stopEditing();
+        endTextEditHere();
         alertKind = alertKeepsShowing;
         setupState.pendingAction = 0;
     } else if (field == nameFieldId && moveOn) {
@@ -232,9 +222,7 @@ static void handleEditing()
                                                  "Type a password and press <Return> or hit <Escape>");
     } else if (field == passwordFieldId && moveOn) {
         // Editing ends here; the next frame shows how to finish.
-        textEditActive = false;
-        activeFieldId = 0;
-        editFinished = true;
+        endTextEditWithoutChecks();
         setKeyboardFocus(&setupState.goButton);
         promptLine = "Click Go to Finish or hit <Return>";
         setupState.pendingAction = actionEditing;
@@ -244,6 +232,7 @@ static void handleEditing()
         promptLine.clear();
         setupState.pendingAction = 0;
     }
+    return true;
 }
 
 static void setupAction(int32_t code)
@@ -271,17 +260,7 @@ static void setupAction(int32_t code)
     }
 }
 
-static void handleSetupAction()
-{
-    if (setupState.deferredAction != 0) {
-        setupState.pendingAction = setupState.deferredAction;
-        setupState.deferredAction = 0;
-    }
-    if (setupState.pendingAction == actionEditing)
-        handleEditing();
-    else
-        templateHandleAction(setupInput);
-}
+static void handleSetupAction() { templateHandleAction(setupInput); }
 
 static void drawSetupFrame(bool firstFrame)
 {
@@ -306,10 +285,7 @@ static void displaySetupScreen()
     if (setupState.phase == 0) {
         // The form opens with the name field ready for typing.
         startFieldEditAtEnd(&setupState.nameField, "Please type your Name and press <Return>");
-        editLength = 0;
-        editCursor = 0;
-        editBuffer[0] = 0;
-        setupState.nameField.caption.clear();
+        setEditedText("");
         hintLine.clear();
         promptLine = "Please type your Name and press <Return>";
         showAlert("", "", "");

@@ -75,34 +75,6 @@ static void chooseOnly(TimeLineNumbersControl first, int count, int which)
     for (int i = 0; i < count; ++i) timeLineNumbersState.controls[first + i].value = i == which ? 0 : 1;
 }
 
-// Stops the editing of the field without the end-of-editing checks.
-static void stopEditing()
-{
-    if (editedControl != nullptr) editedControl->state = stateIdle;
-    textEditActive = false;
-    activeFieldId = 0;
-    std::memset(editBuffer, 0, sizeof editBuffer);
-    editLength = 0;
-    editCursor = 0;
-}
-
-// Puts a field into editing with the text "0" (the form's presets).
-static void editPresetZero(ControlRecord &field, int32_t fieldId)
-{
-    textEditActive = true;
-    editedControl = &field;
-    activeFieldId = fieldId;
-    editSavedText = field.caption;
-    std::memset(editBuffer, 0, sizeof editBuffer);
-    editBuffer[0] = '0';
-    editLength = 1;
-    editCursor = 1;
-    editFinished = false;
-    field.caption = "0";
-    field.state = stateEditing;
-    setKeyboardFocus(&field);
-}
-
 static void openExperienceList()
 {
     std::string items[8];
@@ -141,16 +113,14 @@ static void runExport()
     const std::string problem = exportFormProblem(form);
     promptLine.clear();
     if (!problem.empty()) {
-        showAlert(problem, "", "");
-        alertKind = 0;
+        showAlert(0, problem, "", "");
         return;
     }
     countTrainingDays(currentUserKey, trainingDays, successfulMoves, missedMoves);
     const std::string name = chooseSaveFileAs(documentsDir, "TNVStats.txt", packExtension('t', 'x', 't'),
                                               "Save TimeLineStatistics-File as", "Text Files (*.txt)");
     if (name.empty()) {
-        showAlert("Export canceled", "", "");
-        alertKind = 0;
+        showAlert(0, "Export canceled", "", "");
     } else {
         StatisticsPersonalData data;
         data.trainingDays = trainingDays;
@@ -163,11 +133,9 @@ static void runExport()
         data.reportType = form.reportType;
         data.reason = form.reason;
         if (writeStatisticsExport(name, data)) {
-            showAlert("File exported successfully to " + name, "", "");
-            alertKind = 0;
+            showAlert(0, "File exported successfully to " + name, "", "");
         } else {
-            showAlert("Statistics could not be exported", "Could not write the file:", name);
-            alertKind = 0;
+            showAlert(0, "Statistics could not be exported", "Could not write the file:", name);
         }
     }
     setPhase(1);
@@ -206,7 +174,7 @@ static void timeLineNumbersAction(int32_t code)
         control(tlnExport).state = stateIdle;
         setKeyboardFocus(nullptr);
         if (timeLineNumbersState.phase == 1) {
-            editPresetZero(control(tlnAge), ageFieldId);
+            startTextEditWith(&control(tlnAge), ageFieldId, "0");
             hintLine.clear();
             promptLine = "Please type your age and press <Return>";
             clearAlertLines();
@@ -259,10 +227,11 @@ static void timeLineNumbersAction(int32_t code)
 
 // The end-of-editing checks of the age and years fields (code 6 once the
 // editing has finished).
-static void finishFieldEditing()
+static bool finishFieldEditing()
 {
+    if (!textEditActive || !editFinished) return false;
     const int32_t fieldId = activeFieldId;
-    const bool movesOn = lastEditKey == 13 || lastEditKey == 10 || lastEditKey == 9;
+    const bool movesOn = lastEditKey == keyReturn || lastEditKey == keyLineFeed || lastEditKey == keyTab;
     auto endByEditor = [] {
         if (endTextEdit()) {
             timeLineNumbersState.pendingAction = actionEditing;
@@ -281,7 +250,7 @@ static void finishFieldEditing()
             showAlert("", (age ? "Age set to: " : "No of years set to: ") + text, "");
             promptLine.clear();
             if (movesOn) {
-                stopEditing();
+                cancelTextEdit();
                 if (age) {
                     setKeyboardFocus(&control(tlnExperience));
                     promptLine = "Select your musical experience";
@@ -294,23 +263,23 @@ static void finishFieldEditing()
                 endByEditor();
             }
         } else {
-            showAlert(age ? "Age must be between 1 and 200" : "No of years must be between 0 and 200", "", "");
-            stopEditing();
-            alertKind = 1;
+            showAlert(1, age ? "Age must be between 1 and 200" : "No of years must be between 0 and 200", "", "");
+            cancelTextEdit();
             timeLineNumbersState.pendingAction = 0;
         }
-        return;
+        return true;
     }
     promptLine.clear();
-    showAlert("", "Click \"Next\" or \"Previous\" to view all statistics",
+    showAlert(0, "", "Click \"Next\" or \"Previous\" to view all statistics",
               "or click \"Quit\" to return to the lesson selection menu");
-    alertKind = 0;
     endByEditor();
+    return true;
 }
 
 static bool acceptFormKey(int32_t, unsigned char key, const std::string &)
 {
-    return key == 8 || key == 9 || key == 10 || key == 13 || key == 27 || key == 127 || (key >= '0' && key <= '9');
+    return key == keyBackspace || key == keyTab || key == keyLineFeed || key == keyReturn || key == keyEscape ||
+           key == keyDelete || (key >= '0' && key <= '9');
 }
 
 // Keys on the form while no field is edited.
@@ -318,7 +287,7 @@ static bool formKey(unsigned char key)
 {
     if (timeLineNumbersState.phase != 2) return false;
     ControlRecord *focus = keyboardFocus;
-    if (key == 13) {
+    if (key == keyReturn) {
         if (focus == &control(tlnQuit)) {
             timeLineNumbersState.pendingAction = quitAction;
         } else if (focus == &control(tlnExport)) {
@@ -328,7 +297,7 @@ static bool formKey(unsigned char key)
                 applyExperienceChoice(openPopupId, popupChosenItem);
             closePopupList();
             control(tlnExperience).value = 1;
-            editPresetZero(control(tlnYears), yearsFieldId);
+            startTextEditWith(&control(tlnYears), yearsFieldId, "0");
             hintLine.clear();
             promptLine = "Please enter your number of years of experience";
             clearAlertLines();
@@ -336,15 +305,14 @@ static bool formKey(unsigned char key)
         }
         return true;
     }
-    if (key == 27 && focus == &control(tlnExperience)) {
+    if (key == keyEscape && focus == &control(tlnExperience)) {
         closePopupList();
         control(tlnExperience).value = 1;
         setKeyboardFocus(nullptr);
         timeLineNumbersState.pendingAction = 0;
         return true;
     }
-    showAlert("Set your gender and age", "and click \"Export\"", "or \"Quit\" to return");
-    alertKind = 0;
+    showAlert(0, "Set your gender and age", "and click \"Export\"", "or \"Quit\" to return");
     return true;
 }
 
@@ -354,13 +322,13 @@ static void formSpecialKey(int32_t key)
     if (timeLineNumbersState.phase != 2 || !textEditActive || editedControl == nullptr) return;
     const bool inAge = activeFieldId == ageFieldId, inYears = activeFieldId == yearsFieldId;
     if (!inAge && !inYears) return;
-    if ((inAge && key == 103) || (inYears && key == 101)) {
-        stopEditing();
+    if ((inAge && key == keyDown) || (inYears && key == keyUp)) {
+        cancelTextEdit();
         ControlRecord &other = control(inAge ? tlnYears : tlnAge);
         timeLineNumbersState.pendingAction =
             startFieldEditAtEnd(&other, inAge ? "Type your number of experience" : "Type your age");
-    } else if ((inAge && key == 101) || (inYears && key == 103)) {
-        stopEditing();
+    } else if ((inAge && key == keyUp) || (inYears && key == keyDown)) {
+        cancelTextEdit();
         setKeyboardFocus(&control(tlnExport));
         promptLine.clear();
         timeLineNumbersState.pendingAction = 0;
@@ -428,6 +396,7 @@ static const ScreenInput statisticsInput = {
     .ownSpecialKey = formSpecialKey,
     .applyPopupChoice = applyExperienceChoice,
     .beforeCloseByClick = beforeCloseByClick,
+    .ownEditEnd = finishFieldEditing,
     .action = timeLineNumbersAction,
 };
 
@@ -446,6 +415,7 @@ static const ScreenInput formInput = {
     .ownSpecialKey = formSpecialKey,
     .applyPopupChoice = applyExperienceChoice,
     .beforeCloseByClick = beforeCloseByClick,
+    .ownEditEnd = finishFieldEditing,
     .action = timeLineNumbersAction,
 };
 
@@ -499,7 +469,7 @@ static void timeLineNumbersKeyboard(unsigned char key, int x, int y)
 {
     // With an alert up, Return and Escape act as a button release.
     if (alertShown()) {
-        if (key == 13 || key == 27) timeLineNumbersMouse(0, 1, 0, 0);
+        if (key == keyReturn || key == keyEscape) timeLineNumbersMouse(0, 1, 0, 0);
         return;
     }
     templateKeyboard(currentInput(), key, x, y);
@@ -535,18 +505,7 @@ static void drawTimeLineExportControls()
     drawControl(&control(tlnExport));
 }
 
-static void handleTimeLineNumbersAction()
-{
-    if (timeLineNumbersState.deferredAction != 0) {
-        timeLineNumbersState.pendingAction = timeLineNumbersState.deferredAction;
-        timeLineNumbersState.deferredAction = 0;
-    }
-    if (timeLineNumbersState.pendingAction == actionEditing && textEditActive && editFinished) {
-        finishFieldEditing();
-        return;
-    }
-    templateHandleAction(currentInput());
-}
+static void handleTimeLineNumbersAction() { templateHandleAction(currentInput()); }
 
 static void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY)
 {

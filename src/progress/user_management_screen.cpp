@@ -207,8 +207,6 @@ static int focusedNameRow()
 // Closes the edited line without taking its value over.
 static void closeLine()
 {
-    if (editLength >= 0 && editLength < editBufferSize)
-        editBuffer[editLength] = 0;
     if (editedControl != nullptr)
         editedControl->state = stateIdle;
     // Text typed into the password field since its editing began is dropped:
@@ -220,10 +218,7 @@ static void closeLine()
 static void stopEditingAndFocus(ControlRecord *focus)
 {
     closeLine();
-    textEditActive = false;
-    activeFieldId = 0;
-    editedControl = nullptr;
-    editFinished = false;
+    cancelTextEdit();
     setKeyboardFocus(focus);
     promptLine.clear();
     userManagementState.pendingAction = 0;
@@ -238,9 +233,9 @@ static void startFieldFromKey(ControlRecord *field)
 // Up and Down walk the name buttons and the two fields.
 static void userManagementSpecialKeyOwn(int32_t key)
 {
-    if (key != GLUT_KEY_UP && key != GLUT_KEY_DOWN)
+    if (key != keyUp && key != keyDown)
         return;
-    const bool up = key == GLUT_KEY_UP;
+    const bool up = key == keyUp;
     if (!textEditActive) {
         const int r = focusedNameRow();
         if (r == 1 && up) {
@@ -315,7 +310,7 @@ static void finishFieldEdit(int32_t fieldId, const std::string &value, unsigned 
     } else if (fieldId == passwordFieldId) {
         userManagementState.deletionPasswordText = value;
     }
-    if (lastKey == 13 || lastKey == 9) {
+    if (lastKey == keyReturn || lastKey == keyTab) {
         if (fieldId == newUserFieldId)
             setKeyboardFocus(&userManagementState.addUserButton);
         else if (fieldId == passwordFieldId)
@@ -358,8 +353,7 @@ static void startUser(int r)
         userManagementState.phase = 0;
         currentScreen = lessonMenuScreenId;
     } else {
-        showAlert("Please add a user first.", "", "");
-        alertKind = alertOpensNewUser;
+        showAlert(alertOpensNewUser, "Please add a user first.", "", "");
     }
 }
 
@@ -372,8 +366,7 @@ static void deleteRow(int r)
             buildUserRows();
         }
     } else {
-        showAlert("Please set AdminPassword to Activate User Deletion", "", "");
-        alertKind = alertOpensPassword;
+        showAlert(alertOpensPassword, "Please set AdminPassword to Activate User Deletion", "", "");
     }
     setKeyboardFocus(&userManagementState.nameButtons[0]);
     userManagementState.deleteButtons[r - 1].state = stateIdle;
@@ -385,8 +378,7 @@ static void addNewUser()
     userManagementState.addUserButton.state = stateIdle;
     promptLine.clear();
     if (userManagementState.newUserField.caption.empty()) {
-        showAlert("UserName must have at least one Character", "", "");
-        alertKind = alertOpensNewUser;
+        showAlert(alertOpensNewUser, "UserName must have at least one Character", "", "");
         return;
     }
     // One user action: the files are written once, after both changes.
@@ -396,8 +388,7 @@ static void addNewUser()
         setUserTessitura(key, userManagementState.newUserTessitura);
     endStoreUpdate();
     if (key == 0) {
-        showAlert("No more Users possible", "", "");
-        alertKind = 0;
+        showAlert(0, "No more Users possible", "", "");
         return;
     }
     const int32_t slot = findUserSlot(key);
@@ -419,23 +410,20 @@ static void toggleAuthorization()
             userManagementState.deletionPasswordField.caption.clear();
             userManagementState.authorizeButton.value = 0;
             userManagementState.deletionAuthorized = true;
-            showAlert("User deletion allowed", "", "");
-            alertKind = 0;
+            showAlert(0, "User deletion allowed", "", "");
         } else {
             // The refused text is dropped: the field reopens empty for a new
             // try, so a retyped password is not joined to the wrong one.
             userManagementState.deletionPasswordText.clear();
             userManagementState.deletionPasswordField.caption.clear();
-            showAlert("wrong PassWord", "", "");
-            alertKind = alertOpensPassword;
+            showAlert(alertOpensPassword, "wrong PassWord", "", "");
         }
     } else {
         userManagementState.authorizeButton.caption = "Authorize";
         userManagementState.authorizeButton.value = 1;
         userManagementState.deletionAuthorized = false;
         userManagementState.deletionPasswordText.clear();
-        showAlert("User deletion prohibited", "", "");
-        alertKind = 0;
+        showAlert(0, "User deletion prohibited", "", "");
     }
     setKeyboardFocus(&userManagementState.nameButtons[0]);
     userManagementState.authorizeButton.state = stateIdle;
@@ -569,8 +557,7 @@ static void displayUserManagementScreen()
         hintLine.clear();
         promptLine.clear();
         setKeyboardFocus(&userManagementState.nameButtons[0]);
-        showAlert("", "Select a user by clicking on its name", "or click in the New User Field to add a new User");
-        alertKind = 0;
+        showAlert(0, "", "Select a user by clicking on its name", "or click in the New User Field to add a new User");
         userManagementState.phase = runningState;
         return;
     }

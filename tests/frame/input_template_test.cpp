@@ -61,9 +61,20 @@ TemplateControl controls[] = {
 };
 
 const ScreenInput screen = {
-    controls, 4, &pending, &deferred, &phase, 1, &frameCounter,
-    {"Click something", nullptr, nullptr}, {"Return does nothing here", nullptr, nullptr},
-    followUp, nameFilter, nullptr, nullptr, applyChoice, nullptr, finishEdit, ownAction,
+    .controls = controls,
+    .controlCount = 4,
+    .pending = &pending,
+    .deferred = &deferred,
+    .phase = &phase,
+    .runningPhase = 1,
+    .frameCounter = &frameCounter,
+    .keyHelp = {"Click something", nullptr, nullptr},
+    .returnHelp = {"Return does nothing here", nullptr, nullptr},
+    .alertFollowUp = followUp,
+    .acceptKey = nameFilter,
+    .applyPopupChoice = applyChoice,
+    .finishEdit = finishEdit,
+    .action = ownAction,
 };
 
 // GLUT passes y from the top of the window.

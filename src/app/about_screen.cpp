@@ -87,8 +87,7 @@ static void displayAboutScreen()
     drawAboutControls();
     finishScreenFrame(3, "About Tarnova");
 
-    if (++aboutState.frameCounter >= 190)
-        aboutState.frameCounter = 0;
+    endScreenFrame(aboutState.frameCounter, 190);
 }
 
 const ScreenHandlers aboutScreenHandlers = {

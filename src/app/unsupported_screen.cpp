@@ -85,8 +85,7 @@ static void displayUnsupportedScreen()
     drawUnsupportedControls();
     finishScreenFrame(alertIcon, "Sorry, we can not continue");
 
-    if (++unsupportedState.frameCounter >= 190)
-        unsupportedState.frameCounter = 0;
+    endScreenFrame(unsupportedState.frameCounter, 190);
 }
 
 const ScreenHandlers unsupportedScreenHandlers = {

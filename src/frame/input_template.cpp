@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 
 #include "frame/control_drawing.h"
+#include "frame/gl_draw.h"
 #include "frame/message_panel.h"
 #include "frame/text_field.h"
 
@@ -262,6 +263,27 @@ void templateSpecialKey(const ScreenInput &s, int key, int x, int y)
 }
 
 bool templateHasAction(const ScreenInput &s) { return *s.pending != 0 || *s.deferred != 0; }
+
+bool beginScreenFrame(const ScreenInput &s, void (*enter)(), void (*handleAction)(), int32_t &frameCounter,
+                      int32_t period)
+{
+    if (*s.phase == 0) {
+        enter();
+        return false;
+    }
+    if (templateHasAction(s)) handleAction();
+    if (*s.phase == 0) return false; // an action left the screen
+    if (!haveGlContext()) {
+        endScreenFrame(frameCounter, period);
+        return false;
+    }
+    return true;
+}
+
+void endScreenFrame(int32_t &frameCounter, int32_t period)
+{
+    if (++frameCounter >= period) frameCounter = 0;
+}
 
 void templateHandleAction(const ScreenInput &s)
 {

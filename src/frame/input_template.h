@@ -87,6 +87,17 @@ void templateHandleAction(const ScreenInput &screen);
 // True while the pending or the deferred code is not 0.
 bool templateHasAction(const ScreenInput &screen);
 
+// The two halves of the display procedure every screen shares. The start:
+// in the entry phase (0) it runs `enter`, which prepares the screen and sets
+// its running phase, and the frame ends there; otherwise it runs the pending
+// or deferred action through `handleAction`. True when the screen draws this
+// frame: no action sent it back to its entry phase and a GL context is current
+// (tests drive screens without one; the frame counter still advances then).
+bool beginScreenFrame(const ScreenInput &screen, void (*enter)(), void (*handleAction)(),
+                      int32_t &frameCounter, int32_t period);
+// The end: the frame counter advances, back to 0 at the screen's period.
+void endScreenFrame(int32_t &frameCounter, int32_t period);
+
 // Draws every control of the screen in test order (draw<X>Controls for
 // screens whose drawing order is their test order).
 void templateDrawControls(const ScreenInput &screen);

@@ -97,21 +97,17 @@ static void drawNoteStatisticsControls()
 
 static void handleNoteStatisticsAction() { templateHandleAction(noteStatisticsInput); }
 
+static void enterNoteStatisticsScreen()
+{
+    clearScreenMessages();
+    noteStatisticsState.page = 1;
+    setKeyboardFocus(&noteStatisticsState.quitButton);
+    noteStatisticsState.phase = 1;
+}
+
 static void displayNoteStatisticsScreen()
 {
-    if (noteStatisticsState.phase == 0) {
-        clearScreenMessages();
-        noteStatisticsState.page = 1;
-        setKeyboardFocus(&noteStatisticsState.quitButton);
-        noteStatisticsState.phase = 1;
-        return;
-    }
-    if (templateHasAction(noteStatisticsInput)) handleNoteStatisticsAction();
-    if (noteStatisticsState.phase != 1) return; // quit left the screen
-    if (!haveGlContext()) { // driven without a window (tests): no drawing
-        if (++noteStatisticsState.frameCounter >= 190) noteStatisticsState.frameCounter = 0;
-        return;
-    }
+    if (!beginScreenFrame(noteStatisticsInput, enterNoteStatisticsScreen, handleNoteStatisticsAction, noteStatisticsState.frameCounter, 190)) return;
 
     clearScreenFrame();
     drawFrameAnimation(noteStatisticsState.frameCounter / 5);
@@ -151,7 +147,7 @@ static void displayNoteStatisticsScreen()
     drawNoteStatisticsControls();
     finishScreenFrame(12, "Recognize Trends");
 
-    if (++noteStatisticsState.frameCounter >= 190) noteStatisticsState.frameCounter = 0;
+    endScreenFrame(noteStatisticsState.frameCounter, 190);
 }
 
 const ScreenHandlers noteStatisticsScreenHandlers = {

@@ -114,22 +114,18 @@ static void drawScoreOverviewControls()
 
 static void handleScoreOverviewAction() { templateHandleAction(scoreOverviewInput); }
 
+static void enterScoreOverviewScreen()
+{
+    clearScreenMessages();
+    scoreOverviewState.rating = recordFinishedLesson();
+    scoreOverviewState.phase = 1;
+    scoreOverviewState.frameCounter = 0;
+    setKeyboardFocus(&scoreOverviewState.changeButton);
+}
+
 static void displayScoreOverviewScreen()
 {
-    if (scoreOverviewState.phase == 0) {
-        clearScreenMessages();
-        scoreOverviewState.rating = recordFinishedLesson();
-        scoreOverviewState.phase = 1;
-        scoreOverviewState.frameCounter = 0;
-        setKeyboardFocus(&scoreOverviewState.changeButton);
-        return;
-    }
-    if (templateHasAction(scoreOverviewInput)) handleScoreOverviewAction();
-    if (scoreOverviewState.phase != 1) return; // an action left the screen
-    if (!haveGlContext()) { // driven without a window (tests): no drawing
-        if (++scoreOverviewState.frameCounter >= 19000) scoreOverviewState.frameCounter = 0;
-        return;
-    }
+    if (!beginScreenFrame(scoreOverviewInput, enterScoreOverviewScreen, handleScoreOverviewAction, scoreOverviewState.frameCounter, 19000)) return;
 
     const int32_t lesson = currentLesson;
     const bool known = lesson >= firstParamsLesson && lesson <= lastParamsLesson;
@@ -200,7 +196,7 @@ static void displayScoreOverviewScreen()
     drawScoreOverviewControls();
     finishScreenFrame(11, "Check Your Progress");
 
-    if (++scoreOverviewState.frameCounter >= 19000) scoreOverviewState.frameCounter = 0;
+    endScreenFrame(scoreOverviewState.frameCounter, 19000);
 }
 
 const ScreenHandlers scoreOverviewScreenHandlers = {

@@ -301,8 +301,7 @@ static void displaySetupScreen()
         handleSetupAction();
     if (haveGlContext())
         drawSetupFrame(false);
-    if (++setupState.frameCounter >= 190)
-        setupState.frameCounter = 0;
+    endScreenFrame(setupState.frameCounter, 190);
 }
 
 const ScreenHandlers setupScreenHandlers = {

@@ -152,21 +152,17 @@ static void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOf
     rowOffset += 6;
 }
 
+static void enterTimeLineGraphScreen()
+{
+    clearScreenMessages();
+    timeLineGraphState.page = 1;
+    setKeyboardFocus(&timeLineGraphState.quitButton);
+    timeLineGraphState.phase = 1;
+}
+
 static void displayTimeLineGraphScreen()
 {
-    if (timeLineGraphState.phase == 0) {
-        clearScreenMessages();
-        timeLineGraphState.page = 1;
-        setKeyboardFocus(&timeLineGraphState.quitButton);
-        timeLineGraphState.phase = 1;
-        return;
-    }
-    if (templateHasAction(timeLineGraphInput)) handleTimeLineGraphAction();
-    if (timeLineGraphState.phase != 1) return; // Quit left the screen
-    if (!haveGlContext()) { // driven without a window (tests): no drawing
-        if (++timeLineGraphState.frameCounter >= 190) timeLineGraphState.frameCounter = 0;
-        return;
-    }
+    if (!beginScreenFrame(timeLineGraphInput, enterTimeLineGraphScreen, handleTimeLineGraphAction, timeLineGraphState.frameCounter, 190)) return;
 
     clearScreenFrame();
     drawUserHeader(755);
@@ -206,7 +202,7 @@ static void displayTimeLineGraphScreen()
     glFlush();
     glutSwapBuffers();
 
-    if (++timeLineGraphState.frameCounter >= 190) timeLineGraphState.frameCounter = 0;
+    endScreenFrame(timeLineGraphState.frameCounter, 190);
 }
 
 const ScreenHandlers timeLineGraphScreenHandlers = {

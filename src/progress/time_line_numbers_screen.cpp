@@ -631,22 +631,20 @@ static void drawExportForm()
     drawTimeLineExportControls();
 }
 
+static void enterTimeLineNumbersScreen()
+{
+    clearScreenMessages();
+    timeLineNumbersState.shownLessonBlock = 1;
+    timeLineNumbersState.datePage = 1;
+    setKeyboardFocus(&control(tlnQuit));
+    setPhase(1);
+}
+
 static void displayTimeLineNumbersScreen()
 {
-    if (timeLineNumbersState.phase == 0) {
-        clearScreenMessages();
-        timeLineNumbersState.shownLessonBlock = 1;
-        timeLineNumbersState.datePage = 1;
-        setKeyboardFocus(&control(tlnQuit));
-        setPhase(1);
+    if (!beginScreenFrame(currentInput(), enterTimeLineNumbersScreen, handleTimeLineNumbersAction,
+                          timeLineNumbersState.frameCounter, 190))
         return;
-    }
-    if (timeLineNumbersState.pendingAction != 0 || timeLineNumbersState.deferredAction != 0) handleTimeLineNumbersAction();
-    if (timeLineNumbersState.phase == 0) return; // Quit left the screen
-    if (!haveGlContext()) { // driven without a window (tests): no drawing
-        if (++timeLineNumbersState.frameCounter >= 190) timeLineNumbersState.frameCounter = 0;
-        return;
-    }
 
     clearScreenFrame();
     drawFrameAnimation(timeLineNumbersState.frameCounter / 5);
@@ -657,7 +655,7 @@ static void displayTimeLineNumbersScreen()
         drawExportForm();
         finishScreenFrame(4, "Enter Additional Information");
     }
-    if (++timeLineNumbersState.frameCounter >= 190) timeLineNumbersState.frameCounter = 0;
+    endScreenFrame(timeLineNumbersState.frameCounter, 190);
 }
 
 const ScreenHandlers timeLineNumbersScreenHandlers = {

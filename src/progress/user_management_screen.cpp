@@ -565,8 +565,7 @@ static void displayUserManagementScreen()
         handleUserManagementAction();
     if (haveGlContext())
         drawUserManagementFrame();
-    if (++userManagementState.frameCounter >= 190)
-        userManagementState.frameCounter = 0;
+    endScreenFrame(userManagementState.frameCounter, 190);
 }
 
 const ScreenHandlers userManagementScreenHandlers = {

@@ -8,7 +8,6 @@
 #include "music/notes.h"
 #include "music/tune_state.h"
 #include "platform/paths.h"
-#include "progress/users_file.h"
 
 int32_t abcLineBarTotal = 0;
 uint8_t abcChordFileMode = 0;
@@ -31,6 +30,7 @@ struct TuneReader {
     int32_t unitNumerator = 1;
     int32_t unitDenominator = 1;
     int32_t signature[7] = {0, 0, 0, 0, 0, 0, 0}; // per letter A..G
+    int32_t tessitura = 0;         // 1 low, 2 medium, 3 high; 0 none
     char currentLetter = 'r';
     int32_t currentOctave = 0;
     bool tiePending = false;
@@ -263,12 +263,12 @@ void parseNoteOrRest(TuneReader &rd)
         note.writtenStaff = octaveBase * 70 + idx * 10 + 20;
     }
 
-    switch (currentUserTessitura) {
+    switch (rd.tessitura) {
     case 1: note.writtenStaff -= 140; break;
     case 2: note.writtenStaff -= 70; break;
     default: break;
     }
-    if (rest && currentUserTessitura >= 1 && currentUserTessitura <= 3)
+    if (rest && rd.tessitura >= 1 && rd.tessitura <= 3)
         note.writtenStaff = note.writtenStaff < 180 ? 100 : 220;
 
     const int32_t w = note.writtenStaff;
@@ -867,7 +867,7 @@ int32_t keyIndexFromName(const std::string &name, int32_t &minor, int32_t signat
     return 0;
 }
 
-bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_t capacity,
+void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteRecord *records, int32_t capacity,
                      int32_t &count, BeatRecord *beats, int32_t beatCapacity, int32_t &lastBeatIndex,
                      int32_t &keyIndex, int32_t &minor, int32_t &meterNum, int32_t &meterDen,
                      int32_t &tempo, int32_t &pickup, std::string &title, std::string &composer,
@@ -883,6 +883,7 @@ bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_
         writeDebugDetail("readAbcTuneFile: cannot open " + fileName.substr(0, 255));
         stopProgram(0, stopAbcOpen);
     }
+    rd.tessitura = tessitura;
     rd.records = records;
     rd.capacity = capacity;
     rd.keyIndex = &keyIndex;
@@ -929,16 +930,15 @@ bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_
     finishRecords(rd, meterNum, meterDen, pickup);
     if (abcChordFileMode != 1 && beats != nullptr)
         buildCountingGrid(rd, beats, beatCapacity, meterNum, meterDen, pickup, lastBeatIndex);
-    return true;
 }
 
-bool loadAbcChordFile(const std::string &fileName, AbcNoteRecord *records, int32_t capacity, int32_t &count)
+void loadAbcChordFile(const std::string &fileName, int32_t tessitura, AbcNoteRecord *records, int32_t capacity,
+                      int32_t &count)
 {
     int32_t lastBeat = 0, key = 0, minor = 0, num = 4, den = 4, tempo = 120, pickup = 0;
     std::string title, composer, source;
     abcChordFileMode = 1;
-    const bool ok = readAbcTuneFile(fileName, records, capacity, count, nullptr, 0, lastBeat, key, minor,
-                                    num, den, tempo, pickup, title, composer, source);
+    readAbcTuneFile(fileName, tessitura, records, capacity, count, nullptr, 0, lastBeat, key, minor, num, den,
+                    tempo, pickup, title, composer, source);
     abcChordFileMode = 0;
-    return ok;
 }

@@ -53,14 +53,15 @@ extern uint8_t abcChordFileMode;
 
 void initAbcReader();
 
-// Reads a melody; written notes are shifted by the current user's
-// tessitura (1 low: two octaves down, 2 medium: one octave down). capacity and beatCapacity are the highest record and grid
+// Reads a melody; written notes are shifted by the singer's tessitura (1 low:
+// two octaves down, 2 medium: one octave down; 1..3 also put rests on the
+// tessitura's slot; the caller passes currentUserTessitura). capacity and beatCapacity are the highest record and grid
 // indices the arrays hold (5010 and 20043 for the lesson arrays). count gets
 // the number of records (the end record is records[count]); lastBeatIndex the
 // number of grid points. The header outputs keep their values when the tune
-// has no such field, except meterDenominator, which starts at 4. Returns true
-// (every failure is a stop).
-bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_t capacity,
+// has no such field, except meterDenominator, which starts at 4. Every
+// failure is a stop.
+void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteRecord *records, int32_t capacity,
                      int32_t &count, BeatRecord *beats, int32_t beatCapacity, int32_t &lastBeatIndex,
                      int32_t &keyIndex, int32_t &minor, int32_t &meterNum, int32_t &meterDen,
                      int32_t &tempo, int32_t &pickup, std::string &title, std::string &composer,
@@ -68,7 +69,7 @@ bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_
 
 // Reads a chord tune the same way, without a counting grid; its header values
 // are dropped.
-bool loadAbcChordFile(const std::string &fileName, AbcNoteRecord *records, int32_t capacity,
+void loadAbcChordFile(const std::string &fileName, int32_t tessitura, AbcNoteRecord *records, int32_t capacity,
                       int32_t &count);
 
 // KeyIndex of a "K:" name ("D", "Bm" ...), its minor flag, and the letter key

@@ -1,6 +1,8 @@
 // Screen 576: the score overview.
 #include "progress/score_overview_screen.h"
 
+#include "lessons/stand_ins.h"
+
 #include <GL/gl.h>
 
 #include "frame/control_drawing.h"
@@ -27,9 +29,6 @@ static int32_t scoreOverviewFont = font9By15;
 constexpr int32_t exitAction = 26;
 constexpr int32_t changeLessonAction = 27;
 constexpr int32_t repeatLessonAction = 28;
-
-// Until the lessons subsystem brings the options screen, preparing it does nothing.
-__attribute__((weak)) void setUpExerciseOptions() {}
 
 static void stopTeacher()
 {

@@ -10,9 +10,6 @@
 
 extern const ScreenHandlers scoreOverviewScreenHandlers;
 
-// Prepares the exercise options for the current lesson; the lessons
-// subsystem provides it (a stand-in that does nothing is used until then).
-void setUpExerciseOptions();
 
 // The screen's state, for tests.
 struct ScoreOverviewState {

@@ -1,6 +1,8 @@
 // Screen 3: user management.
 #include "progress/user_management_screen.h"
 
+#include "lessons/stand_ins.h"
+
 #include <GL/freeglut.h>
 
 #include "frame/control_drawing.h"
@@ -49,11 +51,6 @@ constexpr int32_t alertOpensPassword = 3;
 
 static const char *const newUserPrompt = "Type a User Name";
 static const char *const passwordKeyPrompt = "Type the HarrowdeenAdmin Password";
-
-// The lesson menu prepares itself for the current user when a row is
-// started. Until the lesson menu module exists this placeholder stands in for
-// enterLessonMenu(); switching to screen 6 alone is all the start needs then.
-static void enterLessonMenuPlaceholder() {}
 
 static int32_t rowBottom(int r) { return 568 - 22 * (r - 1); }
 
@@ -349,7 +346,7 @@ static void startUser(int r)
         // belongs to this screen and must not stay open over the lesson menu.
         if (popupOpen)
             closePopupList();
-        enterLessonMenuPlaceholder();
+        enterLessonMenu();
         userManagementState.phase = 0;
         currentScreen = lessonMenuScreenId;
     } else {

@@ -94,9 +94,7 @@ TEST(AbcRests, TakeThePreviousStaffOrTheTessituraSlot)
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
               (std::vector<int>{220, 180, 180}));
     EXPECT_EQ(t.rec[0].letter, 'r');
-    currentUserTessitura = 2;
-    t = readTune("C z c' z\n");
-    currentUserTessitura = 0;
+    t = readTune("C z c' z\n", abcMaxRecordIndex, abcMaxBeatIndex, 2); // medium tessitura
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
               (std::vector<int>{110, 100, 250, 220}));
     EXPECT_EQ(t.rec[0].note, 15); // C3
@@ -258,7 +256,7 @@ TEST(AbcChordFile, NoGridAndHeadersDropped)
 {
     std::vector<AbcNoteRecord> rec(abcMaxRecordIndex + 1);
     int32_t count = 0;
-    loadAbcChordFile(writeTuneFile("M:3/4\nL:1/4\nQ:1/4=60\n\"C\"z2 \"G7\"z\n"), rec.data(), abcMaxRecordIndex,
+    loadAbcChordFile(writeTuneFile("M:3/4\nL:1/4\nQ:1/4=60\n\"C\"z2 \"G7\"z\n"), 0, rec.data(), abcMaxRecordIndex,
                      count);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(rec[0].chordId, 160);
@@ -274,11 +272,11 @@ TEST(AbcStops, FilesAndLimits)
     EXPECT_EXIT(readTune("T:Only\n% comment\nK:C\n"), stops(stopAbcNoNotes), "");
     {
         TestTune t;
-        EXPECT_EXIT(readAbcTuneFile(testing::TempDir() + "no-such-tune.txt", t.rec.data(), 5010, t.count,
+        EXPECT_EXIT(readAbcTuneFile(testing::TempDir() + "no-such-tune.txt", 0, t.rec.data(), 5010, t.count,
                                     t.beats.data(), 20043, t.lastBeat, t.key, t.minor, t.num, t.den,
                                     t.tempo, t.pickup, t.title, t.composer, t.source),
                     stops(stopAbcOpen), "");
-        EXPECT_EXIT(readAbcTuneFile("", t.rec.data(), 5010, t.count, t.beats.data(), 20043, t.lastBeat,
+        EXPECT_EXIT(readAbcTuneFile("", 0, t.rec.data(), 5010, t.count, t.beats.data(), 20043, t.lastBeat,
                                     t.key, t.minor, t.num, t.den, t.tempo, t.pickup, t.title, t.composer,
                                     t.source),
                     stops(stopAbcFileName), "");

@@ -28,10 +28,10 @@ inline std::string writeTuneFile(const std::string &text)
 }
 
 inline TestTune readTune(const std::string &text, int32_t capacity = abcMaxRecordIndex,
-                         int32_t beatCapacity = abcMaxBeatIndex)
+                         int32_t beatCapacity = abcMaxBeatIndex, int32_t tessitura = 0)
 {
     TestTune t;
-    readAbcTuneFile(writeTuneFile(text), t.rec.data(), capacity, t.count, t.beats.data(), beatCapacity,
+    readAbcTuneFile(writeTuneFile(text), tessitura, t.rec.data(), capacity, t.count, t.beats.data(), beatCapacity,
                     t.lastBeat, t.key, t.minor, t.num, t.den, t.tempo, t.pickup, t.title, t.composer,
                     t.source);
     return t;

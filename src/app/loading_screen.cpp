@@ -86,13 +86,13 @@ static void startTheTune()
     initSoundLayer();
     alGetError();
     alGenBuffers(2, startTuneBuffers);
-    if (alGetError() != AL_NO_ERROR) stopProgram(0, 5252);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopStartTuneBuffers);
     alGenSources(2, startTuneSources);
-    if (alGetError() != AL_NO_ERROR) stopProgram(0, 5253);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopStartTuneSources);
     setupSource(startTuneSources[0]);
     startTuneFileName = startTuneFileNames[randomBelow(5)];
     if (!loadOggIntoBuffer(soundsDir + startTuneFileName, startTuneBuffers[0]))
-        stopProgram(0, 5254);
+        stopProgram(0, stopStartTuneFile);
     playBufferOnSource(startTuneSources[0], startTuneBuffers[0]);
 }
 

@@ -10,6 +10,12 @@
 #include "frame/controls.h"
 #include "frame/screens.h"
 
+// Numbered stops of this module.
+constexpr int32_t stopStartTuneBuffers = 5252; // no buffers for the start tune
+constexpr int32_t stopStartTuneSources = 5253; // no sources for the start tune
+constexpr int32_t stopStartTuneFile = 5254;    // the start tune does not load
+
+
 extern const ScreenHandlers loadingScreenHandlers;
 
 // The five start tunes, chosen at random (randomBelow(5)).

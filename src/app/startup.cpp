@@ -51,12 +51,12 @@ static void checkCaptureSupport()
     alcIsExtensionPresent(nullptr, "ALC_EXT_CAPTURE");
     audioErrorPending(); // clears the error state
     ALCenum e = alcGetEnumValue(nullptr, "ALC_CAPTURE_DEFAULT_DEVICE_SPECIFIER");
-    if (audioErrorPending()) stopProgram(0, 263);
+    if (audioErrorPending()) stopProgram(0, stopCaptureDefaultQuery);
     alcGetString(nullptr, e);
     alcIsExtensionPresent(nullptr, "ALC_ENUMERATION_EXT");
-    if (audioErrorPending()) stopProgram(0, 264);
+    if (audioErrorPending()) stopProgram(0, stopCaptureEnumerationQuery);
     e = alcGetEnumValue(nullptr, "ALC_CAPTURE_DEVICE_SPECIFIER");
-    if (audioErrorPending()) stopProgram(0, 265);
+    if (audioErrorPending()) stopProgram(0, stopCaptureDeviceQuery);
     alcGetString(nullptr, e);
 }
 
@@ -67,7 +67,7 @@ static void openCapture()
         goToUnsupportedScreen();
         return;
     }
-    if (alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, 266);
+    if (alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureCheckDevice);
     captureSamplesEnum = alcGetEnumValue(captureDevice, "ALC_CAPTURE_SAMPLES");
     if (alcGetError(captureDevice) != ALC_NO_ERROR || captureSamplesEnum == 0) goToUnsupportedScreen();
 }

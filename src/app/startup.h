@@ -1,7 +1,15 @@
 // Start-up: folders, debug log, audio devices, the window and the callbacks;
 // then GLUT's main loop for the rest of the run.
 #pragma once
+#include <cstdint>
 #include <AL/alc.h>
+
+// Numbered stops of this module.
+constexpr int32_t stopCaptureDefaultQuery = 263;     // asking for the default capture device failed
+constexpr int32_t stopCaptureEnumerationQuery = 264; // asking for device enumeration failed
+constexpr int32_t stopCaptureDeviceQuery = 265;      // asking for the capture devices failed
+constexpr int32_t stopCaptureCheckDevice = 266;      // the capture check device reports an error
+
 
 // The program body. Ends only through stopProgram / quitProgram, or with exit
 // code 7 or 8 when the debug log cannot be created.

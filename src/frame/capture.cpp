@@ -27,7 +27,7 @@ void startCapture()
         captureDevice = nullptr;
     }
     captureDevice = openCaptureDevice();
-    if (!captureDevice || alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, 5016);
+    if (!captureDevice || alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureReopen);
     alcCaptureStart(captureDevice);
     alcGetError(captureDevice);
     captureRunning = 1;

@@ -6,6 +6,10 @@
 #include <AL/alc.h>
 #include <cstdint>
 
+// Numbered stops of this module.
+constexpr int32_t stopCaptureReopen = 5016; // the capture device cannot be opened again
+
+
 constexpr int32_t captureRingSamples = 220500; // 5 s at 44100 Hz
 
 extern ALCdevice *captureDevice;     // null when no capture device could be opened

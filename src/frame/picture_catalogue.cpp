@@ -137,25 +137,25 @@ static void doStep(const CatalogueStep &c)
 
 void loadImages6PartA(int32_t step)
 {
-    if (step < 4 || step > 85) stopProgram(0, 5539);
+    if (step < 4 || step > 85) stopProgram(0, stopImages6PartAStep);
     doStep(catalogueStep(6, step));
 }
 
 void loadImages6PartB(int32_t step)
 {
-    if (step < 87 || step > 185) stopProgram(0, 5540);
+    if (step < 87 || step > 185) stopProgram(0, stopImages6PartBStep);
     doStep(catalogueStep(6, step));
 }
 
 void loadImages7Step(int32_t step)
 {
-    if (step < 187 || step > 302) stopProgram(0, 5541);
+    if (step < 187 || step > 302) stopProgram(0, stopImages7Step);
     doStep(catalogueStep(7, step));
 }
 
 void loadImages9Step(int32_t step)
 {
-    if (step < 304 || step > 319) stopProgram(0, 5542);
+    if (step < 304 || step > 319) stopProgram(0, stopImages9Step);
     doStep(catalogueStep(9, step));
 }
 

@@ -12,6 +12,13 @@
 #include <GL/gl.h>
 #include <cstdint>
 
+// Numbered stops of this module.
+constexpr int32_t stopImages6PartAStep = 5539; // loadImages6PartA outside steps 4..85
+constexpr int32_t stopImages6PartBStep = 5540; // loadImages6PartB outside steps 87..185
+constexpr int32_t stopImages7Step = 5541;      // loadImages7Step outside steps 187..302
+constexpr int32_t stopImages9Step = 5542;      // loadImages9Step outside steps 304..319
+
+
 constexpr int frameAnimationCount = 38;
 constexpr int panelIconCount = 14;
 constexpr int images6Count = 175;

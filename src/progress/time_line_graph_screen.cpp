@@ -51,7 +51,7 @@ static void timeLineGraphAction(int32_t code)
 // The screen has no text field: a request to close one is an impossible state.
 static void timeLineGraphBeforeClose()
 {
-    if (textEditActive && activeFieldId != 0) stopProgram(0, 9512);
+    if (textEditActive && activeFieldId != 0) stopProgram(0, stopTimeLineFieldEdited);
 }
 
 static TemplateControl timeLineGraphControls[] = {
@@ -143,7 +143,7 @@ static void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOf
     int32_t page = 0;
     for (int32_t p = 1; p <= graphPageCount; ++p)
         if (graphPageGroups(p)[0].first == firstBlock) page = p;
-    if (page == 0) stopProgram(0, 9503);
+    if (page == 0) stopProgram(0, stopGraphPageOfBlock);
     const int32_t lastBlock = graphPageGroups(page)[4].last;
     for (int32_t L = firstBlock; L <= lastBlock; ++L) {
         blockCounts(d.lessonBlocks[L], L, successes, misses);
@@ -171,7 +171,7 @@ static void displayTimeLineGraphScreen()
 
     glColor4f(0, 0, 0, 0.4f);
     const GraphGroup *groups = graphPageGroups(timeLineGraphState.page);
-    if (!groups) stopProgram(0, 9501);
+    if (!groups) stopProgram(0, stopGraphPage);
     drawText(timeLineGraphFont, "Date:", 35, 710);
     drawText(timeLineGraphFont, "Total Attempts", 112, 730);
     drawText(timeLineGraphFont, "Succ", 125, 710);

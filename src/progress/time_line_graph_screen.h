@@ -8,6 +8,12 @@
 #include "frame/controls.h"
 #include "frame/screens.h"
 
+// Numbered stops of this module.
+constexpr int32_t stopTimeLineFieldEdited = 9512; // a field other than the form's is being edited
+constexpr int32_t stopGraphPageOfBlock = 9503;    // no graph page starts with the block
+constexpr int32_t stopGraphPage = 9501;           // the graph page does not exist
+
+
 extern const ScreenHandlers timeLineGraphScreenHandlers;
 
 // Draws day `day` of the current user for the page starting at block

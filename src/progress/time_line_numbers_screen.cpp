@@ -1,5 +1,6 @@
 // Screen 575: time-line numbers and the statistics export form.
 #include "progress/time_line_numbers_screen.h"
+#include "progress/time_line_graph_screen.h" // stopTimeLineFieldEdited
 
 #include <GL/gl.h>
 #include <cstring>
@@ -99,7 +100,7 @@ static void beforeCloseByClick()
 {
     setKeyboardFocus(nullptr);
     if (textEditActive && activeFieldId != 0 && activeFieldId != ageFieldId && activeFieldId != yearsFieldId)
-        stopProgram(0, 9512);
+        stopProgram(0, stopTimeLineFieldEdited);
     if (popupOpen && !textEditActive) {
         control(tlnExperience).state = stateIdle;
         control(tlnExperience).value = 1;

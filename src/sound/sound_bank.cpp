@@ -110,14 +110,14 @@ bool soundBankStepRange(int32_t step, int32_t &firstId, int32_t &lastId, bool &w
 
 void loadSoundBankStep(int32_t step)
 {
-    if (step < 320 || step > 357) stopProgram(0, 5538);
+    if (step < 320 || step > 357) stopProgram(0, stopSoundBankStep);
     if (step == 320) {
         initSoundLayer();
         alGetError();
         alGenBuffers(soundIdCount + 1, soundBuffers);
-        if (alGetError() != AL_NO_ERROR) stopProgram(0, 5501);
+        if (alGetError() != AL_NO_ERROR) stopProgram(0, stopSoundBankBuffers);
         alGenSources(soundSourceCount, soundSources);
-        if (alGetError() != AL_NO_ERROR) stopProgram(0, 5502);
+        if (alGetError() != AL_NO_ERROR) stopProgram(0, stopSoundBankSources);
         return;
     }
     if (step == 321) {
@@ -128,7 +128,7 @@ void loadSoundBankStep(int32_t step)
     if (step == 357) {
         for (int32_t k = 0; k < soundSourceCount; ++k) setupSource(soundSources[k]);
         alGenBuffers(toneBufferCount, toneBuffers);
-        if (alGetError() != AL_NO_ERROR) stopProgram(0, 5537);
+        if (alGetError() != AL_NO_ERROR) stopProgram(0, stopToneBuffers);
         return;
     }
     int32_t first = 0, last = 0;

@@ -14,6 +14,13 @@
 #include <cstdint>
 #include <string>
 
+// Numbered stops of this module.
+constexpr int32_t stopSoundBankStep = 5538;    // loadSoundBankStep outside steps 320..357
+constexpr int32_t stopSoundBankBuffers = 5501; // no buffers for the sound bank
+constexpr int32_t stopSoundBankSources = 5502; // no sources for the sound bank
+constexpr int32_t stopToneBuffers = 5537;      // no buffers for the tones
+
+
 constexpr int32_t soundIdCount = 279;
 constexpr int32_t soundSourceCount = 12;
 constexpr int32_t toneBufferCount = 4;

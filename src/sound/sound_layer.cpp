@@ -28,7 +28,7 @@ void initSoundLayer()
 {
     if (sampleBuffer) return;
     sampleBuffer = static_cast<uint8_t *>(std::calloc(sampleBufferBytes, 1));
-    if (!sampleBuffer) stopProgram(0, 4027);
+    if (!sampleBuffer) stopProgram(0, stopSampleBufferMemory);
 }
 
 // Ends the program when the OpenAL error state is set.
@@ -133,12 +133,12 @@ int32_t parseWavImage(const uint8_t *bytes, size_t length, WavLayout &layout)
 
 bool loadWavIntoBuffer(const std::string &fileName, ALuint buffer)
 {
-    if (fileName.empty()) stopProgram(0, 4004);
+    if (fileName.empty()) stopProgram(0, stopWavNoFileName);
     const std::string path = resolveDataPath(fileName);
     FILE *f = std::fopen(path.c_str(), "rb");
     if (!f) {
         writeDebugDetail("loadWavIntoBuffer: cannot open file=" + path);
-        stopProgram(0, 4005);
+        stopProgram(0, stopWavOpen);
     }
     std::vector<uint8_t> bytes;
     uint8_t block[65536];
@@ -156,7 +156,7 @@ bool loadWavIntoBuffer(const std::string &fileName, ALuint buffer)
     // recording itself is no longer needed when a WAV sound loads.
     std::memcpy(recordingBuffer, bytes.data() + layout.dataOffset, layout.dataBytes);
 
-    if (alGetError() != AL_NO_ERROR) stopProgram(0, 4020);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopWavBufferData);
     releaseBuffer(buffer, 4020, "loadWavIntoBuffer");
     alBufferData(buffer, layout.format, recordingBuffer, static_cast<ALsizei>(layout.dataBytes),
                  layout.rate);
@@ -175,13 +175,13 @@ void decodeOggFile(const char *fileName, uint8_t *destination, int32_t capacity,
     FILE *f = std::fopen(path.c_str(), "rb");
     if (!f) {
         writeDebugDetail(std::string("decodeOggFile: cannot open file=") + path);
-        stopProgram(0, 4023);
+        stopProgram(0, stopOggOpen);
     }
     OggVorbis_File vf;
     if (ov_open_callbacks(f, &vf, nullptr, 0, OV_CALLBACKS_DEFAULT) != 0) {
         std::fclose(f); // not taken over by the decoder when it refuses the stream
         writeDebugDetail(std::string("decodeOggFile: not an Ogg Vorbis file=") + path);
-        stopProgram(0, 4024);
+        stopProgram(0, stopOggNotVorbis);
     }
     const vorbis_info *info = ov_info(&vf, -1);
     const int32_t channels = info ? info->channels : 1;
@@ -198,14 +198,14 @@ void decodeOggFile(const char *fileName, uint8_t *destination, int32_t capacity,
         const long n = ov_read(&vf, target, want, 0, 2, 1, &bitstream);
         if (n < 0) {
             ov_clear(&vf);
-            stopProgram(0, 4025);
+            stopProgram(0, stopOggDecode);
         }
         if (n == 0) break;
         if (room <= 0) {
             // More samples than the decoding area holds.
             ov_clear(&vf);
             writeDebugDetail(std::string("decodeOggFile: file too long=") + path);
-            stopProgram(0, 4026);
+            stopProgram(0, stopOggTooLong);
         }
         size += static_cast<int32_t>(n);
     }
@@ -225,7 +225,7 @@ bool loadOggIntoBuffer(const std::string &fileName, ALuint &buffer)
     int32_t size = 0, rate = 0;
     ALenum format = AL_FORMAT_MONO16;
     decodeOggToMemory(fileName, size, rate, format);
-    if (alGetError() != AL_NO_ERROR) stopProgram(0, 4029);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopOggBufferData);
     releaseBuffer(buffer, 4029, "loadOggIntoBuffer");
     alBufferData(buffer, format, sampleBuffer, size, rate);
     checkAl(4030, "loadOggIntoBuffer");

@@ -20,6 +20,18 @@
 #include <cstdint>
 #include <string>
 
+// Numbered stops of this module.
+constexpr int32_t stopSampleBufferMemory = 4027; // no memory for the sample buffer
+constexpr int32_t stopWavNoFileName = 4004;      // loadWavIntoBuffer without a file name
+constexpr int32_t stopWavOpen = 4005;            // the WAV file cannot be opened
+constexpr int32_t stopWavBufferData = 4020;      // the WAV data does not go into its buffer
+constexpr int32_t stopOggOpen = 4023;            // the Ogg file cannot be opened
+constexpr int32_t stopOggNotVorbis = 4024;       // not an Ogg Vorbis file
+constexpr int32_t stopOggDecode = 4025;          // the Ogg stream does not decode
+constexpr int32_t stopOggTooLong = 4026;         // the Ogg file is too long
+constexpr int32_t stopOggBufferData = 4029;      // the Ogg data does not go into its buffer
+
+
 // ---------------------------------------------------------------------------
 // Decoding and synthesis area
 

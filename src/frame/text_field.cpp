@@ -222,6 +222,8 @@ bool endTextEdit()
     return true;
 }
 
+void hideTextCaret() { caretRect.x = 0; }
+
 void endTextEditHere()
 {
     lastEditKey = 0;

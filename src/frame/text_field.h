@@ -59,6 +59,8 @@ void drawTextCaret();
 // then being edited.
 bool endTextEdit();
 
+// No caret in this frame (drawTextCaret draws nothing).
+void hideTextCaret();
 // Ends the editing where it is: no Tab carries it into the next field.
 void endTextEditHere();
 // Editing ends without the end-of-editing checks of endTextEdit; the value

@@ -276,7 +276,7 @@ static void drawSetupFrame(bool firstFrame)
     drawText(setupTextFont, firstFrame ? "Quit Program" : "quit Programm", 130, 290);
     drawSetupControls();
     if (firstFrame)
-        caretRect.x = 0;
+        hideTextCaret();
     finishScreenFrame(2, firstFrame ? "First Time Use: Finishing installation" : "First Time Use: Finish installation");
 }
 

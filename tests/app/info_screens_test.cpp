@@ -1,5 +1,5 @@
 // Screens 1 and 4 driven through their handlers (their first frame draws
-// nothing, so no window is needed), and the message panel's line layout.
+// nothing, so no window is needed).
 #include <gtest/gtest.h>
 
 #include "app/about_screen.h"
@@ -75,69 +75,6 @@ TEST(UnsupportedScreen, CloseHintsAndClick)
     unsupportedScreenHandlers.mouse(0, 1, 151, gy(277));
     unsupportedScreenHandlers.handleAction();
     EXPECT_EQ(currentScreen, quitScreenId);
-}
-
-TEST(MessagePanel, SlotsFollowTheHintAndPrompt)
-{
-    struct Case {
-        const char *hint, *prompt;
-        int32_t line2, line3;
-    } cases[] = {{"h", "p", 18, 3}, {"h", "", 33, 18}, {"", "p", 33, 18}, {"", "", 48, 33}};
-    for (const Case &c : cases) {
-        resetMessageState();
-        hintLine = c.hint;
-        promptLine = c.prompt;
-        showAlert("", "two", "three");
-        const PanelLayout p = messagePanelLayout(4, "Status");
-        EXPECT_FALSE(p.redFrame);
-        EXPECT_EQ(p.icon, 4);
-        ASSERT_GE(p.lines.size(), 3u);
-        EXPECT_EQ(p.lines[0].text, "Status");
-        EXPECT_EQ(p.lines[0].y, 68);
-        EXPECT_EQ(p.lines[p.lines.size() - 2].y, c.line2);
-        EXPECT_EQ(p.lines.back().text, "three");
-        EXPECT_EQ(p.lines.back().y, c.line3);
-    }
-}
-
-TEST(MessagePanel, AlertLayoutHidesStatusHintAndPrompt)
-{
-    resetMessageState();
-    hintLine = "Click to x";
-    showAlert("Stop", "", "");
-    PanelLayout p = messagePanelLayout(3, "About Tarnova");
-    EXPECT_TRUE(p.redFrame);
-    EXPECT_EQ(p.icon, 0);
-    ASSERT_EQ(p.lines.size(), 4u);
-    EXPECT_EQ(p.lines[0].text, "Stop");
-    EXPECT_EQ(p.lines[3].text, "Click anywhere to dismiss Alert>");
-    // Icon 0 without an alert: the same lines with the black frame.
-    showAlert("", "", "");
-    p = messagePanelLayout(0, "Sorry, we can not continue");
-    EXPECT_FALSE(p.redFrame);
-    EXPECT_EQ(p.lines[3].y, 23);
-    for (const PanelText &t : p.lines)
-        EXPECT_NE(t.text, "Sorry, we can not continue");
-    // Long lines are cut to 255 characters.
-    showAlert(std::string(300, 'x'), "", "");
-    EXPECT_EQ(alertLines[0].size(), 255u);
-}
-
-TEST(Text, AnOpenListHidesTextOnItsEntriesButNotOnItsOpener)
-{
-    ControlRecord opener;
-    initControl(0, &opener, kindPopupOpener, 200, 272, 300, 318, 0, 1, "high", nullptr);
-    const std::string items[3] = {"a", "b", "c"};
-    openPopupList(&opener, 1, items, 3); // entries down to bottom 234
-    struct Case {
-        double x, y;
-        bool hidden;
-    } cases[] = {{230, 250, true},  {230, 305, false}, {198, 250, false}, {273.5, 250, true},
-                 {274, 250, false}, {230, 232, false}, {230, 232.5, true}, {230, 298, false}};
-    for (const Case &c : cases)
-        EXPECT_EQ(textHiddenByPopup(c.x, c.y), c.hidden) << c.x << ", " << c.y;
-    closePopupList();
-    EXPECT_FALSE(textHiddenByPopup(230, 250));
 }
 
 } // namespace

@@ -401,24 +401,13 @@ static const ScreenInput statisticsInput = {
     .action = timeLineNumbersAction,
 };
 
-static const ScreenInput formInput = {
-    .controls = formControls,
-    .controlCount = 17,
-    .pending = &timeLineNumbersState.pendingAction,
-    .deferred = &timeLineNumbersState.deferredAction,
-    .phase = &inputRunning,
-    .runningPhase = 1,
-    .frameCounter = &timeLineNumbersState.frameCounter,
-    .keyHelp = {"Click \"Quit\" or hit <Return>", "to to return exercise", nullptr},
-    .returnHelp = {"Click \"Quit\"", "to return to exercise", nullptr},
-    .acceptKey = acceptFormKey,
-    .ownKey = formKey,
-    .ownSpecialKey = formSpecialKey,
-    .applyPopupChoice = applyExperienceChoice,
-    .beforeCloseByClick = beforeCloseByClick,
-    .ownEditEnd = finishFieldEditing,
-    .action = timeLineNumbersAction,
-};
+// The export form: the same input with the form's controls.
+static const ScreenInput formInput = [] {
+    ScreenInput input = statisticsInput;
+    input.controls = formControls;
+    input.controlCount = 17;
+    return input;
+}();
 
 static const ScreenInput &currentInput() { return timeLineNumbersState.phase == 2 ? formInput : statisticsInput; }
 

@@ -78,7 +78,7 @@ static void displayAboutScreen()
     clearScreenFrame();
     drawFrameAnimation(aboutState.frameCounter / 5);
 
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawLargeText(aboutFont, "Tarnova", 130, 680);
     drawTitleRule();
     drawInfoPanel(aboutFont, "About");

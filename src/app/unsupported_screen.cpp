@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "frame/control_drawing.h"
+#include "frame/gl_draw.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
 #include "frame/screen_frame.h"
@@ -75,7 +76,7 @@ static void displayUnsupportedScreen()
     // bind texture names that were never filled, which draws plain quads.
     drawFrameAnimation(unsupportedState.frameCounter / 5);
 
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(unsupportedFont, "Sorry", 130, 620);
     drawText(unsupportedFont, "Your sound input device is not supported", 130, 420);
     drawText(unsupportedFont,

@@ -55,7 +55,7 @@ void drawFrameAnimation(int32_t n)
 {
     glPushMatrix();
     glTranslatef(175.0f, 150.0f, 0.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.4f);
+    setColour(1.0f, 1.0f, 1.0f, 0.4f);
     drawTexturedRect(frameAnimationTextures[frameAnimationIndex(n)], -115, -50, 115, 50, -6);
     glPopMatrix();
 }

@@ -35,7 +35,7 @@ void arrow(int32_t style, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_
                                             {0.8f, 0.4f, 0.6f, 1}, {0, 140.0f / 255, 0, 1},
                                             {0.8f, 0.8f, 0, 1}};
     if (style >= 0 && style <= 6)
-        glColor4f(colours[style][0], colours[style][1], colours[style][2], colours[style][3]);
+        setColour(colours[style][0], colours[style][1], colours[style][2], colours[style][3]);
     const ArrowHead h = arrowHeadPoints(x1, y1, x2, y2, headLength, halfWidth);
     glDisable(GL_TEXTURE_2D);
     glLineWidth(static_cast<GLfloat>(width));
@@ -54,7 +54,7 @@ void arrow(int32_t style, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_
 
 void drawGrandStaff(int32_t x1, int32_t x2, int32_t x3)
 {
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     staffLines(x1, x2, trebleStaffBottomY);
     staffLines(x1, x2, bassStaffBottomY);
     if (x3 != 0) {
@@ -67,13 +67,13 @@ void drawGrandStaff(int32_t x1, int32_t x2, int32_t x3)
 
 void drawTrebleStaff(int32_t x1, int32_t x2)
 {
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     staffLines(x1, x2, trebleStaffBottomY);
 }
 
 void drawTrebleClef(int32_t x)
 {
-    glColor4f(1, 1, 1, 0.4f);
+    setColour(1, 1, 1, 0.4f);
     drawTexturedRect(images7(0), x, 445, x + 90, 445 + 150.69768, -11);
 }
 
@@ -130,7 +130,7 @@ void drawStaffNote(int32_t x, int32_t key, int32_t note, int32_t colour)
 
     int32_t rows[2];
     const int32_t lines = ledgerLineRows(s, rows);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_LINES);
     for (int32_t k = 0; k < lines; ++k) {
@@ -147,11 +147,11 @@ void drawStaffNote(int32_t x, int32_t key, int32_t note, int32_t colour)
     const float p = noteVoices[1].percent / 100.0f;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(p, p, p, p);
+    setColour(p, p, p, p);
     drawNoteImage(64, colour, ax, ay);
     const int32_t sign = accidentalPictureSlot(mark, colour);
     if (sign >= 0) {
-        glColor4f(1, 1, 1, 0.4f);
+        setColour(1, 1, 1, 0.4f);
         drawTexturedRect(images7(sign), ax - 15, ay - 33, ax + 5, ay - 5, -10);
     }
     // Culling and the alpha test stay on, as for every picture.
@@ -160,7 +160,7 @@ void drawStaffNote(int32_t x, int32_t key, int32_t note, int32_t colour)
 
     glEnable(GL_POINT_SMOOTH);
     glPointSize(3);
-    glColor4f(1, 0.5f, 1, 0.4f);
+    setColour(1, 0.5f, 1, 0.4f);
     glBegin(GL_POINTS);
     glVertex3d(x + 18, v + staffHeadOffsetY, -9);
     glEnd();

@@ -112,23 +112,23 @@ static void displayNoteStatisticsScreen()
     clearScreenFrame();
     drawFrameAnimation(noteStatisticsState.frameCounter / 5);
     drawUserHeader(705);
-    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 697, 980, 697, -6);
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(noteStatisticsFont, "Note Statistics:", 30, 677);
     const double outline[] = {25, 670, 983, 670, 983, 272, 25, 272, 25, 670};
     drawLineStrip(outline, 5, -6);
 
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     const int32_t slot = userSlotForKey(currentUserKey);
     bool currentLevel = false;
     const int32_t L = slot < 0 ? -1 : noteStatisticsBlock(userRecords[slot], shownLesson, currentLevel);
     if (L < 0) {
-        glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+        setColour(0.1f, 0.5f, 0.1f, 0.4f);
         drawText(noteStatisticsFont, "No Statistics yet", 30, 495);
     } else {
         const LessonParams &p = lessonParamsTable[L + 2];
-        glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+        setColour(0.1f, 0.5f, 0.1f, 0.4f);
         drawText(noteStatisticsFont,
                  currentLevel ? std::string("Stats for your current highest level:")
                               : std::string("Stats for lesson: ") + lessonTitleTable[shownLesson],
@@ -138,11 +138,11 @@ static void displayNoteStatisticsScreen()
         drawNoteResultTable(userRecords[slot].lessonBlocks[L], p.noteCount);
     }
 
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(noteStatisticsFont, "Navigation:", 470, 257);
     const double nav[] = {465, 250, 983, 250, 983, 202, 465, 202, 465, 250};
     drawLineStrip(nav, 5, -6);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(noteStatisticsFont, "Quit Statistcs .....", 470, 208);
     drawNoteStatisticsControls();
     finishScreenFrame(12, "Recognize Trends");

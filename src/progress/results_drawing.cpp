@@ -13,10 +13,10 @@
 void ratingColour(int32_t rating)
 {
     switch (rating) {
-    case 2: glColor4f(0, 192.0f / 255.0f, 0, 0.4f); break;
-    case 3: glColor4f(0.65f, 0.65f, 0, 0.4f); break;
-    case 4: glColor4f(1, 0, 0, 0.4f); break;
-    default: glColor4f(0, 0, 1, 0.4f); break;
+    case 2: setColour(0, 192.0f / 255.0f, 0, 0.4f); break;
+    case 3: setColour(0.65f, 0.65f, 0, 0.4f); break;
+    case 4: setColour(1, 0, 0, 0.4f); break;
+    default: setColour(0, 0, 1, 0.4f); break;
     }
 }
 
@@ -28,7 +28,7 @@ void drawFrameRect(double left, double bottom, double right, double top, double 
 
 void drawUserHeader(double y)
 {
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(font9By15, "User:", 130, y);
     drawText(font9By15, currentUserName, 190, y);
     drawText(font9By15, "Tessitura:", 330, y);
@@ -46,24 +46,24 @@ static void shadedQuad(double x0, double x1, double y0, double y1, const float l
     }
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
-    glColor4f(left[0], left[1], left[2], 1);
+    setColour(left[0], left[1], left[2], 1);
     glVertex3d(x0, y0, z);
-    glColor4f(right[0], right[1], right[2], 1);
+    setColour(right[0], right[1], right[2], 1);
     glVertex3d(x1, y0, z);
     glVertex3d(x1, y1, z);
-    glColor4f(left[0], left[1], left[2], 1);
+    setColour(left[0], left[1], left[2], 1);
     glVertex3d(x0, y1, z);
     glEnd();
 }
 
 void drawNoteResultTable(const LessonBlock &block, int32_t notes)
 {
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(font9By15, "Note ", 30, 470);
     drawText(font9By15, "Deviation", 80, 470);
     drawText(font9By15, "Variance ", 180, 470);
     drawText(font9By15, "Fulfilled", 280, 470);
-    glColor4f(0.2f, 0.1f, 0.3f, 0.9f);
+    setColour(0.2f, 0.1f, 0.3f, 0.9f);
     for (double x : {25.0, 75.0, 175.0, 275.0, 375.0}) drawLine(x, 488, x, 305, -9);
     if (notes > 8) notes = 8;
     static const float yellow[3] = {1, 1, 0};
@@ -72,9 +72,9 @@ void drawNoteResultTable(const LessonBlock &block, int32_t notes)
         const NoteSlot &s = block.slots[i - 1];
         const double y = 470 - 20 * i;
         if (s.passed != 0)
-            glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+            setColour(0.1f, 0.5f, 0.1f, 0.4f);
         else
-            glColor4f(1, 0, 0, 0.9f);
+            setColour(1, 0, 0, 0.9f);
         std::string name;
         spelledNoteName(0, s.note, name);
         drawText(font9By15, name, 30, y);
@@ -82,14 +82,14 @@ void drawNoteResultTable(const LessonBlock &block, int32_t notes)
         drawText(font9By15, "  " + oneDecimal(s.standardDeviation), 180, y);
         drawText(font9By15, s.passed != 0 ? " passed" : " missed", 280, y);
         const DeviationBar bar = deviationBar(s);
-        glColor4f(0.5f, 0, 0.3f, 0.9f);
+        setColour(0.5f, 0, 0.3f, 0.9f);
         fillRect(439, y, 560, y + 18, -9);
-        glColor4f(0.2f, 0.1f, 0.3f, 0.9f);
+        setColour(0.2f, 0.1f, 0.3f, 0.9f);
         drawLine(500, y - 2, 500, y + 20, -9);
         if (bar.shown) {
             shadedQuad(500 + bar.m - 1 - bar.d, 500 + bar.m - 1, y, y + 18, yellow, red, -6);
             shadedQuad(500 + bar.m, 500 + bar.m + bar.d, y, y + 18, red, yellow, -6);
-            glColor4f(0, 1, 0, 0.9f);
+            setColour(0, 1, 0, 0.9f);
             drawLine(500 + bar.m, y, 500 + bar.m, y + 18, -5);
         }
     }

@@ -131,25 +131,25 @@ static void displayScoreOverviewScreen()
     const char *title = lesson >= 0 && lesson <= 557 ? lessonTitleTable[lesson] : "";
 
     clearScreenFrame();
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(scoreOverviewFont, std::string("Exercise Title: ") + title, 30, 650);
     drawText(scoreOverviewFont, exerciseTypeTitle(exerciseType), 470, 650);
     int32_t rating = 0;
     ratingForScore(exerciseScore(exerciseType), lesson, rating);
     drawFrameAnimation((scoreOverviewState.frameCounter % 190) / 5);
 
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(scoreOverviewFont, "User:", 30, 630);
     drawText(scoreOverviewFont, currentUserName, 90, 630);
     drawText(scoreOverviewFont, "Tessitura:", 470, 630);
     drawText(scoreOverviewFont, tessituraName(currentUserTessitura), 605, 630);
-    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 623, 930, 623, -6);
 
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(scoreOverviewFont, "Score Overview: ", 30, 587);
     drawFrameRect(25, 532, 912, 580, -6);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(scoreOverviewFont, "Lesson:", 30, 560);
     drawText(scoreOverviewFont, title, 30, 540);
     drawText(scoreOverviewFont, "PersonalScore", 300, 560);
@@ -170,13 +170,13 @@ static void displayScoreOverviewScreen()
     drawText(scoreOverviewFont, tessituraName(holderTessitura), 620, 540);
     if (holder != currentUserKey) ratingColour(bestRating);
     drawText(scoreOverviewFont, holderName, 710, 540);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
 
     int32_t notes = 0;
     if (known) {
         const LessonParams &p = lessonParamsTable[lesson];
         notes = p.noteCount;
-        glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+        setColour(0.1f, 0.5f, 0.1f, 0.4f);
         drawText(scoreOverviewFont, requirementLine(p), 30, 495);
     }
     ratingColour(rating);
@@ -185,11 +185,11 @@ static void displayScoreOverviewScreen()
     if (known) getUserLessonBlock(currentUserKey, lesson - 2, block);
     drawNoteResultTable(block, notes);
 
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(scoreOverviewFont, "Control:", 470, 257);
     const double strip[] = {405, 250, 912, 250, 912, 202, 405, 202, 405, 250};
     drawLineStrip(strip, 5, -6);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(scoreOverviewFont, "Exit Program ....", 410, 230);
     drawText(scoreOverviewFont, "Choose new Lesson  ......", 410, 208);
     drawScoreOverviewControls();

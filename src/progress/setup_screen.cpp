@@ -19,7 +19,7 @@
 
 SetupState setupState;
 
-static int32_t setupTextFont = 2;
+static int32_t setupTextFont = font9By15;
 
 constexpr int32_t shownPhase = 2;
 constexpr int32_t nameFieldId = 2;
@@ -97,7 +97,7 @@ static void createSetupControls()
     setupState.nameField.editLimit = maxNameLength;
     setupState.passwordField.editLimit = maxNameLength;
     setupState.passwordField.plainValue = &setupState.adminPassword;
-    setupTextFont = 2;
+    setupTextFont = font9By15;
     setupState.phase = 0;
 }
 
@@ -266,7 +266,7 @@ static void drawSetupFrame(bool firstFrame)
 {
     clearScreenFrame();
     drawFrameAnimation(setupState.frameCounter / 5);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(setupTextFont, firstFrame ? "Admin User: " : "New User: ", 130, 410);
     drawText(setupTextFont,
              firstFrame ? "Admin Password (the default Password is \"Brisketmoo\" - hit Return to keep it)"

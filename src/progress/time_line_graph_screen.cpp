@@ -109,16 +109,16 @@ static void drawTimeLineGraphCell(int32_t x, int32_t y, int32_t successes, int32
 {
     if (successes == 0 && misses == 0) return;
     if (misses == 0) {
-        glColor4f(0, 1, 0, 1);
+        setColour(0, 1, 0, 1);
         fillRect(x - 4, y, x, y + 5, -12);
     } else if (successes == 0) {
-        glColor4f(1, 0, 0, 1);
+        setColour(1, 0, 0, 1);
         fillRect(x - 4, y, x, y + 5, -12);
     } else {
         const int32_t h = graphCellRedHeight(successes, misses);
-        glColor4f(1, 0, 0, 1);
+        setColour(1, 0, 0, 1);
         fillRect(x - 4, y, x, y + h, -12);
-        glColor4f(0, 1, 0, 1);
+        setColour(0, 1, 0, 1);
         fillRect(x - 4, y + h, x, y + 5, -12);
     }
 }
@@ -130,7 +130,7 @@ static void drawTimeLineGraphDay(int32_t firstBlock, int32_t day, int32_t &rowOf
     const TimeLineDay &d = timeLineDay(slot, day);
     const std::string date = formatDayNumber(d.date);
     if (date == "5-May-00") return;
-    glColor4f(0, 0, 0, 0.9f);
+    setColour(0, 0, 0, 0.9f);
     const int32_t y = rowOffset + 100;
     const bool labelled = rowOffset % 18 == 0;
     if (labelled) drawText(timeLineGraphFont, date, 35, y);
@@ -166,10 +166,10 @@ static void displayTimeLineGraphScreen()
 
     clearScreenFrame();
     drawUserHeader(755);
-    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 747, 2097, 747, -6);
 
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     const GraphGroup *groups = graphPageGroups(timeLineGraphState.page);
     if (!groups) stopProgram(0, stopGraphPage);
     drawText(timeLineGraphFont, "Date:", 35, 710);
@@ -180,19 +180,19 @@ static void displayTimeLineGraphScreen()
         drawText(timeLineGraphFont, groups[i].heading1, 255 + groups[i].offset, 730);
         drawText(timeLineGraphFont, groups[i].heading2, 255 + groups[i].offset, 710);
     }
-    glColor4f(0.2f, 0.1f, 0.3f, 0.9f);
+    setColour(0.2f, 0.1f, 0.3f, 0.9f);
     drawLine(20, 705, 1019, 705, -5);
 
     int32_t rowOffset = 0;
     for (int32_t d = 0; d < timeLineDayCount; ++d) drawTimeLineGraphDay(groups[0].first, d, rowOffset);
 
-    glColor4f(0.2f, 0.1f, 0.3f, 0.9f);
+    setColour(0.2f, 0.1f, 0.3f, 0.9f);
     for (double x : {249.0, 403.0, 557.0, 711.0, 865.0, 1019.0}) drawLine(x, 100, x, 745, -5);
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(timeLineGraphFont, "Navigation:", 625, 55);
     const double nav[] = {620, 48, 1177, 48, 1177, 18, 620, 18, 620, 48};
     drawLineStrip(nav, 5, -6);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(timeLineGraphFont, "Quit Statistcs:", 625, 30);
 
     drawTimeLineGraphControls();

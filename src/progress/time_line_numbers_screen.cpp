@@ -504,7 +504,7 @@ static void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY)
     const TimeLineDay &d = timeLineDay(slot, day);
     const std::string date = formatDayNumber(d.date);
     if (date == "5-May-00") return;
-    glColor4f(0, 0, 0, 0.9f);
+    setColour(0, 0, 0, 0.9f);
     drawText(fontId, date, 35, rowY);
     int32_t successes, misses;
     dayCounts(d, successes, misses);
@@ -515,9 +515,9 @@ static void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY)
         const NoteSlot &s = d.lessonBlocks[block].slots[k - 1];
         if (s.note == emptyNoteIndex) continue;
         if (noteIsSuccess(s, block))
-            glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+            setColour(0.1f, 0.5f, 0.1f, 0.4f);
         else
-            glColor4f(1, 0, 0, 0.4f);
+            setColour(1, 0, 0, 0.4f);
         std::string name;
         spelledNoteName(0, s.note, name);
         drawText(fontId, name, 251 + 90 * (k - 1), rowY);
@@ -528,10 +528,10 @@ static void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY)
 
 static void drawNavigationBox(const char *upper, const char *lower)
 {
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(fontId, "Navigation:", 315, 155);
     drawFrameRect(310, 98, 983, 148, -6);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(fontId, upper, 315, 130);
     drawText(fontId, lower, 315, 110);
 }
@@ -546,15 +546,15 @@ static void drawColumnLine(double x, double top, float width)
 static void drawStatisticsPage()
 {
     drawUserHeader(819);
-    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 811, 980, 811, -6);
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(fontId, "Timeline Statistics:", 30, 677);
     drawFrameRect(25, 192, 983, 670, -6);
 
     const int32_t L = timeLineNumbersState.shownLessonBlock >= 1 && timeLineNumbersState.shownLessonBlock <= 554 ? timeLineNumbersState.shownLessonBlock : 1;
     const LessonParams &p = lessonParamsTable[L + 2];
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(fontId, numbersNotesLine(p), 251, 788);
     drawText(fontId, "Note Name", 251, 770);
     drawText(fontId,
@@ -566,7 +566,7 @@ static void drawStatisticsPage()
     drawText(fontId, "|  |   | ", 251, 698);
     drawText(fontId, "v  v   v ", 251, 680);
 
-    glColor4f(0.2f, 0.1f, 0.3f, 0.9f);
+    setColour(0.2f, 0.1f, 0.3f, 0.9f);
     const int32_t n = p.noteCount;
     drawColumnLine(246, 803, 4);
     drawColumnLine(273, 767, 3);
@@ -590,13 +590,13 @@ static void drawStatisticsPage()
 static void drawExportForm()
 {
     drawUserHeader(705);
-    glColor4f(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 697, 980, 697, -6);
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(fontId, "Timeline Export:", 30, 677);
     drawFrameRect(25, 192, 983, 670, -6);
 
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(fontId, "UserName: " + currentUserName, 35, 630);
     drawText(fontId, "Number of training days in statics file: " + std::to_string(trainingDays), 35, 610);
     drawText(fontId, "Total number of successful moves: " + std::to_string(successfulMoves), 35, 590);

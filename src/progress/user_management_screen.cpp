@@ -23,7 +23,7 @@
 
 UserManagementState userManagementState;
 
-static int32_t userManagementTextFont = 2;
+static int32_t userManagementTextFont = font9By15;
 UserManagementHooks userManagementHooks;
 
 constexpr int32_t runningState = 2;
@@ -178,7 +178,7 @@ static void createUserManagementControls()
     userManagementState.deletionPasswordField.editLimit = maxNameLength;
     userManagementState.deletionPasswordField.plainValue = &userManagementState.deletionPasswordText;
     describeControls();
-    userManagementTextFont = 2;
+    userManagementTextFont = font9By15;
     userManagementState.phase = 0;
 }
 
@@ -524,14 +524,14 @@ static void drawUserManagementFrame()
     drawFrameAnimation(userManagementState.frameCounter / 5);
     const int32_t font = userManagementTextFont;
 
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(font, "Tarnova .................... ", 130, 680);
     drawTitleRule();
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(font, "User Management: Click your Name from the list or add a new user", 30, 617);
     const double userArea[] = {25, 610, 983, 610, 983, 338, 25, 338};
     drawLineLoop(userArea, 4, -6);
-    glColor4f(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(font, "User Name: ", 130, 590);
     drawText(font, "Tessitura: ", 500, 590);
     drawText(font, "Delete: ", 620, 590);

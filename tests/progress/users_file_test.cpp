@@ -270,3 +270,56 @@ TEST_F(UsersFile, LoadFailuresGiveTheirStops)
         EXPECT_EQ(fileSize("TimeLine"), size);
     }
 }
+
+// A users file of the right size that breaks what the format fixes ends in
+// stop 3269 naming the slot and field, and nothing is written.
+TEST_F(UsersFile, ADamagedRecordStopsWithItsSlotAndField)
+{
+    createStore();
+    addUser("Bea");
+    usersFileDamagedOnPurpose = true;
+    const std::vector<uint8_t> good = readFile("UsersFile");
+    auto put32 = [](std::vector<uint8_t> &b, std::size_t at, int32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+    };
+    struct Case { int32_t slot; std::size_t at; int32_t value; bool byte; const char *detail; };
+    const Case cases[] = {
+        {7, 44, 0, false, "slot 7 field key value 0"},
+        {12, 44, 14, false, "slot 12 field key value 14"},
+        {2, 112, 5, false, "slot 2 field currentLesson value 5"},
+        {1, 0, 41, true, "slot 1 field name length value 41"},
+        {1, 44, 11, false, "slot 1 field key value 11"},
+        {1, 44, 1, false, "slot 1 field key value 1"}, // the administrator's key again
+        {0, 48, 4, false, "slot 0 field tessitura value 4"},
+        {0, 112, 558, false, "slot 0 field currentLesson value 558"},
+        {1, 112, 0, false, "slot 1 field currentLesson value 0"},
+        {4, 150720, 2, true, "slot 4 field timeLineFull value 2"},
+    };
+    for (const Case &c : cases) {
+        std::vector<uint8_t> bad = good;
+        const std::size_t at = c.slot * userRecordSize + c.at;
+        if (c.byte)
+            bad[at] = static_cast<uint8_t>(c.value);
+        else
+            put32(bad, at, c.value);
+        {
+            std::ofstream out(path("UsersFile"), std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char *>(bad.data()), static_cast<std::streamsize>(bad.size()));
+        }
+        EXPECT_EXIT(loadUsersFiles(), ::testing::ExitedWithCode(3269 % 250), c.detail) << c.detail;
+        EXPECT_EQ(readFile("UsersFile"), bad) << c.detail;
+    }
+
+    // What the lesson end writes after the last lesson loads as that lesson;
+    // a user without a tessitura yet is a user.
+    std::vector<uint8_t> edge = good;
+    put32(edge, 1 * userRecordSize + 112, 557);
+    put32(edge, 1 * userRecordSize + 48, 0);
+    {
+        std::ofstream out(path("UsersFile"), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(edge.data()), static_cast<std::streamsize>(edge.size()));
+    }
+    loadUsersFiles();
+    EXPECT_EQ(getUserCurrentLesson(2), 556);
+    usersFileDamagedOnPurpose = false;
+}

@@ -351,38 +351,51 @@ void commitStoreWrites()
         stopProgram(0, stop);
     };
 
-    // 1. The journal: the old bytes of every range.
+    // 1. The journal: the old bytes of every range, streamed through a
+    // buffer (a user's deletion can move hundreds of days).
     std::vector<std::vector<uint8_t>> old(writes.size());
-    std::size_t journalSize = journalHeaderSize + journalTrailerSize;
+    uint64_t journalSize = journalHeaderSize + journalTrailerSize;
     for (std::size_t i = 0; i < writes.size(); ++i) {
         old[i].resize(writes[i].bytes.size());
         if (!readAllAt(files[fileOf[i]].fd, old[i].data(), old[i].size(), writes[i].offset)) fail(i, "reading");
         journalSize += entryHeadSize + old[i].size();
     }
-    std::vector<uint8_t> journal(journalSize, 0);
-    std::memcpy(journal.data(), journalMagic, 8);
-    put64(journal.data() + journalCountAt, writes.size());
-    put64(journal.data() + journalLengthAt, journalSize);
-    std::size_t at = journalHeaderSize;
-    for (std::size_t i = 0; i < writes.size(); ++i) {
-        uint8_t *h = journal.data() + at;
-        const std::string name = writes[i].file.resourceName;
-        const std::size_t n = std::min(name.size(), entryNameCapacity);
-        h[entryNameAt] = static_cast<uint8_t>(n);
-        std::memcpy(h + entryNameAt + 1, name.data(), n);
-        put64(h + entryFileSizeAt, writes[i].file.size);
-        put64(h + entryOffsetAt, writes[i].offset);
-        put64(h + entryLengthAt, old[i].size());
-        std::memcpy(h + entryHeadSize, old[i].data(), old[i].size());
-        at += entryHeadSize + old[i].size();
-    }
-    const uint32_t crc = checksum(journal.data(), at);
-    for (int b = 0; b < 4; ++b) journal[at + b] = static_cast<uint8_t>(crc >> (8 * b));
-
     const std::string journalPath = storeFilePath(journalName);
     {
         int jfd = ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        bool ok = jfd >= 0 && writeAll(jfd, journal.data(), journal.size(), -1) && syncFile(jfd);
+        bool ok = jfd >= 0;
+        std::vector<uint8_t> buffer;
+        uLong crc = crc32(0L, Z_NULL, 0);
+        auto append = [&](const uint8_t *p, std::size_t n, bool last) {
+            if (!last) crc = crc32(crc, p, static_cast<uInt>(n));
+            buffer.insert(buffer.end(), p, p + n);
+            if (ok && (last || buffer.size() >= (4u << 20))) {
+                ok = writeAll(jfd, buffer.data(), buffer.size(), -1);
+                buffer.clear();
+            }
+        };
+        uint8_t head[entryHeadSize > journalHeaderSize ? entryHeadSize : journalHeaderSize] = {};
+        std::memcpy(head, journalMagic, 8);
+        put64(head + journalCountAt, writes.size());
+        put64(head + journalLengthAt, journalSize);
+        append(head, journalHeaderSize, false);
+        for (std::size_t i = 0; i < writes.size() && ok; ++i) {
+            std::memset(head, 0, sizeof head);
+            const std::string name = writes[i].file.resourceName;
+            const std::size_t n = std::min(name.size(), entryNameCapacity);
+            head[entryNameAt] = static_cast<uint8_t>(n);
+            std::memcpy(head + entryNameAt + 1, name.data(), n);
+            put64(head + entryFileSizeAt, writes[i].file.size);
+            put64(head + entryOffsetAt, writes[i].offset);
+            put64(head + entryLengthAt, old[i].size());
+            append(head, entryHeadSize, false);
+            for (std::size_t at = 0; at < old[i].size(); at += 1u << 30)
+                append(old[i].data() + at, std::min<std::size_t>(old[i].size() - at, 1u << 30), false);
+        }
+        uint8_t trailer[journalTrailerSize];
+        for (int b = 0; b < 4; ++b) trailer[b] = static_cast<uint8_t>(static_cast<uint32_t>(crc) >> (8 * b));
+        append(trailer, journalTrailerSize, true);
+        ok = ok && syncFile(jfd);
         const int savedErrno = errno;
         if (jfd >= 0) ok = (::close(jfd) == 0) && ok;
         if (!ok) {

@@ -7,11 +7,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "platform/paths.h"
+
 void lockDataFolderOrExit(const std::string &folder)
 {
-    std::string path = folder;
-    if (!path.empty() && path.back() != '/') path += '/';
-    path += "Tarnova.lock";
+    const std::string path = resolveDataPath(folder + "/ResourceFiles/Tarnova.lock");
     // The descriptor stays open for the program's life: closing it would
     // release the lock. Close-on-exec keeps child programs (the file chooser)
     // from holding it after this program ended.

@@ -44,6 +44,9 @@ constexpr std::size_t userKeyOffset = 44;
 constexpr std::size_t userTessituraOffset = 48;
 constexpr std::size_t userCurrentLessonOffset = 112;
 constexpr std::size_t userTimeLineFullOffset = 150720;
+constexpr std::size_t userLessonBlocksOffset = 4200;
+constexpr std::size_t noteSlotPassedOffset = 24;  // within a NoteSlot
+constexpr std::size_t lessonBlockDoneOffset = 256; // within a LessonBlock
 
 // One trained note of a lesson result.
 struct NoteSlot {

@@ -167,7 +167,7 @@ static int32_t int32At(const std::vector<uint8_t> &image, int32_t slot, std::siz
 std::string usersImageFault(const std::vector<uint8_t> &image)
 {
     if (image.size() != usersFileSize) return "size " + std::to_string(image.size());
-    auto fault = [](int32_t slot, const char *field, int64_t value) {
+    auto fault = [](int32_t slot, const std::string &field, int64_t value) {
         return "slot " + std::to_string(slot) + " field " + field + " value " + std::to_string(value);
     };
     int32_t keysSeen = 0;
@@ -175,6 +175,17 @@ std::string usersImageFault(const std::vector<uint8_t> &image)
         const int32_t key = int32At(image, s, userKeyOffset);
         const uint8_t full = byteAt(image, s, userTimeLineFullOffset);
         if (full > 1) return fault(s, "timeLineFull", full);
+        for (int32_t L = 0; L < lessonBlockCount; ++L) {
+            const std::size_t block = userLessonBlocksOffset + static_cast<std::size_t>(L) * lessonBlockSize;
+            const uint8_t done = byteAt(image, s, block + lessonBlockDoneOffset);
+            if (done > 1) return fault(s, ("lessonBlock " + std::to_string(L) + " done").c_str(), done);
+            for (std::size_t j = 0; j < 8; ++j) {
+                const uint8_t passed = byteAt(image, s, block + j * noteSlotSize + noteSlotPassedOffset);
+                if (passed > 1)
+                    return fault(s, ("lessonBlock " + std::to_string(L) + " slot " + std::to_string(j + 1) + " passed").c_str(),
+                                 passed);
+            }
+        }
         if (s >= maxUsers) {
             const int32_t fixedKey = s < passwordSlot ? 20 : s + 1;
             if (key != fixedKey) return fault(s, "key", key);

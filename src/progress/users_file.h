@@ -57,7 +57,8 @@ void loadUsersFiles();
 // What the format fixes of a users file image, checked and nothing stricter:
 // reserved slots 6..19 carry their fixed keys; slots 0..5 are free (key 0,
 // current lesson 0) or a user (name length <= 40, key 1..10 unique among the
-// users, tessitura 0..3, current lesson 1..557); timeLineFull 0 or 1.
+// users, tessitura 0..3, current lesson 1..557); the flags (timeLineFull, and
+// each lesson block's done and passed bytes) 0 or 1.
 // "" when it holds, else the slot, field and value that do not.
 std::string usersImageFault(const std::vector<uint8_t> &image);
 // Writes the changed bytes of the users file and the changed days of the

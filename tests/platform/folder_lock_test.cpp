@@ -20,6 +20,7 @@ struct FolderLock : ::testing::Test {
         char pattern[] = "/tmp/tarnova-lock-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
+        ASSERT_EQ(::mkdir((dir + "/ResourceFiles").c_str(), 0755), 0);
     }
     void TearDown() override
     {
@@ -28,7 +29,7 @@ struct FolderLock : ::testing::Test {
     }
     int entries() const
     {
-        std::string cmd = "test $(ls -A '" + dir + "' | wc -l) -eq 1";
+        std::string cmd = "test $(ls -A '" + dir + "/ResourceFiles' | wc -l) -eq 1";
         return std::system(cmd.c_str());
     }
 };
@@ -54,15 +55,21 @@ TEST_F(FolderLock, SecondProgramOnTheFolderExitsWith250)
     char c = 0;
     ASSERT_EQ(read(ready[0], &c, 1), 1);
     struct stat before;
-    ASSERT_EQ(::stat((dir + "/Tarnova.lock").c_str(), &before), 0);
+    ASSERT_EQ(::stat((dir + "/ResourceFiles/Tarnova.lock").c_str(), &before), 0);
 
     EXPECT_EXIT(lockDataFolderOrExit(dir), ::testing::ExitedWithCode(250),
                 "another program is using the data folder " + dir);
     struct stat after;
-    ASSERT_EQ(::stat((dir + "/Tarnova.lock").c_str(), &after), 0);
+    ASSERT_EQ(::stat((dir + "/ResourceFiles/Tarnova.lock").c_str(), &after), 0);
     EXPECT_EQ(after.st_size, 0);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
     EXPECT_EQ(entries(), 0) << "only the lock file is in the folder";
+
+    // A folder without ResourceFiles gets no lock file.
+    const std::string bare = dir + "/bare";
+    ASSERT_EQ(::mkdir(bare.c_str(), 0755), 0);
+    lockDataFolderOrExit(bare);
+    EXPECT_EQ(std::system(("test -z \"$(ls -A '" + bare + "')\"").c_str()), 0);
 
     kill(first, SIGKILL);
     int status = 0;

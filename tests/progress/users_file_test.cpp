@@ -294,6 +294,8 @@ TEST_F(UsersFile, ADamagedRecordStopsWithItsSlotAndField)
         {0, 112, 558, false, "slot 0 field currentLesson value 558"},
         {1, 112, 0, false, "slot 1 field currentLesson value 0"},
         {4, 150720, 2, true, "slot 4 field timeLineFull value 2"},
+        {1, 4200 + 264 * 554 + 256, 7, true, "slot 1 field lessonBlock 554 done value 7"},
+        {0, 4200 + 264 * 3 + 32 * 7 + 24, 2, true, "slot 0 field lessonBlock 3 slot 8 passed value 2"},
     };
     for (const Case &c : cases) {
         std::vector<uint8_t> bad = good;

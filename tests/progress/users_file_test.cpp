@@ -325,3 +325,22 @@ TEST_F(UsersFile, ADamagedRecordStopsWithItsSlotAndField)
     EXPECT_EQ(getUserCurrentLesson(2), 556);
     usersFileDamagedOnPurpose = false;
 }
+
+// Adding a user clears the reissued key's score entries on disk in the same
+// action, so a later crash cannot hand a stale personal best to the new user.
+TEST_F(UsersFile, AddedUsersClearedScoresReachTheDiskWithTheUser)
+{
+    createStore();
+    std::vector<uint8_t> scores = readFile("ScoreFile");
+    const std::size_t entry = 4 * scoreRecordSize + 1 * scoreUserEntrySize; // lesson 5, key 2
+    scores[entry + 4] = 0xBC; // best 700
+    scores[entry + 5] = 0x02;
+    {
+        std::ofstream out(path("ScoreFile"), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(scores.data()), static_cast<std::streamsize>(scores.size()));
+    }
+    loadScoreFile();
+    ASSERT_EQ(getUserScore(5, 2), 700);
+    ASSERT_EQ(addUser("Bea"), 2);
+    EXPECT_EQ(le32(readFile("ScoreFile"), entry + 4), 0);
+}

@@ -1,21 +1,30 @@
-// What the end of one lesson costs on disk: the users file, the time line and
-// the score file saved for one finished lesson, side by side with a plain copy
-// of the same three files (once flushed to disk like the store's saves, once
-// left in the page cache like a cp).
+// What a lesson's end and a start cost on disk, with six users of 100
+// training days each.
 //
-// The data folder is TARNOVA_BENCH_DIR when set, else a fresh folder in /tmp.
-// The counters report the files written per lesson and the resident memory of
-// the store holding six users with a filled time line.
+//  - BM_LessonEndFirstHalf: the exercise's end (the lesson's block, today's
+//    training day, the current lesson) as one store update group.
+//  - BM_LessonEndSecondHalf: the score overview's first frame (the tallies,
+//    the score, the next current lesson) as one group.
+//  - BM_LessonEndFirstHalfNewDay: the first lesson of a new day for a user
+//    whose 100 days are full: the oldest day is dropped, so every day of that
+//    user moves one place in the file.
+//  - BM_StartLoadEmpty / BM_StartLoadSixUsers: the store's part of a start
+//    (the users file with its time line, then the score file) on a new
+//    installation and on the six users' store.
+// Counters: writtenKB and readKB per iteration, from /proc/self/io (bytes
+// passed to write and read calls, fsyncs included in the time).
+//
+// The data folders are made below TARNOVA_BENCH_DIR when set, else below
+// /var/tmp (a disk, so the fsyncs cost what they cost). Run:
+//   build/bench_store_saves --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "base/shared.h"
 #include "progress/score_file.h"
@@ -23,18 +32,28 @@
 #include "progress/time_line.h"
 #include "progress/users_file.h"
 
-static std::string folder;
+static std::string base;
+static std::string fullFolder, emptyFolder;
 static int32_t benchToday = 44000;
 static int32_t todayForBench() { return benchToday; }
+constexpr int32_t firstDay = 43000;
+constexpr int32_t lastDay = firstDay + 99;
 
-static long statusKb(const char *field)
+struct IoCounts {
+    int64_t read = 0, written = 0;
+};
+
+static IoCounts ioCounts()
 {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line))
-        if (line.compare(0, key.size(), key) == 0) return std::atol(line.c_str() + key.size());
-    return -1;
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    int64_t value = 0;
+    IoCounts c;
+    while (in >> key >> value) {
+        if (key == "rchar:") c.read = value;
+        if (key == "wchar:") c.written = value;
+    }
+    return c;
 }
 
 static LessonBlock resultBlock(int32_t seed)
@@ -45,116 +64,148 @@ static LessonBlock resultBlock(int32_t seed)
     return b;
 }
 
-// Six users, each with 60 training days of results.
-static void setUpStore()
+static std::string makeFolder(const char *name)
 {
-    if (!folder.empty()) return;
+    std::string folder = base + "/" + name;
+    ::mkdir(folder.c_str(), 0755);
+    ::mkdir((folder + "/ResourceFiles").c_str(), 0755);
+    return folder;
+}
+
+static void useFolder(const std::string &folder) { userDataDir = folder + "/"; }
+
+// A new installation, and six users with 100 training days each (five
+// lessons a day), today being their 100th day.
+static void setUpStores()
+{
+    if (!base.empty()) return;
     const char *env = std::getenv("TARNOVA_BENCH_DIR");
     if (env && *env) {
-        folder = env;
+        base = env;
     } else {
-        char pattern[] = "/tmp/tarnova-bench-XXXXXX";
+        char pattern[] = "/var/tmp/tarnova-bench-XXXXXX";
         if (!mkdtemp(pattern)) std::abort();
-        folder = pattern;
+        base = pattern;
     }
-    ::mkdir((folder + "/ResourceFiles").c_str(), 0755);
-    userDataDir = folder + "/";
     setTodayFunction(todayForBench);
+    emptyFolder = makeFolder("empty");
+    useFolder(emptyFolder);
+    createUsersFiles("Admin", "secret");
+    createScoreFile();
+
+    fullFolder = makeFolder("six-users");
+    useFolder(fullFolder);
     createUsersFiles("Admin", "secret");
     createScoreFile();
     beginStoreUpdate();
     for (int i = 0; i < 5; ++i) addUser("User" + std::to_string(i + 2));
     for (int32_t key = 1; key <= 6; ++key)
-        for (int d = 0; d < 60; ++d) {
-            benchToday = 43000 + d;
-            for (int32_t L = 0; L < 20; ++L) addTimeLineEntry(key, (d + L) % 555, resultBlock(d + L));
+        for (int d = 0; d < 100; ++d) {
+            benchToday = firstDay + d;
+            for (int32_t L = 0; L < 5; ++L) addTimeLineEntry(key, (d + L) % 555, resultBlock(d + L));
         }
     endStoreUpdate();
-    benchToday = 44000;
+    benchToday = lastDay;
 }
 
-static int64_t totalWrites(const char *name) { return storeFilesWritten(name); }
-
-// The saves of one finished lesson: the result into the user's record and
-// into today's training day, the score overview's tallies, the score and the
-// next current lesson. `grouped`: the callers wrap them as one user action.
-static void finishLesson(int32_t n, bool grouped)
+static void perIteration(benchmark::State &state, const IoCounts &before)
 {
-    const int32_t key = 1 + n % 6;
-    const int32_t block = n % 555;
-    if (grouped) beginStoreUpdate();
-    setUserLessonBlock(key, block, resultBlock(n));
-    addTimeLineEntry(key, block, resultBlock(n));
-    userRecords[findUserSlot(key)].noteTallies[27].presented += 1;
-    saveUsersFiles();
-    recordScore(block + 2, key, 3, 100 + n);
-    setUserCurrentLesson(key, block + 3);
-    if (grouped) endStoreUpdate();
-}
-
-static void lessonEndSaves(benchmark::State &state, bool grouped)
-{
-    setUpStore();
-    static int32_t n = 0;
-    const int64_t users0 = totalWrites("UsersFile"), line0 = totalWrites("TimeLine"), score0 = totalWrites("ScoreFile");
-    for (auto _ : state) finishLesson(n++, grouped);
+    const IoCounts after = ioCounts();
     const double it = static_cast<double>(state.iterations());
-    state.counters["usersWrites"] = (totalWrites("UsersFile") - users0) / it;
-    state.counters["timeLineWrites"] = (totalWrites("TimeLine") - line0) / it;
-    state.counters["scoreWrites"] = (totalWrites("ScoreFile") - score0) / it;
-    state.counters["rssMB"] = statusKb("VmRSS") / 1024.0;
-    state.counters["peakRssMB"] = statusKb("VmHWM") / 1024.0;
-    state.SetBytesProcessed(static_cast<int64_t>(it) * static_cast<int64_t>(usersFileSize + timeLineFileSize + scoreFileSize));
+    state.counters["writtenKB"] = (after.written - before.written) / it / 1024.0;
+    state.counters["readKB"] = (after.read - before.read) / it / 1024.0;
 }
 
-static void BM_LessonEndSaves(benchmark::State &state) { lessonEndSaves(state, true); }
-static void BM_LessonEndSavesUngrouped(benchmark::State &state) { lessonEndSaves(state, false); }
+static int32_t lessonCounter = 0;
 
-static bool copyFile(const std::string &from, const std::string &to, bool flush)
+static void BM_LessonEndFirstHalf(benchmark::State &state)
 {
-    int in = ::open(from.c_str(), O_RDONLY);
-    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0) std::abort();
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n <= 0) break;
-        if (::write(out, buffer.data(), static_cast<std::size_t>(n)) != n) std::abort();
-    }
-    if (flush) ::fsync(out);
-    ::close(in);
-    ::close(out);
-    return true;
-}
-
-static void plainCopy(benchmark::State &state, bool flush)
-{
-    setUpStore();
-    const std::string base = folder + "/ResourceFiles/";
+    setUpStores();
+    useFolder(fullFolder);
+    loadUsersFiles();
+    loadScoreFile();
+    benchToday = lastDay;
+    const IoCounts before = ioCounts();
     for (auto _ : state) {
-        copyFile(base + "UsersFile", base + "UsersFile.copy", flush);
-        copyFile(base + "TimeLine", base + "TimeLine.copy", flush);
-        copyFile(base + "ScoreFile", base + "ScoreFile.copy", flush);
+        const int32_t n = lessonCounter++;
+        const int32_t key = 1 + n % 6, block = n % 555;
+        beginStoreUpdate();
+        setUserLessonBlock(key, block, resultBlock(n));
+        addTimeLineEntry(key, block, resultBlock(n));
+        setUserCurrentLesson(key, block + 3);
+        endStoreUpdate();
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(usersFileSize + timeLineFileSize + scoreFileSize));
+    perIteration(state, before);
 }
 
-static void BM_PlainCopyFlushed(benchmark::State &state) { plainCopy(state, true); }
-static void BM_PlainCopyCached(benchmark::State &state) { plainCopy(state, false); }
+static void BM_LessonEndSecondHalf(benchmark::State &state)
+{
+    setUpStores();
+    useFolder(fullFolder);
+    loadUsersFiles();
+    loadScoreFile();
+    const IoCounts before = ioCounts();
+    for (auto _ : state) {
+        const int32_t n = lessonCounter++;
+        const int32_t key = 1 + n % 6, block = n % 555;
+        beginStoreUpdate();
+        userRecords[findUserSlot(key)].noteTallies[27].presented += 1;
+        saveUsersFiles();
+        recordScore(block + 2, key, 3, 100 + n);
+        setUserCurrentLesson(key, block + 4);
+        endStoreUpdate();
+    }
+    perIteration(state, before);
+}
 
-BENCHMARK(BM_PlainCopyFlushed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(8);
-BENCHMARK(BM_LessonEndSaves)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(8);
-BENCHMARK(BM_PlainCopyCached)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(8);
-BENCHMARK(BM_LessonEndSavesUngrouped)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(8);
+static void BM_LessonEndFirstHalfNewDay(benchmark::State &state)
+{
+    setUpStores();
+    useFolder(fullFolder);
+    loadUsersFiles();
+    loadScoreFile();
+    const IoCounts before = ioCounts();
+    for (auto _ : state) {
+        const int32_t n = lessonCounter++;
+        benchToday = lastDay + 1 + n; // a new day every time: user 1's oldest day goes
+        beginStoreUpdate();
+        setUserLessonBlock(1, n % 555, resultBlock(n));
+        addTimeLineEntry(1, n % 555, resultBlock(n));
+        setUserCurrentLesson(1, n % 555 + 3);
+        endStoreUpdate();
+    }
+    perIteration(state, before);
+    benchToday = lastDay;
+}
+
+static void startLoad(benchmark::State &state, const std::string &folder)
+{
+    setUpStores();
+    useFolder(folder);
+    const IoCounts before = ioCounts();
+    for (auto _ : state) {
+        loadUsersFiles();
+        loadScoreFile();
+    }
+    perIteration(state, before);
+}
+
+static void BM_StartLoadEmpty(benchmark::State &state) { startLoad(state, emptyFolder); }
+static void BM_StartLoadSixUsers(benchmark::State &state) { startLoad(state, fullFolder); }
+
+BENCHMARK(BM_LessonEndFirstHalf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(12);
+BENCHMARK(BM_LessonEndSecondHalf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(12);
+BENCHMARK(BM_LessonEndFirstHalfNewDay)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
+BENCHMARK(BM_StartLoadEmpty)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_StartLoadSixUsers)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (!std::getenv("TARNOVA_BENCH_DIR") && !folder.empty()) {
-        std::string cmd = "rm -rf '" + folder + "'";
+    if (!std::getenv("TARNOVA_BENCH_DIR") && !base.empty()) {
+        std::string cmd = "rm -rf '" + base + "'";
         [[maybe_unused]] int rc = std::system(cmd.c_str());
     }
     return 0;

@@ -8,6 +8,7 @@
 #include "base/small_routines.h"
 #include "base/stops.h"
 #include "frame/timer.h"
+#include "platform/folder_lock.h"
 #include "platform/paths.h"
 #include "platform/window_watch.h"
 
@@ -103,6 +104,7 @@ void createMainWindow(int *argc, char **argv)
 int runTarnova(int argc, char **argv)
 {
     setUpFolders(applicationDataFolder(), documentsFolder());
+    lockDataFolderOrExit(resolveDataPath(userDataDir));
 
     std::string logPath = debugLogPath.empty() ? std::string() : resolveDataPath(debugLogPath);
     if (int code = openDebugLog(logPath); code != 0) {

@@ -58,8 +58,13 @@ static std::vector<uint8_t> scoreImage()
     return image;
 }
 
-static void writeScoreImage(const std::vector<uint8_t> &image, int32_t stopName, int32_t stopOpen, int32_t stopWrite)
+static const StoreFile scoreStoreFile = {scoreFileName, scoreFileSize, stopScoreSaveName, stopScoreSaveOpen,
+                                         stopScoreSaveWrite};
+
+// First use: the whole file by temporary file and rename.
+static void createScoreImage(const std::vector<uint8_t> &image)
 {
+    const int32_t stopName = stopScoreCreateName, stopOpen = stopScoreCreateOpen, stopWrite = stopScoreCreateWrite;
     std::string path = storeFilePath(scoreFileName);
     if (path.empty()) stopProgram(0, stopName);
     AtomicWrite w{-1, {}, {}, 0, false};
@@ -80,11 +85,13 @@ void createScoreFile()
         scoreRecords[lesson] = ScoreRecord{};
         scoreRecords[lesson].referenceScore = referenceScores[lesson];
     }
-    writeScoreImage(scoreImage(), stopScoreCreateName, stopScoreCreateOpen, stopScoreCreateWrite);
+    recoverStoreFolder();
+    createScoreImage(scoreImage());
 }
 
 void loadScoreFile()
 {
+    recoverStoreFolder();
     std::vector<uint8_t> image;
     loadStoreImage(scoreFileName, scoreFileSize, image, stopScoreLoadName, stopScoreLoadOpen, stopScoreLoadRead);
     for (int32_t i = 0; i < scoreLessonCount; ++i) readScoreRecord(image.data() + i * scoreRecordSize, scoreRecords[i + 1]);
@@ -93,10 +100,12 @@ void loadScoreFile()
 
 void saveScoreFile()
 {
-    if (deferStoreSave(scoreStoreFile)) return;
+    if (deferStoreSave(saveScoreFile)) return;
     std::vector<uint8_t> image = scoreImage();
-    if (image == savedScoreImage) return;
-    writeScoreImage(image, stopScoreSaveName, stopScoreSaveOpen, stopScoreSaveWrite);
+    if (savedScoreImage.size() != image.size()) savedScoreImage.assign(image.size(), 0); // never loaded: all of it
+    stageChangedBytes(scoreStoreFile, savedScoreImage, image);
+    savedScoreImage = std::move(image);
+    commitStoreWrites();
 }
 
 int32_t scoreRatingFor(int32_t score, int32_t reference)

@@ -1,60 +1,95 @@
 #include "progress/store_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include "base/shared.h"
 #include "base/stops.h"
 #include "platform/paths.h"
-#include "progress/score_file.h"
-#include "progress/users_file.h"
+
+// ---------------------------------------------------------------------------
+// Groups and the transaction being built
+
+struct StagedWrite {
+    StoreFile file;
+    uint64_t offset;
+    std::vector<uint8_t> bytes;
+};
 
 static int32_t groupDepth = 0;
-static bool usersSaveWanted = false;
-static bool scoreSaveWanted = false;
-
-static int32_t faultKind = 0;
-static int64_t faultAfterBytes = 0;
-static bool faultArmed = false; // applies to the write in progress
+static std::vector<StoreSaver> wantedSavers;
+static std::vector<StagedWrite> staged;
+static bool collecting = false; // the outermost endStoreUpdate runs the savers
 
 static std::map<std::string, int64_t> writeCounts;
 
-void beginStoreUpdate() { ++groupDepth; }
+// The store files whose stale temporary files the start removes.
+static constexpr const char *storeFileNames[] = {"UsersFile", "TimeLine", "ScoreFile"};
+static const char journalName[] = "StoreJournal";
 
-void endStoreUpdate()
+// ---------------------------------------------------------------------------
+// Fault injection and the I/O steps every store write goes through
+
+static int32_t byteFaultKind = 0;
+static int64_t byteFaultAfter = 0;
+static int64_t bytesWrittenSinceArm = 0;
+static int32_t stepFaultKind = 0;
+static int64_t stepFaultAt = 0;
+static int64_t stepsTaken = 0;
+
+// Counts one I/O step; false when an injected fault makes it fail.
+static bool takeStep()
 {
-    if (groupDepth == 0) return;
-    if (--groupDepth > 0) return;
-    if (usersSaveWanted) {
-        usersSaveWanted = false;
-        saveUsersFiles();
-    }
-    if (scoreSaveWanted) {
-        scoreSaveWanted = false;
-        saveScoreFile();
-    }
+    ++stepsTaken;
+    if (stepFaultKind == 0 || stepsTaken != stepFaultAt) return true;
+    if (stepFaultKind == 2) _exit(86); // dies like a crash or power loss: no clean-up
+    stepFaultKind = 0;
+    errno = EIO;
+    return false;
 }
 
-bool storeUpdateOpen() { return groupDepth > 0; }
-
-bool deferStoreSave(StoreFileId file)
+// Writes all of `size` bytes (at `offset`, or at the file position when
+// offset < 0), retrying interrupted and partial writes.
+static bool writeAll(int fd, const uint8_t *p, std::size_t size, int64_t offset)
 {
-    if (groupDepth == 0) return false;
-    if (file == usersStoreFiles) usersSaveWanted = true;
-    if (file == scoreStoreFile) scoreSaveWanted = true;
+    if (!takeStep()) return false;
+    while (size > 0) {
+        std::size_t chunk = size;
+        if (byteFaultKind != 0) {
+            const int64_t room = byteFaultAfter - bytesWrittenSinceArm;
+            if (room <= 0) {
+                if (byteFaultKind == 2) _exit(86);
+                byteFaultKind = 0;
+                errno = ENOSPC;
+                return false;
+            }
+            if (static_cast<int64_t>(chunk) > room) chunk = static_cast<std::size_t>(room);
+        }
+        const ssize_t n = offset < 0 ? ::write(fd, p, chunk) : ::pwrite(fd, p, chunk, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        bytesWrittenSinceArm += n;
+        if (offset >= 0) offset += n;
+    }
     return true;
 }
 
-std::string storeFilePath(const char *resourceName)
+static bool syncFile(int fd) { return takeStep() && ::fsync(fd) == 0; }
+static bool renameFile(const std::string &from, const std::string &to)
 {
-    if (userDataDir.empty()) return std::string();
-    return resolveDataPath(userDataDir + "ResourceFiles\\" + resourceName);
+    return takeStep() && ::rename(from.c_str(), to.c_str()) == 0;
 }
+static bool unlinkFile(const std::string &path) { return takeStep() && ::unlink(path.c_str()) == 0; }
 
 static std::string baseName(const std::string &path)
 {
@@ -69,13 +104,424 @@ static std::string folderOf(const std::string &path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Makes the folder's entries (a new name, a deleted journal) durable. Some
+// file systems refuse to flush a folder; that is not a failure of the store.
+static void syncFolderOf(const std::string &path)
+{
+    if (!takeStep()) return;
+    int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return;
+    ::fsync(dir);
+    ::close(dir);
+}
+
+static bool readAllAt(int fd, uint8_t *p, std::size_t size, uint64_t offset)
+{
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset += static_cast<uint64_t>(n);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The journal's bytes
+//
+// Header (32 bytes): magic "TNVSTJ01", int32 entry count, 4 reserved, int64
+// total length of the journal, 8 reserved. Each entry: a 48-byte head (the
+// file's name as a length byte and up to 23 characters, int64 file size at
+// 24, int64 offset at 32, int64 length at 40) followed by the old bytes.
+// Trailer: the CRC-32 of every byte before it. Little-endian.
+
+namespace {
+constexpr char journalMagic[8] = {'T', 'N', 'V', 'S', 'T', 'J', '0', '1'};
+constexpr std::size_t journalCountAt = 8;
+constexpr std::size_t journalLengthAt = 16;
+constexpr std::size_t journalHeaderSize = 32;
+constexpr std::size_t entryNameAt = 0;
+constexpr std::size_t entryNameCapacity = 23;
+constexpr std::size_t entryFileSizeAt = 24;
+constexpr std::size_t entryOffsetAt = 32;
+constexpr std::size_t entryLengthAt = 40;
+constexpr std::size_t entryHeadSize = 48;
+constexpr std::size_t journalTrailerSize = 4;
+static_assert(journalLengthAt + 8 <= journalHeaderSize);
+static_assert(entryNameAt + 1 + entryNameCapacity == entryFileSizeAt && entryLengthAt + 8 == entryHeadSize);
+
+void put64(uint8_t *p, uint64_t v)
+{
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+uint64_t get64(const uint8_t *p)
+{
+    uint64_t v = 0;
+    for (int i = 0; i < 8; ++i) v |= static_cast<uint64_t>(p[i]) << (8 * i);
+    return v;
+}
+
+uint32_t checksum(const uint8_t *p, std::size_t size)
+{
+    uLong crc = crc32(0L, Z_NULL, 0);
+    while (size > 0) {
+        const uInt chunk = static_cast<uInt>(std::min<std::size_t>(size, 1u << 30));
+        crc = crc32(crc, p, chunk);
+        p += chunk;
+        size -= chunk;
+    }
+    return static_cast<uint32_t>(crc);
+}
+
+struct JournalEntry {
+    std::string name;
+    uint64_t fileSize;
+    uint64_t offset;
+    const uint8_t *oldBytes;
+    uint64_t length;
+};
+
+// False when the bytes are not a complete journal.
+bool parseJournal(const std::vector<uint8_t> &j, std::vector<JournalEntry> &entries)
+{
+    entries.clear();
+    if (j.size() < journalHeaderSize + journalTrailerSize) return false;
+    if (std::memcmp(j.data(), journalMagic, 8) != 0) return false;
+    if (get64(j.data() + journalLengthAt) != j.size()) return false;
+    const std::size_t body = j.size() - journalTrailerSize;
+    const uint8_t *t = j.data() + body;
+    const uint32_t stored = static_cast<uint32_t>(t[0] | t[1] << 8 | t[2] << 16) | static_cast<uint32_t>(t[3]) << 24;
+    if (stored != checksum(j.data(), body)) return false;
+    const uint32_t count = static_cast<uint32_t>(get64(j.data() + journalCountAt) & 0xffffffffu);
+    std::size_t at = journalHeaderSize;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (body - at < entryHeadSize) return false;
+        const uint8_t *h = j.data() + at;
+        JournalEntry e;
+        e.name.assign(reinterpret_cast<const char *>(h + entryNameAt + 1),
+                      std::min<std::size_t>(h[entryNameAt], entryNameCapacity));
+        e.fileSize = get64(h + entryFileSizeAt);
+        e.offset = get64(h + entryOffsetAt);
+        e.length = get64(h + entryLengthAt);
+        at += entryHeadSize;
+        if (e.length > body - at) return false;
+        e.oldBytes = j.data() + at;
+        at += e.length;
+        entries.push_back(e);
+    }
+    return at == body;
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Groups
+
+void beginStoreUpdate() { ++groupDepth; }
+
+void endStoreUpdate()
+{
+    if (groupDepth == 0) return;
+    if (--groupDepth > 0) return;
+    std::vector<StoreSaver> savers;
+    savers.swap(wantedSavers);
+    collecting = true;
+    for (StoreSaver saver : savers) saver();
+    collecting = false;
+    commitStoreWrites();
+}
+
+bool storeUpdateOpen() { return groupDepth > 0; }
+
+bool deferStoreSave(StoreSaver saver)
+{
+    if (groupDepth == 0) return false;
+    if (std::find(wantedSavers.begin(), wantedSavers.end(), saver) == wantedSavers.end())
+        wantedSavers.push_back(saver);
+    return true;
+}
+
+void stageStoreWrite(const StoreFile &file, uint64_t offset, const uint8_t *bytes, std::size_t size)
+{
+    if (size == 0) return;
+    staged.push_back(StagedWrite{file, offset, std::vector<uint8_t>(bytes, bytes + size)});
+}
+
+void stageChangedBytes(const StoreFile &file, const std::vector<uint8_t> &before, const std::vector<uint8_t> &now)
+{
+    constexpr std::size_t piece = 512;
+    const std::size_t size = std::min(before.size(), now.size());
+    std::size_t runStart = 0;
+    bool inRun = false;
+    for (std::size_t at = 0; at < size; at += piece) {
+        const std::size_t n = std::min(piece, size - at);
+        const bool differs = std::memcmp(before.data() + at, now.data() + at, n) != 0;
+        if (differs && !inRun) {
+            runStart = at;
+            inRun = true;
+        } else if (!differs && inRun) {
+            stageStoreWrite(file, runStart, now.data() + runStart, at - runStart);
+            inRun = false;
+        }
+    }
+    if (inRun) stageStoreWrite(file, runStart, now.data() + runStart, size - runStart);
+}
+
+// ---------------------------------------------------------------------------
+// Commit
+
+namespace {
+struct OpenStoreFile {
+    StoreFile file;
+    std::string path;
+    int fd = -1;
+};
+
+void closeAll(std::vector<OpenStoreFile> &files)
+{
+    for (OpenStoreFile &f : files)
+        if (f.fd >= 0) ::close(f.fd);
+    files.clear();
+}
+
+// Writes the old bytes back in reverse order and flushes; false on failure.
+bool rollBack(std::vector<OpenStoreFile> &files, const std::vector<StagedWrite> &writes,
+              const std::vector<std::vector<uint8_t>> &old, const std::vector<std::size_t> &fileOf)
+{
+    for (std::size_t i = writes.size(); i-- > 0;)
+        if (!writeAll(files[fileOf[i]].fd, old[i].data(), old[i].size(), static_cast<int64_t>(writes[i].offset)))
+            return false;
+    for (OpenStoreFile &f : files)
+        if (!syncFile(f.fd)) return false;
+    return true;
+}
+} // namespace
+
+void commitStoreWrites()
+{
+    if (collecting || staged.empty()) return;
+    std::vector<StagedWrite> writes;
+    writes.swap(staged);
+    bytesWrittenSinceArm = 0;
+
+    // Open every file of the transaction and check its size.
+    std::vector<OpenStoreFile> files;
+    std::vector<std::size_t> fileOf(writes.size());
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const StoreFile &sf = writes[i].file;
+        std::size_t k = 0;
+        while (k < files.size() && std::strcmp(files[k].file.resourceName, sf.resourceName) != 0) ++k;
+        if (k == files.size()) {
+            OpenStoreFile f{sf, storeFilePath(sf.resourceName), -1};
+            if (f.path.empty()) {
+                closeAll(files);
+                stopProgram(0, sf.stopName);
+            }
+            f.fd = ::open(f.path.c_str(), O_RDWR | O_CLOEXEC);
+            if (f.fd < 0) {
+                writeDebugDetail(std::string("store save: cannot open ") + sf.resourceName + " errno=" +
+                                 std::to_string(errno));
+                closeAll(files);
+                stopProgram(0, sf.stopOpen);
+            }
+            struct stat st;
+            if (::fstat(f.fd, &st) != 0 || static_cast<uint64_t>(st.st_size) != sf.size) {
+                writeDebugDetail(std::string("store save: ") + sf.resourceName + " is not " +
+                                 std::to_string(sf.size) + " bytes long");
+                ::close(f.fd);
+                closeAll(files);
+                stopProgram(0, sf.stopWrite);
+            }
+            files.push_back(f);
+        }
+        fileOf[i] = k;
+        if (writes[i].offset + writes[i].bytes.size() > sf.size) {
+            closeAll(files);
+            stopProgram(0, sf.stopWrite);
+        }
+    }
+    const int32_t firstStop = writes.front().file.stopWrite;
+    auto fail = [&](std::size_t i, const char *what) {
+        writeDebugDetail(std::string("store save: ") + what + " failed for " + writes[i].file.resourceName +
+                         " errno=" + std::to_string(errno));
+        const int32_t stop = writes[i].file.stopWrite;
+        closeAll(files);
+        stopProgram(0, stop);
+    };
+
+    // 1. The journal: the old bytes of every range, streamed through a
+    // buffer (a user's deletion can move hundreds of days).
+    std::vector<std::vector<uint8_t>> old(writes.size());
+    uint64_t journalSize = journalHeaderSize + journalTrailerSize;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        old[i].resize(writes[i].bytes.size());
+        if (!readAllAt(files[fileOf[i]].fd, old[i].data(), old[i].size(), writes[i].offset)) fail(i, "reading");
+        journalSize += entryHeadSize + old[i].size();
+    }
+    const std::string journalPath = storeFilePath(journalName);
+    {
+        int jfd = ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        bool ok = jfd >= 0;
+        std::vector<uint8_t> buffer;
+        uLong crc = crc32(0L, Z_NULL, 0);
+        auto append = [&](const uint8_t *p, std::size_t n, bool last) {
+            if (!last) crc = crc32(crc, p, static_cast<uInt>(n));
+            buffer.insert(buffer.end(), p, p + n);
+            if (ok && (last || buffer.size() >= (4u << 20))) {
+                ok = writeAll(jfd, buffer.data(), buffer.size(), -1);
+                buffer.clear();
+            }
+        };
+        uint8_t head[entryHeadSize > journalHeaderSize ? entryHeadSize : journalHeaderSize] = {};
+        std::memcpy(head, journalMagic, 8);
+        put64(head + journalCountAt, writes.size());
+        put64(head + journalLengthAt, journalSize);
+        append(head, journalHeaderSize, false);
+        for (std::size_t i = 0; i < writes.size() && ok; ++i) {
+            std::memset(head, 0, sizeof head);
+            const std::string name = writes[i].file.resourceName;
+            const std::size_t n = std::min(name.size(), entryNameCapacity);
+            head[entryNameAt] = static_cast<uint8_t>(n);
+            std::memcpy(head + entryNameAt + 1, name.data(), n);
+            put64(head + entryFileSizeAt, writes[i].file.size);
+            put64(head + entryOffsetAt, writes[i].offset);
+            put64(head + entryLengthAt, old[i].size());
+            append(head, entryHeadSize, false);
+            for (std::size_t at = 0; at < old[i].size(); at += 1u << 30)
+                append(old[i].data() + at, std::min<std::size_t>(old[i].size() - at, 1u << 30), false);
+        }
+        uint8_t trailer[journalTrailerSize];
+        for (int b = 0; b < 4; ++b) trailer[b] = static_cast<uint8_t>(static_cast<uint32_t>(crc) >> (8 * b));
+        append(trailer, journalTrailerSize, true);
+        ok = ok && syncFile(jfd);
+        const int savedErrno = errno;
+        if (jfd >= 0) ok = (::close(jfd) == 0) && ok;
+        if (!ok) {
+            // No file has changed yet: drop the journal and stop.
+            ::unlink(journalPath.c_str());
+            errno = savedErrno;
+            writeDebugDetail("store save: writing the journal failed errno=" + std::to_string(errno));
+            closeAll(files);
+            stopProgram(0, firstStop);
+        }
+        syncFolderOf(journalPath);
+    }
+
+    // 2. The new bytes in place.
+    auto undo = [&](std::size_t i, const char *what) {
+        const int savedErrno = errno;
+        // Put the old bytes back now; when that fails too the journal stays
+        // and restores them at the next start.
+        if (rollBack(files, writes, old, fileOf) && unlinkFile(journalPath)) syncFolderOf(journalPath);
+        errno = savedErrno;
+        fail(i, what);
+    };
+    for (std::size_t i = 0; i < writes.size(); ++i)
+        if (!writeAll(files[fileOf[i]].fd, writes[i].bytes.data(), writes[i].bytes.size(),
+                      static_cast<int64_t>(writes[i].offset)))
+            undo(i, "writing");
+    for (std::size_t k = 0; k < files.size(); ++k)
+        if (!syncFile(files[k].fd)) {
+            std::size_t i = 0;
+            while (fileOf[i] != k) ++i;
+            undo(i, "flushing");
+        }
+
+    // 3. The commit: the journal goes.
+    if (!unlinkFile(journalPath)) undo(0, "deleting the journal");
+    syncFolderOf(journalPath);
+    for (OpenStoreFile &f : files) ++writeCounts[f.file.resourceName];
+    closeAll(files);
+}
+
+// ---------------------------------------------------------------------------
+// Start
+
+void recoverStoreFolder()
+{
+    if (userDataDir.empty()) return;
+    for (const char *name : storeFileNames) {
+        const std::string tmp = storeFilePath(name) + ".tmp";
+        if (::unlink(tmp.c_str()) == 0) writeDebugDetail("store: removed a stale " + baseName(tmp));
+    }
+    const std::string journalPath = storeFilePath(journalName);
+    int jfd = ::open(journalPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (jfd < 0) return;
+    std::vector<uint8_t> journal;
+    struct stat st;
+    bool readOk = ::fstat(jfd, &st) == 0;
+    if (readOk) {
+        journal.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        readOk = storeReadBytes(jfd, journal.data(), journal.size(), got) && got == journal.size();
+    }
+    ::close(jfd);
+    std::vector<JournalEntry> entries;
+    if (!readOk || !parseJournal(journal, entries)) {
+        // Cut short while it was written: no file had been changed yet.
+        writeDebugDetail("store: removed an incomplete journal of " + std::to_string(journal.size()) + " bytes");
+        ::unlink(journalPath.c_str());
+        syncFolderOf(journalPath);
+        return;
+    }
+
+    // Check every file before changing any.
+    std::vector<int> fds;
+    auto refuse = [&](const std::string &detail) {
+        for (int fd : fds) ::close(fd);
+        writeDebugDetail("store: journal refused: " + detail);
+        stopProgram(0, stopStoreJournalRefused);
+    };
+    std::vector<std::size_t> fdOf;
+    std::vector<std::string> names;
+    for (const JournalEntry &e : entries) {
+        bool known = false;
+        for (const char *name : storeFileNames) known = known || e.name == name;
+        if (!known) refuse("unknown file " + e.name);
+        std::size_t k = std::find(names.begin(), names.end(), e.name) - names.begin();
+        if (k == names.size()) {
+            int fd = ::open(storeFilePath(e.name.c_str()).c_str(), O_RDWR | O_CLOEXEC);
+            if (fd < 0) refuse("cannot open " + e.name + " errno=" + std::to_string(errno));
+            fds.push_back(fd);
+            names.push_back(e.name);
+            struct stat fs;
+            if (::fstat(fd, &fs) != 0 || static_cast<uint64_t>(fs.st_size) != e.fileSize)
+                refuse(e.name + " is not " + std::to_string(e.fileSize) + " bytes long");
+        }
+        if (e.offset + e.length > e.fileSize) refuse("a range beyond the end of " + e.name);
+        fdOf.push_back(k);
+    }
+    for (std::size_t i = entries.size(); i-- > 0;)
+        if (!writeAll(fds[fdOf[i]], entries[i].oldBytes, entries[i].length, static_cast<int64_t>(entries[i].offset)))
+            refuse("writing back " + entries[i].name + " failed errno=" + std::to_string(errno));
+    for (int fd : fds)
+        if (!syncFile(fd)) refuse("flushing failed errno=" + std::to_string(errno));
+    for (int fd : fds) ::close(fd);
+    fds.clear();
+    if (!unlinkFile(journalPath)) refuse("cannot delete the played-back journal errno=" + std::to_string(errno));
+    syncFolderOf(journalPath);
+    writeDebugDetail("store: played back the journal of an interrupted save (" + std::to_string(entries.size()) +
+                     " ranges)");
+}
+
+// ---------------------------------------------------------------------------
+// Whole files by temporary file and rename
+
+std::string storeFilePath(const char *resourceName)
+{
+    if (userDataDir.empty()) return std::string();
+    return resolveDataPath(userDataDir + "ResourceFiles\\" + resourceName);
+}
+
 bool beginAtomicWrite(AtomicWrite &w, const std::string &path)
 {
     w.path = path;
     w.tempPath = path + ".tmp";
     w.written = 0;
     w.failed = false;
-    faultArmed = faultKind != 0;
+    bytesWrittenSinceArm = 0;
     w.fd = ::open(w.tempPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (w.fd < 0) {
         w.failed = true;
@@ -87,38 +533,18 @@ bool beginAtomicWrite(AtomicWrite &w, const std::string &path)
 bool storeWriteBytes(AtomicWrite &w, const void *data, std::size_t size)
 {
     if (w.failed) return false;
-    const char *p = static_cast<const char *>(data);
-    while (size > 0) {
-        std::size_t chunk = size;
-        if (faultArmed) {
-            int64_t room = faultAfterBytes - w.written;
-            if (room <= 0) {
-                if (faultKind == 2) _exit(86); // dies like a crash: no clean-up at all
-                faultKind = 0;
-                faultArmed = false;
-                w.failed = true;
-                errno = ENOSPC;
-                return false;
-            }
-            if (static_cast<int64_t>(chunk) > room) chunk = static_cast<std::size_t>(room);
-        }
-        ssize_t n = ::write(w.fd, p, chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            w.failed = true;
-            return false;
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-        w.written += n;
+    if (!writeAll(w.fd, static_cast<const uint8_t *>(data), size, -1)) {
+        w.failed = true;
+        return false;
     }
+    w.written += static_cast<int64_t>(size);
     return true;
 }
 
 bool syncAtomicWrite(AtomicWrite &w)
 {
     if (w.failed || w.fd < 0) return false;
-    bool ok = ::fsync(w.fd) == 0;
+    bool ok = syncFile(w.fd);
     ok = (::close(w.fd) == 0) && ok;
     w.fd = -1;
     if (!ok) w.failed = true;
@@ -128,17 +554,11 @@ bool syncAtomicWrite(AtomicWrite &w)
 bool commitAtomicWrite(AtomicWrite &w)
 {
     if (w.failed) return false;
-    if (::rename(w.tempPath.c_str(), w.path.c_str()) != 0) {
+    if (!renameFile(w.tempPath, w.path)) {
         w.failed = true;
         return false;
     }
-    // Make the new name itself durable; a folder that cannot be synced
-    // (some file systems refuse) still holds the complete new file.
-    int dir = ::open(folderOf(w.path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    syncFolderOf(w.path);
     ++writeCounts[baseName(w.path)];
     return true;
 }
@@ -176,6 +596,13 @@ void loadStoreImage(const char *resourceName, std::size_t size, std::vector<uint
     if (path.empty()) stopProgram(0, stopName);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) stopProgram(0, stopOpen);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || static_cast<uint64_t>(st.st_size) != size) {
+        writeDebugDetail(std::string("store load: ") + resourceName + " is " + std::to_string(st.st_size) +
+                         " bytes, not " + std::to_string(size));
+        ::close(fd);
+        stopProgram(0, stopRead);
+    }
     image.assign(size, 0);
     std::size_t got = 0;
     const bool ok = storeReadBytes(fd, image.data(), size, got);
@@ -183,12 +610,24 @@ void loadStoreImage(const char *resourceName, std::size_t size, std::vector<uint
     if (!ok || got < size) stopProgram(0, stopRead);
 }
 
+// ---------------------------------------------------------------------------
+// Test hooks
+
 void injectStoreWriteFault(int32_t kind, int64_t bytesBeforeFault)
 {
-    faultKind = kind;
-    faultAfterBytes = bytesBeforeFault;
-    faultArmed = false;
+    byteFaultKind = kind;
+    byteFaultAfter = bytesBeforeFault;
+    bytesWrittenSinceArm = 0;
 }
+
+void injectStoreStepFault(int32_t kind, int64_t step)
+{
+    stepFaultKind = kind;
+    stepFaultAt = step;
+    stepsTaken = 0;
+}
+
+int64_t storeIoSteps() { return stepsTaken; }
 
 int64_t storeFilesWritten(const char *resourceName)
 {

@@ -1,27 +1,31 @@
-// How the store reaches the disk: atomic replacement of whole files, and the
-// grouping of the saves of one user action.
+// How the store reaches the disk.
 //
-// Atomic replacement: a file is written to "<name>.tmp" in the same folder,
-// flushed to disk (fsync), renamed over the old file, and the folder is
-// flushed. A failure at any step removes the temporary file, leaves the old
-// file exactly as it was, and ends the program with the caller's stop number.
-// A process killed mid-write leaves only a stale ".tmp", which the next save
-// truncates.
+// One transaction per user action. The stores (users file with its time line,
+// score file) keep memory as the master copy and, when they save, stage the
+// byte ranges of their files that changed (stageStoreWrite). Between
+// beginStoreUpdate() and the matching outermost endStoreUpdate() a save only
+// registers its saver; the outermost end runs every registered saver once, in
+// the order they were first called, and commits everything they staged as one
+// transaction. A save outside a group is a transaction of its own.
 //
-// Writing only what changed, once per user action:
-//  - Each store keeps track of whether its file differs from what it last
-//    wrote: the users and score stores compare the serialised bytes with the
-//    last written image (so direct edits of userRecords/scoreRecords are
-//    caught too), the time line keeps a changed flag that every write access
-//    (editTimeLineDay, resetUserTimeLine, addTimeLineEntry, ...) sets.
-//    A save of an unchanged file writes nothing.
-//  - Operations that "save" call saveUsersFiles / saveScoreFile. Between
-//    beginStoreUpdate() and the matching endStoreUpdate() those calls only
-//    mark the file as wanted; the outermost endStoreUpdate() writes every
-//    wanted, changed file once. Groups nest. A caller that makes several
-//    store calls for one user action (the end of a lesson: lesson block,
-//    time-line entry, current lesson, score) wraps them in one group, so the
-//    293 MB time line is written at most once for the action.
+// A transaction is made crash-safe with a rollback journal,
+// "ResourceFiles/StoreJournal":
+//  1. the old bytes of every range about to change are written to the
+//     journal with a header (each file's name and size) and a CRC-32 of the
+//     whole; the journal and the folder are flushed (fsync);
+//  2. the new bytes are written in place and each file is flushed;
+//  3. the journal is deleted (the commit) and the folder flushed.
+// At start (recoverStoreFolder, run by the loads and by the first-use check
+// before anything is read) a complete journal is played back, restoring every
+// file as it was before the interrupted action, and deleted; a journal that
+// is incomplete or fails its checksum was cut short while it was written,
+// before any file changed, and is deleted. A journal naming a file of another
+// size is refused: the program stops without touching anything.
+//
+// Creating a file (first use, the statistics export) keeps the
+// temporary-and-rename path: "<name>.tmp" is written, flushed and renamed over
+// the target. Stale "<store file>.tmp" left by a killed creation are removed
+// at start.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -33,18 +37,44 @@ void endStoreUpdate();
 // True while a group is open.
 bool storeUpdateOpen();
 
-// Which file a deferred save is for (internal to the store modules).
-enum StoreFileId : int32_t { usersStoreFiles = 1, scoreStoreFile = 2 };
-// Called by saveUsersFiles / saveScoreFile: true when the save must wait for
-// the end of the open group (the file is then remembered as wanted).
-bool deferStoreSave(StoreFileId file);
+// A store's save procedure. Called through deferStoreSave, it must stage its
+// changes and then call commitStoreWrites.
+using StoreSaver = void (*)();
+// True when a group is open: the saver is remembered and runs at the group's
+// end. False: the caller saves now.
+bool deferStoreSave(StoreSaver saver);
+
+// A store file as a transaction sees it: its name below ResourceFiles, its
+// fixed size and the stops of a failed save.
+struct StoreFile {
+    const char *resourceName;
+    uint64_t size;
+    int32_t stopName;  // the path cannot be formed
+    int32_t stopOpen;  // the file cannot be opened
+    int32_t stopWrite; // a read, write, flush, or the journal failed
+};
+// Adds the new bytes of one range to the transaction being built. A later
+// range over the same bytes wins.
+void stageStoreWrite(const StoreFile &file, uint64_t offset, const uint8_t *bytes, std::size_t size);
+// Commits what was staged, unless the outermost endStoreUpdate is collecting
+// the savers of a group (it commits once they all ran). Ends the program with
+// the failing file's stop; the files are then as before the action, or, when
+// a failure left no way back, the journal restores them at the next start.
+void commitStoreWrites();
+// Stages the bytes of `now` that differ from `before` (same size), in runs of
+// whole 512-byte pieces.
+void stageChangedBytes(const StoreFile &file, const std::vector<uint8_t> &before, const std::vector<uint8_t> &now);
+
+constexpr int32_t stopStoreJournalRefused = 3270;
+// Plays back or removes the journal and removes stale temporary files of the
+// store files. Idempotent; the loads and the first-use check call it.
+void recoverStoreFolder();
 
 // The full native path of a store file below userDataDir ("ResourceFiles\...").
 std::string storeFilePath(const char *resourceName);
 
-// Low-level writing of one file. The producer writes the body through
-// storeWriteBytes and returns false when a write failed.
-// Returns false (and removes the temporary) on failure; the caller stops.
+// Creating a whole file by temporary file and rename. The producer writes the
+// body through storeWriteBytes.
 struct AtomicWrite {
     int fd;
     std::string path;
@@ -67,17 +97,25 @@ void abandonAtomicWrite(AtomicWrite &w);
 // Reads up to `size` bytes from `fd`, retrying interrupted reads; `got` is
 // less than `size` only at the end of a shorter file. False on a read error.
 bool storeReadBytes(int fd, void *buffer, std::size_t size, std::size_t &got);
-// Reads the first `size` bytes of a store file below userDataDir into `image`.
-// Ends the program with `stopName` when there is no store folder, `stopOpen`
-// when the file cannot be opened, and `stopRead` on a read error or a file
-// shorter than `size`.
+// Reads a whole store file below userDataDir into `image`. Ends the program
+// with `stopName` when there is no store folder, `stopOpen` when the file
+// cannot be opened, and `stopRead` on a read error or a file of any other
+// size than `size`.
 void loadStoreImage(const char *resourceName, std::size_t size, std::vector<uint8_t> &image, int32_t stopName,
                     int32_t stopOpen, int32_t stopRead);
 
-// Test hook for the failure paths. Kinds: 0 off; 1 the write after
-// `bytesBeforeFault` bytes of the next file fails as on a full disk; 2 the
-// process dies at that point without any clean-up (a crash or power loss).
+// Test hooks for the failure paths.
+// injectStoreWriteFault: kinds 0 off; 1 the write after `bytesBeforeFault`
+// bytes (counted over the writes of the next file or transaction) fails as on
+// a full disk; 2 the process dies at that point without any clean-up.
 void injectStoreWriteFault(int32_t kind, int64_t bytesBeforeFault);
-// Number of files actually written since start (tests and benchmarks check
-// that unchanged files are not rewritten).
+// injectStoreStepFault: the `step`th store I/O step from now (1 = the next;
+// each write, fsync, rename and unlink is a step) fails (kind 1) or the
+// process dies just before it (kind 2). storeIoSteps counts the steps since
+// the last injection call, so a test can walk every step of an action.
+void injectStoreStepFault(int32_t kind, int64_t step);
+int64_t storeIoSteps();
+// Number of times each file was written (created or changed by a
+// transaction) since start; tests and benchmarks check that unchanged files
+// are not rewritten.
 int64_t storeFilesWritten(const char *resourceName);

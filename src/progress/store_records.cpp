@@ -65,6 +65,10 @@ static_assert(userTimeLineFullAt + 8 == userRecordSize);
 static_assert(dayLessonBlocksAt + lessonBlockCount * lessonBlockSize == timeLineDaySize);
 static_assert(10 * scoreUserEntrySize == scoreReferenceAt);
 static_assert(scoreHolderTessituraAt + 4 == scoreRecordSize);
+static_assert(userNameOffset == userNameAt && userKeyOffset == userKeyAt && userTessituraOffset == userTessituraAt &&
+              userCurrentLessonOffset == userCurrentLessonAt && userTimeLineFullOffset == userTimeLineFullAt);
+static_assert(userLessonBlocksOffset == userLessonBlocksAt && noteSlotPassedOffset == slotPassedAt &&
+              lessonBlockDoneOffset == blockDoneAt);
 static_assert(usersFileSize == 3014560 && timeLineFileSize == 293056000 && scoreFileSize == 75752);
 
 void putInt32(uint8_t *p, int32_t v)

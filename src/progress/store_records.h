@@ -38,6 +38,15 @@ constexpr std::size_t usersFileSize = userRecordSize * userSlotCount;           
 constexpr std::size_t timeLineBlockSize = timeLineDaySize * timeLineDayCount;                  // 14,652,800
 constexpr std::size_t timeLineFileSize = timeLineBlockSize * userSlotCount;                    // 293,056,000
 constexpr std::size_t scoreFileSize = scoreRecordSize * scoreLessonCount;                      // 75,752
+// Offsets of the UserRecord fields the users file's check reads.
+constexpr std::size_t userNameOffset = 0;
+constexpr std::size_t userKeyOffset = 44;
+constexpr std::size_t userTessituraOffset = 48;
+constexpr std::size_t userCurrentLessonOffset = 112;
+constexpr std::size_t userTimeLineFullOffset = 150720;
+constexpr std::size_t userLessonBlocksOffset = 4200;
+constexpr std::size_t noteSlotPassedOffset = 24;  // within a NoteSlot
+constexpr std::size_t lessonBlockDoneOffset = 256; // within a LessonBlock
 
 // One trained note of a lesson result.
 struct NoteSlot {

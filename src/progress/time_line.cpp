@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -14,7 +15,9 @@
 
 // A null entry is an empty day; only days that differ from it are allocated.
 static std::unique_ptr<TimeLineDay> days[userSlotCount][timeLineDayCount];
-static bool changed = false;
+// Days whose bytes on disk may differ from memory: the next save writes them.
+static bool dirty[userSlotCount][timeLineDayCount];
+static bool anyDirty = false;
 static TodayFunction todayOverride = nullptr;
 
 static const TimeLineDay &emptyDay()
@@ -50,23 +53,27 @@ const TimeLineDay &timeLineDay(int32_t slot, int32_t day)
     return *days[slot][day];
 }
 
+static void markDirty(int32_t slot, int32_t day)
+{
+    dirty[slot][day] = true;
+    anyDirty = true;
+}
+
 TimeLineDay &editTimeLineDay(int32_t slot, int32_t day)
 {
-    changed = true;
     if (!validSlotDay(slot, day)) {
         // A caller's index fault must not reach memory outside the time line.
         static TimeLineDay scratch;
         scratch = emptyDay();
         return scratch;
     }
+    markDirty(slot, day);
     std::unique_ptr<TimeLineDay> &p = days[slot][day];
     if (!p) p = std::make_unique<TimeLineDay>(emptyDay());
     return *p;
 }
 
-void markTimeLineChanged() { changed = true; }
-bool timeLineChanged() { return changed; }
-void clearTimeLineChanged() { changed = false; }
+bool timeLineChanged() { return anyDirty; }
 
 void resetUserTimeLine(int32_t slot)
 {
@@ -74,10 +81,10 @@ void resetUserTimeLine(int32_t slot)
     userRecords[slot].timeLineFull = 0;
     // Only a time line that held days needs writing; resetting an empty one
     // (a new user in a free slot) must not cost a rewrite of the whole file.
-    for (auto &p : days[slot]) {
-        if (!p) continue;
-        p.reset();
-        changed = true;
+    for (int32_t d = 0; d < timeLineDayCount; ++d) {
+        if (!days[slot][d]) continue;
+        days[slot][d].reset();
+        markDirty(slot, d);
     }
 }
 
@@ -86,7 +93,10 @@ void moveTimeLine(int32_t fromSlot, int32_t toSlot)
     if (fromSlot < 0 || fromSlot >= userSlotCount || toSlot < 0 || toSlot >= userSlotCount) return;
     if (fromSlot == toSlot) return;
     for (int32_t d = 0; d < timeLineDayCount; ++d) {
-        if (days[toSlot][d] || days[fromSlot][d]) changed = true;
+        if (days[toSlot][d] || days[fromSlot][d]) {
+            markDirty(toSlot, d);
+            markDirty(fromSlot, d);
+        }
         days[toSlot][d] = std::move(days[fromSlot][d]);
     }
 }
@@ -111,6 +121,7 @@ bool addTimeLineEntry(int32_t key, int32_t blockIndex, const LessonBlock &block)
         // All days in use, none of them today: drop the oldest.
         for (int32_t d = 0; d + 1 < timeLineDayCount; ++d) days[slot][d] = std::move(days[slot][d + 1]);
         days[slot][timeLineDayCount - 1].reset();
+        for (int32_t d = 0; d < timeLineDayCount; ++d) markDirty(slot, d);
         found = timeLineDayCount - 1;
     }
     TimeLineDay &day = editTimeLineDay(slot, found);
@@ -212,39 +223,73 @@ void setTodayFunction(TodayFunction today) { todayOverride = today; }
 
 int32_t todayDayNumber() { return todayOverride ? todayOverride() : clockToday(); }
 
+const StoreFile timeLineStoreFile = {"TimeLine", timeLineFileSize, stopUsersSaveName, stopUsersSaveOpen,
+                                     stopUsersSaveWrite};
+
+static uint64_t dayOffset(int32_t slot, int32_t day)
+{
+    return static_cast<uint64_t>(slot) * timeLineBlockSize + static_cast<uint64_t>(day) * timeLineDaySize;
+}
+
 void loadTimeLineFile(const std::string &path)
 {
     if (path.empty()) stopProgram(0, stopUsersLoadName);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) stopProgram(0, stopUsersLoadOpen);
-    std::vector<uint8_t> buffer(timeLineDaySize);
+    auto fail = [fd](const std::string &detail) {
+        writeDebugDetail("loadTimeLineFile: " + detail);
+        ::close(fd);
+        stopProgram(0, stopUsersLoadRead);
+    };
+    // A time line of any other size is refused: loading what there is and
+    // saving would write the missing days back as empty ones for good.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || static_cast<uint64_t>(st.st_size) != timeLineFileSize)
+        fail("the time line is " + std::to_string(st.st_size) + " bytes, not " + std::to_string(timeLineFileSize));
+    // First the dates; only the days in use (a date other than the empty
+    // date) are read whole, so an empty time line costs 2000 small reads.
     const std::vector<uint8_t> &empty = emptyDayImage();
+    std::vector<uint8_t> buffer(timeLineDaySize);
     for (int32_t s = 0; s < userSlotCount; ++s) {
         for (int32_t d = 0; d < timeLineDayCount; ++d) {
+            days[s][d].reset();
+            dirty[s][d] = false;
+            uint8_t dateBytes[8];
+            if (::pread(fd, dateBytes, 8, static_cast<off_t>(dayOffset(s, d))) != 8)
+                fail("cannot read the date of slot " + std::to_string(s) + " day " + std::to_string(d));
+            if (std::memcmp(dateBytes, empty.data(), 8) == 0) continue; // an empty day, whatever its blocks
             std::size_t got = 0;
-            if (!storeReadBytes(fd, buffer.data(), buffer.size(), got)) {
-                ::close(fd);
-                stopProgram(0, stopUsersLoadRead);
-            }
-            if (got < buffer.size()) { // end of a short file
-                ::close(fd);
-                changed = false;
-                return;
-            }
-            if (std::memcmp(buffer.data(), empty.data(), buffer.size()) == 0) {
-                days[s][d].reset();
-                continue;
-            }
+            if (::lseek(fd, static_cast<off_t>(dayOffset(s, d)), SEEK_SET) < 0 ||
+                !storeReadBytes(fd, buffer.data(), buffer.size(), got) || got != buffer.size())
+                fail("cannot read slot " + std::to_string(s) + " day " + std::to_string(d));
             auto day = std::make_unique<TimeLineDay>();
             readTimeLineDay(buffer.data(), *day);
-            if (isEmptyTimeLineDay(*day))
-                days[s][d].reset();
-            else
-                days[s][d] = std::move(day);
+            days[s][d] = std::move(day);
         }
     }
     ::close(fd);
-    changed = false;
+    anyDirty = false;
+}
+
+void stageTimeLineChanges()
+{
+    if (!anyDirty) return;
+    std::vector<uint8_t> buffer(timeLineDaySize);
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        for (int32_t d = 0; d < timeLineDayCount; ++d) {
+            if (!dirty[s][d]) continue;
+            dirty[s][d] = false;
+            std::unique_ptr<TimeLineDay> &p = days[s][d];
+            if (p && isEmptyTimeLineDay(*p)) p.reset(); // edited back to empty: free it
+            if (p) {
+                writeTimeLineDay(*p, buffer.data());
+                stageStoreWrite(timeLineStoreFile, dayOffset(s, d), buffer.data(), buffer.size());
+            } else {
+                stageStoreWrite(timeLineStoreFile, dayOffset(s, d), emptyDayImage().data(), timeLineDaySize);
+            }
+        }
+    }
+    anyDirty = false;
 }
 
 bool writeTimeLineBody(AtomicWrite &w)
@@ -264,4 +309,11 @@ bool writeTimeLineBody(AtomicWrite &w)
         }
     }
     return true;
+}
+
+void clearTimeLineChanged()
+{
+    for (auto &slotDays : dirty)
+        for (bool &d : slotDays) d = false;
+    anyDirty = false;
 }

@@ -18,8 +18,7 @@
 const TimeLineDay &timeLineDay(int32_t slot, int32_t day);
 // Write access to a day; marks the time line changed.
 TimeLineDay &editTimeLineDay(int32_t slot, int32_t day);
-// Marks the time line changed (a save writes it even when no day was edited).
-void markTimeLineChanged();
+// True while a day differs from what the file holds.
 bool timeLineChanged();
 
 // timeLineFull := 0 and all 100 days of the slot empty; no save.
@@ -49,11 +48,16 @@ void setTodayFunction(TodayFunction today);
 int32_t todayDayNumber();
 
 // Used by the users store's file routines (users_file.cpp).
-// Reads the file into memory; a short file is read as far as it reaches, the
-// days beyond keep what they held. Ends the program on open or read errors.
+// Reads the dates of all days, then the days in use whole; a day with the
+// empty date is the empty day in memory (its bytes on disk are left as they
+// are until the day is written). Ends the program on open or read errors and
+// on a file of any other size (stop 3256).
 void loadTimeLineFile(const std::string &path);
-// Writes all 20 x 100 days; false when a write failed.
+// Stages every changed day into the open transaction (store_io.h).
+void stageTimeLineChanges();
+// Writes all 20 x 100 days of a new file; false when a write failed.
 bool writeTimeLineBody(AtomicWrite &w);
+// After a new file was written: nothing differs from it.
 void clearTimeLineChanged();
 // The days of fromSlot go to toSlot; fromSlot is left with empty days.
 void moveTimeLine(int32_t fromSlot, int32_t toSlot);

@@ -44,6 +44,7 @@ static void rebuildUsedKeys()
 
 bool usersFileNeedsFirstUse()
 {
+    recoverStoreFolder();
     std::string path = storeFilePath(usersFileName);
     if (path.empty()) stopProgram(0, stopUsersFileUnreadable);
     struct stat st;
@@ -66,15 +67,17 @@ bool usersFileNeedsFirstUse()
     return false;
 }
 
-// Writes the users image and/or the time line. Both temporary files are
-// complete and on disk before either replaces its old file, so a failure
-// leaves both old files as they were.
-static void writeUsersFiles(const std::vector<uint8_t> *image, bool withTimeLine, int32_t stopName,
-                            int32_t stopOpen, int32_t stopWrite)
+static const StoreFile usersStoreFile = {usersFileName, usersFileSize, stopUsersSaveName, stopUsersSaveOpen,
+                                         stopUsersSaveWrite};
+
+// First use: both files are written whole to temporary files and renamed.
+// The time line is renamed first: the users file's presence is what marks a
+// finished first use, so it must never exist without its time line.
+static void createBothFiles(const std::vector<uint8_t> &image)
 {
     std::string usersPath = storeFilePath(usersFileName);
     std::string timeLinePath = storeFilePath(timeLineFileName);
-    if (usersPath.empty() || timeLinePath.empty()) stopProgram(0, stopName);
+    if (usersPath.empty() || timeLinePath.empty()) stopProgram(0, stopUsersCreateName);
     AtomicWrite users{-1, {}, {}, 0, false};
     AtomicWrite timeLine{-1, {}, {}, 0, false};
     auto fail = [&](int32_t stop) {
@@ -82,22 +85,13 @@ static void writeUsersFiles(const std::vector<uint8_t> *image, bool withTimeLine
         abandonAtomicWrite(timeLine);
         stopProgram(0, stop);
     };
-    if (image) {
-        if (!beginAtomicWrite(users, usersPath)) fail(stopOpen);
-        if (!storeWriteBytes(users, image->data(), image->size()) || !syncAtomicWrite(users)) fail(stopWrite);
-    }
-    if (withTimeLine) {
-        if (!beginAtomicWrite(timeLine, timeLinePath)) fail(stopOpen);
-        if (!writeTimeLineBody(timeLine) || !syncAtomicWrite(timeLine)) fail(stopWrite);
-    }
-    // The time line is renamed first: the users file's presence is what marks
-    // a finished first use, so it must never exist without its time line.
-    if (withTimeLine && !commitAtomicWrite(timeLine)) fail(stopWrite);
-    if (image && !commitAtomicWrite(users)) {
-        abandonAtomicWrite(users);
-        stopProgram(0, stopWrite);
-    }
-    if (withTimeLine) clearTimeLineChanged();
+    if (!beginAtomicWrite(timeLine, timeLinePath)) fail(stopUsersCreateOpen);
+    if (!writeTimeLineBody(timeLine) || !syncAtomicWrite(timeLine)) fail(stopUsersCreateWrite);
+    if (!beginAtomicWrite(users, usersPath)) fail(stopUsersCreateOpen);
+    if (!storeWriteBytes(users, image.data(), image.size()) || !syncAtomicWrite(users)) fail(stopUsersCreateWrite);
+    if (!commitAtomicWrite(timeLine)) fail(stopUsersCreateWrite);
+    if (!commitAtomicWrite(users)) fail(stopUsersCreateWrite);
+    clearTimeLineChanged();
 }
 
 void resetUserStatistics(int32_t slot)
@@ -151,18 +145,86 @@ void createUsersFiles(const std::string &adminName, const std::string &adminPass
         setAllLessonBlocks(r, s < maxUsers ? empty : zero);
         resetUserStatistics(s);
     }
+    recoverStoreFolder();
     const std::vector<uint8_t> image = usersImage();
-    writeUsersFiles(&image, true, stopUsersCreateName, stopUsersCreateOpen, stopUsersCreateWrite);
+    createBothFiles(image);
     savedUsersImage = image;
     usedUserKeys = 2;
 }
 
+static uint8_t byteAt(const std::vector<uint8_t> &image, int32_t slot, std::size_t at)
+{
+    return image[static_cast<std::size_t>(slot) * userRecordSize + at];
+}
+
+static int32_t int32At(const std::vector<uint8_t> &image, int32_t slot, std::size_t at)
+{
+    const std::size_t p = static_cast<std::size_t>(slot) * userRecordSize + at;
+    return static_cast<int32_t>(static_cast<uint32_t>(image[p]) | static_cast<uint32_t>(image[p + 1]) << 8 |
+                                static_cast<uint32_t>(image[p + 2]) << 16 | static_cast<uint32_t>(image[p + 3]) << 24);
+}
+
+std::string usersImageFault(const std::vector<uint8_t> &image)
+{
+    if (image.size() != usersFileSize) return "size " + std::to_string(image.size());
+    auto fault = [](int32_t slot, const std::string &field, int64_t value) {
+        return "slot " + std::to_string(slot) + " field " + field + " value " + std::to_string(value);
+    };
+    int32_t keysSeen = 0;
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        const int32_t key = int32At(image, s, userKeyOffset);
+        const uint8_t full = byteAt(image, s, userTimeLineFullOffset);
+        if (full > 1) return fault(s, "timeLineFull", full);
+        for (int32_t L = 0; L < lessonBlockCount; ++L) {
+            const std::size_t block = userLessonBlocksOffset + static_cast<std::size_t>(L) * lessonBlockSize;
+            const uint8_t done = byteAt(image, s, block + lessonBlockDoneOffset);
+            if (done > 1) return fault(s, ("lessonBlock " + std::to_string(L) + " done").c_str(), done);
+            for (std::size_t j = 0; j < 8; ++j) {
+                const uint8_t passed = byteAt(image, s, block + j * noteSlotSize + noteSlotPassedOffset);
+                if (passed > 1)
+                    return fault(s, ("lessonBlock " + std::to_string(L) + " slot " + std::to_string(j + 1) + " passed").c_str(),
+                                 passed);
+            }
+        }
+        if (s >= maxUsers) {
+            const int32_t fixedKey = s < passwordSlot ? 20 : s + 1;
+            if (key != fixedKey) return fault(s, "key", key);
+            continue;
+        }
+        const int32_t lesson = int32At(image, s, userCurrentLessonOffset);
+        if (key == 0) {
+            if (lesson != 0) return fault(s, "currentLesson", lesson);
+            continue;
+        }
+        const uint8_t nameLength = byteAt(image, s, userNameOffset);
+        if (nameLength > maxUserNameLength) return fault(s, "name length", nameLength);
+        if (key < 1 || key > 10 || (keysSeen & (1 << key)) != 0) return fault(s, "key", key);
+        keysSeen |= 1 << key;
+        const int32_t tessitura = int32At(image, s, userTessituraOffset);
+        if (tessitura < 0 || tessitura > 3) return fault(s, "tessitura", tessitura);
+        if (lesson < 1 || lesson > scoreLessonCount) return fault(s, "currentLesson", lesson);
+    }
+    return std::string();
+}
+
 void loadUsersFiles()
 {
-    // A read error, or fewer than 20 records, stops with stopUsersLoadRead.
+    recoverStoreFolder();
+    // A read error, or a file of any other size, stops with stopUsersLoadRead.
     std::vector<uint8_t> image;
     loadStoreImage(usersFileName, usersFileSize, image, stopUsersLoadName, stopUsersLoadOpen, stopUsersLoadRead);
-    for (int32_t s = 0; s < userSlotCount; ++s) readUserRecord(image.data() + s * userRecordSize, userRecords[s]);
+    // A damaged record must not load as users who cannot be chosen or keys
+    // that collide; nothing is written, the file stays for inspection.
+    const std::string fault = usersImageFault(image);
+    if (!fault.empty()) {
+        writeDebugDetail("loadUsersFiles: the users file is damaged: " + fault);
+        stopProgram(0, stopUsersFileUnreadable);
+    }
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        readUserRecord(image.data() + s * userRecordSize, userRecords[s]);
+        // One past the last lesson is what the end of lesson 556 stores.
+        if (s < maxUsers && userRecords[s].currentLesson == scoreLessonCount) userRecords[s].currentLesson = 556;
+    }
     savedUsersImage = std::move(image);
     loadTimeLineFile(storeFilePath(timeLineFileName));
     rebuildUsedKeys();
@@ -170,14 +232,13 @@ void loadUsersFiles()
 
 void saveUsersFiles()
 {
-    if (deferStoreSave(usersStoreFiles)) return;
+    if (deferStoreSave(saveUsersFiles)) return;
     std::vector<uint8_t> image = usersImage();
-    const bool usersChanged = image != savedUsersImage;
-    const bool timeLineDirty = timeLineChanged();
-    if (!usersChanged && !timeLineDirty) return;
-    writeUsersFiles(usersChanged ? &image : nullptr, timeLineDirty, stopUsersSaveName, stopUsersSaveOpen,
-                    stopUsersSaveWrite);
-    if (usersChanged) savedUsersImage = std::move(image);
+    if (savedUsersImage.size() != image.size()) savedUsersImage.assign(image.size(), 0); // never loaded: all of it
+    stageChangedBytes(usersStoreFile, savedUsersImage, image);
+    savedUsersImage = std::move(image);
+    stageTimeLineChanges();
+    commitStoreWrites();
 }
 
 int32_t findUserSlot(int32_t key)
@@ -204,6 +265,10 @@ int32_t addUser(const std::string &name)
     for (int32_t k = 1; k <= 10 && key == 0; ++k)
         if ((usedUserKeys & (1 << k)) == 0) key = k;
     if (key == 0) return 0;
+    // One action: the record, its emptied time line and the key's cleared
+    // score entries (a reissued key must not inherit a personal best) reach
+    // the disk together.
+    beginStoreUpdate();
     UserRecord &r = userRecords[slot];
     r.name = name.substr(0, maxUserNameLength);
     r.key = key;
@@ -212,6 +277,8 @@ int32_t addUser(const std::string &name)
     resetUserStatistics(slot);
     usedUserKeys |= 1 << key;
     saveUsersFiles();
+    saveScoreFile();
+    endStoreUpdate();
     return key;
 }
 

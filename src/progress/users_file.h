@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "progress/store_io.h"
 #include "progress/store_records.h"
@@ -50,10 +51,18 @@ bool usersFileNeedsFirstUse();
 // First use: builds all 20 records (administrator in slot 0, scrambled
 // password in slot 10) and writes the users and time-line files.
 void createUsersFiles(const std::string &adminName, const std::string &adminPassword);
-// Reads both files into memory and rebuilds usedUserKeys.
+// Reads both files into memory and rebuilds usedUserKeys. A users file that
+// breaks what the format fixes ends in stop 3269 (usersImageFault).
 void loadUsersFiles();
-// Writes the users file and the time-line file where they changed (deferred
-// inside a store update group).
+// What the format fixes of a users file image, checked and nothing stricter:
+// reserved slots 6..19 carry their fixed keys; slots 0..5 are free (key 0,
+// current lesson 0) or a user (name length <= 40, key 1..10 unique among the
+// users, tessitura 0..3, current lesson 1..557); the flags (timeLineFull, and
+// each lesson block's done and passed bytes) 0 or 1.
+// "" when it holds, else the slot, field and value that do not.
+std::string usersImageFault(const std::vector<uint8_t> &image);
+// Writes the changed bytes of the users file and the changed days of the
+// time line as one transaction (the group's, inside a store update group).
 void saveUsersFiles();
 
 // Resets the slot's tallies and its time line; no save.

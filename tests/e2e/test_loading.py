@@ -3,6 +3,7 @@ tune, and the screen it hands over to (first-time setup or user management)."""
 
 import array
 import os
+import struct
 import sys
 import time
 import unittest
@@ -47,10 +48,26 @@ def screen_after_loading(shot):
 
 
 def store_files_present(data_dir):
+    """Store files of their full sizes that the load accepts: the slot keys the
+    format fixes, the administrator in slot 0, every time-line day undated."""
     folder = os.path.join(data_dir, "ResourceFiles")
-    for name, size in (("UsersFile", 3014560), ("TimeLine", 293056000), ("ScoreFile", 75752)):
-        with open(os.path.join(folder, name), "wb") as f:
-            f.truncate(size)
+    record, day = 150728, 146528
+    with open(os.path.join(folder, "UsersFile"), "wb") as f:
+        f.truncate(20 * record)
+        for slot in range(20):
+            key = 1 if slot == 0 else 20 if 6 <= slot <= 9 else slot + 1 if slot >= 10 else 0
+            f.seek(slot * record + 44)
+            f.write(struct.pack("<ii", key, 3 if slot == 0 else 0))
+            if slot == 0:
+                f.seek(112)
+                f.write(struct.pack("<i", 1))
+    with open(os.path.join(folder, "TimeLine"), "wb") as f:
+        f.truncate(2000 * day)
+        for d in range(2000):
+            f.seek(d * day)
+            f.write(struct.pack("<d", 36651.0))
+    with open(os.path.join(folder, "ScoreFile"), "wb") as f:
+        f.truncate(75752)
 
 
 class Loading(unittest.TestCase):

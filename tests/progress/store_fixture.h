@@ -37,9 +37,17 @@ struct StoreFolderTest : ::testing::Test {
         setTodayFunction(nullptr);
     }
 
+    // Set by tests that damage a users file on purpose.
+    bool usersFileDamagedOnPurpose = false;
+
     void TearDown() override
     {
+        // Every users file the program writes must pass the load's check.
+        if (!usersFileDamagedOnPurpose && fileSize("UsersFile") == static_cast<int64_t>(usersFileSize)) {
+            EXPECT_EQ(usersImageFault(readFile("UsersFile")), "") << "the users file this test left";
+        }
         injectStoreWriteFault(0, 0);
+        injectStoreStepFault(0, 0);
         setTodayFunction(nullptr);
         std::string cmd = "rm -rf '" + dir + "'";
         [[maybe_unused]] int rc = std::system(cmd.c_str());

@@ -260,60 +260,87 @@ TEST_F(UsersFile, LoadFailuresGiveTheirStops)
     ::unlink(path("ScoreFile").c_str());
     EXPECT_EXIT(loadScoreFile(), ::testing::ExitedWithCode(3264 % 250), "stopNumber=3264");
 
-    // A short time line is read as far as it reaches.
-    addUser("Bea");
-    setTodayFunction(fixedToday);
+    // A time line of the wrong size ends like a short users file, and nothing
+    // is written over it: a truncated history is never saved back for good.
     ::rename(path("TimeLine.away").c_str(), path("TimeLine").c_str());
-    ASSERT_EQ(::truncate(path("TimeLine").c_str(), timeLineBlockSize + timeLineDaySize), 0);
-    editTimeLineDay(1, 1).date = 40000;
-    loadUsersFiles();
-    EXPECT_EQ(timeLineDay(1, 0).date, emptyDayNumber);
-    EXPECT_EQ(timeLineDay(1, 1).date, 40000);
+    for (const int64_t size : {int64_t{0}, static_cast<int64_t>(timeLineBlockSize + timeLineDaySize),
+                               static_cast<int64_t>(timeLineFileSize + 1)}) {
+        ASSERT_EQ(::truncate(path("TimeLine").c_str(), size), 0);
+        EXPECT_EXIT(loadUsersFiles(), ::testing::ExitedWithCode(3256 % 250), "stopNumber=3256") << size;
+        EXPECT_EQ(fileSize("TimeLine"), size);
+    }
 }
 
-TEST_F(UsersFile, FailedOrInterruptedSaveKeepsTheOldFiles)
+// A users file of the right size that breaks what the format fixes ends in
+// stop 3269 naming the slot and field, and nothing is written.
+TEST_F(UsersFile, ADamagedRecordStopsWithItsSlotAndField)
 {
     createStore();
-    setTodayFunction(fixedToday);
-    const std::vector<uint8_t> users = readFile("UsersFile");
-    const std::vector<uint8_t> scores = readFile("ScoreFile");
-
-    struct Case { const char *what; int32_t kind; int64_t bytes; int exitCode; };
+    addUser("Bea");
+    usersFileDamagedOnPurpose = true;
+    const std::vector<uint8_t> good = readFile("UsersFile");
+    auto put32 = [](std::vector<uint8_t> &b, std::size_t at, int32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+    };
+    struct Case { int32_t slot; std::size_t at; int32_t value; bool byte; const char *detail; };
     const Case cases[] = {
-        {"write error in the users file", 1, 1000, 3259 % 250},
-        {"write error in the time line", 1, 5000000, 3259 % 250},
-        {"crash in the users file", 2, 1000, 86},
-        {"crash in the time line", 2, 200000000, 86},
+        {7, 44, 0, false, "slot 7 field key value 0"},
+        {12, 44, 14, false, "slot 12 field key value 14"},
+        {2, 112, 5, false, "slot 2 field currentLesson value 5"},
+        {1, 0, 41, true, "slot 1 field name length value 41"},
+        {1, 44, 11, false, "slot 1 field key value 11"},
+        {1, 44, 1, false, "slot 1 field key value 1"}, // the administrator's key again
+        {0, 48, 4, false, "slot 0 field tessitura value 4"},
+        {0, 112, 558, false, "slot 0 field currentLesson value 558"},
+        {1, 112, 0, false, "slot 1 field currentLesson value 0"},
+        {4, 150720, 2, true, "slot 4 field timeLineFull value 2"},
+        {1, 4200 + 264 * 554 + 256, 7, true, "slot 1 field lessonBlock 554 done value 7"},
+        {0, 4200 + 264 * 3 + 32 * 7 + 24, 2, true, "slot 0 field lessonBlock 3 slot 8 passed value 2"},
     };
     for (const Case &c : cases) {
-        EXPECT_EXIT(
-            {
-                injectStoreWriteFault(c.kind, c.bytes);
-                beginStoreUpdate();
-                setUserCurrentLesson(1, 77);
-                addTimeLineEntry(1, 0, blockWithNote(9));
-                endStoreUpdate();
-            },
-            ::testing::ExitedWithCode(c.exitCode), "")
-            << c.what;
-        EXPECT_EQ(readFile("UsersFile"), users) << c.what;
-        EXPECT_EQ(fileSize("TimeLine"), static_cast<int64_t>(timeLineFileSize)) << c.what;
-        EXPECT_EQ(c.kind == 1, !exists("UsersFile.tmp") && !exists("TimeLine.tmp")) << c.what;
+        std::vector<uint8_t> bad = good;
+        const std::size_t at = c.slot * userRecordSize + c.at;
+        if (c.byte)
+            bad[at] = static_cast<uint8_t>(c.value);
+        else
+            put32(bad, at, c.value);
+        {
+            std::ofstream out(path("UsersFile"), std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char *>(bad.data()), static_cast<std::streamsize>(bad.size()));
+        }
+        EXPECT_EXIT(loadUsersFiles(), ::testing::ExitedWithCode(3269 % 250), c.detail) << c.detail;
+        EXPECT_EQ(readFile("UsersFile"), bad) << c.detail;
+    }
+
+    // What the lesson end writes after the last lesson loads as that lesson;
+    // a user without a tessitura yet is a user.
+    std::vector<uint8_t> edge = good;
+    put32(edge, 1 * userRecordSize + 112, 557);
+    put32(edge, 1 * userRecordSize + 48, 0);
+    {
+        std::ofstream out(path("UsersFile"), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(edge.data()), static_cast<std::streamsize>(edge.size()));
     }
     loadUsersFiles();
-    EXPECT_TRUE(isEmptyTimeLineDay(timeLineDay(0, 0)));
+    EXPECT_EQ(getUserCurrentLesson(2), 556);
+    usersFileDamagedOnPurpose = false;
+}
 
-    EXPECT_EXIT(
-        {
-            injectStoreWriteFault(1, 100);
-            recordScore(5, 1, 3, 100);
-        },
-        ::testing::ExitedWithCode(3268 % 250), "stopNumber=3268");
-    EXPECT_EQ(readFile("ScoreFile"), scores);
-
-    // After a crash left temporary files behind, the next save still works.
-    setUserCurrentLesson(1, 77);
-    loadUsersFiles();
-    EXPECT_EQ(getUserCurrentLesson(1), 77);
-    EXPECT_FALSE(exists("UsersFile.tmp"));
+// Adding a user clears the reissued key's score entries on disk in the same
+// action, so a later crash cannot hand a stale personal best to the new user.
+TEST_F(UsersFile, AddedUsersClearedScoresReachTheDiskWithTheUser)
+{
+    createStore();
+    std::vector<uint8_t> scores = readFile("ScoreFile");
+    const std::size_t entry = 4 * scoreRecordSize + 1 * scoreUserEntrySize; // lesson 5, key 2
+    scores[entry + 4] = 0xBC; // best 700
+    scores[entry + 5] = 0x02;
+    {
+        std::ofstream out(path("ScoreFile"), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(scores.data()), static_cast<std::streamsize>(scores.size()));
+    }
+    loadScoreFile();
+    ASSERT_EQ(getUserScore(5, 2), 700);
+    ASSERT_EQ(addUser("Bea"), 2);
+    EXPECT_EQ(le32(readFile("ScoreFile"), entry + 4), 0);
 }

@@ -1,0 +1,30 @@
+#include "platform/folder_lock.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "platform/paths.h"
+
+void lockDataFolderOrExit(const std::string &folder)
+{
+    const std::string path = resolveDataPath(folder + "/ResourceFiles/Tarnova.lock");
+    // The descriptor stays open for the program's life: closing it would
+    // release the lock. Close-on-exec keeps child programs (the file chooser)
+    // from holding it after this program ended.
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EWOULDBLOCK) {
+            std::fprintf(stderr, "Tarnova: another program is using the data folder %s\n", folder.c_str());
+            std::fflush(stderr);
+            _exit(dataFolderInUseExitCode);
+        }
+        return; // a file system without locks: run unlocked as before
+    }
+}

@@ -1,0 +1,464 @@
+// One transaction per user action: the journal, failures injected at every
+// I/O step, kill -9 at random moments, and the bytes a lesson end writes.
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/paths.h"
+#include "store_fixture.h"
+
+namespace {
+
+int32_t fixedToday() { return 43830; }
+
+LessonBlock blockWithMean(double mean)
+{
+    LessonBlock b = emptyLessonBlock();
+    b.slots[0] = NoteSlot{30, mean, 2.0, 1};
+    b.done = 1;
+    return b;
+}
+
+// The first half of a lesson's end, as the exercise run writes it.
+void lessonEndFirstHalf(int32_t key, int32_t blockIndex, double mean, int32_t nextLesson)
+{
+    beginStoreUpdate();
+    setUserLessonBlock(key, blockIndex, blockWithMean(mean));
+    addTimeLineEntry(key, blockIndex, blockWithMean(mean));
+    setUserCurrentLesson(key, nextLesson);
+    endStoreUpdate();
+}
+
+// The second half, as the score overview's first frame writes it.
+void lessonEndSecondHalf(int32_t key, int32_t lesson, int32_t presented, int32_t score, int32_t nextLesson)
+{
+    beginStoreUpdate();
+    userRecords[findUserSlot(key)].noteTallies[27].presented = presented;
+    saveUsersFiles();
+    recordScore(lesson, key, 3, score);
+    setUserCurrentLesson(key, nextLesson);
+    endStoreUpdate();
+}
+
+// Runs `f` in a child process; returns its wait status.
+int inChild(const std::function<void()> &f)
+{
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        f();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+// The number of store I/O steps `f` takes, run in a child.
+int countSteps(const std::function<void()> &f)
+{
+    auto *steps = static_cast<int64_t *>(
+        mmap(nullptr, sizeof(int64_t), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+    *steps = -1;
+    inChild([&] {
+        injectStoreStepFault(0, 0);
+        f();
+        *steps = storeIoSteps();
+    });
+    const int n = static_cast<int>(*steps);
+    munmap(steps, sizeof(int64_t));
+    return n;
+}
+
+int64_t bytesWrittenByProcess()
+{
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    int64_t value = 0;
+    while (in >> key >> value)
+        if (key == "wchar:") return value;
+    return -1;
+}
+
+void writeBytes(const std::string &file, const std::vector<uint8_t> &bytes)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace
+
+using StoreTransaction = StoreFolderTest;
+
+// Only the changed ranges are written, and the files hold exactly what the
+// whole-file writer would have written.
+TEST_F(StoreTransaction, LessonEndWritesLittleAndTheFilesKeepTheirFormat)
+{
+    createStore();
+    setTodayFunction(fixedToday);
+    addUser("Bea");
+    const int64_t before = bytesWrittenByProcess();
+    lessonEndFirstHalf(2, 4, -3.5, 7);
+    const int64_t firstHalf = bytesWrittenByProcess() - before;
+    lessonEndSecondHalf(2, 6, 11, 500, 8);
+    const int64_t secondHalf = bytesWrittenByProcess() - before - firstHalf;
+    EXPECT_LT(firstHalf, 1 << 20);
+    EXPECT_LT(secondHalf, 1 << 20);
+    EXPECT_FALSE(exists("StoreJournal"));
+
+    std::vector<uint8_t> users(usersFileSize);
+    for (int32_t s = 0; s < userSlotCount; ++s) writeUserRecord(userRecords[s], users.data() + s * userRecordSize);
+    EXPECT_EQ(readFile("UsersFile"), users);
+    std::vector<uint8_t> scores(scoreFileSize);
+    for (int32_t i = 0; i < scoreLessonCount; ++i) writeScoreRecord(scoreRecords[i + 1], scores.data() + i * scoreRecordSize);
+    EXPECT_EQ(readFile("ScoreFile"), scores);
+    AtomicWrite whole{-1, {}, {}, 0, false};
+    ASSERT_TRUE(beginAtomicWrite(whole, path("TimeLine.whole")));
+    ASSERT_TRUE(writeTimeLineBody(whole) && finishAtomicWrite(whole));
+    EXPECT_EQ(std::system(("cmp -s '" + path("TimeLine") + "' '" + path("TimeLine.whole") + "'").c_str()), 0);
+
+    loadUsersFiles();
+    loadScoreFile();
+    EXPECT_EQ(timeLineDay(1, 0).lessonBlocks[4].slots[0].mean, -3.5);
+    EXPECT_EQ(getUserCurrentLesson(2), 8);
+    EXPECT_EQ(getUserScore(6, 2), 500);
+}
+
+// The journal at start: played back when complete, dropped when cut short or
+// damaged, refused when a file's size does not match.
+TEST_F(StoreTransaction, JournalAtStart)
+{
+    createStore();
+    setTodayFunction(fixedToday);
+    addUser("Bea");
+    const std::vector<uint8_t> oldUsers = readFile("UsersFile"), oldScores = readFile("ScoreFile");
+    // Die after every new byte is in place, before the files are flushed:
+    // the journal is complete and the files hold the new bytes.
+    // Steps: the journal's write, fsync and folder; the writes in place; one
+    // fsync per file; the journal's unlink; the folder.
+    const int steps = countSteps([] { lessonEndSecondHalf(2, 5, 3, 400, 6); });
+    const std::vector<uint8_t> newUsers = readFile("UsersFile"), newScores = readFile("ScoreFile");
+    ASSERT_NE(newUsers, oldUsers);
+    ASSERT_NE(newScores, oldScores);
+    writeBytes(path("UsersFile"), oldUsers);
+    writeBytes(path("ScoreFile"), oldScores);
+    const int died = inChild([steps] {
+        injectStoreStepFault(2, steps - 3); // the first of the two file flushes
+        lessonEndSecondHalf(2, 5, 3, 400, 6);
+    });
+    ASSERT_TRUE(WIFEXITED(died) && WEXITSTATUS(died) == 86);
+    ASSERT_TRUE(exists("StoreJournal"));
+    ASSERT_EQ(readFile("UsersFile"), newUsers);
+    const std::vector<uint8_t> journal = readFile("StoreJournal");
+
+    struct Case {
+        const char *what;
+        std::function<void(std::vector<uint8_t> &)> damage; // of the journal
+        bool filesNew;          // the files hold the new bytes when the start comes
+        int64_t scoreFileSize;  // the score file's size at start
+        bool refused;           // stop 3270, nothing touched
+        bool restoredOld;       // after the start the files hold the old bytes
+    };
+    const Case cases[] = {
+        {"complete: played back", [](std::vector<uint8_t> &) {}, true, static_cast<int64_t>(scoreFileSize), false, true},
+        {"cut short: dropped", [](std::vector<uint8_t> &j) { j.resize(j.size() - 100); }, false,
+         static_cast<int64_t>(scoreFileSize), false, true},
+        {"header only: dropped", [](std::vector<uint8_t> &j) { j.resize(32); }, false,
+         static_cast<int64_t>(scoreFileSize), false, true},
+        {"checksum fails: dropped", [](std::vector<uint8_t> &j) { j[j.size() / 2] ^= 0x40; }, true,
+         static_cast<int64_t>(scoreFileSize), false, false},
+        {"another size: refused", [](std::vector<uint8_t> &) {}, true, static_cast<int64_t>(scoreFileSize) - 136, true,
+         false},
+    };
+    for (const Case &c : cases) {
+        std::vector<uint8_t> j = journal;
+        c.damage(j);
+        writeBytes(path("StoreJournal"), j);
+        writeBytes(path("UsersFile"), c.filesNew ? newUsers : oldUsers);
+        std::vector<uint8_t> scores = c.filesNew ? newScores : oldScores;
+        scores.resize(static_cast<std::size_t>(c.scoreFileSize));
+        writeBytes(path("ScoreFile"), scores);
+        if (c.refused) {
+            EXPECT_EXIT(loadUsersFiles(), ::testing::ExitedWithCode(3270 % 250), "stopNumber=3270") << c.what;
+            EXPECT_EQ(readFile("StoreJournal"), j) << c.what;
+            EXPECT_EQ(readFile("UsersFile"), newUsers) << c.what;
+            EXPECT_EQ(readFile("ScoreFile"), scores) << c.what;
+            continue;
+        }
+        loadUsersFiles();
+        loadScoreFile();
+        EXPECT_FALSE(exists("StoreJournal")) << c.what;
+        EXPECT_EQ(readFile("UsersFile"), c.restoredOld ? oldUsers : newUsers) << c.what;
+        EXPECT_EQ(readFile("ScoreFile"), c.restoredOld ? oldScores : newScores) << c.what;
+    }
+    // A normal action leaves no journal and no temporary files behind;
+    // stale temporary files of the store files are removed at start.
+    writeBytes(path("ScoreFile"), oldScores);
+    loadScoreFile();
+    writeBytes(path("TimeLine.tmp"), {1, 2, 3});
+    writeBytes(path("Other.tmp"), {1, 2, 3});
+    loadUsersFiles();
+    EXPECT_FALSE(exists("TimeLine.tmp"));
+    EXPECT_TRUE(exists("Other.tmp"));
+    lessonEndSecondHalf(2, 5, 3, 400, 6);
+    EXPECT_FALSE(exists("StoreJournal"));
+    EXPECT_EQ(readFile("ScoreFile"), newScores);
+}
+
+// Every write, fsync, rename and unlink of an action fails in turn, or the
+// process dies right before it: after the next start the three files are
+// all as before the action or all as after it.
+TEST_F(StoreTransaction, EveryFailingStepLeavesTheOldOrTheNewStore)
+{
+    createStore();
+    setTodayFunction(fixedToday);
+    addUser("Bea");
+    lessonEndFirstHalf(2, 3, 5.0, 5);
+    lessonEndSecondHalf(2, 3, 4, 300, 5);
+    const std::size_t lineCompared = 3 * timeLineBlockSize; // the slots the actions touch
+    auto timeLineHead = [&] {
+        std::vector<uint8_t> b(lineCompared);
+        std::ifstream in(path("TimeLine"), std::ios::binary);
+        in.read(reinterpret_cast<char *>(b.data()), static_cast<std::streamsize>(b.size()));
+        return b;
+    };
+    struct Snapshot {
+        std::vector<uint8_t> users, scores, line;
+        bool operator==(const Snapshot &o) const { return users == o.users && scores == o.scores && line == o.line; }
+    };
+    auto snapshot = [&] { return Snapshot{readFile("UsersFile"), readFile("ScoreFile"), timeLineHead()}; };
+    auto restore = [&](const Snapshot &s) {
+        writeBytes(path("UsersFile"), s.users);
+        writeBytes(path("ScoreFile"), s.scores);
+        std::fstream io(path("TimeLine"), std::ios::binary | std::ios::in | std::ios::out);
+        io.write(reinterpret_cast<const char *>(s.line.data()), static_cast<std::streamsize>(s.line.size()));
+    };
+
+    struct Action { const char *what; std::function<void()> run; };
+    const Action actions[] = {
+        {"first half of a lesson end", [] { lessonEndFirstHalf(2, 8, -7.25, 10); }},
+        {"second half of a lesson end", [] { lessonEndSecondHalf(1, 9, 6, 900, 10); }},
+        {"deleting a user", [] { deleteUser(2); }},
+    };
+    for (const Action &a : actions) {
+        const Snapshot before = snapshot();
+        const int steps = countSteps(a.run);
+        ASSERT_GE(steps, 6) << a.what;
+        const Snapshot after = snapshot();
+        ASSERT_FALSE(after == before) << a.what;
+        restore(before);
+        for (int kind = 1; kind <= 2; ++kind) {
+            for (int step = 1; step <= steps; ++step) {
+                const int status = inChild([&] {
+                    injectStoreStepFault(kind, step);
+                    a.run();
+                });
+                ASSERT_TRUE(WIFEXITED(status)) << a.what;
+                const int code = WEXITSTATUS(status);
+                if (kind == 2) {
+                    EXPECT_EQ(code, 86) << a.what << " step " << step;
+                } else {
+                    EXPECT_TRUE(code == 0 || code == 3259 % 250 || code == 3268 % 250)
+                        << a.what << " step " << step << " exit " << code;
+                }
+                recoverStoreFolder(); // what the next start does first
+                const Snapshot now = snapshot();
+                const bool old = now == before, whole = now == after;
+                EXPECT_TRUE(old || whole) << a.what << " kind " << kind << " step " << step;
+                // A reported failure never leaves the new store behind
+                // (the last step, flushing the folder after the commit,
+                // is not reported).
+                if (kind == 1 && code != 0) {
+                    EXPECT_TRUE(old) << a.what << " step " << step;
+                }
+                EXPECT_FALSE(exists("StoreJournal"));
+                if (!old) restore(before);
+            }
+        }
+        a.run(); // on to the next action's starting point
+    }
+
+    // First use: the temporary-and-rename path. A failure or a crash at any
+    // step leaves a store that still needs its first use, or the complete one.
+    const std::string fresh = dir + "/fresh";
+    ASSERT_EQ(::mkdir(fresh.c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((fresh + "/ResourceFiles").c_str(), 0755), 0);
+    userDataDir = fresh + "/";
+    // Each day of the new time line is one write: walk the first write, one
+    // in the middle, and every step from the last write on.
+    const int steps = countSteps([] { createUsersFiles("Admin", "Brisketmoo"); });
+    ASSERT_GE(steps, 2006);
+    std::vector<int> walked = {1, 1000};
+    for (int step = steps - 6; step <= steps; ++step) walked.push_back(step);
+    for (int kind = 1; kind <= 2; ++kind) {
+        for (int step : walked) {
+            ::unlink((fresh + "/ResourceFiles/UsersFile").c_str());
+            ::unlink((fresh + "/ResourceFiles/TimeLine").c_str());
+            const int status = inChild([&] {
+                injectStoreStepFault(kind, step);
+                createUsersFiles("Admin", "Brisketmoo");
+            });
+            ASSERT_TRUE(WIFEXITED(status));
+            if (usersFileNeedsFirstUse()) continue;
+            // The users file exists only with its complete time line.
+            struct stat st;
+            ASSERT_EQ(::stat((fresh + "/ResourceFiles/TimeLine").c_str(), &st), 0) << "kind " << kind << " step " << step;
+            EXPECT_EQ(st.st_size, static_cast<int64_t>(timeLineFileSize)) << "kind " << kind << " step " << step;
+        }
+    }
+    EXPECT_FALSE(fileExists(fresh + "/ResourceFiles/UsersFile.tmp"));
+    EXPECT_FALSE(fileExists(fresh + "/ResourceFiles/TimeLine.tmp"));
+    userDataDir = dir + "/";
+}
+
+namespace {
+
+// What the kill loop's files say, read after a load.
+struct Signature {
+    int32_t slot1Key = 0, slot1Lesson = 0, slot1Presented = 0, adminLesson = 1, adminPresented = 0;
+    std::string slot1Name;
+    double slot1Block = 100.0, adminBlock = 100.0;   // users file
+    double slot1Day = 100.0, adminDay = 100.0;       // time line
+    int32_t key2Best = 0, lesson3Best = 0, key1Best = 0; // score file
+    bool operator==(const Signature &) const = default;
+};
+
+std::string describe(const Signature &s)
+{
+    return "slot1 key " + std::to_string(s.slot1Key) + " '" + s.slot1Name + "' lesson " +
+           std::to_string(s.slot1Lesson) + " block " + std::to_string(s.slot1Block) + " presented " +
+           std::to_string(s.slot1Presented) + " day " + std::to_string(s.slot1Day) + "; admin lesson " +
+           std::to_string(s.adminLesson) + " block " + std::to_string(s.adminBlock) + " presented " +
+           std::to_string(s.adminPresented) + " day " + std::to_string(s.adminDay) + "; bests " +
+           std::to_string(s.key2Best) + " " + std::to_string(s.lesson3Best) + " " + std::to_string(s.key1Best);
+}
+
+Signature loadedSignature()
+{
+    Signature s;
+    const UserRecord &u = userRecords[1], &a = userRecords[0];
+    s.slot1Key = u.key;
+    s.slot1Name = u.name;
+    s.slot1Lesson = u.currentLesson;
+    s.slot1Block = u.lessonBlocks[1].slots[0].mean;
+    s.slot1Presented = u.noteTallies[27].presented;
+    s.slot1Day = timeLineDay(1, 0).lessonBlocks[1].slots[0].mean;
+    s.adminLesson = a.currentLesson;
+    s.adminBlock = a.lessonBlocks[0].slots[0].mean;
+    s.adminPresented = a.noteTallies[27].presented;
+    s.adminDay = timeLineDay(0, 0).lessonBlocks[0].slots[0].mean;
+    s.key2Best = scoreRecords[3].entries[1].best;
+    s.lesson3Best = scoreRecords[3].lessonBest;
+    s.key1Best = scoreRecords[2].entries[0].best;
+    return s;
+}
+
+// Action i of the loop: a cycle of adding a user, both halves of a lesson end
+// for that user and for the administrator, and deleting the user again.
+void loopAction(int64_t i)
+{
+    const int32_t n = static_cast<int32_t>(i);
+    switch (i % 6) {
+    case 0:
+        beginStoreUpdate();
+        setUserTessitura(addUser("N" + std::to_string(n)), 2);
+        endStoreUpdate();
+        break;
+    case 1: lessonEndFirstHalf(2, 1, n, 3); break;
+    case 2: lessonEndSecondHalf(2, 3, n, n + 1, 4); break;
+    case 3: lessonEndFirstHalf(1, 0, n, 2); break;
+    case 4: lessonEndSecondHalf(1, 2, n, n + 1, 3); break;
+    case 5: deleteUser(2); break;
+    }
+}
+
+// The signature after actions 0..count-1.
+Signature expectedAfter(int64_t count)
+{
+    Signature s;
+    for (int64_t i = 0; i < count; ++i) {
+        const int32_t n = static_cast<int32_t>(i);
+        switch (i % 6) {
+        case 0: s.slot1Key = 2; s.slot1Name = "N" + std::to_string(n); s.slot1Lesson = 1; break;
+        case 1: s.slot1Block = n; s.slot1Day = n; s.slot1Lesson = 3; break;
+        case 2: s.slot1Presented = n; s.key2Best = n + 1; s.lesson3Best = n + 1; s.slot1Lesson = 4; break;
+        case 3: s.adminBlock = n; s.adminDay = n; s.adminLesson = 2; break;
+        case 4: s.adminPresented = n; s.key1Best = n + 1; s.adminLesson = 3; break;
+        case 5:
+            s.slot1Key = 0; s.slot1Name.clear(); s.slot1Lesson = 0; s.slot1Block = 100.0; s.slot1Presented = 0;
+            s.slot1Day = 100.0; s.key2Best = 0; s.lesson3Best = 0;
+            break;
+        }
+    }
+    return s;
+}
+
+} // namespace
+
+// kill -9 at random moments of a loop of actions: after each kill the store
+// loads, and the three files belong to one and the same action (the last
+// one finished or the one under way). TARNOVA_KILL_TRIES sets the number of
+// kills (30 here; 200 or more by hand).
+TEST_F(StoreTransaction, KilledAtRandomMomentsTheFilesBelongToOneAction)
+{
+    createStore();
+    setTodayFunction(fixedToday);
+    const char *env = std::getenv("TARNOVA_KILL_TRIES");
+    const int tries = env && *env ? std::atoi(env) : 30;
+    auto *done = static_cast<std::atomic<int64_t> *>(
+        mmap(nullptr, sizeof(std::atomic<int64_t>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(done, MAP_FAILED);
+    std::mt19937 random(2718);
+    int64_t count = 0; // actions whose result is on disk
+    int loadsKilled = 0;
+    for (int t = 0; t < tries; ++t) {
+        done->store(count);
+        std::fflush(nullptr);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            // A program start, then actions until the kill comes.
+            loadUsersFiles();
+            loadScoreFile();
+            for (int64_t i = count; i < count + 100000; ++i) {
+                loopAction(i);
+                done->store(i + 1);
+            }
+            _exit(0);
+        }
+        ::usleep(std::uniform_int_distribution<int>(0, 40000)(random));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        const int64_t finished = done->load();
+        if (finished == count) ++loadsKilled;
+        // The next start: recovery, then the loads.
+        loadUsersFiles();
+        loadScoreFile();
+        const Signature got = loadedSignature();
+        if (got == expectedAfter(finished)) {
+            count = finished;
+        } else if (got == expectedAfter(finished + 1)) {
+            count = finished + 1;
+        } else {
+            ADD_FAILURE() << "try " << t << ": the files belong to no single action after " << finished
+                          << " finished actions: " << describe(got) << "\n expected " << describe(expectedAfter(finished))
+                          << "\n or       " << describe(expectedAfter(finished + 1));
+            break;
+        }
+    }
+    munmap(done, sizeof(std::atomic<int64_t>));
+    EXPECT_GT(count, 0) << "the kills should come while actions run";
+    std::printf("%d kills, %lld actions, %d kills before the first action of a start\n", tries,
+                static_cast<long long>(count), loadsKilled);
+}

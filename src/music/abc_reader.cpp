@@ -874,13 +874,13 @@ bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_
                      std::string &source)
 {
     if (fileName.empty() || fileName.size() > 4095) {
-        writeDebugDetail("readAbcTuneFile: file name=" + fileName.substr(0, 255));
+        writeDebugDetail("readAbcTuneFile: file name=" + nativePath(fileName).substr(0, 255));
         stopProgram(0, stopAbcFileName);
     }
     TuneReader rd;
     rd.file = std::fopen(resolveDataPath(fileName).c_str(), "rb");
     if (!rd.file) {
-        writeDebugDetail("readAbcTuneFile: cannot open " + fileName.substr(0, 255));
+        writeDebugDetail("readAbcTuneFile: cannot open " + nativePath(fileName).substr(0, 255));
         stopProgram(0, stopAbcOpen);
     }
     rd.records = records;
@@ -919,7 +919,7 @@ bool readAbcTuneFile(const std::string &fileName, AbcNoteRecord *records, int32_
     }
 
     if (rd.count < 1) {
-        writeDebugDetail("readAbcTuneFile: no note or rest in " + fileName.substr(0, 255));
+        writeDebugDetail("readAbcTuneFile: no note or rest in " + nativePath(fileName).substr(0, 255));
         stopProgram(0, stopAbcNoNotes);
     }
     count = rd.count;

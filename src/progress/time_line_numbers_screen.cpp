@@ -155,7 +155,7 @@ static void runExport()
     const std::string name = chooseSaveFileAs(documentsDir, "TNVStats.txt", packExtension('t', 'x', 't'),
                                               "Save TimeLineStatistics-File as", "Text Files (*.txt)");
     if (name.empty()) {
-        showAlert("Export canceled", "", "");
+        showAlert(emptyChoiceMessage("Export canceled"), "", "");
         alertKind = 0;
     } else {
         StatisticsPersonalData data;

@@ -81,6 +81,16 @@ static void onWindowClose()
     quitProgram();
 }
 
+void keepDepthFromDeciding()
+{
+    // A visual with a depth buffer would let depth values decide what covers
+    // what; clear it once to the far value and never write it, so every
+    // fragment passes the screens' "less" test.
+    glClearDepth(1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthMask(GL_FALSE);
+}
+
 void createMainWindow(int *argc, char **argv)
 {
     glutInit(argc, argv);
@@ -89,14 +99,7 @@ void createMainWindow(int *argc, char **argv)
     glutInitWindowPosition(25, 25);
     glutInitWindowSize(1124, 765);
     glutCreateWindow("Tarnova");
-    if (glutGet(GLUT_WINDOW_DEPTH_SIZE) > 0) {
-        // A visual with a depth buffer would let depth values decide what
-        // covers what; clear it once to the far value and never write it,
-        // so every fragment passes the screens' "less" test.
-        glClearDepth(1.0);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        glDepthMask(GL_FALSE);
-    }
+    if (glutGet(GLUT_WINDOW_DEPTH_SIZE) > 0) keepDepthFromDeciding();
     glutCloseFunc(onWindowClose);
     watchWindowLoss(markWindowGone);
 }

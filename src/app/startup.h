@@ -21,5 +21,10 @@ int runTarnova(int argc, char **argv);
 // switched off). Closing it makes glutMainLoop return. Calls glutInit.
 void createMainWindow(int *argc, char **argv);
 
+// The safeguard createMainWindow applies on a visual with depth bits: the
+// depth buffer cleared to the far value and depth writes off, for the current
+// GL context.
+void keepDepthFromDeciding();
+
 extern ALCdevice *outputDevice;   // OpenAL output; null when none could be opened
 extern ALCcontext *outputContext; // current for the whole run

@@ -5,18 +5,37 @@
 #include "platform/file_dialog.h"
 #include "platform/paths.h"
 
+#include <cstdio>
+
 static const FileFilter allFiles = {"All files (*.*)", "*.*"};
+
+// Whether the last chooser found no chooser program to start.
+static bool lastChooserMissing = false;
+
+static std::string runChooser(const FileDialogRequest &r)
+{
+    const std::string path = runFileChooser(r, 255, &lastChooserMissing);
+    if (lastChooserMissing)
+        std::fprintf(stderr, "%s\n", noFileChooserMessage);
+    return path;
+}
+
+std::string emptyChoiceMessage(const std::string &cancelText)
+{
+    return lastChooserMissing ? noFileChooserMessage : cancelText;
+}
 
 std::string chooseMidiOrKaraokeFile()
 {
     FileDialogRequest r;
     r.save = false;
     r.title = "Choose Midi or Karaoke File";
-    r.filters = {{"midi files (*.mid)", "*.mid"}, {"karaoke files (*.kar)", "*.kar"}, allFiles};
+    // Its only caller imports the exported statistics, a text file.
+    r.filters = {{"Text Files (*.txt)", "*.txt"}, allFiles};
     // Opens in the documents folder, where the user keeps files, rather than
     // at the root of the file system.
     r.initialFolder = nativePath(documentsDir);
-    return runFileChooser(r);
+    return runChooser(r);
 }
 
 std::string chooseRecordingSaveFile(const std::string &folder)
@@ -27,7 +46,7 @@ std::string chooseRecordingSaveFile(const std::string &folder)
     r.filters = {{"wav files (*.wav)", "*.wav"}, allFiles};
     r.defaultName = "soundout.wav";
     r.initialFolder = nativePath(folder);
-    return runFileChooser(r);
+    return runChooser(r);
 }
 
 std::string chooseSaveFileAs(const std::string &folder, const std::string &defaultName,
@@ -47,5 +66,5 @@ std::string chooseSaveFileAs(const std::string &folder, const std::string &defau
     r.filters = {{filterDescription, pattern}, allFiles};
     r.defaultName = defaultName.substr(0, defaultName.find('\0'));
     r.initialFolder = nativePath(folder);
-    return runFileChooser(r);
+    return runChooser(r);
 }

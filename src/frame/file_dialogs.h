@@ -5,7 +5,16 @@
 #include <cstdint>
 #include <string>
 
-// Open: a statistics file to import ("Choose Midi or Karaoke File").
+// The alert line when neither chooser program can be started; the same line
+// goes to standard error.
+inline constexpr const char *noFileChooserMessage = "No file chooser found: please install zenity";
+
+// The alert for an empty chooser result: noFileChooserMessage when the last
+// chooser found no chooser program, else the caller's cancel text.
+std::string emptyChoiceMessage(const std::string &cancelText);
+
+// Open: a statistics file to import ("Choose Midi or Karaoke File"); lists
+// text files first, then all files.
 std::string chooseMidiOrKaraokeFile();
 // Save: the WAV export of a recording ("Save Recording as .wav", "soundout.wav").
 std::string chooseRecordingSaveFile(const std::string &folder);

@@ -275,7 +275,7 @@ static std::string openPackPath; // for the detail line of a failure
 static void stopOnPackFailure(int32_t stop, const char *procedure)
 {
     if (stop == 0) return;
-    writeDebugDetail(std::string(procedure) + ": pack=" + openPackPath);
+    writeDebugDetail(std::string(procedure) + ": pack=" + nativePath(openPackPath));
     stopProgram(packStopHint(stop), stop);
 }
 

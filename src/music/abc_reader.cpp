@@ -315,8 +315,9 @@ void parseNoteOrRest(TuneReader &rd)
             divisor *= 2;
         }
     }
-    const int64_t base = static_cast<int64_t>(64 / rd.unitDenominator) * multiplier / divisor;
-    int32_t length = static_cast<int32_t>(base);
+    // In 64 bits, checked once the broken rhythm is applied: the limit keeps
+    // the tune's running sums (end times, pickup) inside int32.
+    int64_t length = static_cast<int64_t>(64 / rd.unitDenominator) * multiplier / divisor;
     int32_t newState = 0;
     if (at(rd, rd.pos) == '>') {
         length = length + length / 2;
@@ -330,7 +331,9 @@ void parseNoteOrRest(TuneReader &rd)
     if (rd.brokenRhythm == 1) length = length + length / 2;
     else if (rd.brokenRhythm == 2) length = length / 2;
     rd.brokenRhythm = newState;
-    note.length = length;
+    if (length > abcMaxNoteLength)
+        abcStop("note length at record", r, stopAbcNoteTooLong);
+    note.length = static_cast<int32_t>(length);
 
     if (length < 13) {
         if (r == 0 || rec[r - 1].beamRole == 0 || rec[r - 1].beamRole == 7) {
@@ -583,12 +586,15 @@ void parseHeader(TuneReader &rd, char field)
             *rd.meterDen = 4;
         } else {
             *rd.meterNum = readAbcNumber(rd);
+            if (*rd.meterNum > abcMaxMeterNumerator)
+                abcStop("M: numerator", *rd.meterNum, stopAbcMeterNumeratorTooLarge);
             ++rd.pos;
             *rd.meterDen = readAbcNumber(rd);
             if (*rd.meterDen == 0) abcStop("M: denominator", 0, stopAbcMeterDenominatorZero);
         }
         break;
     case 'Q': {
+        double tempo = 0.0;
         const int32_t a = readAbcNumber(rd);
         if (at(rd, rd.pos) == '/') {
             ++rd.pos;
@@ -597,15 +603,17 @@ void parseHeader(TuneReader &rd, char field)
             ++rd.pos; // '='
             skipPlainBlanks(rd);
             const int32_t t = readAbcNumber(rd);
-            *rd.tempo = t;
-            if (t != 0) {
-                if (b == 0) abcStop("Q: note length denominator", 0, stopAbcTempoDenominatorZero);
-                *rd.tempo = roundToInt32(t * 4.0 / b);
-            }
+            if (t != 0 && b == 0) abcStop("Q: note length denominator", 0, stopAbcTempoDenominatorZero);
+            tempo = t != 0 ? t * 4.0 / b : 0.0;
         } else {
-            *rd.tempo = a;
-            if (rd.unitDenominator != 0) *rd.tempo = roundToInt32(a * 4.0 / rd.unitDenominator);
+            tempo = rd.unitDenominator != 0 ? a * 4.0 / rd.unitDenominator : double(a);
         }
+        // Checked before rounding into int32; a tempo of 0 would stop the
+        // melody's clock.
+        if (!(tempo >= 0.5 && tempo <= abcMaxTempo))
+            abcStop("Q: tempo", tempo > abcMaxTempo ? abcMaxTempo + 1 : 0, stopAbcTempoOutOfRange);
+        *rd.tempo = roundToInt32(tempo);
+        if (*rd.tempo < 1) abcStop("Q: tempo", *rd.tempo, stopAbcTempoOutOfRange);
         break;
     }
     case 'w': parseLyrics(rd); break;
@@ -874,13 +882,13 @@ void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteReco
                      std::string &source)
 {
     if (fileName.empty() || fileName.size() > 4095) {
-        writeDebugDetail("readAbcTuneFile: file name=" + fileName.substr(0, 255));
+        writeDebugDetail("readAbcTuneFile: file name=" + nativePath(fileName).substr(0, 255));
         stopProgram(0, stopAbcFileName);
     }
     TuneReader rd;
     rd.file = std::fopen(resolveDataPath(fileName).c_str(), "rb");
     if (!rd.file) {
-        writeDebugDetail("readAbcTuneFile: cannot open " + fileName.substr(0, 255));
+        writeDebugDetail("readAbcTuneFile: cannot open " + nativePath(fileName).substr(0, 255));
         stopProgram(0, stopAbcOpen);
     }
     rd.tessitura = tessitura;
@@ -920,7 +928,7 @@ void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteReco
     }
 
     if (rd.count < 1) {
-        writeDebugDetail("readAbcTuneFile: no note or rest in " + fileName.substr(0, 255));
+        writeDebugDetail("readAbcTuneFile: no note or rest in " + nativePath(fileName).substr(0, 255));
         stopProgram(0, stopAbcNoNotes);
     }
     count = rd.count;

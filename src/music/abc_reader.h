@@ -19,7 +19,10 @@
 // numerator of 0 for the counting grid, 3512 a ")" with no open slur, 3513 a
 // backslash in a "w:" line that is not followed by '-', 3514 a "Q:" note
 // length with denominator 0, 3515 a "w:" line with syllables past the last
-// record the tune can hold.
+// record the tune can hold, 3516 a note longer than abcMaxNoteLength, 3517 a
+// "Q:" tempo outside 1..abcMaxTempo (so "Q:0" too), 3518 a meter numerator
+// above abcMaxMeterNumerator. These keep every sum of lengths, times and the
+// pickup inside int32.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -41,6 +44,15 @@ constexpr int32_t stopAbcUnmatchedSlurEnd = 3512;
 constexpr int32_t stopAbcLyricBackslash = 3513;
 constexpr int32_t stopAbcTempoDenominatorZero = 3514;
 constexpr int32_t stopAbcTooManySyllables = 3515;
+constexpr int32_t stopAbcNoteTooLong = 3516;
+constexpr int32_t stopAbcTempoOutOfRange = 3517;
+constexpr int32_t stopAbcMeterNumeratorTooLarge = 3518;
+
+// A note of at most 1024 whole notes (broken rhythm included); a tempo of
+// 1..10000 beats per minute; at most 64 beats in a bar.
+constexpr int32_t abcMaxNoteLength = 64 * 1024;
+constexpr int32_t abcMaxTempo = 10000;
+constexpr int32_t abcMaxMeterNumerator = 64;
 
 constexpr int32_t abcMaxLineLength = 1000;
 

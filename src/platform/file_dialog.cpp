@@ -76,9 +76,15 @@ std::string findOnPath(const std::string &program)
     return {};
 }
 
-bool runAndCapture(const std::string &path, const std::vector<std::string> &args, std::string &out)
+// Exit status of the child when exec fails (the shell's "cannot execute").
+static constexpr int execFailedStatus = 127;
+
+bool runAndCapture(const std::string &path, const std::vector<std::string> &args, std::string &out,
+                   bool *notStarted)
 {
     out.clear();
+    if (notStarted != nullptr)
+        *notStarted = true;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         return false;
@@ -101,7 +107,7 @@ bool runAndCapture(const std::string &path, const std::vector<std::string> &args
             dup2(devNull, STDERR_FILENO); // the choosers' toolkit chatter
         }
         execv(path.c_str(), argv.data());
-        _exit(127);
+        _exit(execFailedStatus);
     }
     close(fds[1]);
     char buffer[4096];
@@ -117,23 +123,39 @@ bool runAndCapture(const std::string &path, const std::vector<std::string> &args
     while (waitpid(child, &status, 0) < 0)
         if (errno != EINTR)
             return false;
+    if (notStarted != nullptr)
+        *notStarted = WIFEXITED(status) && WEXITSTATUS(status) == execFailedStatus;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string runFileChooser(const FileDialogRequest &request, size_t maxPath)
+std::string runFileChooser(const FileDialogRequest &request, size_t maxPath, bool *noChooser)
 {
-    std::vector<std::string> args;
-    std::string program = findOnPath("zenity");
-    if (!program.empty()) {
-        args = zenityArguments(request);
-    } else {
-        program = findOnPath("kdialog");
-        if (program.empty())
-            return {};
-        args = kdialogArguments(request);
-    }
+    if (noChooser != nullptr)
+        *noChooser = false;
+    // zenity first; kdialog when zenity is missing or cannot be started.
     std::string out;
-    if (!runAndCapture(program, args, out))
+    bool started = false;
+    bool ok = false;
+    const std::string zenity = findOnPath("zenity");
+    if (!zenity.empty()) {
+        bool notStarted = false;
+        ok = runAndCapture(zenity, zenityArguments(request), out, &notStarted);
+        started = !notStarted;
+    }
+    if (!started) {
+        const std::string kdialog = findOnPath("kdialog");
+        if (!kdialog.empty()) {
+            bool notStarted = false;
+            ok = runAndCapture(kdialog, kdialogArguments(request), out, &notStarted);
+            started = !notStarted;
+        }
+    }
+    if (!started) {
+        if (noChooser != nullptr)
+            *noChooser = true;
+        return {};
+    }
+    if (!ok)
         return {};
     // One path on the first line.
     const size_t eol = out.find('\n');

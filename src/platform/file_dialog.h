@@ -21,8 +21,10 @@ struct FileDialogRequest {
 
 // Shows the chooser and returns the chosen path; empty when the user cancels,
 // no chooser is installed, it cannot be started, or the path is longer than
-// maxPath characters (a cut path would name another file).
-std::string runFileChooser(const FileDialogRequest &request, size_t maxPath = 255);
+// maxPath characters (a cut path would name another file). noChooser, when
+// given, tells whether the empty result came from neither chooser starting.
+std::string runFileChooser(const FileDialogRequest &request, size_t maxPath = 255,
+                           bool *noChooser = nullptr);
 
 // The argument vectors (program name first) for each chooser.
 std::vector<std::string> zenityArguments(const FileDialogRequest &request);
@@ -32,5 +34,7 @@ std::vector<std::string> kdialogArguments(const FileDialogRequest &request);
 std::string findOnPath(const std::string &program);
 
 // Runs a program with arguments, waits for it, and returns its standard output
-// when it exits with status 0; false otherwise.
-bool runAndCapture(const std::string &path, const std::vector<std::string> &args, std::string &out);
+// when it exits with status 0; false otherwise. notStarted, when given, tells
+// whether the program could not be started at all (fork or exec failed).
+bool runAndCapture(const std::string &path, const std::vector<std::string> &args, std::string &out,
+                   bool *notStarted = nullptr);

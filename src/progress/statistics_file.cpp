@@ -164,6 +164,11 @@ struct LineReader {
     char buffer[1 << 16];
     size_t length = 0, position = 0;
     bool endOfFile = false; // set once a line was asked for past the end
+    // Set once a line after line 2 was longer than any line of the format
+    // (lines 1 and 2 have their own length checks): its cut text must not be
+    // taken for a value.
+    bool overlong = false;
+    int32_t linesRead = 0;
 
     int nextByte()
     {
@@ -191,8 +196,13 @@ struct LineReader {
         }
         if (!line.empty() && line.back() == '\r' && line.size() <= keptLineLength + 1)
             line.pop_back();
-        if (line.size() > keptLineLength)
+        if (line.size() > keptLineLength) {
             line.resize(keptLineLength);
+            if (++linesRead > 2)
+                overlong = true;
+        } else {
+            ++linesRead;
+        }
         return line;
     }
 };
@@ -442,6 +452,10 @@ int32_t importUserStatistics(int32_t slot, const std::string &fileName)
     const int32_t result = readStatistics(*reader, slot, *scratch);
     if (std::ferror(file.get()))
         return importCannotOpen;
+    // Reading stops at the first failing line, so a cut line was read at or
+    // before it: the cut is the fault to report.
+    if (reader->overlong)
+        return importLineTooLong;
     if (result != importOk)
         return result;
 

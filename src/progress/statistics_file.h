@@ -57,6 +57,7 @@ constexpr int32_t importTruncated = 34;       // the file ends before its check 
 constexpr int32_t importBadNoteName = 35;     // a note line is no note name
 constexpr int32_t importBadNumber = 36;       // line 5 or 6, or a deviation, is no number
 constexpr int32_t importBadDate = 37;         // a date line names no calendar day
+constexpr int32_t importLineTooLong = 38;     // a line after line 2 is longer than 255 characters
 
 // Reads fileName into user slot 0..5: its 555 lesson blocks (when the file
 // carries a snapshot section) and all 100 time-line days. Only a result of 0

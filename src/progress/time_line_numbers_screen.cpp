@@ -121,7 +121,7 @@ static void runExport()
     const std::string name = chooseSaveFileAs(documentsDir, "TNVStats.txt", packExtension('t', 'x', 't'),
                                               "Save TimeLineStatistics-File as", "Text Files (*.txt)");
     if (name.empty()) {
-        showAlert(0, "Export canceled", "", "");
+        showAlert(0, emptyChoiceMessage("Export canceled"), "", "");
     } else {
         StatisticsPersonalData data;
         data.trainingDays = trainingDays;

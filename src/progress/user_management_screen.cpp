@@ -442,7 +442,7 @@ static void importIntoRow(int r)
 {
     const std::string fileName = userManagementHooks.chooseImportFile != nullptr ? userManagementHooks.chooseImportFile() : chooseMidiOrKaraokeFile();
     if (fileName.empty()) {
-        showAlert("Import canceled", "", "");
+        showAlert(emptyChoiceMessage("Import canceled"), "", "");
     } else {
         // A failed import has changed nothing, so only a success is saved.
         const int32_t result = importUserStatistics(r - 1, fileName);

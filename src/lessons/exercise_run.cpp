@@ -190,6 +190,10 @@ void preparationFrame()
     case 21: setProgressStep(40); break;
     case 40:
         restartFreeClock(hooks.elapsedMs());
+        r.currentPartFirst = inputs.firstPart[0];
+        r.currentPartLast = inputs.firstPart[1];
+        r.currentPartRefNote = inputs.firstPart[2];
+        r.currentPartStartNote = inputs.firstPart[3];
         lessonPassed = 0;
         hooks.stopMusicSource(stopExerciseStartMusic);
         showAlert("", "", "");

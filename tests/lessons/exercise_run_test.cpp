@@ -112,7 +112,11 @@ TEST_F(ExerciseRunTest, WholeLessonThreeAllNotesTenCentsSharpPasses)
     chooseNotes();
     for (int32_t n : chosenNotes) singer.offsets[n] = 10.0;
     runLog.recordFrames = false;
+    const int64_t users = storeFilesWritten("UsersFile"), line = storeFilesWritten("TimeLine");
     const int64_t frames = runLesson(3);
+    // One store update: each file written once at the lesson end.
+    EXPECT_EQ(storeFilesWritten("UsersFile") - users, 1);
+    EXPECT_EQ(storeFilesWritten("TimeLine") - line, 1);
     ASSERT_EQ(currentScreen, 576);
     // 8 x (6 + 131 + 103) frames, one more prepareExercise frame in the first
     // exercise, 7 preparation, 1 wait, 41 lesson-end and 1 statistics frame.

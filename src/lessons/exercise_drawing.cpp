@@ -159,6 +159,7 @@ void drawFeedbackIcon(double x, double y, int32_t kind)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     setColour(1, 1, 1, 1);
     drawTexturedRect(images44Textures[kind - 1], x, y, x + 128, y + 128, -8);
+    glDisable(GL_BLEND);
 }
 
 void drawSignalAndFrequency()
@@ -300,9 +301,9 @@ void drawPreparationFrame(int32_t step)
     glutSwapBuffers();
 }
 
+// Drawn after the frame was cleared and after what lies under it.
 void drawCommonElements(int32_t answerPhase, int32_t step)
 {
-    clearFrame();
     drawTitle();
     drawStaffAndParameters();
     drawExerciseTimeline(answerPhase, step);
@@ -350,13 +351,15 @@ void drawAnswerFrame(int32_t step)
     const int32_t phase = r.answerPhase;
     const double D = r.exerciseDelayMs;
     const double f = exerciseFrameMs;
-    drawCommonElements(phase, step);
+    clearFrame();
     const double targetY = 300 + roundToInt32(frequencyToStaffHeight(r.targetFrequency));
     const int32_t before = r.previousAnswerPhase;
     if (before == answerDelay || before == answerSing || before == answerEvaluate) {
+        // Under the staff and the meter.
         setColour(0.6f, 1, 0.8f, 0.4f);
         fillTriangle(241, targetY, 337, 300, 337, 620, -12);
     }
+    drawCommonElements(phase, step);
     if (phase == answerDelay) {
         setColour(1, 0, 0, 1);
         fillRect(345 + r.delayFrame * f / D * 270, 156, 615, 184, -5);
@@ -406,14 +409,8 @@ void drawFeedbackFrame(int32_t step)
     drawTestLabel();
     drawDelayLine();
     drawNavigation();
-    if (step >= 60 && step <= 202) {
-        drawStaffAndParameters();
-        drawTrainingMeterTrace(r.trainingEnd - r.trainingStart);
-        drawTestMeterTrace(r.testEnd - r.testStart);
-        drawTestStaffTrace(r.testEnd - r.testStart);
-        drawProgressBand();
-    }
     if (step >= 103 && step <= 202) {
+        // Under the meter and its traces.
         setColour(0.8f, 1, 1, 0.4f);
         fillRect(615, 300, 675, 620, -11);
         if (!r.answerValid) {
@@ -423,6 +420,13 @@ void drawFeedbackFrame(int32_t step)
             fillRect(615, 300 + deviationToMeterY(r.meterRange, 160, t, t / k), 675,
                      300 + deviationToMeterY(r.meterRange, 160, t, t * k), -10);
         }
+    }
+    if (step >= 60 && step <= 202) {
+        drawStaffAndParameters();
+        drawTrainingMeterTrace(r.trainingEnd - r.trainingStart);
+        drawTestMeterTrace(r.testEnd - r.testStart);
+        drawTestStaffTrace(r.testEnd - r.testStart);
+        drawProgressBand();
     }
     if (step >= 103 && step <= 142) {
         setColour(0, 0, 1, 1);
@@ -480,6 +484,7 @@ void drawExerciseFrame(const ExerciseFrame &frame)
     switch (frame.kind) {
     case ExerciseFrameKind::preparation: drawPreparationFrame(frame.step); break;
     case ExerciseFrameKind::prepareExercise:
+        clearFrame();
         drawCommonElements(answerPreparing, 0);
         drawFrameTail(1, "Preparing Exercise");
         break;

@@ -14,6 +14,7 @@
 #include "frame/timer.h"
 #include "lessons/exercise_drawing.h"
 #include "lessons/lesson_state.h"
+#include "platform/paths.h"
 #include "progress/users_file.h"
 #include "replay/replay_state.h"
 #include "sound/sound_bank.h"
@@ -157,9 +158,12 @@ void loadTeacherSounds()
     alGetError();
     alGenBuffers(2, exerciseSoundBuffers);
     if (alGetError() != AL_NO_ERROR) stopProgram(0, stopExerciseBuffers);
-    if (!loadOggIntoBuffer(soundsDir + "BrimbleDingDong.ogg", exerciseSoundBuffers[0]) ||
-        !loadOggIntoBuffer(soundsDir + "BrimbleWhiteNoise.ogg", exerciseSoundBuffers[1]))
-        stopProgram(0, stopExerciseSoundFile);
+    const std::string files[2] = {soundsDir + "BrimbleDingDong.ogg", soundsDir + "BrimbleWhiteNoise.ogg"};
+    for (int i = 0; i < 2; ++i) {
+        // A missing cue is this screen's stop; a damaged one the decoder's.
+        if (!fileExists(resolveDataPath(files[i]))) stopProgram(0, stopExerciseSoundFile);
+        if (!loadOggIntoBuffer(files[i], exerciseSoundBuffers[i])) stopProgram(0, stopExerciseSoundFile);
+    }
     exerciseSoundsLoaded = true;
 }
 

@@ -269,6 +269,8 @@ TEST_F(ExerciseRunTest, UnknownStateNamesAndTheirStops)
     EXPECT_EXIT(runExerciseFrame(), ::testing::ExitedWithCode(18512 % 250), "18512");
     exerciseRun.lessonProgress = 7;
     EXPECT_EXIT(runExerciseFrame(), ::testing::ExitedWithCode(18520 % 250), "18520");
+    exerciseRun.exercisePhase = 6;
+    EXPECT_EXIT(advanceExercisePhase(), ::testing::ExitedWithCode(18505 % 250), "18505 errorHint=6");
 }
 
 } // namespace

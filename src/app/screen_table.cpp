@@ -9,6 +9,7 @@
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"
 #include "progress/score_overview_screen.h"
+#include "lessons/exercise_screen.h"
 
 const ScreenTableEntry screenTable[] = {
     {loadingScreenId, loadingScreenId, &loadingScreenHandlers},
@@ -16,6 +17,7 @@ const ScreenTableEntry screenTable[] = {
     {setupScreenId, setupScreenId, &setupScreenHandlers},
     {userManagementScreenId, userManagementScreenId, &userManagementScreenHandlers},
     {aboutScreenId, aboutScreenId, &aboutScreenHandlers},
+    {firstExerciseScreenId, lastExerciseScreenId, &exerciseScreenHandlers},
     {noteStatisticsScreenId, noteStatisticsScreenId, &noteStatisticsScreenHandlers},
     {timeLineGraphScreenId, timeLineGraphScreenId, &timeLineGraphScreenHandlers},
     {timeLineNumbersScreenId, timeLineNumbersScreenId, &timeLineNumbersScreenHandlers},

@@ -138,7 +138,8 @@ int32_t recordFinishedLesson()
     recordScore(currentLesson, currentUserKey, currentUserTessitura, score);
     int32_t rating = 0;
     ratingForScore(score, currentLesson, rating);
-    if (rating >= 2) setUserCurrentLesson(currentUserKey, currentLesson + 1);
+    // There is no lesson after 556 to make current.
+    if (rating >= 2) setUserCurrentLesson(currentUserKey, currentLesson < 556 ? currentLesson + 1 : 556);
     endStoreUpdate();
     return rating;
 }

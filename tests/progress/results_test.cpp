@@ -245,6 +245,22 @@ TEST(ResultsExportForm, ChecksInTheirOrder)
 
 using ScoreOverview = StoreFolderTest;
 
+TEST_F(ScoreOverview, RatedLastLessonStaysCurrent)
+{
+    createStore();
+    resetRun();
+    currentUserKey = 1;
+    currentUserSlot = 0;
+    currentUserTessitura = 2;
+    exerciseType = 0;
+    lessonPassed = 1;
+    currentLesson = 556;
+    setUserCurrentLesson(1, 556);
+    pitchHitCount = 100000; // far above any reference score
+    EXPECT_GE(recordFinishedLesson(), 2);
+    EXPECT_EQ(getUserCurrentLesson(1), 556);
+}
+
 TEST_F(ScoreOverview, FinishedLessonIsRecordedRatedAndLeftByItsButtons)
 {
     createStore();

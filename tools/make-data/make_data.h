@@ -6,3 +6,5 @@
 // Each returns false after printing why to standard error.
 bool makeSoundData(const std::string &dataDir);   // dataDir + "/sounds/..."
 bool makePictureData(const std::string &dataDir); // dataDir + "/images.prod/..."
+// The exercise screen's cue sounds and picture packs 25, 44 and 49.
+bool makeExerciseData(const std::string &dataDir);

@@ -1,0 +1,549 @@
+#include "lessons/exercise_drawing.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <cmath>
+#include <cstdio>
+
+#include "frame/control_drawing.h"
+#include "frame/gl_draw.h"
+#include "frame/screen_frame.h"
+#include "frame/message_panel.h"
+#include "base/rounding.h"
+#include "base/shared.h"
+#include "base/small_routines.h"
+#include "frame/text.h"
+#include "frame/text_field.h"
+#include "frame/texture_pack.h"
+#include "lessons/exercise_judging.h"
+#include "lessons/exercise_screen.h"
+#include "lessons/lesson_params.h"
+#include "lessons/lesson_state.h"
+#include "music/note_labels.h"
+#include "music/notes.h"
+#include "music/staff_drawing.h"
+#include "music/staff_geometry.h"
+#include "sound/recording.h"
+
+int32_t lessonScreenFont = 2;
+int32_t scopeTriggerKind = 0;
+
+namespace {
+
+const ExerciseRunState &r = exerciseRun;
+
+GLuint images25Textures[9];
+GLuint images49Textures[9];
+GLuint images44Textures[18];
+bool images25Loaded = false;
+bool images49Loaded = false;
+bool images44Loaded = false;
+
+std::string oneDecimal(double v)
+{
+    char t[64];
+    std::snprintf(t, sizeof t, "%.1f", v);
+    return t;
+}
+
+std::string whole(double v) { return std::to_string(roundToInt32(v)); }
+
+void lineWidth(float w) { glLineWidth(w); }
+
+void point(double x, double y, double z)
+{
+    glPointSize(3);
+    glBegin(GL_POINTS);
+    glVertex3d(x, y, z);
+    glEnd();
+    glPointSize(1);
+}
+
+void ratingColour(int32_t rating)
+{
+    switch (rating) {
+    case 1: setColour(1, 0, 1, 1); break;
+    case 2: setColour(0, 0.549f, 0, 1); break;
+    case 3: setColour(0.8f, 0.8f, 0, 1); break;
+    default: setColour(0, 0, 0, 1);
+    }
+}
+
+// A pitch trace over blocks 0..count at x0.
+void drawTrace(const double *values, const double *meter, const int32_t *ratings, int32_t count, double x0)
+{
+    if (count >= exerciseArraySize) count = exerciseArraySize - 1;
+    for (int32_t j = 0; j <= count; ++j) {
+        const TraceMark m = traceMark(values, meter, j);
+        if (m == TraceMark::nothing) continue;
+        ratingColour(ratings[j]);
+        const double x = tracePlotX(x0, j);
+        const double y = 300 + values[j];
+        if (m == TraceMark::point) {
+            point(x, y, -6);
+        } else {
+            lineWidth(3);
+            drawLine(tracePlotX(x0, j - 1), 300 + values[j - 1], x, y, -6);
+            lineWidth(1);
+        }
+    }
+}
+
+void drawTrainingStaffTrace(int32_t n) { drawTrace(r.trainingStaffHeights, r.trainingMeterValues, r.trainingRatings, n, 175); }
+void drawTestStaffTrace(int32_t n) { drawTrace(r.testStaffHeights, r.testMeterValues, r.testRatings, n, 175); }
+void drawTrainingMeterTrace(int32_t n) { drawTrace(r.trainingMeterValues, r.trainingMeterValues, r.trainingRatings, n, 345); }
+void drawTestMeterTrace(int32_t n) { drawTrace(r.testMeterValues, r.testMeterValues, r.testRatings, n, 615); }
+
+void drawDeviationMeter()
+{
+    const int32_t font = lessonScreenFont;
+    setColour(0, 0, 0, 0.4f);
+    for (int32_t m = 0; m < 2; ++m) {
+        const double x = m == 0 ? 345 : 615;
+        const double lx = m == 0 ? 299 : 569;
+        drawLine(x, 300, x, 620, -6);
+        for (double y : {300.0, 380.0, 540.0, 620.0}) drawLine(x - 5, y, x + 5, y, -6);
+        drawLine(x, 460, x + 125, 460, -6);
+        drawText(font, "Deviation", lx, 634);
+        drawText(font, "+100", lx, 616);
+        drawText(font, "+50", lx + 9, 536);
+        drawText(font, "0", lx + 27, 456);
+        drawText(font, "-50", lx + 9, 376);
+        drawText(font, "-100", lx, 296);
+    }
+}
+
+void drawExerciseTimeline(int32_t answerPhase, int32_t step)
+{
+    const int32_t font = lessonScreenFont;
+    setColour(0, 0, 0, 0.4f);
+    drawLine(195, 195, 735, 195, -11);
+    for (double x : {195.0, 225.0, 345.0, 615.0, 735.0}) drawLine(x, 190, x, 200, -11);
+    setColour(0, 0.549f, 0, 1);
+    drawText(font, "Designated", 240, 218);
+    drawText(font, "Pitch", 240, 200);
+    setColour(0.8f, 0.4f, 0.6f, 1);
+    drawText(font, "Delay Time", 435, 200);
+    setColour(1, 0, 0, 0.4f);
+    drawText(font, "Tar-", 625, 218);
+    drawText(font, "nova", 625, 200);
+    const double h = timelineMarkerLength(answerPhase, step, r.exerciseDelayMs);
+    if (h >= 0) {
+        setColour(1, 0, 0, 0.4f);
+        lineWidth(3);
+        drawLine(195, 195, 195 + h, 195, -3);
+        lineWidth(1);
+    }
+}
+
+void drawExercisesToDoBox()
+{
+    setColour(0, 0.6f, 0.6f, 0.4f);
+    const double box[] = {755, 628, 905, 628, 905, 683, 755, 683};
+    drawLineLoop(box, 4, -6);
+    drawText(lessonScreenFont, "Exercises To Do", 765, 668);
+    drawLargeText(lessonScreenFont, std::to_string(r.exercisesLeft), 825, 638);
+}
+
+void drawProgressBand()
+{
+    setColour(0, 0, 1, 0.9f);
+    fillRect(345, 158, 615, 182, -12);
+    setColour(0, 0, 0.9f, 0.9f);
+    fillRect(345, 158, 615, 182, -12);
+}
+
+void drawFeedbackIcon(double x, double y, int32_t kind)
+{
+    if (kind < 1 || kind > 3) return;
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    setColour(1, 1, 1, 1);
+    drawTexturedRect(images44Textures[kind - 1], x, y, x + 128, y + 128, -8);
+    glDisable(GL_BLEND);
+}
+
+void drawSignalAndFrequency()
+{
+    if (!exerciseLessonInputs().showScope) return;
+    int32_t start = 0;
+    int32_t t = -1;
+    for (int32_t i = 0; i < 1000 && t < 0; ++i)
+        if (eventTypeAtSample[i] == 1) t = i;
+    if (t >= 0) {
+        start = t;
+        if (scopeTriggerKind != 1) {
+            int32_t found = -1;
+            for (int32_t i = t; i < 1000 && found < 0; ++i)
+                if (eventTypeAtSample[i] == scopeTriggerKind) found = i;
+            if (found < 0) scopeTriggerKind = 1;
+            else start = found;
+        }
+    }
+    double xy[2 * 301];
+    for (int32_t k = 0; k <= 300; ++k) {
+        xy[2 * k] = 150 + k;
+        xy[2 * k + 1] = std::trunc(analysisWindow[start + k] / 1024.0) + 32;
+    }
+    setColour(0.6f, 0.5f, 0.3f, 0.9f);
+    drawLineStrip(xy, 301, -9);
+    setColour(1, 0, 1, 0.4f);
+    drawLine(150, 32, 454, 32, -11);
+    setColour(0, 0, 0, 0.4f);
+    const int32_t b = recordingBlockIndex >= 0 && recordingBlockIndex < blockTrackSize ? recordingBlockIndex : 0;
+    drawText(lessonScreenFont, scopeReadout(pitchSamples[b]), 364, 10);
+}
+
+std::string noteName(int32_t note) { return solfegeName(false, note); }
+
+// Title, rule, timeline-independent parts every exercise frame shares.
+void drawTitle()
+{
+    setColour(0, 0, 0, 0.4f);
+    drawLargeText(lessonScreenFont, "Ear Training: " + whole(r.maxDeviationCents) + " cents", 300, 702);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
+    drawLine(25, 697, 1065, 697, -11);
+}
+
+void drawStaffAndParameters()
+{
+    const int32_t L = exerciseLessonInputs().lesson;
+    const bool known = L >= firstParamsLesson && L <= lastParamsLesson;
+    const LessonParams p = known ? lessonParamsTable[L] : LessonParams{8, 1500, 50, 75, 8};
+    drawGrandStaff(100, 280, 0);
+    drawGrandStaffClefs(100);
+    drawStaffNote(220, 0, r.currentExerciseNote, 1);
+    setColour(0, 0, 0, 0.4f);
+    drawLargeText(lessonScreenFont, noteName(r.currentExerciseNote), 220, 295);
+    drawLargeText(lessonScreenFont, "Delay " + oneDecimal(p.delayMs / 1000) + " sec", 50, 637);
+    drawLargeText(lessonScreenFont, std::to_string(p.noteCount) + " Notes", 50, 662);
+    drawLargeText(lessonScreenFont, "max. Tol. " + whole(p.maxTolCents) + " cents", 910, 662);
+    drawLargeText(lessonScreenFont, "max. Dev. " + whole(p.maxDevCents) + " cents", 910, 637);
+    drawLargeText(lessonScreenFont, "Training", 298, 662);
+    drawLargeText(lessonScreenFont, "Test", 570, 662);
+    drawDeviationMeter();
+}
+
+void drawNavigation()
+{
+    setColour(0.1f, 0.5f, 0.1f, 0.4f);
+    drawText(lessonScreenFont, "Navigation:", 620, 77);
+    const double box[] = {615, 22, 1067, 22, 1067, 70, 615, 70};
+    drawLineLoop(box, 4, -6);
+    setColour(0, 0, 0, 0.4f);
+    drawText(lessonScreenFont, "Quit Exercise ... ", 620, 28);
+}
+
+void drawDelayLine()
+{
+    setColour(0, 0, 0, 0.4f);
+    drawLargeText(lessonScreenFont, "Delay=" + oneDecimal(r.exerciseDelayMs / 1000) + " sec", 440, 130);
+}
+
+void drawScale(double x0, double x1)
+{
+    setColour(0, 0, 0, 0.4f);
+    drawLine(x0, 245, x1, 245, -7);
+    drawLine(x0, 240, x0, 250, -7);
+    drawLine(x1, 240, x1, 250, -7);
+}
+
+void drawTrainingLabel()
+{
+    drawScale(345, 465);
+    drawText(lessonScreenFont, "Training", 360, 250);
+    drawLargeText(lessonScreenFont, noteName(r.currentExerciseNote), 360, 270);
+}
+
+void drawTestLabel()
+{
+    drawScale(615, 735);
+    drawText(lessonScreenFont, "test", 630, 250);
+    drawLargeText(lessonScreenFont, noteName(r.currentExerciseNote), 640, 270);
+}
+
+void drawFrameTail(int32_t icon, const char *status)
+{
+    setColour(1, 0, 1, 0.4f);
+    drawLine(1, 100, 1065, 100, -11);
+    exerciseScreenHandlers.drawControls();
+    drawPopupList();
+    drawTextCaret();
+    drawLessonMessagePanel(icon, status);
+    glFlush();
+    glutSwapBuffers();
+}
+
+void clearFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+}
+
+void drawPreparationFrame(int32_t step)
+{
+    clearFrame();
+    drawFrameAnimation(step < 20 ? step / 5 : step);
+    setColour(0, 0, 0, 0.5f);
+    drawLargeText(lessonScreenFont, "Pellomar ", 130, 680);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
+    drawLine(25, 697, 1065, 697, -11);
+    drawNavigation();
+    setColour(0.5f, 0, 0.3f, 0.9f);
+    fillRect(615, 100, 865, 120, -9);
+    setColour(1, 0, 0.3f, 0.9f);
+    if (step > 0) fillRect(615, 100, 615 + step / 29.0 * 250, 120, -6);
+    exerciseScreenHandlers.drawControls();
+    drawPopupList();
+    drawTextCaret();
+    drawLessonMessagePanel(1, "Please wait: Initializing");
+    glFlush();
+    glutSwapBuffers();
+}
+
+// Drawn after the frame was cleared and after what lies under it.
+void drawCommonElements(int32_t answerPhase, int32_t step)
+{
+    drawTitle();
+    drawStaffAndParameters();
+    drawExerciseTimeline(answerPhase, step);
+    drawExercisesToDoBox();
+    drawNavigation();
+    drawProgressBand();
+}
+
+// The running or finished traces of one recording.
+void drawRecording(bool training)
+{
+    const int32_t index = training ? r.trainingIndex : r.testIndex;
+    const int32_t start = training ? r.trainingStart : r.testStart;
+    const int32_t end = training ? r.trainingEnd : r.testEnd;
+    const double x0 = training ? 345 : 615;
+    if (index < start) return;
+    if (index <= end) {
+        const int32_t k = index - start;
+        if (training) {
+            drawTrainingStaffTrace(k);
+            drawTrainingMeterTrace(k);
+        } else {
+            drawTestStaffTrace(k);
+            drawTestMeterTrace(k);
+        }
+        setColour(1, 0, 1, 1);
+        const double x = tracePlotX(x0, k);
+        drawLine(x, 240, x, 620, -6);
+        drawSignalAndFrequency();
+    } else {
+        if (training) {
+            drawTrainingStaffTrace(end - start);
+            drawTrainingMeterTrace(end - start);
+        } else {
+            drawTestStaffTrace(end - start);
+            drawTestMeterTrace(end - start);
+        }
+        setColour(0, 0, 0, 0.4f);
+        drawLine(x0 + 120, 240, x0 + 120, 620, -6);
+    }
+}
+
+void drawAnswerFrame(int32_t step)
+{
+    const int32_t phase = r.answerPhase;
+    const double D = r.exerciseDelayMs;
+    const double f = exerciseFrameMs;
+    clearFrame();
+    const double targetY = 300 + roundToInt32(frequencyToStaffHeight(r.targetFrequency));
+    const int32_t before = r.previousAnswerPhase;
+    if (before == answerDelay || before == answerSing || before == answerEvaluate) {
+        // Under the staff and the meter.
+        setColour(0.6f, 1, 0.8f, 0.4f);
+        fillTriangle(241, targetY, 337, 300, 337, 620, -12);
+    }
+    drawCommonElements(phase, step);
+    if (phase == answerDelay) {
+        setColour(1, 0, 0, 1);
+        fillRect(345 + r.delayFrame * f / D * 270, 156, 615, 184, -5);
+        drawRecording(true);
+    }
+    if (phase == answerSing) drawRecording(false);
+    if (phase == answerDelay || phase == answerSing || phase == answerEvaluate) {
+        drawArrow(1, 241, static_cast<int32_t>(targetY), 320, 460, 3);
+        drawTrainingLabel();
+        if (phase != answerDelay) drawTestLabel();
+        if (phase != answerDelay) drawTrainingMeterTrace(r.trainingEnd - r.trainingStart);
+        if (phase == answerEvaluate) {
+            drawTestStaffTrace(r.testEnd - r.testStart);
+            drawTestMeterTrace(r.testEnd - r.testStart);
+        }
+    }
+    if (step >= 54) {
+        setColour(0, 0, 0, 0.4f);
+        const int32_t shown = noteOfStaffValue(roundToInt32(frequencyToStaffHeight(r.targetFrequency) + 20.0));
+        drawLargeText(lessonScreenFont, noteName(shown), 360, 270);
+    }
+    drawDelayLine();
+    if (D >= 7500 && phase == answerDelay && r.delayFrame >= (D - 5000) / f) {
+        drawScale(495, 615);
+        drawText(lessonScreenFont, "Prepare", 510, 250);
+        if (r.delayFrame >= (D - 4500) / f) {
+            const double xb = 495 + roundToInt32((r.delayFrame - roundToInt32((D - 4500) / f)) / 97.0 * 120);
+            setColour(1, 0, 1, 1);
+            lineWidth(3);
+            drawLine(495, 245, xb, 245, -6);
+            lineWidth(1);
+            drawLine(xb, 240, xb, 620, -6);
+        }
+    }
+    const bool trainingRunning = r.trainingIndex <= r.trainingEnd;
+    const ExerciseStatus st = answerStatus(phase, step, D, trainingRunning);
+    drawFrameTail(st.icon, st.text);
+}
+
+void drawFeedbackFrame(int32_t step)
+{
+    clearFrame();
+    drawTitle();
+    drawExerciseTimeline(answerFeedback, step);
+    drawExercisesToDoBox();
+    drawTrainingLabel();
+    drawTestLabel();
+    drawDelayLine();
+    drawNavigation();
+    if (step >= 103 && step <= 202) {
+        // Under the meter and its traces.
+        setColour(0.8f, 1, 1, 0.4f);
+        fillRect(615, 300, 675, 620, -11);
+        if (!r.answerValid) {
+            const double t = r.targetFrequency;
+            const double k = std::pow(2.0, r.maxToleranceCents / 1200);
+            setColour(1, 1, 0.8f, 0.4f);
+            fillRect(615, 300 + deviationToMeterY(r.meterRange, 160, t, t / k), 675,
+                     300 + deviationToMeterY(r.meterRange, 160, t, t * k), -10);
+        }
+    }
+    if (step >= 60 && step <= 202) {
+        drawStaffAndParameters();
+        drawTrainingMeterTrace(r.trainingEnd - r.trainingStart);
+        drawTestMeterTrace(r.testEnd - r.testStart);
+        drawTestStaffTrace(r.testEnd - r.testStart);
+        drawProgressBand();
+    }
+    if (step >= 103 && step <= 142) {
+        setColour(0, 0, 1, 1);
+        drawLargeText(lessonScreenFont, "Feedback", 760, 600);
+    }
+    if (step >= 143 && step <= 202) {
+        if (r.answerValid) {
+            const double y = 300 + deviationToMeterY(r.meterRange, 160, r.targetFrequency, r.sungFrequency);
+            setColour(0, 0, 1, 1);
+            drawLine(615, y, 675, y, -11);
+        }
+        drawFeedbackIcon(880, 482, r.notePassed ? 3 : 2);
+        if (r.answerValid) {
+            const double dev = 1200 * std::log(r.sungFrequency) / std::log(2.0) -
+                               1200 * std::log(r.targetFrequency) / std::log(2.0);
+            setColour(0, 0, 1, 1);
+            drawLargeText(lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 740, 455);
+            drawLargeText(lessonScreenFont, "STD=" + whole(r.stdDeviationCents), 740, 430);
+        } else {
+            setColour(1, 1, 0.8f, 0.4f);
+            drawLargeText(lessonScreenFont, "Out of required precision", 760, 455);
+        }
+    }
+    drawFrameTail(3, "See the answer");
+}
+
+void loadPack(const std::string &path, GLuint *textures, const int32_t *sizes, int32_t count)
+{
+    openTexturePack(path);
+    for (int32_t i = 0; i < count; ++i) textures[i] = loadNextTexture(sizes[i], sizes[i], 0, 1);
+    closeTexturePack();
+}
+
+} // namespace
+
+void loadExercisePicturePack(int32_t pack)
+{
+    static const int32_t large[9] = {1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024};
+    static const int32_t feedback[18] = {128, 128, 128, 1024, 256, 256, 256, 1024, 1024,
+                                         1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024};
+    if (pack == 25 && !images25Loaded) {
+        loadPack(imagesDir + "Images25", images25Textures, large, 9);
+        images25Loaded = true;
+    } else if (pack == 49 && !images49Loaded) {
+        loadPack(imagesDir + "Images49", images49Textures, large, 9);
+        images49Loaded = true;
+    } else if (pack == 44 && !images44Loaded) {
+        loadPack(userDataDirAlt + "images.prod\\Images44", images44Textures, feedback, 18);
+        images44Loaded = true;
+    }
+}
+
+void drawExerciseFrame(const ExerciseFrame &frame)
+{
+    switch (frame.kind) {
+    case ExerciseFrameKind::preparation: drawPreparationFrame(frame.step); break;
+    case ExerciseFrameKind::prepareExercise:
+        clearFrame();
+        drawCommonElements(answerPreparing, 0);
+        drawFrameTail(1, "Preparing Exercise");
+        break;
+    case ExerciseFrameKind::answer: drawAnswerFrame(frame.step); break;
+    case ExerciseFrameKind::feedback: drawFeedbackFrame(frame.step); break;
+    }
+}
+
+// ---- Layout rules --------------------------------------------------------
+
+double timelineMarkerLength(int32_t answerPhase, int32_t step, double D)
+{
+    const double f = exerciseFrameMs;
+    switch (answerPhase) {
+    case answerRelax: return step * f / 500 * 30;
+    case answerListen: return step * f / 2500 * 150;
+    case answerDelay: return 150 + (step - listenFrameLimit) * f / D * 270;
+    case answerSing: return 420 + (step - (D + 2500) / f) * f / 2000 * 120;
+    case answerEvaluate:
+    case answerFeedback: return 540;
+    default: return -1;
+    }
+}
+
+ExerciseStatus answerStatus(int32_t answerPhase, int32_t step, double D, bool trainingRunning)
+{
+    switch (answerPhase) {
+    case answerRelax: return {1, "Relax"};
+    case answerListen: return {5, "Listen"};
+    case answerDelay:
+        if (trainingRunning) return {7, "Sing"};
+        if (step >= (D + 2500 - 5000) / exerciseFrameMs) return {6, "Prepare"};
+        return {1, "relax"};
+    default: return {7, "Sing"};
+    }
+}
+
+TraceMark traceMark(const double *values, const double *meter, int32_t j)
+{
+    if (j == 0) return TraceMark::point;
+    if (meter[j] == 0) return TraceMark::nothing;
+    if (values[j - 1] > 10 && values[j] != 0 && std::fabs(values[j] - values[j - 1]) < 320) return TraceMark::line;
+    return TraceMark::point;
+}
+
+std::string scopeReadout(double hz)
+{
+    const int64_t v = roundToInt64(100 * hz);
+    const int64_t i = v / 100; // toward zero
+    const int64_t rest = v - 100 * i;
+    std::string text;
+    if (i < 9) {
+        text = "f=    0.";
+    } else {
+        const char *prefix = i > 999 ? "f=" : i > 99 ? "f= " : i > 9 ? "f=  " : "f=    ";
+        text = prefix + std::to_string(i) + ".";
+    }
+    if (rest < 10) text += "0";
+    text += std::to_string(rest);
+    return text;
+}

@@ -1,0 +1,44 @@
+// The exercise screen's pictures: the lesson's title and limits, the note on
+// the grand staff, the two deviation meters with the pitch traces of the
+// training and test recordings, the exercise's time line with its growing
+// marker, the judgement (tolerance band, sung pitch, pass or fail picture,
+// numbers) and the signal trace. The values come from the run
+// (exercise_run.h); the pure layout rules are exposed for the tests.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "lessons/exercise_run.h"
+
+extern int32_t lessonScreenFont; // 2 (the 9 x 15 font) after the screen's set-up
+extern int32_t scopeTriggerKind; // event kind the signal trace prefers to start at
+
+// Draws one frame of the run (GL), ending with the buffer swap.
+void drawExerciseFrame(const ExerciseFrame &frame);
+
+// Loads a picture pack of the screen once per program run: 25 and 49 (kept,
+// not drawn), 44 (the fail and pass icons are its pictures 2 and 3).
+void loadExercisePicturePack(int32_t pack);
+
+// ---- Layout rules --------------------------------------------------------
+
+// Length of the time line's red marker for a phase and step; -1: none.
+double timelineMarkerLength(int32_t answerPhase, int32_t step, double delayMs);
+
+// The status word and panel icon of an answer frame.
+struct ExerciseStatus {
+    int32_t icon;
+    const char *text;
+};
+ExerciseStatus answerStatus(int32_t answerPhase, int32_t step, double delayMs, bool trainingRunning);
+
+// How block j of a trace is drawn: values are staff heights or meter values,
+// meter the recording's meter values (0 = block not taken).
+enum class TraceMark : int32_t { nothing, point, line };
+TraceMark traceMark(const double *values, const double *meter, int32_t j);
+
+// The signal trace's readout of a block frequency ("f= 440.50").
+std::string scopeReadout(double hz);
+
+// x of block j of a trace (or of the cursor) starting at x0.
+inline double tracePlotX(double x0, double j) { return x0 + j / blocksPerPlot * 120.0; }

@@ -1,0 +1,245 @@
+#include "lessons/exercise_screen.h"
+
+#include <AL/al.h>
+#include <GL/freeglut.h>
+#include <algorithm>
+#include <cstring>
+
+#include "frame/capture.h"
+#include "frame/control_drawing.h"
+#include "frame/input_template.h"
+#include "frame/message_panel.h"
+#include "base/shared.h"
+#include "base/stops.h"
+#include "frame/timer.h"
+#include "lessons/exercise_drawing.h"
+#include "lessons/lesson_state.h"
+#include "platform/paths.h"
+#include "progress/users_file.h"
+#include "replay/replay_state.h"
+#include "sound/sound_bank.h"
+#include "sound/sound_layer.h"
+
+ExerciseScreenState exerciseScreen;
+
+// Provided by the lessons' option module; the score overview holds the
+// stand-in until it is linked.
+void setUpExerciseOptions();
+
+// The options screen's state goes back to 0 when the exercise starts; the
+// options screen module provides it.
+__attribute__((weak)) void resetOptionsScreenProgress() {}
+
+namespace {
+
+ExerciseScreenState &s = exerciseScreen;
+
+// ---- Input ----------------------------------------------------------------
+
+TemplateControl exerciseControls[] = {
+    {&exerciseScreen.quitControl, 0, 0, exerciseQuitAction, 0,
+     "Release Button to return to the lessons choice menu", "Click to return to the lessons choice menu",
+     exerciseQuitAction},
+};
+
+const int32_t alwaysRunning = 1;
+
+void exerciseOwnAction(int32_t code)
+{
+    if (code == exerciseQuitAction) quitExercise();
+}
+
+ScreenInput exerciseInput = {
+    .controls = exerciseControls,
+    .controlCount = 1,
+    .pending = &exerciseScreen.pendingAction,
+    .deferred = &exerciseScreen.deferredAction,
+    .phase = &alwaysRunning,
+    .runningPhase = alwaysRunning,
+    .frameCounter = &exerciseRun.progressStep,
+    .keyHelp = {"Click \"Quit\" to return", "to the lessons choice menu", ""},
+    .returnHelp = {"Click \"Quit\" to return", "to the lessons choice menu", ""},
+    .action = exerciseOwnAction,
+};
+
+// Mouse and motion are ignored in waitInitialisation and prepareExercise;
+// keys only count from prepareExercise on.
+bool mouseIgnored()
+{
+    const int32_t p = exerciseRun.lessonProgress;
+    return p >= 1 && p <= 3;
+}
+bool keysIgnored()
+{
+    const int32_t p = exerciseRun.lessonProgress;
+    return p < 2 || p > 15;
+}
+
+void createExerciseControls()
+{
+    setExerciseHooks(realExerciseHooks());
+    resetExerciseRun();
+    initControl(0, &s.quitControl, kindPushButton, 810, 859, 28, 46, stateIdle, 1, "Quit", nullptr);
+    lessonScreenFont = 2;
+}
+
+void exerciseKeyboard(unsigned char key, int x, int y)
+{
+    if (keysIgnored()) return;
+    templateKeyboard(exerciseInput, key, x, y);
+}
+
+void exerciseSpecialKey(int key, int x, int y) {}
+
+void exerciseMouse(int button, int state, int x, int y)
+{
+    if (mouseIgnored()) return;
+    const bool answering = exerciseRun.lessonProgress == progressGetExerciseAnswer;
+    const bool dismissing = alertShown() && state == 1;
+    templateMouse(exerciseInput, button, state, x, y);
+    // While the answer runs the Quit control keeps the keyboard focus.
+    if (dismissing && answering) setKeyboardFocus(&s.quitControl);
+}
+
+void exerciseMotion(int x, int y)
+{
+    if (!mouseIgnored()) templateMotion(exerciseInput, x, y);
+}
+
+void exercisePassiveMotion(int x, int y)
+{
+    if (!mouseIgnored()) templatePassiveMotion(exerciseInput, x, y);
+}
+
+void drawExerciseQuitButton() { drawControl(&s.quitControl); }
+
+void handleExerciseAction() { templateHandleAction(exerciseInput); }
+
+// The values the run takes from the loaded lesson, the user and the options:
+// read here and nowhere else, at the first frame of each lesson.
+void takeLessonInputs()
+{
+    ExerciseLessonInputs in;
+    in.lesson = currentLesson;
+    in.userKey = currentUserKey;
+    in.showScope = true; // the options' showScope, connected with the option globals
+    // The lesson's first exercise part (firstNote, lastNote, refNote,
+    // startNote of exerciseParts[0]) is connected with the lesson loader.
+    setExerciseLessonInputs(in);
+}
+
+void displayExerciseScreen()
+{
+    if (exerciseRun.lessonProgress == progressPreparation && exerciseRun.progressStep == 0)
+        takeLessonInputs();
+    runExerciseFrame();
+}
+
+// ---- Real hooks -------------------------------------------------------------
+
+ALuint exerciseSoundBuffers[2];
+bool exerciseSoundsLoaded = false;
+
+ALuint source(int32_t id) { return soundSources[id]; }
+
+void readBlock(int16_t *block)
+{
+    if (captureRunning) {
+        readCaptureBlock(block, 1000);
+        return;
+    }
+    // After the capture stopped: what the device still holds, then silence.
+    const int32_t n = std::min(captureSamplesAvailable(), samplesPerBlock);
+    if (n > 0) alcCaptureSamples(captureDevice, block, n);
+    std::memset(block + std::max(n, 0), 0, sizeof(int16_t) * (samplesPerBlock - std::max(n, 0)));
+}
+
+void loadTeacherSounds()
+{
+    // Created once per program run and kept.
+    if (exerciseSoundsLoaded) return;
+    alGetError();
+    alGenBuffers(2, exerciseSoundBuffers);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopExerciseBuffers);
+    const std::string files[2] = {soundsDir + "BrimbleDingDong.ogg", soundsDir + "BrimbleWhiteNoise.ogg"};
+    for (int i = 0; i < 2; ++i) {
+        // A missing cue is this screen's stop; a damaged one the decoder's.
+        if (!fileExists(resolveDataPath(files[i]))) stopProgram(0, stopExerciseSoundFile);
+        if (!loadOggIntoBuffer(files[i], exerciseSoundBuffers[i])) stopProgram(0, stopExerciseSoundFile);
+    }
+    exerciseSoundsLoaded = true;
+}
+
+void stopMusic(int32_t stopNumber)
+{
+    alGetError();
+    alSourceStop(source(musicSource));
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopNumber);
+}
+
+void detachMusic(int32_t stopNumber)
+{
+    alGetError();
+    alSourcei(source(musicSource), AL_BUFFER, 0);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopNumber);
+}
+
+void resetReplayPosition()
+{
+    // The replay's play position; the replay module adds its other fields here.
+    nextMelodyNote = 0;
+}
+
+const ExerciseHooks realHooks = {
+    .draw = drawExerciseFrame,
+    .actionQueued = [] { return templateHasAction(exerciseInput); },
+    .runAction = handleExerciseAction,
+    .elapsedMs = [] { return static_cast<int32_t>(glutGet(GLUT_ELAPSED_TIME)); },
+    .timerDelay = [] { return nextTimerDelay; },
+    .startCapture = startCapture,
+    .stopCapture = stopCapture,
+    .captureRunning = [] { return captureRunning != 0; },
+    .readBlock = readBlock,
+    .loadTeacherSounds = loadTeacherSounds,
+    .playDingDong = [] { playBufferOnSource(source(teacherSource), exerciseSoundBuffers[0]); },
+    .playWhiteNoise = [] { playBufferOnSource(source(teacherSource), exerciseSoundBuffers[1]); },
+    .stopTeacherSource = [] { stopSource(source(teacherSource)); },
+    .stopMusicSource = stopMusic,
+    .stopClickSource = [] { stopSource(source(clickSource)); },
+    .detachMusicSource = detachMusic,
+    .loadPicturePack = loadExercisePicturePack,
+    .focusQuit = [](bool on) { setKeyboardFocus(on ? &exerciseScreen.quitControl : nullptr); },
+    .highestPassedLesson = getHighestPassedLesson,
+    .readLessonBlock = getUserLessonBlock,
+    .userCurrentLesson = getUserCurrentLesson,
+    .storeLessonEnd = storeLessonResult,
+    .setUpExerciseOptions = [] { setUpExerciseOptions(); },
+    .resetReplayPlayPosition = resetReplayPosition,
+    // The last test recording is handed to the replay here (its raw file).
+    .handRecordingToReplay = [] {},
+};
+
+} // namespace
+
+const ExerciseHooks &realExerciseHooks() { return realHooks; }
+
+void startExerciseScreen()
+{
+    shortenedTick = 0;
+    setKeyboardFocus(nullptr);
+    resetOptionsScreenProgress();
+    if (currentLesson < 2 || currentLesson > 557) stopProgram(0, stopExerciseScreenLesson);
+    currentScreen = currentLesson + lessonScreenOffset;
+}
+
+const ScreenHandlers exerciseScreenHandlers = {
+    .create = createExerciseControls,
+    .keyboard = exerciseKeyboard,
+    .specialKey = exerciseSpecialKey,
+    .mouse = exerciseMouse,
+    .motion = exerciseMotion,
+    .passiveMotion = exercisePassiveMotion,
+    .drawControls = drawExerciseQuitButton,
+    .handleAction = handleExerciseAction,
+    .display = displayExerciseScreen,
+};

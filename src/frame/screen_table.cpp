@@ -9,6 +9,9 @@
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"
 #include "progress/score_overview_screen.h"
+#include "lessons/lesson_loader.h"
+#include "lessons/options_screen.h"
+#include "lessons/lesson_one_screen.h"
 
 const ScreenTableEntry screenTable[] = {
     {0, 0, &loadingScreenHandlers},
@@ -16,6 +19,9 @@ const ScreenTableEntry screenTable[] = {
     {2, 2, &setupScreenHandlers},
     {3, 3, &userManagementScreenHandlers},
     {4, 4, &aboutScreenHandlers},
+    {11, 11, &lessonLoaderScreenHandlers},
+    {12, 12, &exerciseOptionsScreenHandlers},
+    {17, 17, &lessonOneScreenHandlers},
     {573, 573, &noteStatisticsScreenHandlers},
     {574, 574, &timeLineGraphScreenHandlers},
     {575, 575, &timeLineNumbersScreenHandlers},

@@ -12,6 +12,7 @@
 #include "frame/small_routines.h"
 #include "frame/text.h"
 #include "lessons/lesson_params.h"
+#include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "progress/results_drawing.h"
 #include "progress/results_logic.h"
@@ -33,9 +34,6 @@ static int32_t scoreOverviewFont = font9By15;
 constexpr int32_t exitAction = 26;
 constexpr int32_t changeLessonAction = 27;
 constexpr int32_t repeatLessonAction = 28;
-
-// Until the lessons subsystem brings the options screen, preparing it does nothing.
-__attribute__((weak)) void setUpExerciseOptions() {}
 
 static void stopTeacher()
 {

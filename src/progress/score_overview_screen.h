@@ -30,7 +30,3 @@ extern int32_t scoreOverviewRating; // rating of the run, set by the first displ
 extern ControlRecord scoreOverviewExitButton;
 extern ControlRecord scoreOverviewChangeButton;
 extern ControlRecord scoreOverviewRepeatButton;
-
-// Prepares the exercise options for the current lesson; the lessons
-// subsystem provides it (a stand-in that does nothing is used until then).
-void setUpExerciseOptions();

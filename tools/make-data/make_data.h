@@ -6,3 +6,5 @@
 // Each returns false after printing why to standard error.
 bool makeSoundData(const std::string &dataDir);   // dataDir + "/sounds/..."
 bool makePictureData(const std::string &dataDir); // dataDir + "/images.prod/..."
+bool makeLessonData(const std::string &dataDir);  // dataDir + "/Introduction", "/Lesson1" ...
+bool makeImages36(const std::string &dataDir);    // dataDir + "/images.prod/Images36"

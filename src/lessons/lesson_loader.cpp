@@ -59,8 +59,9 @@ bool partIsPlain(const ExercisePart &part)
 {
     for (int32_t i = part.firstNote; i <= part.lastNote; ++i) {
         const TimedNote &n = lessonNotes[i];
-        const TimedNote &c = lessonChords[i];
         if (n.tupletRole || n.beamKind || n.slurRole || n.tieRole) return false;
+        if (i > lessonChordCount) continue; // no chord there in this lesson (records past it are stale)
+        const TimedNote &c = lessonChords[i];
         if (c.tupletRole || c.beamKind || c.slurRole || c.tieRole) return false;
     }
     return true;

@@ -141,6 +141,15 @@ TEST_F(LessonLoader, BeamedTiedOrTupletPartsAreNotShuffled)
         load(41, scale8, tupletChords + "", partsText("0;3;s;3?51;a;27;n.\r\n"), seed);
         EXPECT_EQ(pitches(0, 3), (std::vector<int32_t>{27, 29, 31, 32}));
     }
+    // The next lesson has one chord only: the tuplet chords left behind by
+    // the last load do not block its shuffle.
+    std::set<std::vector<int32_t>> orders;
+    for (uint64_t seed = 1; seed <= 8; ++seed) {
+        load(41, scale8, tupletChords, partsText("0;3;f;3?51;a;27;n.\r\n"), seed);
+        load(41, scale8, "X:1\r\nL:1/4\r\nK:C\r\n\"C\"z8 |]\r\n", partsText("0;3;s;3?51;a;27;n.\r\n"), seed);
+        orders.insert(pitches(0, 3));
+    }
+    EXPECT_GT(orders.size(), 3u);
 }
 
 TEST_F(LessonLoader, RedrawnPitchesFollowKindRangeAndTessitura)

@@ -10,6 +10,9 @@
 #include "progress/time_line_numbers_screen.h"
 #include "progress/score_overview_screen.h"
 #include "lessons/exercise_screen.h"
+#include "lessons/lesson_loader.h"
+#include "lessons/options_screen.h"
+#include "lessons/lesson_one_screen.h"
 
 const ScreenTableEntry screenTable[] = {
     {loadingScreenId, loadingScreenId, &loadingScreenHandlers},
@@ -17,6 +20,9 @@ const ScreenTableEntry screenTable[] = {
     {setupScreenId, setupScreenId, &setupScreenHandlers},
     {userManagementScreenId, userManagementScreenId, &userManagementScreenHandlers},
     {aboutScreenId, aboutScreenId, &aboutScreenHandlers},
+    {lessonLoaderScreenId, lessonLoaderScreenId, &lessonLoaderScreenHandlers},
+    {exerciseOptionsScreenId, exerciseOptionsScreenId, &exerciseOptionsScreenHandlers},
+    {lessonOneScreenId, lessonOneScreenId, &lessonOneScreenHandlers},
     {firstExerciseScreenId, lastExerciseScreenId, &exerciseScreenHandlers},
     {noteStatisticsScreenId, noteStatisticsScreenId, &noteStatisticsScreenHandlers},
     {timeLineGraphScreenId, timeLineGraphScreenId, &timeLineGraphScreenHandlers},

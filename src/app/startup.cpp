@@ -131,6 +131,7 @@ int runTarnova(int argc, char **argv)
     initProjection();
     glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
 
+    setScreenLookup(screenHandlersFor);
     glutDisplayFunc(displayCurrentScreen);
     glutReshapeFunc(reshapeWindow);
     glutKeyboardFunc(keyboardCurrentScreen);

@@ -7,9 +7,12 @@
 
 uint8_t displayBusy = 0;
 
-static ScreenLookup lookupScreen = screenHandlersFor;
+// The program's screen table lives above the toolkit (src/app), so start-up
+// hands it in; until then no screen is served.
+static const ScreenHandlers *noScreen(int32_t) { return nullptr; }
+static ScreenLookup lookupScreen = noScreen;
 
-void setScreenLookup(ScreenLookup lookup) { lookupScreen = lookup ? lookup : screenHandlersFor; }
+void setScreenLookup(ScreenLookup lookup) { lookupScreen = lookup ? lookup : noScreen; }
 
 static void loadPixelProjection()
 {

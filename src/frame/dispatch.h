@@ -22,7 +22,8 @@ void motionCurrentScreen(int x, int y);
 void passiveMotionCurrentScreen(int x, int y);
 void ignoreWindowEntry(int state);
 
-// The lookup the dispatchers use (screenHandlersFor by default); tests put a
-// table of their own in its place.
+// The lookup the dispatchers use: start-up sets the program's screen table
+// (screenHandlersFor); tests may put a table of their own in its place;
+// nullptr serves no screen.
 using ScreenLookup = const ScreenHandlers *(*)(int32_t id);
 void setScreenLookup(ScreenLookup lookup);

@@ -13,7 +13,10 @@
 #include "base/stops.h"
 #include "frame/timer.h"
 #include "lessons/exercise_drawing.h"
+#include "lessons/exercise_parts.h"
+#include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
+#include "lessons/options_screen.h"
 #include "platform/paths.h"
 #include "progress/users_file.h"
 #include "replay/replay_state.h"
@@ -22,13 +25,6 @@
 
 ExerciseScreenState exerciseScreen;
 
-// Provided by the lessons' option module; the score overview holds the
-// stand-in until it is linked.
-void setUpExerciseOptions();
-
-// The options screen's state goes back to 0 when the exercise starts; the
-// options screen module provides it.
-__attribute__((weak)) void resetOptionsScreenProgress() {}
 
 namespace {
 
@@ -122,9 +118,12 @@ void takeLessonInputs()
     ExerciseLessonInputs in;
     in.lesson = currentLesson;
     in.userKey = currentUserKey;
-    in.showScope = true; // the options' showScope, connected with the option globals
-    // The lesson's first exercise part (firstNote, lastNote, refNote,
-    // startNote of exerciseParts[0]) is connected with the lesson loader.
+    in.showScope = showScope != 0;
+    const ExercisePart &first = exerciseParts[0];
+    in.firstPart[0] = first.firstNote;
+    in.firstPart[1] = first.lastNote;
+    in.firstPart[2] = first.refNote;
+    in.firstPart[3] = first.startNote;
     setExerciseLessonInputs(in);
 }
 
@@ -227,7 +226,7 @@ void startExerciseScreen()
 {
     shortenedTick = 0;
     setKeyboardFocus(nullptr);
-    resetOptionsScreenProgress();
+    optionsProgress = 0;
     if (currentLesson < 2 || currentLesson > 557) stopProgram(0, stopExerciseScreenLesson);
     currentScreen = currentLesson + lessonScreenOffset;
 }

@@ -1,5 +1,3 @@
 #include "lessons/stand_ins.h"
 
-void setUpExerciseOptions() {}
-
 void enterLessonMenu() {}

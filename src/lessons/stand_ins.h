@@ -4,10 +4,6 @@
 // stand-in there (a second definition fails the link, so none is forgotten).
 #pragma once
 
-// Prepares the exercise options for the current lesson (score overview:
-// ChangeLesson and RepeatLesson).
-void setUpExerciseOptions();
-
 // Prepares the lesson menu for the current user before it is entered (user
 // management: starting a row); switching to the menu is the caller's.
 void enterLessonMenu();

@@ -14,6 +14,7 @@
 #include "base/small_routines.h"
 #include "frame/text.h"
 #include "lessons/lesson_params.h"
+#include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "progress/results_drawing.h"
 #include "progress/results_logic.h"

@@ -124,6 +124,7 @@ FILE *report = stderr;
     createMainWindow(&argc, argv);
     initProjection();
     glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
+    setScreenLookup(screenHandlersFor);
     glutDisplayFunc(displayCurrentScreen);
     for (int i = 0; i < 20; ++i) glutMainLoopEvent();
 

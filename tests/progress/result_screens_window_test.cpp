@@ -53,6 +53,7 @@ void frontPixel(int x, int y, unsigned char rgb[3])
     addTimeLineEntry(1, 1, passed);
     setUserLessonBlock(1, 1, passed);
 
+    setScreenLookup(screenHandlersFor);
     const int32_t screens[4] = {scoreOverviewScreenId, noteStatisticsScreenId, timeLineGraphScreenId,
                                 timeLineNumbersScreenId};
     for (int32_t id : screens) {

@@ -23,5 +23,6 @@ int main(int argc, char **argv)
     if (!makeSoundData(dir)) return 1;
     if (!makePictureData(dir)) return 1;
     if (!makeExerciseData(dir)) return 1;
+    if (!makeLessonData(dir) || !makeImages36(dir)) return 1;
     return 0;
 }

@@ -8,3 +8,5 @@ bool makeSoundData(const std::string &dataDir);   // dataDir + "/sounds/..."
 bool makePictureData(const std::string &dataDir); // dataDir + "/images.prod/..."
 // The exercise screen's cue sounds and picture packs 25, 44 and 49.
 bool makeExerciseData(const std::string &dataDir);
+bool makeLessonData(const std::string &dataDir);  // dataDir + "/Introduction", "/Lesson1" ...
+bool makeImages36(const std::string &dataDir);    // dataDir + "/images.prod/Images36"

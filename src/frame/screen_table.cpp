@@ -9,6 +9,8 @@
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"
 #include "progress/score_overview_screen.h"
+#include "replay/replay_options_screen.h"
+#include "replay/replay_screen.h"
 
 const ScreenTableEntry screenTable[] = {
     {0, 0, &loadingScreenHandlers},
@@ -20,6 +22,8 @@ const ScreenTableEntry screenTable[] = {
     {574, 574, &timeLineGraphScreenHandlers},
     {575, 575, &timeLineNumbersScreenHandlers},
     {576, 576, &scoreOverviewScreenHandlers},
+    {replayOptionsScreenId, replayOptionsScreenId, &replayOptionsScreenHandlers},
+    {replayScreenId, replayScreenId, &replayScreenHandlers},
 };
 const int screenTableSize = sizeof(screenTable) / sizeof(screenTable[0]);
 

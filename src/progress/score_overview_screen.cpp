@@ -17,6 +17,7 @@
 #include "progress/results_logic.h"
 #include "progress/score_file.h"
 #include "progress/users_file.h"
+#include "replay/replay_options_screen.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -28,8 +29,10 @@ int32_t scoreOverviewRating = 0;
 ControlRecord scoreOverviewExitButton;
 ControlRecord scoreOverviewChangeButton;
 ControlRecord scoreOverviewRepeatButton;
+ControlRecord scoreOverviewReplayButton;
 static int32_t scoreOverviewFont = font9By15;
 
+constexpr int32_t replayAction = 25;
 constexpr int32_t exitAction = 26;
 constexpr int32_t changeLessonAction = 27;
 constexpr int32_t repeatLessonAction = 28;
@@ -65,6 +68,17 @@ static void scoreOverviewAction(int32_t code)
     case exitAction: leave(scoreOverviewExitButton, 579, OptionsSetUp::none); break;
     case changeLessonAction: leave(scoreOverviewChangeButton, 6, OptionsSetUp::beforeFocus); break;
     case repeatLessonAction: leave(scoreOverviewRepeatButton, 11, OptionsSetUp::last); break;
+    case replayAction:
+        scoreOverviewReplayButton.value = scoreOverviewReplayButton.value == 0 ? 1 : 0;
+        stopTeacher();
+        scoreOverviewReplayButton.state = stateIdle;
+        setUpReplayOptions();
+        replayOptionsFirstShow = 1;
+        setKeyboardFocus(nullptr);
+        scoreOverviewPhase = 0;
+        currentScreen = replayOptionsScreenId;
+        promptLine.clear();
+        break;
     default: break;
     }
 }
@@ -76,10 +90,12 @@ static TemplateControl scoreOverviewControls[] = {
      "Click to go to the lesson select menu", changeLessonAction},
     {&scoreOverviewRepeatButton, 0, 0, repeatLessonAction, 0, "Release Button to repeat lesson",
      "Click to go to repeat the lesson", repeatLessonAction},
+    {&scoreOverviewReplayButton, 0, 0, replayAction, 0, "Release Button to replay the exercise",
+     "Click to replay the exercise", replayAction},
 };
 
 static const ScreenInput scoreOverviewInput = {
-    scoreOverviewControls, 3, &scoreOverviewPendingAction, &scoreOverviewDeferredAction, &scoreOverviewPhase, 1,
+    scoreOverviewControls, 4, &scoreOverviewPendingAction, &scoreOverviewDeferredAction, &scoreOverviewPhase, 1,
     &scoreOverviewFrameCounter,
     {"Click \"Quit\" or hit <Return>", "to return to the lessons choice menu", nullptr},
     {"Click \"Quit\"", "to return to the lessons choice menu", nullptr},
@@ -93,6 +109,9 @@ void createScoreOverviewControls()
     initControl(0, &scoreOverviewChangeButton, kindPushButton, 650, 770, 204, 222, stateIdle, 1, "ChangeLesson",
                 nullptr);
     initControl(0, &scoreOverviewRepeatButton, kindPushButton, 785, 905, 204, 222, stateIdle, 1, "RepeatLesson",
+                nullptr);
+    // The way into the replay, right of "Exit".
+    initControl(0, &scoreOverviewReplayButton, kindPushButton, 785, 905, 226, 244, stateIdle, 1, "Replay",
                 nullptr);
     scoreOverviewFont = font9By15;
 }
@@ -115,6 +134,7 @@ void drawScoreOverviewControls()
     drawControl(&scoreOverviewExitButton);
     drawControl(&scoreOverviewChangeButton);
     drawControl(&scoreOverviewRepeatButton);
+    drawControl(&scoreOverviewReplayButton);
 }
 
 void handleScoreOverviewAction() { templateHandleAction(scoreOverviewInput); }

@@ -1,7 +1,8 @@
 // Screen 576, the score overview after every lesson: adds the run to the
 // user's tallies, records and rates the score, shows personal and lesson
 // bests, the lesson's requirements and its per-note results, and offers
-// Exit, ChangeLesson (lesson menu) and RepeatLesson (the lesson again).
+// Exit, ChangeLesson (lesson menu), RepeatLesson (the lesson again) and
+// Replay (the replay options of the lesson's last recording).
 #pragma once
 #include <cstdint>
 
@@ -30,6 +31,7 @@ extern int32_t scoreOverviewRating; // rating of the run, set by the first displ
 extern ControlRecord scoreOverviewExitButton;
 extern ControlRecord scoreOverviewChangeButton;
 extern ControlRecord scoreOverviewRepeatButton;
+extern ControlRecord scoreOverviewReplayButton; // opens the replay options (577)
 
 // Prepares the exercise options for the current lesson; the lessons
 // subsystem provides it (a stand-in that does nothing is used until then).

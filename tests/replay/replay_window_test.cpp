@@ -7,6 +7,7 @@
 // sung, at the pitch offset it was sung with.
 #include <GL/freeglut.h>
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -101,9 +102,8 @@ double detectedPitch(const std::vector<int16_t> &samples)
         std::vector<uint8_t> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         WavLayout layout;
         if (parseWavImage(wav.data(), wav.size(), layout) != 0) _exit(3);
-        std::vector<uint8_t> raw(2 * 2048, 0);
-        raw.insert(raw.end(), wav.begin() + long(layout.dataOffset),
-                   wav.begin() + long(layout.dataOffset + layout.dataBytes));
+        std::vector<uint8_t> raw(2 * 2048 + layout.dataBytes, 0);
+        std::copy_n(wav.data() + layout.dataOffset, layout.dataBytes, raw.data() + 2 * 2048);
         if (!writeBytesToFile(dir + "/ResourceFiles/soundout.raw", raw, error)) _exit(4);
     }
 

@@ -5,6 +5,11 @@
 // stand-in that returns at once) back to the options screen, and Export
 // writes a WAV through the scripted file chooser that holds the answer as
 // sung, at the pitch offset it was sung with.
+//
+// Run from tests/e2e/test_replay_export.py with TARNOVA_REPLAY_SUNG_WAV (a
+// mono 16-bit 44100 Hz WAV to use as the answer) and TARNOVA_REPLAY_EXPORT
+// (where the exported file is written), so the rig test measures the export
+// with sox and the pitch scan.
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <algorithm>
@@ -37,6 +42,14 @@ constexpr double sungHz = 440.0 * 1.0174796921026863; // A4 sung 30 cents sharp
 constexpr int32_t sungSamples = 2 * 44100;
 
 int32_t fixedDay() { return 44100; }
+
+// Where the export goes: the rig test's choice, else the test folder.
+std::string exportFolder;
+std::string exportPath()
+{
+    const char *given = std::getenv("TARNOVA_REPLAY_EXPORT");
+    return given != nullptr && *given ? std::string(given) : exportFolder + "/answer.wav";
+}
 
 // Dark (drawn) pixels of the last frame inside a rectangle (window pixels, y up).
 int darkPixels(int left, int bottom, int right, int top)
@@ -81,6 +94,7 @@ double detectedPitch(const std::vector<int16_t> &samples)
 // number of the first check that failed.
 [[noreturn]] void replayAfterASungLesson(const std::string &dir)
 {
+    exportFolder = dir;
     int argc = 1;
     char name[] = "replay_window";
     char *argv[] = {name, nullptr};
@@ -92,16 +106,22 @@ double detectedPitch(const std::vector<int16_t> &samples)
 
     // The answer as sung, made into a WAV, then into the raw recording file
     // (after the cleared head of 2048 samples, as the exercise writes it).
+    const char *given = std::getenv("TARNOVA_REPLAY_SUNG_WAV");
+    std::string sungPath = given != nullptr && *given ? given : dir + "/sung.wav";
     std::vector<int16_t> sung(sungSamples);
     for (int32_t i = 0; i < sungSamples; ++i)
         sung[i] = static_cast<int16_t>(std::lround(12000 * std::sin(2 * M_PI * sungHz * i / 44100.0)));
     std::string error;
-    if (!writeBytesToFile(dir + "/sung.wav", pcm16WavImage(sung, 1, 44100), error)) _exit(2);
+    if (sungPath == dir + "/sung.wav" && !writeBytesToFile(sungPath, pcm16WavImage(sung, 1, 44100), error)) _exit(2);
     {
-        std::ifstream in(dir + "/sung.wav", std::ios::binary);
+        std::ifstream in(sungPath, std::ios::binary);
         std::vector<uint8_t> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         WavLayout layout;
-        if (parseWavImage(wav.data(), wav.size(), layout) != 0) _exit(3);
+        if (parseWavImage(wav.data(), wav.size(), layout) != 0 || layout.channels != 1 || layout.bitsPerSample != 16)
+            _exit(3);
+        sung.assign(layout.dataBytes / 2, 0);
+        for (size_t i = 0; i < sung.size(); ++i)
+            sung[i] = static_cast<int16_t>(wav[layout.dataOffset + 2 * i] | wav[layout.dataOffset + 2 * i + 1] << 8);
         std::vector<uint8_t> raw(2 * 2048 + layout.dataBytes, 0);
         std::copy_n(wav.data() + layout.dataOffset, layout.dataBytes, raw.data() + 2 * 2048);
         if (!writeBytesToFile(dir + "/ResourceFiles/soundout.raw", raw, error)) _exit(4);
@@ -134,28 +154,30 @@ double detectedPitch(const std::vector<int16_t> &samples)
     if (currentScreen != replayScreenId) _exit(14);
     frames(3); // the stand-in returns, the options show
     if (currentScreen != replayOptionsScreenId || replayOptions.phase != 1) _exit(15);
-    if (recordedSampleCount != 2048 + sungSamples) _exit(16);
+    const int32_t answerSamples = static_cast<int32_t>(sung.size());
+    if (recordedSampleCount != 2048 + answerSamples) _exit(16);
     if (darkPixels(668, 112, 788, 130) < 100) _exit(17); // the Export button is drawn
 
     click(replayOptions.controls[roExport]);
     frames(2);
-    if (alertLines[0] != "File exported successfully to " + dir + "/answer.wav") {
+    if (alertLines[0] != "File exported successfully to " + exportPath()) {
         std::fprintf(stderr, "alert: %s\n", alertLines[0].c_str());
         _exit(18);
     }
-    std::ifstream in(dir + "/answer.wav", std::ios::binary);
+    std::ifstream in(exportPath(), std::ios::binary);
     std::vector<uint8_t> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     WavLayout layout;
     if (parseWavImage(wav.data(), wav.size(), layout) != 0 || layout.rate != 44100 ||
-        layout.dataBytes != 2u * (2048 + sungSamples))
+        layout.dataBytes != 2u * (2048 + answerSamples))
         _exit(19);
     std::vector<int16_t> exported(layout.dataBytes / 2);
     for (size_t i = 0; i < exported.size(); ++i)
         exported[i] = static_cast<int16_t>(wav[layout.dataOffset + 2 * i] | wav[layout.dataOffset + 2 * i + 1] << 8);
     for (int32_t i = 0; i < 2048; ++i)
         if (exported[i] != 0) _exit(20);
-    for (int32_t i = 0; i < sungSamples; ++i)
+    for (int32_t i = 0; i < answerSamples; ++i)
         if (exported[2048 + i] != sung[i]) _exit(21);
+    if (given != nullptr && *given) _exit(0); // the rig test measures the pitch itself
     const double f = detectedPitch(exported);
     const double offset = 1200 * std::log2(f / 440.0);
     if (std::fabs(offset - 30) > 5) {
@@ -178,7 +200,8 @@ TEST_F(ReplayWindow, ExportAfterASungLessonHoldsTheAnswerAsSung)
     ::mkdir(bin.c_str(), 0755);
     {
         std::ofstream script(bin + "/zenity");
-        script << "#!/bin/sh\necho '" << dir << "/answer.wav'\n";
+        exportFolder = dir;
+        script << "#!/bin/sh\necho '" << exportPath() << "'\n";
     }
     ::chmod((bin + "/zenity").c_str(), 0755);
     const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";

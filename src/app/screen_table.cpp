@@ -13,6 +13,8 @@
 #include "lessons/lesson_loader.h"
 #include "lessons/options_screen.h"
 #include "lessons/lesson_one_screen.h"
+#include "replay/replay_options_screen.h"
+#include "replay/replay_screen.h"
 
 const ScreenTableEntry screenTable[] = {
     {loadingScreenId, loadingScreenId, &loadingScreenHandlers},
@@ -28,6 +30,8 @@ const ScreenTableEntry screenTable[] = {
     {timeLineGraphScreenId, timeLineGraphScreenId, &timeLineGraphScreenHandlers},
     {timeLineNumbersScreenId, timeLineNumbersScreenId, &timeLineNumbersScreenHandlers},
     {scoreOverviewScreenId, scoreOverviewScreenId, &scoreOverviewScreenHandlers},
+    {replayOptionsScreenId, replayOptionsScreenId, &replayOptionsScreenHandlers},
+    {replayScreenId, replayScreenId, &replayScreenHandlers},
 };
 const int screenTableSize = sizeof(screenTable) / sizeof(screenTable[0]);
 

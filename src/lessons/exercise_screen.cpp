@@ -19,6 +19,7 @@
 #include "lessons/options_screen.h"
 #include "platform/paths.h"
 #include "progress/users_file.h"
+#include "replay/recording_file.h"
 #include "replay/replay_state.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
@@ -214,8 +215,14 @@ const ExerciseHooks realHooks = {
     .storeLessonEnd = storeLessonResult,
     .setUpExerciseOptions = [] { setUpExerciseOptions(); },
     .resetReplayPlayPosition = resetReplayPosition,
-    // The last test recording is handed to the replay here (its raw file).
-    .handRecordingToReplay = [] {},
+    // The last test recording goes to the replay's raw file; a failure only
+    // costs the replay (its options screen says the recording is missing).
+    .handRecordingToReplay =
+        [] {
+            std::string error;
+            if (!saveReplayRecording(exerciseRun.captureWritePos, error))
+                writeDebugDetail("the recording for the replay was not saved: " + error);
+        },
 };
 
 } // namespace

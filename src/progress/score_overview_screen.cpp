@@ -20,6 +20,7 @@
 #include "progress/results_logic.h"
 #include "progress/score_file.h"
 #include "progress/users_file.h"
+#include "replay/replay_options_screen.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -27,6 +28,7 @@ ScoreOverviewState scoreOverviewState;
 
 static int32_t scoreOverviewFont = font9By15;
 
+constexpr int32_t replayAction = 25;
 constexpr int32_t exitAction = 26;
 constexpr int32_t changeLessonAction = 27;
 constexpr int32_t repeatLessonAction = 28;
@@ -59,6 +61,17 @@ static void scoreOverviewAction(int32_t code)
     case exitAction: leave(scoreOverviewState.exitButton, quitScreenId, OptionsSetUp::none); break;
     case changeLessonAction: leave(scoreOverviewState.changeButton, lessonMenuScreenId, OptionsSetUp::beforeFocus); break;
     case repeatLessonAction: leave(scoreOverviewState.repeatButton, lessonLoaderScreenId, OptionsSetUp::last); break;
+    case replayAction:
+        scoreOverviewState.replayButton.value = scoreOverviewState.replayButton.value == 0 ? 1 : 0;
+        stopTeacher();
+        scoreOverviewState.replayButton.state = stateIdle;
+        setUpReplayOptions();
+        replayOptionsFirstShow = 1;
+        setKeyboardFocus(nullptr);
+        scoreOverviewState.phase = 0;
+        currentScreen = replayOptionsScreenId;
+        promptLine.clear();
+        break;
     default: break;
     }
 }
@@ -70,11 +83,13 @@ static TemplateControl scoreOverviewControls[] = {
      "Click to go to the lesson select menu", changeLessonAction},
     {&scoreOverviewState.repeatButton, 0, 0, repeatLessonAction, 0, "Release Button to repeat lesson",
      "Click to go to repeat the lesson", repeatLessonAction},
+    {&scoreOverviewState.replayButton, 0, 0, replayAction, 0, "Release Button to replay the exercise",
+     "Click to replay the exercise", replayAction},
 };
 
 static const ScreenInput scoreOverviewInput = {
     .controls = scoreOverviewControls,
-    .controlCount = 3,
+    .controlCount = 4,
     .pending = &scoreOverviewState.pendingAction,
     .deferred = &scoreOverviewState.deferredAction,
     .phase = &scoreOverviewState.phase,
@@ -93,6 +108,9 @@ static void createScoreOverviewControls()
                 nullptr);
     initControl(0, &scoreOverviewState.repeatButton, kindPushButton, 785, 905, 204, 222, stateIdle, 1, "RepeatLesson",
                 nullptr);
+    // The way into the replay, right of "Exit".
+    initControl(0, &scoreOverviewState.replayButton, kindPushButton, 785, 905, 226, 244, stateIdle, 1, "Replay",
+                nullptr);
     scoreOverviewFont = font9By15;
 }
 
@@ -110,6 +128,7 @@ static void drawScoreOverviewControls()
     drawControl(&scoreOverviewState.exitButton);
     drawControl(&scoreOverviewState.changeButton);
     drawControl(&scoreOverviewState.repeatButton);
+    drawControl(&scoreOverviewState.replayButton);
 }
 
 static void handleScoreOverviewAction() { templateHandleAction(scoreOverviewInput); }

@@ -1,7 +1,8 @@
 // Screen 576, the score overview after every lesson: adds the run to the
 // user's tallies, records and rates the score, shows personal and lesson
 // bests, the lesson's requirements and its per-note results, and offers
-// Exit, ChangeLesson (lesson menu) and RepeatLesson (the lesson again).
+// Exit, ChangeLesson (lesson menu), RepeatLesson (the lesson again) and
+// Replay (the replay options of the lesson's last recording).
 #pragma once
 #include <cstdint>
 
@@ -21,5 +22,6 @@ struct ScoreOverviewState {
     ControlRecord exitButton;
     ControlRecord changeButton;
     ControlRecord repeatButton;
+    ControlRecord replayButton; // opens the replay options
 };
 extern ScoreOverviewState scoreOverviewState;

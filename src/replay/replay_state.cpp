@@ -12,3 +12,6 @@ int32_t blockPitchRating[blockTrackSize];
 int32_t blockTimeMs[blockTrackSize];
 
 int32_t nextMelodyNote = 0;
+
+uint8_t playGuitarChords = 0;
+uint8_t waitTilHit = 0;

@@ -21,3 +21,7 @@ extern int32_t blockPitchRating[blockTrackSize];
 extern int32_t blockTimeMs[blockTrackSize];
 
 extern int32_t nextMelodyNote; // index into lessonNotes of the next note to sound
+
+// Options of the replay alone (set by the replay options).
+extern uint8_t playGuitarChords; // the lesson's chords sound on their own track
+extern uint8_t waitTilHit;       // the replay holds a note until it is hit (nothing sets it)

@@ -1,0 +1,211 @@
+// After a sung lesson, in a real window (the test rig's X server): the
+// recording of the last answer is prepared by the test (a WAV it makes,
+// converted to the raw recording file), the score overview is entered with a
+// prepared store, its Replay button leads through the replay (still a
+// stand-in that returns at once) back to the options screen, and Export
+// writes a WAV through the scripted file chooser that holds the answer as
+// sung, at the pitch offset it was sung with.
+//
+// Run from tests/e2e/test_replay_export.py with TARNOVA_REPLAY_SUNG_WAV (a
+// mono 16-bit 44100 Hz WAV to use as the answer) and TARNOVA_REPLAY_EXPORT
+// (where the exported file is written), so the rig test measures the export
+// with sox and the pitch scan.
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "audio-files/audio_files.h"
+#include "frame/dispatch.h"
+#include "frame/message_panel.h"
+#include "base/shared.h"
+#include "app/startup.h"
+#include "lessons/lesson_state.h"
+#include "progress/score_overview_screen.h"
+#include "progress/store_fixture.h"
+#include "replay/recording_file.h"
+#include "replay/replay_options_screen.h"
+#include "sound/pitch_detector.h"
+#include "sound/recording.h"
+#include "sound/sound_layer.h"
+
+namespace {
+
+constexpr double sungHz = 440.0 * 1.0174796921026863; // A4 sung 30 cents sharp
+constexpr int32_t sungSamples = 2 * 44100;
+
+int32_t fixedDay() { return 44100; }
+
+// Where the export goes: the rig test's choice, else the test folder.
+std::string exportFolder;
+std::string exportPath()
+{
+    const char *given = std::getenv("TARNOVA_REPLAY_EXPORT");
+    return given != nullptr && *given ? std::string(given) : exportFolder + "/answer.wav";
+}
+
+// Dark (drawn) pixels of the last frame inside a rectangle (window pixels, y up).
+int darkPixels(int left, int bottom, int right, int top)
+{
+    glFinish();
+    glReadBuffer(GL_BACK);
+    const int w = right - left + 1, h = top - bottom + 1;
+    std::vector<unsigned char> rgb(size_t(w) * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(left, bottom, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    int n = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) n += rgb[i] < 150 && rgb[i + 1] < 150 && rgb[i + 2] < 150;
+    return n;
+}
+
+void frames(int n)
+{
+    for (int i = 0; i < n; ++i) displayCurrentScreen();
+}
+
+void click(const ControlRecord &c)
+{
+    const int x = (c.left + c.right) / 2, y = 765 - (c.bottom + c.top) / 2;
+    mouseCurrentScreen(0, 0, x, y);
+    mouseCurrentScreen(0, 1, x, y);
+}
+
+// The pitch our detector finds in the middle of a recording.
+double detectedPitch(const std::vector<int16_t> &samples)
+{
+    for (size_t i = 0; i < samples.size() && i < size_t(recordingCapacity); ++i) recordingBuffer[i] = samples[i];
+    PitchTracker tracker;
+    for (int32_t b = 0; b < 12; ++b) {
+        tracker.analysisPos = 2048 * (10 + b);
+        preAnalyseWindow(tracker);
+        detectPitch(tracker);
+    }
+    return tracker.frequency;
+}
+
+// Runs in a child process (GLUT starts once per process); exits with the
+// number of the first check that failed.
+[[noreturn]] void replayAfterASungLesson(const std::string &dir)
+{
+    exportFolder = dir;
+    int argc = 1;
+    char name[] = "replay_window";
+    char *argv[] = {name, nullptr};
+    createMainWindow(&argc, argv);
+    glutDisplayFunc([] {});
+    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+    initProjection();
+    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
+
+    // The answer as sung, made into a WAV, then into the raw recording file
+    // (after the cleared head of 2048 samples, as the exercise writes it).
+    const char *given = std::getenv("TARNOVA_REPLAY_SUNG_WAV");
+    std::string sungPath = given != nullptr && *given ? given : dir + "/sung.wav";
+    std::vector<int16_t> sung(sungSamples);
+    for (int32_t i = 0; i < sungSamples; ++i)
+        sung[i] = static_cast<int16_t>(std::lround(12000 * std::sin(2 * M_PI * sungHz * i / 44100.0)));
+    std::string error;
+    if (sungPath == dir + "/sung.wav" && !writeBytesToFile(sungPath, pcm16WavImage(sung, 1, 44100), error)) _exit(2);
+    {
+        std::ifstream in(sungPath, std::ios::binary);
+        std::vector<uint8_t> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        WavLayout layout;
+        if (parseWavImage(wav.data(), wav.size(), layout) != 0 || layout.channels != 1 || layout.bitsPerSample != 16)
+            _exit(3);
+        sung.assign(layout.dataBytes / 2, 0);
+        for (size_t i = 0; i < sung.size(); ++i)
+            sung[i] = static_cast<int16_t>(wav[layout.dataOffset + 2 * i] | wav[layout.dataOffset + 2 * i + 1] << 8);
+        std::vector<uint8_t> raw(2 * 2048 + layout.dataBytes, 0);
+        std::copy_n(wav.data() + layout.dataOffset, layout.dataBytes, raw.data() + 2 * 2048);
+        if (!writeBytesToFile(dir + "/ResourceFiles/soundout.raw", raw, error)) _exit(4);
+    }
+
+    currentUserKey = 1;
+    currentUserName = "Admin";
+    currentUserTessitura = 3;
+    setTodayFunction(fixedDay);
+    currentLesson = 3;
+    exerciseType = 0;
+    screenHandlersFor(scoreOverviewScreenId)->create();
+    currentScreen = scoreOverviewScreenId;
+    frames(3);
+    if (currentScreen != scoreOverviewScreenId) _exit(10);
+    // Drawn beside the other buttons, like them.
+    const ControlRecord &replay = scoreOverviewState.replayButton, &repeat = scoreOverviewState.repeatButton;
+    if (replay.caption != "Replay" || replay.left != repeat.left || replay.right != repeat.right) _exit(11);
+    const int replayInk = darkPixels(replay.left, replay.bottom, replay.right, replay.top);
+    const int repeatInk = darkPixels(repeat.left, repeat.bottom, repeat.right, repeat.top);
+    if (replayInk < 100 || repeatInk < 100) {
+        std::fprintf(stderr, "ink %d %d\n", replayInk, repeatInk);
+        _exit(12);
+    }
+
+    click(replay);
+    frames(1); // the overview runs the action
+    if (currentScreen != replayOptionsScreenId) _exit(13);
+    frames(1); // first show: straight on to the replay
+    if (currentScreen != replayScreenId) _exit(14);
+    frames(3); // the stand-in returns, the options show
+    if (currentScreen != replayOptionsScreenId || replayOptions.phase != 1) _exit(15);
+    const int32_t answerSamples = static_cast<int32_t>(sung.size());
+    if (recordedSampleCount != 2048 + answerSamples) _exit(16);
+    if (darkPixels(668, 112, 788, 130) < 100) _exit(17); // the Export button is drawn
+
+    click(replayOptions.controls[roExport]);
+    frames(2);
+    if (alertLines[0] != "File exported successfully to " + exportPath()) {
+        std::fprintf(stderr, "alert: %s\n", alertLines[0].c_str());
+        _exit(18);
+    }
+    std::ifstream in(exportPath(), std::ios::binary);
+    std::vector<uint8_t> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    WavLayout layout;
+    if (parseWavImage(wav.data(), wav.size(), layout) != 0 || layout.rate != 44100 ||
+        layout.dataBytes != 2u * (2048 + answerSamples))
+        _exit(19);
+    std::vector<int16_t> exported(layout.dataBytes / 2);
+    for (size_t i = 0; i < exported.size(); ++i)
+        exported[i] = static_cast<int16_t>(wav[layout.dataOffset + 2 * i] | wav[layout.dataOffset + 2 * i + 1] << 8);
+    for (int32_t i = 0; i < 2048; ++i)
+        if (exported[i] != 0) _exit(20);
+    for (int32_t i = 0; i < answerSamples; ++i)
+        if (exported[2048 + i] != sung[i]) _exit(21);
+    if (given != nullptr && *given) _exit(0); // the rig test measures the pitch itself
+    const double f = detectedPitch(exported);
+    const double offset = 1200 * std::log2(f / 440.0);
+    if (std::fabs(offset - 30) > 5) {
+        std::fprintf(stderr, "detected %.2f Hz, %.1f cents\n", f, offset);
+        _exit(22);
+    }
+    _exit(0);
+}
+
+} // namespace
+
+struct ReplayWindow : StoreFolderTest {};
+
+TEST_F(ReplayWindow, ExportAfterASungLessonHoldsTheAnswerAsSung)
+{
+    if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server (tools/run-tests starts one)";
+    createStore();
+    // The desktop's file chooser, scripted: it answers with the file to write.
+    const std::string bin = dir + "/bin";
+    ::mkdir(bin.c_str(), 0755);
+    {
+        std::ofstream script(bin + "/zenity");
+        exportFolder = dir;
+        script << "#!/bin/sh\necho '" << exportPath() << "'\n";
+    }
+    ::chmod((bin + "/zenity").c_str(), 0755);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
+    EXPECT_EXIT(replayAfterASungLesson(dir), ::testing::ExitedWithCode(0), "");
+    setenv("PATH", oldPath.c_str(), 1);
+}

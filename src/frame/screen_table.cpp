@@ -9,6 +9,7 @@
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"
 #include "progress/score_overview_screen.h"
+#include "intro/intro_lesson_screen.h"
 
 const ScreenTableEntry screenTable[] = {
     {0, 0, &loadingScreenHandlers},
@@ -16,6 +17,7 @@ const ScreenTableEntry screenTable[] = {
     {2, 2, &setupScreenHandlers},
     {3, 3, &userManagementScreenHandlers},
     {4, 4, &aboutScreenHandlers},
+    {8, 8, &introLessonScreenHandlers},
     {573, 573, &noteStatisticsScreenHandlers},
     {574, 574, &timeLineGraphScreenHandlers},
     {575, 575, &timeLineNumbersScreenHandlers},

@@ -44,6 +44,8 @@ static void stopAndDetach(int32_t source, int32_t stopOfStop, int32_t stopOfDeta
     stopOnAlError(stopOfDetach);
 }
 
+uint32_t introClipBufferName(int32_t clip) { return introClipBuffers[clip]; }
+
 static int32_t realElapsedMs() { return glutGet(GLUT_ELAPSED_TIME); }
 
 static void realStartLoadingMusic()

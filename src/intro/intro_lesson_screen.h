@@ -87,5 +87,7 @@ void goToIntroTopic(uint8_t unused);
 void releaseIntroLessonResources();
 // The teacher's place at a step of a row whose teacher moves.
 void teacherPositionOfRow(const IntroPageRow &row, int32_t step, int32_t &x, int32_t &y);
+// The OpenAL buffer holding clip 1..212 (0 while the clips are not loaded).
+uint32_t introClipBufferName(int32_t clip);
 // The row of the topic's page holding the step, or nullptr.
 const IntroPageRow *introRowAt(int32_t topic, int32_t step);

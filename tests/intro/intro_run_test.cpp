@@ -282,7 +282,7 @@ TEST_F(IntroRun, FastPagingPastTopicTwosLoadingStillLoadsTheDiagrams)
     EXPECT_TRUE(images51Loaded);
 }
 
-TEST(IntroRunStops, AnUnknownStateEndsTheProgram)
+TEST(IntroRunDeathTest, AnUnknownStateEndsTheProgram)
 {
     IntroWorld w;
     installIntroFakes(w);

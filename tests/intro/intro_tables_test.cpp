@@ -16,7 +16,9 @@ static void expectContiguous(const TeacherRow *rows, int32_t count, int32_t firs
     EXPECT_EQ(rows[count - 1].last, last);
     for (int32_t i = 0; i < count; ++i) {
         EXPECT_LE(rows[i].first, rows[i].last) << "row " << rows[i].first;
-        if (i > 0) EXPECT_EQ(rows[i].first, rows[i - 1].last + 1) << "gap or overlap before " << rows[i].first;
+        if (i > 0) {
+            EXPECT_EQ(rows[i].first, rows[i - 1].last + 1) << "gap or overlap before " << rows[i].first;
+        }
         EXPECT_TRUE(rows[i].figure == 0 || rows[i].figure == 1 || rows[i].figure == 4) << rows[i].first;
     }
 }
@@ -49,7 +51,9 @@ TEST(IntroTables, EachTopicsRowsRunContiguouslyFromEntryToTerminator)
         EXPECT_GE(rows.back()->last, terminator) << "topic " << topic;
         for (size_t i = 1; i < rows.size(); ++i)
             EXPECT_EQ(rows[i]->first, rows[i - 1]->last + 1) << "topic " << topic << " row " << rows[i]->first;
-        if (topic < 9) EXPECT_LT(rows.back()->last, introTopicStartSteps[topic + 1]);
+        if (topic < 9) {
+            EXPECT_LT(rows.back()->last, introTopicStartSteps[topic + 1]);
+        }
     }
 }
 
@@ -89,7 +93,9 @@ TEST(IntroTables, BubblesHaveTextWithinTheLineLimit)
     for (const IntroPageRow &r : introPageRows) {
         if (r.bubble == IntroBubble::none) continue;
         ++bubbles;
-        if (r.first != 8863) EXPECT_STRNE(r.lines[0], "") << r.first;
+        if (r.first != 8863) {
+            EXPECT_STRNE(r.lines[0], "") << r.first;
+        }
         for (const char *line : r.lines) EXPECT_LE(std::string(line).size(), 255u);
         EXPECT_GT(r.bubbleWidth, 0);
         EXPECT_GT(r.bubbleHeight, 0);

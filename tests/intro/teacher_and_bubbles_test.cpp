@@ -47,7 +47,7 @@ TEST(Teacher, ClickGestureMouthTwoRowsAndTheClosingFrame)
     EXPECT_EQ(closing.mouth, 0);
 }
 
-TEST(Teacher, ImpossibleFiguresPosesAndSteps)
+TEST(TeacherDeathTest, ImpossibleFiguresPosesAndSteps)
 {
     EXPECT_EXIT(teacherMouth(5, 0, 10, 3), testing::ExitedWithCode(7013 % 250), "stopNumber=7013 ");
     EXPECT_EXIT(teacherMouth(8, 0, 0, 3), testing::ExitedWithCode(7014 % 250), "unkown figure=8[^\n]*\n[^\n]*stopNumber=7014 ");

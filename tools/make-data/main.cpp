@@ -22,5 +22,9 @@ int main(int argc, char **argv)
     }
     if (!makeSoundData(dir)) return 1;
     if (!makePictureData(dir)) return 1;
+    if (!makeIntroPictures(dir)) return 1;
+    if (!makeImages51(dir)) return 1;
+    if (!makeIntroClips(dir)) return 1;
+    if (!makeSharedLessonStandIns(dir)) return 1;
     return 0;
 }

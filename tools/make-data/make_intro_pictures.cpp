@@ -102,7 +102,6 @@ static Canvas teacherBody(int figure)
     c.fillEllipse(95, 36, 34, 14, 0, hair);
     c.fillDisc(82, 56, 3.5, ink);        // eyes
     c.fillDisc(108, 56, 3.5, ink);
-    c.text(6, 6, "F" + std::to_string(figure), 2, ink);
     return c;
 }
 

@@ -156,6 +156,9 @@ const IntroLessonHooks &realIntroLessonHooks()
 }
 void setIntroLessonHooks(const IntroLessonHooks &h) { hooks = h; }
 
+void startIntroClip(int32_t clip) { hooks.playClip(clip); }
+void stopIntroSource(IntroSource source) { hooks.stopSource(source); }
+
 // ---- Controls and input ---------------------------------------------------
 
 static TemplateControl introControls[3] = {

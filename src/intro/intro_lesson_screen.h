@@ -87,6 +87,10 @@ void goToIntroTopic(uint8_t unused);
 void releaseIntroLessonResources();
 // The teacher's place at a step of a row whose teacher moves.
 void teacherPositionOfRow(const IntroPageRow &row, int32_t step, int32_t &x, int32_t &y);
+// For the page content: start clip 1..212 on the teacher's source (stopping
+// what it played), and stop a source.
+void startIntroClip(int32_t clip);
+void stopIntroSource(IntroSource source);
 // The OpenAL buffer holding clip 1..212 (0 while the clips are not loaded).
 uint32_t introClipBufferName(int32_t clip);
 // The row of the topic's page holding the step, or nullptr.

@@ -175,17 +175,43 @@ TEST_F(IntroRun, PreviousPageGoesBackAndRestartsTheWelcomePage)
     ASSERT_TRUE(runIntroUntil([] { return introLesson.step == 67; }, 100));
     EXPECT_EQ(plays().back().value, 4);
     EXPECT_EQ(plays().back().step, 66);
-    // From topic 4 back to topic 3's start.
-    for (int i = 0; i < 3; ++i) {
+    // Every later topic goes back to the start of the one before.
+    for (int i = 0; i < 8; ++i) {
         click(introLesson.nextPage);
         introFrame();
     }
-    ASSERT_EQ(introLesson.progress, 5);
-    introFrame();
-    click(introLesson.previousPage);
-    introFrame();
-    EXPECT_EQ(introLesson.progress, 4);
-    EXPECT_EQ(introLesson.step, introTopicStartSteps[3]);
+    ASSERT_EQ(introLesson.progress, 10);
+    for (int32_t topic = 9; topic >= 2; --topic) {
+        for (int i = 0; i < 5; ++i) introFrame();
+        click(introLesson.previousPage);
+        introFrame();
+        EXPECT_EQ(introLesson.progress, topic);
+        EXPECT_EQ(introLesson.step, introTopicStartSteps[topic - 1]);
+    }
+}
+
+TEST_F(IntroRun, TheTeacherGlidesWalksAndPicks)
+{
+    struct Case {
+        int32_t topic, step, x, y;
+    } cases[] = {
+        {1, 154, 150, 390}, {1, 164, 150 + 319, 390 - 151}, {1, 173, 150 + 606, 390 - 287}, // round(19/20 x 638) = 606
+        {1, 277, 758, 88},  {1, 280, 738, 159},
+        {4, 6563, 800, 168}, {4, 6577, 856, 112},
+        {4, 6748, 1080, 108}, {4, 6750, 940, 138},
+        {4, 6941, 90, 338}, {4, 6960, 180, 338}, {4, 7010, 540, 338}, {4, 7011, 1020, 278},
+        {4, 7275, 920, 108}, {4, 7290, 264, 108},
+        {4, 8305, 1030, 108}, {4, 8320, 880, 138}, {4, 8321, 870, 140},
+    };
+    for (const Case &c : cases) {
+        const IntroPageRow *row = introRowAt(c.topic, c.step);
+        ASSERT_NE(row, nullptr) << c.step;
+        ASSERT_TRUE(row->teacherMoves) << c.step;
+        int32_t x = 0, y = 0;
+        teacherPositionOfRow(*row, c.step, x, y);
+        EXPECT_EQ(x, c.x) << c.step;
+        EXPECT_EQ(y, c.y) << c.step;
+    }
 }
 
 TEST_F(IntroRun, HoldingReturnRunsThroughAllTopicsAndLeaves)

@@ -55,9 +55,14 @@ bool writePack(const std::string &dataDir, const std::string &name, const std::v
 void showProgress(const std::string &what, int done, int total)
 {
     static const bool terminal = isatty(STDOUT_FILENO) != 0;
+    static std::string lastWhat;
+    static int lastQuarter = -1;
+    if (what != lastWhat) lastWhat = what, lastQuarter = -1;
     if (terminal) {
         std::printf("\r%s: %d of %d%s", what.c_str(), done, total, done == total ? "\n" : "");
-    } else if (done == total || done % 25 == 0) {
+    } else if (done == total || done * 4 / total > lastQuarter) {
+        // Into a log: a line at each quarter and at the end.
+        lastQuarter = done * 4 / total;
         std::printf("%s: %d of %d\n", what.c_str(), done, total);
     }
     std::fflush(stdout);

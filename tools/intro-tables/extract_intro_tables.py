@@ -97,18 +97,22 @@ def parse_bubble(text):
 
 
 def page_rows(doc):
+    """The rows of every page table (header "| Steps | Clip | Teacher | Bubble ...")."""
     rows = []
+    in_table = False
     for line in doc.splitlines():
+        if line.startswith('| Steps | Clip | Teacher | Bubble'):
+            in_table = True
+            continue
+        if not line.startswith('|'):
+            in_table = False
+            continue
         m = re.match(r'^\| (\d+)(?:-(\d+))? \| (.*)$', line)
-        if not m:
+        if not in_table or not m:
             continue
         cells = [c.strip() for c in m.group(3).rstrip().rstrip('|').split('|')]
-        if len(cells) < 3:
-            continue
         first = int(m.group(1))
         last = int(m.group(2) or first)
-        if first < 54:
-            continue  # the loading schedule's and the pictures' tables
         clip, bank, clip_steps, on_event = parse_clip(cells[0], first)
         teacher = parse_teacher(cells[1])
         bubble = parse_bubble(cells[2])
@@ -183,11 +187,7 @@ def clip_names(doc):
 
 def main():
     doc = open(sys.argv[1], encoding='utf-8').read()
-    start = doc.index('# Part 6.101:')
-    end = doc.index('# Part 6.109:')
-    doc = doc[start:end]
-    pages_doc = doc[doc.index('# Part 6.102:'):doc.index('# Part 6.106:')]
-    rows = page_rows(pages_doc) + SAMPLE_PAGE_ROWS
+    rows = page_rows(doc) + SAMPLE_PAGE_ROWS
     rows.sort(key=lambda r: r['first'])
     welcome = teacher_rows(doc, 'Welcome timeline rows')
     later = teacher_rows(doc, 'Later timeline rows')

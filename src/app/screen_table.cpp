@@ -9,6 +9,7 @@
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"
 #include "progress/score_overview_screen.h"
+#include "intro/intro_lesson_screen.h"
 #include "lessons/exercise_screen.h"
 #include "lessons/lesson_loader.h"
 #include "lessons/options_screen.h"
@@ -22,6 +23,7 @@ const ScreenTableEntry screenTable[] = {
     {setupScreenId, setupScreenId, &setupScreenHandlers},
     {userManagementScreenId, userManagementScreenId, &userManagementScreenHandlers},
     {aboutScreenId, aboutScreenId, &aboutScreenHandlers},
+    {introLessonScreenId, introLessonScreenId, &introLessonScreenHandlers},
     {lessonLoaderScreenId, lessonLoaderScreenId, &lessonLoaderScreenHandlers},
     {exerciseOptionsScreenId, exerciseOptionsScreenId, &exerciseOptionsScreenHandlers},
     {lessonOneScreenId, lessonOneScreenId, &lessonOneScreenHandlers},

@@ -10,3 +10,9 @@ bool makePictureData(const std::string &dataDir); // dataDir + "/images.prod/...
 bool makeExerciseData(const std::string &dataDir);
 bool makeLessonData(const std::string &dataDir);  // dataDir + "/Introduction", "/Lesson1" ...
 bool makeImages36(const std::string &dataDir);    // dataDir + "/images.prod/Images36"
+
+// The introductory lesson (make_intro_*.cpp): its own packs, its voice clips
+// and loading music; Images51 (make_images51.cpp).
+bool makeIntroPictures(const std::string &dataDir);
+bool makeIntroClips(const std::string &dataDir);
+bool makeImages51(const std::string &dataDir);

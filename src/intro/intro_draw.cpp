@@ -1,0 +1,77 @@
+#include "intro/intro_draw.h"
+
+#include "frame/screen_frame.h"
+#include "frame/control_drawing.h"
+#include "frame/gl_draw.h"
+#include "frame/message_panel.h"
+#include "base/small_routines.h"
+#include "frame/text.h"
+#include "intro/intro_lesson_screen.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <string>
+
+namespace {
+
+struct GlIntroDraw final : IntroDraw {
+    void beginFrame() override
+    {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+    }
+    void endFrame() override
+    {
+        glFlush();
+        glutSwapBuffers();
+    }
+    void colour(float r, float g, float b, float a) override { setColour(r, g, b, a); }
+    void lineWidth(float width) override { glLineWidth(width); }
+    void quad(double x0, double y0, double x1, double y1, double z) override { fillRect(x0, y0, x1, y1, z); }
+    void triangle(double x0, double y0, double x1, double y1, double x2, double y2, double z) override
+    {
+        fillTriangle(x0, y0, x1, y1, x2, y2, z);
+    }
+    void line(double x0, double y0, double x1, double y1, double z) override { drawLine(x0, y0, x1, y1, z); }
+    void lineStrip(const double *xy, int n, double z) override { drawLineStrip(xy, n, z); }
+    void lineLoop(const double *xy, int n, double z) override { drawLineLoop(xy, n, z); }
+    void text(IntroText kind, int32_t font, std::string_view s, double x, double y) override
+    {
+        switch (kind) {
+        case IntroText::normal: drawText(font, s, x, y); break;
+        case IntroText::large: drawLargeText(font, s, x, y); break;
+        case IntroText::control: drawControlText(font, s, x, y); break;
+        }
+    }
+    void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) override
+    {
+        drawTexturedRect(texture, x0, y0, x1, y1, z);
+    }
+    void pushTranslate(double x, double y) override
+    {
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glTranslated(x, y, 0);
+    }
+    void pop() override
+    {
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+    }
+    void frameAnimation(int32_t n) override { drawFrameAnimation(n); }
+    void controls() override { introLessonScreenHandlers.drawControls(); }
+    void popupList() override { drawPopupList(); }
+    void lessonMessagePanel(int32_t icon, std::string_view status) override
+    {
+        drawLessonMessagePanel(icon, std::string(status));
+    }
+};
+
+} // namespace
+
+IntroDraw &glIntroDraw()
+{
+    static GlIntroDraw draw;
+    return draw;
+}

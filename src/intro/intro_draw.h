@@ -1,0 +1,40 @@
+// The introductory lesson draws every frame through this small immediate-mode
+// facade (coloured quads and triangles, lines, bitmap texts, textured quads,
+// a translation stack), so a test can install a recorder and read a frame as a
+// trace instead of pixels. glDraw() is the real one.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+enum class IntroText : int8_t {
+    normal,  // drawText: depth -5, hidden under an open pop-up list
+    large,   // drawLargeText: Times Roman 24
+    control, // drawControlText: depth -2, never hidden
+};
+
+struct IntroDraw {
+    virtual ~IntroDraw() = default;
+    virtual void beginFrame() = 0;              // clear the colour buffer, depth test GL_LESS
+    virtual void endFrame() = 0;                // glFlush, swap buffers
+    virtual void colour(float r, float g, float b, float a) = 0;
+    virtual void lineWidth(float width) = 0;
+    virtual void quad(double x0, double y0, double x1, double y1, double z) = 0;
+    virtual void triangle(double x0, double y0, double x1, double y1, double x2, double y2,
+                          double z) = 0;
+    virtual void line(double x0, double y0, double x1, double y1, double z) = 0;
+    virtual void lineStrip(const double *xy, int n, double z) = 0; // n points
+    virtual void lineLoop(const double *xy, int n, double z) = 0;
+    virtual void text(IntroText kind, int32_t font, std::string_view s, double x, double y) = 0;
+    // A 190 x 210-style picture quad: texture bound, texturing on, alpha test
+    // > 0.1, culling on; corners (x0, y0)-(x1, y1), texture (0, 1) lower left.
+    virtual void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) = 0;
+    virtual void pushTranslate(double x, double y) = 0;
+    virtual void pop() = 0;
+    // Pieces of the frame's toolkit the page frame shares with other screens.
+    virtual void frameAnimation(int32_t n) = 0;
+    virtual void controls() = 0;                 // the three navigation buttons
+    virtual void popupList() = 0;
+    virtual void lessonMessagePanel(int32_t icon, std::string_view status) = 0;
+};
+
+IntroDraw &glIntroDraw();

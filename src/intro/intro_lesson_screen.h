@@ -1,0 +1,97 @@
+// Screen 8, the introductory lesson: a narrated, animated presentation in
+// nine topics by the teacher Brimble, about 16 minutes long. The display
+// procedure is a state machine: loading (81 frames, one step each, with music
+// and a progress bar), a wait for the timer to settle, then the nine topic
+// pages. One drawn frame advances the step by one (46.44 ms); a page is a list
+// of step ranges (intro_tables.h) that start clips and draw the teacher and
+// the speech bubbles. PreviousPage / NextPage change the topic, Quit returns
+// to the lesson menu; every visit loads the clips and teacher pictures again.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "frame/controls.h"
+#include "frame/screens.h"
+#include "intro/intro_tables.h"
+
+struct IntroDraw;
+
+extern const ScreenHandlers introLessonScreenHandlers;
+
+// Action codes of the navigation buttons.
+constexpr int32_t introPreviousPageAction = 53;
+constexpr int32_t introNextPageAction = 54;
+constexpr int32_t introQuitAction = 55;
+
+// Stop numbers.
+constexpr int32_t stopIntroTopic = 7005;        // goToIntroTopic outside 1..10
+constexpr int32_t stopIntroUnknownState = 7042; // display with an unknown state
+
+constexpr int32_t introLoadingLastStep = 80;
+constexpr int32_t introLastStep = 21389;
+// First step of topics 1..9 (index 1..9).
+constexpr int32_t introTopicStartSteps[10] = {0, 1, 1337, 3888, 6217, 8345, 8903, 9178, 14078, 17588};
+// The step whose frame moves on to the next topic, by topic.
+constexpr int32_t introTerminatorSteps[10] = {0, 1327, 3848, 6180, 8342, 8863, 9168, 14068, 17578, 21389};
+
+struct IntroLessonState {
+    int32_t progress = 0; // introLessonProgress: 0 loading, 1 wait, 2..10 topics 1..9
+    int32_t topic = 1;    // introTopic: 1..9, 10 leaves
+    int32_t step = 0;     // introStep
+    uint8_t stepJustSet = 0;
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    bool clipBuffersMade = false;
+    std::string progressName; // the state's name, drawn as the page title
+    int32_t inputActive = 0;  // 1 while the mouse handlers act (states 0 and 2..10)
+    int32_t lastSampleEvent = 0;
+    ControlRecord previousPage, nextPage, quit;
+    ControlRecord mockPrev, mockNext, mockStartLesson; // drawn only by the overview mock
+};
+extern IntroLessonState introLesson;
+
+// The audio sources the lesson stops by number (indexes into soundSources).
+enum class IntroSource : int32_t { teacher = 1, melody = 2, music = 4, click = 6 };
+
+// Everything the screen calls outside itself, so a test can run the whole
+// lesson with a recording draw facade, a controlled clock and fake sounds.
+struct IntroLessonHooks {
+    IntroDraw *draw;
+    int32_t (*elapsedMs)();                // glutGet(GLUT_ELAPSED_TIME)
+    void (*startLoadingMusic)();           // loading step 0: stop and detach the music source, decode, play
+    void (*stopLoadingMusic)();            // loading step 80
+    void (*makeClipBuffers)();             // the 214 buffer names
+    void (*loadClip)(int32_t clip);        // decode clip 1..212 into its buffer
+    void (*playClip)(int32_t clip);        // stop the teacher's source, play the clip on it
+    void (*playBankSound)(int32_t soundId); // a sound-bank buffer on the teacher's source
+    void (*stopSource)(IntroSource source);
+    void (*quitStopMusic)();               // Quit: stop the music source and detach its buffer
+    void (*releaseSources)();              // stop and detach sources 4, 6, 2, 5, 1
+    void (*deleteClipBuffers)();
+    void (*stopCapture)();
+    void (*tickVoices)();                  // shake step and voice sequencer, topics 3..9
+    // The page content beyond teacher and bubble, drawn before the teacher.
+    void (*drawRowExtras)(const IntroPageRow &row, int32_t step);
+    // An entry step of a topic beyond its pictures (sample exercise set-up).
+    void (*entryStep)(int32_t topic, int32_t step);
+    // Topic 5's sample exercise at a tick: its event code (0 nothing, 1..8).
+    int32_t (*sampleExercise)(int32_t tick);
+};
+const IntroLessonHooks &realIntroLessonHooks();
+void setIntroLessonHooks(const IntroLessonHooks &hooks);
+
+// The engine's procedures, for the pages and the tests.
+void setIntroStep(int32_t n);
+void advanceIntroStep();
+void goToIntroTopic(uint8_t unused);
+void releaseIntroLessonResources();
+// The teacher's place at a step of a row whose teacher moves.
+void teacherPositionOfRow(const IntroPageRow &row, int32_t step, int32_t &x, int32_t &y);
+// For the page content: start clip 1..212 on the teacher's source (stopping
+// what it played), and stop a source.
+void startIntroClip(int32_t clip);
+void stopIntroSource(IntroSource source);
+// The OpenAL buffer holding clip 1..212 (0 while the clips are not loaded).
+uint32_t introClipBufferName(int32_t clip);
+// The row of the topic's page holding the step, or nullptr.
+const IntroPageRow *introRowAt(int32_t topic, int32_t step);

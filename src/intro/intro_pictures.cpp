@@ -1,0 +1,159 @@
+#include "intro/intro_pictures.h"
+
+#include "base/shared.h"
+#include "frame/texture_pack.h"
+
+#include <GL/gl.h>
+
+const PictureSize images0Sizes[images0PictureCount] = {
+    {758, 409},
+    // 2..31: bodies and mouths of the teacher figures
+    {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210},
+    {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210},
+    {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210},
+    {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210}, {190, 210},
+    // 32..48
+    {152, 207}, {87, 130}, {749, 95}, {124, 95}, {350, 414}, {347, 481}, {365, 456}, {482, 286},
+    {480, 360}, {868, 57}, {217, 436}, {450, 641}, {843, 251}, {668, 555}, {193, 59}, {152, 207},
+    {85, 82},
+};
+
+const int16_t images51Sides[images51PictureCount] = {
+    1024, 1024, 1024, 256,  256,  256,  1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024,
+    1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024,
+    1024, 1024, 1024, 1024, 1024, 1024, 1024, 256,  128,  128,  128,  128,  128,  128,  128,  128,
+};
+const int16_t images44Sides[images44PictureCount] = {128,  128,  128,  1024, 256,  256,
+                                                     256,  1024, 1024, 1024, 1024, 1024,
+                                                     1024, 1024, 1024, 1024, 1024, 1024};
+
+uint32_t images0FirstTexture = 0;
+uint32_t teacherFigureTextures[30] = {};
+uint32_t introPictureTextures[18] = {};
+uint32_t walkInTextures[images1PictureCount] = {};
+uint32_t teacherExtraTextures[images14PictureCount] = {};
+uint32_t slideTextures[images50PictureCount + 1] = {};
+uint32_t images25Textures[images25PictureCount + 1] = {};
+uint32_t images49Textures[images49PictureCount + 1] = {};
+uint32_t diagramTextures[images51PictureCount + 1] = {};
+uint32_t images44Textures[images44PictureCount + 1] = {};
+
+bool images1Loaded = false, images14Loaded = false, images50Loaded = false, images25Loaded = false,
+     images49Loaded = false, images51Loaded = false, images44Loaded = false;
+
+static bool packIsOpen = false;
+
+static void realOpen(const std::string &path) { openTexturePack(path); }
+static uint32_t realLoad(int32_t width, int32_t height) { return loadNextTexture(width, height, 0, 1); }
+static void realClose() { closeTexturePack(); }
+static void realDelete(uint32_t name)
+{
+    GLuint n = name;
+    glDeleteTextures(1, &n);
+}
+
+static const PictureSetHooks realHooks = {realOpen, realLoad, realClose, realDelete};
+static PictureSetHooks hooks = realHooks;
+
+const PictureSetHooks &realPictureSetHooks() { return realHooks; }
+void setPictureSetHooks(const PictureSetHooks &h) { hooks = h; }
+
+static void openPack(const std::string &path)
+{
+    hooks.openPack(path);
+    packIsOpen = true;
+}
+
+static void closePack()
+{
+    hooks.closePack();
+    packIsOpen = false;
+}
+
+void closeOpenPicturePack()
+{
+    if (packIsOpen) closePack();
+}
+
+// Loads a whole set of equal-sized or listed pictures into names[first..].
+static void loadSet(const char *pack, bool &mark, uint32_t *names, int32_t count, const int16_t *sides,
+                    int32_t width, int32_t height)
+{
+    if (mark) return;
+    const std::string path = std::string(pack) == "Images44" ? userDataDirAlt + "images.prod\\" + pack
+                                                               : imagesDir + pack;
+    openPack(path);
+    for (int32_t i = 0; i < count; ++i)
+        names[i] = sides != nullptr ? hooks.loadTexture(sides[i], sides[i]) : hooks.loadTexture(width, height);
+    closePack();
+    mark = true;
+}
+
+static void freeSet(bool &mark, uint32_t *names, int32_t count)
+{
+    if (!mark) return;
+    for (int32_t i = 0; i < count; ++i) {
+        if (names[i] != 0) hooks.deleteTexture(names[i]);
+        names[i] = 0;
+    }
+    mark = false;
+}
+
+void loadImages1Textures() { loadSet("Images1", images1Loaded, walkInTextures, images1PictureCount, nullptr, 190, 210); }
+void loadImages14Textures() { loadSet("Images14", images14Loaded, teacherExtraTextures, images14PictureCount, nullptr, 190, 210); }
+void loadImages25Textures() { loadSet("Images25", images25Loaded, images25Textures + 1, images25PictureCount, nullptr, 1024, 1024); }
+void loadImages49Textures() { loadSet("Images49", images49Loaded, images49Textures + 1, images49PictureCount, nullptr, 1024, 1024); }
+void loadImages51Textures() { loadSet("Images51", images51Loaded, diagramTextures + 1, images51PictureCount, images51Sides, 0, 0); }
+void loadImages44Textures() { loadSet("Images44", images44Loaded, images44Textures + 1, images44PictureCount, images44Sides, 0, 0); }
+
+bool loadImages50Step(int32_t item)
+{
+    if (images50Loaded) return true;
+    if (item == 0) openPack(imagesDir + "Images50");
+    else if (item >= 1 && item <= 14) slideTextures[item] = hooks.loadTexture(1024, 1024);
+    else if (item == 15) slideTextures[15] = hooks.loadTexture(256, 256);
+    else if (item == 16) {
+        closePack();
+        images50Loaded = true;
+        return true;
+    }
+    return false;
+}
+
+void loadAllImages50()
+{
+    for (int32_t item = 0; !loadImages50Step(item); ++item) {
+    }
+}
+
+void freeImages1Textures() { freeSet(images1Loaded, walkInTextures, images1PictureCount); }
+void freeImages14Textures() { freeSet(images14Loaded, teacherExtraTextures, images14PictureCount); }
+void freeImages50Textures() { freeSet(images50Loaded, slideTextures + 1, images50PictureCount); }
+void freeImages25Textures() { freeSet(images25Loaded, images25Textures + 1, images25PictureCount); }
+void freeImages49Textures() { freeSet(images49Loaded, images49Textures + 1, images49PictureCount); }
+
+void openImages0() { openPack(imagesDir + "Images0"); }
+
+void loadImages0Picture(int32_t picture)
+{
+    const PictureSize s = images0Sizes[picture - 1];
+    const uint32_t name = hooks.loadTexture(s.width, s.height);
+    if (picture == 1) images0FirstTexture = name;
+    else if (picture <= 31) teacherFigureTextures[picture - 2] = name;
+    else introPictureTextures[picture - 31] = name;
+}
+
+void closeImages0() { closePack(); }
+
+static void deleteName(uint32_t &name)
+{
+    if (name != 0) hooks.deleteTexture(name);
+    name = 0;
+}
+
+void deleteImages0Textures()
+{
+    deleteName(images0FirstTexture);
+    for (uint32_t &n : teacherFigureTextures) deleteName(n);
+    for (int i = 1; i <= 17; ++i) deleteName(introPictureTextures[i]);
+}

@@ -1,0 +1,82 @@
+// The introductory lesson's picture sets (texture packs) with their loaded
+// marks, and the pictures of Images0 that the lesson's loading reads one per
+// frame. A loader does nothing while its mark is set, a free procedure
+// nothing while it is clear; freeing deletes every name and zeroes it, so a
+// later free never deletes names that another screen holds.
+//
+// Images25, Images49, Images44 and Images51 are shared with the exercise
+// screen and the lesson menu: their marks are the one loaded state of the
+// run, so a pack is never held twice.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct PictureSize {
+    int16_t width;
+    int16_t height;
+};
+
+// Pack contents, in stored order (the packs store no sizes).
+constexpr int32_t images0PictureCount = 48;
+extern const PictureSize images0Sizes[images0PictureCount]; // picture 1..48 at [0..47]
+constexpr int32_t images1PictureCount = 46;                 // 190 x 210 each
+constexpr int32_t images14PictureCount = 3;                 // 190 x 210 each
+constexpr int32_t images50PictureCount = 15;                // 14 of 1024, then 1 of 256
+constexpr int32_t images25PictureCount = 9;                 // 1024 each
+constexpr int32_t images49PictureCount = 9;                 // 1024 each
+constexpr int32_t images51PictureCount = 48;
+extern const int16_t images51Sides[images51PictureCount];   // square pictures
+constexpr int32_t images44PictureCount = 18;
+extern const int16_t images44Sides[images44PictureCount];   // square pictures
+constexpr int32_t teacherPictureSide = 190;
+constexpr int32_t teacherPictureHeight = 210;
+
+// Texture names. Index 0 of the 1-based arrays stays 0.
+extern uint32_t images0FirstTexture;             // the 758 x 409 picture, never drawn
+extern uint32_t teacherFigureTextures[30];       // Images0 pictures 2..31
+extern uint32_t introPictureTextures[18];        // [1..17]: Images0 pictures 32..48
+extern uint32_t walkInTextures[images1PictureCount];
+extern uint32_t teacherExtraTextures[images14PictureCount];
+extern uint32_t slideTextures[images50PictureCount + 1];  // [1..15]
+extern uint32_t images25Textures[images25PictureCount + 1];
+extern uint32_t images49Textures[images49PictureCount + 1];
+extern uint32_t diagramTextures[images51PictureCount + 1]; // [1..48]
+extern uint32_t images44Textures[images44PictureCount + 1]; // [1..18]
+
+// The shared loaded marks.
+extern bool images1Loaded, images14Loaded, images50Loaded, images25Loaded, images49Loaded,
+    images51Loaded, images44Loaded;
+
+// What the sets call outside themselves; tests install fakes.
+struct PictureSetHooks {
+    void (*openPack)(const std::string &path);
+    uint32_t (*loadTexture)(int32_t width, int32_t height); // repeat off, alpha on
+    void (*closePack)();
+    void (*deleteTexture)(uint32_t name);
+};
+const PictureSetHooks &realPictureSetHooks();
+void setPictureSetHooks(const PictureSetHooks &hooks);
+
+void loadImages1Textures();
+void loadImages14Textures();
+void loadImages25Textures();
+void loadImages49Textures();
+void loadImages51Textures();
+void loadImages44Textures();
+// Item 0 opens the pack, 1..14 the slides, 15 the 256 x 256 picture, 16
+// closes it, sets the mark and gives true; true at once while loaded.
+bool loadImages50Step(int32_t item);
+void loadAllImages50();
+void freeImages1Textures();
+void freeImages14Textures();
+void freeImages50Textures();
+void freeImages25Textures();
+void freeImages49Textures();
+
+// Images0, one picture per loading step.
+void openImages0();
+void loadImages0Picture(int32_t picture); // 1..48, in order
+void closeImages0();
+void deleteImages0Textures();             // every name made, zeroed
+// Closes whatever pack a loading left open (Quit in the middle of a set).
+void closeOpenPicturePack();

@@ -1,0 +1,23 @@
+// Speech bubbles (a translucent box with up to three lines and a pointer
+// toward the teacher), the word card and the separator line of the
+// introductory lesson's pages. Coordinates are window pixels, y up; nothing
+// is measured, wrapped or clamped: the page gives the box size.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+struct IntroDraw;
+
+constexpr int32_t introLessonFont = 2; // the 9 x 15 bitmap font of the lesson screens
+
+void drawSpeechBubbleDown(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
+                          int32_t pointerX, std::string_view line1, std::string_view line2,
+                          std::string_view line3);
+void drawSpeechBubbleUp(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
+                        int32_t pointerX, std::string_view line1, std::string_view line2,
+                        std::string_view line3);
+void drawSpeechBubbleRight(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
+                           int32_t pointerFromTop, std::string_view line1, std::string_view line2,
+                           std::string_view line3);
+void drawWordCard(IntroDraw &draw, int32_t x, int32_t y, std::string_view language, std::string_view word);
+void drawIntroSeparatorLine(IntroDraw &draw);

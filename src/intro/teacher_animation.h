@@ -1,0 +1,36 @@
+// The teacher Brimble: a 190 x 210 body picture with a mouth picture on top.
+// While a clip is spoken the mouth runs the six-frame cycle 0 1 2 2 1 0; at
+// rest it shows the row's rest pose. Which figure talks when is looked up by
+// step in the two timelines (intro_tables.h); the pages only give the place.
+#pragma once
+#include <cstdint>
+
+struct IntroDraw;
+
+constexpr int32_t talkingMouthCycle[6] = {0, 1, 2, 2, 1, 0};
+
+// What one frame of the teacher shows. walkInFrame >= 0: only that walk-in
+// picture (Images1) is drawn; else figure with mouth (0..3, 4 the pose-4
+// picture).
+struct TeacherFrame {
+    int32_t figure;
+    int32_t mouth;
+    int32_t walkInFrame;
+};
+
+// The mouth of drawBrimbleTalkingCycles / drawBrimbleTalkingPhases; a pose
+// the figure cannot show ends the program (7008..7015), an unknown figure
+// with the debug line and 7014.
+int32_t teacherMouth(int32_t figure, int32_t tick, int32_t talkEnd, int32_t pose);
+int32_t teacherMouthPhases(int32_t figure, int32_t tick, int32_t end1, int32_t pose1, int32_t start2,
+                           int32_t end2, int32_t pose2, int32_t start3, int32_t end3, int32_t pose3);
+
+// Lookups by step: stop 7017 outside 4..1426 (Welcome), 7026 outside
+// 1337..24388 (the later pages).
+TeacherFrame welcomeTeacherFrame(int32_t step);
+TeacherFrame laterTeacherFrame(int32_t step);
+
+// Draws a figure at the current origin (the timelines translate first).
+void drawTeacherFigure(IntroDraw &draw, int32_t figure, int32_t mouth);
+void drawBrimbleWelcomeTimeline(IntroDraw &draw, int32_t x, int32_t y, int32_t step);
+void drawBrimbleTimeline(IntroDraw &draw, int32_t x, int32_t y, int32_t step);

@@ -14,6 +14,8 @@ static ScreenLookup lookupScreen = noScreen;
 
 void setScreenLookup(ScreenLookup lookup) { lookupScreen = lookup ? lookup : noScreen; }
 
+const ScreenHandlers *currentScreenHandlers() { return lookupScreen(currentScreen); }
+
 static void loadPixelProjection()
 {
     glMatrixMode(GL_PROJECTION);

@@ -27,3 +27,5 @@ void ignoreWindowEntry(int state);
 // nullptr serves no screen.
 using ScreenLookup = const ScreenHandlers *(*)(int32_t id);
 void setScreenLookup(ScreenLookup lookup);
+// The procedures of the active screen, or nullptr.
+const ScreenHandlers *currentScreenHandlers();

@@ -7,7 +7,7 @@
 #include "base/shared.h"
 #include "base/stops.h"
 #include "frame/timer.h"
-#include "intro/intro_draw.h"
+#include "frame/immediate_draw.h"
 #include "intro/intro_pictures.h"
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
@@ -127,7 +127,7 @@ static int32_t noSampleExercise(int32_t) { return 0; }
 static IntroLessonHooks makeRealHooks()
 {
     IntroLessonHooks h{};
-    h.draw = &glIntroDraw();
+    h.draw = &glImmediateDraw();
     h.elapsedMs = realElapsedMs;
     h.startLoadingMusic = realStartLoadingMusic;
     h.stopLoadingMusic = realStopLoadingMusic;
@@ -339,28 +339,28 @@ static const char *const stateNames[12] = {"preparation",
                                            "The Orvale",
                                            "finish"};
 
-static void drawPageHead(IntroDraw &draw)
+static void drawPageHead(ImmediateDraw &draw)
 {
     draw.colour(0, 0, 0, 0.4f);
-    draw.text(IntroText::normal, introLessonFont, introLesson.progressName, 20, 702);
+    draw.text(DrawnText::normal, introLessonFont, introLesson.progressName, 20, 702);
     draw.colour(0.5f, 0.5f, 0.1f, 0.4f);
     draw.line(15, 697, 1100, 697, -11);
     drawIntroSeparatorLine(draw);
 }
 
-static void drawNavigation(IntroDraw &draw)
+static void drawNavigation(ImmediateDraw &draw)
 {
     draw.colour(0.1f, 0.5f, 0.1f, 0.4f);
-    draw.text(IntroText::normal, introLessonFont, "Navigation:", 620, 77);
+    draw.text(DrawnText::normal, introLessonFont, "Navigation:", 620, 77);
     const double outline[] = {615, 70, 1103, 70, 1103, 22, 615, 22};
     draw.lineLoop(outline, 4, -6);
     draw.colour(0, 0, 0, 0.4f);
-    draw.text(IntroText::normal, introLessonFont, "Change Topic ........ ", 620, 50);
-    draw.text(IntroText::normal, introLessonFont, "Quit Introduction ... ", 620, 28);
+    draw.text(DrawnText::normal, introLessonFont, "Change Topic ........ ", 620, 50);
+    draw.text(DrawnText::normal, introLessonFont, "Quit Introduction ... ", 620, 28);
     draw.controls();
 }
 
-static void drawBar(IntroDraw &draw, double right)
+static void drawBar(ImmediateDraw &draw, double right)
 {
     draw.colour(0.5f, 0, 0.3f, 0.9f);
     draw.quad(615, 100, 865, 120, -9);
@@ -418,7 +418,7 @@ static void runLoadingStep(int32_t step)
     }
 }
 
-static void loadingFrame(IntroDraw &draw)
+static void loadingFrame(ImmediateDraw &draw)
 {
     alertKind = 0;
     if (introLesson.pendingAction != 0 || introLesson.deferredAction != 0) {
@@ -437,12 +437,12 @@ static void loadingFrame(IntroDraw &draw)
     draw.colour(1, 1, 1, 0.5f);
     draw.quad(100, 230, 940, 650, -11);
     draw.colour(0, 0, 0, 0.5f);
-    draw.text(IntroText::normal, introLessonFont,
+    draw.text(DrawnText::normal, introLessonFont,
               "The introductory lesson contains a lot of animations. Depending on your computers ", 130, 620);
-    draw.text(IntroText::normal, introLessonFont,
+    draw.text(DrawnText::normal, introLessonFont,
               "performance this may take a while to load. Please be patient.", 130, 600);
-    draw.text(IntroText::normal, introLessonFont, "loading animation images ...", 130, 560);
-    if (step >= 65) draw.text(IntroText::normal, introLessonFont, "loading animation sounds ...", 130, 540);
+    draw.text(DrawnText::normal, introLessonFont, "loading animation images ...", 130, 560);
+    if (step >= 65) draw.text(DrawnText::normal, introLessonFont, "loading animation sounds ...", 130, 540);
     runLoadingStep(step);
     drawNavigation(draw);
     draw.popupList();
@@ -528,13 +528,13 @@ static bool rowStopsTeacher(int32_t first)
 static constexpr int16_t entryTeacher[10][2] = {{0, 0},     {0, 0},     {718, 230}, {870, 398}, {800, 168},
                                                 {870, 140}, {870, 140}, {870, 140}, {870, 400}, {870, 390}};
 
-static void drawTeacherAt(IntroDraw &draw, int32_t topic, int32_t x, int32_t y, int32_t step)
+static void drawTeacherAt(ImmediateDraw &draw, int32_t topic, int32_t x, int32_t y, int32_t step)
 {
     if (topic == 1) drawBrimbleWelcomeTimeline(draw, x, y, step);
     else drawBrimbleTimeline(draw, x, y, step);
 }
 
-static void drawRowBubble(IntroDraw &draw, const IntroPageRow &row)
+static void drawRowBubble(ImmediateDraw &draw, const IntroPageRow &row)
 {
     std::string fallback[3];
     const char *l1 = row.lines[0], *l2 = row.lines[1], *l3 = row.lines[2];
@@ -562,7 +562,7 @@ static void drawRowBubble(IntroDraw &draw, const IntroPageRow &row)
 }
 
 // The work of a topic's entry steps; true when the frame is an entry frame.
-static bool runEntryStep(IntroDraw &draw, int32_t topic, int32_t step)
+static bool runEntryStep(ImmediateDraw &draw, int32_t topic, int32_t step)
 {
     const int32_t start = introTopicStartSteps[topic];
     if (topic == 1) {
@@ -628,7 +628,7 @@ static void sampleExerciseEvents(int32_t step)
     }
 }
 
-static void pageTimeline(IntroDraw &draw)
+static void pageTimeline(ImmediateDraw &draw)
 {
     const int32_t topic = introLesson.progress - 1;
     const int32_t step = introLesson.step;
@@ -673,7 +673,7 @@ static void pageTimeline(IntroDraw &draw)
     if (step == introTerminatorSteps[topic]) moveOn();
 }
 
-static void pageFrame(IntroDraw &draw)
+static void pageFrame(ImmediateDraw &draw)
 {
     if (introLesson.pendingAction != 0 || introLesson.deferredAction != 0) {
         handleIntroLessonAction();
@@ -698,7 +698,7 @@ static void displayIntroLessonScreen()
         stopProgram(0, stopIntroUnknownState);
     }
     introLesson.progressName = stateNames[progress];
-    IntroDraw &draw = *hooks.draw;
+    ImmediateDraw &draw = *hooks.draw;
     if (progress == 0) loadingFrame(draw);
     else if (progress == 1) waitFrame();
     else if (progress <= 10) pageFrame(draw);

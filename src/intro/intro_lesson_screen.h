@@ -14,7 +14,7 @@
 #include "frame/screens.h"
 #include "intro/intro_tables.h"
 
-struct IntroDraw;
+struct ImmediateDraw;
 
 extern const ScreenHandlers introLessonScreenHandlers;
 
@@ -56,7 +56,7 @@ enum class IntroSource : int32_t { teacher = 1, melody = 2, music = 4, click = 6
 // Everything the screen calls outside itself, so a test can run the whole
 // lesson with a recording draw facade, a controlled clock and fake sounds.
 struct IntroLessonHooks {
-    IntroDraw *draw;
+    ImmediateDraw *draw;
     int32_t (*elapsedMs)();                // glutGet(GLUT_ELAPSED_TIME)
     void (*startLoadingMusic)();           // loading step 0: stop and detach the music source, decode, play
     void (*stopLoadingMusic)();            // loading step 80

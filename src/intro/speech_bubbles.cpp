@@ -1,10 +1,10 @@
 #include "intro/speech_bubbles.h"
 
-#include "intro/intro_draw.h"
+#include "frame/immediate_draw.h"
 
 enum class Pointer { down, up, right };
 
-static void drawBubble(IntroDraw &draw, Pointer kind, int32_t x, int32_t y, int32_t w, int32_t h, int32_t p,
+static void drawBubble(ImmediateDraw &draw, Pointer kind, int32_t x, int32_t y, int32_t w, int32_t h, int32_t p,
                        std::string_view line1, std::string_view line2, std::string_view line3)
 {
     draw.pushTranslate(x, y);
@@ -18,7 +18,7 @@ static void drawBubble(IntroDraw &draw, Pointer kind, int32_t x, int32_t y, int3
     draw.colour(0, 0, 1, 0.5f);
     const std::string_view lines[3] = {line1, line2, line3};
     for (int i = 0; i < 3; ++i)
-        if (!lines[i].empty()) draw.text(IntroText::control, introLessonFont, lines[i], 5, h - 20 * (i + 1));
+        if (!lines[i].empty()) draw.text(DrawnText::control, introLessonFont, lines[i], 5, h - 20 * (i + 1));
     draw.colour(0, 0, 0, 0.5f);
     const double down[] = {0, 0, double(p), 0, p + 7.0, -10, p + 12.0, 0, double(w), 0,
                            double(w), double(h), 0, double(h), 0, 0};
@@ -30,26 +30,26 @@ static void drawBubble(IntroDraw &draw, Pointer kind, int32_t x, int32_t y, int3
     draw.pop();
 }
 
-void drawSpeechBubbleDown(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height, int32_t pointerX,
+void drawSpeechBubbleDown(ImmediateDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height, int32_t pointerX,
                           std::string_view line1, std::string_view line2, std::string_view line3)
 {
     drawBubble(draw, Pointer::down, x, y, width, height, pointerX, line1, line2, line3);
 }
 
-void drawSpeechBubbleUp(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height, int32_t pointerX,
+void drawSpeechBubbleUp(ImmediateDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height, int32_t pointerX,
                         std::string_view line1, std::string_view line2, std::string_view line3)
 {
     drawBubble(draw, Pointer::up, x, y, width, height, pointerX, line1, line2, line3);
 }
 
-void drawSpeechBubbleRight(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
+void drawSpeechBubbleRight(ImmediateDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
                            int32_t pointerFromTop, std::string_view line1, std::string_view line2,
                            std::string_view line3)
 {
     drawBubble(draw, Pointer::right, x, y, width, height, pointerFromTop, line1, line2, line3);
 }
 
-void drawWordCard(IntroDraw &draw, int32_t x, int32_t y, std::string_view language, std::string_view word)
+void drawWordCard(ImmediateDraw &draw, int32_t x, int32_t y, std::string_view language, std::string_view word)
 {
     draw.pushTranslate(x, y);
     draw.colour(1, 1, 0.8f, 0.5f);
@@ -59,12 +59,12 @@ void drawWordCard(IntroDraw &draw, int32_t x, int32_t y, std::string_view langua
     const double frame[] = {300, 250, 500, 250, 500, 350, 300, 350, 300, 250};
     draw.lineStrip(frame, 5, -10);
     draw.lineWidth(1);
-    draw.text(IntroText::normal, introLessonFont, language, 315, 320);
-    draw.text(IntroText::large, introLessonFont, word, 320, 265);
+    draw.text(DrawnText::normal, introLessonFont, language, 315, 320);
+    draw.text(DrawnText::large, introLessonFont, word, 320, 265);
     draw.pop();
 }
 
-void drawIntroSeparatorLine(IntroDraw &draw)
+void drawIntroSeparatorLine(ImmediateDraw &draw)
 {
     draw.colour(1, 0, 1, 0.4f);
     draw.line(1, 101, 1100, 101, -11);

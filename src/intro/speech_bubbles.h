@@ -6,18 +6,18 @@
 #include <cstdint>
 #include <string_view>
 
-struct IntroDraw;
+struct ImmediateDraw;
 
 constexpr int32_t introLessonFont = 2; // the 9 x 15 bitmap font of the lesson screens
 
-void drawSpeechBubbleDown(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
+void drawSpeechBubbleDown(ImmediateDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
                           int32_t pointerX, std::string_view line1, std::string_view line2,
                           std::string_view line3);
-void drawSpeechBubbleUp(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
+void drawSpeechBubbleUp(ImmediateDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
                         int32_t pointerX, std::string_view line1, std::string_view line2,
                         std::string_view line3);
-void drawSpeechBubbleRight(IntroDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
+void drawSpeechBubbleRight(ImmediateDraw &draw, int32_t x, int32_t y, int32_t width, int32_t height,
                            int32_t pointerFromTop, std::string_view line1, std::string_view line2,
                            std::string_view line3);
-void drawWordCard(IntroDraw &draw, int32_t x, int32_t y, std::string_view language, std::string_view word);
-void drawIntroSeparatorLine(IntroDraw &draw);
+void drawWordCard(ImmediateDraw &draw, int32_t x, int32_t y, std::string_view language, std::string_view word);
+void drawIntroSeparatorLine(ImmediateDraw &draw);

@@ -1,7 +1,7 @@
 #include "intro/teacher_animation.h"
 
 #include "base/stops.h"
-#include "intro/intro_draw.h"
+#include "frame/immediate_draw.h"
 #include "intro/intro_pictures.h"
 #include "intro/intro_tables.h"
 
@@ -112,13 +112,13 @@ static uint32_t mouthTexture(int32_t figure, int32_t mouth)
     return teacherFigureTextures[5 * figure + 1 + mouth];
 }
 
-void drawTeacherFigure(IntroDraw &draw, int32_t figure, int32_t mouth)
+void drawTeacherFigure(ImmediateDraw &draw, int32_t figure, int32_t mouth)
 {
     if (figure != 5) draw.picture(bodyTexture(figure), 0, 0, teacherPictureSide, teacherPictureHeight, -3.0);
     draw.picture(mouthTexture(figure, mouth), 0, 0, teacherPictureSide, teacherPictureHeight, -2.0);
 }
 
-static void drawFrame(IntroDraw &draw, int32_t x, int32_t y, const TeacherFrame &f)
+static void drawFrame(ImmediateDraw &draw, int32_t x, int32_t y, const TeacherFrame &f)
 {
     draw.pushTranslate(x, y);
     draw.colour(1, 1, 1, 0.4f);
@@ -129,12 +129,12 @@ static void drawFrame(IntroDraw &draw, int32_t x, int32_t y, const TeacherFrame 
     draw.pop();
 }
 
-void drawBrimbleWelcomeTimeline(IntroDraw &draw, int32_t x, int32_t y, int32_t step)
+void drawBrimbleWelcomeTimeline(ImmediateDraw &draw, int32_t x, int32_t y, int32_t step)
 {
     drawFrame(draw, x, y, welcomeTeacherFrame(step));
 }
 
-void drawBrimbleTimeline(IntroDraw &draw, int32_t x, int32_t y, int32_t step)
+void drawBrimbleTimeline(ImmediateDraw &draw, int32_t x, int32_t y, int32_t step)
 {
     drawFrame(draw, x, y, laterTeacherFrame(step));
 }

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-struct IntroDraw;
+struct ImmediateDraw;
 
 constexpr int32_t talkingMouthCycle[6] = {0, 1, 2, 2, 1, 0};
 
@@ -31,6 +31,6 @@ TeacherFrame welcomeTeacherFrame(int32_t step);
 TeacherFrame laterTeacherFrame(int32_t step);
 
 // Draws a figure at the current origin (the timelines translate first).
-void drawTeacherFigure(IntroDraw &draw, int32_t figure, int32_t mouth);
-void drawBrimbleWelcomeTimeline(IntroDraw &draw, int32_t x, int32_t y, int32_t step);
-void drawBrimbleTimeline(IntroDraw &draw, int32_t x, int32_t y, int32_t step);
+void drawTeacherFigure(ImmediateDraw &draw, int32_t figure, int32_t mouth);
+void drawBrimbleWelcomeTimeline(ImmediateDraw &draw, int32_t x, int32_t y, int32_t step);
+void drawBrimbleTimeline(ImmediateDraw &draw, int32_t x, int32_t y, int32_t step);

@@ -40,9 +40,9 @@ static std::string points(const double *xy, int n)
 }
 void RecordingDraw::lineStrip(const double *xy, int n, double z) { add("strip" + points(xy, n) + " " + num(z)); }
 void RecordingDraw::lineLoop(const double *xy, int n, double z) { add("loop" + points(xy, n) + " " + num(z)); }
-void RecordingDraw::text(IntroText kind, int32_t, std::string_view s, double x, double y)
+void RecordingDraw::text(DrawnText kind, int32_t, std::string_view s, double x, double y)
 {
-    const char *k = kind == IntroText::large ? "large" : kind == IntroText::control ? "ctext" : "text";
+    const char *k = kind == DrawnText::large ? "large" : kind == DrawnText::control ? "ctext" : "text";
     add(std::string(k) + " " + num(x) + " " + num(y) + " " + std::string(s));
 }
 void RecordingDraw::picture(uint32_t texture, double x0, double y0, double x1, double y1, double z)

@@ -3,14 +3,14 @@
 // and count live textures and clip buffers, and a clock that advances one
 // step's 46 ms per frame.
 #pragma once
-#include "intro/intro_draw.h"
+#include "frame/immediate_draw.h"
 #include "intro/intro_lesson_screen.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct RecordingDraw final : IntroDraw {
+struct RecordingDraw final : ImmediateDraw {
     std::vector<std::string> ops; // the last frame (cleared by beginFrame)
     int frames = 0;
     void add(const std::string &s) { ops.push_back(s); }
@@ -31,7 +31,7 @@ struct RecordingDraw final : IntroDraw {
     void line(double x0, double y0, double x1, double y1, double z) override;
     void lineStrip(const double *xy, int n, double z) override;
     void lineLoop(const double *xy, int n, double z) override;
-    void text(IntroText kind, int32_t font, std::string_view s, double x, double y) override;
+    void text(DrawnText kind, int32_t font, std::string_view s, double x, double y) override;
     void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) override;
     void pushTranslate(double x, double y) override;
     void pop() override { add("pop"); }

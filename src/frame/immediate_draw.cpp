@@ -1,4 +1,4 @@
-#include "intro/intro_draw.h"
+#include "frame/immediate_draw.h"
 
 #include "frame/screen_frame.h"
 #include "frame/control_drawing.h"
@@ -6,7 +6,7 @@
 #include "frame/message_panel.h"
 #include "base/small_routines.h"
 #include "frame/text.h"
-#include "intro/intro_lesson_screen.h"
+#include "frame/dispatch.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -14,7 +14,7 @@
 
 namespace {
 
-struct GlIntroDraw final : IntroDraw {
+struct GlImmediateDraw final : ImmediateDraw {
     void beginFrame() override
     {
         glClear(GL_COLOR_BUFFER_BIT);
@@ -36,12 +36,12 @@ struct GlIntroDraw final : IntroDraw {
     void line(double x0, double y0, double x1, double y1, double z) override { drawLine(x0, y0, x1, y1, z); }
     void lineStrip(const double *xy, int n, double z) override { drawLineStrip(xy, n, z); }
     void lineLoop(const double *xy, int n, double z) override { drawLineLoop(xy, n, z); }
-    void text(IntroText kind, int32_t font, std::string_view s, double x, double y) override
+    void text(DrawnText kind, int32_t font, std::string_view s, double x, double y) override
     {
         switch (kind) {
-        case IntroText::normal: drawText(font, s, x, y); break;
-        case IntroText::large: drawLargeText(font, s, x, y); break;
-        case IntroText::control: drawControlText(font, s, x, y); break;
+        case DrawnText::normal: drawText(font, s, x, y); break;
+        case DrawnText::large: drawLargeText(font, s, x, y); break;
+        case DrawnText::control: drawControlText(font, s, x, y); break;
         }
     }
     void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) override
@@ -60,7 +60,10 @@ struct GlIntroDraw final : IntroDraw {
         glPopMatrix();
     }
     void frameAnimation(int32_t n) override { drawFrameAnimation(n); }
-    void controls() override { introLessonScreenHandlers.drawControls(); }
+    void controls() override
+    {
+        if (const ScreenHandlers *h = currentScreenHandlers(); h && h->drawControls) h->drawControls();
+    }
     void popupList() override { drawPopupList(); }
     void lessonMessagePanel(int32_t icon, std::string_view status) override
     {
@@ -70,8 +73,8 @@ struct GlIntroDraw final : IntroDraw {
 
 } // namespace
 
-IntroDraw &glIntroDraw()
+ImmediateDraw &glImmediateDraw()
 {
-    static GlIntroDraw draw;
+    static GlImmediateDraw draw;
     return draw;
 }

@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <string_view>
 
-enum class IntroText : int8_t {
+enum class DrawnText : int8_t {
     normal,  // drawText: depth -5, hidden under an open pop-up list
     large,   // drawLargeText: Times Roman 24
     control, // drawControlText: depth -2, never hidden
 };
 
-struct IntroDraw {
-    virtual ~IntroDraw() = default;
+struct ImmediateDraw {
+    virtual ~ImmediateDraw() = default;
     virtual void beginFrame() = 0;              // clear the colour buffer, depth test GL_LESS
     virtual void endFrame() = 0;                // glFlush, swap buffers
     virtual void colour(float r, float g, float b, float a) = 0;
@@ -24,7 +24,7 @@ struct IntroDraw {
     virtual void line(double x0, double y0, double x1, double y1, double z) = 0;
     virtual void lineStrip(const double *xy, int n, double z) = 0; // n points
     virtual void lineLoop(const double *xy, int n, double z) = 0;
-    virtual void text(IntroText kind, int32_t font, std::string_view s, double x, double y) = 0;
+    virtual void text(DrawnText kind, int32_t font, std::string_view s, double x, double y) = 0;
     // A 190 x 210-style picture quad: texture bound, texturing on, alpha test
     // > 0.1, culling on; corners (x0, y0)-(x1, y1), texture (0, 1) lower left.
     virtual void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) = 0;
@@ -32,9 +32,9 @@ struct IntroDraw {
     virtual void pop() = 0;
     // Pieces of the frame's toolkit the page frame shares with other screens.
     virtual void frameAnimation(int32_t n) = 0;
-    virtual void controls() = 0;                 // the three navigation buttons
+    virtual void controls() = 0;                 // the current screen's controls
     virtual void popupList() = 0;
     virtual void lessonMessagePanel(int32_t icon, std::string_view status) = 0;
 };
 
-IntroDraw &glIntroDraw();
+ImmediateDraw &glImmediateDraw();

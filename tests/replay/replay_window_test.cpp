@@ -133,6 +133,7 @@ double detectedPitch(const std::vector<int16_t> &samples)
     setTodayFunction(fixedDay);
     currentLesson = 3;
     exerciseType = 0;
+    setScreenLookup(screenHandlersFor);
     screenHandlersFor(scoreOverviewScreenId)->create();
     currentScreen = scoreOverviewScreenId;
     frames(3);

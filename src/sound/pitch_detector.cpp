@@ -3,6 +3,8 @@
 #include "frame/rounding.h"
 #include "frame/stops.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -395,16 +397,22 @@ bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, dou
     const double half = (crossing ? 0.11 : 0.09) * P;
     const double from = target - half;
     const double to = target + half;
+    bool found = false;
+    double nearest = 0.0;
     for (int32_t j = u + 1; j < w.mergedCount; ++j) {
         const PitchEvent &f = w.merged[j];
-        if (f.kind == e.kind && from < f.position && f.position < to &&
+        if (f.position >= to) break;
+        if (f.kind == e.kind && from < f.position &&
             (crossing || (e.value - v < f.value && f.value < e.value + v))) {
-            distance = f.position - e.position;
-            return true;
+            const double gap = std::fabs(f.position - target);
+            if (!found || gap < nearest) {
+                found = true;
+                nearest = gap;
+                distance = f.position - e.position;
+            }
         }
-        if (f.position >= to) return false;
     }
-    return false;
+    return found;
 }
 
 static bool isStrongGrade(int32_t grade)
@@ -434,6 +442,45 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
             sum = 0.0;
         }
     }
+}
+
+double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
+{
+    // Only the part of the window that holds the sound takes part, so a
+    // window that starts or ends in silence (the first block of a recording)
+    // compares sound with sound at every lag.
+    constexpr int32_t n = analysisWindowLength;
+    int32_t first = 0, last = n - 1;
+    while (first < n && std::abs(w.x[first]) <= level) ++first;
+    while (last > first && std::abs(w.x[last]) <= level) --last;
+    const int32_t span = last + 1 - first;
+
+    const int32_t lo = std::max(2, int32_t(std::floor(estimate * (1.0 - refineSpan))) - 2);
+    const int32_t hi = std::min(span / 2, int32_t(std::ceil(estimate * (1.0 + refineSpan))) + 2);
+    if (hi - lo < 2) return estimate;
+
+    // energyUpTo[k]: energy of the first k samples of the sounding part.
+    static double energyUpTo[analysisWindowLength + 1];
+    const int32_t *x = w.x + first;
+    energyUpTo[0] = 0.0;
+    for (int32_t i = 0; i < span; ++i) energyUpTo[i + 1] = energyUpTo[i] + double(x[i]) * double(x[i]);
+
+    static double score[analysisWindowLength / 2 + 1];
+    int32_t best = -1;
+    for (int32_t tau = lo; tau <= hi; ++tau) {
+        int64_t sum = 0;
+        const int32_t *b = x + tau;
+        for (int32_t i = 0; i < span - tau; ++i) sum += int64_t(x[i]) * b[i];
+        const double head = energyUpTo[span - tau];
+        const double tail = energyUpTo[span] - energyUpTo[tau];
+        score[tau] = head > 0.0 && tail > 0.0 ? double(sum) / std::sqrt(head * tail) : -1.0;
+        if (best < 0 || score[tau] > score[best]) best = tau;
+    }
+    if (best <= lo || best >= hi) return estimate; // no maximum inside the span
+    const double left = score[best - 1], mid = score[best], right = score[best + 1];
+    const double curvature = left - 2.0 * mid + right;
+    if (curvature >= 0.0) return estimate;
+    return best + 0.5 * (left - right) / curvature;
 }
 
 int32_t runNeeded(int32_t P)
@@ -492,7 +539,7 @@ void detectPitch(const int16_t *window, int32_t count, double &frequency, double
     double bestSum = 0.0;
     verifyPeriod(w, P, t.v, bestRun, bestSum);
     if (bestRun >= runNeeded(P)) {
-        period = bestSum / bestRun;
+        period = refinePeriod(w, bestSum / bestRun, t.t3);
         frequency = double(recordingSampleRate) / period;
     } else {
         period = 0.0;

@@ -140,5 +140,10 @@ bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, dou
 void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRun,
                   double &bestSum);
 
+// The lag of greatest normalised self-similarity of the window within
+// refineSpan of estimate (the verified period), to a fraction of a sample.
+constexpr double refineSpan = 0.03;
+double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
+
 // Length of the verification run that period P needs.
 int32_t runNeeded(int32_t P);

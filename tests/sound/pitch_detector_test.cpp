@@ -8,6 +8,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -77,30 +78,38 @@ BlockResult runWindow(const std::vector<int16_t> &window, double &period)
 // The second row holds tones whose period lies about half a bin from a whole
 // bin (739.99 Hz, F#5, is 59.6 samples): their fourth multiple lands two bins
 // from four times the candidate, and they used to be measured an octave low.
-// Outside this table the detector has one known limit of the algorithm
-// itself: a tone that starts near a crest or trough (up to one start phase in
-// six) makes the onset after the silent half of the first window a peak or
-// valley that matches the first real one a few samples short: the first block
-// is then off by up to 31 cents at 55 Hz, falling to about 1 cent at 880 Hz.
+// Every block from the second on is within half a cent at each of eight start
+// phases (crest, trough and both crossings among them). The first block's
+// window is half silence: its period is measured over the sounding half
+// alone, about two periods of the lowest tones, where the fraction of a
+// period at either end moves the measure: 0.70 cents at 55 Hz and 0.42 at
+// 880 Hz at worst over 64 start phases, so it cannot promise half a cent and
+// is bounded at 1 cent (a crest or trough start used to read up to 31 cents
+// off).
 TEST(PitchDetector, SteadySinesWithinHalfACentInEveryBlock)
 {
     const double frequencies[] = {55.0,   61.74,  73.42,  87.31,  98.0,   110.0,  131.7,
                                   164.81, 200.0,  246.94, 293.66, 333.3,  392.0,  440.0,
-                                  523.25, 610.0,  698.46, 783.99, 830.0,  880.0,
+                                  523.25, 610.0,  698.46, 783.99, 830.0,  880.0,  1046.5,
                                   509.83, 547.68, 599.67, 643.83, 694.43, 739.99, 780.83,
                                   824.4,  855.94, 874.93};
-    const double phases[] = {0.0, 1.0, 2.5, 4.2};
+    constexpr double firstBlockBound = 1.0;
+    double firstBlockWorst = 0.0;
     for (double f : frequencies) {
-        for (double phase : phases) {
+        for (int32_t eighth = 0; eighth < 8; ++eighth) {
+            const double phase = eighth * twoPi / 8.0;
             const auto blocks = runBlocks(sine(f, 10000.0, phase, 12 * recordingBlockLength));
             for (size_t k = 0; k < blocks.size(); ++k) {
-                ASSERT_GT(blocks[k].frequency, 10.0) << f << " Hz phase " << phase << " block " << k;
-                EXPECT_LE(std::fabs(cents(blocks[k].frequency, f)), 0.5)
-                    << f << " Hz phase " << phase << " block " << k << " measured "
+                ASSERT_GT(blocks[k].frequency, 10.0) << f << " Hz phase " << eighth << "/8 block " << k;
+                const double error = std::fabs(cents(blocks[k].frequency, f));
+                if (k == 0) firstBlockWorst = std::max(firstBlockWorst, error);
+                EXPECT_LE(error, k == 0 ? firstBlockBound : 0.5)
+                    << f << " Hz phase " << eighth << "/8 block " << k << " measured "
                     << blocks[k].frequency;
             }
         }
     }
+    std::printf("half-silent first block: worst %.2f cents\n", firstBlockWorst);
 }
 
 TEST(PitchDetector, StatusPaths)

@@ -33,6 +33,7 @@ struct SignalScore {
     double worstCents = 0.0;  // largest |error| of a measured block, octave errors aside
     int32_t octaveErrors = 0; // blocks off by more than half an octave
     int32_t missed = 0;       // blocks that returned a status code
+    double firstOctaveError = 0.0; // signed cents of the first octave error
     int32_t blocks = 0;
 };
 
@@ -51,6 +52,7 @@ SignalScore scoreSignal(const Voice &v)
         }
         const double e = std::fabs(cents(results[k].frequency, windowPitch(v.f0, k)));
         if (e > octaveErrorCents) {
+            if (s.octaveErrors == 0) s.firstOctaveError = cents(results[k].frequency, windowPitch(v.f0, k));
             ++s.octaveErrors;
             continue;
         }
@@ -154,10 +156,10 @@ int runEvaluation(bool listFailures)
             ++failingTotal;
             if (listFailures)
                 std::printf("FAIL %8.2f Hz %-3s tilt %+5.1f %-14s %s: median %.2f worst %.2f "
-                            "octave %d missed %d\n",
+                            "octave %d (first %+.0f) missed %d\n",
                             e.spec.hz, vowels[e.spec.vowel].name, e.spec.tiltDbPerOctave,
                             variantName(e.variant), e.spec.pulsePhases ? "pulse" : "scattered",
-                            s.medianCents, s.worstCents, s.octaveErrors, s.missed);
+                            s.medianCents, s.worstCents, s.octaveErrors, s.firstOctaveError, s.missed);
         }
     }
     std::printf("| range | signals | blocks | median of medians | worst median | worst block | "

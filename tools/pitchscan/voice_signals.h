@@ -112,15 +112,28 @@ inline Voice makeVoice(const VoiceSpec &s, int32_t samples, double peak = 12000.
     return out;
 }
 
-// The pitch the window of block k should read: the mean (in cents) of the
-// true fundamental over the signal samples that window holds.
+// The pitch the window of block k should read. The window holds the signal
+// samples (k-1)*2048 .. (k+1)*2048 (block 0: 2048 zeros, then the first
+// block). A window holds whole periods only away from its ends, so each
+// sample's fundamental counts with a weight that rises over one period from
+// either end of the signal the window holds and is full in between (the
+// windows a period detector compares start a period apart). With a steady
+// pitch this is that pitch; with vibrato it is the average over the window.
 inline double windowPitch(const std::vector<double> &f0, int32_t k)
 {
     const int32_t from = std::max(0, (k - 1) * recordingBlockLength);
     const int32_t to = std::min(int32_t(f0.size()), (k + 1) * recordingBlockLength);
     double sum = 0.0;
-    for (int32_t n = from; n < to; ++n) sum += std::log2(f0[n]);
-    return std::exp2(sum / (to - from));
+    for (int32_t n = from; n < to; ++n) sum += f0[n];
+    const double period = 44100.0 / (sum / (to - from));
+    double weighted = 0.0, weights = 0.0;
+    for (int32_t n = from; n < to; ++n) {
+        const double edge = std::min(double(n - from) + 0.5, double(to - n) - 0.5);
+        const double weight = std::min(1.0, edge / period);
+        weighted += weight * std::log2(f0[n]);
+        weights += weight;
+    }
+    return std::exp2(weighted / weights);
 }
 
 struct BlockResult {

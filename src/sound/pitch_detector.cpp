@@ -352,14 +352,20 @@ int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
             const int32_t p = c[r].p;
             const int32_t t = p <= 166 ? 1 : roundToInt32(p / 166.0 * 4.0);
             const int32_t multiple = m * p;
-            bool voted = false;
+            // One vote per multiple: the strongest candidate within the
+            // tolerance. A histogram peak that straddles two bins (a period
+            // of 75.08 samples fills 450 and 451 at three periods) is one
+            // multiple, and voting twice let the double period win a steady
+            // 587 Hz tone an octave low.
+            int32_t voter = -1;
             for (int32_t d = 0; d < candidateCount; ++d) {
                 if (d == r) continue;
-                if (c[d].p - t <= multiple && multiple <= c[d].p + t) {
-                    c[r].support += c[d].support / 10;
-                    voted = true;
-                }
+                if (c[d].p - t <= multiple && multiple <= c[d].p + t &&
+                    (voter < 0 || c[d].support > c[voter].support))
+                    voter = d;
             }
+            const bool voted = voter >= 0;
+            if (voted) c[r].support += c[voter].support / 10;
             // A candidate is a whole bin, so four times it can lie two bins
             // from the bin where four periods land: a tone of 739.99 Hz (59.6
             // samples) has its one-period bin at 60 but its four-period bin
@@ -376,9 +382,11 @@ int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
             if (!voted && m == 4 && p <= 166 && nearlyAsStrongAsDouble(c, ownSupport, r)) {
                 for (int32_t d = 0; d < candidateCount; ++d) {
                     if (d == r) continue;
-                    if (c[d].p - 2 <= multiple && multiple <= c[d].p + 2)
-                        c[r].support += c[d].support / 10;
+                    if (c[d].p - 2 <= multiple && multiple <= c[d].p + 2 &&
+                        (voter < 0 || c[d].support > c[voter].support))
+                        voter = d;
                 }
+                if (voter >= 0) c[r].support += c[voter].support / 10;
             }
         }
     }

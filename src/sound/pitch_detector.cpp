@@ -452,6 +452,28 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
     }
 }
 
+// Normalised self-similarity of x[0..span) at lag tau: the sum of
+// x[i] x[i + tau] over the pairs, divided by the root of the energies of the
+// two parts paired. Energies come from the sums of squares of the first and
+// the last samples, kept for lags up to the largest the search may reach.
+struct SimilarityScan {
+    const int32_t *x;
+    int32_t span;
+    int64_t total;                                  // energy of all span samples
+    int64_t headUpTo[analysisWindowLength / 2 + 2]; // energy of x[0..k)
+    int64_t tailFrom[analysisWindowLength / 2 + 2]; // energy of x[span-k..span)
+};
+
+static double similarity(const SimilarityScan &s, int32_t tau)
+{
+    int64_t sum = 0;
+    const int32_t *a = s.x, *b = s.x + tau;
+    for (int32_t i = 0; i < s.span - tau; ++i) sum += int64_t(a[i]) * b[i];
+    const double head = double(s.total - s.tailFrom[tau]); // x[0 .. span - tau)
+    const double tail = double(s.total - s.headUpTo[tau]); // x[tau .. span)
+    return head > 0.0 && tail > 0.0 ? double(sum) / std::sqrt(head * tail) : -1.0;
+}
+
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
 {
     // Only the part of the window that holds the sound takes part, so a
@@ -467,28 +489,42 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
     const int32_t hi = std::min(span / 2, int32_t(std::ceil(estimate * (1.0 + refineSpan))) + 2);
     if (hi - lo < 2) return estimate;
 
-    // energyUpTo[k]: energy of the first k samples of the sounding part.
-    static double energyUpTo[analysisWindowLength + 1];
-    const int32_t *x = w.x + first;
-    energyUpTo[0] = 0.0;
-    for (int32_t i = 0; i < span; ++i) energyUpTo[i + 1] = energyUpTo[i] + double(x[i]) * double(x[i]);
-
-    static double score[analysisWindowLength / 2 + 1];
-    int32_t best = -1;
-    for (int32_t tau = lo; tau <= hi; ++tau) {
-        int64_t sum = 0;
-        const int32_t *b = x + tau;
-        for (int32_t i = 0; i < span - tau; ++i) sum += int64_t(x[i]) * b[i];
-        const double head = energyUpTo[span - tau];
-        const double tail = energyUpTo[span] - energyUpTo[tau];
-        score[tau] = head > 0.0 && tail > 0.0 ? double(sum) / std::sqrt(head * tail) : -1.0;
-        if (best < 0 || score[tau] > score[best]) best = tau;
+    static SimilarityScan scan;
+    scan.x = w.x + first;
+    scan.span = span;
+    scan.total = 0;
+    for (int32_t i = 0; i < span; ++i) scan.total += int64_t(scan.x[i]) * scan.x[i];
+    scan.headUpTo[0] = scan.tailFrom[0] = 0;
+    for (int32_t k = 0; k <= hi; ++k) {
+        const int64_t h = scan.x[k], t = scan.x[span - 1 - k];
+        scan.headUpTo[k + 1] = scan.headUpTo[k] + h * h;
+        scan.tailFrom[k + 1] = scan.tailFrom[k] + t * t;
     }
-    if (best <= lo || best >= hi) return estimate; // no maximum inside the span
-    const double left = score[best - 1], mid = score[best], right = score[best + 1];
+
+    // Climb from the lag nearest the estimate to the nearest maximum.
+    int32_t at = std::clamp(roundToInt32(estimate), lo + 1, hi - 1);
+    double left = similarity(scan, at - 1), mid = similarity(scan, at),
+           right = similarity(scan, at + 1);
+    for (;;) {
+        if (right > mid && right >= left) {
+            if (at + 1 >= hi) return estimate; // no maximum inside the span
+            ++at;
+            left = mid;
+            mid = right;
+            right = similarity(scan, at + 1);
+        } else if (left > mid) {
+            if (at - 1 <= lo) return estimate;
+            --at;
+            right = mid;
+            mid = left;
+            left = similarity(scan, at - 1);
+        } else {
+            break;
+        }
+    }
     const double curvature = left - 2.0 * mid + right;
     if (curvature >= 0.0) return estimate;
-    return best + 0.5 * (left - right) / curvature;
+    return at + 0.5 * (left - right) / curvature;
 }
 
 int32_t runNeeded(int32_t P)

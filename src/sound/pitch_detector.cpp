@@ -457,63 +457,93 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
 // two parts paired. Energies come from the sums of squares of the first and
 // the last samples, kept for lags up to the largest the search may reach.
 struct SimilarityScan {
-    const int32_t *x;
+    double x[analysisWindowLength];                 // the sounding part of the window
     int32_t span;
-    int64_t total;                                  // energy of all span samples
-    int64_t headUpTo[analysisWindowLength / 2 + 2]; // energy of x[0..k)
-    int64_t tailFrom[analysisWindowLength / 2 + 2]; // energy of x[span-k..span)
+    double total;                                   // energy of all span samples
+    double headUpTo[analysisWindowLength / 2 + 2];  // energy of x[0..k)
+    double tailFrom[analysisWindowLength / 2 + 2];  // energy of x[span-k..span)
 };
 
+// Every product of two window values and every sum of 4096 of them is a
+// whole number below 2^53, so these sums in doubles are exact: the four
+// partial sums (which keep the processor's adders busy) give the same result
+// as any other order.
 static double similarity(const SimilarityScan &s, int32_t tau)
 {
-    int64_t sum = 0;
-    const int32_t *a = s.x, *b = s.x + tau;
-    for (int32_t i = 0; i < s.span - tau; ++i) sum += int64_t(a[i]) * b[i];
-    const double head = double(s.total - s.tailFrom[tau]); // x[0 .. span - tau)
-    const double tail = double(s.total - s.headUpTo[tau]); // x[tau .. span)
-    return head > 0.0 && tail > 0.0 ? double(sum) / std::sqrt(head * tail) : -1.0;
+    const double *a = s.x, *b = s.x + tau;
+    const int32_t count = s.span - tau;
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        s0 += a[i] * b[i];
+        s1 += a[i + 1] * b[i + 1];
+        s2 += a[i + 2] * b[i + 2];
+        s3 += a[i + 3] * b[i + 3];
+    }
+    for (; i < count; ++i) s0 += a[i] * b[i];
+    const double sum = (s0 + s1) + (s2 + s3);
+    const double head = s.total - s.tailFrom[tau]; // x[0 .. span - tau)
+    const double tail = s.total - s.headUpTo[tau]; // x[tau .. span)
+    return head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
 }
 
-double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
+// Only the part of the window that holds the sound takes part, so a window
+// that starts or ends in silence (the first block of a recording) compares
+// sound with sound at every lag. Returns the largest lag the scan can take.
+static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level)
 {
-    // Only the part of the window that holds the sound takes part, so a
-    // window that starts or ends in silence (the first block of a recording)
-    // compares sound with sound at every lag.
     constexpr int32_t n = analysisWindowLength;
     int32_t first = 0, last = n - 1;
     while (first < n && std::abs(w.x[first]) <= level) ++first;
     while (last > first && std::abs(w.x[last]) <= level) --last;
     const int32_t span = last + 1 - first;
-
-    const int32_t lo = std::max(2, int32_t(std::floor(estimate * (1.0 - refineSpan))) - 2);
-    const int32_t hi = std::min(span / 2, int32_t(std::ceil(estimate * (1.0 + refineSpan))) + 2);
-    if (hi - lo < 2) return estimate;
-
-    static SimilarityScan scan;
-    scan.x = w.x + first;
+    // No lag the searches reach lies beyond refineSpan past the longest period.
+    const int32_t reach = int32_t(longestInterval * (1.0 + refineSpan)) + 3;
+    const int32_t largest = std::min(span / 2, reach);
     scan.span = span;
-    scan.total = 0;
-    for (int32_t i = 0; i < span; ++i) scan.total += int64_t(scan.x[i]) * scan.x[i];
-    scan.headUpTo[0] = scan.tailFrom[0] = 0;
-    for (int32_t k = 0; k <= hi; ++k) {
-        const int64_t h = scan.x[k], t = scan.x[span - 1 - k];
+    double e0 = 0.0, e1 = 0.0;
+    int32_t i = 0;
+    for (; i + 2 <= span; i += 2) {
+        const double a = w.x[first + i], b = w.x[first + i + 1];
+        scan.x[i] = a;
+        scan.x[i + 1] = b;
+        e0 += a * a;
+        e1 += b * b;
+    }
+    for (; i < span; ++i) {
+        scan.x[i] = w.x[first + i];
+        e0 += scan.x[i] * scan.x[i];
+    }
+    scan.total = e0 + e1;
+    scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
+    for (int32_t k = 0; k <= largest; ++k) {
+        const double h = scan.x[k], t = scan.x[span - 1 - k];
         scan.headUpTo[k + 1] = scan.headUpTo[k] + h * h;
         scan.tailFrom[k + 1] = scan.tailFrom[k] + t * t;
     }
+    return largest;
+}
 
-    // Climb from the lag nearest the estimate to the nearest maximum.
+// Climbs from the lag nearest estimate to the nearest maximum of similarity
+// within refineSpan of it; false when the climb reaches the span's edge.
+static bool climbToMaximum(const SimilarityScan &scan, int32_t largest, double estimate,
+                           double &lag, double &score)
+{
+    const int32_t lo = std::max(2, int32_t(std::floor(estimate * (1.0 - refineSpan))) - 2);
+    const int32_t hi = std::min(largest, int32_t(std::ceil(estimate * (1.0 + refineSpan))) + 2);
+    if (hi - lo < 2) return false;
     int32_t at = std::clamp(roundToInt32(estimate), lo + 1, hi - 1);
     double left = similarity(scan, at - 1), mid = similarity(scan, at),
            right = similarity(scan, at + 1);
     for (;;) {
         if (right > mid && right >= left) {
-            if (at + 1 >= hi) return estimate; // no maximum inside the span
+            if (at + 1 >= hi) return false;
             ++at;
             left = mid;
             mid = right;
             right = similarity(scan, at + 1);
         } else if (left > mid) {
-            if (at - 1 <= lo) return estimate;
+            if (at - 1 <= lo) return false;
             --at;
             right = mid;
             mid = left;
@@ -523,8 +553,59 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
         }
     }
     const double curvature = left - 2.0 * mid + right;
-    if (curvature >= 0.0) return estimate;
-    return at + 0.5 * (left - right) / curvature;
+    if (curvature >= 0.0) return false;
+    const double offset = 0.5 * (left - right) / curvature;
+    lag = at + offset;
+    score = mid - 0.25 * (left - right) * offset;
+    return true;
+}
+
+static SimilarityScan scan;
+
+// The lag of the nearest maximum of similarity to estimate (estimate itself
+// when there is none inside the span) and the similarity there (0 then).
+static double refinePrepared(int32_t largest, double estimate, double &score)
+{
+    double lag = estimate;
+    score = 0.0;
+    return climbToMaximum(scan, largest, estimate, lag, score) ? lag : estimate;
+}
+
+static double wholePrepared(int32_t largest, double period, double own)
+{
+    if (own >= wellRepeated || own <= 0.0) return period;
+    double best = own, bestLag = period, lag = period;
+    for (int32_t k = 2; k * period <= double(longestInterval); ++k) {
+        double score = 0.0;
+        if (climbToMaximum(scan, largest, k * period, lag, score) && score > best) {
+            best = score;
+            bestLag = lag;
+        }
+    }
+    return best >= own + clearlyBetter ? bestLag : period;
+}
+
+double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
+{
+    double score = 0.0;
+    return refinePrepared(prepareScan(scan, w, level), estimate, score);
+}
+
+double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
+{
+    const int32_t largest = prepareScan(scan, w, level);
+    double own = 0.0;
+    const double refined = refinePrepared(largest, period, own);
+    return own > 0.0 ? wholePrepared(largest, refined, own) : period;
+}
+
+// The verified period refined, then checked at its multiples.
+static double measurePeriod(const PitchWorkspace &w, double estimate, int32_t level)
+{
+    const int32_t largest = prepareScan(scan, w, level);
+    double own = 0.0;
+    const double refined = refinePrepared(largest, estimate, own);
+    return wholePrepared(largest, refined, own);
 }
 
 int32_t runNeeded(int32_t P)
@@ -583,7 +664,7 @@ void detectPitch(const int16_t *window, int32_t count, double &frequency, double
     double bestSum = 0.0;
     verifyPeriod(w, P, t.v, bestRun, bestSum);
     if (bestRun >= runNeeded(P)) {
-        period = refinePeriod(w, bestSum / bestRun, t.t3);
+        period = measurePeriod(w, bestSum / bestRun, t.t3);
         frequency = double(recordingSampleRate) / period;
     } else {
         period = 0.0;

@@ -145,5 +145,14 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
 constexpr double refineSpan = 0.03;
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 
+// A period whose window repeats only loosely at it (similarity below
+// wellRepeated) is checked at its multiples up to the longest period: a
+// voice whose first formant rings strongly, over a weak fundamental, can
+// pass the verification at the ringing's period. The multiple that repeats
+// clearly better (by clearlyBetter) is the period.
+constexpr double wellRepeated = 0.85;
+constexpr double clearlyBetter = 0.15;
+double wholePeriod(const PitchWorkspace &w, double period, int32_t level);
+
 // Length of the verification run that period P needs.
 int32_t runNeeded(int32_t P);

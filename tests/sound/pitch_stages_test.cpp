@@ -516,3 +516,26 @@ TEST(PitchStages, RefinementNeedsAMaximumInsideItsSpan)
     std::memset(ws.x, 0, sizeof ws.x);
     EXPECT_EQ(refinePeriod(ws, 674.0, 2000), 674.0);   // silence
 }
+
+// A voice whose fundamental is weak and whose formant rings strongly can pass
+// the verification at the ringing's period (730 Hz, 60.4 samples), which the
+// window repeats only loosely; at the whole period (674.2 samples) it repeats
+// well, so that is the period. A period that repeats well stays.
+TEST(PitchStages, ALooselyRepeatedPeriodGivesWayToAWellRepeatedMultiple)
+{
+    const double truth = 44100.0 / 65.41;
+    std::vector<int16_t> w(analysisWindowLength);
+    for (int32_t n = 0; n < analysisWindowLength; ++n) {
+        const double since = std::fmod(n + 37.0, truth);
+        w[n] = int16_t(std::nearbyint(12000.0 * std::exp(-since / 180.0) *
+                                      std::sin(6.283185307179586 * 730.0 * since / 44100.0)));
+    }
+    std::memset(eventTypeAtSample, 0, sizeof eventTypeAtSample);
+    findPitchEvents(ws, w.data(), 0, pitchThresholds(12000));
+    EXPECT_NEAR(wholePeriod(ws, 60.4, 2000), truth, 0.05);
+    EXPECT_NEAR(wholePeriod(ws, truth, 2000), truth, 0.05);
+
+    const std::vector<int16_t> ringing = ringingVoice(65.41); // with its fundamental
+    findPitchEvents(ws, ringing.data(), 0, pitchThresholds(12000));
+    EXPECT_NEAR(wholePeriod(ws, truth, 2000), truth, 0.05);
+}

@@ -573,6 +573,23 @@ static double refinePrepared(int32_t largest, double estimate, double &score)
 
 static double wholePrepared(int32_t largest, double period, double own)
 {
+    // A window that repeats as well at half the period repeats at half the
+    // period. The votes can favour the double of the true period: one vote
+    // per multiple leaves the true period only the votes of the candidates
+    // that made the twelve, and a noisy voice of 138.59 Hz read an octave
+    // low in one block of fifteen.
+    // One lag first: the climb is needed only where the nearest whole lag is
+    // close (a fraction of a sample from the maximum costs far less than 0.1).
+    double half = period / 2.0, halfScore = 0.0;
+    const int32_t nearHalf = roundToInt32(half);
+    if (own > 0.0 && nearHalf >= 3 && nearHalf < largest &&
+        similarity(scan, nearHalf) >= own - asWellRepeated - 0.1 &&
+        climbToMaximum(scan, largest, period / 2.0, half, halfScore) &&
+        halfScore >= own - asWellRepeated) {
+        period = half;
+        own = halfScore;
+    }
+
     if (own >= wellRepeated || own <= 0.0) return period;
     double best = own, bestLag = period, lag = period;
     for (int32_t k = 2; k * period <= double(longestInterval); ++k) {

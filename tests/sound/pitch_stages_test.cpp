@@ -539,3 +539,21 @@ TEST(PitchStages, ALooselyRepeatedPeriodGivesWayToAWellRepeatedMultiple)
     findPitchEvents(ws, ringing.data(), 0, pitchThresholds(12000));
     EXPECT_NEAR(wholePeriod(ws, truth, 2000), truth, 0.05);
 }
+
+// A window that repeats as well at half the period has the half as its
+// period: a steady tone of 587.33 Hz (75.08 samples) offered at twice that.
+TEST(PitchStages, AWindowRepeatingAtHalfThePeriodHasTheHalf)
+{
+    const double truth = 44100.0 / 587.33;
+    std::vector<int16_t> w(analysisWindowLength);
+    for (int32_t n = 0; n < analysisWindowLength; ++n)
+        w[n] = int16_t(std::nearbyint(17000.0 * std::sin(6.283185307179586 * n / truth + 0.4)));
+    std::memset(eventTypeAtSample, 0, sizeof eventTypeAtSample);
+    findPitchEvents(ws, w.data(), 0, pitchThresholds(17000));
+    EXPECT_NEAR(wholePeriod(ws, 2.0 * truth, 5000), truth, 0.01);
+    EXPECT_NEAR(wholePeriod(ws, truth, 5000), truth, 0.01);
+    // A voice at its true period does not repeat at the half.
+    const std::vector<int16_t> ringing = ringingVoice(65.41);
+    findPitchEvents(ws, ringing.data(), 0, pitchThresholds(12000));
+    EXPECT_NEAR(wholePeriod(ws, 44100.0 / 65.41, 2000), 44100.0 / 65.41, 0.05);
+}

@@ -571,35 +571,54 @@ static double refinePrepared(int32_t largest, double estimate, double &score)
     return climbToMaximum(scan, largest, estimate, lag, score) ? lag : estimate;
 }
 
-static double wholePrepared(int32_t largest, double period, double own)
+// A window that repeats as well at half the period repeats at half the
+// period. The votes can favour the double of the true period: one vote per
+// multiple leaves the true period only the votes of the candidates that made
+// the twelve, and a noisy voice of 138.59 Hz read an octave low in one block
+// of fifteen. One lag is looked at first: the climb is needed only where the
+// nearest whole lag is close (a fraction of a sample from the maximum costs
+// far less than 0.1).
+static double halvedIfAsWell(int32_t largest, double period, double &own)
 {
-    // A window that repeats as well at half the period repeats at half the
-    // period. The votes can favour the double of the true period: one vote
-    // per multiple leaves the true period only the votes of the candidates
-    // that made the twelve, and a noisy voice of 138.59 Hz read an octave
-    // low in one block of fifteen.
-    // One lag first: the climb is needed only where the nearest whole lag is
-    // close (a fraction of a sample from the maximum costs far less than 0.1).
     double half = period / 2.0, halfScore = 0.0;
     const int32_t nearHalf = roundToInt32(half);
     if (own > 0.0 && nearHalf >= 3 && nearHalf < largest &&
         similarity(scan, nearHalf) >= own - asWellRepeated - 0.1 &&
         climbToMaximum(scan, largest, period / 2.0, half, halfScore) &&
         halfScore >= own - asWellRepeated) {
-        period = half;
         own = halfScore;
+        return half;
     }
+    return period;
+}
 
+// Looser repeats: the multiples of the period and the longer candidates of
+// the histogram (a formant's ringing period need not divide the true one).
+static double wholePrepared(const PitchWorkspace &w, int32_t largest, double period, double own)
+{
+    period = halvedIfAsWell(largest, period, own);
     if (own >= wellRepeated || own <= 0.0) return period;
     double best = own, bestLag = period, lag = period;
-    for (int32_t k = 2; k * period <= double(longestInterval); ++k) {
+    auto consider = [&](double start) {
         double score = 0.0;
-        if (climbToMaximum(scan, largest, k * period, lag, score) && score > best) {
+        if (climbToMaximum(scan, largest, start, lag, score) && score > best) {
             best = score;
             bestLag = lag;
         }
+    };
+    for (int32_t k = 2; k * period <= double(longestInterval); ++k) consider(k * period);
+    for (const PeriodCandidate &c : w.candidates) {
+        if (c.p < 1.2 * period) continue;
+        bool tried = false; // near a multiple or an earlier candidate already climbed from
+        const double multiple = roundNearest(c.p / period) * period;
+        if (std::fabs(c.p - multiple) <= refineSpan * multiple) tried = true;
+        for (const PeriodCandidate *e = w.candidates; e != &c && !tried; ++e)
+            if (e->p >= 1.2 * period && std::abs(e->p - c.p) <= refineSpan * c.p) tried = true;
+        if (!tried) consider(c.p);
     }
-    return best >= own + clearlyBetter ? bestLag : period;
+    if (best < own + clearlyBetter) return period;
+    own = best;
+    return halvedIfAsWell(largest, bestLag, own);
 }
 
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
@@ -613,7 +632,7 @@ double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
     const int32_t largest = prepareScan(scan, w, level);
     double own = 0.0;
     const double refined = refinePrepared(largest, period, own);
-    return own > 0.0 ? wholePrepared(largest, refined, own) : period;
+    return own > 0.0 ? wholePrepared(w, largest, refined, own) : period;
 }
 
 // The verified period refined, then checked at its multiples.
@@ -622,7 +641,7 @@ static double measurePeriod(const PitchWorkspace &w, double estimate, int32_t le
     const int32_t largest = prepareScan(scan, w, level);
     double own = 0.0;
     const double refined = refinePrepared(largest, estimate, own);
-    return wholePrepared(largest, refined, own);
+    return wholePrepared(w, largest, refined, own);
 }
 
 int32_t runNeeded(int32_t P)

@@ -153,9 +153,11 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 // repeats at half the period within asWellRepeated of its similarity at the
 // period has the half as its period. A period whose window repeats only
 // loosely at it (similarity below wellRepeated) is checked at its multiples
-// up to the longest period: a voice whose first formant rings strongly, over
-// a weak fundamental, can pass the verification at the ringing's period. The
-// multiple that repeats clearly better (by clearlyBetter) is the period.
+// up to the longest period and at the longer candidates of the histogram: a
+// voice whose first formant rings strongly, over a weak fundamental, can pass
+// the verification at the ringing's period. The lag that repeats clearly
+// better (by clearlyBetter) is the period (or its half, as above). Reads the
+// candidates of w.
 constexpr double wellRepeated = 0.85;
 constexpr double asWellRepeated = 0.02;
 constexpr double clearlyBetter = 0.15;

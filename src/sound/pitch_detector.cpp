@@ -499,7 +499,7 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     const int32_t span = last + 1 - first;
     // No lag the searches reach lies beyond refineSpan past the longest period.
     const int32_t reach = int32_t(longestInterval * (1.0 + refineSpan)) + 3;
-    const int32_t largest = std::min(span / 2, reach);
+    const int32_t largest = std::min(span / 2, reach); // 0 when nothing sounds
     scan.span = span;
     double e0 = 0.0, e1 = 0.0;
     int32_t i = 0;
@@ -516,7 +516,7 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     }
     scan.total = e0 + e1;
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
-    for (int32_t k = 0; k <= largest; ++k) {
+    for (int32_t k = 0; k <= largest && k < span; ++k) {
         const double h = scan.x[k], t = scan.x[span - 1 - k];
         scan.headUpTo[k + 1] = scan.headUpTo[k] + h * h;
         scan.tailFrom[k + 1] = scan.tailFrom[k] + t * t;

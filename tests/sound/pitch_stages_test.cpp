@@ -515,6 +515,9 @@ TEST(PitchStages, RefinementNeedsAMaximumInsideItsSpan)
     EXPECT_EQ(refinePeriod(ws, 674.0, 2000), 674.0);
     std::memset(ws.x, 0, sizeof ws.x);
     EXPECT_EQ(refinePeriod(ws, 674.0, 2000), 674.0);   // silence
+    ws.x[100] = 5000;
+    EXPECT_EQ(refinePeriod(ws, 674.0, 2000), 674.0);   // one sounding sample
+    EXPECT_EQ(wholePeriod(ws, 674.0, 2000), 674.0);
 }
 
 // A voice whose fundamental is weak and whose formant rings strongly can pass

@@ -85,9 +85,9 @@ BlockResult runWindow(const std::vector<int16_t> &window, double &period)
 // window is half silence: its period is measured over the sounding half
 // alone, about two periods of the lowest tones, where the fraction of a
 // period at either end moves the measure: 0.70 cents at 55 Hz and 0.42 at
-// 880 Hz at worst over 64 start phases, so it cannot promise half a cent and
-// is bounded at 1 cent (a crest or trough start used to read up to 31 cents
-// off).
+// 880 Hz at worst over 64 start phases (tarnova-pitchscan --evaluate), so it
+// cannot promise half a cent and is bounded at 1 cent; it used to read up to
+// 29.6 cents off at 55 Hz.
 TEST(PitchDetector, SteadySinesWithinHalfACentInEveryBlock)
 {
     const double frequencies[] = {55.0,   61.74,  73.42,  87.31,  98.0,   110.0,  131.7,

@@ -19,7 +19,9 @@ std::vector<EvaluationSignal> evaluationSet();
 
 // Runs the detector over every signal of the set and prints, per range of
 // fundamentals, the median and worst error in cents, octave errors and
-// missed blocks. listFailures also prints one line per failing signal.
+// missed blocks, then a table of steady sines (the worst first block and
+// later block over 64 start phases). listFailures also prints one line per
+// failing signal.
 int runEvaluation(bool listFailures);
 
 // Runs the detector over every pitched sample of the generated sound bank in

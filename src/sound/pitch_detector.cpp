@@ -464,10 +464,8 @@ struct SimilarityScan {
     double tailFrom[analysisWindowLength / 2 + 2];  // energy of x[span-k..span)
 };
 
-// Every product of two window values and every sum of 4096 of them is a
-// whole number below 2^53, so these sums in doubles are exact: the four
-// partial sums (which keep the processor's adders busy) give the same result
-// as any other order.
+// Four partial sums keep the processor's adders busy; they are added in a
+// fixed order, so the same window always gives the same bits.
 static double similarity(const SimilarityScan &s, int32_t tau)
 {
     const double *a = s.x, *b = s.x + tau;
@@ -490,31 +488,33 @@ static double similarity(const SimilarityScan &s, int32_t tau)
 // Only the part of the window that holds the sound takes part, so a window
 // that starts or ends in silence (the first block of a recording) compares
 // sound with sound at every lag. Returns the largest lag the scan can take.
-static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level)
+static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
+                           double estimateForBox)
 {
     constexpr int32_t n = analysisWindowLength;
     int32_t first = 0, last = n - 1;
     while (first < n && std::abs(w.x[first]) <= level) ++first;
     while (last > first && std::abs(w.x[last]) <= level) --last;
-    const int32_t span = last + 1 - first;
+    // A box average over an eighth of the period keeps the fundamental and
+    // damps the harmonics near a formant, whose lobes otherwise decide the
+    // maximum when the pitch moves within the window.
+    const int32_t box = std::max(1, roundToInt32(estimateForBox / 8.0));
+    const int32_t sounding = last + 1 - first;
+    const int32_t span = sounding >= box ? sounding - box + 1 : 0;
     // No lag the searches reach lies beyond refineSpan past the longest period.
     const int32_t reach = int32_t(longestInterval * (1.0 + refineSpan)) + 3;
     const int32_t largest = std::min(span / 2, reach); // 0 when nothing sounds
     scan.span = span;
-    double e0 = 0.0, e1 = 0.0;
-    int32_t i = 0;
-    for (; i + 2 <= span; i += 2) {
-        const double a = w.x[first + i], b = w.x[first + i + 1];
-        scan.x[i] = a;
-        scan.x[i + 1] = b;
-        e0 += a * a;
-        e1 += b * b;
-    }
-    for (; i < span; ++i) {
-        scan.x[i] = w.x[first + i];
+    int64_t run = 0;
+    for (int32_t k = 0; k + 1 < box && k < sounding; ++k) run += w.x[first + k];
+    double e0 = 0.0;
+    for (int32_t i = 0; i < span; ++i) {
+        run += w.x[first + i + box - 1];
+        scan.x[i] = double(run);
         e0 += scan.x[i] * scan.x[i];
+        run -= w.x[first + i];
     }
-    scan.total = e0 + e1;
+    scan.total = e0;
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
     for (int32_t k = 0; k <= largest && k < span; ++k) {
         const double h = scan.x[k], t = scan.x[span - 1 - k];
@@ -624,12 +624,12 @@ static double wholePrepared(const PitchWorkspace &w, int32_t largest, double per
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
 {
     double score = 0.0;
-    return refinePrepared(prepareScan(scan, w, level), estimate, score);
+    return refinePrepared(prepareScan(scan, w, level, estimate), estimate, score);
 }
 
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
 {
-    const int32_t largest = prepareScan(scan, w, level);
+    const int32_t largest = prepareScan(scan, w, level, period);
     double own = 0.0;
     const double refined = refinePrepared(largest, period, own);
     return own > 0.0 ? wholePrepared(w, largest, refined, own) : period;
@@ -638,7 +638,7 @@ double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
 // The verified period refined, then checked at its multiples.
 static double measurePeriod(const PitchWorkspace &w, double estimate, int32_t level)
 {
-    const int32_t largest = prepareScan(scan, w, level);
+    const int32_t largest = prepareScan(scan, w, level, estimate);
     double own = 0.0;
     const double refined = refinePrepared(largest, estimate, own);
     return wholePrepared(w, largest, refined, own);

@@ -146,6 +146,8 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
 
 // The lag of greatest normalised self-similarity of the window within
 // refineSpan of estimate (the verified period), to a fraction of a sample.
+// Only the sounding part of the window (from the first to the last sample
+// beyond level) takes part, smoothed by a box of an eighth of estimate.
 constexpr double refineSpan = 0.03;
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 
@@ -159,7 +161,7 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 // better (by clearlyBetter) is the period (or its half, as above). Reads the
 // candidates of w.
 constexpr double wellRepeated = 0.85;
-constexpr double asWellRepeated = 0.02;
+constexpr double asWellRepeated = 0.05;
 constexpr double clearlyBetter = 0.15;
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level);
 

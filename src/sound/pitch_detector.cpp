@@ -627,21 +627,30 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
     return refinePrepared(prepareScan(scan, w, level, estimate), estimate, score);
 }
 
+// The half and multiple checks look at the window unsmoothed: its harmonics
+// near a formant tell a period from its half (a voice whose second harmonic
+// outweighs the fundamental repeats well at the half once they are smoothed
+// away). A period they change is refined again.
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
 {
-    const int32_t largest = prepareScan(scan, w, level, period);
+    const int32_t largest = prepareScan(scan, w, level, 0.0);
     double own = 0.0;
     const double refined = refinePrepared(largest, period, own);
-    return own > 0.0 ? wholePrepared(w, largest, refined, own) : period;
+    if (own <= 0.0) return period;
+    const double whole = wholePrepared(w, largest, refined, own);
+    return whole == refined ? period : refinePeriod(w, whole, level);
 }
 
-// The verified period refined, then checked at its multiples.
+// The verified period refined, then checked against its half and multiples.
 static double measurePeriod(const PitchWorkspace &w, double estimate, int32_t level)
 {
-    const int32_t largest = prepareScan(scan, w, level, estimate);
-    double own = 0.0;
-    const double refined = refinePrepared(largest, estimate, own);
-    return wholePrepared(w, largest, refined, own);
+    const double refined = refinePeriod(w, estimate, level);
+    const int32_t largest = prepareScan(scan, w, level, 0.0);
+    const int32_t nearest = roundToInt32(refined);
+    if (nearest < 2 || nearest > largest) return refined;
+    const double own = similarity(scan, nearest);
+    const double whole = wholePrepared(w, largest, refined, own);
+    return whole == refined ? refined : refinePeriod(w, whole, level);
 }
 
 int32_t runNeeded(int32_t P)

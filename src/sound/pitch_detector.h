@@ -159,9 +159,10 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 // voice whose first formant rings strongly, over a weak fundamental, can pass
 // the verification at the ringing's period. The lag that repeats clearly
 // better (by clearlyBetter) is the period (or its half, as above). Reads the
-// candidates of w.
+// candidates of w. These checks look at the window unsmoothed; a period
+// they change is refined again (refinePeriod).
 constexpr double wellRepeated = 0.85;
-constexpr double asWellRepeated = 0.05;
+constexpr double asWellRepeated = 0.02;
 constexpr double clearlyBetter = 0.15;
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level);
 

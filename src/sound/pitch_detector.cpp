@@ -505,16 +505,28 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     const int32_t reach = int32_t(longestInterval * (1.0 + refineSpan)) + 3;
     const int32_t largest = std::min(span / 2, reach); // 0 when nothing sounds
     scan.span = span;
-    int64_t run = 0;
-    for (int32_t k = 0; k + 1 < box && k < sounding; ++k) run += w.x[first + k];
-    double e0 = 0.0;
-    for (int32_t i = 0; i < span; ++i) {
-        run += w.x[first + i + box - 1];
-        scan.x[i] = double(run);
-        e0 += scan.x[i] * scan.x[i];
-        run -= w.x[first + i];
+    // Box sums as differences of running sums (below 2^31: at most 4096
+    // values of at most 65535 each), so the conversions do not wait on each
+    // other.
+    static int32_t runningSum[analysisWindowLength + 1];
+    if (box == 1) {
+        for (int32_t i = 0; i < span; ++i) scan.x[i] = double(w.x[first + i]);
+    } else {
+        runningSum[0] = 0;
+        for (int32_t i = 0; i < sounding; ++i) runningSum[i + 1] = runningSum[i] + w.x[first + i];
+        for (int32_t i = 0; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }
-    scan.total = e0;
+    // Four partial sums, added in a fixed order (as in similarity).
+    double e0 = 0.0, e1 = 0.0, e2 = 0.0, e3 = 0.0;
+    int32_t i = 0;
+    for (; i + 4 <= span; i += 4) {
+        e0 += scan.x[i] * scan.x[i];
+        e1 += scan.x[i + 1] * scan.x[i + 1];
+        e2 += scan.x[i + 2] * scan.x[i + 2];
+        e3 += scan.x[i + 3] * scan.x[i + 3];
+    }
+    for (; i < span; ++i) e0 += scan.x[i] * scan.x[i];
+    scan.total = (e0 + e1) + (e2 + e3);
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
     for (int32_t k = 0; k <= largest && k < span; ++k) {
         const double h = scan.x[k], t = scan.x[span - 1 - k];

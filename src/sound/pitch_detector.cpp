@@ -3,6 +3,8 @@
 #include "base/rounding.h"
 #include "base/stops.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -350,14 +352,20 @@ int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
             const int32_t p = c[r].p;
             const int32_t t = p <= 166 ? 1 : roundToInt32(p / 166.0 * 4.0);
             const int32_t multiple = m * p;
-            bool voted = false;
+            // One vote per multiple: the strongest candidate within the
+            // tolerance. A histogram peak that straddles two bins (a period
+            // of 75.08 samples fills 450 and 451 at three periods) is one
+            // multiple, and voting twice let the double period win a steady
+            // 587 Hz tone an octave low.
+            int32_t voter = -1;
             for (int32_t d = 0; d < candidateCount; ++d) {
                 if (d == r) continue;
-                if (c[d].p - t <= multiple && multiple <= c[d].p + t) {
-                    c[r].support += c[d].support / 10;
-                    voted = true;
-                }
+                if (c[d].p - t <= multiple && multiple <= c[d].p + t &&
+                    (voter < 0 || c[d].support > c[voter].support))
+                    voter = d;
             }
+            const bool voted = voter >= 0;
+            if (voted) c[r].support += c[voter].support / 10;
             // A candidate is a whole bin, so four times it can lie two bins
             // from the bin where four periods land: a tone of 739.99 Hz (59.6
             // samples) has its one-period bin at 60 but its four-period bin
@@ -374,9 +382,11 @@ int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
             if (!voted && m == 4 && p <= 166 && nearlyAsStrongAsDouble(c, ownSupport, r)) {
                 for (int32_t d = 0; d < candidateCount; ++d) {
                     if (d == r) continue;
-                    if (c[d].p - 2 <= multiple && multiple <= c[d].p + 2)
-                        c[r].support += c[d].support / 10;
+                    if (c[d].p - 2 <= multiple && multiple <= c[d].p + 2 &&
+                        (voter < 0 || c[d].support > c[voter].support))
+                        voter = d;
                 }
+                if (voter >= 0) c[r].support += c[voter].support / 10;
             }
         }
     }
@@ -395,16 +405,22 @@ bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, dou
     const double half = (crossing ? 0.11 : 0.09) * P;
     const double from = target - half;
     const double to = target + half;
+    bool found = false;
+    double nearest = 0.0;
     for (int32_t j = u + 1; j < w.mergedCount; ++j) {
         const PitchEvent &f = w.merged[j];
-        if (f.kind == e.kind && from < f.position && f.position < to &&
+        if (f.position >= to) break;
+        if (f.kind == e.kind && from < f.position &&
             (crossing || (e.value - v < f.value && f.value < e.value + v))) {
-            distance = f.position - e.position;
-            return true;
+            const double gap = std::fabs(f.position - target);
+            if (!found || gap < nearest) {
+                found = true;
+                nearest = gap;
+                distance = f.position - e.position;
+            }
         }
-        if (f.position >= to) return false;
     }
-    return false;
+    return found;
 }
 
 static bool isStrongGrade(int32_t grade)
@@ -434,6 +450,219 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
             sum = 0.0;
         }
     }
+}
+
+// Normalised self-similarity of x[0..span) at lag tau: the sum of
+// x[i] x[i + tau] over the pairs, divided by the root of the energies of the
+// two parts paired. Energies come from the sums of squares of the first and
+// the last samples, kept for lags up to the largest the search may reach.
+struct SimilarityScan {
+    double x[analysisWindowLength];                 // the sounding part of the window
+    int32_t span;
+    double total;                                   // energy of all span samples
+    double headUpTo[analysisWindowLength / 2 + 2];  // energy of x[0..k)
+    double tailFrom[analysisWindowLength / 2 + 2];  // energy of x[span-k..span)
+};
+
+// Four partial sums keep the processor's adders busy; they are added in a
+// fixed order, so the same window always gives the same bits.
+static double similarity(const SimilarityScan &s, int32_t tau)
+{
+    const double *a = s.x, *b = s.x + tau;
+    const int32_t count = s.span - tau;
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        s0 += a[i] * b[i];
+        s1 += a[i + 1] * b[i + 1];
+        s2 += a[i + 2] * b[i + 2];
+        s3 += a[i + 3] * b[i + 3];
+    }
+    for (; i < count; ++i) s0 += a[i] * b[i];
+    const double sum = (s0 + s1) + (s2 + s3);
+    const double head = s.total - s.tailFrom[tau]; // x[0 .. span - tau)
+    const double tail = s.total - s.headUpTo[tau]; // x[tau .. span)
+    return head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
+}
+
+// Only the part of the window that holds the sound takes part, so a window
+// that starts or ends in silence (the first block of a recording) compares
+// sound with sound at every lag. Returns the largest lag the scan can take.
+static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
+                           double estimateForBox)
+{
+    constexpr int32_t n = analysisWindowLength;
+    int32_t first = 0, last = n - 1;
+    while (first < n && std::abs(w.x[first]) <= level) ++first;
+    while (last > first && std::abs(w.x[last]) <= level) --last;
+    // A box average over an eighth of the period keeps the fundamental and
+    // damps the harmonics near a formant, whose lobes otherwise decide the
+    // maximum when the pitch moves within the window.
+    const int32_t box = std::max(1, roundToInt32(estimateForBox / 8.0));
+    const int32_t sounding = last + 1 - first;
+    const int32_t span = sounding >= box ? sounding - box + 1 : 0;
+    // No lag the searches reach lies beyond refineSpan past the longest period.
+    const int32_t reach = int32_t(longestInterval * (1.0 + refineSpan)) + 3;
+    const int32_t largest = std::min(span / 2, reach); // 0 when nothing sounds
+    scan.span = span;
+    // Box sums as differences of running sums (below 2^31: at most 4096
+    // values of at most 65535 each), so the conversions do not wait on each
+    // other.
+    static int32_t runningSum[analysisWindowLength + 1];
+    if (box == 1) {
+        for (int32_t i = 0; i < span; ++i) scan.x[i] = double(w.x[first + i]);
+    } else {
+        runningSum[0] = 0;
+        for (int32_t i = 0; i < sounding; ++i) runningSum[i + 1] = runningSum[i] + w.x[first + i];
+        for (int32_t i = 0; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
+    }
+    // Four partial sums, added in a fixed order (as in similarity).
+    double e0 = 0.0, e1 = 0.0, e2 = 0.0, e3 = 0.0;
+    int32_t i = 0;
+    for (; i + 4 <= span; i += 4) {
+        e0 += scan.x[i] * scan.x[i];
+        e1 += scan.x[i + 1] * scan.x[i + 1];
+        e2 += scan.x[i + 2] * scan.x[i + 2];
+        e3 += scan.x[i + 3] * scan.x[i + 3];
+    }
+    for (; i < span; ++i) e0 += scan.x[i] * scan.x[i];
+    scan.total = (e0 + e1) + (e2 + e3);
+    scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
+    for (int32_t k = 0; k <= largest && k < span; ++k) {
+        const double h = scan.x[k], t = scan.x[span - 1 - k];
+        scan.headUpTo[k + 1] = scan.headUpTo[k] + h * h;
+        scan.tailFrom[k + 1] = scan.tailFrom[k] + t * t;
+    }
+    return largest;
+}
+
+// Climbs from the lag nearest estimate to the nearest maximum of similarity
+// within refineSpan of it; false when the climb reaches the span's edge.
+static bool climbToMaximum(const SimilarityScan &scan, int32_t largest, double estimate,
+                           double &lag, double &score)
+{
+    const int32_t lo = std::max(2, int32_t(std::floor(estimate * (1.0 - refineSpan))) - 2);
+    const int32_t hi = std::min(largest, int32_t(std::ceil(estimate * (1.0 + refineSpan))) + 2);
+    if (hi - lo < 2) return false;
+    int32_t at = std::clamp(roundToInt32(estimate), lo + 1, hi - 1);
+    double left = similarity(scan, at - 1), mid = similarity(scan, at),
+           right = similarity(scan, at + 1);
+    for (;;) {
+        if (right > mid && right >= left) {
+            if (at + 1 >= hi) return false;
+            ++at;
+            left = mid;
+            mid = right;
+            right = similarity(scan, at + 1);
+        } else if (left > mid) {
+            if (at - 1 <= lo) return false;
+            --at;
+            right = mid;
+            mid = left;
+            left = similarity(scan, at - 1);
+        } else {
+            break;
+        }
+    }
+    const double curvature = left - 2.0 * mid + right;
+    if (curvature >= 0.0) return false;
+    const double offset = 0.5 * (left - right) / curvature;
+    lag = at + offset;
+    score = mid - 0.25 * (left - right) * offset;
+    return true;
+}
+
+static SimilarityScan scan;
+
+// The lag of the nearest maximum of similarity to estimate (estimate itself
+// when there is none inside the span) and the similarity there (0 then).
+static double refinePrepared(int32_t largest, double estimate, double &score)
+{
+    double lag = estimate;
+    score = 0.0;
+    return climbToMaximum(scan, largest, estimate, lag, score) ? lag : estimate;
+}
+
+// A window that repeats as well at half the period repeats at half the
+// period. The votes can favour the double of the true period: one vote per
+// multiple leaves the true period only the votes of the candidates that made
+// the twelve, and a noisy voice of 138.59 Hz read an octave low in one block
+// of fifteen. One lag is looked at first: the climb is needed only where the
+// nearest whole lag is close (a fraction of a sample from the maximum costs
+// far less than 0.1).
+static double halvedIfAsWell(int32_t largest, double period, double &own)
+{
+    double half = period / 2.0, halfScore = 0.0;
+    const int32_t nearHalf = roundToInt32(half);
+    if (own > 0.0 && nearHalf >= 3 && nearHalf < largest &&
+        similarity(scan, nearHalf) >= own - asWellRepeated - 0.1 &&
+        climbToMaximum(scan, largest, period / 2.0, half, halfScore) &&
+        halfScore >= own - asWellRepeated) {
+        own = halfScore;
+        return half;
+    }
+    return period;
+}
+
+// Looser repeats: the multiples of the period and the longer candidates of
+// the histogram (a formant's ringing period need not divide the true one).
+static double wholePrepared(const PitchWorkspace &w, int32_t largest, double period, double own)
+{
+    period = halvedIfAsWell(largest, period, own);
+    if (own >= wellRepeated || own <= 0.0) return period;
+    double best = own, bestLag = period, lag = period;
+    auto consider = [&](double start) {
+        double score = 0.0;
+        if (climbToMaximum(scan, largest, start, lag, score) && score > best) {
+            best = score;
+            bestLag = lag;
+        }
+    };
+    for (int32_t k = 2; k * period <= double(longestInterval); ++k) consider(k * period);
+    for (const PeriodCandidate &c : w.candidates) {
+        if (c.p < 1.2 * period) continue;
+        bool tried = false; // near a multiple or an earlier candidate already climbed from
+        const double multiple = roundNearest(c.p / period) * period;
+        if (std::fabs(c.p - multiple) <= refineSpan * multiple) tried = true;
+        for (const PeriodCandidate *e = w.candidates; e != &c && !tried; ++e)
+            if (e->p >= 1.2 * period && std::abs(e->p - c.p) <= refineSpan * c.p) tried = true;
+        if (!tried) consider(c.p);
+    }
+    if (best < own + clearlyBetter) return period;
+    own = best;
+    return halvedIfAsWell(largest, bestLag, own);
+}
+
+double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
+{
+    double score = 0.0;
+    return refinePrepared(prepareScan(scan, w, level, estimate), estimate, score);
+}
+
+// The half and multiple checks look at the window unsmoothed: its harmonics
+// near a formant tell a period from its half (a voice whose second harmonic
+// outweighs the fundamental repeats well at the half once they are smoothed
+// away). A period they change is refined again.
+double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
+{
+    const int32_t largest = prepareScan(scan, w, level, 0.0);
+    double own = 0.0;
+    const double refined = refinePrepared(largest, period, own);
+    if (own <= 0.0) return period;
+    const double whole = wholePrepared(w, largest, refined, own);
+    return whole == refined ? period : refinePeriod(w, whole, level);
+}
+
+// The verified period refined, then checked against its half and multiples.
+static double measurePeriod(const PitchWorkspace &w, double estimate, int32_t level)
+{
+    const double refined = refinePeriod(w, estimate, level);
+    const int32_t largest = prepareScan(scan, w, level, 0.0);
+    const int32_t nearest = roundToInt32(refined);
+    if (nearest < 2 || nearest > largest) return refined;
+    const double own = similarity(scan, nearest);
+    const double whole = wholePrepared(w, largest, refined, own);
+    return whole == refined ? refined : refinePeriod(w, whole, level);
 }
 
 int32_t runNeeded(int32_t P)
@@ -492,7 +721,7 @@ void detectPitch(const int16_t *window, int32_t count, double &frequency, double
     double bestSum = 0.0;
     verifyPeriod(w, P, t.v, bestRun, bestSum);
     if (bestRun >= runNeeded(P)) {
-        period = bestSum / bestRun;
+        period = measurePeriod(w, bestSum / bestRun, t.t3);
         frequency = double(recordingSampleRate) / period;
     } else {
         period = 0.0;

@@ -6,7 +6,11 @@
 // time-ordered list, intervals between events of the same kind vote in a
 // smoothed histogram, twelve candidate periods are weighed (neighbourhood,
 // nearness to the previous period, candidates at multiples), and the winner is
-// verified by a run of events that repeat one period later.
+// verified by a run of events that repeat one period later. The verified
+// period is then measured against the window itself: the lag nearest it at
+// which the sounding part of the window is most like itself, to a fraction of
+// a sample, checked against half and multiples of it (refinePeriod,
+// wholePeriod).
 //
 // Pure function of the window, its measures and the previous period: no GL,
 // no AL, no clock, no heap. Working storage is fixed and reused by every call.
@@ -139,6 +143,28 @@ bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, dou
 // Verification run over the merged list for period P.
 void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRun,
                   double &bestSum);
+
+// The lag of greatest normalised self-similarity of the window within
+// refineSpan of estimate (the verified period), to a fraction of a sample.
+// Only the sounding part of the window (from the first to the last sample
+// beyond level) takes part, smoothed by a box of an eighth of estimate.
+constexpr double refineSpan = 0.03;
+double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
+
+// The period checked against its half and its multiples. A window that
+// repeats at half the period within asWellRepeated of its similarity at the
+// period has the half as its period. A period whose window repeats only
+// loosely at it (similarity below wellRepeated) is checked at its multiples
+// up to the longest period and at the longer candidates of the histogram: a
+// voice whose first formant rings strongly, over a weak fundamental, can pass
+// the verification at the ringing's period. The lag that repeats clearly
+// better (by clearlyBetter) is the period (or its half, as above). Reads the
+// candidates of w. These checks look at the window unsmoothed; a period
+// they change is refined again (refinePeriod).
+constexpr double wellRepeated = 0.85;
+constexpr double asWellRepeated = 0.02;
+constexpr double clearlyBetter = 0.15;
+double wholePeriod(const PitchWorkspace &w, double period, int32_t level);
 
 // Length of the verification run that period P needs.
 int32_t runNeeded(int32_t P);

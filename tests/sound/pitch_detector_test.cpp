@@ -3,11 +3,14 @@
 #include "sound/pitch_detector.h"
 #include "sound/recording.h"
 
+#include "../../tools/pitchscan/voice_signals.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -77,30 +80,35 @@ BlockResult runWindow(const std::vector<int16_t> &window, double &period)
 // The second row holds tones whose period lies about half a bin from a whole
 // bin (739.99 Hz, F#5, is 59.6 samples): their fourth multiple lands two bins
 // from four times the candidate, and they used to be measured an octave low.
-// Outside this table the detector has one known limit of the algorithm
-// itself: a tone that starts near a crest or trough (up to one start phase in
-// six) makes the onset after the silent half of the first window a peak or
-// valley that matches the first real one a few samples short: the first block
-// is then off by up to 31 cents at 55 Hz, falling to about 1 cent at 880 Hz.
+// Every block is within half a cent at each of eight start phases (crest,
+// trough and both crossings among them), the first block too: its window is
+// half silence, and its period is measured over the sounding half alone. Over
+// 64 start phases the first block reads at most 0.33 cents off (at 1046.5 and
+// 1100 Hz; tarnova-pitchscan --evaluate), where it used to read up to 29.6
+// cents off at 55 Hz.
 TEST(PitchDetector, SteadySinesWithinHalfACentInEveryBlock)
 {
     const double frequencies[] = {55.0,   61.74,  73.42,  87.31,  98.0,   110.0,  131.7,
                                   164.81, 200.0,  246.94, 293.66, 333.3,  392.0,  440.0,
-                                  523.25, 610.0,  698.46, 783.99, 830.0,  880.0,
+                                  523.25, 610.0,  698.46, 783.99, 830.0,  880.0,  1046.5,
                                   509.83, 547.68, 599.67, 643.83, 694.43, 739.99, 780.83,
                                   824.4,  855.94, 874.93};
-    const double phases[] = {0.0, 1.0, 2.5, 4.2};
+    double firstBlockWorst = 0.0;
     for (double f : frequencies) {
-        for (double phase : phases) {
+        for (int32_t eighth = 0; eighth < 8; ++eighth) {
+            const double phase = eighth * twoPi / 8.0;
             const auto blocks = runBlocks(sine(f, 10000.0, phase, 12 * recordingBlockLength));
             for (size_t k = 0; k < blocks.size(); ++k) {
-                ASSERT_GT(blocks[k].frequency, 10.0) << f << " Hz phase " << phase << " block " << k;
-                EXPECT_LE(std::fabs(cents(blocks[k].frequency, f)), 0.5)
-                    << f << " Hz phase " << phase << " block " << k << " measured "
+                ASSERT_GT(blocks[k].frequency, 10.0) << f << " Hz phase " << eighth << "/8 block " << k;
+                const double error = std::fabs(cents(blocks[k].frequency, f));
+                if (k == 0) firstBlockWorst = std::max(firstBlockWorst, error);
+                EXPECT_LE(error, 0.5)
+                    << f << " Hz phase " << eighth << "/8 block " << k << " measured "
                     << blocks[k].frequency;
             }
         }
     }
+    std::printf("half-silent first block: worst %.2f cents\n", firstBlockWorst);
 }
 
 TEST(PitchDetector, StatusPaths)
@@ -241,6 +249,95 @@ TEST(PitchDetector, VoiceLikeSignalsFollowThePitch)
         }
         if (blocks[0].frequency > 10.0) { // the half-silent first block: no octave error
             EXPECT_LT(std::fabs(cents(blocks[0].frequency, c.hz)), 100.0) << c.hz << " Hz block 0";
+        }
+    }
+}
+
+// Signals of the evaluation set (tarnova-pitchscan --evaluate) that read
+// 14-60 cents off before the period was measured from period to period: low
+// voices whose first formant (an "ah" at 730 Hz) is as strong as the
+// fundamental, so the waveform rings between the periods (their medians
+// were 12-71 cents off). Each block from the
+// second on is compared with the pitch its window holds.
+TEST(PitchDetector, RingingVoicesReadWithinAFewCents)
+{
+    using voicesignals::VoiceSpec;
+    using voicesignals::makeVoice;
+    using voicesignals::windowPitch;
+    struct Case {
+        double hz;
+        double tilt;
+        bool pulse;
+        double shimmer, noise;
+        uint32_t seed;
+        double before; // median cents before the mend
+    } cases[] = {
+        {55.0, 0.0, true, 0.0, 0.0, 500, 59.1},    {61.74, -6.0, false, 0.10, 0.02, 501, 70.8},
+        {77.78, -6.0, false, 0.0, 0.0, 503, 70.7}, {87.31, 0.0, true, 0.0, 0.0, 504, 48.4},
+        {98.0, -6.0, false, 0.10, 0.02, 505, 12.1},
+    };
+    for (const Case &c : cases) {
+        VoiceSpec spec;
+        spec.hz = c.hz;
+        spec.vowel = 0; // "ah"
+        spec.tiltDbPerOctave = c.tilt;
+        spec.pulsePhases = c.pulse;
+        spec.shimmer = c.shimmer;
+        spec.noise = c.noise;
+        spec.seed = c.seed;
+        const voicesignals::Voice v = makeVoice(spec, 16 * recordingBlockLength);
+        const auto blocks = voicesignals::runBlocks(v.samples);
+        std::vector<double> errors;
+        for (int32_t k = 1; k < int32_t(blocks.size()); ++k) {
+            ASSERT_GT(blocks[k].frequency, 10.0) << c.hz << " Hz block " << k;
+            const double e = std::fabs(voicesignals::cents(blocks[k].frequency, windowPitch(v.f0, k)));
+            EXPECT_LE(e, 15.0) << c.hz << " Hz block " << k;
+            errors.push_back(e);
+        }
+        std::sort(errors.begin(), errors.end());
+        EXPECT_LE(errors[errors.size() / 2], 3.0) << c.hz << " Hz, median before the mend " << c.before;
+    }
+}
+
+// Signals of the evaluation set with a flat source (no fall of the harmonics
+// with frequency), where the harmonics near the first formant outweigh a weak
+// fundamental: the verification can pass at a fraction of the period, and
+// 13 to 15 of the 15 blocks of each of these read an octave high (one block
+// of the first, at 6.5 times the pitch).
+TEST(PitchDetector, WeakFundamentalsUnderStrongFormantsReadAtTheirPitch)
+{
+    struct Case {
+        double hz;
+        int32_t vowel; // 0 "ah", 1 "ae", 2 "eh", 4 "oh", 5 "oo"
+        double tilt;
+        bool pulse;
+        double vibrato, jitter, shimmer, noise;
+        uint32_t seed; // as in the evaluation set
+    } cases[] = {
+        {98.0, 4, 0.0, false, 40.0, 0.005, 0.0, 0.0, 103}, // the period is no multiple of the ringing's
+        {110.0, 1, 0.0, false, 30.0, 0.003, 0.05, 0.01, 112},
+        {155.56, 5, -6.0, true, 30.0, 0.003, 0.05, 0.01, 179},
+        {311.13, 2, 0.0, false, 40.0, 0.005, 0.0, 0.0, 277},
+        {349.23, 4, 0.0, true, 0.0, 0.0, 0.0, 0.0, 301},
+        {493.88, 0, 0.0, false, 30.0, 0.003, 0.05, 0.01, 343},
+    };
+    for (const Case &c : cases) {
+        voicesignals::VoiceSpec spec;
+        spec.hz = c.hz;
+        spec.vowel = c.vowel;
+        spec.tiltDbPerOctave = c.tilt;
+        spec.pulsePhases = c.pulse;
+        spec.vibratoCents = c.vibrato;
+        spec.jitter = c.jitter;
+        spec.shimmer = c.shimmer;
+        spec.noise = c.noise;
+        spec.seed = c.seed;
+        const voicesignals::Voice v = voicesignals::makeVoice(spec, 16 * recordingBlockLength);
+        const auto blocks = voicesignals::runBlocks(v.samples);
+        for (int32_t k = 1; k < int32_t(blocks.size()); ++k) {
+            ASSERT_GT(blocks[k].frequency, 10.0) << c.hz << " Hz block " << k;
+            EXPECT_LE(std::fabs(voicesignals::cents(blocks[k].frequency, voicesignals::windowPitch(v.f0, k))), 15.0)
+                << c.hz << " Hz block " << k << " measured " << blocks[k].frequency;
         }
     }
 }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include <cstdint>
 #include <cstring>
@@ -300,6 +302,30 @@ TEST(PitchStages, VotesFromMultiplesUseTheirTolerance)
     }
 }
 
+// A multiple that straddles two neighbouring bins (a period of 75.08 samples
+// puts its third multiple in 450 and 451) is one multiple: it votes once,
+// with the stronger of the two.
+TEST(PitchStages, EachMultipleVotesOnce)
+{
+    struct Case {
+        const char *what;
+        std::vector<std::pair<int32_t, int32_t>> bins;
+        int32_t support; // of candidate 150 after the votes
+    } cases[] = {
+        // 450 and 451 each hold both bins in their support: 90 + 80.
+        {"two neighbours at three periods", {{150, 100}, {450, 90}, {451, 80}}, 100 + 17},
+        {"the stronger of two apart", {{150, 100}, {449, 90}, {451, 80}}, 100 + 17},
+        {"one neighbour", {{150, 100}, {451, 80}}, 100 + 8},
+    };
+    for (const Case &c : cases) {
+        setHistogram(c.bins);
+        chooseCandidates(ws);
+        ASSERT_EQ(ws.candidates[0].p, 150) << c.what;
+        weighCandidates(ws, 0.0);
+        EXPECT_EQ(ws.candidates[0].support, c.support) << c.what;
+    }
+}
+
 // Four times a short period may land two bins from its candidate (bin 60
 // stands for 59.6 samples, whose four periods fall in bin 238). The wider
 // window opens only when the one-bin window is empty and the candidate is at
@@ -377,6 +403,16 @@ TEST(PitchStages, MatchingScansTheWindowOfItsOwnKind)
          true, 98.0},
         {"peaks use the narrower window",
          {{10.0, 2000, eventPeak, 4}, {119.5, 2000, eventPeak, 4}}, false, 0.0},
+        // A voice ringing with its formant has several like peaks about one
+        // period on; the one nearest the period is the repeat, not the first.
+        {"the repeat nearest one period on, not the first in the window",
+         {{10.0, 2000, eventPeak, 4}, {103.0, 2000, eventPeak, 4}, {111.0, 2100, eventPeak, 4},
+          {117.0, 1900, eventPeak, 4}},
+         true, 101.0},
+        {"the same for crossings",
+         {{10.0, 0, eventUpCrossing, 11}, {100.0, 0, eventUpCrossing, 11},
+          {108.5, 0, eventUpCrossing, 11}, {118.0, 0, eventUpCrossing, 11}},
+         true, 98.5},
     };
     for (const Case &c : cases) {
         setMerged(c.events);
@@ -415,4 +451,112 @@ TEST(PitchStages, OnlyWeakUnmatchedEventsBreakTheRun)
     double bestSum = 0.0;
     verifyPeriod(ws, 0, 3400, bestRun, bestSum);
     EXPECT_EQ(bestRun, 0);
+}
+
+namespace {
+
+// One window of a low voice that rings: at every period a pulse, then its
+// first formant (730 Hz, 60 samples a cycle) ringing down, over a fundamental
+// of the same size. Within the match window around one period on there are
+// three or four like peaks of the ringing.
+std::vector<int16_t> ringingVoice(double hz)
+{
+    const double period = 44100.0 / hz;
+    std::vector<int16_t> w(analysisWindowLength);
+    for (int32_t n = 0; n < analysisWindowLength; ++n) {
+        const double since = std::fmod(n + 37.0, period); // samples since the last pulse
+        const double ring = std::exp(-since / 180.0) * std::sin(6.283185307179586 * 730.0 * since / 44100.0);
+        const double fundamental = std::sin(6.283185307179586 * (n + 37.0) / period);
+        w[n] = int16_t(std::nearbyint(9000.0 * ring + 6000.0 * fundamental));
+    }
+    return w;
+}
+
+} // namespace
+
+// The period of a ringing low voice (65.41 Hz, C2: 674.2 samples) is
+// measured from period to period: the verification run takes each event's
+// repeat nearest one period on (the first in the window is a ringing peak
+// about 60 samples early, which read such voices 20-40 cents sharp), and the
+// lag of greatest self-similarity then gives the period to a small fraction
+// of a sample.
+TEST(PitchStages, RingingLowVoiceIsMeasuredPeriodToPeriod)
+{
+    const double truth = 44100.0 / 65.41;
+    const std::vector<int16_t> w = ringingVoice(65.41);
+    int32_t top = 0;
+    for (int16_t v : w) top = std::max<int32_t>(top, std::abs(v));
+    const PitchThresholds t = pitchThresholds(top);
+    std::memset(eventTypeAtSample, 0, sizeof eventTypeAtSample);
+    findPitchEvents(ws, w.data(), 0, t);
+    mergePitchEvents(ws);
+    buildIntervalHistogram(ws);
+    chooseCandidates(ws);
+    const int32_t P = weighCandidates(ws, 0.0);
+    ASSERT_NEAR(P, truth, 3.0);
+    int32_t bestRun = 0;
+    double bestSum = 0.0;
+    verifyPeriod(ws, P, t.v, bestRun, bestSum);
+    ASSERT_GE(bestRun, runNeeded(P));
+    EXPECT_NEAR(bestSum / bestRun, truth, 1.5); // the first like peak: 650.6, 62 cents sharp
+    EXPECT_NEAR(refinePeriod(ws, bestSum / bestRun, t.t3), truth, 0.05);
+}
+
+// The refinement keeps the estimate when the window has no maximum of
+// self-similarity inside the span around it, or no sound.
+TEST(PitchStages, RefinementNeedsAMaximumInsideItsSpan)
+{
+    const std::vector<int16_t> w = ringingVoice(65.41);
+    std::memset(eventTypeAtSample, 0, sizeof eventTypeAtSample);
+    findPitchEvents(ws, w.data(), 0, pitchThresholds(12000));
+    EXPECT_NEAR(refinePeriod(ws, 674.0, 2000), 44100.0 / 65.41, 0.05);
+    // A straight rise correlates best at the shortest lag: the span's edge.
+    for (int32_t i = 0; i < analysisWindowLength; ++i) ws.x[i] = 5000 + 4 * i;
+    EXPECT_EQ(refinePeriod(ws, 674.0, 2000), 674.0);
+    std::memset(ws.x, 0, sizeof ws.x);
+    EXPECT_EQ(refinePeriod(ws, 674.0, 2000), 674.0);   // silence
+    ws.x[100] = 5000;
+    EXPECT_EQ(refinePeriod(ws, 674.0, 2000), 674.0);   // one sounding sample
+    EXPECT_EQ(wholePeriod(ws, 674.0, 2000), 674.0);
+}
+
+// A voice whose fundamental is weak and whose formant rings strongly can pass
+// the verification at the ringing's period (730 Hz, 60.4 samples), which the
+// window repeats only loosely; at the whole period (674.2 samples) it repeats
+// well, so that is the period. A period that repeats well stays.
+TEST(PitchStages, ALooselyRepeatedPeriodGivesWayToAWellRepeatedMultiple)
+{
+    const double truth = 44100.0 / 65.41;
+    std::vector<int16_t> w(analysisWindowLength);
+    for (int32_t n = 0; n < analysisWindowLength; ++n) {
+        const double since = std::fmod(n + 37.0, truth);
+        w[n] = int16_t(std::nearbyint(12000.0 * std::exp(-since / 180.0) *
+                                      std::sin(6.283185307179586 * 730.0 * since / 44100.0)));
+    }
+    std::memset(eventTypeAtSample, 0, sizeof eventTypeAtSample);
+    findPitchEvents(ws, w.data(), 0, pitchThresholds(12000));
+    EXPECT_NEAR(wholePeriod(ws, 60.4, 2000), truth, 0.05);
+    EXPECT_NEAR(wholePeriod(ws, truth, 2000), truth, 0.05);
+
+    const std::vector<int16_t> ringing = ringingVoice(65.41); // with its fundamental
+    findPitchEvents(ws, ringing.data(), 0, pitchThresholds(12000));
+    EXPECT_NEAR(wholePeriod(ws, truth, 2000), truth, 0.05);
+}
+
+// A window that repeats as well at half the period has the half as its
+// period: a steady tone of 587.33 Hz (75.08 samples) offered at twice that.
+TEST(PitchStages, AWindowRepeatingAtHalfThePeriodHasTheHalf)
+{
+    const double truth = 44100.0 / 587.33;
+    std::vector<int16_t> w(analysisWindowLength);
+    for (int32_t n = 0; n < analysisWindowLength; ++n)
+        w[n] = int16_t(std::nearbyint(17000.0 * std::sin(6.283185307179586 * n / truth + 0.4)));
+    std::memset(eventTypeAtSample, 0, sizeof eventTypeAtSample);
+    findPitchEvents(ws, w.data(), 0, pitchThresholds(17000));
+    EXPECT_NEAR(wholePeriod(ws, 2.0 * truth, 5000), truth, 0.01);
+    EXPECT_NEAR(wholePeriod(ws, truth, 5000), truth, 0.01);
+    // A voice at its true period does not repeat at the half.
+    const std::vector<int16_t> ringing = ringingVoice(65.41);
+    findPitchEvents(ws, ringing.data(), 0, pitchThresholds(12000));
+    EXPECT_NEAR(wholePeriod(ws, 44100.0 / 65.41, 2000), 44100.0 / 65.41, 0.05);
 }

@@ -1,4 +1,6 @@
 // tarnova-pitchscan FILE.wav
+// tarnova-pitchscan --evaluate [--list]
+// tarnova-pitchscan --bank DATA-FOLDER
 //
 // Developer tool: runs the pitch detector over a recording exactly as a
 // capturing screen does (zeroed head, blocks of 2048 samples written from
@@ -8,8 +10,16 @@
 // status code, and for frequencies of 55 Hz and above the nearest note and
 // the deviation from it in cents.
 //
+// --evaluate runs the detector over a set of voice-like signals with known
+// pitch and prints a table per range of fundamentals (--list adds a line per
+// signal that misses its bound); --bank runs it over every pitched sample of
+// a generated sound bank and prints each one's median deviation. Both exit
+// with 1 when anything misses its bound (evaluation.h).
+//
 // Accepts 16-bit PCM, mono, 44100 Hz WAV files only; anything else is refused
 // with a message and exit code 2.
+#include "evaluation.h"
+
 #include "base/rounding.h"
 #include "music/notes.h"
 #include "sound/pitch_detector.h"
@@ -99,8 +109,14 @@ void nearestNote(double hz, std::string &name, double &cents)
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tarnova-pitchscan FILE.wav  (16-bit PCM, mono, 44100 Hz)\n");
+    if (argc >= 2 && std::strcmp(argv[1], "--evaluate") == 0 &&
+        (argc == 2 || (argc == 3 && std::strcmp(argv[2], "--list") == 0)))
+        return runEvaluation(argc == 3);
+    if (argc == 3 && std::strcmp(argv[1], "--bank") == 0) return runBankScan(argv[2]);
+    if (argc != 2 || argv[1][0] == '-') {
+        std::fprintf(stderr, "usage: tarnova-pitchscan FILE.wav  (16-bit PCM, mono, 44100 Hz)\n"
+                             "       tarnova-pitchscan --evaluate [--list]\n"
+                             "       tarnova-pitchscan --bank DATA-FOLDER\n");
         return exitRefused;
     }
     const std::string file = argv[1];

@@ -141,11 +141,10 @@ void drawReplayFrame(const ReplayFrame &f)
     }
     drawNavigationPanel(d);
     d.controls();
-    if (f.kind == ReplayFrameKind::sheet)
-        d.lessonMessagePanel(10, "");
-    else if (countOffShown)
+    // The sheet before the count-off has no message panel.
+    if (countOffShown)
         d.lessonMessagePanel(6, "Prepare for listening to the replay");
-    else
+    else if (f.kind != ReplayFrameKind::sheet)
         d.lessonMessagePanel(10, "Analyze your performance -> learn");
     d.endFrame();
 }

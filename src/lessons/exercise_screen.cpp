@@ -20,6 +20,7 @@
 #include "platform/paths.h"
 #include "progress/users_file.h"
 #include "replay/recording_file.h"
+#include "replay/replay_run.h"
 #include "replay/replay_state.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
@@ -184,11 +185,6 @@ void detachMusic(int32_t stopNumber)
     if (alGetError() != AL_NO_ERROR) stopProgram(0, stopNumber);
 }
 
-void resetReplayPosition()
-{
-    // The replay's play position; the replay module adds its other fields here.
-    nextMelodyNote = 0;
-}
 
 const ExerciseHooks realHooks = {
     .draw = drawExerciseFrame,
@@ -214,7 +210,7 @@ const ExerciseHooks realHooks = {
     .userCurrentLesson = getUserCurrentLesson,
     .storeLessonEnd = storeLessonResult,
     .setUpExerciseOptions = [] { setUpExerciseOptions(); },
-    .resetReplayPlayPosition = resetReplayPosition,
+    .resetReplayPlayPosition = resetReplayPlayPosition,
     // The last test recording goes to the replay's raw file; a failure only
     // costs the replay (its options screen says the recording is missing).
     .handRecordingToReplay =

@@ -113,10 +113,13 @@ void setNoteToleranceBand(int32_t i)
     n.lowerHz = f / factor;
 }
 
+// A note that starts or continues a slur glides into the next note: its band
+// reaches that note's band on the side it moves to. (A tie joins two notes
+// of one pitch, so it never widens a band.)
 void extendBandToNextNote(int32_t i)
 {
     TimedNote &n = lessonNotes[i];
-    if (n.tieRole != 1 && n.tieRole != 2) return;
+    if (n.slurRole != 1 && n.slurRole != 2) return;
     if (i + 1 >= lessonNoteCapacity) return;
     const TimedNote &next = lessonNotes[i + 1];
     if (next.noteIndex < n.noteIndex) n.lowerHz = next.lowerHz;

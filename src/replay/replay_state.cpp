@@ -10,6 +10,15 @@ int32_t loudnessOkCount = 0;
 
 int32_t blockPitchRating[blockTrackSize];
 int32_t blockTimeMs[blockTrackSize];
+int32_t blockEnvelope[blockTrackSize];
+int32_t blockBarOffset[blockTrackSize];
+int32_t blockLoudness[blockTrackSize];
+int32_t blockPeakOffset[blockTrackSize];
+float blockStaffHeight[blockTrackSize];
+int32_t blockLoudnessRating[blockTrackSize];
+int32_t recheckPitchRating[blockTrackSize];
+int32_t recheckAltPitchRating[blockTrackSize];
+uint8_t blockSkipWaitMarks[blockTrackSize];
 
 int32_t nextMelodyNote = 0;
 

@@ -19,6 +19,17 @@ extern int32_t loudnessOkCount;
 // and the block's score-view time in ms.
 extern int32_t blockPitchRating[blockTrackSize];
 extern int32_t blockTimeMs[blockTrackSize];
+// The other per-block arrays of the recording being replayed, filled by one
+// pass over the loaded recording (replay_tracks) and by the rating.
+extern int32_t blockEnvelope[blockTrackSize];   // amplitude envelope 0..32767
+extern int32_t blockBarOffset[blockTrackSize];  // bar-line widths before the block's time, ms
+extern int32_t blockLoudness[blockTrackSize];   // amplitude of the block's window 0..32767
+extern int32_t blockPeakOffset[blockTrackSize]; // window offset of the block's largest extreme
+extern float blockStaffHeight[blockTrackSize];  // staff height of the block's pitch (0 none)
+extern int32_t blockLoudnessRating[blockTrackSize];
+extern int32_t recheckPitchRating[blockTrackSize];    // re-analysis rating of the pitch
+extern int32_t recheckAltPitchRating[blockTrackSize]; // of the alternative estimate
+extern uint8_t blockSkipWaitMarks[blockTrackSize];    // ends a wait-till-hit hold (nothing sets it)
 
 extern int32_t nextMelodyNote; // index into lessonNotes of the next note to sound
 

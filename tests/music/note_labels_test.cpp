@@ -148,16 +148,22 @@ TEST(Bands, CentsAroundTheNoteAndTiesToTheNext)
     EXPECT_NEAR(lessonNotes[2].upperHz, 73.4162 * std::pow(2.0, 50.0 / 1200), 1e-9);
     EXPECT_NEAR(lessonNotes[2].lowerHz, 73.4162 / std::pow(2.0, 50.0 / 1200), 1e-9);
     EXPECT_GT(lessonNotes[5].upperHz, 0.0);
-    // A tie whose notes the loader moved apart: the band reaches the next
-    // note upward or downward, the other side stays.
-    lessonNotes[1].tieRole = 1; // C2 -> D2
-    lessonNotes[3].tieRole = 2; // F4 -> E4
+    // A note starting or inside a slur: the band reaches the next note
+    // upward or downward, the other side stays. A tie alone or a slur's
+    // last note changes nothing.
+    lessonNotes[1].slurRole = 1; // C2 -> D2
+    lessonNotes[3].slurRole = 2; // F4 -> E4
+    lessonNotes[2].tieRole = 1;  // D2 -> F4: tie role only
+    lessonNotes[4].slurRole = 3; // E4 -> b': the slur ends
+    const double dUpper = lessonNotes[2].upperHz, eUpper = lessonNotes[4].upperHz;
     const double cLower = lessonNotes[1].lowerHz, fUpper = lessonNotes[3].upperHz;
     for (int i = 0; i <= lessonNoteCount; ++i) extendBandToNextNote(i);
     EXPECT_EQ(lessonNotes[1].upperHz, lessonNotes[2].upperHz);
     EXPECT_EQ(lessonNotes[1].lowerHz, cLower);
     EXPECT_EQ(lessonNotes[3].lowerHz, lessonNotes[4].lowerHz);
     EXPECT_EQ(lessonNotes[3].upperHz, fUpper);
+    EXPECT_EQ(lessonNotes[2].upperHz, dUpper);
+    EXPECT_EQ(lessonNotes[4].upperHz, eUpper);
 }
 
 TEST(Transposition, NotesChordsAndSpelling)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "replay/replay_fakes.h"
+
 #include "frame/screens.h"
 #include "frame/timer.h"
 #include "lessons/lesson_state.h"
@@ -71,6 +73,14 @@ struct ReplayOptionsTest : StoreFolderTest {
         ASSERT_EQ(replayOptions.phase, 1);
     }
 };
+
+// The replay with fake devices, from its entry to its return to the options.
+void playReplayToItsEnd()
+{
+    replay_fakes::reset();
+    for (int i = 0; i < 50 && currentScreen == replayScreenId; ++i) replay_fakes::frame();
+    ASSERT_EQ(currentScreen, replayOptionsScreenId);
+}
 
 } // namespace
 
@@ -234,7 +244,7 @@ TEST_F(ReplayOptionsTest, RoadFromTheScoreOverviewThroughTheReplayAndBack)
     EXPECT_EQ(currentScreen, replayScreenId);
     EXPECT_EQ(recordingBuffer[3000], 3000 % 300 - 150);
     EXPECT_EQ(replayBlockCount, 2);
-    replayScreenHandlers.display(); // the stand-in returns at once
+    playReplayToItsEnd();
     EXPECT_EQ(currentScreen, replayOptionsScreenId);
     options.frame();
     EXPECT_EQ(replayOptions.phase, 1);
@@ -244,7 +254,7 @@ TEST_F(ReplayOptionsTest, RoadFromTheScoreOverviewThroughTheReplayAndBack)
     options.click(ro(roReplay));
     options.frame();
     EXPECT_EQ(currentScreen, replayScreenId);
-    replayScreenHandlers.display();
+    playReplayToItsEnd();
     options.frame();
     options.type("\r");
     options.frame();

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <AL/alc.h>
 #include <gtest/gtest.h>
 
 #include "audio-files/audio_files.h"
@@ -32,7 +33,14 @@
 #include "progress/store_fixture.h"
 #include "replay/recording_file.h"
 #include "replay/replay_options_screen.h"
+#include "frame/capture.h"
+#include "frame/timer.h"
+#include "replay/replay_fakes.h"
+#include "lessons/exercise_run.h"
+#include "replay/replay_run.h"
+#include "replay/replay_screen.h"
 #include "sound/pitch_detector.h"
+#include "sound/sound_bank.h"
 #include "sound/recording.h"
 #include "sound/sound_layer.h"
 
@@ -90,6 +98,24 @@ double detectedPitch(const std::vector<int16_t> &samples)
     return tracker.frequency;
 }
 
+// The output, the capture and the sound sources as start-up and the loading
+// screen open them; the sound bank's beat click is a 30 ms blip of 2000 Hz.
+void openAudioLikeTheProgram()
+{
+    ALCdevice *device = alcOpenDevice(nullptr);
+    if (device == nullptr) _exit(30);
+    ALCcontext *context = alcCreateContext(device, nullptr);
+    if (context == nullptr || !alcMakeContextCurrent(context)) _exit(31);
+    captureDevice = openCaptureDevice();
+    if (captureDevice == nullptr) _exit(32);
+    captureSamplesEnum = alcGetEnumValue(captureDevice, "ALC_CAPTURE_SAMPLES");
+    loadSoundBankStep(320);
+    loadSoundBankStep(357);
+    ALuint scratch = 0;
+    alGenSources(1, &scratch);
+    synthSineTone(scratch, 30, soundBuffers[soundCountClick], 2000.0);
+}
+
 // Runs in a child process (GLUT starts once per process); exits with the
 // number of the first check that failed.
 [[noreturn]] void replayAfterASungLesson(const std::string &dir)
@@ -99,10 +125,12 @@ double detectedPitch(const std::vector<int16_t> &samples)
     char name[] = "replay_window";
     char *argv[] = {name, nullptr};
     createMainWindow(&argc, argv);
+    setScreenLookup(screenHandlersFor); // as start-up does
     glutDisplayFunc([] {});
     for (int i = 0; i < 20; ++i) glutMainLoopEvent();
     initProjection();
     glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
+    openAudioLikeTheProgram();
 
     // The answer as sung, made into a WAV, then into the raw recording file
     // (after the cleared head of 2048 samples, as the exercise writes it).
@@ -153,7 +181,15 @@ double detectedPitch(const std::vector<int16_t> &samples)
     if (currentScreen != replayOptionsScreenId) _exit(13);
     frames(1); // first show: straight on to the replay
     if (currentScreen != replayScreenId) _exit(14);
-    frames(3); // the stand-in returns, the options show
+    // The replay starts playing; its Quit goes back to the options.
+    screenHandlersFor(replayScreenId)->create();
+    nextTimerDelay = 46;
+    for (int i = 0; i < 5 && !replayRun.running; ++i) frames(1);
+    if (!replayRun.running || currentScreen != replayScreenId) _exit(23);
+    click(replayScreen.quitControl);
+    frames(1);
+    if (currentScreen != replayOptionsScreenId) _exit(24);
+    frames(2); // the options show
     if (currentScreen != replayOptionsScreenId || replayOptions.phase != 1) _exit(15);
     const int32_t answerSamples = static_cast<int32_t>(sung.size());
     if (recordedSampleCount != 2048 + answerSamples) _exit(16);
@@ -188,6 +224,55 @@ double detectedPitch(const std::vector<int16_t> &samples)
     _exit(0);
 }
 
+// The replay of the small lesson's sung recording (tests/replay/replay_fakes.h)
+// with the real devices and the real heartbeat: the recorded voice and the
+// beat clicks (a 2000 Hz blip in place of the sound bank's click) play on the
+// default output; at the end the tallies of the scores box are printed.
+[[noreturn]] void replayHeardWithItsClicks()
+{
+    int argc = 1;
+    char name[] = "replay_window";
+    char *argv[] = {name, nullptr};
+    createMainWindow(&argc, argv);
+    setScreenLookup(screenHandlersFor); // as start-up does
+    glutDisplayFunc([] {});
+    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+    initProjection();
+    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
+    openAudioLikeTheProgram();
+    replay_fakes::loadSmallLesson();
+    replay_fakes::setReplayOptions(0);
+    songPartVoice = 0; // the melody silent: only the voice and the clicks
+    replay_fakes::saveSungRecording();
+    currentLesson = 3;
+    screenHandlersFor(replayScreenId)->create();
+    currentScreen = replayScreenId;
+    restartFreeGrid();
+    const TimerHooks heartbeat = {
+        .now = [] { return static_cast<int32_t>(glutGet(GLUT_ELAPSED_TIME)); },
+        .capturedSamples = captureSamplesAvailable,
+        .drawFrame = displayCurrentScreen,
+        .windowExists = [] { return true; },
+    };
+    const int32_t start = glutGet(GLUT_ELAPSED_TIME);
+    int32_t blocks = 0;
+    while (currentScreen == replayScreenId) {
+        if (glutGet(GLUT_ELAPSED_TIME) - start > 20000) {
+            std::fprintf(stderr, "replay stuck: %s state %d block %d delay %d capture %d screen %d\n", progressName.c_str(), replayRun.progress,
+                         recordingBlockIndex, nextTimerDelay, int(captureRunning), currentScreen);
+            _exit(33);
+        }
+        const int32_t delay = runTimerTick(heartbeat);
+        blocks = std::max(blocks, recordingBlockIndex);
+        glutMainLoopEvent();
+        if (delay > 0) usleep(1000 * delay);
+    }
+    if (blocks != replayBlockCount) _exit(34);
+    std::printf("tallies %d %d %d %d\n", pitchHitCount, loudnessOkCount, noteOkCount, onBeatScore);
+    std::fflush(stdout);
+    _exit(0);
+}
+
 } // namespace
 
 struct ReplayWindow : StoreFolderTest {};
@@ -209,4 +294,13 @@ TEST_F(ReplayWindow, ExportAfterASungLessonHoldsTheAnswerAsSung)
     setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
     EXPECT_EXIT(replayAfterASungLesson(dir), ::testing::ExitedWithCode(0), "");
     setenv("PATH", oldPath.c_str(), 1);
+}
+
+struct ReplayHeard : StoreFolderTest {};
+
+TEST_F(ReplayHeard, ReplayOfASungLessonWithItsClicks)
+{
+    // Run by tests/e2e/test_replay_heard.py, which listens on the speakers.
+    if (!std::getenv("TARNOVA_REPLAY_HEARD")) GTEST_SKIP() << "run by tests/e2e/test_replay_heard.py";
+    EXPECT_EXIT(replayHeardWithItsClicks(), ::testing::ExitedWithCode(0), "");
 }

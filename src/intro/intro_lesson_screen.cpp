@@ -14,6 +14,7 @@
 #include "lessons/lesson_state.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
+#include "replay/replay_run.h"
 #include "replay/replay_state.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
@@ -458,7 +459,7 @@ static void loadingFrame(ImmediateDraw &draw)
 static void waitFrame()
 {
     if (nextTimerDelay < 20) return;
-    nextMelodyNote = 0;
+    resetReplayPlayPosition();
     eventSyncMode = 0;
     introLesson.step = 0;
     introLesson.stepJustSet = 0;

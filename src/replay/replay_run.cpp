@@ -31,7 +31,6 @@ namespace {
 
 ReplayRunState &s = replayRun;
 
-void noDraw(const ReplayFrame &) {}
 ReplayHooks hooks{};
 
 // The last window start before the signal trace's position wraps.

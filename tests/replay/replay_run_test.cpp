@@ -126,9 +126,11 @@ TEST_F(ReplayRunTest, PauseCursorReRunAndResume)
     frame();
     EXPECT_EQ(recordingBlockIndex, 42);
     EXPECT_EQ(tallies(), live);
-    for (int32_t b = 0; b <= 42; ++b)
-        if (lessonNotes[b * 46 < 1000 ? 0 : b * 46 < 1500 ? 1 : 2].letter != 'r')
+    for (int32_t b = 0; b <= 42; ++b) {
+        if (lessonNotes[b * 46 < 1000 ? 0 : b * 46 < 1500 ? 1 : 2].letter != 'r') {
             EXPECT_EQ(recheckPitchRating[b], liveRatings[b]) << b;
+        }
+    }
     int cursorFrames = 0;
     for (const ReplayFrame &f : runLog.frames) cursorFrames += f.kind == ReplayFrameKind::cursorRun;
     EXPECT_EQ(cursorFrames, 43);

@@ -3,6 +3,7 @@
 #include "frame/controls.h"
 #include "frame/message_panel.h"
 #include "base/shared.h"
+#include "intro/intro_pages.h"
 #include "intro/intro_pictures.h"
 
 #include <cstdio>
@@ -107,7 +108,10 @@ static void fakeDeleteBuffers()
 }
 static void fakeStopCapture() {}
 static void fakeTick() {}
-static void fakeExtras(const IntroPageRow &, int32_t) {}
+static void fakeExtras(const IntroPageRow &row, int32_t step)
+{
+    if (world->drawPages) drawIntroRowExtras(row, step);
+}
 static void fakeEntry(int32_t, int32_t) {}
 static int32_t fakeSample(int32_t tick)
 {

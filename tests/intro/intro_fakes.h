@@ -72,6 +72,7 @@ struct IntroWorld {
     int32_t liveClipBuffers = 0;
     int32_t clipsLoaded = 0;
     int32_t sampleEventTick = 259; // event 8 of the sample exercise (0: never)
+    bool drawPages = false;        // the pages' own content (intro_pages.h) instead of nothing
 };
 extern IntroWorld *world;
 

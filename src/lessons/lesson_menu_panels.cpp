@@ -73,6 +73,13 @@ void drawLessonMenuPanels(ImmediateDraw &draw, const LessonMenuPanelInput &in)
 {
     const int32_t lesson = in.lesson;
 
+    // The picture lies under everything (drawing order decides what covers what).
+    if (in.picture != 0) {
+        draw.colour(1, 1, 1, 0.4f);
+        draw.picture(in.picture, -80, 76, 944, 1100, -8);
+    }
+    drawChartDivider(draw);
+
     draw.colour(0, 0, 0, 0.4f);
     draw.text(DrawnText::normal, 2, "User:", 30, 735);
     draw.text(DrawnText::normal, 2, in.userName, 90, 735);
@@ -80,12 +87,6 @@ void drawLessonMenuPanels(ImmediateDraw &draw, const LessonMenuPanelInput &in)
     draw.text(DrawnText::normal, 2, tessituraName(in.tessitura), 400, 735);
     draw.colour(0.5f, 0.5f, 0.1f, 0.4f);
     draw.line(25, 728, 985, 728, -6);
-
-    if (in.picture != 0) {
-        draw.colour(1, 1, 1, 0.4f);
-        draw.picture(in.picture, -80, 76, 944, 1100, -8);
-    }
-    drawChartDivider(draw);
 
     drawLessonDial(draw, lesson);
 

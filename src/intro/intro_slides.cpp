@@ -35,13 +35,13 @@ constexpr double stopwatchX = 472, stopwatchY = 218;
 
 void dialHand(ImmediateDraw &draw, double cx, double cy, double units, double radius)
 {
-    const DialPoint p = dialPoint(cx, cy, units, radius);
+    const DialPoint p = dialPointAt(cx, cy, units, radius);
     draw.arrow(false, 0, int32_t(cx), int32_t(cy), roundToInt32(p.x), roundToInt32(p.y), 2);
 }
 
 } // namespace
 
-DialPoint dialPoint(double cx, double cy, double units, double radius)
+DialPoint dialPointAt(double cx, double cy, double units, double radius)
 {
     const double a = units * 3.0 * std::numbers::pi / 180.0;
     return {cx + radius * std::sin(a), cy + radius * std::cos(a)};
@@ -129,7 +129,7 @@ void drawTickingStopwatch(ImmediateDraw &draw, int32_t tick)
     draw.colour(0.8f, 0.4f, 0.6f, 1);
     std::vector<double> xy{stopwatchX, stopwatchY};
     for (int32_t u = tick + 7; u >= 0; --u) {
-        const DialPoint p = dialPoint(stopwatchX, stopwatchY, u, 43);
+        const DialPoint p = dialPointAt(stopwatchX, stopwatchY, u, 43);
         xy.push_back(p.x);
         xy.push_back(p.y);
     }

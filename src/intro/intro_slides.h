@@ -39,6 +39,6 @@ void drawAccuracyGraph(ImmediateDraw &draw, int32_t tick, int32_t extraWidth);
 struct DialPoint {
     double x, y;
 };
-DialPoint dialPoint(double cx, double cy, double units, double radius);
+DialPoint dialPointAt(double cx, double cy, double units, double radius);
 // Where the travelling icon stands at step t 2..9.
 int32_t iconTransferCoordinate(int32_t from, int32_t to, int32_t t);

@@ -10,6 +10,9 @@
 #include "intro/intro_pictures.h"
 #include "intro/intro_slides.h"
 #include "intro/overview_mock.h"
+#include "lessons/delay_dial.h"
+#include "lessons/lesson_menu_panels.h"
+#include "lessons/programme_chart.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +69,7 @@ TEST_F(IntroSlides, StopwatchShowsTheHandUprightUntilTick3ThenAGrowingSector)
     drawTickingStopwatch(d, 113); // u = 120..0: the whole disc, the hand up again
     EXPECT_EQ(fanPoints(d.matching("fan")[0]), 122);
     EXPECT_TRUE(has(d.ops, "arrow 0 472 218 472 249 width 2"));
-    const DialPoint p = dialPoint(472, 218, 30, 43);
+    const DialPoint p = dialPointAt(472, 218, 30, 43);
     EXPECT_NEAR(p.x, 515, 1e-9);
     EXPECT_NEAR(p.y, 218, 1e-9);
 }
@@ -211,17 +214,17 @@ TEST_F(Mock, TextsMarkerDialAndButtonsForATableOfLessons)
         {1,
          true,
          {"large 940 227 Introduction", "large 940 202 Explanations", "line 140 160 140 215 -6", "control Next",
-          "control StartLesson", "arrow 0 532 238 532 269 width 2", "arrow 0 532 238 532 257 width 2"},
-         {"control Prev", "fan"}},
+          "control StartLesson", "line 532 238 532 269 -6", "line 532 238 532 257 -6"},
+         {"control Prev", "triangle"}},
         {1, false, {"line 140 160 140 215 -6"}, {"large 940 202 Explanations", "control"}},
-        {2, false, {"large 940 202 Select Notes", "line 210 160 210 430 -6"}, {"large 50 637", "fan"}},
+        {2, false, {"large 940 202 Select Notes", "line 210 160 210 430 -6"}, {"large 50 637", "triangle"}},
         {3,
          true,
          {"large 940 227 Lesson2", "large 940 202 Delay 1.5 sec", "large 50 637 Delay 1.5 sec",
           "large 50 662 8 Notes", "large 910 662 max. Tol. 75 cents", "large 910 637 max. Dev. 50 cents",
-          "arrow 6 895 659 895 704 width 2", "arrow 6 895 659 895 614 width 2", "line 900 704 825 704 -6",
-          "arrow 5 885 659 885 689 width 2", "line 890 629 825 629 -6", "line 260 160 260 530 -6",
-          "control Prev", "arrow 0 532 238 532 257 width 2"},
+          "line 895 659 895 704 -6", "line 895 659 895 614 -6", "line 900 704 825 704 -6",
+          "line 885 659 885 689 -6", "line 890 629 825 629 -6", "line 260 160 260 530 -6", "control Prev",
+          "line 532 238 532 257 -6"},
          {}},
         {240, false, {"line 498 160 498 530 -6"}, {}},
         {241, false, {"line 500 160 500 530 -6"}, {}},
@@ -229,7 +232,7 @@ TEST_F(Mock, TextsMarkerDialAndButtonsForATableOfLessons)
         {556,
          true,
          {"large 940 202 Delay 1200.0 sec", "large 910 662 max. Tol. 25 cents", "large 910 637 max. Dev. 25 cents",
-          "line 1112 160 1112 530 -6", "arrow 0 532 238 548 228 width 2", "control Prev"},
+          "line 1112 160 1112 530 -6", "line 532 238 548 228 -6", "control Prev"},
          {"control Next"}},
     };
     for (const Case &c : cases) {
@@ -239,13 +242,14 @@ TEST_F(Mock, TextsMarkerDialAndButtonsForATableOfLessons)
         EXPECT_EQ(count(ops, "quad"), 8 + 1 + 8 + 8) << c.lesson; // blue, cyan, green, yellow bars
         EXPECT_EQ(count(ops, "large 220 "), 8);
         EXPECT_EQ(count(ops, "large 1120 "), 8);
+        EXPECT_EQ(count(ops, "picture"), 1); // the backdrop first
+        EXPECT_EQ(ops[1].rfind("picture", 0), 0u);
     }
-    // Lesson 5 (1.5 s groups of three: 1500 ms): a 9 degree sector, minute hand up.
+    // Lesson 5 (1500 ms): a 9 degree sector, minute hand up; lesson 556 a full disc.
     const std::vector<std::string> five = draw(true, 5);
-    ASSERT_EQ(count(five, "fan"), 1);
-    EXPECT_EQ(fanPoints(*std::find_if(five.begin(), five.end(), [](auto &s) { return s.rfind("fan", 0) == 0; })),
-              5);
-    EXPECT_TRUE(has(five, "arrow 0 532 238 532 257 width 2"));
+    EXPECT_EQ(count(five, "triangle"), 3);
+    EXPECT_TRUE(has(five, "line 532 238 532 257 -6"));
+    EXPECT_EQ(count(draw(true, 556), "triangle"), 120);
 }
 
 TEST(MockDial, SectorAndMinuteHandShowTheDelay)
@@ -257,13 +261,13 @@ TEST(MockDial, SectorAndMinuteHandShowTheDelay)
                           {240, 240, 4}, {479, 477, 6}, {480, 480, 8}, {482, 480, 8}, {483, 480, 8},
                           {508, 480, 8}, {509, 480, 10}, {512, 480, 12}, {556, 480, 40}};
     for (const Case &c : cases) {
-        const DelayDialUnits u = delayDialUnits(c.lesson);
-        EXPECT_EQ(u.sector, c.sector) << c.lesson;
-        EXPECT_EQ(u.minuteHand, c.minute) << c.lesson;
+        const DialSteps u = lessonDialSteps(c.lesson);
+        EXPECT_EQ(u.seconds, c.sector) << c.lesson;
+        EXPECT_EQ(u.minutes, c.minute) << c.lesson;
     }
     EXPECT_EQ(lessonMarkerX(0), 0);
     EXPECT_EQ(lessonMarkerX(557), 0);
-    EXPECT_EQ(delayText(1500), "Delay 1.5 sec");
+    EXPECT_EQ(lessonDelayText(5), "Delay 1.5 sec");
 }
 
 TEST(Topic4, MockWalksThroughTheLessonsOneFrameAfterEachPress)

@@ -1,5 +1,6 @@
 // Images51, the diagram pictures of the lesson menu and the introductory
-// lesson's pages (48 square pictures, drawn in make_intro_diagrams.cpp).
+// lesson's pages (48 square pictures): the first the lesson menu's background
+// (overview_background.cpp), the others drawn in make_intro_diagrams.cpp.
 #include "intro_art.h"
 #include "make_data.h"
 

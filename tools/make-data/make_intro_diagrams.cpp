@@ -1,6 +1,7 @@
 // The introduction's slides (Images50 pictures 1..14) and diagram pictures
-// (Images51): the accuracy-over-time graph in its halves and its curve, the
-// training-overview screen behind the mock, the note-selection pairs, the
+// (Images51 from picture 2; the first, the training-overview screen behind
+// the lesson menu and the mock, is overview_background.cpp's): the
+// accuracy-over-time graph in its halves and its curve, the note-selection pairs, the
 // runner, the stopwatch, the high-jump bars, the day calendar, small icons
 // and the eight travelling note glyphs. Each is drawn where the pages show it:
 // the content is laid out in window pixels (y up) and mapped into the picture
@@ -9,6 +10,7 @@
 // (alpha 0) unless the picture is a backdrop, so stacked pictures never hide
 // each other.
 #include "intro_art.h"
+#include "overview_background.h"
 
 #include "intro/intro_pictures.h"
 
@@ -134,29 +136,6 @@ Canvas titledSlide(int n)
 }
 
 // ---- Images51: diagrams ------------------------------------------------------------
-
-// Picture 1, drawn from (-80, 76): the training-overview screen behind the
-// mock (and the lesson menu): its frames, captions and button places.
-Canvas overviewBackdrop()
-{
-    Placed p(1024, -80, 76, 1024, 1024);
-    p.rect(0, 140, 944, 700, paper);
-    p.frame(10, 150, 940, 690, 3, grey);
-    p.frame(200, 290, 940, 510, 2, grey);       // the chart
-    p.frame(460, 190, 600, 290, 2, grey);       // the dial
-    p.disc(532, 238, 47, {0.85f, 0.85f, 0.88f, 1});
-    p.disc(532, 238, 44, paper);
-    for (int u = 0; u < 12; ++u) {
-        const double a = u * 3.14159265358979 / 6;
-        p.line(532 + 40 * std::sin(a), 238 + 40 * std::cos(a), 532 + 46 * std::sin(a), 238 + 46 * std::cos(a), 2,
-               ink);
-    }
-    p.frame(30, 620, 300, 685, 2, grey);        // delay and notes
-    p.text(40, 595, "TRAINING PROGRAM OVERVIEW", 3, ink);
-    p.text(230, 520, "NOTES", 3, grey);
-    p.text(600, 520, "LESSONS 1 - 555", 3, grey);
-    return p.c;
-}
 
 // Pictures 2 and 3, drawn from (70, 76): the runner and the stopwatch.
 Canvas runner()
@@ -369,7 +348,7 @@ Canvas targetRight()
 Canvas images51Picture(int n, int side)
 {
     switch (n) {
-    case 1: return overviewBackdrop();
+    case 1: return overviewBackground(); // shared with the lesson menu
     case 2: return runner();
     case 3: return stopwatchPicture();
     case 4: return icon(1);

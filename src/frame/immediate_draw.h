@@ -37,14 +37,14 @@ struct ImmediateDraw {
     virtual void controls() = 0;                 // the current screen's controls
     virtual void popupList() = 0;
     virtual void lessonMessagePanel(int32_t icon, std::string_view status) = 0;
-    // Pictures, dials and diagrams of the introduction and the lesson menu.
-    // A filled fan round xy[0] through the other n - 1 points, texturing off
-    // (a dial's sector: counter-clockwise when the rim runs against the clock).
-    virtual void fan(const double *xy, int n, double z) = 0;
-    virtual void point(double x, double y, double z, float size) = 0; // smoothed, size reset to 1
-    virtual void ellipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry,
-                                int32_t lineWidth) = 0;
-    virtual void control(ControlRecord *control) = 0; // drawControl
+    // Pictures, dials and diagrams of the introduction (a facade that does
+    // not draw them ignores them). A filled fan round xy[0] through the other
+    // n - 1 points, texturing off (a dial's sector: counter-clockwise when the
+    // rim runs against the clock).
+    virtual void fan(const double *, int, double) {}
+    virtual void point(double, double, double, float) {} // smoothed, size reset to 1
+    virtual void ellipseOutline(int32_t, int32_t, int32_t, double, double, int32_t) {}
+    virtual void control(ControlRecord *) {} // drawControl
     // The notation's pieces (music/staff_drawing.h): drawArrow (big false) or
     // drawBigArrow (big true), a treble staff and clef, a staff note. The
     // toolkit does not link the notation, so glImmediateDraw() draws nothing

@@ -491,8 +491,7 @@ void drawIntroRowExtras(const IntroPageRow &row, int32_t step)
 {
     const bool sample = (row.topic >= 5 && row.topic <= 7) || (row.topic == 4 && step >= 8302);
     if (sample) {
-        const bool inTable = &row >= introPageRows && &row < introPageRows + introPageRowCount;
-        drawSampleRowExtras(inTable ? int32_t(&row - introPageRows) : -1, step);
+        drawSampleRowExtras(row.first, step);
         return;
     }
     drawIntroPageExtras(introLessonDraw(), row.topic, step);

@@ -322,14 +322,16 @@ void mock(ImmediateDraw &draw, int32_t lesson) { drawTrainingOverviewMock(draw, 
 
 void topic4(ImmediateDraw &draw, int32_t step)
 {
+    // The heading is drawn after the mock: its backdrop would cover it
+    // (nothing but the drawing order decides what lies in front).
     if (in(step, 6227, 6617)) {
-        title(draw);
         mock(draw, topic4MockLesson(step));
+        title(draw);
         if (in(step, 6400, 6562)) drawPortraitPicture(draw, 739, 295);
         if (step == 6584 || step == 6585) drawMockNextPressed(draw);
     } else if (in(step, 6618, 6747)) {
-        title(draw);
         mock(draw, 2);
+        title(draw);
         if (step == 6729 || step == 6730) drawMockStartLessonPressed(draw);
     } else if (in(step, 6748, 6807)) {
         drawDiagramPair(draw, 3, 0);

@@ -348,7 +348,19 @@ Canvas targetRight()
 Canvas images51Picture(int n, int side)
 {
     switch (n) {
-    case 1: return overviewBackground(); // shared with the lesson menu
+    case 1: {
+        // The lesson menu's background, clear above window y 690 and below
+        // y 105: the introduction draws its page head and separator line
+        // before the mock, and with no depth buffer the picture would cover
+        // them (the menu draws its user line after the picture anyway).
+        Canvas c = overviewBackground();
+        const auto clearRows = [&c](int from, int to) {
+            for (size_t i = size_t(from) * c.width * 4; i < size_t(to) * c.width * 4; ++i) c.px[i] = 0;
+        };
+        clearRows(0, 1100 - 690);
+        clearRows(1100 - 105, c.height);
+        return c;
+    }
     case 2: return runner();
     case 3: return stopwatchPicture();
     case 4: return icon(1);

@@ -284,14 +284,17 @@ TEST(Topic4, MockWalksThroughTheLessonsOneFrameAfterEachPress)
 
 // ---- Whole frames of the running lesson -------------------------------------------
 
-// One of each scene kind and bubble shape.
+// One of each scene kind and bubble shape; 200, 3990 and 6300 are the
+// rig's screenshots.
 constexpr int32_t tracedSteps[] = {
     200,   // W+: the graph at the marked time, bubble down
     350,   // P: the running stopwatch and the growing arrow
     2110,  // staves crossed out, icons, bubble up
     2520,  // the red line and "Perfect"
     2860,  // the absolute-pitch definition at stage 3
+    3990,  // the comparison panels (screenshot in tests/e2e/test_intro_pages.py)
     5120,  // Brimble's definition at stage 6 with the portrait, bubble right
+    6300,  // the mock of lesson 1 and a bubble (screenshot too)
     6584,  // the mock with Next pressed
     6945,  // a note travelling to the list
     6820,  // the staff marker note

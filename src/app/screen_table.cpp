@@ -14,6 +14,7 @@
 #include "lessons/lesson_loader.h"
 #include "lessons/options_screen.h"
 #include "lessons/lesson_one_screen.h"
+#include "lessons/lesson_menu_screen.h"
 #include "replay/replay_options_screen.h"
 #include "replay/replay_screen.h"
 
@@ -23,6 +24,7 @@ const ScreenTableEntry screenTable[] = {
     {setupScreenId, setupScreenId, &setupScreenHandlers},
     {userManagementScreenId, userManagementScreenId, &userManagementScreenHandlers},
     {aboutScreenId, aboutScreenId, &aboutScreenHandlers},
+    {lessonMenuScreenId, lessonMenuScreenId, &lessonMenuScreenHandlers},
     {introLessonScreenId, introLessonScreenId, &introLessonScreenHandlers},
     {lessonLoaderScreenId, lessonLoaderScreenId, &lessonLoaderScreenHandlers},
     {exerciseOptionsScreenId, exerciseOptionsScreenId, &exerciseOptionsScreenHandlers},

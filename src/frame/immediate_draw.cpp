@@ -69,6 +69,29 @@ struct GlImmediateDraw final : ImmediateDraw {
     {
         drawLessonMessagePanel(icon, std::string(status));
     }
+    void fan(const double *xy, int n, double z) override
+    {
+        glDisable(GL_TEXTURE_2D);
+        glBegin(GL_TRIANGLE_FAN);
+        for (int i = 0; i < n; ++i) glVertex3d(xy[2 * i], xy[2 * i + 1], z);
+        glEnd();
+    }
+    void point(double x, double y, double z, float size) override
+    {
+        glDisable(GL_TEXTURE_2D);
+        glEnable(GL_POINT_SMOOTH);
+        glPointSize(size);
+        glBegin(GL_POINTS);
+        glVertex3d(x, y, z);
+        glEnd();
+        glDisable(GL_POINT_SMOOTH);
+        glPointSize(1);
+    }
+    void ellipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth) override
+    {
+        drawEllipseOutline(cx, cy, n, rx, ry, lineWidth);
+    }
+    void control(ControlRecord *c) override { drawControl(c); }
 };
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+struct ControlRecord;
+
 enum class DrawnText : int8_t {
     normal,  // drawText: depth -5, hidden under an open pop-up list
     large,   // drawLargeText: Times Roman 24
@@ -35,6 +37,22 @@ struct ImmediateDraw {
     virtual void controls() = 0;                 // the current screen's controls
     virtual void popupList() = 0;
     virtual void lessonMessagePanel(int32_t icon, std::string_view status) = 0;
+    // Pictures, dials and diagrams of the introduction (a facade that does
+    // not draw them ignores them). A filled fan round xy[0] through the other
+    // n - 1 points, texturing off (a dial's sector: counter-clockwise when the
+    // rim runs against the clock).
+    virtual void fan(const double *, int, double) {}
+    virtual void point(double, double, double, float) {} // smoothed, size reset to 1
+    virtual void ellipseOutline(int32_t, int32_t, int32_t, double, double, int32_t) {}
+    virtual void control(ControlRecord *) {} // drawControl
+    // The notation's pieces (music/staff_drawing.h): drawArrow (big false) or
+    // drawBigArrow (big true), a treble staff and clef, a staff note. The
+    // toolkit does not link the notation, so glImmediateDraw() draws nothing
+    // for them; glNotationDraw() (music/notation_draw.h) draws everything.
+    virtual void arrow(bool, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {}
+    virtual void trebleStaff(int32_t, int32_t) {}
+    virtual void trebleClef(int32_t) {}
+    virtual void staffNote(int32_t, int32_t, int32_t, int32_t) {}
 };
 
 ImmediateDraw &glImmediateDraw();

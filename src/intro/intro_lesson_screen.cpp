@@ -8,10 +8,12 @@
 #include "base/stops.h"
 #include "frame/timer.h"
 #include "frame/immediate_draw.h"
+#include "intro/intro_pages.h"
 #include "intro/intro_pictures.h"
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
 #include "lessons/lesson_state.h"
+#include "music/notation_draw.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
 #include "replay/replay_run.h"
@@ -121,14 +123,13 @@ static void realTickVoices()
     tickVoiceSequencer();
 }
 
-static void noRowExtras(const IntroPageRow &, int32_t) {}
 static void noEntryStep(int32_t, int32_t) {}
 static int32_t noSampleExercise(int32_t) { return 0; }
 
 static IntroLessonHooks makeRealHooks()
 {
     IntroLessonHooks h{};
-    h.draw = &glImmediateDraw();
+    h.draw = &glNotationDraw();
     h.elapsedMs = realElapsedMs;
     h.startLoadingMusic = realStartLoadingMusic;
     h.stopLoadingMusic = realStopLoadingMusic;
@@ -142,7 +143,7 @@ static IntroLessonHooks makeRealHooks()
     h.deleteClipBuffers = realDeleteClipBuffers;
     h.stopCapture = realStopCapture;
     h.tickVoices = realTickVoices;
-    h.drawRowExtras = noRowExtras;
+    h.drawRowExtras = drawIntroRowExtras;
     h.entryStep = noEntryStep;
     h.sampleExercise = noSampleExercise;
     return h;
@@ -156,6 +157,7 @@ const IntroLessonHooks &realIntroLessonHooks()
     return real;
 }
 void setIntroLessonHooks(const IntroLessonHooks &h) { hooks = h; }
+ImmediateDraw &introLessonDraw() { return *hooks.draw; }
 
 void startIntroClip(int32_t clip) { hooks.playClip(clip); }
 void stopIntroSource(IntroSource source) { hooks.stopSource(source); }

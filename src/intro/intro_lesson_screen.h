@@ -78,6 +78,8 @@ struct IntroLessonHooks {
     int32_t (*sampleExercise)(int32_t tick);
 };
 const IntroLessonHooks &realIntroLessonHooks();
+// The facade the screen draws through (the hooks' draw).
+ImmediateDraw &introLessonDraw();
 void setIntroLessonHooks(const IntroLessonHooks &hooks);
 
 // The engine's procedures, for the pages and the tests.

@@ -1,7 +1,9 @@
 #include "intro_fakes.h"
 
+#include "frame/controls.h"
 #include "frame/message_panel.h"
 #include "base/shared.h"
+#include "intro/intro_pages.h"
 #include "intro/intro_pictures.h"
 
 #include <cstdio>
@@ -51,6 +53,27 @@ void RecordingDraw::picture(uint32_t texture, double x0, double y0, double x1, d
         " " + num(z));
 }
 void RecordingDraw::pushTranslate(double x, double y) { add("translate " + num(x) + " " + num(y)); }
+void RecordingDraw::fan(const double *xy, int n, double z) { add("fan" + points(xy, n) + " " + num(z)); }
+void RecordingDraw::point(double x, double y, double z, float size)
+{
+    add("point " + num(x) + " " + num(y) + " " + num(z) + " size " + num(size));
+}
+void RecordingDraw::ellipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t w)
+{
+    add("ellipse " + num(cx) + " " + num(cy) + " " + num(n) + " " + num(rx) + " " + num(ry) + " width " + num(w));
+}
+void RecordingDraw::control(ControlRecord *c) { add("control " + c->caption); }
+void RecordingDraw::arrow(bool big, int32_t style, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w)
+{
+    add(std::string(big ? "bigarrow " : "arrow ") + num(style) + " " + num(x1) + " " + num(y1) + " " + num(x2) +
+        " " + num(y2) + " width " + num(w));
+}
+void RecordingDraw::trebleStaff(int32_t x1, int32_t x2) { add("staff " + num(x1) + " " + num(x2)); }
+void RecordingDraw::trebleClef(int32_t x) { add("clef " + num(x)); }
+void RecordingDraw::staffNote(int32_t x, int32_t key, int32_t note, int32_t colour)
+{
+    add("note " + num(x) + " " + num(key) + " " + num(note) + " " + num(colour));
+}
 std::vector<std::string> RecordingDraw::matching(const std::string &prefix) const
 {
     std::vector<std::string> out;
@@ -85,7 +108,10 @@ static void fakeDeleteBuffers()
 }
 static void fakeStopCapture() {}
 static void fakeTick() {}
-static void fakeExtras(const IntroPageRow &, int32_t) {}
+static void fakeExtras(const IntroPageRow &row, int32_t step)
+{
+    if (world->drawPages) drawIntroRowExtras(row, step);
+}
 static void fakeEntry(int32_t, int32_t) {}
 static int32_t fakeSample(int32_t tick)
 {

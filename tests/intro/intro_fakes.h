@@ -42,6 +42,14 @@ struct RecordingDraw final : ImmediateDraw {
     {
         add("panel " + std::to_string(icon) + " " + std::string(status));
     }
+    void fan(const double *xy, int n, double z) override;
+    void point(double x, double y, double z, float size) override;
+    void ellipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth) override;
+    void control(ControlRecord *c) override;
+    void arrow(bool big, int32_t style, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t width) override;
+    void trebleStaff(int32_t x1, int32_t x2) override;
+    void trebleClef(int32_t x) override;
+    void staffNote(int32_t x, int32_t key, int32_t note, int32_t colour) override;
     // Ops of the last frame that start with prefix.
     std::vector<std::string> matching(const std::string &prefix) const;
 };
@@ -64,6 +72,7 @@ struct IntroWorld {
     int32_t liveClipBuffers = 0;
     int32_t clipsLoaded = 0;
     int32_t sampleEventTick = 259; // event 8 of the sample exercise (0: never)
+    bool drawPages = false;        // the pages' own content (intro_pages.h) instead of nothing
 };
 extern IntroWorld *world;
 

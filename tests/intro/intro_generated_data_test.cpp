@@ -106,3 +106,70 @@ TEST(IntroGeneratedData, LoadsWholeAndRunsToTheEndWithRealSounds)
     setTextureUploader(nullptr);
     removeIntroFakes();
 }
+
+namespace {
+
+// The alpha of a pack picture's pixel at window (x, y) when the page draws it
+// from (ox, oy) at w x h; pictures are stored top row first.
+struct PackedPicture {
+    int32_t side = 0;
+    std::vector<uint8_t> rgba;
+    int alphaAt(double x, double y, double ox, double oy, double w, double h) const
+    {
+        const int px = int((x - ox) * side / w), py = int(side - (y - oy) * side / h);
+        if (px < 0 || py < 0 || px >= side || py >= side) return -1;
+        return rgba[(size_t(py) * side + px) * 4 + 3];
+    }
+};
+
+std::vector<PackedPicture> readPack(const std::string &path, const int16_t *sides, int count)
+{
+    std::vector<PackedPicture> out;
+    if (packOpenFile(path) != 0) return out;
+    for (int i = 0; i < count; ++i) {
+        const uint8_t *pixels = nullptr;
+        if (packReadPicture(sides[i], sides[i], &pixels) != 0) break;
+        out.push_back({sides[i], std::vector<uint8_t>(pixels, pixels + size_t(sides[i]) * sides[i] * 4)});
+    }
+    packClose();
+    return out;
+}
+
+} // namespace
+
+// The drawn pictures line up with what the pages draw over them, and their
+// grounds are clear where pictures are stacked.
+TEST(IntroGeneratedData, SlidesAndDiagramsLineUpWithThePages)
+{
+    const std::string data = generatedData();
+    ASSERT_FALSE(data.empty()) << "tarnova-make-data must be built and work";
+    int16_t slideSides[images50PictureCount];
+    for (int i = 0; i < images50PictureCount; ++i) slideSides[i] = i < 14 ? 1024 : 256;
+    const std::vector<PackedPicture> slides =
+        readPack(data + "images.prod/Images50", slideSides, images50PictureCount);
+    ASSERT_EQ(slides.size(), size_t(images50PictureCount));
+    // The accuracy curve (slide 13, 1524 wide from (90, 156)) passes the
+    // pages' cross at (735, 408) and leaves the rest of the graph clear.
+    const PackedPicture &curve = slides[12];
+    EXPECT_GT(curve.alphaAt(735, 408, 90, 156, 1524, 1024), 200);
+    EXPECT_EQ(curve.alphaAt(300, 600, 90, 156, 1524, 1024), 0);
+    // The graph halves carry the deviation axis at x 100 and the time axis at y 180.
+    EXPECT_GT(slides[10].alphaAt(100, 400, -140, 56, 1024, 1024), 200);
+    EXPECT_GT(slides[9].alphaAt(600, 180, 185, 56, 1024, 1024), 200);
+    EXPECT_EQ(slides[9].alphaAt(600, 400, 185, 56, 1024, 1024), 0);
+
+    const std::vector<PackedPicture> diagrams =
+        readPack(data + "images.prod/Images51", images51Sides, images51PictureCount);
+    ASSERT_EQ(diagrams.size(), size_t(images51PictureCount));
+    // The overview backdrop is opaque under the mock's chart; the day
+    // calendar and the selection pairs are clear away from their lines.
+    EXPECT_EQ(diagrams[0].alphaAt(600, 400, -80, 76, 1024, 1024), 255);
+    EXPECT_EQ(diagrams[38].alphaAt(600, 480, 70, 176, 1024, 1024), 0);
+    // The note list's eight places lie where the travelling notes land.
+    for (int pick = 0; pick < 7; ++pick) {
+        const PackedPicture &right = diagrams[14 + 2 * pick + 1]; // pictures 16, 18, ... 28
+        EXPECT_GT(right.alphaAt(960 + 21, 600 + 21, 700, 155, 1024, 1024), 200) << pick;
+    }
+    // Every travelling note glyph is drawn.
+    for (int n = 41; n <= 48; ++n) EXPECT_GT(diagrams[n - 1].alphaAt(52, 40, 0, 0, 128, 128), 200) << n;
+}

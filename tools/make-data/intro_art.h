@@ -17,3 +17,7 @@ bool writePack(const std::string &dataDir, const std::string &name, const std::v
 // One progress line on standard output: "what: n of m" (rewritten in place
 // on a terminal).
 void showProgress(const std::string &what, int done, int total);
+
+// The drawn pictures of Images50 (1..15) and Images51 (1..48), in their pack sizes.
+Canvas images50Picture(int n);
+Canvas images51Picture(int n);

@@ -1,6 +1,6 @@
 // Images51, the diagram pictures of the lesson menu and the introductory
-// lesson's pages (48 square pictures), as labelled stand-ins in exactly the
-// sizes they are read, until the pages that show them are drawn.
+// lesson's pages (48 square pictures): the first the lesson menu's background
+// (overview_background.cpp), the others drawn in make_intro_diagrams.cpp.
 #include "intro_art.h"
 #include "make_data.h"
 
@@ -10,8 +10,7 @@ bool makeImages51(const std::string &dataDir)
 {
     std::vector<PackPicture> pictures;
     for (int p = 1; p <= images51PictureCount; ++p) {
-        const int side = images51Sides[p - 1];
-        const Canvas c = labelledPicture("IMAGES51", p, side, side, 510 + p);
+        const Canvas c = images51Picture(p);
         pictures.push_back({c.width, c.height, c.rgba()});
     }
     return writePack(dataDir, "Images51", pictures);

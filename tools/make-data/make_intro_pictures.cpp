@@ -183,8 +183,7 @@ static std::vector<PackPicture> images50Pictures()
 {
     std::vector<PackPicture> out;
     for (int p = 1; p <= images50PictureCount; ++p) {
-        const int side = p <= 14 ? 1024 : 256;
-        out.push_back(packPicture(labelledPicture("IMAGES50", p, side, side, 50 + p)));
+        out.push_back(packPicture(images50Picture(p)));
     }
     return out;
 }

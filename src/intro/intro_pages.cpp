@@ -1,0 +1,500 @@
+#include "intro/intro_pages.h"
+
+#include "base/rounding.h"
+#include "frame/immediate_draw.h"
+#include "intro/definition_panels.h"
+#include "intro/intro_lesson_screen.h"
+#include "intro/intro_slides.h"
+#include "intro/overview_mock.h"
+#include "intro/sample_pages.h"
+#include "intro/speech_bubbles.h"
+#include "music/note_voices.h"
+#include "music/staff_geometry.h"
+
+namespace {
+
+// Steps inside [first, last].
+bool in(int32_t step, int32_t first, int32_t last) { return step >= first && step <= last; }
+
+int32_t scaled(int32_t d, int32_t of, int32_t by) { return roundToInt32(double(d) / of * by); }
+
+void large(ImmediateDraw &draw, const char *s, double x, double y)
+{
+    draw.text(DrawnText::large, introLessonFont, s, x, y);
+}
+
+void black(ImmediateDraw &draw) { draw.colour(0, 0, 0, 0.4f); }
+
+// ---- Topic 1: the accuracy graph ----------------------------------------------
+
+void crossAt735(ImmediateDraw &draw)
+{
+    draw.colour(0, 0, 0, 1);
+    draw.lineWidth(1);
+    draw.line(94, 408, 174, 408, -11);
+    draw.line(735, 160, 735, 440, -5);
+    draw.colour(0, 0, 0, 0.4f);
+    draw.lineWidth(6);
+    draw.line(715, 388, 755, 428, -5);
+    draw.line(715, 428, 755, 388, -5);
+    draw.lineWidth(1);
+}
+
+// Scene W: the graph at tick 0 with "Absolute Pitch meets Relative Pitch".
+void sceneW(ImmediateDraw &draw)
+{
+    drawAccuracyGraph(draw, 0, 500);
+    crossAt735(draw);
+    black(draw);
+    large(draw, "Absolute Pitch", 608, 480);
+    large(draw, "meets Relative Pitch", 550, 455);
+}
+
+// Scene W+: W and the marked time at the foot of the cross.
+void sceneWPlus(ImmediateDraw &draw, int32_t tickLineFrom)
+{
+    sceneW(draw);
+    draw.colour(0.9f, 0.9f, 0.9f, 1);
+    draw.quad(680, 148, 755, 178, -6);
+    draw.colour(0, 0, 0, 0.4f);
+    draw.lineWidth(4);
+    draw.line(735, 148, 735, 178, -5);
+    draw.lineWidth(1);
+    draw.line(tickLineFrom, 158, 755, 158, -5);
+}
+
+// Scene P: the graph at a tick, titled "Absolute Pitch Point"; arrowX the
+// growing arrow's head (0 none).
+void sceneP(ImmediateDraw &draw, int32_t tick, int32_t arrowX)
+{
+    drawAccuracyGraph(draw, tick, 500);
+    crossAt735(draw);
+    black(draw);
+    large(draw, "Absolute Pitch", 630, 480);
+    large(draw, "Point", 690, 455);
+    if (arrowX != 0) draw.arrow(true, 4, 100, 407, arrowX, 407, 3);
+}
+
+void topic1(ImmediateDraw &draw, int32_t step)
+{
+    if (in(step, 154, 173)) sceneW(draw);
+    else if (in(step, 174, 276)) sceneWPlus(draw, 676);
+    else if (in(step, 277, 282)) sceneWPlus(draw, 680);
+    else if (in(step, 283, 331)) sceneP(draw, 0, 0);
+    else if (in(step, 332, 405)) sceneP(draw, step - 332, 130 + scaled(step - 332, 74, 605));
+    else if (in(step, 406, 610)) sceneP(draw, 74, 735);
+    else if (in(step, 611, 696)) {
+        const int32_t t = 74 - (step - 611);
+        if (t >= 1) sceneP(draw, t, 130 + scaled(t, 74, 605));
+        else sceneP(draw, 1, 0);
+    } else if (in(step, 697, 1327)) sceneP(draw, 0, 0);
+}
+
+// ---- Topic 2: absolute and perfect pitch on two staves --------------------------
+
+void staffWithA4(ImmediateDraw &draw, int32_t x)
+{
+    draw.trebleStaff(x, x + 180);
+    draw.trebleClef(x);
+    draw.staffNote(x + 120, 0, 36, 1);
+}
+
+// Scene S, the left staff: heading, "Absolute Pitch" and a pitch line.
+void sceneS(ImmediateDraw &draw, const char *heading, const char *pitchLine)
+{
+    staffWithA4(draw, 100);
+    draw.colour(0, 0, 1, 0.4f);
+    large(draw, heading, 220, 580);
+    large(draw, "Absolute Pitch", 220, 460);
+    if (pitchLine != nullptr) large(draw, pitchLine, 220, 435);
+}
+
+// Scene T, the right staff: "Your Instrument", the pitch line and a name.
+void sceneT(ImmediateDraw &draw, const char *pitchLine, const char *name)
+{
+    staffWithA4(draw, 500);
+    draw.colour(0, 0, 1, 0.4f);
+    large(draw, "Your Instrument", 620, 580);
+    large(draw, pitchLine, 620, 435);
+    large(draw, name, 620, 460);
+}
+
+void crossOut(ImmediateDraw &draw, int32_t x)
+{
+    draw.colour(0, 0, 0, 0.4f);
+    draw.lineWidth(2);
+    draw.line(x, 460, x + 150, 485, -6);
+    draw.line(x, 485, x + 150, 460, -6);
+    draw.lineWidth(1);
+}
+
+void perfect(ImmediateDraw &draw, float alpha)
+{
+    draw.colour(0, 0, 0, alpha);
+    large(draw, "=====> Perfect <=====", 360, 435);
+}
+
+void organAndInstrument(ImmediateDraw &draw, bool withPerfect)
+{
+    sceneS(draw, "Old Church Organ", "A4 = 432 Hz");
+    crossOut(draw, 220);
+    sceneT(draw, "A4 = 432 Hz", "Absolute Pitch");
+    crossOut(draw, 620);
+    if (withPerfect) perfect(draw, 0.4f);
+    drawDiagramIcon(draw, 1, 80, 0);
+    drawDiagramIcon(draw, 3, 490, 0);
+}
+
+void topic2(ImmediateDraw &draw, int32_t step)
+{
+    if ((step == 1586 || step == 1645)) setChordVoices(27);
+    if (in(step, 1347, 1436)) {
+        black(draw);
+        large(draw, "Brimble's Pitch Point", 540, 290);
+    } else if (in(step, 1586, 1719)) {
+        sceneS(draw, "Equal-tempered system", nullptr);
+        drawDiagramIcon(draw, 2, 0, 0);
+    } else if (in(step, 1720, 1883)) {
+        sceneS(draw, "Equal-tempered system", "A4 = 440 Hz");
+        drawDiagramIcon(draw, 2, 0, 0);
+    } else if (in(step, 1884, 2085)) {
+        sceneS(draw, "Old Church Organ", "A4 = 432 Hz");
+        if (step >= 1995) crossOut(draw, 220);
+        drawDiagramIcon(draw, 1, 80, 0);
+    } else if (in(step, 2086, 2228)) {
+        organAndInstrument(draw, false);
+    } else if (in(step, 2229, 2428)) {
+        organAndInstrument(draw, true);
+    } else if (in(step, 2429, 2594)) {
+        sceneS(draw, "Equal-Tempered System", "A4 = 440 Hz");
+        sceneT(draw, "A4 = 440 Hz", "Perfect Pitch");
+        if (step >= 2507) {
+            draw.colour(1, 0, 0, 0);
+            large(draw, "  =================", 360, 460);
+            perfect(draw, 1);
+        } else {
+            perfect(draw, 0.4f);
+        }
+        drawDiagramIcon(draw, 2, 0, 0);
+        drawDiagramIcon(draw, 3, 490, 0);
+    } else if (in(step, 2595, 2726)) {
+        sceneP(draw, 0, 0);
+    } else if (in(step, 2803, 2845)) {
+        drawDiagramPair(draw, 6, 0);
+        black(draw);
+        large(draw, "Perfect Pitch Point", 880, 660);
+    } else if (in(step, 2846, 2970)) {
+        const int32_t d = step - 2846;
+        drawAbsolutePitchDefinition(draw, d < 24 ? d / 4 : 7);
+    } else if (in(step, 2971, 3158)) {
+        drawAbsolutePitchDefinition(draw, 7);
+    } else if (in(step, 3159, 3280)) {
+        drawDiagramPair(draw, 6, 0);
+        black(draw);
+        large(draw, "Brimble's Pitch Point", 880, 660);
+    } else if (in(step, 3281, 3364)) {
+        black(draw);
+        large(draw, "Perfect Pitch", 160, 420);
+        large(draw, "Super-Runners", 520, 420);
+        draw.arrow(true, 1, 400, 430, 300, 430, 3);
+        draw.arrow(true, 1, 400, 430, 500, 430, 3);
+    } else if (in(step, 3365, 3583)) {
+        drawDiagramPicture(draw, 2, 150, 0);
+    } else if (in(step, 3584, 3848)) {
+        drawDiagramPicture(draw, 3, 150, 0);
+    }
+}
+
+// ---- Topic 3: Brimble's Pitch Point ----------------------------------------------
+
+void title(ImmediateDraw &draw)
+{
+    black(draw);
+    large(draw, "Brimble's Pitch Point", 880, 660);
+}
+
+void ability(ImmediateDraw &draw)
+{
+    black(draw);
+    large(draw, "Absolute Pitch Ability ", 780, 142);
+}
+
+// Compare: the two white panels with up to two lines under each title.
+void compare(ImmediateDraw &draw, int32_t lines)
+{
+    draw.colour(1, 1, 1, 0.5f);
+    draw.quad(320, 420, 580, 520, -10);
+    draw.quad(620, 420, 880, 520, -10);
+    black(draw);
+    large(draw, "Brimble's Pitch Point", 630, 480);
+    large(draw, "Absolute Pitch Point", 330, 480);
+    auto small = [&](const char *s, double x, double y) { draw.text(DrawnText::normal, introLessonFont, s, x, y); };
+    if (lines >= 1) {
+        small("- Singing required", 630, 455);
+        if (lines >= 2) small("- Specified Fixed Time", 630, 430);
+        small("- Listening Skill", 330, 455);
+        if (lines >= 2) small("- Individual Point in Time", 330, 430);
+    }
+}
+
+void definition(ImmediateDraw &draw, int32_t stage)
+{
+    drawDiagramPair(draw, 6, 0);
+    title(draw);
+    drawPitchPointDefinition(draw, stage);
+}
+
+// Interval: two purple lines 45 seconds apart with arrows between them.
+void interval(ImmediateDraw &draw)
+{
+    draw.colour(0.734375f, 0.355469f, 0.636719f, 0.4f);
+    draw.lineWidth(2);
+    draw.line(259, 180, 259, 480, -6);
+    draw.line(359, 180, 359, 480, -6);
+    draw.lineWidth(1);
+    draw.arrow(false, 1, 309, 340, 259, 340, 2);
+    draw.arrow(false, 1, 309, 340, 359, 340, 2);
+    draw.text(DrawnText::normal, introLessonFont, "45 sec", 280, 320);
+}
+
+void topic3(ImmediateDraw &draw, int32_t step)
+{
+    if (in(step, 3898, 3959)) {
+        black(draw);
+        large(draw, "Brimble's Pitch Point", 630, 480);
+    } else if (in(step, 3960, 4056)) compare(draw, 0);
+    else if (in(step, 4057, 4202)) compare(draw, 1);
+    else if (in(step, 4203, 4497)) compare(draw, 2);
+    else if (in(step, 4498, 4564)) {
+        drawDiagramPair(draw, 6, 0);
+        title(draw);
+    } else if (in(step, 4565, 4633)) {
+        definition(draw, 2);
+        drawPortraitPicture(draw, 152, 295);
+    } else if (in(step, 4634, 4685)) {
+        definition(draw, 3);
+        drawSmallPicture(draw, 190, 320);
+    } else if (in(step, 4686, 4954)) {
+        definition(draw, 3);
+        drawSmallPicture(draw, 220, 320);
+    } else if (in(step, 4955, 5025)) {
+        definition(draw, 4);
+        drawSmallPicture(draw, 780, 140);
+    } else if (in(step, 5026, 5096)) {
+        definition(draw, 4);
+        drawSmallPicture(draw, 780, 330);
+    } else if (in(step, 5097, 5184)) {
+        definition(draw, 6);
+        drawPortraitPicture(draw, 739, 295);
+    } else if (in(step, 5185, 5250)) {
+        definition(draw, 7);
+        drawPortraitPicture(draw, 739, 295);
+    } else if (in(step, 5251, 5503)) {
+        definition(draw, 7);
+    } else if (in(step, 5504, 5698)) {
+        definition(draw, 7);
+        interval(draw);
+    } else if (in(step, 5699, 5852)) {
+        drawDiagramPair(draw, 6, 0);
+        title(draw);
+        large(draw, "Time", 880, 172);
+        large(draw, "Absolute Pitch Ability ", 780, 142);
+        drawPitchPointDefinition(draw, 7);
+        interval(draw);
+    } else if (in(step, 5853, 5975)) {
+        title(draw);
+        drawDiagramPicture(draw, 4, 350, 0);
+    } else if (in(step, 5976, 6180)) {
+        title(draw);
+        drawDiagramPicture(draw, 5, 350, 0);
+    }
+}
+
+// ---- Topic 4: the training-program overview ----------------------------------------
+
+struct Pick {
+    int16_t pair, x1, x2, y2;
+};
+constexpr Pick picks[7] = {{14, 120, 1005, 600}, {8, 210, 1050, 600}, {9, 255, 960, 520},  {10, 345, 1005, 520},
+                           {11, 435, 1050, 520}, {12, 525, 960, 440}, {13, 570, 1005, 440}};
+
+void mock(ImmediateDraw &draw, int32_t lesson) { drawTrainingOverviewMock(draw, true, lesson); }
+
+void topic4(ImmediateDraw &draw, int32_t step)
+{
+    // The heading is drawn after the mock: its backdrop would cover it
+    // (nothing but the drawing order decides what lies in front).
+    if (in(step, 6227, 6617)) {
+        mock(draw, topic4MockLesson(step));
+        title(draw);
+        if (in(step, 6400, 6562)) drawPortraitPicture(draw, 739, 295);
+        if (step == 6584 || step == 6585) drawMockNextPressed(draw);
+    } else if (in(step, 6618, 6747)) {
+        mock(draw, 2);
+        title(draw);
+        if (step == 6729 || step == 6730) drawMockStartLessonPressed(draw);
+    } else if (in(step, 6748, 6807)) {
+        drawDiagramPair(draw, 3, 0);
+        if (step >= 6798) drawIconTransfer(draw, 30, 480, 960, 600, step - 6798, 1);
+    } else if (in(step, 6808, 6940)) {
+        drawDiagramPair(draw, 4, 0);
+        drawStaffMarkerNote(draw, 820, 1, frequencyToStaffHeight(261.6256));
+    } else if (in(step, 6941, 7010)) {
+        const int32_t k = (step - 6941) / 10;
+        const Pick &p = picks[k];
+        drawDiagramPair(draw, p.pair, 0);
+        drawIconTransfer(draw, p.x1, 480, p.x2, p.y2, step - (6941 + 10 * k), k + 2);
+    } else if (in(step, 7011, 7055)) {
+        drawDiagramPair(draw, 5, 0);
+    } else if (in(step, 7056, 7274)) {
+        mock(draw, 2);
+        if (step == 7265) drawMockNextPressed(draw);
+        title(draw);
+    } else if (in(step, 7275, 8301)) {
+        mock(draw, topic4MockLesson(step));
+        if (in(step, 7291, 7358)) {
+            draw.colour(1, 0, 0, 0.4f);
+            draw.ellipseOutline(260, 400, 100, 10, 120, 3);
+        }
+        const bool nextPressed = in(step, 7681, 7684) || step == 7713 || step == 7820 ||
+                                 (in(step, 8191, 8261) && (step - 8191) % 10 == 0);
+        if (nextPressed) drawMockNextPressed(draw);
+        if (step == 8301) drawMockStartLessonPressed(draw);
+    }
+}
+
+// ---- Topics 8 and 9: muscle memory and the method ----------------------------------
+
+void mockAbility(ImmediateDraw &draw, int32_t lesson, bool portrait = false)
+{
+    mock(draw, lesson);
+    ability(draw);
+    if (portrait) drawPortraitPicture(draw, 739, 295);
+}
+
+void wordCards(ImmediateDraw &draw, const char *english, const char *french)
+{
+    drawWordCard(draw, 0, 200, "English", english);
+    drawWordCard(draw, 350, 200, "French", french);
+    draw.arrow(true, 1, 570, 480, 640, 480, 3);
+    draw.arrow(true, 1, 570, 480, 510, 480, 3);
+}
+
+void topic8(ImmediateDraw &draw, int32_t step)
+{
+    if (in(step, 14151, 14240)) drawDiagramPicture(draw, 6, 200, 20);
+    else if (in(step, 14241, 14369)) drawDiagramPicture(draw, 7, 200, 20);
+    else if (in(step, 14370, 14496)) {
+        drawDiagramPicture(draw, 7, 200, 20);
+        black(draw);
+        large(draw, "Orvale", 880, 440);
+    } else if (in(step, 14497, 14617)) {
+        drawTrainingOverviewMock(draw, false, 1);
+        title(draw);
+        large(draw, "Time", 880, 172);
+        ability(draw);
+    } else if (in(step, 14618, 14735)) mockAbility(draw, 3);
+    else if (in(step, 14736, 14836)) drawDiagramPicture(draw, 5, 350, 0);
+    else if (in(step, 14837, 14916)) drawDiagramPicture(draw, 4, 350, 0);
+    else if (in(step, 14917, 15027)) mockAbility(draw, 102);
+    else if (in(step, 15028, 15403)) mockAbility(draw, 101);
+    else if (in(step, 15404, 15697)) mockAbility(draw, 5);
+    else if (in(step, 15698, 16444)) mockAbility(draw, 6);
+    else if (in(step, 16445, 16886)) wordCards(draw, "The house", "La maison");
+    else if (in(step, 16887, 16965)) mockAbility(draw, 491, true);
+    else if (in(step, 16966, 17577)) mockAbility(draw, 491);
+}
+
+struct MockRange {
+    int16_t first, last, lesson;
+    bool portrait;
+};
+// Topic 9's ranges that show the mock and the ability line.
+constexpr MockRange topic9Mocks[] = {
+    {17623, 17700, 491, false}, {17701, 17907, 491, true},  {17908, 18091, 3, false},   {18092, 18309, 33, false},
+    {18310, 18441, 63, false},  {18442, 18474, 93, false},  {18475, 18624, 240, false}, {18625, 18716, 480, false},
+    {18717, 18778, 484, false}, {18779, 18883, 487, false}, {18884, 18979, 502, false}, {18980, 19099, 492, false},
+    {19100, 19212, 491, true},  {19213, 19318, 503, false}, {19319, 19400, 509, false}, {19401, 19576, 554, false},
+    {19577, 19942, 491, false}, {19943, 20021, 556, false}, {20022, 20155, 7, false},    {20156, 20316, 41, false},
+    {20572, 20877, 361, false}, {21172, 21231, 3, false},   {21232, 21388, 3, true},
+};
+
+void topic9(ImmediateDraw &draw, int32_t step)
+{
+    if (in(step, 17588, 17622)) {
+        black(draw);
+        large(draw, "Orvale", 700, 470);
+        return;
+    }
+    for (const MockRange &r : topic9Mocks) {
+        if (!in(step, r.first, r.last)) continue;
+        mock(draw, r.lesson);
+        if (r.first == 20572) {
+            black(draw);
+            large(draw, "Personal", 570, 560);
+            large(draw, "Perfect Pitch Point", 510, 535);
+        }
+        ability(draw);
+        if (r.portrait) drawPortraitPicture(draw, 739, 295);
+        if (in(step, 17908, 17980)) {
+            draw.colour(1, 0, 0, 0.4f);
+            draw.ellipseOutline(260, 400, 100, 10, 120, 3);
+        }
+        if (in(step, 19577, 19753)) {
+            static constexpr double frame[8] = {825, 295, 1120, 295, 1120, 505, 825, 505};
+            draw.colour(1, 0, 0, 0.4f);
+            draw.lineWidth(3);
+            draw.lineLoop(frame, 4, -6);
+            draw.lineWidth(1);
+        }
+        return;
+    }
+    if (in(step, 20317, 20571)) {
+        drawDiagramPicture(draw, 8, 150, 100);
+        if (step >= 20363) drawGrowingBarChart(draw, step <= 20485 ? step - 20363 : 123);
+        if (step >= 20486) drawDiagramIcon(draw, 4, 340, -400);
+    } else if (in(step, 20878, 21047)) wordCards(draw, "The toothpick", "Le cure-dent");
+    else if (in(step, 21048, 21171)) wordCards(draw, "The pinky", "L'auriculaire");
+    else if (step == 21389) {
+        draw.colour(0, 0, 0, 0.9f);
+        large(draw, "Gildermoor", 410, 660);
+    }
+}
+
+} // namespace
+
+int32_t topic4MockLesson(int32_t step)
+{
+    if (in(step, 6227, 6584)) return 1;
+    if (in(step, 6585, 6747) || in(step, 7056, 7274)) return 2;
+    if (in(step, 7275, 7684)) return 3;
+    if (in(step, 7685, 7716)) return 4;
+    if (in(step, 7717, 7823)) return 5;
+    if (in(step, 7824, 8184)) return 6;
+    if (in(step, 8185, 8261)) return 7 + (step - 8182) / 10; // one more after each press at 8191 + 10 k
+    if (in(step, 8262, 8301)) return 15;
+    return 0;
+}
+
+void drawIntroPageExtras(ImmediateDraw &draw, int32_t topic, int32_t step)
+{
+    switch (topic) {
+    case 1: topic1(draw, step); break;
+    case 2: topic2(draw, step); break;
+    case 3: topic3(draw, step); break;
+    case 4: topic4(draw, step); break;
+    case 8: topic8(draw, step); break;
+    case 9: topic9(draw, step); break;
+    default: break;
+    }
+}
+
+void drawIntroRowExtras(const IntroPageRow &row, int32_t step)
+{
+    const bool sample = (row.topic >= 5 && row.topic <= 7) || (row.topic == 4 && step >= 8302);
+    if (sample) {
+        drawSampleRowExtras(row.first, step);
+        return;
+    }
+    drawIntroPageExtras(introLessonDraw(), row.topic, step);
+}

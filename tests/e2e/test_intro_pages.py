@@ -1,0 +1,89 @@
+"""The introduction's page content in the rig: screenshots of the Welcome
+page's accuracy graph (the drawn Images50 curve and the black line of the
+cross), topic 3's comparison panels and topic 4's training-overview mock with
+the red lesson marker and a speech bubble, each checked at a few pixels.
+Entered through build/tarnova-introdemo and the NextPage button; with
+TARNOVA_SHOTS=DIR the three screenshots are kept in DIR to be looked at."""
+
+import os
+import shutil
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import rig  # noqa: E402
+from test_intro_lesson import start_introdemo  # noqa: E402
+
+H = 765
+NEXT_PAGE = (995, H - 59)
+
+
+def top(y):
+    """Window y (up, as the pages draw) to screenshot y (from the top)."""
+    return H - y
+
+
+def bluish(p):
+    return p[2] > 150 and p[0] < 110 and p[1] < 130
+
+
+def dark(p):
+    return max(p) < 70
+
+
+def white(p):
+    return min(p) > 245
+
+
+def red(p):
+    return p[0] > 150 and p[1] < 60 and p[2] < 60
+
+
+class IntroPages(unittest.TestCase):
+    def shot(self, t, name):
+        keep = os.environ.get("TARNOVA_SHOTS")
+        path = None
+        if keep:
+            os.makedirs(keep, exist_ok=True)
+            path = os.path.join(keep, name)
+        return t.screenshot(path)
+
+    def test_graph_panels_and_mock(self):
+        t, shim = start_introdemo()
+        self.addCleanup(t.kill)
+        self.addCleanup(shutil.rmtree, shim, True)
+        t.wait_window()
+        self.assertTrue(rig.wait_for(lambda: "screen 8" in t.output(), 20), t.output())
+
+        # Welcome, steps 174-276: the graph with the cross at (735, 408).
+        time.sleep(7)
+        s = self.shot(t, "welcome_graph.png")
+        # The accuracy curve of slide 13 rising through x 400..700.
+        self.assertGreater(s.count(bluish, (300, top(420), 700, top(240))), 150, "no accuracy curve")
+        # The black line from (735, 160) to (735, 440), above the teacher.
+        self.assertGreater(s.count(dark, (731, top(440), 740, top(320))), 60, "no line at the cross")
+
+        # Topic 3 (two presses of NextPage), steps 3960-4056: the two white panels.
+        t.click(*NEXT_PAGE)
+        time.sleep(0.5)
+        t.click(*NEXT_PAGE)
+        time.sleep(4.5)
+        s = self.shot(t, "topic3_panels.png")
+        for x in (360, 900 - 240):
+            self.assertTrue(white(s.pixel(x, top(430))), (x, s.pixel(x, top(430))))
+        self.assertGreater(s.count(white, (320, top(520), 580, top(420))), 15000, "no comparison panel")
+
+        # Topic 4: the mock of lesson 1, its marker at x 140 (y 160..215), and
+        # the bubble of clip 68 at (430, 235), 425 x 70.
+        t.click(*NEXT_PAGE)
+        time.sleep(4)
+        s = self.shot(t, "topic4_mock.png")
+        self.assertGreater(s.count(red, (137, top(212), 144, top(163))), 60, "no lesson marker")
+        self.assertTrue(white(s.pixel(845, top(240))), s.pixel(845, top(240)))
+        self.assertGreater(s.count(bluish, (435, top(300), 855, top(240))), 300, "no bubble text")
+        self.assertEqual(t.debug_log(), "")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -8,57 +8,6 @@
 
 IntroWorld *world = nullptr;
 
-static std::string num(double v)
-{
-    char b[32];
-    std::snprintf(b, sizeof b, "%g", v);
-    return b;
-}
-
-void RecordingDraw::colour(float r, float g, float b, float a)
-{
-    add("colour " + num(r) + " " + num(g) + " " + num(b) + " " + num(a));
-}
-void RecordingDraw::quad(double x0, double y0, double x1, double y1, double z)
-{
-    add("quad " + num(x0) + " " + num(y0) + " " + num(x1) + " " + num(y1) + " " + num(z));
-}
-void RecordingDraw::triangle(double x0, double y0, double x1, double y1, double x2, double y2, double z)
-{
-    add("triangle " + num(x0) + " " + num(y0) + " " + num(x1) + " " + num(y1) + " " + num(x2) + " " +
-        num(y2) + " " + num(z));
-}
-void RecordingDraw::line(double x0, double y0, double x1, double y1, double z)
-{
-    add("line " + num(x0) + " " + num(y0) + " " + num(x1) + " " + num(y1) + " " + num(z));
-}
-static std::string points(const double *xy, int n)
-{
-    std::string s;
-    for (int i = 0; i < n; ++i) s += " " + num(xy[2 * i]) + "," + num(xy[2 * i + 1]);
-    return s;
-}
-void RecordingDraw::lineStrip(const double *xy, int n, double z) { add("strip" + points(xy, n) + " " + num(z)); }
-void RecordingDraw::lineLoop(const double *xy, int n, double z) { add("loop" + points(xy, n) + " " + num(z)); }
-void RecordingDraw::text(DrawnText kind, int32_t, std::string_view s, double x, double y)
-{
-    const char *k = kind == DrawnText::large ? "large" : kind == DrawnText::control ? "ctext" : "text";
-    add(std::string(k) + " " + num(x) + " " + num(y) + " " + std::string(s));
-}
-void RecordingDraw::picture(uint32_t texture, double x0, double y0, double x1, double y1, double z)
-{
-    add("picture " + std::to_string(texture) + " " + num(x0) + " " + num(y0) + " " + num(x1) + " " + num(y1) +
-        " " + num(z));
-}
-void RecordingDraw::pushTranslate(double x, double y) { add("translate " + num(x) + " " + num(y)); }
-std::vector<std::string> RecordingDraw::matching(const std::string &prefix) const
-{
-    std::vector<std::string> out;
-    for (const std::string &op : ops)
-        if (op.rfind(prefix, 0) == 0) out.push_back(op);
-    return out;
-}
-
 static void log(const char *what, int32_t value)
 {
     world->sounds.push_back({what, value, introLesson.step, introLesson.progress});

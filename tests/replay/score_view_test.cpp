@@ -1,0 +1,291 @@
+// The score view's pictures and geometry per element kind, read from the
+// recorded frame.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "score_view_fixture.h"
+
+namespace {
+
+struct ScoreView : testing::Test {
+    RecordingDraw draw;
+    void SetUp() override { resetScoreViewWorld(); }
+    void TearDown() override { setScoreViewHooks(realScoreViewHooks()); }
+    // A bare lesson of n quarter notes (C4 upward), 500 ms each, in 4/4 at 120.
+    void quarters(int32_t n)
+    {
+        msPerBeat = 500;
+        setScoreScale();
+        tuneKeyIndex = 0;
+        meterNumerator = meterDenominator = 4;
+        scoreNotesStartX = 150;
+        timeSignatureX = 90;
+        lessonNoteCount = n;
+        for (int32_t i = 0; i <= n; ++i) {
+            TimedNote &t = lessonNotes[i];
+            t = TimedNote{};
+            t.letter = i < n ? 'C' : 'r';
+            t.startMs = 500 * i;
+            t.durationMs = 500;
+            t.lengthUnits = 16;
+            t.shownStaff = t.soundingStaff = 180 + 10 * (i % 5);
+        }
+        beatRecordCount = 0;
+    }
+    void full(int32_t t, int32_t noteIdx, int32_t chordIdx = 0) { drawReplayView(draw, t, noteIdx, chordIdx); }
+    void sheet(int32_t t, int32_t noteIdx, int32_t chordIdx = 0) { drawReplaySheetView(draw, t, noteIdx, chordIdx); }
+    std::vector<std::string> pictures(int32_t first, int32_t last) const
+    {
+        std::vector<std::string> out;
+        for (const std::string &op : draw.ops) {
+            int32_t p = 0;
+            if (std::sscanf(op.c_str(), "picture %d", &p) == 1 && p >= first && p <= last) out.push_back(op);
+            if (std::sscanf(op.c_str(), "picture4 %d", &p) == 1 && p >= first && p <= last) out.push_back(op);
+        }
+        return out;
+    }
+    bool has(const std::string &op) const { return std::find(draw.ops.begin(), draw.ops.end(), op) != draw.ops.end(); }
+    // The op right after the last colour change before op (its colour).
+    std::string colourOf(const std::string &op) const
+    {
+        std::string colour;
+        for (const std::string &o : draw.ops) {
+            if (o.rfind("colour", 0) == 0) colour = o;
+            if (o == op) return colour;
+        }
+        return "missing " + op;
+    }
+};
+
+} // namespace
+
+// ---- Picture tables ------------------------------------------------------------
+
+TEST(ScoreViewPictures, NotesByLengthBeamAndState)
+{
+    struct Case {
+        int32_t length, beam, pictures[3];
+    } cases[] = {
+        {4, 0, {61, 62, 63}},  {6, 0, {64, 62, 63}},  {8, 0, {67, 68, 69}},  {12, 0, {70, 71, 72}},
+        {16, 0, {73, 74, 75}}, {24, 0, {76, 77, 78}}, {32, 0, {79, 80, 81}}, {48, 0, {82, 83, 84}},
+        {64, 0, {85, 86, 87}}, {10, 0, {73, 74, 75}}, {4, 2, {73, 74, 75}},  {6, 4, {76, 77, 78}},
+        {8, 1, {73, 74, 75}},  {12, 3, {76, 77, 78}}, {32, 1, {79, 80, 81}}, {64, 1, {85, 86, 87}},
+    };
+    for (const Case &c : cases)
+        for (int32_t s = 0; s < 3; ++s)
+            EXPECT_EQ(scoreNotePicture(c.length, c.beam, s), c.pictures[s]) << c.length << " " << c.beam << " " << s;
+    EXPECT_EQ(scoreNotePicture(64, 0, 3), 88);
+}
+
+TEST(ScoreViewPictures, RestsSignsAndMarks)
+{
+    struct RestCase {
+        int32_t length, staff, state, picture, shift;
+    } rests[] = {
+        {4, 220, 0, 89, 12}, {4, 220, 2, 91, 12}, {6, 220, 1, 92, 0},   {8, 220, 0, 95, 0},   {12, 200, 1, 99, 0},
+        {16, 200, 2, 103, 0}, {24, 200, 0, 104, 0}, {32, 215, 0, 107, 10}, {32, 220, 0, 107, 0}, {32, 100, 1, 108, 0},
+        {48, 205, 2, 112, 10}, {64, 195, 0, 113, 10}, {40, 195, 0, 95, 10}, {10, 195, 0, 95, 0},
+    };
+    for (const RestCase &c : rests) {
+        const RestPicture r = scoreRestPicture(c.length, c.staff, c.state);
+        EXPECT_EQ(r.picture, c.picture) << c.length << " " << c.staff;
+        EXPECT_EQ(r.shiftDown, c.shift) << c.length << " " << c.staff;
+    }
+    const char accidentals[] = {'^', '_', '='};
+    for (int32_t k = 0; k < 3; ++k)
+        for (int32_t s = 0; s < 3; ++s) EXPECT_EQ(scoreAccidentalPicture(accidentals[k], s), 44 + 3 * k + s);
+    EXPECT_EQ(scoreAccidentalPicture(' ', 0), -1);
+    struct MarkCase {
+        char mark;
+        int32_t upcoming;
+    } marks[] = {{'.', 44}, {'H', 44}, {'M', 44}, {'L', 53}, {'T', 56}, {' ', -1}, {'R', -1}, {'~', -1}, {'u', -1}, {'v', -1}};
+    for (const MarkCase &m : marks) {
+        EXPECT_EQ(scoreMarkPicture(m.mark, 0), m.upcoming) << m.mark;
+        if (m.upcoming >= 0) EXPECT_EQ(scoreMarkPicture(m.mark, 2), m.upcoming + 2) << m.mark;
+    }
+}
+
+TEST(ScoreViewPictures, SignaturesAndCountIn)
+{
+    const int32_t keyPictures[15] = {-1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 15};
+    const int32_t keyY[15] = {0, 487, 467, 490, 470, 470, 490, 470, 490, 470, 490, 470, 490, 470, 490};
+    for (int32_t k = 0; k < 15; ++k) {
+        EXPECT_EQ(scoreKeySignature(k).picture, keyPictures[k]) << k;
+        if (k) EXPECT_EQ(scoreKeySignature(k).y, keyY[k]) << k;
+    }
+    struct Meter {
+        int32_t num, den, picture;
+    } meters[] = {{2, 2, 17}, {7, 2, 19}, {12, 2, 22}, {4, 4, 25}, {5, 4, 36}, {8, 4, 37},
+                  {3, 8, 30}, {12, 8, 34}, {3, 16, 35}, {11, 4, 35}, {10, 8, 35}};
+    for (const Meter &m : meters)
+        EXPECT_EQ(scoreTimeSignaturePicture(m.num, m.den), m.picture) << m.num << "/" << m.den;
+    const int32_t frames[][2] = {{0, 162}, {11, 173}, {12, 173}, {13, 172}, {23, 162}, {24, -1}, {-1, -1}};
+    for (const auto &f : frames) EXPECT_EQ(countInPicture(f[0]), f[1]) << f[0];
+}
+
+// ---- Geometry --------------------------------------------------------------------
+
+static std::string g(double v)
+{
+    char b[32];
+    std::snprintf(b, sizeof b, "%g", v);
+    return b;
+}
+static double xAt(double t, int32_t barTotal = 0)
+{
+    return (t + barTotal - viewOriginMs) * double(scoreViewPxPerMs) + scoreNotesStartX;
+}
+static std::string pic(int32_t texture, double x0, double y0, double x1, double y1, double z)
+{
+    return "picture " + std::to_string(texture) + " " + g(x0) + " " + g(y0) + " " + g(x1) + " " + g(y1) + " " + g(z);
+}
+
+TEST_F(ScoreView, FurnitureStandsWhereTheKeyAndMeterPutIt)
+{
+    quarters(2);
+    tuneKeyIndex = 12; // C#: the notes begin at 245, the meter at 185
+    scoreNotesStartX = 245;
+    timeSignatureX = 185;
+    meterNumerator = 5;
+    lessonTempo = 120;
+    tuneTitle = "Air";
+    full(0, 0);
+    EXPECT_EQ(draw.ops[0], "begin");
+    EXPECT_TRUE(has(pic(7000, 20, 445, 110, 595.698, -11)));
+    EXPECT_TRUE(has(pic(7001, 29, 377.5, 99, 447.5, -11)));
+    EXPECT_TRUE(has(pic(7014, 100, 490, 195, 605, -11)));
+    EXPECT_TRUE(has(pic(7014, 100, 350, 195, 465, -11)));
+    EXPECT_TRUE(has(pic(7036, 185, 450, 245, 590, -11)));
+    EXPECT_TRUE(has(pic(7036, 185, 330, 245, 470, -11)));
+    for (int32_t y : {360, 380, 400, 420, 440, 480, 500, 520, 540, 560})
+        EXPECT_TRUE(has("line 1 " + g(y) + " 1193 " + g(y) + " -11..-12")) << y;
+    EXPECT_TRUE(has("text 295 750 Title:   Air"));
+    EXPECT_TRUE(has("text 10 610 Tempo = 120"));
+    EXPECT_TRUE(has("text 10 670 PitchHit = 0"));
+    EXPECT_TRUE(has("loop 5,745 235,745 235,667 5,667 -6"));
+    EXPECT_EQ(pictures(7073, 7073).front(), pic(7073, 243, 446, 293, 513, -10)); // note 0 at x 245
+
+    tuneKeyIndex = 0; // C: no key signature, notes from 150
+    scoreNotesStartX = 150;
+    full(0, 0);
+    EXPECT_TRUE(pictures(7002, 7016).empty());
+    EXPECT_EQ(pictures(7073, 7073).front(), pic(7073, 148, 446, 198, 513, -10));
+}
+
+TEST_F(ScoreView, PlayCursorTakesTheBarTotalOfThePreviousNote)
+{
+    quarters(3);
+    lessonNotes[0].barTotal = 100;
+    lessonNotes[1].barTotal = 307;
+    full(0, 0); // no previous note: note 0's bar total
+    EXPECT_TRUE(has("line " + g(xAt(0, 100)) + " 90 " + g(xAt(0, 100)) + " 650 -9"));
+    EXPECT_EQ(colourOf("line " + g(xAt(0, 100)) + " 90 " + g(xAt(0, 100)) + " 650 -9"), "colour 0.4 0 1 0.4");
+    full(700, 2);
+    EXPECT_TRUE(has("line " + g(xAt(700, 307)) + " 90 " + g(xAt(700, 307)) + " 650 -9"));
+    EXPECT_TRUE(has("line 1 120 1023 120 -11")); // the guide line
+}
+
+TEST_F(ScoreView, NotesStandWhereTheyWereReachedOrAreScheduled)
+{
+    quarters(5);
+    waitShiftMs = 100;
+    lessonNotes[0].reachedMs = 0;
+    lessonNotes[1].reachedMs = 600; // reached late: stands right of its place
+    currentNoteRow = 1;
+    full(650, 2);
+    const auto notes = pictures(7061, 7088);
+    ASSERT_EQ(notes.size(), 5u);
+    EXPECT_EQ(notes[0], pic(7075, xAt(0) - 2, 446, xAt(0) + 48, 513, -10));      // passed
+    EXPECT_EQ(notes[1], pic(7074, xAt(600) - 2, 456, xAt(600) + 48, 523, -10));  // current, reached
+    EXPECT_EQ(notes[2], pic(7073, xAt(1100) - 2, 466, xAt(1100) + 48, 533, -10)); // upcoming + wait
+    // The target dot at the sounding pitch, 20 under the anchor, x rounded.
+    EXPECT_TRUE(has("point " + g(std::nearbyint(xAt(600)) + 18) + " 470 -9 size 3"));
+
+    // A passed note never reached is skipped; the current one not yet
+    // reached is upcoming at its scheduled place.
+    lessonNotes[1].reachedMs = -1;
+    currentNoteRow = 2;
+    lessonNotes[2].reachedMs = -1;
+    full(650, 2);
+    const auto again = pictures(7061, 7088);
+    ASSERT_EQ(again.size(), 4u);
+    EXPECT_EQ(again[1], pic(7073, xAt(1100) - 2, 466, xAt(1100) + 48, 533, -10));
+
+    // Upcoming notes end at the view's right edge.
+    viewWindowMs = 1600; // notes 3 (1600) and 4 lie beyond
+    full(650, 2);
+    EXPECT_EQ(pictures(7061, 7088).size(), 2u);
+}
+
+TEST_F(ScoreView, RestsHiddenNotesAndLedgerLines)
+{
+    quarters(4);
+    lessonNotes[0].letter = 'r';
+    lessonNotes[0].lengthUnits = 8;
+    lessonNotes[0].shownStaff = 220; // eighth rest: lower left at (x - 2, 487)
+    lessonNotes[1].letter = 'r';
+    lessonNotes[1].lengthUnits = 4;
+    lessonNotes[1].shownStaff = 220; // sixteenth: 12 lower
+    lessonNotes[2].intervalMark = 1;
+    lessonNotes[3].ledgerCount = 2;
+    lessonNotes[3].ledgerFirst = 160;
+    full(0, 0);
+    EXPECT_TRUE(has(pic(7095, 148, 487, 198, 554, -9)));
+    const double x1 = std::nearbyint(xAt(500));
+    EXPECT_TRUE(has(pic(7089, x1 - 2, 475, x1 + 48, 542, -9)));
+    const double x2 = std::nearbyint(xAt(1000));
+    EXPECT_TRUE(has(pic(7059, x2 - 2, 365, x2 + 48, 564, -9)));
+    EXPECT_EQ(pictures(7061, 7088).size(), 1u); // the hidden note shows only its cover
+    const double x3 = xAt(1500);
+    EXPECT_TRUE(has("line " + g(x3 + 4) + " 460 " + g(x3 + 34) + " 460 -11..-12"));
+    EXPECT_TRUE(has("line " + g(x3 + 4) + " 480 " + g(x3 + 34) + " 480 -11..-12"));
+
+    // Once passed, the hidden note is shown where it was reached.
+    for (int32_t i = 0; i < 3; ++i) lessonNotes[i].reachedMs = 500 * i;
+    currentNoteRow = 3;
+    full(1600, 4);
+    EXPECT_TRUE(pictures(7059, 7059).empty());
+    EXPECT_TRUE(has(pic(7075, xAt(1000) - 2, 466, xAt(1000) + 48, 533, -10)));
+}
+
+TEST_F(ScoreView, BarLinesByKindAndState)
+{
+    quarters(3);
+    lessonNotes[1].barKind = 2; // double bar: lines at x - 3 and x - 7
+    lessonNotes[3].barKind = 6; // the end record carries the final bar line
+    full(0, 0);
+    const double x1 = std::nearbyint(xAt(500)), x3 = std::nearbyint(xAt(1500));
+    for (double x : {x1 - 3, x1 - 7, x3 - 3}) {
+        EXPECT_TRUE(has("line " + g(x) + " 480 " + g(x) + " 560 -12")) << x;
+        EXPECT_TRUE(has("line " + g(x) + " 360 " + g(x) + " 440 -12")) << x;
+        EXPECT_EQ(colourOf("line " + g(x) + " 480 " + g(x) + " 560 -12"), "colour 0 0 0 0.4");
+    }
+    EXPECT_FALSE(has("line " + g(x3 - 7) + " 480 " + g(x3 - 7) + " 560 -12"));
+    // Reached: note 1 current (magenta) at its reached x.
+    lessonNotes[0].reachedMs = 0;
+    lessonNotes[1].reachedMs = 540;
+    full(560, 2);
+    const double r1 = std::nearbyint(xAt(540));
+    EXPECT_EQ(colourOf("line " + g(r1 - 3) + " 480 " + g(r1 - 3) + " 560 -12"), "colour 1 0 1 0.4");
+    full(1100, 3);
+    EXPECT_EQ(colourOf("line " + g(r1 - 3) + " 480 " + g(r1 - 3) + " 560 -12"), "colour 0.4 0.3 1 0.4");
+}
+
+TEST_F(ScoreView, AccidentalsAndMarksBesideAndAboveTheirNotes)
+{
+    quarters(3);
+    lessonNotes[0].accidental = '_';
+    lessonNotes[1].loudness = 'L';
+    lessonNotes[2].accidental = '^';
+    lessonNotes[2].intervalMark = 1; // hidden: no sign
+    lessonNotes[0].reachedMs = 0;
+    full(100, 1);
+    const double x0 = std::nearbyint(xAt(0)), x1 = std::nearbyint(xAt(500));
+    EXPECT_TRUE(has(pic(7048, x0 - 7, 180 + 300 - 33, x0 + 13, 180 + 300 - 5, -10))); // current, reached
+    EXPECT_TRUE(has(pic(7053, x1 + 17, 190 + 300 + 25, x1 + 37, 190 + 300 + 55, -10))); // upcoming mark
+    EXPECT_TRUE(pictures(7044, 7046).empty());
+    full(600, 2);
+    EXPECT_TRUE(has(pic(7049, x0 - 7, 447, x0 + 13, 475, -10))); // passed
+}

@@ -289,3 +289,127 @@ TEST_F(ScoreView, AccidentalsAndMarksBesideAndAboveTheirNotes)
     full(600, 2);
     EXPECT_TRUE(has(pic(7049, x0 - 7, 447, x0 + 13, 475, -10))); // passed
 }
+
+// The quads of the primary beams (depth -11, corner 0 and corner 1).
+struct Segment {
+    double x1, y1, x2, y2;
+};
+static std::vector<Segment> beams(const RecordingDraw &d)
+{
+    std::vector<Segment> out;
+    for (const std::string &op : d.ops) {
+        Segment s{};
+        if (std::sscanf(op.c_str(), "polygon %lf,%lf %lf,%lf", &s.x1, &s.y1, &s.x2, &s.y2) == 4) out.push_back(s);
+    }
+    return out;
+}
+
+TEST_F(ScoreView, FourEighthsShareOneBeamLineAnchoredAtTheHighest)
+{
+    loadScoreTune("X:1\nM:4/4\nL:1/8\nQ:120\nK:C\nCDGE z4 |]\n");
+    ASSERT_EQ(lessonNotes[2].beamTop, 2);
+    full(0, 0);
+    const auto segs = beams(draw);
+    ASSERT_EQ(segs.size(), 4u);
+    double xt[4];
+    for (int32_t i = 0; i < 4; ++i) xt[i] = std::nearbyint(xAt(lessonNotes[i].startMs));
+    const double expectX1[4] = {xt[0], xt[1] - 16, xt[2] - 16, xt[3] - 16};
+    const double expectX2[4] = {xt[1] - 16, xt[2] - 16, xt[3] - 16, xt[3]};
+    const double s = double(lessonNotes[3].shownStaff - lessonNotes[0].shownStaff) / (xt[3] - xt[0]);
+    for (int32_t i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(segs[i].x1, expectX1[i] + 25) << i;
+        EXPECT_DOUBLE_EQ(segs[i].x2, expectX2[i] + 25) << i;
+        // On the line through the highest note with the first-to-last slope.
+        EXPECT_NEAR(segs[i].y1, lessonNotes[2].shownStaff + 300 + (expectX1[i] - xt[2]) * s + 24, 1e-3) << i;
+    }
+    // Stem extensions for notes one, two and four, not for the highest.
+    const auto stems = pictures(7038, 7040);
+    ASSERT_EQ(stems.size(), 3u);
+    const int32_t stemNotes[3] = {0, 1, 3};
+    for (int32_t k = 0; k < 3; ++k) {
+        double x = 0;
+        ASSERT_EQ(std::sscanf(stems[k].c_str(), "picture 7038 %lf", &x), 1);
+        EXPECT_NEAR(x, xAt(lessonNotes[stemNotes[k]].startMs) - 2, 1e-3) << k;
+    }
+    // Beamed eighths are drawn as quarter notes.
+    EXPECT_EQ(pictures(7073, 7073).size(), 4u);
+}
+
+TEST_F(ScoreView, TwoEighthsHaveNoStemExtensionAndSixteenthsASecondBeam)
+{
+    loadScoreTune("X:1\nM:4/4\nL:1/8\nQ:120\nK:C\nCD z2 z4 |]\n");
+    full(0, 0);
+    EXPECT_EQ(beams(draw).size(), 2u);
+    EXPECT_TRUE(pictures(7038, 7040).empty());
+
+    loadScoreTune("X:1\nM:4/4\nL:1/16\nQ:120\nK:C\nCDEF z4 z8 |]\n");
+    ASSERT_EQ(lessonNotes[0].beamKind, 2);
+    ASSERT_EQ(lessonNotes[1].beamKind, 5);
+    full(0, 0);
+    EXPECT_EQ(beams(draw).size(), 8u); // primary and secondary per note
+}
+
+TEST_F(ScoreView, ABeamWhoseLastNoteStandsOnePixelLeftOfItsFirstStaysFinite)
+{
+    quarters(3);
+    for (int32_t i : {0, 1}) {
+        lessonNotes[i].lengthUnits = 8;
+        lessonNotes[i].beamFirst = 0;
+        lessonNotes[i].beamLast = 1;
+        lessonNotes[i].beamTop = 1;
+    }
+    lessonNotes[0].beamKind = 1;
+    lessonNotes[1].beamKind = 7;
+    lessonNotes[1].shownStaff = 200;
+    // Note 0 was reached 7 ms after note 1's scheduled start: P(0) = P(1) + 1.
+    lessonNotes[0].reachedMs = 507;
+    currentNoteRow = 1;
+    ASSERT_EQ(std::nearbyint(xAt(507)) - std::nearbyint(xAt(500)), 1);
+    full(520, 2);
+    ASSERT_EQ(beams(draw).size(), 2u);
+    for (const std::string &op : draw.ops) {
+        EXPECT_EQ(op.find("nan"), std::string::npos) << op;
+        EXPECT_EQ(op.find("inf"), std::string::npos) << op;
+    }
+}
+
+TEST_F(ScoreView, TripletDigitOverTheMiddleNote)
+{
+    loadScoreTune("X:1\nM:4/4\nL:1/8\nQ:120\nK:C\n(3CEG z2 z4 |]\n");
+    ASSERT_EQ(lessonNotes[1].tupletRole, 2);
+    full(0, 0);
+    const auto segs = beams(draw);
+    ASSERT_EQ(segs.size(), 3u);
+    const double xt = std::nearbyint(xAt(lessonNotes[1].startMs));
+    const double mid = ((segs[1].y1 - 24) + (segs[1].y2 - 24)) / 2 + 40;
+    EXPECT_TRUE(has("text " + g(xt + 20) + " " + g(mid) + " 3"));
+}
+
+TEST_F(ScoreView, SlurPictureFollowsTheNotes)
+{
+    loadScoreTune("X:1\nM:4/4\nL:1/4\nQ:120\nK:C\nC D E F- | F G (AB) |]\n");
+    int32_t first = -1;
+    for (int32_t i = 0; i < lessonNoteCount; ++i)
+        if (lessonNotes[i].slurRole == 1 && first < 0) first = i;
+    ASSERT_EQ(first, 3); // the tie across the bar line
+    const int32_t last = lessonNotes[3].slurLast;
+    ASSERT_EQ(last, 4);
+    auto slurPicture = [&] {
+        for (const std::string &op : draw.ops)
+            if (op.rfind("picture4 ", 0) == 0) return std::stoi(op.substr(9, 4));
+        return -1;
+    };
+    full(0, 0);
+    EXPECT_EQ(slurPicture(), 7041);
+    const double xa = std::nearbyint(xAt(lessonNotes[3].startMs, lessonNotes[3].barTotal));
+    const double xb = std::nearbyint(xAt(lessonNotes[4].startMs, lessonNotes[4].barTotal));
+    const double ya = lessonNotes[3].shownStaff, yb = lessonNotes[4].shownStaff;
+    EXPECT_TRUE(has("picture4 7041 " + g(xa + 15) + "," + g(ya + 258) + " " + g(xb + 15) + "," + g(yb + 258) + " " +
+                    g(xb + 15) + "," + g(yb + 278) + " " + g(xa + 15) + "," + g(ya + 278) + " -11"));
+    playUpTo(3, lessonNotes[3].startMs);
+    full(lessonNotes[3].startMs, 4);
+    EXPECT_EQ(slurPicture(), 7042);
+    playUpTo(5, lessonNotes[5].startMs);
+    full(lessonNotes[5].startMs, 6);
+    EXPECT_EQ(slurPicture(), 7043);
+}

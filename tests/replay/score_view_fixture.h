@@ -58,7 +58,13 @@ inline void loadScoreTune(const std::string &melody, const std::string &chords =
 {
     resetScoreViewWorld();
     loadMelody(melody);
-    if (!chords.empty()) loadChords(chords);
+    if (!chords.empty()) {
+        loadChords(chords);
+    } else { // no chords; the counting grid still gets its times
+        lessonChordCount = 0;
+        abcChords[0] = AbcNoteRecord{};
+        buildTimedChords();
+    }
     for (int32_t i = 0; i <= lessonNoteCount; ++i) lessonNotes[i].reachedMs = -1;
     setScoreScale();
 }

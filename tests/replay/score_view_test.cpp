@@ -413,3 +413,91 @@ TEST_F(ScoreView, SlurPictureFollowsTheNotes)
     full(lessonNotes[5].startMs, 6);
     EXPECT_EQ(slurPicture(), 7043);
 }
+
+TEST_F(ScoreView, TextRowsColourPassedCurrentAndUpcoming)
+{
+    quarters(4);
+    const char *lyrics[4] = {"la", "lo", "li", "lu"};
+    for (int32_t i = 0; i < 4; ++i) lessonNotes[i].lyric = lyrics[i];
+    lessonNotes[2].stepDown = 1;
+    for (int32_t i = 0; i < 2; ++i) lessonNotes[i].reachedMs = 500 * i;
+    full(600, 2);
+    EXPECT_EQ(colourOf("stext " + g(xAt(0) + 10) + " 294.5 la"), "colour 0 0 1 0.4");
+    EXPECT_EQ(colourOf("stext " + g(xAt(500) + 10) + " 294.5 lo"), "colour 0 0.533333 0 0.4");
+    EXPECT_EQ(colourOf("stext " + g(xAt(1000) + 10) + " 294.5 li"), "colour 0 0 0 0.4");
+    EXPECT_TRUE(has("text " + g(xAt(1000) + 10) + " 294.5 __")); // stepped down: underlined
+    EXPECT_FALSE(has("text " + g(xAt(1500) + 10) + " 294.5 __"));
+
+    // Labels (and no part band) only with a label mode; a degree's caret
+    // stands over its digit.
+    lessonNotes[2].label = "^4";
+    lessonNotes[3].label = "^#4";
+    currentPartFirst = 0;
+    currentPartLast = 3;
+    full(600, 2);
+    EXPECT_TRUE(draw.matching("quad").size() > 0);
+    EXPECT_FALSE(has("stext " + g(xAt(1000) + 10) + " 265 4"));
+    noteLabelMode = 3;
+    full(600, 2);
+    EXPECT_TRUE(has("stext " + g(xAt(1000) + 10) + " 265 4"));
+    EXPECT_TRUE(has("stext " + g(xAt(1000) + 10) + " 271 ^"));
+    EXPECT_TRUE(has("stext " + g(xAt(1500) + 10) + " 265 #4"));
+    EXPECT_TRUE(has("stext " + g(xAt(1500) + 19) + " 271 ^"));
+    EXPECT_TRUE(draw.matching("quad").empty());
+}
+
+TEST_F(ScoreView, ChordSymbolsAndAccents)
+{
+    quarters(2);
+    lessonChordCount = 3;
+    const char *names[3] = {"C", "G7", "Am"};
+    for (int32_t i = 0; i <= 3; ++i) {
+        lessonChords[i] = TimedNote{};
+        lessonChords[i].startMs = 1000 * i;
+        if (i < 3) lessonChords[i].chordText = names[i];
+    }
+    lessonChords[2].loudness = 'L';
+    lessonChords[2].startMs = 100000; // far right of the view: its symbol is left out, its accent not
+    lessonChords[0].reachedMs = 0;
+    full(100, 1, 1);
+    EXPECT_EQ(colourOf("text " + g(xAt(0) + 10) + " 580 C"), "colour 0 0.533333 0 0.4");
+    EXPECT_EQ(colourOf("text " + g(xAt(1000) + 10) + " 580 G7"), "colour 0 0 0 0.4");
+    EXPECT_TRUE(draw.matching("text " + g(xAt(100000) + 10) + " 580").empty());
+    EXPECT_TRUE(has("text " + g(xAt(100000) + 10) + " 590 >"));
+}
+
+TEST_F(ScoreView, CountingHintsShowBeatsAndNoteStarts)
+{
+    loadScoreTune("X:1\nM:4/4\nL:1/4\nQ:120\nK:C\nC D z F | G4 |]\n");
+    showCountingHints = 1;
+    full(0, 0);
+    std::vector<std::string> texts;
+    for (const std::string &op : draw.ops)
+        if (op.rfind("stext", 0) == 0 && op.find(" 279 ") != std::string::npos) texts.push_back(op.substr(op.size() - 1));
+    // Beats 1 to 4 of the first bar, then the beats of the whole note's bar.
+    EXPECT_EQ(texts, (std::vector<std::string>{"1", "2", "3", "4", "1", "2", "3", "4"}));
+    EXPECT_EQ(colourOf("stext " + g(xAt(0) + 10) + " 279 1"), "colour 0.1 0.1 0.1 0.4");
+    EXPECT_EQ(colourOf("stext " + g(xAt(1000) + 10) + " 279 3"), "colour 0.8 0.8 0.4 0.4"); // a rest starts there
+    playUpTo(1, 600);
+    full(600, 2);
+    EXPECT_EQ(colourOf("stext " + g(xAt(0) + 10) + " 279 1"), "colour 0.1 0.1 1 0.4");
+    showCountingHints = 0;
+    full(600, 2);
+    EXPECT_TRUE(draw.matching("stext").size() == 0);
+}
+
+TEST_F(ScoreView, PartBandShadesOutsideThePart)
+{
+    quarters(6);
+    currentPartFirst = 2;
+    currentPartLast = 3;
+    full(0, 0);
+    const double xa = std::nearbyint(1000 * double(scoreViewPxPerMs));
+    const double xb = std::nearbyint(2000 * double(scoreViewPxPerMs));
+    EXPECT_TRUE(has("quad 125 255 " + g(150 + xa) + " 280 -9"));
+    EXPECT_EQ(colourOf("quad 125 255 " + g(150 + xa) + " 280 -9"), "colour 1 0.5 0.3 0.9");
+    EXPECT_TRUE(has("quad " + g(150 + xb) + " 255 1193 280 -9"));
+    currentPartFirst = -1;
+    full(0, 0);
+    EXPECT_TRUE(draw.matching("quad 125 255").empty());
+}

@@ -501,3 +501,191 @@ TEST_F(ScoreView, PartBandShadesOutsideThePart)
     full(0, 0);
     EXPECT_TRUE(draw.matching("quad 125 255").empty());
 }
+
+TEST_F(ScoreView, PitchTrackJoinsBlocksUnlessTheyJumpOrFallSilent)
+{
+    quarters(4);
+    showPitchProgression = 1;
+    recordingBlockIndex = 4;
+    analysisTimeMs = 1000;
+    const float heights[5] = {200, 260, 322, 322, 330}; // +60 joined, +62 a new point
+    const int32_t envelopes[5] = {500, 500, 500, 0, 500};  // block 3 silent: block 4 starts anew
+    for (int32_t b = 0; b < 5; ++b) {
+        blockTimeMs[b] = 46 * b;
+        blockBarOffset[b] = 0;
+        blockStaffHeight[b] = heights[b];
+        blockEnvelope[b] = envelopes[b];
+        recheckPitchRating[b] = 2;
+        blockTraceInts[b] = 0;
+    }
+    recheckPitchRating[1] = 3;
+    full(1000, 1);
+    const auto points = draw.matching("point");
+    const auto lines = draw.matching("line");
+    auto px = [](int32_t b) { return g(150 + double(scoreViewPxPerMs) * (46 * b)); };
+    EXPECT_TRUE(has("point " + px(0) + " 500 -6 size 3"));
+    EXPECT_TRUE(has("line " + px(0) + " 500 " + px(1) + " 560 -6"));
+    EXPECT_EQ(colourOf("line " + px(0) + " 500 " + px(1) + " 560 -6"), "colour 0.8 0.8 0 1");
+    EXPECT_TRUE(has("point " + px(2) + " 622 -6 size 3"));
+    EXPECT_TRUE(has("point " + px(4) + " 630 -6 size 3"));
+    EXPECT_FALSE(has("line " + px(3) + " 622 " + px(4) + " 630 -6"));
+    EXPECT_TRUE(has("width 3.000000"));
+    EXPECT_EQ(draw.ops.back(), "text 10 670 PitchHit = 0"); // the scores come last
+
+    showPitchProgression = 0;
+    full(1000, 1);
+    EXPECT_TRUE(draw.matching("point " + px(0)).empty());
+}
+
+TEST_F(ScoreView, AmplitudeBarsByLoudnessAndRating)
+{
+    quarters(2);
+    showAmplitudeProgression = 1;
+    recordingBlockIndex = 3;
+    analysisTimeMs = 100;
+    const int32_t loudness[4] = {20480, 0, 10240, 5000};
+    const int32_t ratings[4] = {1, 2, 0, 3};
+    for (int32_t b = 0; b < 4; ++b) {
+        blockTimeMs[b] = 46 * b;
+        blockBarOffset[b] = 0;
+        blockLoudness[b] = loudness[b];
+        blockLoudnessRating[b] = ratings[b];
+    }
+    full(100, 1);
+    auto x = [](int32_t b) { return g(150 + double(scoreViewPxPerMs) * (46 * b) + 1); };
+    EXPECT_TRUE(has("line 151 620 1023 620 -11"));
+    EXPECT_TRUE(has("line " + x(0) + " 620 " + x(0) + " 640 -11"));
+    EXPECT_EQ(colourOf("line " + x(0) + " 620 " + x(0) + " 640 -11"), "colour 0.6 0.411765 0.247059 0.9");
+    EXPECT_TRUE(draw.matching("line " + x(1) + " 620").empty()); // loudness 0
+    EXPECT_TRUE(draw.matching("line " + x(2) + " 620").empty()); // not rated
+    EXPECT_TRUE(draw.matching("line " + x(3) + " 620").empty()); // after analysisTimeMs
+}
+
+TEST_F(ScoreView, OnBeatBarsByTheOnsetsDistanceFromTheTarget)
+{
+    // beatAccuracy 12: 120 ms either way is on time, within 60 ms a hit.
+    struct Case {
+        int32_t lateMs;
+        int32_t onsetLevel;
+        const char *colour; // of the bar from 600
+        bool hit;
+    } cases[] = {
+        {130, 9000, "colour 0 0 1 0.4", false},
+        {110, 9000, "colour 0 0.752941 0 0.4", false},
+        {50, 9000, "colour 0 0.752941 0 0.4", true},
+        {70, 9000, "colour 0 0.752941 0 0.4", false},
+        {-130, 9000, "colour 1 1 0 0.4", false},
+    };
+    for (const Case &c : cases) {
+        quarters(3);
+        showOnBeatHints = 1;
+        beatAccuracy = 12;
+        for (int32_t i = 0; i < 2; ++i) lessonNotes[i].reachedMs = 500 * i;
+        currentNoteRow = 2;
+        TimedNote &n = lessonNotes[1];
+        n.onsetPeakPos = (500 + c.lateMs) * 441 / 10; // samples
+        n.onsetPeakLevel = c.onsetLevel;
+        n.bodyPeakLevel = 2000;
+        full(1000, 2);
+        const double t = n.onsetPeakPos / 44100.0 * 1000;
+        const std::string bar = "line " + g(xAt(t) + 1) + " 600 " + g(xAt(t) + 1) + " " + g(620 + 9000 / 1024) + " -9";
+        EXPECT_EQ(colourOf(bar), c.colour) << c.lateMs;
+        EXPECT_EQ(has("line " + g(xAt(t) + 1) + " " + g(620 + 9000 / 1024) + " " + g(xAt(t) + 1) + " 680 -9"), c.hit)
+            << c.lateMs;
+    }
+}
+
+TEST_F(ScoreView, CueFigureWalksWithTheCursorAndKicksBeforeNotes)
+{
+    quarters(4);
+    lessonNotes[1].letter = 'r';
+    showTeacher = 1;
+    auto cue = [&] {
+        const auto p = pictures(6000, 6107);
+        return p.size() == 1 ? std::stoi(p[0].substr(8, 4)) - 6000 : -1;
+    };
+    full(0, 0); // before the first block: frame 0 of the singing loop
+    EXPECT_EQ(cue(), 0);
+    EXPECT_TRUE(has(pic(6000, 150 - 190 + 22, 90, 150 + 22, 300, -6)));
+    recordingBlockIndex = 30;
+    nextMelodyNote = 2; // after the rest: the rest loop
+    audioClockMs = 600;
+    full(600, 2);
+    EXPECT_EQ(cue(), 81 + 3);
+    // With the kick: kick 1, kick 2, kick 1 and the singing loop over the
+    // last four steps before note 2 (at 1000 ms).
+    rhythmKick = 1;
+    const int32_t clocks[4] = {1000 - 180, 1000 - 130, 1000 - 80, 1000 - 30};
+    const int32_t bases[4] = {27, 54, 27, 0};
+    for (int32_t k = 0; k < 4; ++k) {
+        audioClockMs = clocks[k];
+        full(clocks[k], 2);
+        EXPECT_EQ(cue(), bases[k] + 3) << k;
+    }
+    showTeacher = 0;
+    full(900, 2);
+    EXPECT_EQ(cue(), -1);
+}
+
+TEST_F(ScoreView, SheetViewAndBlindExerciseLeaveOutTheirPieces)
+{
+    quarters(3);
+    showTeacher = showAmplitudeProgression = showOnBeatHints = showPitchProgression = 1;
+    batonPointCount = 2;
+    batonX[0] = 0, batonX[1] = 500;
+    batonHeight[0] = batonHeight[1] = 15;
+    batonSegmentStart[0] = batonSegmentStart[1] = 0;
+    full(0, 0);
+    EXPECT_FALSE(pictures(6000, 6200).empty());
+    EXPECT_FALSE(draw.matching("strip").empty());
+    EXPECT_FALSE(draw.matching("line 151 620").empty());
+    sheet(0, 0);
+    EXPECT_TRUE(pictures(6000, 6200).empty());
+    EXPECT_TRUE(draw.matching("strip").empty());
+    EXPECT_TRUE(draw.matching("line 151 620").empty());
+    EXPECT_EQ(pictures(7073, 7073).size(), 3u);
+
+    blindExercise = 1;
+    lessonNotes[1].barKind = 1;
+    lessonNotes[1].lyric = "la";
+    sheet(0, 0);
+    EXPECT_TRUE(pictures(7038, 7115).empty());
+    EXPECT_FALSE(draw.matching("stext " + g(xAt(500) + 10) + " 294.5 la").empty());
+    EXPECT_FALSE(draw.matching("line " + g(std::nearbyint(xAt(500)) - 3) + " 480").empty());
+}
+
+TEST_F(ScoreView, ScrollIndicatorAndBatonStrokes)
+{
+    quarters(3);
+    scrollActive = true;
+    scrollOffsetMs = 1000;
+    batonPointCount = 4;
+    const double xs[4] = {0, 500, 807, 1000}, hs[4] = {30, 15, 30, 0};
+    const uint8_t starts[4] = {0, 0, 1, 0};
+    for (int32_t i = 0; i < 4; ++i) batonX[i] = xs[i], batonHeight[i] = hs[i], batonSegmentStart[i] = starts[i];
+    full(0, 0);
+    const double x1 = 150 + double(scoreViewPxPerMs) * 1000;
+    EXPECT_TRUE(has("line 150 150 " + g(x1) + " 150 -11"));
+    EXPECT_TRUE(has("quad 150 98 " + g(x1) + " 140 -9"));
+    auto bx = [](double x) { return g(150 + 3 + double(scoreViewPxPerMs) * x); };
+    // A stroke at each beat point; the bar line starts a new strip.
+    EXPECT_TRUE(has("line " + bx(0) + " 680 " + bx(0) + " 600 -11"));
+    EXPECT_TRUE(has("line " + bx(807) + " 680 " + bx(807) + " 600 -11"));
+    EXPECT_TRUE(has("strip " + bx(0) + ",680 " + bx(500) + ",665 -11"));
+    EXPECT_TRUE(has("strip " + bx(807) + ",680 " + bx(1000) + ",650 -11"));
+    EXPECT_EQ(draw.matching("strip").size(), 2u);
+}
+
+TEST_F(ScoreView, CountInPictureSwingsOncePerBeat)
+{
+    quarters(2);
+    countInBeat = 3;
+    scoreViewSheetOnly = 1;
+    scoreViewCountInFrame = 12;
+    drawScoreView(draw);
+    EXPECT_TRUE(has(pic(6173, -40, 90, 150, 300, -6)));
+    EXPECT_TRUE(has("large 55 280 3"));
+    scoreViewCountInFrame = -1;
+    drawScoreView(draw);
+    EXPECT_TRUE(pictures(6162, 6173).empty());
+}

@@ -43,6 +43,7 @@ inline void resetScoreViewWorld()
     lessonChordCount = 0;
     lessonChords[0] = TimedNote{};
     lessonScreenFont = 2;
+    tuneTitle = tuneComposer = tuneSource = "";
 }
 
 // The view's scale as the loader sets it for the loaded tempo.

@@ -98,7 +98,8 @@ void fail(int code, const char *what, Rgb c)
     resetScoreViewWorld();
     setScoreViewHooks(realScoreViewHooks());
     setUpTestUser(3);
-    currentLesson = 40;
+    const char *lesson = std::getenv("TARNOVA_SCORE_VIEW_LESSON"); // 40..43; 40 by default
+    currentLesson = lesson && *lesson ? std::atoi(lesson) : 40;
     loadLesson();
     for (int32_t i = 0; i <= lessonNoteCount; ++i) lessonNotes[i].reachedMs = -1;
     showCountingHints = showPitchProgression = showTeacher = showAmplitudeProgression = 1;

@@ -29,8 +29,8 @@ struct ScoreViewTune {
 constexpr ScoreViewTune tunes[] = {
     {40, "Beams in B flat", "4/4", "1/8", "Bb", "B,DF^F GA B2 |]", "la la la la so fa mi", "\"Bb\"z z z z \"F7\"z z \"Bb\"z2 |]"},
     {41, "A tie and a slur", "3/4", "1/4", "G", "G A B- | B (dc) | d3 |]", "Hold on to the glide home", "\"G\"z z \"Em\"z | z \"D\"z z | \"G\"z3 |]"},
-    {42, "Triplet and rests", "2/4", "1/8", "F", "(3FGA z2 | _B c z2 |]", "one two three four five", "\"F\"z z z \"C7\"z2 | \"Bb\"z \"C\"z z2 |]"},
-    {43, "Sixteenths", "4/4", "1/16", "D", "DEFG A4 d4 z4 |]", "up the hill we go", "\"D\"z z z z \"A7\"z4 \"D\"z4 z4 |]"},
+    {42, "Triplet and rests", "2/4", "1/8", "F", "(3FGA z2 | _B c z2 |]", "do re mi fa so", "\"F\"z z z \"C7\"z2 | \"Bb\"z \"C\"z z2 |]"},
+    {43, "Sixteenths", "4/4", "1/16", "D", "DEFG A4 d4 z4 |]", "do re mi fa so la", "\"D\"z z z z \"A7\"z4 \"D\"z4 z4 |]"},
 };
 
 std::string tuneText(const ScoreViewTune &t, const std::string &body, const std::string &words, int32_t tempo)

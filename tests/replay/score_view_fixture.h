@@ -44,6 +44,7 @@ inline void resetScoreViewWorld()
     lessonChords[0] = TimedNote{};
     lessonScreenFont = 2;
     tuneTitle = tuneComposer = tuneSource = "";
+    currentUserTessitura = 0; // tunes read as written
 }
 
 // The view's scale as the loader sets it for the loaded tempo.

@@ -42,11 +42,62 @@ struct GlImmediateDraw final : ImmediateDraw {
         case DrawnText::normal: drawText(font, s, x, y); break;
         case DrawnText::large: drawLargeText(font, s, x, y); break;
         case DrawnText::control: drawControlText(font, s, x, y); break;
+        case DrawnText::score: drawScoreText(font, s, x, y); break;
         }
     }
     void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) override
     {
         drawTexturedRect(texture, x0, y0, x1, y1, z);
+    }
+    void lineDepths(double x0, double y0, double z0, double x1, double y1, double z1) override
+    {
+        glDisable(GL_TEXTURE_2D);
+        glBegin(GL_LINES);
+        glVertex3d(x0, y0, z0);
+        glVertex3d(x1, y1, z1);
+        glEnd();
+    }
+    void point(double x, double y, double z, float size) override
+    {
+        glDisable(GL_TEXTURE_2D);
+        glEnable(GL_POINT_SMOOTH);
+        glPointSize(size);
+        glBegin(GL_POINTS);
+        glVertex3d(x, y, z);
+        glEnd();
+        glPointSize(1);
+        glDisable(GL_POINT_SMOOTH);
+    }
+    void polygon4(const double *xy, double z) override
+    {
+        // Wound counter-clockwise whatever the corner order (culling stays on).
+        const bool ccw = signedArea2(xy, 4) >= 0;
+        glDisable(GL_TEXTURE_2D);
+        glBegin(GL_QUADS);
+        for (int k = 0; k < 4; ++k) {
+            const int i = ccw ? k : 3 - k;
+            glVertex3d(xy[2 * i], xy[2 * i + 1], z);
+        }
+        glEnd();
+    }
+    void picture4(uint32_t texture, const double *xy, double z) override
+    {
+        static const double tex[8] = {0, 1, 1, 1, 1, 0, 0, 0};
+        const bool ccw = signedArea2(xy, 4) >= 0;
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.1f);
+        glBegin(GL_QUADS);
+        for (int k = 0; k < 4; ++k) {
+            const int i = ccw ? k : 3 - k;
+            glTexCoord2d(tex[2 * i], tex[2 * i + 1]);
+            glVertex3d(xy[2 * i], xy[2 * i + 1], z);
+        }
+        glEnd();
+        glDisable(GL_TEXTURE_2D);
     }
     void pushTranslate(double x, double y) override
     {
@@ -75,17 +126,6 @@ struct GlImmediateDraw final : ImmediateDraw {
         glBegin(GL_TRIANGLE_FAN);
         for (int i = 0; i < n; ++i) glVertex3d(xy[2 * i], xy[2 * i + 1], z);
         glEnd();
-    }
-    void point(double x, double y, double z, float size) override
-    {
-        glDisable(GL_TEXTURE_2D);
-        glEnable(GL_POINT_SMOOTH);
-        glPointSize(size);
-        glBegin(GL_POINTS);
-        glVertex3d(x, y, z);
-        glEnd();
-        glDisable(GL_POINT_SMOOTH);
-        glPointSize(1);
     }
     void ellipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth) override
     {

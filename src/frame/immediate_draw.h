@@ -12,6 +12,7 @@ enum class DrawnText : int8_t {
     normal,  // drawText: depth -5, hidden under an open pop-up list
     large,   // drawLargeText: Times Roman 24
     control, // drawControlText: depth -2, never hidden
+    score,   // drawScoreText: depth -11, hidden under an open pop-up list
 };
 
 struct ImmediateDraw {
@@ -30,6 +31,28 @@ struct ImmediateDraw {
     // A 190 x 210-style picture quad: texture bound, texturing on, alpha test
     // > 0.1, culling on; corners (x0, y0)-(x1, y1), texture (0, 1) lower left.
     virtual void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) = 0;
+    // A line whose depth runs from z0 at its first end to z1 at its second.
+    virtual void lineDepths(double x0, double y0, double z0, double x1, double y1, double z1)
+    {
+        line(x0, y0, x1, y1, z0);
+    }
+    // One smooth point of the given size (the point size is 1 again afterwards).
+    virtual void point(double x, double y, double z, float size)
+    {
+        quad(x - size / 2, y - size / 2, x + size / 2, y + size / 2, z);
+    }
+    // A filled four-cornered polygon (xy: four corner pairs in order).
+    virtual void polygon4(const double *xy, double z)
+    {
+        triangle(xy[0], xy[1], xy[2], xy[3], xy[4], xy[5], z);
+        triangle(xy[0], xy[1], xy[4], xy[5], xy[6], xy[7], z);
+    }
+    // A picture stretched over four corners: texture (0, 1), (1, 1), (1, 0),
+    // (0, 0) at corners 0..3; otherwise as picture().
+    virtual void picture4(uint32_t texture, const double *xy, double z)
+    {
+        picture(texture, xy[0], xy[1], xy[4], xy[5], z);
+    }
     virtual void pushTranslate(double x, double y) = 0;
     virtual void pop() = 0;
     // Pieces of the frame's toolkit the page frame shares with other screens.
@@ -42,7 +65,6 @@ struct ImmediateDraw {
     // n - 1 points, texturing off (a dial's sector: counter-clockwise when the
     // rim runs against the clock).
     virtual void fan(const double *, int, double) {}
-    virtual void point(double, double, double, float) {} // smoothed, size reset to 1
     virtual void ellipseOutline(int32_t, int32_t, int32_t, double, double, int32_t) {}
     virtual void control(ControlRecord *) {} // drawControl
     // The notation's pieces (music/staff_drawing.h): drawArrow (big false) or

@@ -25,7 +25,6 @@
 #include "sound/recording.h"
 
 ReplayRunState replayRun;
-int32_t analysisTimeMs = 0;
 
 namespace {
 
@@ -76,6 +75,7 @@ void syncFromRater()
 {
     const ReplayRater &r = replayRater();
     waitShiftMs = r.waitShiftMs;
+    currentNoteRow = r.currentNoteRow;
     publishReplayTallies();
 }
 
@@ -134,6 +134,7 @@ void reanalysedBlock(int32_t a, int32_t t)
     s.analysisBlock = a;
     ReplayRater &r = replayRater();
     waitShiftMs = r.waitShiftMs;
+    currentNoteRow = r.currentNoteRow;
     nextMelodyNote = r.nextMelodyNote;
     if (frozenRun) {
         // The chord and click tracks follow the notes they mark.

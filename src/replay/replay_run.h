@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <string>
 
+#include "replay/replay_state.h" // analysisTimeMs, waitShiftMs and the other shared replay values
+
 // ReplayProgress. 3, 4 and 12 are names only: nothing leads to them.
 enum ReplayProgress : int32_t {
     replayPreparation = 0,
@@ -126,8 +128,6 @@ struct ReplayRunState {
 };
 extern ReplayRunState replayRun;
 
-// The analysis time of the block being played (the score view reads it).
-extern int32_t analysisTimeMs;
 
 // The create procedure's part: state 0, the view and the play position at the start.
 void setUpReplayRun();

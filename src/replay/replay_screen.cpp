@@ -124,21 +124,17 @@ void drawReplayFrame(const ReplayFrame &f)
     }
     const bool moving = f.kind == ReplayFrameKind::cursorRun || f.kind == ReplayFrameKind::cursorDrag;
     if (!moving) {
-        scoreViewClockMs = f.clockMs;
-        scoreViewNextNote = f.nextNote;
-        scoreViewNextChord = f.nextChord;
+        scoreViewTimeMs = f.clockMs;
+        scoreViewNoteIdx = f.nextNote;
+        scoreViewChordIdx = f.nextChord;
         scoreViewSheetOnly = f.kind == ReplayFrameKind::sheet || f.kind == ReplayFrameKind::countOff;
         cursorBlockShown = f.cursorBlock;
     } else if (f.kind == ReplayFrameKind::cursorRun) {
         cursorBlockShown = f.cursorBlock;
     }
     countOffShown = f.kind == ReplayFrameKind::countOff;
-    d.beginFrame();
-    drawScoreView(d);
-    if (countOffShown) {
-        d.colour(0.2f, 0.2f, 0.8f, 1);
-        d.text(DrawnText::large, 0, std::to_string(countInBeat), 620, 560);
-    }
+    scoreViewCountInFrame = countOffShown ? f.countInFrame : -1;
+    drawScoreView(d); // starts the frame
     drawNavigationPanel(d);
     d.controls();
     // The sheet before the count-off has no message panel.

@@ -16,8 +16,6 @@ int32_t melodySoundId = 0;
 int32_t chordTrackSoundId = 0;
 int32_t nextBeatRecord = 0;
 int32_t nextChord = 0;
-int32_t countInBeat = 0;
-int32_t waitShiftMs = 0;
 
 namespace {
 

@@ -11,6 +11,8 @@
 #pragma once
 #include <cstdint>
 
+#include "replay/replay_state.h" // countInBeat, waitShiftMs
+
 // Gain of a started sound.
 enum class SoundGain : int32_t { full, half, quarter };
 
@@ -41,8 +43,6 @@ extern int32_t melodySoundId;
 extern int32_t chordTrackSoundId; // chordSoundId names the sound bank's chord-id rule
 extern int32_t nextBeatRecord;
 extern int32_t nextChord;
-extern int32_t countInBeat; // 1..meterNumerator during the count-off
-extern int32_t waitShiftMs;  // ms by which every scheduled time is held back
 
 void playClick(int32_t id);
 void playSoftClick(int32_t id);

@@ -24,3 +24,14 @@ int32_t nextMelodyNote = 0;
 
 uint8_t playGuitarChords = 0;
 uint8_t waitTilHit = 0;
+
+int32_t currentNoteRow = 0;
+int32_t waitShiftMs = 0;
+int32_t analysisTimeMs = 0;
+int32_t countInBeat = 0;
+
+uint8_t scoreViewSheetOnly = 1;
+int32_t scoreViewTimeMs = 0;
+int32_t scoreViewNoteIdx = 0;
+int32_t scoreViewChordIdx = 0;
+int32_t scoreViewCountInFrame = -1;

@@ -36,3 +36,20 @@ extern int32_t nextMelodyNote; // index into lessonNotes of the next note to sou
 // Options of the replay alone (set by the replay options).
 extern uint8_t playGuitarChords; // the lesson's chords sound on their own track
 extern uint8_t waitTilHit;       // the replay holds a note until it is hit (nothing sets it)
+
+// The rating's state as the score view reads it (the replay screen keeps
+// these current from its rater every block).
+extern int32_t currentNoteRow; // index in lessonNotes of the note being judged
+extern int32_t waitShiftMs;    // hold-back added to every scheduled time
+extern int32_t analysisTimeMs; // time of the block being analysed
+extern int32_t countInBeat;    // beat of the count-off, 1..meterNumerator
+
+// What drawScoreView draws: the sheet alone (preparation and count-off) or the
+// full view with the graphs, for a play time and the next note and chord
+// (playing: audioClockMs, nextMelodyNote, nextChord; frozen: the frozen
+// values), and the count-in picture's frame during the count-off (-1 none).
+extern uint8_t scoreViewSheetOnly;
+extern int32_t scoreViewTimeMs;
+extern int32_t scoreViewNoteIdx;
+extern int32_t scoreViewChordIdx;
+extern int32_t scoreViewCountInFrame;

@@ -18,10 +18,6 @@ bool scrollGrowing = false;
 int32_t scrollStartMs = 0;
 int32_t scrollOffsetMs = 0;
 
-int32_t scoreViewClockMs = 0;
-int32_t scoreViewNextNote = 0;
-int32_t scoreViewNextChord = 0;
-bool scoreViewSheetOnly = false;
 
 int32_t batonPointCount = 0;
 double batonX[batonCapacity];

@@ -54,10 +54,3 @@ void buildBatonCurve(int32_t clockMs, double heightPerMs);
 // grid has no rule.
 double batonStartHeight(int32_t kind, int32_t previous);
 
-// What the score view draws the replay at (set by the replay before each
-// drawing): the play time, the next melody note and chord to sound, and
-// whether only the sheet is shown (before and during the count-off).
-extern int32_t scoreViewClockMs;
-extern int32_t scoreViewNextNote;
-extern int32_t scoreViewNextChord;
-extern bool scoreViewSheetOnly;

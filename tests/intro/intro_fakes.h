@@ -3,56 +3,12 @@
 // and count live textures and clip buffers, and a clock that advances one
 // step's 46 ms per frame.
 #pragma once
-#include "frame/immediate_draw.h"
+#include "common/recording_draw.h"
 #include "intro/intro_lesson_screen.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-struct RecordingDraw final : ImmediateDraw {
-    std::vector<std::string> ops; // the last frame (cleared by beginFrame)
-    int frames = 0;
-    void add(const std::string &s) { ops.push_back(s); }
-    void beginFrame() override
-    {
-        ops.clear();
-        add("begin");
-    }
-    void endFrame() override
-    {
-        add("end");
-        ++frames;
-    }
-    void colour(float r, float g, float b, float a) override;
-    void lineWidth(float w) override { add("width " + std::to_string(w)); }
-    void quad(double x0, double y0, double x1, double y1, double z) override;
-    void triangle(double x0, double y0, double x1, double y1, double x2, double y2, double z) override;
-    void line(double x0, double y0, double x1, double y1, double z) override;
-    void lineStrip(const double *xy, int n, double z) override;
-    void lineLoop(const double *xy, int n, double z) override;
-    void text(DrawnText kind, int32_t font, std::string_view s, double x, double y) override;
-    void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) override;
-    void pushTranslate(double x, double y) override;
-    void pop() override { add("pop"); }
-    void frameAnimation(int32_t n) override { add("animation " + std::to_string(n)); }
-    void controls() override { add("controls"); }
-    void popupList() override { add("popup"); }
-    void lessonMessagePanel(int32_t icon, std::string_view status) override
-    {
-        add("panel " + std::to_string(icon) + " " + std::string(status));
-    }
-    void fan(const double *xy, int n, double z) override;
-    void point(double x, double y, double z, float size) override;
-    void ellipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth) override;
-    void control(ControlRecord *c) override;
-    void arrow(bool big, int32_t style, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t width) override;
-    void trebleStaff(int32_t x1, int32_t x2) override;
-    void trebleClef(int32_t x) override;
-    void staffNote(int32_t x, int32_t key, int32_t note, int32_t colour) override;
-    // Ops of the last frame that start with prefix.
-    std::vector<std::string> matching(const std::string &prefix) const;
-};
 
 struct SoundEvent {
     std::string what; // "play", "bank", "stop", "music", ...

@@ -24,6 +24,7 @@ int main(int argc, char **argv)
     if (!makePictureData(dir)) return 1;
     if (!makeExerciseData(dir)) return 1;
     if (!makeLessonData(dir) || !makeImages36(dir)) return 1;
+    if (!makeScoreViewLessons(dir)) return 1;
     if (!makeIntroPictures(dir)) return 1;
     if (!makeImages51(dir)) return 1;
     if (!makeIntroClips(dir)) return 1;

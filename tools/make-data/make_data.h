@@ -9,6 +9,7 @@ bool makePictureData(const std::string &dataDir); // dataDir + "/images.prod/...
 // The exercise screen's cue sounds and picture packs 25, 44 and 49.
 bool makeExerciseData(const std::string &dataDir);
 bool makeLessonData(const std::string &dataDir);  // dataDir + "/Introduction", "/Lesson1" ...
+bool makeScoreViewLessons(const std::string &dataDir); // lessons 40..43: tunes the score view shows
 bool makeImages36(const std::string &dataDir);    // dataDir + "/images.prod/Images36"
 
 // The introductory lesson (make_intro_*.cpp): its own packs, its voice clips

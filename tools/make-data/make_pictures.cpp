@@ -14,8 +14,11 @@ static Canvas drawCataloguePicture(const CatalogueStep &p)
     switch (p.family) {
     case PictureFamily::frameAnimation: return drawLogoFrame(p.slot, p.width, p.height);
     case PictureFamily::panelIcons: return drawPanelIcon(p.slot, p.width, p.height);
-    case PictureFamily::images6: return drawCueFigure(p.slot, p.width, p.height);
-    default: return drawNotationPicture(p.slot, p.width, p.height);
+    case PictureFamily::images6: return drawScoreViewFigure(p.slot, p.width, p.height);
+    default: {
+        Canvas c(p.width, p.height);
+        return drawScoreViewNotation(p.slot, c) ? c : drawNotationPicture(p.slot, p.width, p.height);
+    }
     }
 }
 

@@ -3,12 +3,12 @@
 #include <cmath>
 #include <string>
 
-static const Colour ink = {0.08f, 0.08f, 0.1f, 1.0f};
+const Colour ink = {0.08f, 0.08f, 0.1f, 1.0f};
 static const Colour white = {1, 1, 1, 1};
 
 // The three drawing states of notation pictures (upcoming, current, passed)
 // and a fourth for the whole note.
-static Colour variantColour(int variant)
+Colour variantColour(int variant)
 {
     switch (variant) {
     case 1: return {0.15f, 0.55f, 0.1f, 1};
@@ -224,7 +224,7 @@ static void bassClef(Canvas &c, const Colour &col)
 }
 
 // Sharp, flat and natural, centred on (cx, cy) at size s (1 = 20 x 28).
-static void sharpSign(Canvas &c, double cx, double cy, double s, const Colour &col)
+void sharpSign(Canvas &c, double cx, double cy, double s, const Colour &col)
 {
     c.line(cx - 3 * s, cy - 12 * s, cx - 3 * s, cy + 12 * s, 1.6 * s, col);
     c.line(cx + 3 * s, cy - 13 * s, cx + 3 * s, cy + 11 * s, 1.6 * s, col);
@@ -232,7 +232,7 @@ static void sharpSign(Canvas &c, double cx, double cy, double s, const Colour &c
     c.line(cx - 8 * s, cy + 5 * s, cx + 8 * s, cy + 2 * s, 3 * s, col);
 }
 
-static void flatSign(Canvas &c, double cx, double cy, double s, const Colour &col)
+void flatSign(Canvas &c, double cx, double cy, double s, const Colour &col)
 {
     c.line(cx - 4 * s, cy - 14 * s, cx - 4 * s, cy + 8 * s, 1.8 * s, col);
     c.curve({{cx - 4 * s, cy - 1 * s}, {cx + 2 * s, cy - 4 * s}, {cx + 6 * s, cy - 1 * s},
@@ -240,7 +240,7 @@ static void flatSign(Canvas &c, double cx, double cy, double s, const Colour &co
             2.2 * s, col);
 }
 
-static void naturalSign(Canvas &c, double cx, double cy, double s, const Colour &col)
+void naturalSign(Canvas &c, double cx, double cy, double s, const Colour &col)
 {
     c.line(cx - 4 * s, cy - 12 * s, cx - 4 * s, cy + 5 * s, 1.6 * s, col);
     c.line(cx + 4 * s, cy - 5 * s, cx + 4 * s, cy + 12 * s, 1.6 * s, col);

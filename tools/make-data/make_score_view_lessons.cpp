@@ -1,0 +1,67 @@
+// Lessons whose melodies show what the replay's score view draws: beamed
+// eighths and sixteenths, a key with flats and accidentals, a tie across a
+// bar line and a slur, a triplet, rests, lyrics and chord symbols. Each tune
+// has as many items (notes and rests) as its lesson trains notes, and its
+// chord tune as many chord items, as the loader expects of every lesson; a
+// lesson whose note count differs keeps the scale melody makeLessonData
+// wrote.
+#include "make_data.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "audio-files/audio_files.h"
+#include "lessons/lesson_loader.h"
+#include "lessons/lesson_options.h"
+#include "lessons/lesson_params.h"
+
+namespace {
+
+struct ScoreViewTune {
+    int32_t lesson;
+    const char *title;
+    const char *meter, *unit, *key;
+    const char *melody; // 7 items
+    const char *words;  // "" none
+    const char *chords; // 7 items, in the melody's unit
+};
+
+constexpr ScoreViewTune tunes[] = {
+    {40, "Beams in B flat", "4/4", "1/8", "Bb", "B,DF^F GA B2 |]", "la la la la so fa mi", "\"Bb\"z z z z \"F7\"z z \"Bb\"z2 |]"},
+    {41, "A tie and a slur", "3/4", "1/4", "G", "G A B- | B (dc) | d3 |]", "Hold on to the glide home", "\"G\"z z \"Em\"z | z \"D\"z z | \"G\"z3 |]"},
+    {42, "Triplet and rests", "2/4", "1/8", "F", "(3FGA z2 | _B c z2 |]", "do re mi fa so", "\"F\"z z z \"C7\"z2 | \"Bb\"z \"C\"z z2 |]"},
+    {43, "Sixteenths", "4/4", "1/16", "D", "DEFG A4 d4 z4 |]", "do re mi fa so la", "\"D\"z z z z \"A7\"z4 \"D\"z4 z4 |]"},
+};
+
+std::string tuneText(const ScoreViewTune &t, const std::string &body, const std::string &words, int32_t tempo)
+{
+    // Q counts the unit notes of L: the lesson's tempo in quarter notes.
+    const int32_t perQuarter = std::atoi(t.unit + 2) / 4;
+    std::string s = "X:1\r\nT:" + std::string(t.title) + "\r\nC:Tarnova\r\nM:" + t.meter + "\r\nL:" + t.unit +
+                    "\r\nQ:" + std::to_string(tempo * perQuarter) + "\r\nK:" + t.key + "\r\n" + body + "\r\n";
+    if (!words.empty()) s += "w:" + words + "\r\n";
+    return s;
+}
+
+bool writeText(const std::string &path, const std::string &text)
+{
+    std::string error;
+    if (writeBytesToFile(path, std::vector<uint8_t>(text.begin(), text.end()), error)) return true;
+    std::fprintf(stderr, "tarnova-make-data: %s\n", error.c_str());
+    return false;
+}
+
+} // namespace
+
+bool makeScoreViewLessons(const std::string &dataDir)
+{
+    for (const ScoreViewTune &t : tunes) {
+        if (lessonParamsTable[t.lesson].noteCount != 7) continue;
+        const std::string dir = dataDir + "/" + lessonFolderName(t.lesson, LessonFile::parts);
+        const int32_t tempo = lessonOptionsTable[t.lesson].tempo;
+        if (!writeText(dir + "/ABC-Notes.txt", tuneText(t, t.melody, t.words, tempo)) ||
+            !writeText(dir + "/ABC-Chords.txt", tuneText(t, t.chords, "", tempo)))
+            return false;
+    }
+    return true;
+}

@@ -15,6 +15,7 @@
 #include "lessons/options_screen.h"
 #include "lessons/lesson_info_screens.h"
 #include "lessons/lesson_one_screen.h"
+#include "lessons/lesson_menu_screen.h"
 #include "replay/replay_options_screen.h"
 #include "replay/replay_screen.h"
 
@@ -24,6 +25,7 @@ const ScreenTableEntry screenTable[] = {
     {setupScreenId, setupScreenId, &setupScreenHandlers},
     {userManagementScreenId, userManagementScreenId, &userManagementScreenHandlers},
     {aboutScreenId, aboutScreenId, &aboutScreenHandlers},
+    {lessonMenuScreenId, lessonMenuScreenId, &lessonMenuScreenHandlers},
     {introLessonScreenId, introLessonScreenId, &introLessonScreenHandlers},
     {lessonLoaderScreenId, lessonLoaderScreenId, &lessonLoaderScreenHandlers},
     {exerciseOptionsScreenId, exerciseOptionsScreenId, &exerciseOptionsScreenHandlers},

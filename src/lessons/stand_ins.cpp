@@ -1,3 +1,1 @@
 #include "lessons/stand_ins.h"
-
-void enterLessonMenu() {}

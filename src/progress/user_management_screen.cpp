@@ -1,7 +1,7 @@
 // Screen 3: user management.
 #include "progress/user_management_screen.h"
 
-#include "lessons/stand_ins.h"
+#include "lessons/lesson_menu_screen.h"
 
 #include <GL/freeglut.h>
 

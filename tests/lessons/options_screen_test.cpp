@@ -56,8 +56,10 @@ TEST(NoteCheckRules, LastTwentySamplesDecide)
     };
     const std::vector<Case> cases = {
         {"exact", {}, 0, true},
-        {"49 cents sharp", {}, 49, true},
-        {"49 cents flat", {}, -49, true},
+        {"49.9 cents sharp", {}, 49.9, true},
+        {"49.9 cents flat", {}, -49.9, true},
+        {"50.1 cents sharp", {}, 50.1, false},
+        {"50.1 cents flat", {}, -50.1, false},
         {"60 cents sharp: inside the band, mean outside", {}, 60, false},
         {"one sample beyond 90 cents", {{50, centsOff(t, 91)}}, 0, false},
         {"one sample without pitch", {{58, 6.0}}, 0, false},
@@ -362,6 +364,32 @@ TEST_F(OptionsDialog, DuringTheCheckOnlyGoExitAndChangeLessonAnswerAndLeavingSto
     EXPECT_FALSE(rig.capturing) << "leaving stops the capture";
     EXPECT_GT(rig.teacherStops, teacherStops);
     EXPECT_EQ(storedNotes(0), std::vector<int32_t>{}) << "the unchecked note is not stored";
+}
+
+TEST_F(OptionsDialog, GoDuringACheckLeavesTheNoteUnderCheckOut)
+{
+    LessonBlock seven = emptyLessonBlock();
+    for (int32_t k = 0; k < 7; ++k) seven.slots[k].note = 27 + k;
+    setUserLessonBlock(1, 0, seven);
+    open(2);
+    ASSERT_EQ(optionsScreen.chosenNoteCount, 7);
+    screen.click(keyOf(40));
+    for (int32_t i = 0; i < 10; ++i) screen.frame();
+    ASSERT_EQ(optionsProgress, 2);
+    screen.click(optionsScreen.goButton);
+    screen.frame();
+    EXPECT_EQ(alertLines[0], "You must select 8 notes") << "the eighth note is not checked yet";
+    EXPECT_EQ(storedNotes(0).size(), 7u);
+    EXPECT_FALSE(storedDone(0));
+    EXPECT_EQ(optionsProgress, 2) << "the check goes on";
+    screen.release(optionsScreen.goButton); // dismisses the alert
+    int32_t frames = 0;
+    while (optionsProgress != 1 && frames++ < 400) screen.frame();
+    EXPECT_EQ(storedNotes(0).size(), 8u);
+    screen.click(optionsScreen.goButton);
+    screen.frame();
+    EXPECT_TRUE(storedDone(0));
+    EXPECT_EQ(currentScreen, lessonMenuScreenId);
 }
 
 TEST_F(OptionsDialog, KeysHintsAndTheReturnKey)

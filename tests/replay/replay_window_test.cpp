@@ -25,6 +25,7 @@
 #include "audio-files/audio_files.h"
 #include "frame/dispatch.h"
 #include "frame/message_panel.h"
+#include "frame/screens.h"
 #include "base/shared.h"
 #include "app/startup.h"
 #include "lessons/lesson_state.h"
@@ -99,6 +100,7 @@ double detectedPitch(const std::vector<int16_t> &samples)
     char name[] = "replay_window";
     char *argv[] = {name, nullptr};
     createMainWindow(&argc, argv);
+    setScreenLookup(screenHandlersFor); // start-up's part: the dispatcher finds the screens
     glutDisplayFunc([] {});
     for (int i = 0; i < 20; ++i) glutMainLoopEvent();
     initProjection();

@@ -13,6 +13,7 @@
 #include "lessons/exercise_screen.h"
 #include "lessons/lesson_loader.h"
 #include "lessons/options_screen.h"
+#include "lessons/lesson_info_screens.h"
 #include "lessons/lesson_one_screen.h"
 #include "lessons/lesson_menu_screen.h"
 #include "replay/replay_options_screen.h"
@@ -28,6 +29,9 @@ const ScreenTableEntry screenTable[] = {
     {introLessonScreenId, introLessonScreenId, &introLessonScreenHandlers},
     {lessonLoaderScreenId, lessonLoaderScreenId, &lessonLoaderScreenHandlers},
     {exerciseOptionsScreenId, exerciseOptionsScreenId, &exerciseOptionsScreenHandlers},
+    {lessonOverviewScreenId, lessonOverviewScreenId, &lessonOverviewScreenHandlers},
+    {exerciseInfoScreenId, exerciseInfoScreenId, &exerciseInfoScreenHandlers},
+    {exerciseSampleScreenId, exerciseSampleScreenId, &exerciseSampleScreenHandlers},
     {lessonOneScreenId, lessonOneScreenId, &lessonOneScreenHandlers},
     {firstExerciseScreenId, lastExerciseScreenId, &exerciseScreenHandlers},
     {noteStatisticsScreenId, noteStatisticsScreenId, &noteStatisticsScreenHandlers},

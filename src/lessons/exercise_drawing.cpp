@@ -165,33 +165,7 @@ void drawFeedbackIcon(double x, double y, int32_t kind)
 
 void drawSignalAndFrequency()
 {
-    if (!exerciseLessonInputs().showScope) return;
-    int32_t start = 0;
-    int32_t t = -1;
-    for (int32_t i = 0; i < 1000 && t < 0; ++i)
-        if (eventTypeAtSample[i] == 1) t = i;
-    if (t >= 0) {
-        start = t;
-        if (scopeTriggerKind != 1) {
-            int32_t found = -1;
-            for (int32_t i = t; i < 1000 && found < 0; ++i)
-                if (eventTypeAtSample[i] == scopeTriggerKind) found = i;
-            if (found < 0) scopeTriggerKind = 1;
-            else start = found;
-        }
-    }
-    double xy[2 * 301];
-    for (int32_t k = 0; k <= 300; ++k) {
-        xy[2 * k] = 150 + k;
-        xy[2 * k + 1] = std::trunc(analysisWindow[start + k] / 1024.0) + 32;
-    }
-    setColour(0.6f, 0.5f, 0.3f, 0.9f);
-    drawLineStrip(xy, 301, -9);
-    setColour(1, 0, 1, 0.4f);
-    drawLine(150, 32, 454, 32, -11);
-    setColour(0, 0, 0, 0.4f);
-    const int32_t b = recordingBlockIndex >= 0 && recordingBlockIndex < blockTrackSize ? recordingBlockIndex : 0;
-    drawText(lessonScreenFont, scopeReadout(pitchSamples[b]), 364, 10);
+    if (exerciseLessonInputs().showScope) drawSignalTrace();
 }
 
 std::string noteName(int32_t note) { return solfegeName(false, note); }
@@ -546,4 +520,34 @@ std::string scopeReadout(double hz)
     if (rest < 10) text += "0";
     text += std::to_string(rest);
     return text;
+}
+
+void drawSignalTrace()
+{
+    int32_t start = 0;
+    int32_t t = -1;
+    for (int32_t i = 0; i < 1000 && t < 0; ++i)
+        if (eventTypeAtSample[i] == 1) t = i;
+    if (t >= 0) {
+        start = t;
+        if (scopeTriggerKind != 1) {
+            int32_t found = -1;
+            for (int32_t i = t; i < 1000 && found < 0; ++i)
+                if (eventTypeAtSample[i] == scopeTriggerKind) found = i;
+            if (found < 0) scopeTriggerKind = 1;
+            else start = found;
+        }
+    }
+    double xy[2 * 301];
+    for (int32_t k = 0; k <= 300; ++k) {
+        xy[2 * k] = 150 + k;
+        xy[2 * k + 1] = std::trunc(analysisWindow[start + k] / 1024.0) + 32;
+    }
+    setColour(0.6f, 0.5f, 0.3f, 0.9f);
+    drawLineStrip(xy, 301, -9);
+    setColour(1, 0, 1, 0.4f);
+    drawLine(150, 32, 454, 32, -11);
+    setColour(0, 0, 0, 0.4f);
+    const int32_t b = recordingBlockIndex >= 0 && recordingBlockIndex < blockTrackSize ? recordingBlockIndex : 0;
+    drawText(lessonScreenFont, scopeReadout(pitchSamples[b]), 364, 10);
 }

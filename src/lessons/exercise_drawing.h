@@ -16,6 +16,11 @@ extern int32_t scopeTriggerKind; // event kind the signal trace prefers to start
 // Draws one frame of the run (GL), ending with the buffer swap.
 void drawExerciseFrame(const ExerciseFrame &frame);
 
+// The signal trace of the last analysed window with the block's frequency
+// readout (the exercise and the options screen's check draw it while
+// showScope is set).
+void drawSignalTrace();
+
 // Loads a picture pack of the screen once per program run: 25 and 49 (kept,
 // not drawn), 44 (the fail and pass icons are its pictures 2 and 3).
 void loadExercisePicturePack(int32_t pack);

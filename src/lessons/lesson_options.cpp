@@ -74,7 +74,8 @@ constexpr std::array<LessonOptions, lastOptionsLesson + 1> buildOptionsTable()
     return table;
 }
 
-NoteSelectionHooks selectionHooks = {nullptr, nullptr, nullptr};
+const NoteSelectionHooks realSelectionHooks = {resetNoteSelection, preselectNote, createOptionsControls};
+NoteSelectionHooks selectionHooks = realSelectionHooks;
 
 } // namespace
 
@@ -99,6 +100,7 @@ uint8_t playAccompaniment = 1;
 
 void setNoteSelectionHooks(const NoteSelectionHooks &hooks) { selectionHooks = hooks; }
 const NoteSelectionHooks &noteSelectionHooks() { return selectionHooks; }
+const NoteSelectionHooks &realNoteSelectionHooks() { return realSelectionHooks; }
 
 void setUpExerciseOptions()
 {
@@ -123,9 +125,11 @@ void setUpExerciseOptions()
     pitchSensitivity = 50; // whatever the row holds
 
     // Lessons 1 and 557 have no stored block: their selection stays empty.
+    // The dialog is lesson 2's note choice whatever lesson opens it, so it
+    // offers lesson 2's stored notes.
     if (L >= 2 && L <= 556) {
         LessonBlock block{};
-        getUserLessonBlock(currentUserKey, L - 2, block);
+        getUserLessonBlock(currentUserKey, 0, block);
         for (const NoteSlot &slot : block.slots)
             if (slot.note >= 3 && slot.note <= 51 && selectionHooks.preselectNote)
                 selectionHooks.preselectNote(slot.note);

@@ -69,10 +69,10 @@ extern uint8_t playAccompaniment;      // 1
 // Stop of the set-up: a lesson index outside 1..557.
 constexpr int32_t stopOptionsLessonOutOfRange = 7751;
 
-// The options screen's note selection, which its own module fills in: the
-// set-up resets the selection, preselects each stored note of the lesson's
-// block in slot order (notes 3..51 only, a note stored twice is offered
-// twice) and then has the screen's controls created. Any entry may be
+// The options screen's note selection (options_screen.h): the set-up resets
+// the selection, preselects each stored note of lesson 2's block in slot
+// order (notes 3..51 only, a note stored twice is offered twice) and then
+// has the screen's controls created. Tests replace them; any entry may be
 // nullptr (nothing happens).
 struct NoteSelectionHooks {
     void (*resetNoteSelection)();        // no note chosen, count 0
@@ -81,9 +81,10 @@ struct NoteSelectionHooks {
 };
 void setNoteSelectionHooks(const NoteSelectionHooks &hooks);
 const NoteSelectionHooks &noteSelectionHooks();
+const NoteSelectionHooks &realNoteSelectionHooks();
 
 // Copies the current lesson's options into the globals, then resets and
-// preselects the options screen's notes from the user's stored block and
+// preselects the options screen's notes from the user's lesson-2 block and
 // opens that screen at its entry state. Reads currentLesson and
 // currentUserKey.
 void setUpExerciseOptions();

@@ -1,32 +1,533 @@
-// Screen 12: the entry decision of the exercise options.
+// Screen 12: the entry decision, the note choice with its sung-note check,
+// and the dialog's controls and input. The drawing is options_drawing.cpp.
 #include "lessons/options_screen.h"
 
-#include "frame/controls.h"
-#include "frame/message_panel.h"
+#include <AL/al.h>
+#include <GL/freeglut.h>
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "base/shared.h"
+#include "base/stops.h"
+#include "frame/capture.h"
+#include "frame/input_template.h"
+#include "frame/message_panel.h"
 #include "frame/text.h"
 #include "frame/timer.h"
 #include "lessons/exercise_screen.h"
+#include "lessons/lesson_one_screen.h"
 #include "lessons/lesson_state.h"
-#include "progress/store_records.h"
+#include "lessons/options_drawing.h"
+#include "music/note_voices.h"
+#include "music/notes.h"
+#include "music/staff_geometry.h"
+#include "music/voice_sequencer.h"
+#include "platform/paths.h"
+#include "progress/store_io.h"
 #include "progress/users_file.h"
+#include "sound/pitch_detector.h"
+#include "sound/sound_bank.h"
+#include "sound/sound_layer.h"
 
 int32_t optionsProgress = 0;
 int32_t optionsFrameCount = -1;
 int32_t optionsFont = font9By15;
 uint8_t alwaysShowOptions = 0;
+OptionsScreenState optionsScreen;
 
-static void noFocusTarget() {}
+const char *const checkClipFiles[4] = {"BrimbleTryAgainAppleVoice.ogg", "BrimbleGoodAppleVoice.wav",
+                                       "BrimbleTarnova.wav", "BrimblePlease.wav"};
 
-static const OptionsScreenHooks realHooks = {
+namespace {
+
+OptionsScreenState &s = optionsScreen;
+constexpr int32_t emptyNote = 74;
+constexpr int32_t lessonTwoBlock = 0;   // the dialog's choice is lesson 2's result
+constexpr int32_t lessonThreeBlock = 1; // which Go seeds
+
+// ---- Real hooks -------------------------------------------------------------
+
+ALuint clipBuffers[6];
+bool clipsLoaded = false;
+
+void loadCheckClips()
+{
+    // Made once per program run and kept.
+    if (clipsLoaded) return;
+    alGetError();
+    alGenBuffers(6, clipBuffers);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopCheckClipBuffers);
+    for (int32_t i = 0; i < 4; ++i) {
+        const std::string path = soundsDir + checkClipFiles[i];
+        if (!fileExists(resolveDataPath(path))) stopProgram(0, stopCheckClipFile);
+        const bool ok = i == clipTryAgain ? loadOggIntoBuffer(path, clipBuffers[i]) : loadWavIntoBuffer(path, clipBuffers[i]);
+        if (!ok) stopProgram(0, stopCheckClipFile);
+    }
+    clipsLoaded = true;
+}
+
+void playClip(int32_t clip)
+{
+    stopSource(soundSources[teacherSource]);
+    playBufferOnSource(soundSources[teacherSource], clipBuffers[clip]);
+}
+
+void readCapturedBlock(int16_t *block)
+{
+    if (captureRunning) {
+        readCaptureBlock(block, 1000);
+        return;
+    }
+    // After the capture stopped: what the device still holds, then silence.
+    const int32_t n = std::min(captureSamplesAvailable(), samplesPerBlock);
+    if (n > 0) alcCaptureSamples(captureDevice, block, n);
+    std::memset(block + std::max(n, 0), 0, sizeof(int16_t) * (samplesPerBlock - std::max(n, 0)));
+}
+
+const OptionsScreenHooks realHooks = {
     .startExercise = startExerciseScreen,
     .restartClock = restartFreeGrid,
-    .focusGoButton = noFocusTarget, // the dialog's Go button comes with the dialog
+    .focusGoButton = [] { setKeyboardFocus(&optionsScreen.goButton); },
+    .loadCheckClips = loadCheckClips,
+    .playClip = playClip,
+    .stopTeacherSource = [] { stopSource(soundSources[teacherSource]); },
+    .startCapture = startCapture,
+    .stopCapture = stopCapture,
+    .captureRunning = [] { return captureRunning != 0; },
+    .readBlock = readCapturedBlock,
+    .draw = drawOptionsFrame,
 };
-static OptionsScreenHooks hooks = realHooks;
+OptionsScreenHooks hooks = realHooks;
+
+void call(void (*f)())
+{
+    if (f) f();
+}
+bool captureIsRunning() { return hooks.captureRunning && hooks.captureRunning(); }
+
+// ---- Controls and input -----------------------------------------------------
+
+// Release code of key k (row r = k / 13, column j = k % 13).
+int32_t keyReleaseCode(int32_t k)
+{
+    const int32_t r = k / 13, j = k % 13;
+    if (j < 12) return 70 + 20 * r + j;
+    return r == 3 ? 150 : 151 + r;
+}
+
+std::string keyReleaseHints[noteKeyControls];
+std::string keyClickHints[noteKeyControls];
+
+// Full test order (state 1): Go, the toggle, the keys of rows 0..3 (C..B),
+// the C6 key, the second keys of C3, C4, C5, Exit, ChangeLesson.
+TemplateControl dialogControls[2 + noteKeyControls + 2];
+// During the check only Go, Exit and ChangeLesson.
+TemplateControl checkControls[3];
+
+void optionsAction(int32_t code);
+
+ScreenInput dialogInput = {
+    .controls = dialogControls,
+    .controlCount = 2 + noteKeyControls + 2,
+    .pending = &optionsScreen.pendingAction,
+    .deferred = &optionsScreen.deferredAction,
+    .phase = nullptr, // the screen's handlers check its states themselves
+    .frameCounter = &optionsFrameCount,
+    .keyHelp = {"Click \"Go\" or hit <Return>", "to start exercise", "or \"Quit\" to return"},
+    .returnHelp = {"Click \"Go\"", "to start exercise", "or \"Quit\" to return"},
+    .action = optionsAction,
+};
+ScreenInput checkInput = {
+    .controls = checkControls,
+    .controlCount = 3,
+    .pending = &optionsScreen.pendingAction,
+    .deferred = &optionsScreen.deferredAction,
+    .phase = nullptr,
+    .frameCounter = &optionsFrameCount,
+    .keyHelp = {"Click \"Go\" or hit <Return>", "to start exercise", "or \"Quit\" to return"},
+    .returnHelp = {"Click \"Go\"", "to start exercise", "or \"Quit\" to return"},
+    .action = optionsAction,
+};
+
+bool dialogRunning() { return optionsProgress >= 1 && optionsProgress <= 4; }
+const ScreenInput &activeInput() { return optionsProgress == 1 ? dialogInput : checkInput; }
+
+void buildControlTable()
+{
+    static bool built = false;
+    if (built) return;
+    built = true;
+    int32_t i = 0;
+    dialogControls[i++] = {&s.goButton, 0, 0, optionsGoAction, 0,
+                           "Release Button to start the exercice with the selected options",
+                           "Click to start the exercice with the selected options", optionsGoAction};
+    dialogControls[i++] = {&s.trainingModeToggle, 0, 0, optionsTrainingModeAction, 0,
+                           "Release Button to activate trainingsmode options", "Click to activate trainingsmode options", 0};
+    // Rows 0..3 (C..B), then the C6 key, then the second keys of C3, C4, C5.
+    const int32_t order[noteKeyControls] = {
+        0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
+        23, 24, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 39, 40, 41, 42, 43, 44, 45, 46,
+        47, 48, 49, 50, 51, 12, 25, 38};
+    // The C6 key (51) comes before the second keys (12, 25, 38).
+    int32_t ordered[noteKeyControls];
+    int32_t n = 0;
+    for (int32_t k : order)
+        if (k % 13 != 12) ordered[n++] = k;
+    ordered[n++] = 51;
+    ordered[n++] = 12;
+    ordered[n++] = 25;
+    ordered[n++] = 38;
+    for (int32_t k : ordered) {
+        const std::string name = keyNoteName(noteOfKey(k));
+        keyClickHints[k] = (k == 12 ? "CClick to include/exclude the note " : "Click to include/exclude the note ") + name;
+        keyReleaseHints[k] = "Release Button to include/exclude the note " + name;
+        dialogControls[i++] = {&s.noteKeys[k], 0, 0, keyReleaseCode(k), 0, keyReleaseHints[k].c_str(),
+                               keyClickHints[k].c_str(), 0};
+    }
+    dialogControls[i++] = {&s.exitButton, 0, 0, optionsExitAction, 0, "Release Button to exit the program",
+                           "Click to exit the program", 0};
+    dialogControls[i++] = {&s.changeLessonButton, 0, 0, optionsChangeLessonAction, 0,
+                           "Release Button to return to the select lesson menu",
+                           "Click to return to the select lesson menu", 0};
+    checkControls[0] = dialogControls[0];
+    checkControls[1] = dialogControls[i - 2];
+    checkControls[2] = dialogControls[i - 1];
+}
+
+void optionsKeyboard(unsigned char key, int x, int y)
+{
+    if (alertShown() || dialogRunning()) templateKeyboard(activeInput(), key, x, y);
+    else clearAlertLines();
+}
+void optionsSpecialKey(int, int, int) {} // the screen has no text field
+void optionsMouse(int button, int state, int x, int y)
+{
+    if (dialogRunning()) templateMouse(activeInput(), button, state, x, y);
+}
+void optionsMotion(int x, int y)
+{
+    if (dialogRunning()) templateMotion(activeInput(), x, y);
+}
+void optionsPassiveMotion(int x, int y)
+{
+    if (dialogRunning()) templatePassiveMotion(activeInput(), x, y);
+}
+void drawOptionsControls() { templateDrawControls(dialogInput); }
+void handleOptionsAction() { templateHandleAction(activeInput()); }
+
+// ---- The choice -------------------------------------------------------------
+
+void checkKeyNote(int32_t note)
+{
+    if (note < firstKeyNote || note > lastKeyNote) {
+        writeDebugDetail("setNoteKeyChosen: note=" + std::to_string(note));
+        stopProgram(0, stopNoteKeyIndex);
+    }
+}
+
+void setKeyValues(int32_t note, int32_t value)
+{
+    for (int32_t k = 0; k < noteKeyControls; ++k)
+        if (noteOfKey(k) == note) s.noteKeys[k].value = value;
+}
+
+// Removes the first entry equal to note from the list.
+void removeChosenEntry(int32_t note)
+{
+    int32_t at = -1;
+    for (int32_t i = 1; i <= maxChosenNotes && at < 0; ++i)
+        if (s.chosenNotes[i] == note) at = i;
+    if (at < 0) {
+        writeDebugDetail("removeChosenNote: note=" + std::to_string(note));
+        stopProgram(0, stopNoteNotChosen);
+    }
+    for (int32_t i = at; i < s.chosenNoteCount; ++i) s.chosenNotes[i] = s.chosenNotes[i + 1];
+    s.chosenNotes[s.chosenNoteCount] = emptyNote;
+    s.chosenNoteCount -= 1;
+}
+
+// Slots 1..8 of the stored choice from the first eight chosen notes (the
+// note under check left out while its verdict is open). The done flag stays
+// only while all eight slots hold a note.
+void rebuildChoiceBlock(int32_t usable)
+{
+    LessonBlock &b = s.optionsLessonBlock;
+    bool full = true;
+    for (int32_t k = 0; k < 8; ++k) {
+        NoteSlot &slot = b.slots[k];
+        slot.note = k + 1 <= usable ? s.chosenNotes[k + 1] : emptyNote;
+        slot.mean = 100.0;
+        slot.standardDeviation = 100.0;
+        if (slot.note == emptyNote) full = false;
+    }
+    if (!full) b.done = 0;
+}
+
+int32_t checkedNoteCount()
+{
+    const bool verdictOpen = optionsProgress == 2 || optionsProgress == 3;
+    return verdictOpen ? s.chosenNoteCount - 1 : s.chosenNoteCount;
+}
+
+void storeChoice()
+{
+    setUserLessonBlock(currentUserKey, lessonTwoBlock, s.optionsLessonBlock);
+}
+
+// Every way out of the dialog: the check's capture, voices and teacher source stop.
+void leaveDialog()
+{
+    call(hooks.stopCapture);
+    stopAllVoices();
+    call(hooks.stopTeacherSource);
+    shortenedTick = 0;
+    setKeyboardFocus(nullptr);
+    optionsProgress = 0;
+}
+
+void optionsAction(int32_t code)
+{
+    switch (code) {
+    case optionsGoAction: optionsGo(); break;
+    case optionsExitAction:
+        leaveDialog();
+        currentScreen = quitScreenId;
+        promptLine.clear();
+        break;
+    case optionsChangeLessonAction:
+        leaveDialog();
+        currentLesson = 0;
+        currentScreen = lessonMenuScreenId;
+        promptLine.clear();
+        break;
+    default:
+        for (int32_t k = 0; k < noteKeyControls; ++k)
+            if (keyReleaseCode(k) == code) {
+                if (optionsProgress == 1) toggleChosenNote(noteOfKey(k));
+                s.noteKeys[k].state = stateIdle;
+                break;
+            }
+        break;
+    }
+}
+
+// ---- The check ----------------------------------------------------------------
+
+int16_t block[recordingBlockLength];
+
+void captureAndAnalyseBlock()
+{
+    if (hooks.readBlock) hooks.readBlock(block);
+    else std::memset(block, 0, sizeof block);
+    std::memcpy(&recordingBuffer[s.captureWritePos], block, sizeof block);
+    if (s.captureWritePos < captureWrapPos) s.captureWritePos += recordingBlockLength;
+    else s.captureWritePos = recordingBlockLength;
+    recordingBlockIndex += 1;
+    preAnalyseWindow(s.tracker);
+    detectPitch(s.tracker);
+    samplesConsumed += recordingBlockLength;
+    s.tracker.analysisPos += recordingBlockLength;
+}
+
+void analyseOptionsBlock()
+{
+    if (captureIsRunning()) {
+        call(hooks.stopCapture);
+        if (recordingBlockIndex > 0) captureAndAnalyseBlock();
+    } else {
+        call(hooks.stopCapture);
+    }
+    freeTickCount = 0;
+    freeClockStart = frameTime;
+}
+
+void enterState(int32_t state)
+{
+    optionsProgress = state;
+    optionsFrameCount = -1;
+}
+
+void listenStep(int32_t f)
+{
+    if (f == 0) {
+        call(hooks.loadCheckClips);
+        setSingleVoice(s.checkNote);
+        startTimedVoiceSequence(20, 2, 32, 0, 0, 0, 0, 0, 0, 0, 1);
+    }
+    if (f >= 0 && f <= 39) highlightAllVoices();
+    if (f == 40) {
+        stopAllVoices();
+        if (hooks.playClip) hooks.playClip(clipTarnova);
+    }
+    if (f == 59) {
+        call(hooks.stopTeacherSource);
+        if (hooks.playClip) hooks.playClip(clipPlease);
+    }
+    if (f == 69) {
+        for (int32_t i = 0; i < checkArraySize; ++i) {
+            pitchSamples[i] = 0;
+            s.checkBlockHeight[i] = 0;
+            s.checkBlockRating[i] = 0;
+        }
+        call(hooks.startCapture);
+        call(hooks.stopCapture);
+        enterState(3);
+    }
+}
+
+void singStep(int32_t f)
+{
+    if (f == 0) {
+        s.liveBandCents = 50;
+        std::memset(recordingBuffer, 0, sizeof(int16_t) * analysisWindowLength);
+        clearEventMarks();
+        s.captureWritePos = recordingBlockLength;
+        s.tracker.analysisPos = 0;
+        samplesConsumed = 0;
+        audioClockMs = 0;
+        recordingBlockIndex = -1;
+        freeClockStart = frameTime;
+        eventSyncMode = 1;
+        eventSyncOffset = 0;
+        call(hooks.startCapture);
+    } else if (f >= 1 && f <= checkBlocks) {
+        captureAndAnalyseBlock();
+        const int32_t i = recordingBlockIndex;
+        s.targetHz = noteFrequencies[s.checkNote];
+        if (i >= 0 && i < checkArraySize) {
+            const double hz = s.tracker.frequency;
+            s.checkBlockPitch[i] = hz;
+            pitchSamples[i] = hz;
+            s.checkBlockHeight[i] = frequencyToStaffHeight(hz);
+            s.checkBlockRating[i] = checkBlockRatingOf(hz, s.targetHz);
+        }
+    } else if (f == checkBlocks + 1) {
+        analyseOptionsBlock();
+    } else if (f == checkBlocks + 2) {
+        enterState(4);
+    }
+}
+
+void verdictStep(int32_t f)
+{
+    if (f == 0) {
+        s.targetHz = noteFrequencies[s.checkNote];
+        s.checkPassed = lastSamplesWithinTolerance(pitchSamples, 20, 50, 90, s.targetHz);
+        if (hooks.playClip) hooks.playClip(s.checkPassed ? clipGood : clipTryAgain);
+        if (!s.checkPassed) {
+            clearNoteKeyChosen(s.checkNote);
+            removeChosenEntry(s.checkNote);
+        }
+        rebuildChoiceBlock(s.chosenNoteCount);
+        storeChoice();
+    }
+    if (f == 41) enterState(1);
+}
+
+// ---- Entry and display --------------------------------------------------------
+
+void optionsEntryFrame()
+{
+    call(hooks.restartClock);
+    hintLine.clear();
+    promptLine.clear();
+    showAlert("", "", "");
+    call(hooks.focusGoButton);
+    alertKind = 0;
+
+    const int32_t L = currentLesson;
+    if (alwaysShowOptions || L == 2) enterState(1);
+    else if (L >= 3 && L <= 256) {
+        if (lessonTwoDone(currentUserKey)) call(hooks.startExercise);
+        else enterState(1);
+    } else {
+        call(hooks.startExercise);
+    }
+}
+
+void displayOptionsScreen()
+{
+    if (optionsProgress == 0) {
+        optionsEntryFrame(); // nothing is drawn
+        return;
+    }
+    if (!dialogRunning()) return;
+    const int32_t state = optionsProgress;
+    if (templateHasAction(activeInput())) handleOptionsAction();
+    if (optionsProgress == 0 || currentScreen != exerciseOptionsScreenId) return; // left the screen
+    runOptionsFrame(state);
+}
+
+} // namespace
 
 const OptionsScreenHooks &realOptionsScreenHooks() { return realHooks; }
 void setOptionsScreenHooks(const OptionsScreenHooks &h) { hooks = h; }
+
+int32_t noteOfKey(int32_t key)
+{
+    const int32_t r = key / 13, j = key % 13;
+    return firstKeyNote + 12 * r + j;
+}
+
+void setNoteKeyChosen(int32_t note)
+{
+    checkKeyNote(note);
+    setKeyValues(note, 0);
+    s.noteKeyChosen[note] = true;
+}
+
+void clearNoteKeyChosen(int32_t note)
+{
+    checkKeyNote(note);
+    setKeyValues(note, 1);
+    s.noteKeyChosen[note] = false;
+}
+
+void resetNoteSelection()
+{
+    for (int32_t i = 0; i <= maxChosenNotes; ++i) s.chosenNotes[i] = emptyNote;
+    for (bool &chosen : s.noteKeyChosen) chosen = false;
+    s.chosenNoteCount = 0;
+    // The dialog's choice is lesson 2's block, whatever lesson opens it.
+    getUserLessonBlock(currentUserKey, lessonTwoBlock, s.optionsLessonBlock);
+}
+
+void preselectNote(int32_t note)
+{
+    if (note < firstKeyNote || note > lastKeyNote || s.chosenNoteCount >= maxChosenNotes) return;
+    s.noteKeyChosen[note] = true;
+    s.chosenNoteCount += 1;
+    s.chosenNotes[s.chosenNoteCount] = note;
+}
+
+void createOptionsControls()
+{
+    buildControlTable();
+    initControl(0, &s.goButton, kindPushButton, 730, 793, 140, 158, stateIdle, 1, "Go", nullptr);
+    initControl(0, &s.trainingModeToggle, kindToggle, 30, 55, 260, 278, stateIdle, 1, "", &s.goButton);
+    ControlRecord *previous = &s.trainingModeToggle;
+    for (int32_t k = 0; k < noteKeyControls; ++k) {
+        const int32_t r = k / 13, j = k % 13;
+        const int32_t left = 30 + 45 * j, bottom = 300 + 90 * r;
+        ControlRecord &key = s.noteKeys[k];
+        const int32_t note = noteOfKey(k);
+        initControl(0, &key, kindPictureToggle, left, left + 36, bottom, bottom + 80, stateIdle,
+                    s.noteKeyChosen[note] ? 0 : 1, "", previous);
+        // Value 0 (chosen) shows the chosen picture, 1 the normal one.
+        key.pictureOff = noteKeyPictures[noteKeyCount + note - firstKeyNote];
+        key.pictureOn = noteKeyPictures[note - firstKeyNote];
+        key.pictureWidth = images36PictureSize;
+        key.pictureHeight = images36PictureSize;
+        previous = &key;
+    }
+    initControl(0, &s.exitButton, kindPushButton, 855, 918, 116, 134, stateIdle, 1, "Exit", previous);
+    initControl(0, &s.changeLessonButton, kindPushButton, 730, 850, 116, 134, stateIdle, 1, "ChangeLesson",
+                &s.exitButton);
+    s.changeLessonButton.next = nullptr;
+    s.pendingAction = 0;
+    s.deferredAction = 0;
+}
 
 void enterOptionsScreenAtEntry()
 {
@@ -34,56 +535,109 @@ void enterOptionsScreenAtEntry()
     optionsFont = font9By15;
 }
 
+void toggleChosenNote(int32_t note)
+{
+    if (!s.noteKeyChosen[note]) {
+        s.chosenNoteCount += 1;
+        if (s.chosenNoteCount > maxChosenNotes) {
+            showAlert("Too many notes selecteded", "", "");
+            s.chosenNoteCount -= 1;
+        } else {
+            setNoteKeyChosen(note);
+            s.chosenNotes[s.chosenNoteCount] = note;
+            s.checkNote = note;
+            enterState(2);
+        }
+    } else {
+        clearNoteKeyChosen(note);
+        removeChosenEntry(note);
+        // The stored choice follows the list at once.
+        rebuildChoiceBlock(s.chosenNoteCount);
+        storeChoice();
+    }
+    promptLine.clear();
+    s.pendingAction = 0;
+}
+
+void optionsGo()
+{
+    stopAllVoices();
+    rebuildChoiceBlock(checkedNoteCount());
+    LessonBlock &b = s.optionsLessonBlock;
+    bool full = true;
+    for (const NoteSlot &slot : b.slots)
+        if (slot.note == emptyNote) full = false;
+    if (full) b.done = 1;
+    if (!full) {
+        storeChoice();
+        showAlert("You must select 8 notes", "Please select 8 notes", "");
+        promptLine.clear();
+        s.pendingAction = 0;
+        return;
+    }
+    clearAlertLines();
+    // One store update: the choice, lesson 3 seeded with it, lesson 3 current.
+    beginStoreUpdate();
+    storeChoice();
+    getUserLessonBlock(currentUserKey, lessonThreeBlock, s.nextLessonBlock);
+    for (int32_t k = 0; k < 8; ++k) {
+        NoteSlot &slot = s.nextLessonBlock.slots[k];
+        if (slot.note != b.slots[k].note) {
+            slot.note = b.slots[k].note;
+            slot.mean = 100.0;
+            slot.standardDeviation = 100.0;
+        }
+    }
+    setUserLessonBlock(currentUserKey, lessonThreeBlock, s.nextLessonBlock);
+    setUserCurrentLesson(currentUserKey, 3);
+    endStoreUpdate();
+    shownLesson = getUserCurrentLesson(currentUserKey);
+    currentLesson = 0;
+    leaveDialog();
+    currentScreen = lessonMenuScreenId;
+    promptLine.clear();
+    s.pendingAction = 0;
+}
+
+void runOptionsFrame(int32_t state)
+{
+    const int32_t f = optionsFrameCount;
+    switch (state) {
+    case 2: listenStep(f); break;
+    case 3: singStep(f); break;
+    case 4: verdictStep(f); break;
+    default: break;
+    }
+    if (hooks.draw) hooks.draw(state, f);
+    tickVoiceSequencer();
+    optionsFrameCount += 1;
+}
+
 int32_t lessonTwoNotesStored(int32_t userKey)
 {
     LessonBlock block{};
-    getUserLessonBlock(userKey, 0, block);
+    getUserLessonBlock(userKey, lessonTwoBlock, block);
     int32_t count = 0;
     for (const NoteSlot &slot : block.slots)
-        if (slot.note != emptyNoteIndex) ++count;
+        if (slot.note != emptyNote) ++count;
     return count;
 }
 
-// Until the dialog exists, a lesson that needs it goes back to the lesson menu.
-static void openDialog()
+bool lessonTwoDone(int32_t userKey)
 {
-    optionsProgress = 0;
-    currentScreen = lessonMenuScreenId;
-}
-
-static void optionsEntryFrame()
-{
-    hooks.restartClock();
-    hintLine.clear();
-    promptLine.clear();
-    showAlert("", "", "");
-    hooks.focusGoButton();
-    alertKind = 0;
-
-    const int32_t L = currentLesson;
-    if (alwaysShowOptions) openDialog();
-    else if (L == 2) openDialog();
-    else if (L >= 3 && L <= 256) {
-        if (lessonTwoNotesStored(currentUserKey) == 8) hooks.startExercise();
-        else openDialog();
-    } else {
-        hooks.startExercise();
-    }
-}
-
-static void displayOptionsScreen()
-{
-    if (optionsProgress == 0) optionsEntryFrame(); // nothing is drawn
+    LessonBlock block{};
+    getUserLessonBlock(userKey, lessonTwoBlock, block);
+    return block.done != 0;
 }
 
 const ScreenHandlers exerciseOptionsScreenHandlers = {
-    .create = nullptr,
-    .keyboard = nullptr,
-    .specialKey = nullptr,
-    .mouse = nullptr,
-    .motion = nullptr,
-    .passiveMotion = nullptr,
-    .drawControls = nullptr,
-    .handleAction = nullptr,
+    .create = nullptr, // setUpExerciseOptions creates the controls before every visit
+    .keyboard = optionsKeyboard,
+    .specialKey = optionsSpecialKey,
+    .mouse = optionsMouse,
+    .motion = optionsMotion,
+    .passiveMotion = optionsPassiveMotion,
+    .drawControls = drawOptionsControls,
+    .handleAction = handleOptionsAction,
     .display = displayOptionsScreen,
 };

@@ -1,35 +1,130 @@
 // Screen 12, the exercise options. Its first frame (state 0) decides whether
-// the lesson needs the options dialog: lesson 2 does, lessons 3..256 do while
-// the user's lesson-2 result lacks eight notes, and every lesson does while
-// alwaysShowOptions is set; every other lesson goes straight on to its
-// exercise screen. The dialog itself is not here yet: where the entry state
-// would open it, the screen returns to the lesson menu.
+// the lesson needs the options dialog; most lessons go straight on to their
+// exercise screen. The dialog is the note choice of lesson 2 ("Lesson1"),
+// whatever lesson opened it: the user clicks note keys C2..C6, each added
+// note is checked at once (the note sounds, the user sings it back, the end
+// of the answer must hold the note), and Go stores the chosen notes as
+// lesson 2's result, seeds lesson 3 with them and returns to the lesson menu
+// with lesson 3 as the current lesson. The dialog never starts an exercise.
+//
+// States: 0 entry, 1 dialog, 2 listen, 3 sing, 4 verdict (2..4 the check).
 #pragma once
 #include <cstdint>
 
+#include "frame/controls.h"
 #include "frame/screens.h"
+#include "lessons/note_check.h"
+#include "progress/store_records.h"
+#include "sound/recording.h"
 
 extern const ScreenHandlers exerciseOptionsScreenHandlers;
 
-// 0 entry, 1 dialog, 2 listen, 3 sing, 4 verdict; set to 0 by
-// setUpExerciseOptions.
 extern int32_t optionsProgress;
 extern int32_t optionsFrameCount; // -1 right after a state change
 extern int32_t optionsFont;       // bitmap font of the screen's texts
-extern uint8_t alwaysShowOptions; // every lesson opens the dialog
+// Every lesson opens the dialog (and the replay options always show) while
+// it is set; nothing in the program sets it, so it stays false.
+extern uint8_t alwaysShowOptions;
 
-// What the entry state calls outside itself, so tests can record it.
+// Action codes.
+constexpr int32_t optionsGoAction = 27;
+constexpr int32_t optionsExitAction = 50;
+constexpr int32_t optionsTrainingModeAction = 58;
+constexpr int32_t optionsChangeLessonAction = 59;
+
+// Stops of the screen.
+constexpr int32_t stopNoteKeyIndex = 7753;     // a note outside 3..51 for a key
+constexpr int32_t stopCheckClipBuffers = 7763; // the clip buffers cannot be made
+constexpr int32_t stopCheckClipFile = 7764;    // a clip cannot be loaded
+constexpr int32_t stopNoteNotChosen = 7772;    // a note to remove is not in the list
+
+constexpr int32_t noteKeyControls = 52; // 4 rows of 13
+constexpr int32_t checkBlocks = 59;      // blocks 0..58 of an answer
+constexpr int32_t checkArraySize = 120;  // entries cleared before an answer
+
+// The check's clips, in the order of checkClipFiles.
+enum CheckClip : int32_t { clipTryAgain = 0, clipGood = 1, clipTarnova = 2, clipPlease = 3 };
+extern const char *const checkClipFiles[4];
+
+struct OptionsScreenState {
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord goButton;
+    ControlRecord trainingModeToggle;
+    // Row r (0..3, from the bottom), column j (0..12): key 13 r + j. Column
+    // 12 holds the next C (the second keys of C3, C4, C5 and the key of C6).
+    ControlRecord noteKeys[noteKeyControls];
+    ControlRecord exitButton;
+    ControlRecord changeLessonButton;
+
+    // The chosen notes in the order chosen, entries 1..18 (74 empty).
+    int32_t chosenNotes[maxChosenNotes + 1] = {};
+    int32_t chosenNoteCount = 0;
+    bool noteKeyChosen[52] = {}; // by note index 3..51
+    int32_t checkNote = 27;
+    double targetHz = 0.0;
+    int32_t liveBandCents = 50;
+    bool checkPassed = false;
+    LessonBlock optionsLessonBlock{};
+    LessonBlock nextLessonBlock{};
+
+    // The answer of the check, per block.
+    double checkBlockPitch[checkArraySize] = {};
+    double checkBlockHeight[checkArraySize] = {};
+    int32_t checkBlockRating[checkArraySize] = {};
+    int32_t captureWritePos = 2048;
+    PitchTracker tracker; // the screen's own analysis state
+};
+extern OptionsScreenState optionsScreen;
+
+// What the screen calls outside itself, so tests can replace it. Any entry
+// may be nullptr (nothing happens; readBlock: silence).
 struct OptionsScreenHooks {
     void (*startExercise)();   // startExerciseScreen
     void (*restartClock)();    // the 46.44 ms grid starts again
-    void (*focusGoButton)();   // the keyboard focus goes to Go (the dialog's module)
+    void (*focusGoButton)();   // the keyboard focus goes to Go
+    // The check's sound: the clips are loaded once per program run.
+    void (*loadCheckClips)();
+    void (*playClip)(int32_t clip); // on the teacher source, stopped first
+    void (*stopTeacherSource)();
+    // The capture: startCapture opens the device afresh and starts it;
+    // readBlock waits a bounded time for 2048 samples (after a stop it takes
+    // what is there, then silence).
+    void (*startCapture)();
+    void (*stopCapture)();
+    bool (*captureRunning)();
+    void (*readBlock)(int16_t *block);
+    // Draws a frame of state 1..4 at its frame count (GL); nullptr draws nothing.
+    void (*draw)(int32_t state, int32_t frame);
 };
 const OptionsScreenHooks &realOptionsScreenHooks();
 void setOptionsScreenHooks(const OptionsScreenHooks &hooks);
 
-// The screen opens at its entry state (setUpExerciseOptions): state 0 and
-// the screen's font.
+// The set-up's part (setUpExerciseOptions): the note selection emptied, one
+// preselected note, the controls, and the screen at its entry state.
+void resetNoteSelection();
+void preselectNote(int32_t note);
+void createOptionsControls();
 void enterOptionsScreenAtEntry();
+
+// The key of a note and the note of a key (0..51 as in noteKeys).
+int32_t noteOfKey(int32_t key);
+// Key values: 0 while the note is chosen; any note outside 3..51 is stop 7753.
+void setNoteKeyChosen(int32_t note);
+void clearNoteKeyChosen(int32_t note);
+
+// The release action of the note key of note n (state 1 only): adds the
+// note and starts its check, or removes it.
+void toggleChosenNote(int32_t note);
+// Go: stores the choice as lesson 2's result and seeds lesson 3.
+void optionsGo();
+
+// One frame of state 1..4 after the pending action ran (the state the frame
+// began in): the check's steps, the drawing, the voice sequencer and the
+// frame count.
+void runOptionsFrame(int32_t state);
 
 // Slots 1..8 of the user's lesson-2 block that hold a note (not 74).
 int32_t lessonTwoNotesStored(int32_t userKey);
+// The user's lesson-2 block is done (its eight notes were stored by Go).
+bool lessonTwoDone(int32_t userKey);

@@ -36,7 +36,7 @@ struct LessonLoader : ::testing::Test {
         dir = privateFolder("data");
         resourceDir = dir;
         setUpTestUser(3);
-        setOptionsScreenHooks({recordExerciseStart, noClock, noFocus});
+        setOptionsScreenHooks({.startExercise = recordExerciseStart, .restartClock = noClock, .focusGoButton = noFocus});
         exercisesStarted = 0;
         noteLabelMode = 2;
         alwaysShowOptions = 0;
@@ -251,10 +251,11 @@ TEST_F(LessonLoader, ScoreViewScaleAndNextScreen)
     const ScreenHandlers *options = screenHandlersFor(exerciseOptionsScreenId);
     ASSERT_TRUE(loader && options);
     storeNotes(2, {10, 11, 12, 13, 14, 15, 16, 17});
+    userRecords[0].lessonBlocks[0].done = 1; // the note choice was made
     struct Case { int32_t lesson; int32_t afterLoader; int32_t afterOptions; };
     const Case cases[] = {
         {1, introLessonScreenId, introLessonScreenId},
-        {2, exerciseOptionsScreenId, lessonMenuScreenId},   // the note choice (dialog) for lesson 2
+        {2, exerciseOptionsScreenId, exerciseOptionsScreenId}, // the note choice (dialog) for lesson 2
         {50, exerciseOptionsScreenId, 50 + lessonScreenOffset},
         {556, exerciseOptionsScreenId, 556 + lessonScreenOffset},
     };
@@ -271,12 +272,13 @@ TEST_F(LessonLoader, ScoreViewScaleAndNextScreen)
         }
         EXPECT_EQ(currentScreen, c.afterOptions) << c.lesson;
     }
-    userRecords[0].lessonBlocks[0].slots[7].note = emptyNoteIndex; // seven notes for lesson 2
+    userRecords[0].lessonBlocks[0].done = 0; // no note choice yet: the dialog
     currentLesson = 50;
     currentScreen = lessonLoaderScreenId;
     loader->display();
     options->display();
-    EXPECT_EQ(currentScreen, lessonMenuScreenId);
+    EXPECT_EQ(currentScreen, exerciseOptionsScreenId);
+    EXPECT_EQ(optionsProgress, 1);
 }
 
 TEST_F(LessonLoader, DamagedFoldersStopAndLeaveTheStoresAlone)

@@ -25,14 +25,14 @@ struct OptionDefaults : ::testing::Test {
     {
         setUpTestUser(3);
         setNoteSelectionHooks({recordReset, recordPreselect, recordControls});
-        setOptionsScreenHooks({recordExerciseStart, noClock, noFocus});
+        setOptionsScreenHooks({.startExercise = recordExerciseStart, .restartClock = noClock, .focusGoButton = noFocus});
         preselected.clear();
         resets = controlsCreated = exercisesStarted = 0;
         alwaysShowOptions = 0;
     }
     void TearDown() override
     {
-        setNoteSelectionHooks({nullptr, nullptr, nullptr});
+        setNoteSelectionHooks(realNoteSelectionHooks());
         setOptionsScreenHooks(realOptionsScreenHooks());
         alwaysShowOptions = 0;
     }
@@ -107,19 +107,21 @@ TEST_F(OptionDefaults, WhatTheSetUpCopies)
 
 TEST_F(OptionDefaults, PreselectionFromTheStoredBlock)
 {
+    // The dialog is lesson 2's note choice whatever lesson opens it: every
+    // lesson 2..556 offers lesson 2's stored notes; its own block is ignored.
     struct Case { int32_t lesson; std::vector<int32_t> stored, chosen; };
     const std::vector<Case> cases = {
         {2, {3, 51, 2, 52, 74, 27}, {3, 51, 27}},   // only C2..C6
         {50, {30, 30, 31}, {30, 30, 31}},           // a note stored twice counts twice
-        {556, {}, {}},
-        {1, {}, {}},
+        {556, {40}, {40}},
+        {1, {40}, {}},
+        {557, {40}, {}},
     };
     for (const Case &c : cases) {
-        if (c.lesson >= 2) {
-            LessonBlock &b = userRecords[0].lessonBlocks[c.lesson - 2];
-            b = emptyLessonBlock();
-            for (size_t k = 0; k < c.stored.size(); ++k) b.slots[k].note = c.stored[k];
-        }
+        LessonBlock &b = userRecords[0].lessonBlocks[0];
+        b = emptyLessonBlock();
+        for (size_t k = 0; k < c.stored.size(); ++k) b.slots[k].note = c.stored[k];
+        if (c.lesson >= 3 && c.lesson <= 556) userRecords[0].lessonBlocks[c.lesson - 2].slots[0].note = 12;
         currentLesson = c.lesson;
         setUpExerciseOptions();
         EXPECT_EQ(preselected, c.chosen) << c.lesson;
@@ -139,11 +141,15 @@ TEST_F(OptionDefaults, EntryDecisionOfTheOptionsScreen)
 {
     const ScreenHandlers *options = screenHandlersFor(exerciseOptionsScreenId);
     ASSERT_NE(options, nullptr);
-    struct Case { int32_t lesson; int32_t lessonTwoNotes; bool always; bool exercise; };
+    // Lessons 3..256 open the dialog until lesson 2's block is done (Go
+    // stored its eight notes), not by the number of notes stored.
+    struct Case { int32_t lesson; int32_t lessonTwoNotes; bool done; bool always; bool exercise; };
     const Case cases[] = {
-        {2, 8, false, false},   {3, 8, false, true},    {3, 7, false, false}, {50, 8, false, true},
-        {50, 0, false, false},  {256, 7, false, false}, {257, 0, false, true}, {300, 0, false, true},
-        {556, 3, false, true},  {300, 8, true, false},  {50, 8, true, false},
+        {2, 8, true, false, false},   {3, 8, true, false, true},    {3, 8, false, false, false},
+        {3, 7, false, false, false},  {50, 8, true, false, true},   {50, 0, false, false, false},
+        {256, 8, false, false, false}, {256, 8, true, false, true}, {257, 0, false, false, true},
+        {300, 0, false, false, true}, {556, 3, false, false, true}, {300, 8, true, true, false},
+        {50, 8, true, true, false},
     };
     for (const Case &c : cases) {
         std::vector<int32_t> notes;
@@ -151,6 +157,7 @@ TEST_F(OptionDefaults, EntryDecisionOfTheOptionsScreen)
         LessonBlock &b = userRecords[0].lessonBlocks[0];
         b = emptyLessonBlock();
         for (size_t k = 0; k < notes.size(); ++k) b.slots[k].note = notes[k];
+        b.done = c.done ? 1 : 0;
         alwaysShowOptions = c.always ? 1 : 0;
         currentLesson = c.lesson;
         exercisesStarted = 0;
@@ -159,8 +166,8 @@ TEST_F(OptionDefaults, EntryDecisionOfTheOptionsScreen)
         hintLine = "stale";
         options->display();
         EXPECT_EQ(exercisesStarted, c.exercise ? 1 : 0) << c.lesson;
-        EXPECT_EQ(currentScreen, c.exercise ? c.lesson + lessonScreenOffset : int32_t{lessonMenuScreenId}) << c.lesson;
-        EXPECT_EQ(optionsProgress, 0) << c.lesson;
+        EXPECT_EQ(currentScreen, c.exercise ? c.lesson + lessonScreenOffset : int32_t{exerciseOptionsScreenId}) << c.lesson;
+        EXPECT_EQ(optionsProgress, c.exercise ? 0 : 1) << c.lesson;
         EXPECT_TRUE(hintLine.empty());
     }
 }

@@ -26,6 +26,7 @@
 #include "audio-files/audio_files.h"
 #include "frame/dispatch.h"
 #include "frame/message_panel.h"
+#include "frame/screens.h"
 #include "base/shared.h"
 #include "app/startup.h"
 #include "lessons/lesson_state.h"

@@ -28,5 +28,6 @@ int main(int argc, char **argv)
     if (!makeIntroPictures(dir)) return 1;
     if (!makeImages51(dir)) return 1;
     if (!makeIntroClips(dir)) return 1;
+    if (!makeCheckClips(dir)) return 1;
     return 0;
 }

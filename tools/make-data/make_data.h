@@ -17,3 +17,5 @@ bool makeImages36(const std::string &dataDir);    // dataDir + "/images.prod/Ima
 bool makeIntroPictures(const std::string &dataDir);
 bool makeIntroClips(const std::string &dataDir);
 bool makeImages51(const std::string &dataDir);
+// The sung-note check's four spoken clips (make_check_clips.cpp).
+bool makeCheckClips(const std::string &dataDir);

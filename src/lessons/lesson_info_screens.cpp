@@ -1,0 +1,377 @@
+// Screens 14, 15 and 16: the lesson information screens.
+#include "lessons/lesson_info_screens.h"
+
+#include <AL/al.h>
+
+#include "base/shared.h"
+#include "base/stops.h"
+#include "frame/control_drawing.h"
+#include "frame/gl_draw.h"
+#include "frame/input_template.h"
+#include "frame/message_panel.h"
+#include "frame/screen_frame.h"
+#include "frame/text.h"
+#include "lessons/lesson_info_texts.h"
+#include "lessons/lesson_options.h"
+#include "lessons/lesson_state.h"
+#include "platform/paths.h"
+#include "progress/users_file.h"
+#include "sound/sound_bank.h"
+#include "sound/sound_layer.h"
+
+InfoScreenState lessonOverviewState;
+InfoScreenState exerciseInfoState;
+InfoScreenState exerciseSampleState;
+
+namespace {
+
+int32_t infoFont = font9By15;
+
+// ---- Screen 16's sound ----------------------------------------------------------
+
+ALuint sampleBuffers[3];
+bool sampleBuffersMade = false;
+
+void detachTeacherSource(int32_t stopNumber)
+{
+    alGetError();
+    alSourcei(soundSources[teacherSource], AL_BUFFER, 0);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopNumber);
+}
+
+void makeSampleBuffers()
+{
+    if (sampleBuffersMade) return;
+    alGetError();
+    alGenBuffers(3, sampleBuffers);
+    if (alGetError() != AL_NO_ERROR) stopProgram(0, stopSampleBuffers);
+    sampleBuffersMade = true;
+}
+
+void playLessonSample(const std::string &path)
+{
+    // A lesson folder without a sample plays nothing and keeps what plays.
+    if (!fileExists(resolveDataPath(path))) return;
+    makeSampleBuffers();
+    stopSource(soundSources[teacherSource]);
+    detachTeacherSource(stopSampleDetach);
+    if (!loadOggIntoBuffer(path, sampleBuffers[1])) stopProgram(0, stopSampleLoad);
+    playBufferOnSource(soundSources[teacherSource], sampleBuffers[1]);
+}
+
+void stopLessonSample()
+{
+    stopSource(soundSources[teacherSource]);
+    detachTeacherSource(stopSampleCloseDetach);
+}
+
+const ExerciseSampleHooks realSampleHooks = {.playSample = playLessonSample, .stopSample = stopLessonSample};
+ExerciseSampleHooks sampleHooks = realSampleHooks;
+
+// ---- Leaving ------------------------------------------------------------------------
+
+bool lessonInTable(int32_t L) { return L >= 1 && L <= 557; }
+
+void finishLeaving(InfoScreenState &st, ControlRecord &button)
+{
+    finishButtonAction(button);
+    setKeyboardFocus(nullptr);
+    st.phase = 0;
+}
+
+// The options of a lesson outside the table cannot be set up: such a lesson
+// goes back to the lesson menu.
+void toOptionsOrMenu()
+{
+    if (lessonInTable(currentLesson)) {
+        setUpExerciseOptions();
+        currentScreen = exerciseOptionsScreenId;
+    } else {
+        currentScreen = lessonMenuScreenId;
+    }
+}
+
+void lessonOverviewAction(int32_t code)
+{
+    InfoScreenState &st = lessonOverviewState;
+    const int32_t L = currentLesson;
+    if (code == infoStartAction) {
+        finishLeaving(st, st.startButton);
+        if (L == 1) currentScreen = introLessonScreenId;
+        else if (L == 557) currentScreen = afterLastLessonScreenId;
+        else toOptionsOrMenu();
+    } else if (code == infoChangeLessonAction) {
+        finishLeaving(st, st.changeButton);
+        if (L != 1 && lessonInTable(L)) setUpExerciseOptions();
+        currentScreen = lessonMenuScreenId;
+    }
+    promptLine.clear();
+}
+
+void exerciseInfoAction(int32_t code)
+{
+    InfoScreenState &st = exerciseInfoState;
+    if (code != infoStartAction) return;
+    const int32_t L = currentLesson;
+    finishLeaving(st, st.startButton);
+    if (L == 1) currentScreen = introLessonScreenId;
+    else if (L >= 2 && L <= 557) currentScreen = L + lessonScreenOffset;
+    else toOptionsOrMenu();
+    promptLine.clear();
+}
+
+void exerciseSampleAction(int32_t code)
+{
+    InfoScreenState &st = exerciseSampleState;
+    if (code != infoStartAction) return;
+    const int32_t L = currentLesson;
+    finishLeaving(st, st.startButton);
+    st.frameCounter = 0;
+    if (L == 1) currentScreen = introLessonScreenId;
+    else if (L == 2) currentScreen = lessonOneScreenId;
+    else toOptionsOrMenu();
+    if (sampleHooks.stopSample) sampleHooks.stopSample();
+    promptLine.clear();
+}
+
+// ---- Input ------------------------------------------------------------------------------
+
+TemplateControl overviewControls[] = {
+    {&lessonOverviewState.startButton, 0, 0, infoStartAction, 0, "Release Button to start lesson",
+     "Click to start the lesson", infoStartAction},
+    {&lessonOverviewState.changeButton, 0, 0, infoChangeLessonAction, 0,
+     "Release Button to return to the lesson select menu", "Click to return to the lesson select menu", 0},
+};
+TemplateControl infoControls[] = {
+    {&exerciseInfoState.startButton, 0, 0, infoStartAction, 0, "Release Button to return to the exercise choices",
+     "Click to return to the exercise choices", infoStartAction},
+};
+TemplateControl sampleControls[] = {
+    {&exerciseSampleState.startButton, 0, 0, infoStartAction, 0, "Release Button to return to exercise choices",
+     "Click to return to exercise choices", infoStartAction},
+};
+
+const ScreenInput overviewInput = {
+    .controls = overviewControls,
+    .controlCount = 2,
+    .pending = &lessonOverviewState.pendingAction,
+    .deferred = &lessonOverviewState.deferredAction,
+    .phase = &lessonOverviewState.phase,
+    .runningPhase = 1,
+    .frameCounter = &lessonOverviewState.frameCounter,
+    .keyHelp = {"Click \"Quit\" or hit <Return>", "to return", ""},
+    .returnHelp = {"Click \"Quit\"", "to return", ""},
+    .action = lessonOverviewAction,
+};
+const ScreenInput infoInput = {
+    .controls = infoControls,
+    .controlCount = 1,
+    .pending = &exerciseInfoState.pendingAction,
+    .deferred = &exerciseInfoState.deferredAction,
+    .phase = &exerciseInfoState.phase,
+    .runningPhase = 1,
+    .frameCounter = &exerciseInfoState.frameCounter,
+    .keyHelp = {"Click \"Quit\" or hit <Return>", "", ""},
+    .returnHelp = {"Click \"Quit\" to return", "", ""},
+    .action = exerciseInfoAction,
+};
+const ScreenInput sampleInput = {
+    .controls = sampleControls,
+    .controlCount = 1,
+    .pending = &exerciseSampleState.pendingAction,
+    .deferred = &exerciseSampleState.deferredAction,
+    .phase = &exerciseSampleState.phase,
+    .runningPhase = 1,
+    .frameCounter = &exerciseSampleState.frameCounter,
+    .keyHelp = {"Click \"Quit\" or hit <Return>", "to return", ""},
+    .returnHelp = {"Click \"Quit\" to return", "", ""},
+    .action = exerciseSampleAction,
+};
+
+// ---- Drawing --------------------------------------------------------------------------
+
+void drawInfoFrame(InfoScreenState &st, bool overview, int32_t icon, const char *status,
+                   const std::vector<InfoLine> &lines)
+{
+    clearScreenFrame();
+    drawFrameAnimation(st.frameCounter / 5);
+    setColour(0, 0, 0, 0.4f);
+    if (overview) {
+        drawText(infoFont, "Lesson Overview ", 20, 702);
+        setColour(0.5f, 0.5f, 0.1f, 0.4f);
+        drawLine(15, 697, 1100, 697, -11);
+        setColour(0, 0, 0, 0.4f);
+    }
+    drawText(infoFont, "User:", 130, 620);
+    drawText(infoFont, currentUserName, 190, 620);
+    drawText(infoFont, "Tessitura:", 330, 620);
+    drawText(infoFont, tessituraName(currentUserTessitura), 430, 620);
+    drawText(infoFont, "Lesson:", 130, 590);
+    drawText(infoFont, infoLessonTitle(currentLesson), 196, 590);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
+    drawLine(25, 585, 980, 585, -6);
+    setColour(1, 1, 1, 0.5f);
+    fillRect(90, overview ? 240 : 310, overview ? 980 : 910, 560, -11);
+    setColour(0, 0, 0, 0.5f);
+    for (const InfoLine &line : lines) drawText(infoFont, line.text, 130, line.y);
+    if (overview) {
+        setColour(0.1f, 0.5f, 0.1f, 0.4f);
+        drawText(infoFont, "Control:", 350, 185);
+        const double box[] = {345, 178, 983, 178, 983, 130, 345, 130};
+        drawLineLoop(box, 4, -6);
+        setColour(0, 0, 0, 0.4f);
+        drawText(infoFont, "Close Info box and start lesson ..", 350, 158);
+        drawText(infoFont, "Choose new lesson ................", 350, 136);
+        drawControl(&st.startButton);
+        drawControl(&st.changeButton);
+    } else {
+        setColour(0, 0, 0, 0.4f);
+        drawText(infoFont, "start lesson", 130, 290);
+        drawControl(&st.startButton);
+    }
+    finishScreenFrame(icon, status);
+}
+
+// ---- The three screens ------------------------------------------------------------------
+
+void enterInfoScreen(InfoScreenState &st)
+{
+    alertKind = 0;
+    hintLine.clear();
+    promptLine.clear();
+    clearAlertLines();
+    setKeyboardFocus(&st.startButton);
+    st.phase = 1;
+}
+
+void createLessonOverviewControls()
+{
+    InfoScreenState &st = lessonOverviewState;
+    st.phase = 0;
+    initControl(0, &st.startButton, kindPushButton, 660, 780, 158, 176, stateIdle, 1, "Start", nullptr);
+    initControl(0, &st.changeButton, kindPushButton, 660, 780, 138, 156, stateIdle, 1, "ChangeLesson", nullptr);
+    infoFont = font9By15;
+}
+void createExerciseInfoControls()
+{
+    exerciseInfoState.phase = 0;
+    initControl(0, &exerciseInfoState.startButton, kindPushButton, 130, 193, 270, 288, stateIdle, 1, "Close", nullptr);
+    infoFont = font9By15;
+}
+void createExerciseSampleControls()
+{
+    exerciseSampleState.phase = 0;
+    initControl(0, &exerciseSampleState.startButton, kindPushButton, 130, 193, 270, 288, stateIdle, 1, "Close", nullptr);
+    infoFont = font9By15;
+}
+
+void displayLessonOverviewScreen()
+{
+    InfoScreenState &st = lessonOverviewState;
+    if (st.phase == 0) {
+        enterInfoScreen(st);
+        return;
+    }
+    if (st.phase != 1) return;
+    if (templateHasAction(overviewInput)) {
+        templateHandleAction(overviewInput);
+        // This frame only shows the buttons.
+        if (haveGlContext()) {
+            drawControl(&st.startButton);
+            drawControl(&st.changeButton);
+            finishScreenFrame(3, "Read the Introduction to the lesson");
+        }
+        return;
+    }
+    if (haveGlContext())
+        drawInfoFrame(st, true, 3, "Read the Introduction to the lesson", lessonOverviewLines(currentLesson));
+    if (++st.frameCounter >= 190) st.frameCounter = 0;
+}
+
+void displayExerciseInfoScreen()
+{
+    InfoScreenState &st = exerciseInfoState;
+    if (st.phase == 0) {
+        enterInfoScreen(st);
+        return;
+    }
+    if (st.phase != 1) return;
+    if (templateHasAction(infoInput)) templateHandleAction(infoInput);
+    if (st.phase != 1) return;
+    if (haveGlContext()) drawInfoFrame(st, false, 3, "Info about Song/Exercise", exerciseInfoLines(currentLesson));
+    if (++st.frameCounter >= 112) st.frameCounter = 0;
+}
+
+void displayExerciseSampleScreen()
+{
+    InfoScreenState &st = exerciseSampleState;
+    if (st.phase == 0) {
+        st.frameCounter = 0;
+        enterInfoScreen(st);
+        return;
+    }
+    if (st.phase != 1) return;
+    if (templateHasAction(sampleInput)) templateHandleAction(sampleInput);
+    if (st.phase != 1) return;
+    if (st.frameCounter == 0 && currentScreen == exerciseSampleScreenId && sampleHooks.playSample)
+        sampleHooks.playSample(resourceDir + infoLessonTitle(currentLesson) + "/SampleSound.ogg");
+    if (haveGlContext())
+        drawInfoFrame(st, false, 3, "Listen to Song/Exercisesample", exerciseSampleLines(currentLesson));
+    st.frameCounter += 1;
+    if (st.frameCounter >= sampleRepeatFrames(currentLesson)) st.frameCounter = 0;
+}
+
+#define INFO_INPUT(name, input)                                                                              \
+    void name##Keyboard(unsigned char key, int x, int y) { templateKeyboard(input, key, x, y); }          \
+    void name##SpecialKey(int key, int x, int y) { templateSpecialKey(input, key, x, y); }                \
+    void name##Mouse(int button, int state, int x, int y) { templateMouse(input, button, state, x, y); }  \
+    void name##Motion(int x, int y) { templateMotion(input, x, y); }                                      \
+    void name##PassiveMotion(int x, int y) { templatePassiveMotion(input, x, y); }                        \
+    void handle##name##Action() { templateHandleAction(input); }
+
+INFO_INPUT(lessonOverview, overviewInput)
+INFO_INPUT(exerciseInfo, infoInput)
+INFO_INPUT(exerciseSample, sampleInput)
+
+void drawLessonOverviewControls() { templateDrawControls(overviewInput); }
+void drawExerciseInfoControls() { templateDrawControls(infoInput); }
+void drawExerciseSampleControls() { templateDrawControls(sampleInput); }
+
+} // namespace
+
+const ExerciseSampleHooks &realExerciseSampleHooks() { return realSampleHooks; }
+void setExerciseSampleHooks(const ExerciseSampleHooks &hooks) { sampleHooks = hooks; }
+
+const ScreenHandlers lessonOverviewScreenHandlers = {
+    .create = createLessonOverviewControls,
+    .keyboard = lessonOverviewKeyboard,
+    .specialKey = lessonOverviewSpecialKey,
+    .mouse = lessonOverviewMouse,
+    .motion = lessonOverviewMotion,
+    .passiveMotion = lessonOverviewPassiveMotion,
+    .drawControls = drawLessonOverviewControls,
+    .handleAction = handlelessonOverviewAction,
+    .display = displayLessonOverviewScreen,
+};
+const ScreenHandlers exerciseInfoScreenHandlers = {
+    .create = createExerciseInfoControls,
+    .keyboard = exerciseInfoKeyboard,
+    .specialKey = exerciseInfoSpecialKey,
+    .mouse = exerciseInfoMouse,
+    .motion = exerciseInfoMotion,
+    .passiveMotion = exerciseInfoPassiveMotion,
+    .drawControls = drawExerciseInfoControls,
+    .handleAction = handleexerciseInfoAction,
+    .display = displayExerciseInfoScreen,
+};
+const ScreenHandlers exerciseSampleScreenHandlers = {
+    .create = createExerciseSampleControls,
+    .keyboard = exerciseSampleKeyboard,
+    .specialKey = exerciseSampleSpecialKey,
+    .mouse = exerciseSampleMouse,
+    .motion = exerciseSampleMotion,
+    .passiveMotion = exerciseSamplePassiveMotion,
+    .drawControls = drawExerciseSampleControls,
+    .handleAction = handleexerciseSampleAction,
+    .display = displayExerciseSampleScreen,
+};

@@ -1,0 +1,298 @@
+"""A brand-new user's first day: the setup screen makes the administrator,
+user management starts her into the lesson menu, lesson 2 ("Lesson1") opens
+the note choice, eight notes are chosen by mouse and each is sung into the
+"mic" sink for its check (one sung 80 cents sharp fails and is sung again),
+Go stores the choice and the ladder opens at lesson 3, and lesson 3 runs to
+its end with every answer sung: its stored result must hold what was sung.
+
+The singer is one stream into "mic" for the whole test (silence between
+notes; it also keeps the idle sink feeding the capture). During lesson 3 it
+listens to the "speakers" sink and sings the note it last heard played."""
+
+import math
+import os
+import struct
+import subprocess
+import sys
+import threading
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import rig  # noqa: E402
+
+H = 765
+USER_RECORD = 150728
+USERS_FILE = 20 * USER_RECORD
+CURRENT_LESSON_AT = 112
+BLOCKS_AT = 4200
+BLOCK = 264
+
+IDLE_BUTTON = (153, 204, 128)  # a push button at rest
+ABOUT_BUTTON = (650, H - 689)  # user management's About button
+USER_ROW_1 = (260, H - 577)
+START_LESSON = (1000, H - 181)
+NEXT_LESSON = (900, H - 181)
+OPTIONS_EXIT = (912, H - 125)  # the options dialog's Exit button
+OPTIONS_GO = (761, H - 149)
+# The dialog's backdrop picture (generated Images36) where the check draws
+# its staff: shown only while the dialog waits for a key.
+BACKDROP_SPOT = (900, 250)
+BACKDROP = (237, 242, 255)
+
+# Whole tones apart, no octaves among them, away from the teacher's bell
+# (C5 and E5): D4 E4 F#4 G#4 A#4 C#5 D#5 F5.
+CHOSEN = [29, 31, 33, 35, 37, 40, 42, 44]
+FAILING = 33  # sung 80 cents sharp first
+LESSON_OFFSET = 12.0  # cents sharp in lesson 3
+
+
+def note_hz(note):
+    return 55.0 * 2.0 ** (note / 12.0)
+
+
+def key_centre(note):
+    """The window pixel (y from the top) of the note's key on the dialog."""
+    r, j = divmod(note - 3, 12)
+    return 30 + 45 * j + 18, H - (300 + 90 * r + 40)
+
+
+class Singer:
+    """A voice into the "mic" sink: three harmonics and a slight vibrato at
+    the note and offset set last; silence while note is None."""
+
+    RATE = 44100
+    CHUNK = 441  # 10 ms
+
+    def __init__(self):
+        rig.ensure_rig()
+        self.note = None
+        self.cents = 0.0
+        self.phase = 0.0
+        self.vibrato = 0.0
+        self.running = True
+        self.proc = subprocess.Popen(
+            ["pacat", "--playback", "--device=mic", "--latency-msec=30", "--raw", "--format=s16le",
+             "--rate=44100", "--channels=1"], env=os.environ, stdin=subprocess.PIPE,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.thread = threading.Thread(target=self._run, daemon=True)
+        self.thread.start()
+
+    def sing(self, note, cents=0.0):
+        self.cents = cents
+        self.note = note
+
+    def _run(self):
+        two_pi = 2 * math.pi
+        while self.running:
+            note = self.note
+            out = bytearray(2 * self.CHUNK)
+            if note is not None:
+                hz = note_hz(note) * 2.0 ** (self.cents / 1200.0)
+                for i in range(self.CHUNK):
+                    self.vibrato += two_pi * 5.5 / self.RATE
+                    f = hz * 2.0 ** (8.0 * math.sin(self.vibrato) / 1200.0)
+                    self.phase = (self.phase + two_pi * f / self.RATE) % (two_pi * 1000)
+                    p = self.phase
+                    v = 9000 * math.sin(p) + 4000 * math.sin(2 * p) + 2000 * math.sin(3 * p)
+                    struct.pack_into("<h", out, 2 * i, int(v))
+            try:
+                self.proc.stdin.write(out)
+                self.proc.stdin.flush()
+            except (BrokenPipeError, ValueError):
+                return
+
+    def stop(self):
+        self.running = False
+        self.thread.join(5)
+        try:
+            self.proc.stdin.close()
+        except OSError:
+            pass
+        self.proc.terminate()
+        self.proc.wait(5)
+
+
+class Listener:
+    """Hears what the program plays ("speakers" monitor) and names the chosen
+    note that dominates the last 4096 samples (Goertzel at each chosen note),
+    once it holds for three blocks in a row."""
+
+    def __init__(self, notes, on_note):
+        rig.ensure_rig()
+        self.notes = notes
+        self.on_note = on_note
+        self.heard = []
+        self.running = True
+        quiet = dict(env=os.environ, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.keeper = subprocess.Popen(
+            ["pacat", "--playback", "--device=speakers", "--latency-msec=20", "--raw", "--format=s16le",
+             "--rate=44100", "--channels=1", "/dev/zero"], stdout=subprocess.DEVNULL, **quiet)
+        self.proc = subprocess.Popen(
+            ["parecord", "--device=speakers.monitor", "--raw", "--format=s16le", "--rate=44100",
+             "--channels=1", "--latency-msec=20"], stdout=subprocess.PIPE, **quiet)
+        self.coeffs = [2 * math.cos(2 * math.pi * note_hz(n) / 44100.0) for n in notes]
+        self.thread = threading.Thread(target=self._run, daemon=True)
+        self.thread.start()
+
+    def _dominant(self, x):
+        energy = sum(v * v for v in x)
+        if energy < len(x) * 400.0 ** 2:  # quieter than an RMS of 400
+            return None
+        best, best_ratio = None, 0.0
+        for note, c in zip(self.notes, self.coeffs):
+            s1 = s2 = 0.0
+            for v in x:
+                s1, s2 = v + c * s1 - s2, s1
+            power = s1 * s1 + s2 * s2 - c * s1 * s2
+            ratio = power / (energy * len(x) / 2)
+            if ratio > best_ratio:
+                best, best_ratio = note, ratio
+        return best if best_ratio > 0.3 else None
+
+    def _run(self):
+        window = []
+        last, run = None, 0
+        while self.running:
+            data = self.proc.stdout.read(4096)
+            if not data or len(data) < 4096:
+                return
+            block = struct.unpack("<2048h", data)
+            window = (window + list(block))[-4096:]
+            if len(window) < 4096:
+                continue
+            note = self._dominant(window)
+            run = run + 1 if note is not None and note == last else 1
+            last = note
+            if note is not None and run == 3 and (not self.heard or self.heard[-1] != note):
+                self.heard.append(note)
+                self.on_note(note)
+
+    def stop(self):
+        self.running = False
+        for p in (self.proc, self.keeper):
+            p.terminate()
+            p.wait(5)
+        self.thread.join(5)
+        self.proc.stdout.close()
+
+
+def users_file(t):
+    return os.path.join(t.data_dir, "ResourceFiles", "UsersFile")
+
+
+def read_block(t, index):
+    """(notes, means, done) of the administrator's lesson block index."""
+    with open(users_file(t), "rb") as f:
+        f.seek(BLOCKS_AT + index * BLOCK)
+        b = f.read(BLOCK)
+    notes = [struct.unpack_from("<i", b, j * 32)[0] for j in range(8)]
+    means = [struct.unpack_from("<d", b, j * 32 + 8)[0] for j in range(8)]
+    return notes, means, b[256]
+
+
+def read_current_lesson(t):
+    with open(users_file(t), "rb") as f:
+        f.seek(CURRENT_LESSON_AT)
+        return struct.unpack("<i", f.read(4))[0]
+
+
+def wait_until(predicate, timeout, what):
+    if not rig.wait_for(predicate, timeout, 0.1):
+        raise AssertionError("timed out waiting for " + what)
+
+
+class FirstDay(unittest.TestCase):
+    def test_setup_note_choice_go_and_lesson_three(self):
+        singer = Singer()
+        self.addCleanup(singer.stop)
+        t = rig.start_tarnova(data="full")
+        self.addCleanup(t.kill)
+        t.wait_window()
+
+        # Setup: the administrator's name and password, then user management.
+        wait_until(lambda: t.screenshot().pixel(260, H - 398) == (153, 153, 230), 60, "the setup screen")
+        t.type_text("Ada")
+        t.key("Return")
+        time.sleep(0.4)
+        t.type_text("secret1")
+        t.key("Return")
+        time.sleep(0.4)
+        t.key("Return")
+        wait_until(lambda: os.path.exists(users_file(t)) and os.path.getsize(users_file(t)) == USERS_FILE, 60,
+                   "the users file")
+        wait_until(lambda: t.screenshot().pixel(*ABOUT_BUTTON) == IDLE_BUTTON, 60, "user management")
+
+        # Start the user: the lesson menu at lesson 1; Next shows lesson 2.
+        t.click(*USER_ROW_1)
+        wait_until(lambda: t.alive() and t.screenshot().pixel(*START_LESSON) == IDLE_BUTTON, 30,
+                   "the lesson menu\n" + t.output())
+        self.assertEqual(read_current_lesson(t), 1)
+        time.sleep(0.5)
+        t.click(*NEXT_LESSON)
+        time.sleep(0.8)
+        t.click(*START_LESSON)
+        wait_until(lambda: t.alive() and t.screenshot().pixel(*OPTIONS_EXIT) == IDLE_BUTTON, 30,
+                   "the note choice of lesson 2\n" + t.output())
+        self.assertEqual(read_current_lesson(t), 2)
+        time.sleep(0.5)
+
+        def backdrop_shown():
+            return t.screenshot().pixel(*BACKDROP_SPOT) == BACKDROP
+
+        def check(note, cents):
+            """Clicks the note's key, sings it for its check and returns the
+            stored choice once the dialog is back (the backdrop shows)."""
+            singer.sing(note, cents)
+            t.click(*key_centre(note))
+            wait_until(lambda: not backdrop_shown(), 5, "the check of note %d\n%s" % (note, t.output()))
+            wait_until(backdrop_shown, 20, "the verdict on note %d\n%s" % (note, t.output()))
+            singer.sing(None)
+            time.sleep(0.3)
+            return read_block(t, 0)[0]
+
+        chosen = []
+        for i, note in enumerate(CHOSEN):
+            if note == FAILING:
+                notes = check(note, 80.0)
+                self.assertNotIn(note, notes, "a note sung 80 cents sharp fails its check")
+                self.assertEqual([n for n in notes if n != 74], chosen)
+            notes = check(note, [10.0, -15.0, 20.0][i % 3])
+            chosen.append(note)
+            self.assertEqual([n for n in notes if n != 74], chosen)
+        self.assertEqual(read_block(t, 0)[2], 0, "not done before Go")
+
+        t.click(*OPTIONS_GO)
+        wait_until(lambda: read_current_lesson(t) == 3, 20, "Go\n" + t.output())
+        notes, _, done = read_block(t, 0)
+        self.assertEqual(notes, CHOSEN)
+        self.assertEqual(done, 1)
+        seeded, means, _ = read_block(t, 1)
+        self.assertEqual(seeded, CHOSEN, "lesson 3 is seeded with the choice")
+        self.assertEqual(means, [100.0] * 8)
+
+        # The ladder opens at lesson 3: the menu shows it, Start Lesson runs it.
+        wait_until(lambda: t.alive() and t.screenshot().pixel(*START_LESSON) == IDLE_BUTTON, 30,
+                   "the lesson menu after Go\n" + t.output())
+        time.sleep(0.5)
+        listener = Listener(CHOSEN, lambda n: singer.sing(n, LESSON_OFFSET))
+        self.addCleanup(listener.stop)
+        t.click(*START_LESSON)
+        wait_until(lambda: read_block(t, 1)[1] != [100.0] * 8, 240,
+                   "the end of lesson 3 (heard %s)\n%s" % (listener.heard, t.output()))
+        singer.sing(None)
+        notes, means, done = read_block(t, 1)
+        self.assertEqual(sorted(notes), sorted(CHOSEN))
+        for note, mean in zip(notes, means):
+            self.assertLess(abs(mean - LESSON_OFFSET), 8.0, "note %d: mean %.2f (heard %s)"
+                            % (note, mean, listener.heard))
+        self.assertEqual(done, 1)
+        self.assertEqual(read_current_lesson(t), 4, "lesson 3 passed")
+
+        t.close_window()
+        self.assertEqual(t.wait_exit(20), 0, t.output())
+        self.assertEqual(t.debug_log(), "")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -80,22 +80,22 @@ extern OptionsScreenState optionsScreen;
 // What the screen calls outside itself, so tests can replace it. Any entry
 // may be nullptr (nothing happens; readBlock: silence).
 struct OptionsScreenHooks {
-    void (*startExercise)();   // startExerciseScreen
-    void (*restartClock)();    // the 46.44 ms grid starts again
-    void (*focusGoButton)();   // the keyboard focus goes to Go
+    void (*startExercise)() = nullptr;   // startExerciseScreen
+    void (*restartClock)() = nullptr;    // the 46.44 ms grid starts again
+    void (*focusGoButton)() = nullptr;   // the keyboard focus goes to Go
     // The check's sound: the clips are loaded once per program run.
-    void (*loadCheckClips)();
-    void (*playClip)(int32_t clip); // on the teacher source, stopped first
-    void (*stopTeacherSource)();
+    void (*loadCheckClips)() = nullptr;
+    void (*playClip)(int32_t clip) = nullptr; // on the teacher source, stopped first
+    void (*stopTeacherSource)() = nullptr;
     // The capture: startCapture opens the device afresh and starts it;
     // readBlock waits a bounded time for 2048 samples (after a stop it takes
     // what is there, then silence).
-    void (*startCapture)();
-    void (*stopCapture)();
-    bool (*captureRunning)();
-    void (*readBlock)(int16_t *block);
+    void (*startCapture)() = nullptr;
+    void (*stopCapture)() = nullptr;
+    bool (*captureRunning)() = nullptr;
+    void (*readBlock)(int16_t *block) = nullptr;
     // Draws a frame of state 1..4 at its frame count (GL); nullptr draws nothing.
-    void (*draw)(int32_t state, int32_t frame);
+    void (*draw)(int32_t state, int32_t frame) = nullptr;
 };
 const OptionsScreenHooks &realOptionsScreenHooks();
 void setOptionsScreenHooks(const OptionsScreenHooks &hooks);

@@ -42,7 +42,6 @@ struct LessonMenuTest : StoreFolderTest {
         StoreFolderTest::SetUp();
         resetToolkitState();
         createStore(); // the administrator, key 1, at lesson 1
-        lessonMenuHooks = {countLessonStart, noPicture, nullptr};
         lessonMenuHooks.loadMenuPicture = noPicture;
         lessonMenuHooks.prepareLessonStart = countLessonStart;
         lessonStarts = 0;

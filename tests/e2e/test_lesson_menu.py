@@ -1,9 +1,21 @@
 """The lesson menu as a user reaches it: a store made on the setup screen,
 prepared so that the administrator stands at a given lesson with lesson 2
 (the note choice) done; user management starts the user into the menu.
-Screenshots of the menu at lessons 3 and 250 are saved in build/shots."""
 
+The whole road: user management, the menu, Start Lesson, the loader, the
+options screen's entry and the exercise of lesson 3, answered into the "mic"
+sink at known offsets by a singer that listens for each reference note on
+the "speakers" sink; the score overview, back to the menu at lesson 4, and
+the statistics screens with lesson 3's results. Screenshots are saved in
+build/shots (the menu at lessons 3 and 250, the statistics screens)."""
+
+import array
+import math
 import os
+import random
+import select
+import subprocess
+import wave
 import shutil
 import struct
 import sys
@@ -128,14 +140,208 @@ class LessonMenuEndToEnd(unittest.TestCase):
         lesson2 = block_bytes(CHOSEN, ERRORS, True)
         t = self.start_at(3, {0: lesson2})
         shot = t.screenshot(os.path.join(shots_dir(), "lesson_menu_3.png"))
+        # The dial: a 9-degree pie at lesson 3, a full disc from one turn on.
+        self.assertNotEqual(shot.pixel(*DIAL_LEFT), PIE)
+        self.assertEqual(shot.pixel(532 + 3, H - 238 - 38), PIE)
         t.close_window()
         self.assertEqual(t.wait_exit(20), 0, t.output())
         self.assertEqual(t.debug_log(), "")
 
         t = self.start_at(250, {0: lesson2, 1: block_bytes(CHOSEN, ERRORS, True)})
         shot = t.screenshot(os.path.join(shots_dir(), "lesson_menu_250.png"))
+        self.assertEqual(shot.pixel(*DIAL_LEFT), PIE)
+        self.assertEqual(read_current_lesson(t), 250)
         t.close_window()
         self.assertEqual(t.wait_exit(20), 0, t.output())
+
+    def test_road_from_user_management_through_lesson_3_to_the_statistics(self):
+        t = self.start_at(3, {0: block_bytes(CHOSEN, ERRORS, True)})
+        shots = shots_dir()
+        lesson3 = t.screenshot()
+        self.click_and_wait(t, NEXT, START_LESSON, "the menu at lesson 4")
+        lesson4 = t.screenshot()
+        self.assertNotEqual(crop(lesson3, TITLE), crop(lesson4, TITLE))
+        self.click_and_wait(t, PREV, START_LESSON, "the menu at lesson 3 again")
+        self.assertEqual(crop(t.screenshot(), TITLE), crop(lesson3, TITLE))
+        self.click_and_wait(t, STATISTICS, STATISTICS_QUIT, "the note statistics")
+        statistics_before = t.screenshot()
+        self.click_and_wait(t, STATISTICS_QUIT, START_LESSON, "the menu after the statistics")
+
+        # Lesson 3 asks the notes in the order lesson 2's errors give them.
+        asked = [38, 31, 34, 27, 39, 36, 29, 32]
+        offsets = [SING_OFFSETS[e % 3] for e in range(8)]
+        work = tempfile.mkdtemp(prefix="menu-road-")
+        self.addCleanup(shutil.rmtree, work, True)
+        voices = [write_voice(os.path.join(work, "voice%d.wav" % e), note_hz(asked[e]) * 2 ** (offsets[e] / 1200.0),
+                              VOICE_SECONDS, e) for e in range(8)]
+        singer = Singer(self, voices, [note_hz(n) for n in asked])
+        t.click(*START_LESSON)
+        sung = singer.run(lambda: t.alive() and t.screenshot().pixel(*OVERVIEW_CHANGE_LESSON) == IDLE_BUTTON, 240)
+        self.assertEqual(sung, 8, "answers sung\n" + t.output())
+        wait_until(lambda: t.alive() and t.screenshot().pixel(*OVERVIEW_CHANGE_LESSON) == IDLE_BUTTON, 60,
+                   "the score overview\n" + t.output())
+        t.screenshot(os.path.join(shots, "road_score_overview.png"))
+
+        # The stored result of lesson 3 holds the offsets sung, in asking order.
+        notes, means, done = read_block(t, 1)
+        self.assertEqual(notes, asked)
+        for e in range(8):
+            self.assertLess(abs(means[e] - offsets[e]), 3.0, "answer %d: %s" % (e + 1, means))
+        self.assertEqual(done, 1)
+        self.assertEqual(read_current_lesson(t), 4)
+
+        # Back to the menu: it shows lesson 4.
+        self.click_and_wait(t, OVERVIEW_CHANGE_LESSON, START_LESSON, "the menu after the lesson")
+        time.sleep(0.5)
+        self.assertEqual(crop(t.screenshot(os.path.join(shots, "road_menu_after.png")), TITLE), crop(lesson4, TITLE))
+
+        # The statistics of lesson 3 now hold its results.
+        self.click_and_wait(t, PREV, START_LESSON, "the menu at lesson 3")
+        self.click_and_wait(t, STATISTICS, STATISTICS_QUIT, "the note statistics after the lesson")
+        after = t.screenshot(os.path.join(shots, "road_note_statistics.png"))
+        self.assertNotEqual(crop(after, STATISTICS_TABLE), crop(statistics_before, STATISTICS_TABLE))
+        self.click_and_wait(t, STATISTICS_QUIT, START_LESSON, "the menu after the statistics")
+        t.click(*TIME_LINE_NUMBERS)
+        time.sleep(1.5)
+        t.screenshot(os.path.join(shots, "road_time_line_numbers.png"))
+        t.close_window()
+        self.assertEqual(t.wait_exit(20), 0, t.output())
+        self.assertEqual(t.debug_log(), "")
+
+    def click_and_wait(self, t, where, button, what):
+        t.click(*where)
+        time.sleep(0.3)
+        wait_until(lambda: t.alive() and t.screenshot().pixel(*button) == IDLE_BUTTON, 30, what + "\n" + t.output())
+
+
+PIE = (204, 102, 153)                     # the dial's pie (0.8, 0.4, 0.6)
+DIAL_LEFT = (532 - 35, H - 238)
+NEXT = (900, H - 181)
+PREV = (60, H - 181)
+STATISTICS = (160, H - 119)
+TIME_LINE_NUMBERS = (720, H - 119)
+STATISTICS_QUIT = (684, H - 217)          # the note statistics' "quit"
+OVERVIEW_CHANGE_LESSON = (710, H - 213)   # the score overview's "ChangeLesson"
+TITLE = (940, H - 250, 1124, H - 195)     # the shown lesson's title and delay
+STATISTICS_TABLE = (25, H - 540, 967, H - 300)
+SING_OFFSETS = [15.0, -25.0, 40.0]
+VOICE_SECONDS = 6.5
+
+
+def crop(shot, box):
+    x0, y0, x1, y1 = box
+    return [shot.pixel(x, y) for y in range(y0, y1, 2) for x in range(x0, x1, 2)]
+
+
+def note_hz(note):
+    return 440.0 * 2 ** ((note - 36) / 12.0)
+
+
+def read_block(t, index):
+    with open(os.path.join(t.data_dir, "ResourceFiles", "UsersFile"), "rb") as f:
+        f.seek(BLOCKS_AT + index * BLOCK)
+        data = f.read(BLOCK)
+    notes = [struct.unpack_from("<i", data, j * 32)[0] for j in range(8)]
+    means = [struct.unpack_from("<d", data, j * 32 + 8)[0] for j in range(8)]
+    return notes, means, data[256]
+
+
+def write_voice(path, hz, seconds, seed):
+    """A sung vowel: three harmonics, a 5.5 Hz vibrato of 15 cents, breath noise."""
+    rnd = random.Random(1234 + seed)
+    n = int(seconds * 44100)
+    pcm = array.array("h", bytes(2 * n))
+    phase = 0.0
+    for i in range(n):
+        t = i / 44100.0
+        f = hz * 2 ** (15.0 * math.sin(2 * math.pi * 5.5 * t) / 1200.0)
+        phase += 2 * math.pi * f / 44100.0
+        fade = min(1.0, t / 0.03, (seconds - t) / 0.05)
+        v = fade * (9000 * math.sin(phase) + 4500 * math.sin(2 * phase) + 2000 * math.sin(3 * phase)) + rnd.gauss(0, 150)
+        pcm[i] = max(-32767, min(32767, int(v)))
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(44100)
+        w.writeframes(pcm.tobytes())
+    return path
+
+
+def tone_share(samples, hz):
+    """The share of the block's energy at hz (Goertzel), 0..1."""
+    c = 2 * math.cos(2 * math.pi * hz / 44100.0)
+    s1 = s2 = 0.0
+    energy = 0.0
+    for x in samples:
+        s0 = x + c * s1 - s2
+        s2, s1 = s1, s0
+        energy += x * x
+    if energy <= 0:
+        return 0.0, 0.0
+    power = 2 * (s1 * s1 + s2 * s2 - c * s1 * s2) / len(samples)
+    return power / energy, math.sqrt(energy / len(samples))
+
+
+class Singer:
+    """Listens to the speakers for each reference note in turn and answers
+    it into the mic from its first moments through the delay and the
+    singing phase (the reference lasts 2 s, the answer is judged from
+    2.5 s + delay to 4.5 s + delay after the step starts)."""
+
+    def __init__(self, test, voices, references):
+        self.voices, self.references = voices, references
+        quiet = dict(env=os.environ, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        fmt = ["--raw", "--format=s16le", "--rate=44100", "--channels=1", "--latency-msec=20"]
+        # Both sinks keep running: the program's capture reads the mic's
+        # monitor steadily, and the speakers' monitor streams without gaps.
+        self.keepers = [subprocess.Popen(["pacat", "--playback", "--device=" + sink] + fmt + ["/dev/zero"],
+                                         stdout=subprocess.DEVNULL, **quiet) for sink in ("mic", "speakers")]
+        self.listener = subprocess.Popen(["pacat", "--record", "--device=speakers.monitor"] + fmt,
+                                         stdout=subprocess.PIPE, **quiet)
+        self.singers = []
+        test.addCleanup(self.stop)
+
+    def stop(self):
+        for p in self.singers + [self.listener] + self.keepers:
+            if p.stdout:
+                p.stdout.close()
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+
+    def run(self, finished, timeout):
+        fd = self.listener.stdout.fileno()
+        pending = b""
+        sung = 0
+        deaf_until = 0.0
+        end = time.time() + timeout
+        while time.time() < end and sung < len(self.voices):
+            ready, _, _ = select.select([fd], [], [], 0.5)
+            if not ready:
+                continue
+            pending += os.read(fd, 65536)
+            while len(pending) >= 4096:
+                block, pending = pending[:4096], pending[4096:]
+                if time.time() < deaf_until or sung >= len(self.voices):
+                    continue
+                samples = array.array("h", block)
+                share, rms = tone_share(samples, self.references[sung])
+                if share > 0.3 and rms > 300:
+                    self.singers.append(subprocess.Popen(["paplay", "--device=mic", self.voices[sung]],
+                                                         env=os.environ))
+                    sung += 1
+                    deaf_until = time.time() + VOICE_SECONDS + 1.0
+                    pending = b""
+                    break
+            if sung == 0 and finished():
+                break
+        for p in self.singers:
+            p.wait(VOICE_SECONDS + 10)
+        return sung
 
 
 if __name__ == "__main__":

@@ -1,7 +1,6 @@
 // Screen 576: the score overview.
 #include "progress/score_overview_screen.h"
 
-#include "lessons/stand_ins.h"
 
 #include <GL/gl.h>
 

@@ -1,1 +1,0 @@
-#include "lessons/stand_ins.h"

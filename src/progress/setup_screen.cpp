@@ -201,6 +201,10 @@ static bool setupOwnEditEnd()
             showAlert("", "AdminPassword changed 1", "");
             promptLine.clear();
         } else if (!setupState.adminPassword.empty()) {
+            // Refused: dropped as on "Go", so the field reopens empty and the
+            // password typed next is not joined to this one.
+            setupState.adminPassword.clear();
+            setupState.passwordField.caption.clear();
             showAlert("AdminPassword must have at least 5 characters", "", "");
         }
     } else {
@@ -213,7 +217,7 @@ static bool setupOwnEditEnd()
         endTextEditHere();
         alertKind = alertKeepsShowing;
         setupState.pendingAction = 0;
-    } else if (field == passwordFieldId && !setupState.adminPassword.empty() && setupState.adminPassword.size() < 5) {
+    } else if (field == passwordFieldId && !value.empty() && value.size() < 5) {
         endTextEditHere();
         alertKind = alertKeepsShowing;
         setupState.pendingAction = 0;

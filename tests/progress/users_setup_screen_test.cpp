@@ -1,4 +1,9 @@
 // First-time setup as the administrator types it.
+#include <filesystem>
+#include <map>
+#include <fstream>
+#include <regex>
+
 #include "progress/password.h"
 #include "progress/setup_screen.h"
 #include "common/screen_driver.h"
@@ -118,6 +123,44 @@ TEST_F(SetupScreenTest, PasswordRefusedAtTheEndOfEditingIsNotKept)
     setup.frame();
     EXPECT_EQ(currentScreen, userManagementScreenId);
     EXPECT_EQ(storedPassword(), "hello");
+}
+
+// Setup over earlier data (an empty users file beside a time line and score
+// file that hold results): the files with data are renamed aside before the
+// new ones are written, and the start's clean-up of temporary files leaves
+// them alone.
+TEST_F(SetupScreenTest, SetupKeepsEarlierStoreFilesAside)
+{
+    auto writeBytes = [this](const std::string &name, const std::string &bytes) {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    };
+    writeBytes("UsersFile", "");
+    writeBytes("TimeLine", "old time line");
+    writeBytes("ScoreFile", "old scores");
+    setup.type("Ada\r");
+    setup.frame();
+    setup.type("\r");
+    setup.frame(2);
+    setup.type("\r");
+    setup.frame();
+    ASSERT_EQ(currentScreen, userManagementScreenId);
+    EXPECT_EQ(fileSize("UsersFile"), int64_t(usersFileSize));
+    EXPECT_EQ(fileSize("TimeLine"), int64_t(timeLineFileSize));
+    EXPECT_EQ(fileSize("ScoreFile"), int64_t(scoreFileSize));
+
+    recoverStoreFolder(); // what every start runs first
+    std::map<std::string, std::string> aside; // store file -> its earlier bytes
+    const std::regex asideName(R"((\w+)\.before-setup-\d{8}-\d{6})");
+    for (const auto &entry : std::filesystem::directory_iterator(dir + "/ResourceFiles")) {
+        std::smatch m;
+        const std::string name = entry.path().filename().string();
+        if (std::regex_match(name, m, asideName)) {
+            const std::vector<uint8_t> bytes = readFile(name);
+            aside[m[1]] = std::string(bytes.begin(), bytes.end());
+        }
+    }
+    // The empty users file held nothing to keep.
+    EXPECT_EQ(aside, (std::map<std::string, std::string>{{"ScoreFile", "old scores"}, {"TimeLine", "old time line"}}));
 }
 
 TEST_F(SetupScreenTest, EmptyNameAlertsAndCharacterFilters)

@@ -308,12 +308,15 @@ static void displayLoadingScreen()
         if (hooks.draw) drawFrameTail(step);
         loadingState.step += 1;
         if (loadingState.step == loadingStepCount) loadingState.phase = 2;
-        // While loading every tick comes at once; afterwards the next screen
-        // restarts the grid.
-        freeClockStart = loadingState.phase == 2 ? 0 : -20000;
+        // While loading every tick comes at once, up to the hand-over.
+        freeClockStart = -20000;
         return;
     }
+    // The hand-over restarts the grid, which still counts the loading's ticks:
+    // the next screen's first frame comes at once, its later ones on the grid.
     currentScreen = loadingState.nextScreen;
+    freeClockStart = frameTime;
+    freeTickCount = 0;
 }
 
 const ScreenHandlers loadingScreenHandlers = {

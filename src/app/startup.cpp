@@ -22,10 +22,19 @@
 ALCdevice *outputDevice = nullptr;
 ALCcontext *outputContext = nullptr;
 
+static const StartupAudioHooks realAudioHooks = {
+    .alcError = alcGetError,
+    .openCaptureDevice = openCaptureDevice,
+};
+static StartupAudioHooks audioHooks = realAudioHooks;
+
+const StartupAudioHooks &realStartupAudioHooks() { return realAudioHooks; }
+void setStartupAudioHooks(const StartupAudioHooks &hooks) { audioHooks = hooks; }
+
 // An error from the last OpenAL call, on either error queue.
 static bool audioErrorPending()
 {
-    bool alc = alcGetError(nullptr) != ALC_NO_ERROR;
+    bool alc = audioHooks.alcError(nullptr) != ALC_NO_ERROR;
     bool al = outputContext && alGetError() != AL_NO_ERROR;
     return alc || al;
 }
@@ -47,7 +56,7 @@ static bool openAudioOutput()
     return true;
 }
 
-static void checkCaptureSupport()
+void checkCaptureSupport()
 {
     alcIsExtensionPresent(nullptr, "ALC_EXT_CAPTURE");
     audioErrorPending(); // clears the error state
@@ -61,16 +70,16 @@ static void checkCaptureSupport()
     alcGetString(nullptr, e);
 }
 
-static void openCapture()
+void openCapture()
 {
-    captureDevice = openCaptureDevice();
+    captureDevice = audioHooks.openCaptureDevice();
     if (!captureDevice) {
         goToUnsupportedScreen();
         return;
     }
-    if (alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureCheckDevice);
+    if (audioHooks.alcError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureCheckDevice);
     captureSamplesEnum = alcGetEnumValue(captureDevice, "ALC_CAPTURE_SAMPLES");
-    if (alcGetError(captureDevice) != ALC_NO_ERROR || captureSamplesEnum == 0) goToUnsupportedScreen();
+    if (audioHooks.alcError(captureDevice) != ALC_NO_ERROR || captureSamplesEnum == 0) goToUnsupportedScreen();
 }
 
 // The close button: freeglut destroys the window and leaves the main loop,

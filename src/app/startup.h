@@ -11,6 +11,21 @@ constexpr int32_t stopCaptureDeviceQuery = 265;      // asking for the capture d
 constexpr int32_t stopCaptureCheckDevice = 266;      // the capture check device reports an error
 
 
+// The start's capture checks, which end in stops 263-266 when OpenAL reports
+// an error after a query: checkCaptureSupport asks for the default capture
+// device, the enumeration and the capture devices; openCapture opens the
+// capture device (none: the unsupported-device screen) and checks it.
+void checkCaptureSupport();
+void openCapture();
+
+// What those checks call, so a test can make OpenAL report an error.
+struct StartupAudioHooks {
+    ALCenum (*alcError)(ALCdevice *device); // alcGetError
+    ALCdevice *(*openCaptureDevice)();      // the capture device of the frame
+};
+const StartupAudioHooks &realStartupAudioHooks();
+void setStartupAudioHooks(const StartupAudioHooks &hooks);
+
 // The program body. Ends only through stopProgram / quitProgram, or with exit
 // code 7 or 8 when the debug log cannot be created.
 int runTarnova(int argc, char **argv);

@@ -2,6 +2,7 @@
 #include "progress/setup_screen.h"
 
 #include <GL/gl.h>
+#include <ctime>
 
 #include "frame/control_drawing.h"
 #include "frame/gl_draw.h"
@@ -10,10 +11,12 @@
 #include "frame/screen_frame.h"
 #include "base/shared.h"
 #include "base/small_routines.h"
+#include "base/stops.h"
 #include "frame/text.h"
 #include "frame/text_field.h"
 #include "frame/timer.h"
 #include "progress/score_file.h"
+#include "progress/store_io.h"
 #include "progress/user_management_screen.h"
 #include "progress/users_file.h"
 
@@ -159,6 +162,10 @@ static void goAhead()
             // installation as set up, so it must be the last file written. A
             // stop between the two then repeats the setup at the next start
             // instead of leaving an installation without its score file.
+            // Store files that hold data (the users file empty or gone beside
+            // them) are renamed aside first: the setup never erases them.
+            if (!setStoreFilesAsideBeforeSetup(std::time(nullptr)))
+                stopProgram(0, stopUsersCreateOpen);
             createScoreFile();
             createUsersFiles(setupState.adminName.substr(0, maxNameLength), setupState.adminPassword);
             userManagementScreenHandlers.create();
@@ -201,6 +208,10 @@ static bool setupOwnEditEnd()
             showAlert("", "AdminPassword changed 1", "");
             promptLine.clear();
         } else if (!setupState.adminPassword.empty()) {
+            // Refused: dropped as on "Go", so the field reopens empty and the
+            // password typed next is not joined to this one.
+            setupState.adminPassword.clear();
+            setupState.passwordField.caption.clear();
             showAlert("AdminPassword must have at least 5 characters", "", "");
         }
     } else {
@@ -213,7 +224,7 @@ static bool setupOwnEditEnd()
         endTextEditHere();
         alertKind = alertKeepsShowing;
         setupState.pendingAction = 0;
-    } else if (field == passwordFieldId && !setupState.adminPassword.empty() && setupState.adminPassword.size() < 5) {
+    } else if (field == passwordFieldId && !value.empty() && value.size() < 5) {
         endTextEditHere();
         alertKind = alertKeepsShowing;
         setupState.pendingAction = 0;

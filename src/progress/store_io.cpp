@@ -439,6 +439,31 @@ void commitStoreWrites()
 // ---------------------------------------------------------------------------
 // Start
 
+bool setStoreFilesAsideBeforeSetup(std::time_t now)
+{
+    recoverStoreFolder();
+    std::tm local{};
+    char stamp[32] = "00000000-000000";
+    if (::localtime_r(&now, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    for (const char *name : storeFileNames) {
+        const std::string path = storeFilePath(name);
+        struct stat st;
+        if (path.empty() || ::lstat(path.c_str(), &st) != 0 || st.st_size == 0) continue;
+        std::string aside = path + ".before-setup-" + stamp;
+        struct stat taken;
+        for (int n = 2; ::lstat(aside.c_str(), &taken) == 0; ++n)
+            aside = path + ".before-setup-" + stamp + "-" + std::to_string(n);
+        if (!renameFile(path, aside)) {
+            writeDebugDetail("setup: cannot keep " + std::string(name) + " as " + baseName(aside) +
+                             " errno=" + std::to_string(errno));
+            return false;
+        }
+        syncFolderOf(aside);
+        writeDebugDetail("setup: kept the earlier " + std::string(name) + " as " + baseName(aside));
+    }
+    return true;
+}
+
 void recoverStoreFolder()
 {
     if (userDataDir.empty()) return;

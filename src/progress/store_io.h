@@ -29,6 +29,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,15 @@ constexpr int32_t stopStoreJournalRefused = 3270;
 // Plays back or removes the journal and removes stale temporary files of the
 // store files. Idempotent; the loads and the first-use check call it.
 void recoverStoreFolder();
+
+// First use over earlier data: before the setup writes new store files, each
+// store file that exists and is not empty is renamed to
+// "<name>.before-setup-<YYYYMMDD-HHMMSS>" beside it (`now` in local time;
+// "-2", "-3" ... follow when that name is taken). Nothing is deleted, and the
+// start's clean-up (recoverStoreFolder) never touches these names. A journal
+// is played back first. False, with a debug line naming the file, when one
+// cannot be renamed: the caller must then not write over it.
+bool setStoreFilesAsideBeforeSetup(std::time_t now);
 
 // The full native path of a store file below userDataDir ("ResourceFiles\...").
 std::string storeFilePath(const char *resourceName);

@@ -26,6 +26,12 @@ UserManagementState userManagementState;
 static int32_t userManagementTextFont = font9By15;
 UserManagementHooks userManagementHooks;
 
+// The double-click guard of Del and Add (see userManagementMouse).
+constexpr int32_t doubleClickMs = 500;
+static bool delOrAddActed = false;       // a Del or Add action ran on this screen
+static int32_t lastDelOrAddActionMs = 0; // ... at this time
+static bool ignoringRelease = false;     // the release of an ignored press is ignored too
+
 constexpr int32_t runningState = 2;
 constexpr int32_t newUserFieldId = 1;
 constexpr int32_t passwordFieldId = 3;
@@ -178,19 +184,74 @@ static void createUserManagementControls()
     userManagementState.deletionPasswordField.editLimit = maxNameLength;
     userManagementState.deletionPasswordField.plainValue = &userManagementState.deletionPasswordText;
     describeControls();
+    delOrAddActed = false;
+    ignoringRelease = false;
     userManagementTextFont = font9By15;
     userManagementState.phase = 0;
 }
 
 // ---- input ----------------------------------------------------------------------
 
-static void userManagementKeyboard(unsigned char key, int x, int y) { templateKeyboard(userManagementInput, key, x, y); }
+// A double click on Del or Add is one action: a press of either within
+// 500 ms of the last Del or Add action is ignored, with its release (the row
+// below moves up under the pointer after a delete; the name stays in the field
+// after an add).
+
+static int32_t delOrAddClock()
+{
+    return userManagementHooks.now != nullptr ? userManagementHooks.now() : glutGet(GLUT_ELAPSED_TIME);
+}
+
+static void noteDelOrAddAction()
+{
+    delOrAddActed = true;
+    lastDelOrAddActionMs = delOrAddClock();
+}
+
+// True when a press now would act on a button the template reaches (no alert,
+// list or editing in the way) and comes too soon after the last Del or Add.
+static bool delOrAddTooSoon()
+{
+    if (userManagementState.phase != runningState || alertShown() || popupOpen || textEditActive || !delOrAddActed)
+        return false;
+    return delOrAddClock() - lastDelOrAddActionMs < doubleClickMs;
+}
+
+static bool isDelOrAddAt(int x, int y)
+{
+    if (controlContains(userManagementState.addUserButton, x, y))
+        return true;
+    for (const ControlRecord &c : userManagementState.deleteButtons)
+        if (controlContains(c, x, y))
+            return true;
+    return false;
+}
+
+static void userManagementKeyboard(unsigned char key, int x, int y)
+{
+    if (key == keyReturn && keyboardFocus == &userManagementState.addUserButton && delOrAddTooSoon())
+        return;
+    templateKeyboard(userManagementInput, key, x, y);
+}
 static void userManagementSpecialKey(int key, int x, int y) { templateSpecialKey(userManagementInput, key, x, y); }
 static void userManagementMouse(int button, int state, int x, int y)
 {
+    if (ignoringRelease && state == 1) {
+        ignoringRelease = false;
+        return;
+    }
+    if (button == 0 && state == 0 && isDelOrAddAt(x, y) && delOrAddTooSoon()) {
+        ignoringRelease = true;
+        return;
+    }
     templateMouse(userManagementInput, button, state, x, y);
 }
-static void userManagementMotion(int x, int y) { templateMotion(userManagementInput, x, y); }
+static void userManagementMotion(int x, int y)
+{
+    if (ignoringRelease)
+        return;
+    templateMotion(userManagementInput, x, y);
+}
 static void userManagementPassiveMotion(int x, int y) { templatePassiveMotion(userManagementInput, x, y); }
 
 static int focusedNameRow()
@@ -356,6 +417,7 @@ static void startUser(int r)
 
 static void deleteRow(int r)
 {
+    noteDelOrAddAction();
     if (userManagementState.deletionAuthorized) {
         const int32_t key = userRecords[r - 1].key;
         if (key != 0) {
@@ -372,6 +434,7 @@ static void deleteRow(int r)
 
 static void addNewUser()
 {
+    noteDelOrAddAction();
     userManagementState.addUserButton.state = stateIdle;
     promptLine.clear();
     if (userManagementState.newUserField.caption.empty()) {

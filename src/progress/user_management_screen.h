@@ -41,5 +41,8 @@ extern UserManagementState userManagementState;
 struct UserManagementHooks {
     // The file chooser of the Import buttons; nullptr: the desktop's chooser.
     std::string (*chooseImportFile)() = nullptr;
+    // Milliseconds for the double-click guard of Del and Add; nullptr: the
+    // time since start (GLUT_ELAPSED_TIME).
+    int32_t (*now)() = nullptr;
 };
 extern UserManagementHooks userManagementHooks;

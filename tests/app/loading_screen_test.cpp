@@ -5,6 +5,7 @@
 #include "frame/message_panel.h"
 #include "base/shared.h"
 #include "base/stops.h"
+#include "frame/timer.h"
 #include "progress/users_file.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,53 @@ TEST_F(LoadingScreen, EachStepCallsItsWork)
     EXPECT_EQ(currentScreen, loadingScreenId);
     loadingScreenHandlers.display();
     EXPECT_EQ(currentScreen, setupScreenId);
+}
+
+// The hand-over through the timer with a fake clock: the loading's ticks come
+// at once, and so does the tick that draws the next screen's first frame (the
+// free grid still counting the loading's 360 ticks used to hold it back by two
+// ticks clamped to 464 ms each).
+int32_t handOverNow;
+int32_t handOverClock() { return handOverNow; }
+int32_t noCapturedSamples() { return 0; }
+bool nextScreenDrawn;
+void drawLoadingOrNext()
+{
+    handOverNow += 3; // every frame takes a little time
+    if (currentScreen == loadingScreenId)
+        loadingScreenHandlers.display();
+    else
+        nextScreenDrawn = true;
+}
+bool windowThere() { return true; }
+
+TEST_F(LoadingScreen, NextScreensFirstFrameComesAtOnce)
+{
+    const TimerHooks timerHooks = {handOverClock, noCapturedSamples, drawLoadingOrNext, windowThere};
+    handOverNow = 1200; // the program has run for a while before loading
+    freeClockStart = freeTickCount = 0;
+    lastTickEnd = handOverNow;
+    nextScreenDrawn = false;
+    int32_t waited = 0; // ms of timer delays from the first loading tick on
+    int32_t delayAfterFirstFrame = -1;
+    for (int guard = 0; guard < 400 && !nextScreenDrawn; ++guard) {
+        const int32_t delay = runTimerTick(timerHooks);
+        ASSERT_GE(delay, 0);
+        if (nextScreenDrawn) {
+            delayAfterFirstFrame = delay;
+        } else {
+            EXPECT_EQ(delay, 0) << "step " << loadingState.step << " phase " << loadingState.phase;
+            waited += delay;
+            handOverNow += delay;
+        }
+    }
+    EXPECT_TRUE(nextScreenDrawn);
+    EXPECT_EQ(currentScreen, setupScreenId);
+    EXPECT_EQ(waited, 0);
+    // The grid counts from the hand-over: the next screen's second frame
+    // follows one grid step later.
+    EXPECT_GT(delayAfterFirstFrame, 0);
+    EXPECT_LE(delayAfterFirstFrame, 47);
 }
 
 TEST_F(LoadingScreen, EveryPictureAndSoundStepRunsExactlyOnce)

@@ -1,13 +1,11 @@
-"""Sound reaches the speakers at the right pitch: a synthesised tone and a
-sound-bank sample played through the sound layer (tarnova-soundplay), and a
-bank sample played by the program itself as its start tune, are recorded from
-the "speakers" sink and measured with the program's own pitch detector
-(tarnova-pitchscan)."""
+"""Sound reaches the speakers at the right pitch: the program's own reference
+note of an exercise, and a bank sample played by the program as its start
+tune, are recorded from the "speakers" sink and measured with the program's
+own pitch detector (tarnova-pitchscan)."""
 
 import os
 import shutil
 import statistics
-import subprocess
 import sys
 import tempfile
 import time
@@ -15,10 +13,10 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rig
+from test_loading import store_files_present  # store files with the administrator in slot 0
 
-FLUTE_A4 = 34  # SoundId of fluteA4.ogg
-E4_HZ = 329.628
-A4_HZ = 440.0
+A4_HZ = 440.0  # note 36
+CHOSEN_NOTES = [27, 29, 31, 32, 34, 36, 38, 39]  # what tarnova-lessondemo chooses
 TUNES = ["MyBonnieTrumpet.ogg", "MyBonnieGuitar.ogg", "MyBonniePiano.ogg",
          "MyBonnieOrgan.ogg", "MyBonnieViolin.ogg"]
 
@@ -32,31 +30,41 @@ class SoundOutputTest(unittest.TestCase):
         self.work = tempfile.mkdtemp(prefix="tarnova-sound.")
         self.addCleanup(shutil.rmtree, self.work, True)
 
-    def soundplay(self, *args):
-        tool = os.path.join(rig.build_dir(), "tarnova-soundplay")
-        r = subprocess.run([tool] + [str(a) for a in args], capture_output=True, text=True,
-                           env=os.environ, timeout=30)
-        self.assertEqual(r.returncode, 0, r.stderr)
-        return r.stdout
-
     def assertPitch(self, freqs, ref, min_blocks):
         hits = near(freqs, ref)
         self.assertGreaterEqual(len(hits), min_blocks, "%.3f Hz: %r" % (ref, freqs))
         self.assertLess(abs(rig.cents(statistics.median(hits), ref)), 3.0)
 
-    def test_tone_and_bank_sample_through_the_sound_layer(self):
-        data = rig._generated_data()
-        wav = os.path.join(self.work, "layer.wav")
-        rec = rig.record_speakers(wav)
-        time.sleep(0.5)
-        self.soundplay("tone", E4_HZ, 1500)          # 1.5 s = 32 blocks
-        time.sleep(0.3)
-        self.soundplay("sample", data, FLUTE_A4)     # 1.95 s = 42 blocks
-        time.sleep(0.5)
+    def test_program_plays_the_exercise_reference_note(self):
+        # Until the lesson menu leads there, build/tarnova-lessondemo runs the
+        # program and hands the loading over to lesson 3 of the user in slot
+        # 0 with the notes 27..39 chosen (see its header).
+        rig._generated_data()
+        shim = tempfile.mkdtemp(prefix="tarnova-lessondemo.")
+        self.addCleanup(shutil.rmtree, shim, True)
+        os.symlink(os.path.join(rig.build_dir(), "tarnova-lessondemo"), os.path.join(shim, "tarnova"))
+        real = os.environ.get("TARNOVA_BUILD")
+        os.environ["TARNOVA_BUILD"] = shim
+        try:
+            t = rig.start_tarnova(data="full", prepare=store_files_present)
+        finally:
+            if real is None:
+                del os.environ["TARNOVA_BUILD"]
+            else:
+                os.environ["TARNOVA_BUILD"] = real
+        self.addCleanup(t.kill)
+        t.wait_window()
+        wav = os.path.join(self.work, "exercise.wav")
+        rec = rig.record_speakers(wav, self)
+        self.assertTrue(rig.wait_for(lambda: "screen 18" in t.output(), 30), t.output())
+        # Relax (0.5 s), then the reference note sounds for 2 s.
+        time.sleep(5.0)
         rec.stop()
+        self.assertTrue(t.alive(), t.output())
         freqs = rig.detected_pitches(wav)
-        self.assertPitch(freqs, E4_HZ, 20)
-        self.assertPitch(freqs, A4_HZ, 25)
+        heard = {n: near(freqs, A4_HZ * 2 ** ((n - 36) / 12.0)) for n in CHOSEN_NOTES}
+        note = max(heard, key=lambda n: len(heard[n]))
+        self.assertPitch(freqs, A4_HZ * 2 ** ((note - 36) / 12.0), 30)
 
     def test_program_plays_a_bank_sample_as_start_tune(self):
         def every_tune_is_flute_a4(data_dir):

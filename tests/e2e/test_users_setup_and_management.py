@@ -1,7 +1,7 @@
 """First use and user management as a person does it: the administrator's name
 and password on the setup screen create the three store files; a user added on
 the user-management screen is still there after a restart, and is deleted
-behind the administrator password."""
+behind the administrator password (a double click on Del deleting one)."""
 
 import os
 import shutil
@@ -94,6 +94,15 @@ class UsersEndToEnd(unittest.TestCase):
         self.settle()
         t.key("Return")  # the focus is on "Add"
         wait_until(lambda: read_slot(t, 1)[:2] == (b"Bea", 2), 60, "the new user in the users file")
+        t.click(385, H - 397)  # the New User field, after its text
+        self.settle()
+        for _ in range(3):
+            t.key("BackSpace")
+        t.type_text("Cy")
+        t.key("Return")
+        self.settle()
+        t.key("Return")
+        wait_until(lambda: read_slot(t, 2)[:2] == (b"Cy", 3), 60, "the third user in the users file")
         time.sleep(1.0)  # the time-line file is written with it
         t.close_window()
         self.assertEqual(t.wait_exit(20), 0, t.output())
@@ -121,8 +130,13 @@ class UsersEndToEnd(unittest.TestCase):
         t.key("Return")  # dismisses "User deletion allowed"
         self.settle()
         self.assertEqual(read_slot(t, 1)[:2], (b"Bea", 2))
-        t.click(*delete_row_2)
-        wait_until(lambda: read_slot(t, 1)[:2] == (b"", 0), 60, "the deletion")
+        # A double click deletes one user: Cy moves up under the pointer and
+        # the second click must not delete him.
+        t.move(*delete_row_2)
+        rig._x(["click", "--repeat", 2, "--delay", 150, 1])
+        wait_until(lambda: read_slot(t, 1)[:2] != (b"Bea", 2), 60, "the deletion")
+        time.sleep(1.0)
+        self.assertEqual([read_slot(t, i)[:2] for i in range(3)], [(b"Ada", 1), (b"Cy", 3), (b"", 0)])
         self.assertEqual(read_slot(t, 0), (b"Ada", 1, 3, 1))
         time.sleep(1.0)
         t.close_window()

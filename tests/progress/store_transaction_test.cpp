@@ -462,3 +462,46 @@ TEST_F(StoreTransaction, KilledAtRandomMomentsTheFilesBelongToOneAction)
     std::printf("%d kills, %lld actions, %d kills before the first action of a start\n", tries,
                 static_cast<long long>(count), loadsKilled);
 }
+
+// Setup over earlier store files renames the ones with data aside: a name
+// already taken gets a number, an empty file stays, and a rename that fails
+// leaves the file where it was and says so.
+TEST_F(StoreTransaction, SetupSetsEarlierFilesAsideUnderFreeNames)
+{
+    const char *savedTz = std::getenv("TZ");
+    const std::string tz = savedTz != nullptr ? savedTz : "";
+    ::setenv("TZ", "UTC0", 1);
+    ::tzset();
+    const std::time_t at = 1700000000; // 2023-11-14 22:13:20 UTC
+    const std::string stamp = ".before-setup-20231114-221320";
+
+    writeBytes(path("UsersFile"), {});
+    writeBytes(path("TimeLine"), {1});
+    writeBytes(path("ScoreFile"), {2});
+    ASSERT_TRUE(setStoreFilesAsideBeforeSetup(at));
+    EXPECT_EQ(readFile("TimeLine" + stamp), std::vector<uint8_t>{1});
+    EXPECT_EQ(readFile("ScoreFile" + stamp), std::vector<uint8_t>{2});
+    EXPECT_EQ(fileSize("UsersFile"), 0);
+    EXPECT_FALSE(exists("UsersFile" + stamp));
+    EXPECT_FALSE(exists("TimeLine"));
+
+    // A second setup in the same second.
+    writeBytes(path("TimeLine"), {3});
+    ASSERT_TRUE(setStoreFilesAsideBeforeSetup(at));
+    EXPECT_EQ(readFile("TimeLine" + stamp), std::vector<uint8_t>{1});
+    EXPECT_EQ(readFile("TimeLine" + stamp + "-2"), std::vector<uint8_t>{3});
+
+    // The rename fails: the file stays as it was.
+    writeBytes(path("ScoreFile"), {4});
+    injectStoreStepFault(1, 1);
+    EXPECT_FALSE(setStoreFilesAsideBeforeSetup(at));
+    injectStoreStepFault(0, 0);
+    EXPECT_EQ(readFile("ScoreFile"), std::vector<uint8_t>{4});
+    EXPECT_FALSE(exists("ScoreFile" + stamp + "-2"));
+
+    if (savedTz != nullptr)
+        ::setenv("TZ", tz.c_str(), 1);
+    else
+        ::unsetenv("TZ");
+    ::tzset();
+}

@@ -17,6 +17,13 @@ const ScreenDriver screen = {userManagementScreenHandlers};
 std::string chosenImportFile;
 std::string fakeChooser() { return chosenImportFile; }
 
+// The screen's clock. By default every reading is 600 ms after the last, so
+// presses never fall within the double-click time of an earlier action; the
+// double-click test sets the time itself.
+int32_t fakeMs;
+int32_t steppingClock() { return fakeMs += 600; }
+int32_t fixedClock() { return fakeMs; }
+
 struct UserManagementTest : StoreFolderTest {
     void SetUp() override
     {
@@ -28,6 +35,8 @@ struct UserManagementTest : StoreFolderTest {
         userManagementState.newUserTessitura = 3;
         userManagementState.pendingAction = userManagementState.deferredAction = 0;
         userManagementHooks.chooseImportFile = fakeChooser;
+        fakeMs = 100000;
+        userManagementHooks.now = steppingClock;
         userManagementScreenHandlers.create();
         currentScreen = userManagementScreenId;
         screen.frame(); // entry: focus on row 1, nothing drawn
@@ -35,6 +44,7 @@ struct UserManagementTest : StoreFolderTest {
     void TearDown() override
     {
         userManagementHooks.chooseImportFile = nullptr;
+        userManagementHooks.now = nullptr;
         StoreFolderTest::TearDown();
     }
 
@@ -160,6 +170,65 @@ TEST_F(UserManagementTest, DeletionNeedsTheAdministratorPassword)
     dismissAlert();
     authorize();
     EXPECT_EQ(alertLines[0], "User deletion allowed");
+}
+
+// A double click is one action: a Del or Add press within 500 ms of the last
+// Del or Add action is ignored. Without that the row below moved up under the
+// pointer and was deleted too, and a name was added twice.
+TEST_F(UserManagementTest, DoubleClickOnDelOrAddIsOneAction)
+{
+    for (const char *name : {"Bea", "Cy", "Dee"}) addUserNamed(name);
+    screen.click(userManagementState.deletionPasswordField);
+    screen.frame();
+    screen.type("Brisketmoo\r");
+    screen.frame();
+    screen.type("\r");
+    screen.frame();
+    ASSERT_TRUE(userManagementState.deletionAuthorized);
+    dismissAlert();
+
+    userManagementHooks.now = fixedClock;
+    auto clickAfter = [](int32_t ms, const ControlRecord &button) {
+        fakeMs += ms;
+        screen.click(button);
+        fakeMs += 20;
+        screen.frame();
+    };
+    using Names = std::vector<std::string>;
+    clickAfter(1000, userManagementState.deleteButtons[1]); // Bea
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Cy", "Dee", "", "", ""}));
+    clickAfter(200, userManagementState.deleteButtons[1]); // the second click of the double click
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Cy", "Dee", "", "", ""}));
+    EXPECT_EQ(userManagementState.deleteButtons[1].state, stateIdle);
+    clickAfter(250, userManagementState.addUserButton); // Add counts alike after a Del
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Cy", "Dee", "", "", ""}));
+    // The ignored presses do not restart the time: more than 500 ms after
+    // the delete the next click deletes again.
+    clickAfter(30, userManagementState.deleteButtons[1]); // Cy, 520 ms after Bea's delete
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "", "", "", ""}));
+
+    // Add: the field still holds the name after the first click.
+    screen.click(userManagementState.newUserField);
+    screen.frame();
+    for (int i = 0; i < 40; ++i) screen.type("\x7f\b"); // clear the earlier name
+    screen.type("Eve\r");
+    screen.frame();
+    clickAfter(1000, userManagementState.addUserButton);
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "", "", ""}));
+    clickAfter(150, userManagementState.addUserButton);
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "", "", ""}));
+    clickAfter(150, userManagementState.deleteButtons[1]);
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "", "", ""}));
+    // Return on "Add" is a press of it too.
+    setKeyboardFocus(&userManagementState.addUserButton);
+    screen.type("\r");
+    screen.frame();
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "", "", ""}));
+    clickAfter(600, userManagementState.addUserButton); // a later click adds again
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "Eve", "", ""}));
+    // Other buttons are not held back.
+    clickAfter(10, userManagementState.authorizeButton);
+    EXPECT_EQ(alertLines[0], "User deletion prohibited");
 }
 
 TEST_F(UserManagementTest, RowTessituraLists)

@@ -1,4 +1,9 @@
 // First-time setup as the administrator types it.
+#include <filesystem>
+#include <map>
+#include <fstream>
+#include <regex>
+
 #include "progress/password.h"
 #include "progress/setup_screen.h"
 #include "common/screen_driver.h"
@@ -91,24 +96,71 @@ TEST_F(SetupScreenTest, ShortPasswordAlertNeedsTwoDismissalsAndCreatesNothing)
     setup.frame();
     EXPECT_FALSE(textEditActive);
 
-    // "Go" with the short password: the alert reopens the password field.
-    setup.click(setupState.goButton);
+    EXPECT_FALSE(exists("UsersFile"));
+}
+
+// A password of 1-4 characters refused when its editing ends is dropped, as
+// on the other refusal paths: clicking the field again and typing a good one
+// stores only that one (it was stored joined to the refused one).
+TEST_F(SetupScreenTest, PasswordRefusedAtTheEndOfEditingIsNotKept)
+{
+    setup.type("Ada\r");
+    setup.frame();
+    setup.type("abc\r");
     setup.frame();
     EXPECT_EQ(alertLines[0], "AdminPassword must have at least 5 characters");
-    setup.click(setupState.exitButton); // any click dismisses
+    EXPECT_EQ(setupState.adminPassword, "");
+    EXPECT_EQ(setupState.passwordField.caption, "");
+    setup.type("\r\r"); // the alert needs two dismissals
+    setup.frame();
+    setup.click(setupState.passwordField);
     setup.frame();
     EXPECT_EQ(editedControl, &setupState.passwordField);
-    EXPECT_FALSE(exists("UsersFile"));
-
-    // The refused password is gone: the new one typed now is stored as typed,
-    // not joined to the short one.
     EXPECT_EQ(editLength, 0);
-    setup.type("abcdefg\r");
+    setup.type("hello\r");
     setup.frame(2); // the focus moves to "Go"
     setup.type("\r");
     setup.frame();
     EXPECT_EQ(currentScreen, userManagementScreenId);
-    EXPECT_EQ(storedPassword(), "abcdefg");
+    EXPECT_EQ(storedPassword(), "hello");
+}
+
+// Setup over earlier data (an empty users file beside a time line and score
+// file that hold results): the files with data are renamed aside before the
+// new ones are written, and the start's clean-up of temporary files leaves
+// them alone.
+TEST_F(SetupScreenTest, SetupKeepsEarlierStoreFilesAside)
+{
+    auto writeBytes = [this](const std::string &name, const std::string &bytes) {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    };
+    writeBytes("UsersFile", "");
+    writeBytes("TimeLine", "old time line");
+    writeBytes("ScoreFile", "old scores");
+    setup.type("Ada\r");
+    setup.frame();
+    setup.type("\r");
+    setup.frame(2);
+    setup.type("\r");
+    setup.frame();
+    ASSERT_EQ(currentScreen, userManagementScreenId);
+    EXPECT_EQ(fileSize("UsersFile"), int64_t(usersFileSize));
+    EXPECT_EQ(fileSize("TimeLine"), int64_t(timeLineFileSize));
+    EXPECT_EQ(fileSize("ScoreFile"), int64_t(scoreFileSize));
+
+    recoverStoreFolder(); // what every start runs first
+    std::map<std::string, std::string> aside; // store file -> its earlier bytes
+    const std::regex asideName(R"((\w+)\.before-setup-\d{8}-\d{6})");
+    for (const auto &entry : std::filesystem::directory_iterator(dir + "/ResourceFiles")) {
+        std::smatch m;
+        const std::string name = entry.path().filename().string();
+        if (std::regex_match(name, m, asideName)) {
+            const std::vector<uint8_t> bytes = readFile(name);
+            aside[m[1]] = std::string(bytes.begin(), bytes.end());
+        }
+    }
+    // The empty users file held nothing to keep.
+    EXPECT_EQ(aside, (std::map<std::string, std::string>{{"ScoreFile", "old scores"}, {"TimeLine", "old time line"}}));
 }
 
 TEST_F(SetupScreenTest, EmptyNameAlertsAndCharacterFilters)

@@ -12,6 +12,7 @@
 #include "frame/picture_catalogue.h"
 #include "lessons/exercise_drawing.h"
 #include "lessons/lesson_loader.h"
+#include "lessons/exercise_drawing.h"
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "lessons/timed_notes.h"
@@ -27,7 +28,7 @@ uint32_t realImages7(int32_t p) { return p >= 0 && p < images7Count ? images7Tex
 const ScoreViewHooks realHooks = {
     .images6 = realImages6,
     .images7 = realImages7,
-    .signalTrace = nullptr, // the replay screen installs the exercise's signal trace
+    .signalTrace = drawSignalTrace, // the exercise's scope of the last analysed window
 };
 ScoreViewHooks hooks = realHooks;
 

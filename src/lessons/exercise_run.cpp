@@ -5,6 +5,7 @@
 
 #include "frame/message_panel.h"
 #include "base/rounding.h"
+#include "base/screen_id.h"
 #include "base/shared.h"
 #include "base/stops.h"
 #include "frame/timer.h"
@@ -152,7 +153,7 @@ void leaveForLessonMenu()
     setProgressStep(0);
     r.lessonProgress = progressPreparation;
     hooks.setUpExerciseOptions();
-    currentScreen = 6; // lesson menu
+    currentScreen = lessonMenuScreenId;
     promptLine.clear();
 }
 
@@ -459,7 +460,7 @@ void statisticsFrame()
     hooks.stopCapture();
     hooks.focusQuit(false);
     r.lessonProgress = progressPreparation;
-    currentScreen = 576; // score overview
+    currentScreen = scoreOverviewScreenId;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "frame/timer.h"
 #include "frame/immediate_draw.h"
 #include "intro/intro_pictures.h"
+#include "intro/sample_pages.h"
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
 #include "lessons/lesson_state.h"
@@ -120,10 +121,6 @@ static void realTickVoices()
     tickVoiceSequencer();
 }
 
-static void noRowExtras(const IntroPageRow &, int32_t) {}
-static void noEntryStep(int32_t, int32_t) {}
-static int32_t noSampleExercise(int32_t) { return 0; }
-
 static IntroLessonHooks makeRealHooks()
 {
     IntroLessonHooks h{};
@@ -141,9 +138,9 @@ static IntroLessonHooks makeRealHooks()
     h.deleteClipBuffers = realDeleteClipBuffers;
     h.stopCapture = realStopCapture;
     h.tickVoices = realTickVoices;
-    h.drawRowExtras = noRowExtras;
-    h.entryStep = noEntryStep;
-    h.sampleExercise = noSampleExercise;
+    h.drawRowExtras = drawSampleRowExtrasOfRow;
+    h.entryStep = sampleEntryStep;
+    h.sampleExercise = sampleExerciseAtTick;
     return h;
 }
 
@@ -154,7 +151,11 @@ const IntroLessonHooks &realIntroLessonHooks()
     static const IntroLessonHooks real = makeRealHooks();
     return real;
 }
-void setIntroLessonHooks(const IntroLessonHooks &h) { hooks = h; }
+void setIntroLessonHooks(const IntroLessonHooks &h)
+{
+    hooks = h;
+    setSamplePagesDraw(*h.draw);
+}
 
 void startIntroClip(int32_t clip) { hooks.playClip(clip); }
 void stopIntroSource(IntroSource source) { hooks.stopSource(source); }
@@ -384,6 +385,7 @@ static void runLoadingStep(int32_t step)
         introLesson.clipBuffersMade = false;
         restartTickGrid();
         recordingBlockIndex = 0;
+        startSampleLesson();
         hintLine.clear();
         promptLine.clear();
         showAlert("", "Please wait - loading animation images", "");

@@ -9,6 +9,7 @@
 #include "frame/timer.h"
 #include "frame/immediate_draw.h"
 #include "intro/intro_pictures.h"
+#include "intro/sample_exercise.h"
 #include "intro/sample_pages.h"
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
@@ -541,8 +542,8 @@ static void drawRowBubble(ImmediateDraw &draw, const IntroPageRow &row)
     std::string fallback[3];
     const char *l1 = row.lines[0], *l2 = row.lines[1], *l3 = row.lines[2];
     if (row.first == 8863) { // topic 5's fallback terminator shows the exercise's state
-        fallback[0] = "Never should come here !!!!!!!!!!!  0";
-        fallback[1] = "ActionToTake= " + std::to_string(introLesson.lastSampleEvent);
+        fallback[0] = "Never should come here !!!!!!!!!!!  " + std::to_string(sample.phase);
+        fallback[1] = "ActionToTake= " + std::to_string(sample.replayEvent);
         l1 = fallback[0].c_str();
         l2 = fallback[1].c_str();
     }

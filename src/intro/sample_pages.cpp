@@ -369,6 +369,10 @@ void drawSampleReplay(ImmediateDraw &d)
 {
     const SampleReplayFrame &f = lastSampleReplayFrame();
     const int32_t phase = sample.phase;
+    // The delay bar lies behind everything (depth -12): without a depth
+    // buffer it is drawn first, so the red part of the delay still to come
+    // covers it.
+    drawDelayBar(d);
     if (afterListen(f.phaseBefore)) drawTriangle(d);
     drawStaffAndParameters(d);
     drawDeviationAxes(d);
@@ -400,12 +404,12 @@ void drawSampleReplay(ImmediateDraw &d)
     if (sample.delayMs >= 7500 && phase == samplePhaseDelay) drawNoiseCue(d);
     if (afterListen(phase)) drawWindowLabels(d, phase != samplePhaseDelay);
     drawDelayLine(d);
-    drawDelayBar(d);
 }
 
 void drawSampleFeedback(ImmediateDraw &d, int32_t stage, int32_t tick)
 {
     const int32_t phase = sample.phase;
+    drawDelayBar(d); // behind everything, as in the replay
     const bool shownPhase = phase == samplePhaseDelay || phase == samplePhaseSing || phase == samplePhaseFinished;
     if (shownPhase) drawTriangle(d);
     drawStaffAndParameters(d);
@@ -422,13 +426,11 @@ void drawSampleFeedback(ImmediateDraw &d, int32_t stage, int32_t tick)
     }
     if (stage == 0) {
         drawAllPlots(d);
-        drawDelayBar(d);
     } else if (stage >= 1 && stage <= 4) {
         drawJudgedWindow(d, stage == 1 ? 1 : stage);
         drawDeviationAxes(d);
         drawExercisesToDo(d);
         drawAllPlots(d);
-        drawDelayBar(d);
         if (stage >= 2) {
             if (sample.answerValid) {
                 const double y = plotHeight(sample.meanHz) + 300;
@@ -449,7 +451,6 @@ void drawSampleFeedback(ImmediateDraw &d, int32_t stage, int32_t tick)
         drawFeedbackWord(d);
     }
     drawDelayLine(d);
-    drawDelayBar(d);
 }
 
 // ---- Pages ------------------------------------------------------------------------

@@ -124,6 +124,22 @@ TEST_F(SamplePages, TopicFiveSoundsTheNoteAndTheTeacherAtTheExercisesEvents)
         EXPECT_NE(std::find(stops.begin(), stops.end(), s), stops.end()) << s;
 }
 
+TEST_F(SamplePages, TopicFivesFallbackRangeShowsTheExercisesStateAndMovesOn)
+{
+    goToTopic(5);
+    runThrough(8400);
+    setIntroStep(8863); // only reached when the exercise has not finished by 8862
+    introFrame();
+    bool phaseShown = false, eventShown = false;
+    for (const std::string &op : w.draw.ops) {
+        phaseShown |= op.find("Never should come here !!!!!!!!!!!  7") != std::string::npos;
+        eventShown |= op.find("ActionToTake= 8") != std::string::npos;
+    }
+    EXPECT_TRUE(phaseShown);
+    EXPECT_TRUE(eventShown);
+    EXPECT_EQ(introLesson.progress, 7);
+}
+
 TEST_F(SamplePages, TopicSixJudgesTheStoredAnswerAndShowsThePass)
 {
     goToTopic(6);

@@ -158,6 +158,21 @@ TEST_F(SamplePages, TopicSixJudgesTheStoredAnswerAndShowsThePass)
     EXPECT_EQ(stepsOf("note", 0), std::vector<int32_t>{8953});
 }
 
+TEST_F(SamplePages, AnUnjudgedAnswerShowsOutOfRequiredPrecisionWithTheToleranceBand)
+{
+    sample.answerValid = sample.answerPassed = false; // as before any judging
+    w.draw.beginFrame();
+    drawSampleFeedback(w.draw, 2, 258);
+    EXPECT_TRUE(has("large 760 455 Out of required precision"));
+    EXPECT_TRUE(has("verdict 880 482 2"));
+    EXPECT_TRUE(has("quad 615 340 675 580 -12")) << "the band of 75 cents round the note";
+    EXPECT_TRUE(w.draw.matching("large 780 455").empty());
+    // Stage 4 shows the band of max. Dev. (50 cents) as well.
+    w.draw.beginFrame();
+    drawSampleFeedback(w.draw, 4, 258);
+    EXPECT_TRUE(has("quad 615 380 675 540 -12"));
+}
+
 TEST_F(SamplePages, PagingPastTopicFiveStillShowsThePassTheTeacherExplains)
 {
     goToTopic(7); // neither topic 5 nor 6 ran: only the lesson's entry set the sample up

@@ -693,8 +693,18 @@ void startSampleLesson()
     setUpSampleForLesson();
 }
 
-void drawSampleRowExtras(int32_t row, int32_t step)
+// The first step of the page row holding the step, or the topic's start
+// step on its entry frames (before the first row).
+static int32_t rowFirstStep(int32_t step)
 {
+    const int32_t topic = step >= introTopicStartSteps[7] ? 7 : step >= introTopicStartSteps[6] ? 6 : 5;
+    const IntroPageRow *r = introRowAt(topic, step);
+    return r != nullptr ? r->first : introTopicStartSteps[topic];
+}
+
+void drawSampleRowExtras(int32_t, int32_t step)
+{
+    const int32_t row = rowFirstStep(step);
     if (step >= 8302 && step <= 8342) { // topic 4 hands over: the exercise's first frame
         prepareSampleExercise(false);
         replayAt(0);

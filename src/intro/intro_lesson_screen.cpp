@@ -10,6 +10,8 @@
 #include "frame/immediate_draw.h"
 #include "intro/intro_pages.h"
 #include "intro/intro_pictures.h"
+#include "intro/sample_exercise.h"
+#include "intro/sample_pages.h"
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
 #include "lessons/lesson_state.h"
@@ -123,9 +125,6 @@ static void realTickVoices()
     tickVoiceSequencer();
 }
 
-static void noEntryStep(int32_t, int32_t) {}
-static int32_t noSampleExercise(int32_t) { return 0; }
-
 static IntroLessonHooks makeRealHooks()
 {
     IntroLessonHooks h{};
@@ -143,9 +142,9 @@ static IntroLessonHooks makeRealHooks()
     h.deleteClipBuffers = realDeleteClipBuffers;
     h.stopCapture = realStopCapture;
     h.tickVoices = realTickVoices;
-    h.drawRowExtras = drawIntroRowExtras;
-    h.entryStep = noEntryStep;
-    h.sampleExercise = noSampleExercise;
+    h.drawRowExtras = drawIntroRowExtras; // the sample rows through drawSampleRowExtras
+    h.entryStep = sampleEntryStep;
+    h.sampleExercise = sampleExerciseAtTick;
     return h;
 }
 
@@ -156,7 +155,11 @@ const IntroLessonHooks &realIntroLessonHooks()
     static const IntroLessonHooks real = makeRealHooks();
     return real;
 }
-void setIntroLessonHooks(const IntroLessonHooks &h) { hooks = h; }
+void setIntroLessonHooks(const IntroLessonHooks &h)
+{
+    hooks = h;
+    setSamplePagesDraw(*h.draw);
+}
 ImmediateDraw &introLessonDraw() { return *hooks.draw; }
 
 void startIntroClip(int32_t clip) { hooks.playClip(clip); }
@@ -387,6 +390,7 @@ static void runLoadingStep(int32_t step)
         introLesson.clipBuffersMade = false;
         restartTickGrid();
         recordingBlockIndex = 0;
+        startSampleLesson();
         hintLine.clear();
         promptLine.clear();
         showAlert("", "Please wait - loading animation images", "");
@@ -542,8 +546,8 @@ static void drawRowBubble(ImmediateDraw &draw, const IntroPageRow &row)
     std::string fallback[3];
     const char *l1 = row.lines[0], *l2 = row.lines[1], *l3 = row.lines[2];
     if (row.first == 8863) { // topic 5's fallback terminator shows the exercise's state
-        fallback[0] = "Never should come here !!!!!!!!!!!  0";
-        fallback[1] = "ActionToTake= " + std::to_string(introLesson.lastSampleEvent);
+        fallback[0] = "Never should come here !!!!!!!!!!!  " + std::to_string(sample.phase);
+        fallback[1] = "ActionToTake= " + std::to_string(sample.replayEvent);
         l1 = fallback[0].c_str();
         l2 = fallback[1].c_str();
     }

@@ -14,8 +14,8 @@ struct IntroPageRow;
 
 // What a page row of topics 5-7 (or topic 4 from step 8302) draws besides the
 // teacher and its bubble, and the sounds it starts with the exercise's
-// events. row is the first step of the row holding the step (of the entry
-// range on entry frames); the content is chosen by the step.
+// events. The content is chosen by the step alone (row, the caller's name
+// of the row, is not needed).
 void drawSampleRowExtras(int32_t row, int32_t step);
 
 // The engine's hooks: an entry step of a topic, and topic 5's exercise at a

@@ -153,15 +153,7 @@ void drawProgressBand()
     fillRect(345, 158, 615, 182, -12);
 }
 
-void drawFeedbackIcon(double x, double y, int32_t kind)
-{
-    if (kind < 1 || kind > 3) return;
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    setColour(1, 1, 1, 1);
-    drawTexturedRect(images44Textures[kind - 1], x, y, x + 128, y + 128, -8);
-    glDisable(GL_BLEND);
-}
+void drawFeedbackIcon(double x, double y, int32_t kind) { drawVerdictPicture(images44Textures, x, y, kind); }
 
 void drawSignalAndFrequency()
 {
@@ -436,6 +428,16 @@ void loadPack(const std::string &path, GLuint *textures, const int32_t *sizes, i
 }
 
 } // namespace
+
+void drawVerdictPicture(const unsigned int *pictures, double x, double y, int32_t kind)
+{
+    if (kind < 1 || kind > 3) return;
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    setColour(1, 1, 1, 1);
+    drawTexturedRect(pictures[kind - 1], x, y, x + 128, y + 128, -8);
+    glDisable(GL_BLEND);
+}
 
 void loadExercisePicturePack(int32_t pack)
 {

@@ -25,6 +25,12 @@ void drawSignalTrace();
 // not drawn), 44 (the fail and pass icons are its pictures 2 and 3).
 void loadExercisePicturePack(int32_t pack);
 
+// A verdict picture, 128 x 128 white and blended with its lower left corner
+// at (x, y), depth -8: kind 1..3 is pictures[kind - 1] (the first three of
+// Images44: 2 fail, 3 pass); any other kind draws nothing. The sample
+// exercise of the introduction shows its verdict the same way.
+void drawVerdictPicture(const unsigned int *pictures, double x, double y, int32_t kind);
+
 // ---- Layout rules --------------------------------------------------------
 
 // Length of the time line's red marker for a phase and step; -1: none.

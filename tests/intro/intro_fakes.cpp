@@ -59,6 +59,9 @@ static uint32_t fakeLoadTexture(int32_t, int32_t)
 static void fakeClose() { --world->openPacks; }
 static void fakeDelete(uint32_t) { --world->liveTextures; }
 
+static IntroLessonHooks installedFakes{};
+const IntroLessonHooks &introFakeHooks() { return installedFakes; }
+
 void installIntroFakes(IntroWorld &w)
 {
     world = &w;
@@ -80,6 +83,7 @@ void installIntroFakes(IntroWorld &w)
     h.drawRowExtras = fakeExtras;
     h.entryStep = fakeEntry;
     h.sampleExercise = fakeSample;
+    installedFakes = h;
     setIntroLessonHooks(h);
     setPictureSetHooks({fakeOpen, fakeLoadTexture, fakeClose, fakeDelete});
     images1Loaded = images14Loaded = images50Loaded = images25Loaded = images49Loaded = images51Loaded =

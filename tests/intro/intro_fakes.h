@@ -35,6 +35,8 @@ extern IntroWorld *world;
 // Installs the fakes (and fresh state: controls, picture marks) for one test.
 void installIntroFakes(IntroWorld &w);
 void removeIntroFakes();
+// The hooks installIntroFakes installed (to replace a few of them).
+const IntroLessonHooks &introFakeHooks();
 // One timer tick: the clock moves on by 46 ms and the screen's display runs.
 void introFrame();
 // Runs frames until pred() holds; false when maxFrames pass first.

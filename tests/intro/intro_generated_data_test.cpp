@@ -10,6 +10,7 @@
 #include "frame/texture_pack.h"
 #include "intro/intro_pictures.h"
 #include "intro/intro_tables.h"
+#include "intro/sample_pages.h"
 #include "sound/sound_bank.h"
 
 #include <AL/al.h>
@@ -65,6 +66,12 @@ TEST(IntroGeneratedData, LoadsWholeAndRunsToTheEndWithRealSounds)
     h.draw = &w.draw;
     h.elapsedMs = fakeElapsed;
     setIntroLessonHooks(h);
+    // The note voices' sources are not made here: the sample exercise's
+    // reference note stays silent.
+    SampleDrawHooks voiceless = realSampleDrawHooks();
+    voiceless.setUpVoices = voiceless.referenceNote = voiceless.countShownVoices = [] {};
+    voiceless.timedSequence = [](int32_t) {};
+    setSampleDrawHooks(voiceless);
     PictureSetHooks p = realPictureSetHooks();
     p.deleteTexture = countDelete;
     setPictureSetHooks(p);
@@ -104,6 +111,7 @@ TEST(IntroGeneratedData, LoadsWholeAndRunsToTheEndWithRealSounds)
     EXPECT_EQ(uploaded - deleted, images51PictureCount + images44PictureCount);
 
     setTextureUploader(nullptr);
+    setSampleDrawHooks(realSampleDrawHooks());
     removeIntroFakes();
 }
 

@@ -2,19 +2,23 @@
 // two (1 and 3), and the loading music. The spoken clips say the text of the
 // speech bubble they belong to (espeak-ng), paced to the teacher's talking
 // time on their row: spoken once at a normal pace, then again at the pace
-// that fits. The speaker runs for several clips at once; the teacher's sung
-// "Fa" (88, 89) is a sung vowel on F4 until the recorded one is made.
+// that fits. The speaker runs for several clips at once. The teacher's sung
+// "Fa" (88 right after the note, 89 the answer after the delay) is a sung
+// vowel whose pitch follows the sample exercise's stored tracks frame by
+// frame, so what is heard is what its plots show.
 #include "intro_art.h"
 #include "make_data.h"
 #include "sound_files.h"
 #include "sound_synth.h"
 
 #include "intro/intro_tables.h"
+#include "intro/sample_exercise.h"
 #include "music/notes.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -110,6 +114,49 @@ static Samples loadingMusic()
     return music;
 }
 
+// Formant magnitude of the sung "ah" at frequency f (unity at 0 Hz).
+static double vowelGain(double f)
+{
+    static constexpr double centres[] = {730, 1090, 2440, 3300, 3750};
+    static constexpr double widths[] = {90, 110, 170, 250, 300};
+    double g = 1.0;
+    for (int k = 0; k < 5; ++k) {
+        const double c2 = centres[k] * centres[k];
+        g *= c2 / std::sqrt((c2 - f * f) * (c2 - f * f) + widths[k] * widths[k] * f * f);
+    }
+    return g;
+}
+
+// The teacher singing one of the sample's pitch tracks: a voiced "ah" whose
+// pitch in frame k (46.44 ms each) is track entry k - lead (the first entry
+// before that), entries 0..last; the pitch glides over 10 ms between frames.
+static Samples sungTrack(const double *track, int lead, int last)
+{
+    const double frameSeconds = sampleFrameMs / 1000.0;
+    const int frames = last + lead + 1;
+    const size_t n = static_cast<size_t>(frames * frameSeconds * synthRate);
+    Samples s(n, 0.0f);
+    auto pitchAt = [&](int frame) { return track[std::clamp(frame - lead, 0, last)]; };
+    constexpr int harmonics = 24;
+    double phase[harmonics + 1] = {};
+    double hz = pitchAt(0);
+    const double glide = 1.0 - std::exp(-1.0 / (0.010 * synthRate));
+    for (size_t i = 0; i < n; ++i) {
+        const int frame = static_cast<int>(static_cast<double>(i) / synthRate / frameSeconds);
+        hz += (pitchAt(frame) - hz) * glide;
+        double v = 0;
+        for (int k = 1; k <= harmonics && hz * k < 10000; ++k) {
+            phase[k] += 2 * M_PI * hz * k / synthRate;
+            if (phase[k] > 2 * M_PI) phase[k] -= 2 * M_PI;
+            v += vowelGain(hz * k) / k * std::sin(phase[k]);
+        }
+        s[i] = static_cast<float>(v);
+    }
+    fadeEdges(s, 0.04, 0.12);
+    normalisePeak(s, 0.7);
+    return s;
+}
+
 bool makeIntroClips(const std::string &dataDir)
 {
     const std::string dir = dataDir + "/sounds/";
@@ -123,7 +170,7 @@ bool makeIntroClips(const std::string &dataDir)
                             error))
         return fail();
     for (int k : {88, 89}) {
-        Samples fa = maleAhNote(noteFrequencies[32], k == 88 ? 1.9 : 3.7, 0xfa00 + k);
+        Samples fa = k == 88 ? sungTrack(sampleTrainingTrack, 1, 44) : sungTrack(sampleTestTrack, 2, 101);
         if (!writeOggVorbisFile(dir + introClipFileNames[k], halveRate(fa), synthRate / 2, speechQuality,
                                 clipSerialBase + k, error))
             return fail();

@@ -1,0 +1,747 @@
+#include "intro/sample_pages.h"
+
+#include "intro/intro_slides.h"
+
+#include "base/rounding.h"
+#include "base/shared.h"
+#include "base/small_routines.h"
+#include "frame/gl_draw.h"
+#include "frame/immediate_draw.h"
+#include "frame/timer.h"
+#include "intro/intro_lesson_screen.h"
+#include "intro/intro_pictures.h"
+#include "intro/intro_tables.h"
+#include "intro/sample_exercise.h"
+#include "lessons/exercise_drawing.h"
+#include "lessons/lesson_params.h"
+#include "music/note_labels.h"
+#include "music/note_voices.h"
+#include "music/notes.h"
+#include "music/staff_drawing.h"
+#include "music/staff_geometry.h"
+#include "music/voice_sequencer.h"
+
+#include <GL/gl.h>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// ---- Real hooks ---------------------------------------------------------------
+
+// The notation and the pictures draw in GL only where a context exists
+// (the tests run the pages through a recording facade without one).
+void realStaffWithNote(int32_t note)
+{
+    if (!haveGlContext()) return;
+    drawGrandStaff(100, 280, 0);
+    drawGrandStaffClefs(100);
+    drawStaffNote(220, 0, note, 1);
+}
+
+void realPoint(double x, double y, double z)
+{
+    if (!haveGlContext()) return;
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_POINT_SMOOTH);
+    glPointSize(3);
+    glBegin(GL_POINTS);
+    glVertex3d(x, y, z);
+    glEnd();
+    glDisable(GL_POINT_SMOOTH);
+    glPointSize(1);
+}
+
+void realVerdictIcon(double x, double y, int32_t picture)
+{
+    if (haveGlContext()) drawVerdictPicture(images44Textures + 1, x, y, picture);
+}
+
+void realArrow(int32_t style, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t width)
+{
+    if (haveGlContext()) drawArrow(style, x1, y1, x2, y2, width);
+}
+
+// The small picture and the diagram pair are the other pages' pictures.
+ImmediateDraw &draw();
+void realSmallPicture(int32_t x, int32_t y) { drawSmallPicture(draw(), x, y); }
+void realDiagramPair(int32_t n, int32_t x) { drawDiagramPair(draw(), n, x); }
+
+void realSetUpVoices()
+{
+    stopAllVoices();
+    clearVoiceHighlights();
+    setChordVoices(27);
+    noteVoices[1].kind = voiceKindFlute;
+    noteVoices[2].kind = voiceKindSine;
+    noteVoices[3].kind = voiceKindSine;
+    noteVoices[1].note = sample.note;
+    noteVoices[1].staffValue = staffValueOfNote(sample.note);
+    noteVoices[1].toneHz = sample.referenceHz;
+    noteVoices[1].toneMs = 2000;
+    countShownVoices();
+}
+
+void realReferenceNote()
+{
+    highlightAllVoices();
+    startVoiceSequence(6, 0);
+}
+
+void realTimedSequence(int32_t t1) { startTimedVoiceSequence(20, 2, t1, 0, 0, 0, 0, 0, 0, 0, 1); }
+
+SampleDrawHooks makeRealHooks()
+{
+    return {realStaffWithNote, realArrow,       realPoint,       realVerdictIcon,   realSmallPicture,
+            realDiagramPair,     realSetUpVoices, realReferenceNote, realTimedSequence, countShownVoices};
+}
+
+SampleDrawHooks hooks = makeRealHooks();
+ImmediateDraw *pageDraw = nullptr;
+
+ImmediateDraw &draw()
+{
+    if (pageDraw == nullptr) pageDraw = &glImmediateDraw();
+    return *pageDraw;
+}
+
+// ---- Drawing pieces ------------------------------------------------------------
+
+std::string oneDecimal(double v)
+{
+    char t[64];
+    std::snprintf(t, sizeof t, "%.1f", v);
+    return t;
+}
+
+std::string whole(double v) { return std::to_string(roundToInt32(v)); }
+
+void grey(ImmediateDraw &d) { d.colour(0, 0, 0, 0.4f); }
+
+const LessonParams &lessonRow() { return lessonParamsTable[sampleLessonIndex]; }
+
+double staffY() { return roundToInt32(frequencyToStaffHeight(sample.referenceHz)) + 300.0; }
+
+double plotHeight(double f) { return sampleDeviationToPlotY(samplePlotRangeCents, 160, f, sample.referenceHz); }
+
+double centsOf(double f) { return 1200 * std::log(f) / std::log(2.0); }
+
+void ratingColour(ImmediateDraw &d, int32_t rating)
+{
+    switch (rating) {
+    case 1: d.colour(1, 0, 1, 1); break;
+    case 2: d.colour(0, 0.549f, 0, 1); break;
+    case 3: d.colour(0.8f, 0.8f, 0, 1); break;
+    default: d.colour(0, 0, 0, 1);
+    }
+}
+
+// The plot family: values drawn over check; lines between neighbours that
+// pass the previous-value test and stay under the jump limit, else points.
+void drawPlot(ImmediateDraw &d, const double *value, const double *check, const int32_t *rating, int32_t n,
+              double x0, bool prevNonZero, double jumpLimit)
+{
+    if (n >= sampleArraySize) n = sampleArraySize - 1;
+    d.lineWidth(3);
+    double prev = 0;
+    for (int32_t i = 0; i <= n; ++i) {
+        const double x = x0 + i / samplePlotFrames * 120;
+        ratingColour(d, rating[i]);
+        if (i == 0) {
+            hooks.point(x0, value[0] + 300, -6);
+        } else if (check[i] != 0) {
+            const bool prevOk = prevNonZero ? prev != 0 : prev > 10;
+            if (prevOk && value[i] != 0 && std::fabs(prev - value[i]) < jumpLimit)
+                d.line(x0 + (i - 1) / samplePlotFrames * 120, prev + 300, x, value[i] + 300, -6);
+            else
+                hooks.point(x, value[i] + 300, -6);
+        }
+        prev = value[i];
+    }
+    d.lineWidth(1);
+}
+
+void drawTrainingPlot(ImmediateDraw &d, int32_t n)
+{
+    drawPlot(d, sample.trainingPlotY, sample.trainingPlotY, sample.trainingRating, n, 345, true, 62);
+}
+
+void drawTestPlot(ImmediateDraw &d, int32_t n)
+{
+    drawPlot(d, sample.testPlotY, sample.testPlotY, sample.testRating, n, 615, false, 320);
+    if (n >= 22) { // the end of the judged samples
+        const double x = 615 + 22 / samplePlotFrames * 120;
+        d.colour(1, 0, 0, 0.4f);
+        d.line(x, 300, x, 620, -6);
+    }
+}
+
+void drawTrainingStaffTrace(ImmediateDraw &d, int32_t n)
+{
+    drawPlot(d, sample.trainingStaffY, sample.trainingPlotY, sample.trainingRating, n, 175, false, 320);
+}
+
+void drawTestStaffTrace(ImmediateDraw &d, int32_t n)
+{
+    drawPlot(d, sample.testStaffY, sample.testPlotY, sample.testRating, n, 175, false, 320);
+}
+
+void drawDeviationAxes(ImmediateDraw &d)
+{
+    grey(d);
+    for (double x : {345.0, 615.0}) {
+        d.line(x, 300, x, 620, -6);
+        for (double y : {300.0, 380.0, 540.0, 620.0}) d.line(x - 5, y, x + 5, y, -6);
+        d.line(x - 5, 460, x + 125, 460, -6);
+        d.text(DrawnText::normal, lessonScreenFont, "Deviation", x - 46, 634);
+        d.text(DrawnText::normal, lessonScreenFont, "+100", x - 46, 616);
+        d.text(DrawnText::normal, lessonScreenFont, "+50", x - 37, 536);
+        d.text(DrawnText::normal, lessonScreenFont, "0", x - 19, 456);
+        d.text(DrawnText::normal, lessonScreenFont, "-50", x - 37, 376);
+        d.text(DrawnText::normal, lessonScreenFont, "-100", x - 46, 296);
+    }
+}
+
+void drawExercisesToDo(ImmediateDraw &d)
+{
+    d.colour(0, 0.6f, 0.6f, 0.4f);
+    const double box[] = {755, 628, 905, 628, 905, 683, 755, 683};
+    d.lineLoop(box, 4, -6);
+    d.text(DrawnText::normal, lessonScreenFont, "Exercises To Do", 765, 668);
+    d.text(DrawnText::large, lessonScreenFont, std::to_string(sample.exercisesToDo), 825, 638);
+}
+
+void drawDelayBar(ImmediateDraw &d)
+{
+    d.colour(0, 0, 0.9f, 0.9f);
+    d.quad(345, 158, 615, 182, -12);
+}
+
+void drawTimeLine(ImmediateDraw &d, int32_t phase, int32_t tick)
+{
+    d.colour(0, 0.549f, 0, 1);
+    d.text(DrawnText::normal, lessonScreenFont, "Designated", 240, 218);
+    d.text(DrawnText::normal, lessonScreenFont, "Pitch", 240, 200);
+    d.colour(0.8f, 0.4f, 0.6f, 1);
+    d.text(DrawnText::normal, lessonScreenFont, "Delay Time", 435, 200);
+    d.colour(1, 0, 0, 0.4f);
+    d.text(DrawnText::normal, lessonScreenFont, "Tar-", 625, 218);
+    d.text(DrawnText::normal, lessonScreenFont, "nova", 625, 200);
+    grey(d);
+    d.line(195, 195, 735, 195, -11);
+    for (double x : {195.0, 225.0, 345.0, 615.0, 735.0}) d.line(x, 190, x, 200, -11);
+    const double c = sampleTimeLineLength(phase, tick, sample.delayMs);
+    if (c != 0) {
+        d.colour(1, 0, 0, 0.4f);
+        d.lineWidth(3);
+        d.line(195, 195, 195 + c, 195, -3);
+        d.lineWidth(1);
+    }
+}
+
+void bracket(ImmediateDraw &d, double x0, double x1)
+{
+    d.line(x0, 245, x1, 245, -7);
+    d.line(x0, 240, x0, 250, -7);
+    d.line(x1, 240, x1, 250, -7);
+}
+
+std::string syllable() { return solfegeName(false, sample.note); }
+
+void drawWindowLabels(ImmediateDraw &d, bool test)
+{
+    grey(d);
+    d.text(DrawnText::normal, lessonScreenFont, "Training", 360, 250);
+    bracket(d, 345, 465);
+    d.text(DrawnText::large, lessonScreenFont, syllable(), 360, 270);
+    if (!test) return;
+    d.text(DrawnText::normal, lessonScreenFont, "Test", 630, 250);
+    bracket(d, 615, 735);
+    d.text(DrawnText::large, lessonScreenFont, syllable(), 640, 270);
+}
+
+void drawDelayLine(ImmediateDraw &d)
+{
+    grey(d);
+    d.text(DrawnText::large, lessonScreenFont, "Delay=" + oneDecimal(sample.delayMs / 1000) + " sec", 440, 130);
+}
+
+bool afterListen(int32_t phase)
+{
+    return phase == samplePhaseDelay || phase == samplePhaseSing || phase == samplePhaseFinished ||
+           phase == samplePhaseFeedback;
+}
+
+void drawTriangle(ImmediateDraw &d)
+{
+    d.colour(0.6f, 1, 0.8f, 0.4f);
+    d.triangle(241, staffY(), 337, 300, 337, 620, -12);
+}
+
+void drawStaffAndParameters(ImmediateDraw &d)
+{
+    hooks.staffWithNote(sample.note);
+    grey(d);
+    d.text(DrawnText::large, lessonScreenFont, syllable(), 220, 295);
+}
+
+void drawParameterLines(ImmediateDraw &d)
+{
+    const LessonParams &p = lessonRow();
+    grey(d);
+    d.text(DrawnText::large, lessonScreenFont, "Delay " + oneDecimal(p.delayMs / 1000) + " sec", 50, 637);
+    d.text(DrawnText::large, lessonScreenFont, "max. Tol. " + whole(p.maxTolCents) + " cents", 910, 662);
+    d.text(DrawnText::large, lessonScreenFont, "max. Dev. " + whole(p.maxDevCents) + " cents", 910, 637);
+    d.text(DrawnText::large, lessonScreenFont, std::to_string(p.noteCount) + " Notes", 50, 662);
+    d.text(DrawnText::large, lessonScreenFont, "Training", 298, 662);
+    d.text(DrawnText::large, lessonScreenFont, "Test", 570, 662);
+}
+
+void drawNoteArrow() { hooks.arrow(1, 241, static_cast<int32_t>(staffY()), 320, 460, 3); }
+
+void drawCursor(ImmediateDraw &d, double x)
+{
+    d.colour(1, 0, 1, 1);
+    d.line(x, 240, x, 620, -6);
+}
+
+void drawEndLine(ImmediateDraw &d, double x)
+{
+    grey(d);
+    d.line(x, 240, x, 620, -6);
+}
+
+void drawNoiseCue(ImmediateDraw &d)
+{
+    const double D = sample.delayMs;
+    const int32_t dFrame = sample.delayFrame;
+    if (dFrame < (D - 5000) / sampleFrameMs) return;
+    grey(d);
+    d.text(DrawnText::normal, lessonScreenFont, "Prepare", 510, 250);
+    bracket(d, 495, 615);
+    if (dFrame < (D - 4500) / sampleFrameMs) return;
+    const int32_t P = roundToInt32((D - 4500) / sampleFrameMs);
+    const double x = 495 + roundToInt32((dFrame - P) / 97.0 * 120);
+    d.colour(1, 0, 1, 1);
+    d.lineWidth(3);
+    d.line(495, 245, x, 245, -6);
+    d.lineWidth(1);
+    d.line(x, 240, x, 620, -6);
+}
+
+// The judged-window box and the bands of the feedback stages.
+void drawJudgedWindow(ImmediateDraw &d, int32_t stage)
+{
+    d.colour(0.8f, 1, 1, 0.4f);
+    d.quad(615, 300, 675, 620, -12);
+    auto band = [&](double cents) {
+        const double k = std::pow(2.0, cents / 1200);
+        d.colour(1, 1, 0.8f, 0.4f);
+        d.quad(615, plotHeight(sample.referenceHz / k) + 300, 675, plotHeight(sample.referenceHz * k) + 300, -12);
+    };
+    if (!sample.answerValid || stage == 3) band(sample.maxTolCents);
+    if (stage == 4) band(sample.maxDevCents);
+}
+
+void drawFeedbackWord(ImmediateDraw &d)
+{
+    d.colour(0, 0, 1, 1);
+    d.text(DrawnText::large, lessonScreenFont, "Feedback", 760, 600);
+}
+
+void drawAllPlots(ImmediateDraw &d)
+{
+    drawTrainingPlot(d, sample.trainingLast - 1);
+    drawTestPlot(d, sample.testLast - 1);
+    drawTestStaffTrace(d, sample.testLast - 1);
+}
+
+} // namespace
+
+const SampleDrawHooks &realSampleDrawHooks()
+{
+    static const SampleDrawHooks real = makeRealHooks();
+    return real;
+}
+void setSampleDrawHooks(const SampleDrawHooks &h) { hooks = h; }
+void setSamplePagesDraw(ImmediateDraw &d) { pageDraw = &d; }
+
+void drawSampleReplay(ImmediateDraw &d)
+{
+    const SampleReplayFrame &f = lastSampleReplayFrame();
+    const int32_t phase = sample.phase;
+    // The delay bar lies behind everything (depth -12): without a depth
+    // buffer it is drawn first, so the red part of the delay still to come
+    // covers it.
+    drawDelayBar(d);
+    if (afterListen(f.phaseBefore)) drawTriangle(d);
+    drawStaffAndParameters(d);
+    drawDeviationAxes(d);
+    drawParameterLines(d);
+    drawExercisesToDo(d);
+    drawTimeLine(d, phase, f.tick);
+    if (phase == samplePhaseDelay) {
+        d.colour(1, 0, 0, 1);
+        d.quad(345 + sample.delayFrame * sampleFrameMs / sample.delayMs * 270, 156, 615, 184, -5);
+        if (f.trainingShown >= 0) {
+            drawTrainingStaffTrace(d, f.trainingShown);
+            drawTrainingPlot(d, f.trainingShown);
+            if (f.trainingCursor) drawCursor(d, 345 + sample.trainingCursorX);
+            else drawEndLine(d, 465);
+        }
+    }
+    if (phase == samplePhaseSing && f.testShown >= 0) {
+        drawTestStaffTrace(d, f.testShown);
+        drawTestPlot(d, f.testShown);
+        if (f.testCursor) drawCursor(d, 615 + sample.testCursorX);
+        else drawEndLine(d, 735);
+    }
+    if (afterListen(phase)) drawNoteArrow();
+    if (phase == samplePhaseSing || phase == samplePhaseFinished) drawTrainingPlot(d, sample.trainingLast - 1);
+    if (phase == samplePhaseFinished) {
+        drawTestStaffTrace(d, 43);
+        drawTestPlot(d, 43);
+    }
+    if (sample.delayMs >= 7500 && phase == samplePhaseDelay) drawNoiseCue(d);
+    if (afterListen(phase)) drawWindowLabels(d, phase != samplePhaseDelay);
+    drawDelayLine(d);
+}
+
+void drawSampleFeedback(ImmediateDraw &d, int32_t stage, int32_t tick)
+{
+    const int32_t phase = sample.phase;
+    drawDelayBar(d); // behind everything, as in the replay
+    const bool shownPhase = phase == samplePhaseDelay || phase == samplePhaseSing || phase == samplePhaseFinished;
+    if (shownPhase) drawTriangle(d);
+    drawStaffAndParameters(d);
+    drawParameterLines(d);
+    drawExercisesToDo(d);
+    drawWindowLabels(d, true);
+    drawDelayLine(d);
+    drawTimeLine(d, phase, tick);
+    if (shownPhase) drawNoteArrow();
+    if (phase == samplePhaseSing || phase == samplePhaseFinished) drawTrainingPlot(d, sample.trainingLast - 1);
+    if (phase == samplePhaseFinished) {
+        drawTestStaffTrace(d, 43);
+        drawTestPlot(d, 43);
+    }
+    if (stage == 0) {
+        drawAllPlots(d);
+    } else if (stage >= 1 && stage <= 4) {
+        drawJudgedWindow(d, stage == 1 ? 1 : stage);
+        drawDeviationAxes(d);
+        drawExercisesToDo(d);
+        drawAllPlots(d);
+        if (stage >= 2) {
+            if (sample.answerValid) {
+                const double y = plotHeight(sample.meanHz) + 300;
+                d.colour(0, 0, 1, 1);
+                d.line(615, y, 675, y, -11);
+            }
+            hooks.verdictIcon(880, 482, sample.answerPassed ? 3 : 2);
+            if (sample.answerValid) {
+                d.colour(0, 0, 1, 1);
+                const double dev = centsOf(sample.meanHz) - centsOf(sample.referenceHz);
+                d.text(DrawnText::large, lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 780, 455);
+                d.text(DrawnText::large, lessonScreenFont, "STD=" + whole(sample.stdCents), 780, 430);
+            } else {
+                d.colour(1, 1, 0.8f, 0.4f);
+                d.text(DrawnText::large, lessonScreenFont, "Out of required precision", 760, 455);
+            }
+        }
+        drawFeedbackWord(d);
+    }
+    drawDelayLine(d);
+}
+
+// ---- Pages ------------------------------------------------------------------------
+
+namespace {
+
+// R(t): the replay at tick t, drawn.
+int32_t replayAt(int32_t tick)
+{
+    const int32_t e = runSampleExerciseReplay(1, sample.phase, sample.delayFrame, sample.trainingCounter,
+                                              sample.testCounter, tick);
+    drawSampleReplay(draw());
+    return e;
+}
+
+// F(s, t): the feedback stage s at tick t, drawn.
+int32_t feedbackAt(int32_t stage, int32_t tick)
+{
+    const int32_t e = showSampleExerciseFeedback(stage, sample.phase, sample.delayFrame, sample.trainingCounter, tick);
+    drawSampleFeedback(draw(), stage, tick);
+    return e;
+}
+
+void presetTraining(int32_t c)
+{
+    sample.delayFrame = c;
+    sample.trainingCounter = c;
+}
+
+void ellipse(double cx, double cy, double rx, double ry)
+{
+    ImmediateDraw &d = draw();
+    double xy[200];
+    ellipseOutlineVertices(static_cast<int32_t>(cx), static_cast<int32_t>(cy), 100, rx, ry, xy);
+    d.colour(1, 0, 0, 0.4f);
+    d.lineWidth(3);
+    d.lineLoop(xy, 100, 0);
+    d.lineWidth(1);
+}
+
+// Topic 5's fallback range and topic 6's feedback.
+void feedbackPage(int32_t row, int32_t step)
+{
+    const int32_t d = step - row;
+    if (row == 8903) {
+        if (feedbackAt(0, d) == sampleEventFeedback) startIntroClip(1);
+    } else if (row == 8913) {
+        if (step == 8923) stopIntroSource(IntroSource::teacher);
+        feedbackAt(1, d);
+    } else if (row >= 8953 && row < 9168) {
+        if (step == 8953) {
+            stopIntroSource(IntroSource::teacher);
+            hooks.countShownVoices();
+            hooks.referenceNote();
+        }
+        feedbackAt(2, step - 8953);
+    }
+}
+
+// Topic 7's rows: the exercise frozen at the row's moment, and what the
+// teacher points at.
+void commentedPage(int32_t row, int32_t step)
+{
+    const int32_t d = step - row;
+    const bool first = step == row;
+    switch (row) {
+    case 9178: // entry frames
+        sample.phase = samplePhaseNotStarted;
+        sample.delayFrame = sample.trainingCounter = sample.testCounter = 0;
+        replayAt(0);
+        break;
+    case 9188:
+        if (first) {
+            sample.phase = samplePhaseNotStarted;
+            presetTraining(0);
+        }
+        replayAt(0);
+        ellipse(465, 200, 320, 50);
+        break;
+    case 9286:
+        replayAt(d < 66 ? 0 : d < 76 ? d - 66 : 10);
+        hooks.smallPicture(168, 160);
+        break;
+    case 9419:
+        if (first) sample.phase = samplePhaseListen;
+        replayAt(11);
+        ellipse(285, 200, 80, 40);
+        break;
+    case 9477:
+        if (first) sample.phase = samplePhaseListen;
+        replayAt(d + 11);
+        ellipse(285, 200, 80, 40);
+        break;
+    case 9517:
+        presetTraining(0);
+        sample.phase = samplePhaseListen;
+        replayAt(53);
+        ellipse(285, 200, 80, 40);
+        break;
+    case 9603:
+    case 9676:
+        if (first && row == 9603) sample.phase = samplePhaseDelay;
+        if (first && row == 9676) hooks.timedSequence(roundToInt32((sample.delayMs + 4000) / sampleFrameMs));
+        presetTraining(0);
+        replayAt(54);
+        break;
+    case 9815:
+    case 9889:
+        presetTraining(0);
+        replayAt(54);
+        ellipse(405, 260, 80, 40);
+        break;
+    case 9959:
+        presetTraining(0);
+        replayAt(54);
+        ellipse(344, 430, 10, 200);
+        break;
+    case 10021:
+        if (d + 54 < 85) {
+            replayAt(d + 54);
+        } else {
+            presetTraining(31);
+            replayAt(85);
+        }
+        break;
+    case 10084:
+        presetTraining(31);
+        replayAt(85);
+        hooks.arrow(1, 432, 215, 432, 240, 3);
+        hooks.arrow(1, 432, 215, 397, 200, 3);
+        break;
+    case 10222:
+    case 10342:
+    case 10467:
+    case 10556:
+    case 10704:
+    case 10736:
+    case 10780:
+    case 10851:
+    case 10932:
+        presetTraining(50);
+        replayAt(104);
+        break;
+    case 11078:
+        presetTraining(65);
+        replayAt(119);
+        hooks.smallPicture(458, 210);
+        break;
+    case 11161:
+        presetTraining(65);
+        replayAt(119);
+        ellipse(555, 248, 80, 20);
+        break;
+    case 11228:
+    case 11333:
+    case 11398:
+    case 11510:
+        presetTraining(100);
+        replayAt(154);
+        if (row == 11228) ellipse(540, 430, 10, 200);
+        if (row == 11398) {
+            hooks.arrow(1, 580, 275, 540, 275, 1);
+            hooks.arrow(1, 580, 275, 614, 275, 1);
+            draw().colour(1, 0, 0, 0.4f);
+            draw().line(614, 267, 614, 283, -11);
+        }
+        if (row == 11510) ellipse(555, 468, 80, 40);
+        break;
+    case 11597:
+        if (first) sample.phase = samplePhaseSing;
+        presetTraining(161);
+        sample.testCounter = 0;
+        replayAt(216);
+        ellipse(675, 260, 80, 40);
+        break;
+    case 11680:
+        if (d + 216 < 258) {
+            replayAt(d + 216);
+        } else {
+            sample.testCounter = 42;
+            replayAt(258);
+        }
+        break;
+    case 11739:
+    case 11854:
+    case 11937:
+    case 12092:
+        sample.testCounter = 42;
+        replayAt(258);
+        if (row == 12092) hooks.smallPicture(578, 500);
+        break;
+    case 12250: replayAt(258); break; // the test runs on to its end
+    case 12309: feedbackAt(1, 258); break;
+    case 12385:
+    case 12454:
+    case 13007:
+    case 13567:
+    case 13635:
+    case 13782: feedbackAt(2, 258); break;
+    case 12499:
+    case 13089:
+    case 13224:
+    case 13330:
+        feedbackAt(3, 258);
+        if (row == 13089) hooks.smallPicture(573, 540);
+        if (row == 13224) {
+            ImmediateDraw &dr = draw();
+            dr.colour(0, 0.549f, 0, 1);
+            dr.lineWidth(3);
+            for (double x : {532.0, 562.0, 592.0}) dr.line(x, 460, x + 20, 460, -11);
+            dr.lineWidth(1);
+        }
+        break;
+    case 12642:
+    case 12815: feedbackAt(4, 258); break;
+    case 13850:
+    case 13971: hooks.diagramPair(7, 0); break;
+    default: break;
+    }
+}
+
+// The frame's capture counters and tick grid, for the model.
+void restartCaptureCounters()
+{
+    samplesConsumed = 0;
+    audioClockMs = 0;
+}
+void countFedBlock() { samplesConsumed += 2048; }
+void restartGridAtFrame()
+{
+    freeTickCount = 0;
+    freeClockStart = frameTime;
+}
+
+} // namespace
+
+void startSampleLesson()
+{
+    setSampleRecordingHooks({restartCaptureCounters, countFedBlock, restartGridAtFrame});
+    setUpSampleForLesson();
+}
+
+// The first step of the page row holding the step, or the topic's start
+// step on its entry frames (before the first row).
+static int32_t rowFirstStep(int32_t step)
+{
+    const int32_t topic = step >= introTopicStartSteps[7] ? 7 : step >= introTopicStartSteps[6] ? 6 : 5;
+    const IntroPageRow *r = introRowAt(topic, step);
+    return r != nullptr ? r->first : introTopicStartSteps[topic];
+}
+
+void drawSampleRowExtras(int32_t, int32_t step)
+{
+    const int32_t row = rowFirstStep(step);
+    if (step >= 8302 && step <= 8342) { // topic 4 hands over: the exercise's first frame
+        prepareSampleExercise(false);
+        replayAt(0);
+    } else if (step >= 8345 && step <= 8347) {
+        replayAt(0);
+    } else if (step >= 8863 && step <= 8902) {
+        replayAt(step - 8863 + 508);
+    } else if (step >= 8903 && step <= 9168) {
+        feedbackPage(row, step);
+    } else if (step >= 9178 && step <= 14068) {
+        commentedPage(row, step);
+    }
+}
+
+void drawSampleRowExtrasOfRow(const IntroPageRow &row, int32_t step)
+{
+    if ((step >= 8302 && step <= 8342) || (row.topic >= 5 && row.topic <= 7)) drawSampleRowExtras(row.first, step);
+}
+
+void sampleEntryStep(int32_t topic, int32_t step)
+{
+    if (topic == 5 && step == 8347) {
+        prepareSampleExercise(true);
+        hooks.setUpVoices();
+    } else if ((topic >= 6 && topic <= 9) && step == introTopicStartSteps[topic]) {
+        sample.clockRebasePending = false;
+        sample.phase = samplePhaseFeedback;
+    }
+    if (topic == 6 && step == 8904) fillSamplePlotsFromTracks();
+}
+
+int32_t sampleExerciseAtTick(int32_t tick)
+{
+    if (tick == 0) sample.phase = samplePhaseNotStarted;
+    const int32_t event = replayAt(tick);
+    if (event == sampleEventListen) hooks.referenceNote();
+    return event;
+}

@@ -56,11 +56,14 @@ class IntroPages(unittest.TestCase):
         t.wait_window()
         self.assertTrue(rig.wait_for(lambda: "screen 8" in t.output(), 20), t.output())
 
-        # Welcome, steps 174-276: the graph with the cross at (735, 408).
-        time.sleep(7)
+        # Welcome, steps 174-276: the graph with the cross at (735, 408). The
+        # introduction's own loading comes first, so wait for the page.
+        curve_box = (300, top(420), 700, top(240))
+        rig.wait_for(lambda: t.screenshot().count(bluish, curve_box) > 150, 30, step=0.5)
+        time.sleep(1)  # on to the cross's line
         s = self.shot(t, "welcome_graph.png")
         # The accuracy curve of slide 13 rising through x 400..700.
-        self.assertGreater(s.count(bluish, (300, top(420), 700, top(240))), 150, "no accuracy curve")
+        self.assertGreater(s.count(bluish, curve_box), 150, "no accuracy curve")
         # The black line from (735, 160) to (735, 440), above the teacher.
         self.assertGreater(s.count(dark, (731, top(440), 740, top(320))), 60, "no line at the cross")
 

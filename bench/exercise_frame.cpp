@@ -128,7 +128,7 @@ void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
         setExerciseLessonInputs(in);
         currentScreen = firstExerciseScreenId;
         bool first = true;
-        while (currentScreen == 18) {
+        while (currentScreen == firstExerciseScreenId) {
             const double t0 = cpuMs();
             runExerciseFrame();
             const double ms = cpuMs() - t0;

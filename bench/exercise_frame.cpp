@@ -24,6 +24,7 @@
 
 #include "frame/dispatch.h"
 #include "frame/picture_catalogue.h"
+#include "base/screen_id.h"
 #include "base/shared.h"
 #include "app/startup.h"
 #include "lessons/exercise_drawing.h"
@@ -125,9 +126,9 @@ void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
         ExerciseLessonInputs in;
         in.lesson = 3;
         setExerciseLessonInputs(in);
-        currentScreen = 18;
+        currentScreen = firstExerciseScreenId;
         bool first = true;
-        while (currentScreen == 18) {
+        while (currentScreen == firstExerciseScreenId) {
             const double t0 = cpuMs();
             runExerciseFrame();
             const double ms = cpuMs() - t0;

@@ -118,7 +118,9 @@ static void perIteration(benchmark::State &state, const IoCounts &before)
 
 static int32_t lessonCounter = 0;
 
-static void BM_LessonEndFirstHalf(benchmark::State &state)
+// The saves at the end of one lesson (n counts the lessons), timed as one
+// store update over the six users' stores.
+static void lessonEnds(benchmark::State &state, void (*saveLessonEnd)(int32_t n))
 {
     setUpStores();
     useFolder(fullFolder);
@@ -128,54 +130,43 @@ static void BM_LessonEndFirstHalf(benchmark::State &state)
     const IoCounts before = ioCounts();
     for (auto _ : state) {
         const int32_t n = lessonCounter++;
-        const int32_t key = 1 + n % 6, block = n % 555;
         beginStoreUpdate();
-        setUserLessonBlock(key, block, resultBlock(n));
-        addTimeLineEntry(key, block, resultBlock(n));
-        setUserCurrentLesson(key, block + 3);
+        saveLessonEnd(n);
         endStoreUpdate();
     }
     perIteration(state, before);
+    benchToday = lastDay;
+}
+
+static void BM_LessonEndFirstHalf(benchmark::State &state)
+{
+    lessonEnds(state, [](int32_t n) {
+        const int32_t key = 1 + n % 6, block = n % 555;
+        setUserLessonBlock(key, block, resultBlock(n));
+        addTimeLineEntry(key, block, resultBlock(n));
+        setUserCurrentLesson(key, block + 3);
+    });
 }
 
 static void BM_LessonEndSecondHalf(benchmark::State &state)
 {
-    setUpStores();
-    useFolder(fullFolder);
-    loadUsersFiles();
-    loadScoreFile();
-    const IoCounts before = ioCounts();
-    for (auto _ : state) {
-        const int32_t n = lessonCounter++;
+    lessonEnds(state, [](int32_t n) {
         const int32_t key = 1 + n % 6, block = n % 555;
-        beginStoreUpdate();
         userRecords[findUserSlot(key)].noteTallies[27].presented += 1;
         saveUsersFiles();
         recordScore(block + 2, key, 3, 100 + n);
         setUserCurrentLesson(key, block + 4);
-        endStoreUpdate();
-    }
-    perIteration(state, before);
+    });
 }
 
 static void BM_LessonEndFirstHalfNewDay(benchmark::State &state)
 {
-    setUpStores();
-    useFolder(fullFolder);
-    loadUsersFiles();
-    loadScoreFile();
-    const IoCounts before = ioCounts();
-    for (auto _ : state) {
-        const int32_t n = lessonCounter++;
+    lessonEnds(state, [](int32_t n) {
         benchToday = lastDay + 1 + n; // a new day every time: user 1's oldest day goes
-        beginStoreUpdate();
         setUserLessonBlock(1, n % 555, resultBlock(n));
         addTimeLineEntry(1, n % 555, resultBlock(n));
         setUserCurrentLesson(1, n % 555 + 3);
-        endStoreUpdate();
-    }
-    perIteration(state, before);
-    benchToday = lastDay;
+    });
 }
 
 static void startLoad(benchmark::State &state, const std::string &folder)

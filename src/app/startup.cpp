@@ -113,6 +113,17 @@ void createMainWindow(int *argc, char **argv)
     watchWindowLoss(markWindowGone);
 }
 
+void openProgramWindow(int *argc, char **argv)
+{
+    windowWidth = 1124;
+    windowHeight = 765;
+    createMainWindow(argc, argv);
+    initProjection();
+    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
+    setScreenLookup(screenHandlersFor);
+    glutDisplayFunc(displayCurrentScreen);
+}
+
 int runTarnova(int argc, char **argv)
 {
     setUpFolders(applicationDataFolder(), documentsFolder());
@@ -134,14 +145,7 @@ int runTarnova(int argc, char **argv)
         goToUnsupportedScreen();
     }
 
-    windowWidth = 1124;
-    windowHeight = 765;
-    createMainWindow(&argc, argv);
-    initProjection();
-    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
-
-    setScreenLookup(screenHandlersFor);
-    glutDisplayFunc(displayCurrentScreen);
+    openProgramWindow(&argc, argv);
     glutReshapeFunc(reshapeWindow);
     glutKeyboardFunc(keyboardCurrentScreen);
     glutSpecialFunc(specialKeyCurrentScreen);

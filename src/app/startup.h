@@ -36,6 +36,12 @@ int runTarnova(int argc, char **argv);
 // switched off). Closing it makes glutMainLoop return. Calls glutInit.
 void createMainWindow(int *argc, char **argv);
 
+// The main window as the program draws in it: the window's size, the window,
+// the pixel projection, the clear colour, the screen table handed to the
+// dispatcher and the dispatcher's display callback (input callbacks are the
+// caller's).
+void openProgramWindow(int *argc, char **argv);
+
 // The safeguard createMainWindow applies on a visual with depth bits: the
 // depth buffer cleared to the far value and depth writes off, for the current
 // GL context.

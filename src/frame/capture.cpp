@@ -4,6 +4,7 @@
 #include "frame/timer.h"
 
 #include <AL/al.h>
+#include <algorithm>
 #include <cstring>
 #include <unistd.h>
 
@@ -64,4 +65,15 @@ bool readCaptureBlock(int16_t *block, int32_t maxWaitMs)
     }
     std::memset(block, 0, sizeof(int16_t) * samplesPerBlock);
     return false;
+}
+
+void readCaptureBlockOrRest(int16_t *block)
+{
+    if (captureRunning) {
+        readCaptureBlock(block, 1000);
+        return;
+    }
+    const int32_t n = std::min(captureSamplesAvailable(), samplesPerBlock);
+    if (n > 0) alcCaptureSamples(captureDevice, block, n);
+    std::memset(block + std::max(n, 0), 0, sizeof(int16_t) * (samplesPerBlock - std::max(n, 0)));
 }

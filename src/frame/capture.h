@@ -33,3 +33,8 @@ int32_t captureSamplesAvailable();
 // or capture stops running, then reads 2048 samples into `block`. Returns
 // false (and fills `block` with silence) when the samples did not arrive.
 bool readCaptureBlock(int16_t *block, int32_t maxWaitMs = 1000);
+
+// The block an exercise or a sung-note check reads each frame: while capture
+// runs, readCaptureBlock; after it stopped, what the device still holds,
+// then silence.
+void readCaptureBlockOrRest(int16_t *block);

@@ -40,10 +40,12 @@ void fillRect(double x0, double y0, double x1, double y1, double z)
     glEnd();
 }
 
-void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z)
+void drawTexturedQuad(unsigned int texture, const double *xy, double z)
 {
-    const double left = x0 < x1 ? x0 : x1, right = x0 < x1 ? x1 : x0;
-    const double bottom = y0 < y1 ? y0 : y1, top = y0 < y1 ? y1 : y0;
+    // The texture's corners in the order of a counter-clockwise quad from
+    // its bottom left.
+    static const double tex[8] = {0, 1, 1, 1, 1, 0, 0, 0};
+    const bool ccw = signedArea2(xy, 4) >= 0;
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
@@ -51,16 +53,21 @@ void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, dou
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.1f);
     glBegin(GL_QUADS);
-    glTexCoord2d(0, 1);
-    glVertex3d(left, bottom, z);
-    glTexCoord2d(1, 1);
-    glVertex3d(right, bottom, z);
-    glTexCoord2d(1, 0);
-    glVertex3d(right, top, z);
-    glTexCoord2d(0, 0);
-    glVertex3d(left, top, z);
+    for (int k = 0; k < 4; ++k) {
+        const int i = ccw ? k : 3 - k;
+        glTexCoord2d(tex[2 * i], tex[2 * i + 1]);
+        glVertex3d(xy[2 * i], xy[2 * i + 1], z);
+    }
     glEnd();
     glDisable(GL_TEXTURE_2D);
+}
+
+void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z)
+{
+    const double left = x0 < x1 ? x0 : x1, right = x0 < x1 ? x1 : x0;
+    const double bottom = y0 < y1 ? y0 : y1, top = y0 < y1 ? y1 : y0;
+    const double xy[8] = {left, bottom, right, bottom, right, top, left, top};
+    drawTexturedQuad(texture, xy, z);
 }
 
 void drawLine(double x0, double y0, double x1, double y1, double z)

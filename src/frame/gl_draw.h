@@ -17,6 +17,10 @@ void fillRect(double x0, double y0, double x1, double y1, double z);
 // afterwards, culling and the alpha test stay on. Texture name 0 draws an
 // untextured quad in the current colour's alpha test, never a crash.
 void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z);
+// A texture's picture on four corners (x, y pairs; texture (0, 1), (1, 1),
+// (1, 0), (0, 0) at corners 0..3), drawn counter-clockwise whichever way
+// they are given; texturing, culling and the alpha test as drawTexturedRect.
+void drawTexturedQuad(unsigned int texture, const double *xy, double z);
 
 void drawLine(double x0, double y0, double x1, double y1, double z);
 // Line strip / closed loop through n points (xy pairs).

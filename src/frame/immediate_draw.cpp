@@ -80,25 +80,7 @@ struct GlImmediateDraw final : ImmediateDraw {
         }
         glEnd();
     }
-    void picture4(uint32_t texture, const double *xy, double z) override
-    {
-        static const double tex[8] = {0, 1, 1, 1, 1, 0, 0, 0};
-        const bool ccw = signedArea2(xy, 4) >= 0;
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.1f);
-        glBegin(GL_QUADS);
-        for (int k = 0; k < 4; ++k) {
-            const int i = ccw ? k : 3 - k;
-            glTexCoord2d(tex[2 * i], tex[2 * i + 1]);
-            glVertex3d(xy[2 * i], xy[2 * i + 1], z);
-        }
-        glEnd();
-        glDisable(GL_TEXTURE_2D);
-    }
+    void picture4(uint32_t texture, const double *xy, double z) override { drawTexturedQuad(texture, xy, z); }
     void pushTranslate(double x, double y) override
     {
         glMatrixMode(GL_MODELVIEW);

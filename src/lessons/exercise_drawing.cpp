@@ -28,6 +28,16 @@
 int32_t lessonScreenFont = 2;
 int32_t scopeTriggerKind = 0;
 
+void blockRatingColour(int32_t rating)
+{
+    switch (rating) {
+    case 1: setColour(1, 0, 1, 1); break;
+    case 2: setColour(0, 0.549f, 0, 1); break;
+    case 3: setColour(0.8f, 0.8f, 0, 1); break;
+    default: setColour(0, 0, 0, 1);
+    }
+}
+
 namespace {
 
 const ExerciseRunState &r = exerciseRun;
@@ -59,16 +69,6 @@ void point(double x, double y, double z)
     glPointSize(1);
 }
 
-void ratingColour(int32_t rating)
-{
-    switch (rating) {
-    case 1: setColour(1, 0, 1, 1); break;
-    case 2: setColour(0, 0.549f, 0, 1); break;
-    case 3: setColour(0.8f, 0.8f, 0, 1); break;
-    default: setColour(0, 0, 0, 1);
-    }
-}
-
 // A pitch trace over blocks 0..count at x0.
 void drawTrace(const double *values, const double *meter, const int32_t *ratings, int32_t count, double x0)
 {
@@ -76,7 +76,7 @@ void drawTrace(const double *values, const double *meter, const int32_t *ratings
     for (int32_t j = 0; j <= count; ++j) {
         const TraceMark m = traceMark(values, meter, j);
         if (m == TraceMark::nothing) continue;
-        ratingColour(ratings[j]);
+        blockRatingColour(ratings[j]);
         const double x = tracePlotX(x0, j);
         const double y = 300 + values[j];
         if (m == TraceMark::point) {

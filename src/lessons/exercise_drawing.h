@@ -21,6 +21,10 @@ void drawExerciseFrame(const ExerciseFrame &frame);
 // showScope is set).
 void drawSignalTrace();
 
+// The colour of a block rated 1 (below), 2 (fits) or 3 (above) in the pitch
+// traces of the exercise and the options screen's check; black otherwise.
+void blockRatingColour(int32_t rating);
+
 // Loads a picture pack of the screen once per program run: 25 and 49 (kept,
 // not drawn), 44 (the fail and pass icons are its pictures 2 and 3).
 void loadExercisePicturePack(int32_t pack);

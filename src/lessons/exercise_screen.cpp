@@ -143,18 +143,6 @@ bool exerciseSoundsLoaded = false;
 
 ALuint source(int32_t id) { return soundSources[id]; }
 
-void readBlock(int16_t *block)
-{
-    if (captureRunning) {
-        readCaptureBlock(block, 1000);
-        return;
-    }
-    // After the capture stopped: what the device still holds, then silence.
-    const int32_t n = std::min(captureSamplesAvailable(), samplesPerBlock);
-    if (n > 0) alcCaptureSamples(captureDevice, block, n);
-    std::memset(block + std::max(n, 0), 0, sizeof(int16_t) * (samplesPerBlock - std::max(n, 0)));
-}
-
 void loadTeacherSounds()
 {
     // Created once per program run and kept.
@@ -195,7 +183,7 @@ const ExerciseHooks realHooks = {
     .startCapture = startCapture,
     .stopCapture = stopCapture,
     .captureRunning = [] { return captureRunning != 0; },
-    .readBlock = readBlock,
+    .readBlock = readCaptureBlockOrRest,
     .loadTeacherSounds = loadTeacherSounds,
     .playDingDong = [] { playBufferOnSource(source(teacherSource), exerciseSoundBuffers[0]); },
     .playWhiteNoise = [] { playBufferOnSource(source(teacherSource), exerciseSoundBuffers[1]); },

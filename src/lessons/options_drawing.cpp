@@ -40,16 +40,6 @@ void point(double x, double y)
     glPointSize(1);
 }
 
-void ratingColour(int32_t rating)
-{
-    switch (rating) {
-    case 1: setColour(1, 0, 1, 1); break;
-    case 2: setColour(0, 0.549f, 0, 1); break;
-    case 3: setColour(0.8f, 0.8f, 0, 1); break;
-    default: setColour(0, 0, 0, 1);
-    }
-}
-
 // Whole-note pictures as the check's markers: the sung pitch and "no pitch"
 // (at the lowest staff place).
 void drawSungNoteMarker(double x, double y) { drawNoteImage(64, 1, static_cast<int32_t>(x), static_cast<int32_t>(y)); }
@@ -117,7 +107,7 @@ void drawCheckPitchTrace(int32_t n)
     for (int32_t i = 0; i <= n && i < checkArraySize; ++i) {
         const double h = s.checkBlockHeight[i];
         if (h == 0 && i > 0) continue;
-        ratingColour(s.checkBlockRating[i]);
+        blockRatingColour(s.checkBlockRating[i]);
         const double x = checkTraceX(750, i), y = h + 300;
         const double previous = i > 0 ? s.checkBlockHeight[i - 1] : 0;
         if (i > 0 && previous != 0 && std::abs(previous - h) < 62) {
@@ -175,7 +165,7 @@ void drawSing(int32_t f)
             drawSungNoteMarker(820, h + 300);
             const int32_t c = classifySungPitch(s.liveBandCents, hz, s.targetHz);
             if (c != 0) {
-                ratingColour(c);
+                blockRatingColour(c);
                 glLineWidth(3);
                 drawLine(checkTraceX(753, i), h + 300, 830, h + 300, -6);
                 glLineWidth(1);

@@ -73,18 +73,6 @@ void playClip(int32_t clip)
     playBufferOnSource(soundSources[teacherSource], clipBuffers[clip]);
 }
 
-void readCapturedBlock(int16_t *block)
-{
-    if (captureRunning) {
-        readCaptureBlock(block, 1000);
-        return;
-    }
-    // After the capture stopped: what the device still holds, then silence.
-    const int32_t n = std::min(captureSamplesAvailable(), samplesPerBlock);
-    if (n > 0) alcCaptureSamples(captureDevice, block, n);
-    std::memset(block + std::max(n, 0), 0, sizeof(int16_t) * (samplesPerBlock - std::max(n, 0)));
-}
-
 const OptionsScreenHooks realHooks = {
     .startExercise = startExerciseScreen,
     .restartClock = restartFreeGrid,
@@ -95,7 +83,7 @@ const OptionsScreenHooks realHooks = {
     .startCapture = startCapture,
     .stopCapture = stopCapture,
     .captureRunning = [] { return captureRunning != 0; },
-    .readBlock = readCapturedBlock,
+    .readBlock = readCaptureBlockOrRest,
     .draw = drawOptionsFrame,
 };
 OptionsScreenHooks hooks = realHooks;

@@ -227,7 +227,7 @@ void waitInitialisation()
     audioClockMs = 0;
     eventSyncMode = 0;
     resetReachedMarks();
-    replayRater().currentNoteRow = replayRater().currentChordRow = 0;
+    currentNoteRow = replayRater().currentNoteRow = replayRater().currentChordRow = 0;
     waitShiftMs = replayRater().waitShiftMs = 0;
     s.playing = 1;
     restartClock();
@@ -324,7 +324,7 @@ void barCountOff()
         scrollGrowing = v.scrollGrowing;
         scrollActive = v.scrollActive;
         scrollStartMs = v.scrollStartMs;
-        r.currentNoteRow = v.currentNoteRow;
+        currentNoteRow = r.currentNoteRow = v.currentNoteRow;
         r.currentChordRow = v.currentChordRow;
         waitShiftMs = r.waitShiftMs = v.waitShiftMs;
         for (int32_t i = 0; i < beatRecordCount; ++i) beatRecords[i].reachedMark = -1;
@@ -344,6 +344,7 @@ void startPlayback()
     resetReplayView();
     ReplayRater &r = replayRater();
     resetBlockRating(r);
+    currentNoteRow = r.currentNoteRow;
     publishReplayTallies();
     setPart(0);
     hooks.startCapture();

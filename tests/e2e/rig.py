@@ -62,6 +62,14 @@ Functions
                                    process exits (a failed test never leaves
                                    one holding ctest's output pipe open).
     play_into_mic(wav_path, wait=True) -> Popen
+    Singer(test=None): a voice into "mic" (stopped in the test's cleanup)
+        .sing(hz, cents=0.0)         sings hz shifted by cents; hz None: silence
+        .answer(references, cents_of, in_order=False, hold=None)
+                                     listens to "speakers": each reference (Hz)
+                                     heard is sung cents_of(index) off (for
+                                     hold s, or until the next); .heard holds
+                                     the indexes (see the class)
+        .stop()
     detected_pitches(wav) -> Hz of every block in which the program's own
                              detector (build/tarnova-pitchscan) found a pitch
     cents(f, ref) -> the distance of f from ref in cents
@@ -78,9 +86,11 @@ import select
 import shutil
 import signal
 import socket
+import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 _HERE = os.path.dirname(os.path.abspath(__file__))
@@ -605,6 +615,153 @@ def play_into_mic(wav_path, wait=True):
     if wait:
         proc.wait()
     return proc
+
+
+class Singer:
+    """A voice into the "mic" sink that can answer what the program plays on
+    the "speakers" sink.
+
+    One stream into "mic" for the singer's whole life: silence while no note
+    is set (it also keeps the idle sink feeding the program's capture), else
+    three harmonics with a slight vibrato (8 cents at 5.5 Hz).
+    answer(references, cents_of, in_order=False, hold=None) starts listening
+    to the speakers (a stream of silence keeps that sink running): once one of
+    the references (Hz) dominates the last 4096 samples for three blocks in a
+    row, and it is not the one heard last, its index joins .heard and the
+    voice sings that reference cents_of(index) cents off, for `hold` seconds
+    or (None) until the next one is heard. in_order: the references come in
+    the order given, only the next one counts, and the ear rests for hold + 1
+    seconds after each answer (so a sound played between the references, the
+    exercise's bell, never passes for one)."""
+
+    RATE = 44100
+    CHUNK = 441  # 10 ms
+
+    def __init__(self, test=None):
+        ensure_rig()
+        self.hz = None
+        self.phase = 0.0
+        self.vibrato = 0.0
+        self.heard = []
+        self.running = True
+        self.ear = []  # the speakers' keeper and the recorder, while answering
+        self.proc = subprocess.Popen(
+            ["pacat", "--playback", "--device=mic", "--latency-msec=30", "--raw", "--format=s16le",
+             "--rate=44100", "--channels=1"], env=os.environ, stdin=subprocess.PIPE,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.threads = [threading.Thread(target=self._sing, daemon=True)]
+        self.threads[0].start()
+        if test is not None:
+            test.addCleanup(self.stop)
+
+    def sing(self, hz, cents=0.0):
+        """Sings hz (None: silence) shifted by cents from now on."""
+        self.hz = None if hz is None else hz * 2.0 ** (cents / 1200.0)
+
+    def _sing(self):
+        two_pi = 2 * math.pi
+        while self.running:
+            hz = self.hz
+            out = bytearray(2 * self.CHUNK)
+            if hz is not None:
+                for i in range(self.CHUNK):
+                    self.vibrato += two_pi * 5.5 / self.RATE
+                    f = hz * 2.0 ** (8.0 * math.sin(self.vibrato) / 1200.0)
+                    self.phase = (self.phase + two_pi * f / self.RATE) % (two_pi * 1000)
+                    p = self.phase
+                    v = 9000 * math.sin(p) + 4000 * math.sin(2 * p) + 2000 * math.sin(3 * p)
+                    struct.pack_into("<h", out, 2 * i, int(v))
+            try:
+                self.proc.stdin.write(out)
+                self.proc.stdin.flush()
+            except (BrokenPipeError, ValueError):
+                return
+
+    def answer(self, references, cents_of, in_order=False, hold=None):
+        quiet = dict(env=os.environ, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.ear = [
+            subprocess.Popen(["pacat", "--playback", "--device=speakers", "--latency-msec=20", "--raw",
+                              "--format=s16le", "--rate=44100", "--channels=1", "/dev/zero"],
+                             stdout=subprocess.DEVNULL, **quiet),
+            subprocess.Popen(["parecord", "--device=speakers.monitor", "--raw", "--format=s16le", "--rate=44100",
+                              "--channels=1", "--latency-msec=20"], stdout=subprocess.PIPE, **quiet)]
+        coeffs = [2 * math.cos(2 * math.pi * hz / self.RATE) for hz in references]
+        thread = threading.Thread(target=self._listen, args=(references, coeffs, cents_of, in_order, hold),
+                                  daemon=True)
+        self.threads.append(thread)
+        thread.start()
+
+    @staticmethod
+    def _dominant(x, coeffs):
+        """Index of the reference (Goertzel) holding more than 0.3 of x's
+        energy, the largest share; None when x is quieter than an RMS of 400."""
+        energy = sum(v * v for v in x)
+        if energy < len(x) * 400.0 ** 2:
+            return None
+        best, best_ratio = None, 0.0
+        for index, c in enumerate(coeffs):
+            s1 = s2 = 0.0
+            for v in x:
+                s1, s2 = v + c * s1 - s2, s1
+            power = s1 * s1 + s2 * s2 - c * s1 * s2
+            ratio = power / (energy * len(x) / 2)
+            if ratio > best_ratio:
+                best, best_ratio = index, ratio
+        return best if best_ratio > 0.3 else None
+
+    def _listen(self, references, coeffs, cents_of, in_order, hold):
+        recorder = self.ear[1]
+        window = []
+        last, run = None, 0
+        silent_at = deaf_until = None
+        while self.running:
+            data = recorder.stdout.read(4096)
+            if not data or len(data) < 4096:
+                return
+            now = time.time()
+            if silent_at is not None and now >= silent_at:
+                self.sing(None)
+                silent_at = None
+            if deaf_until is not None and now < deaf_until:
+                window, last, run = [], None, 0
+                continue
+            window = (window + list(struct.unpack("<2048h", data)))[-4096:]
+            if len(window) < 4096:
+                continue
+            index = self._dominant(window, coeffs)
+            run = run + 1 if index is not None and index == last else 1
+            last = index
+            if index is None or run != 3 or (self.heard and self.heard[-1] == index):
+                continue
+            if in_order and index != len(self.heard):
+                continue
+            self.heard.append(index)
+            self.sing(references[index], cents_of(index))
+            if hold is not None:
+                silent_at = now + hold
+            if in_order:
+                deaf_until = now + (hold or 0.0) + 1.0
+
+    def stop(self):
+        """Ends the voice and the listening (safe to call again)."""
+        self.running = False
+        for p in self.ear:
+            if p.poll() is None:
+                p.terminate()
+                p.wait(5)
+        for thread in self.threads:
+            thread.join(5)
+        for p in self.ear:
+            if p.stdout:
+                p.stdout.close()
+        self.ear = []
+        try:
+            self.proc.stdin.close()
+        except OSError:
+            pass
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(5)
 
 
 def cents(f, ref):

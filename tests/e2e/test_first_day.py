@@ -5,16 +5,14 @@ the note choice, eight notes are chosen by mouse and each is sung into the
 Go stores the choice and the ladder opens at lesson 3, and lesson 3 runs to
 its end with every answer sung: its stored result must hold what was sung.
 
-The singer is one stream into "mic" for the whole test (silence between
-notes; it also keeps the idle sink feeding the capture). During lesson 3 it
-listens to the "speakers" sink and sings the note it last heard played."""
+The singer (rig.Singer) is one stream into "mic" for the whole test (silence
+between notes; it also keeps the idle sink feeding the capture). During
+lesson 3 it listens to the "speakers" sink and sings the note it last heard
+played."""
 
-import math
 import os
 import struct
-import subprocess
 import sys
-import threading
 import time
 import unittest
 
@@ -57,126 +55,6 @@ def key_centre(note):
     return 30 + 45 * j + 18, H - (300 + 90 * r + 40)
 
 
-class Singer:
-    """A voice into the "mic" sink: three harmonics and a slight vibrato at
-    the note and offset set last; silence while note is None."""
-
-    RATE = 44100
-    CHUNK = 441  # 10 ms
-
-    def __init__(self):
-        rig.ensure_rig()
-        self.note = None
-        self.cents = 0.0
-        self.phase = 0.0
-        self.vibrato = 0.0
-        self.running = True
-        self.proc = subprocess.Popen(
-            ["pacat", "--playback", "--device=mic", "--latency-msec=30", "--raw", "--format=s16le",
-             "--rate=44100", "--channels=1"], env=os.environ, stdin=subprocess.PIPE,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.thread = threading.Thread(target=self._run, daemon=True)
-        self.thread.start()
-
-    def sing(self, note, cents=0.0):
-        self.cents = cents
-        self.note = note
-
-    def _run(self):
-        two_pi = 2 * math.pi
-        while self.running:
-            note = self.note
-            out = bytearray(2 * self.CHUNK)
-            if note is not None:
-                hz = note_hz(note) * 2.0 ** (self.cents / 1200.0)
-                for i in range(self.CHUNK):
-                    self.vibrato += two_pi * 5.5 / self.RATE
-                    f = hz * 2.0 ** (8.0 * math.sin(self.vibrato) / 1200.0)
-                    self.phase = (self.phase + two_pi * f / self.RATE) % (two_pi * 1000)
-                    p = self.phase
-                    v = 9000 * math.sin(p) + 4000 * math.sin(2 * p) + 2000 * math.sin(3 * p)
-                    struct.pack_into("<h", out, 2 * i, int(v))
-            try:
-                self.proc.stdin.write(out)
-                self.proc.stdin.flush()
-            except (BrokenPipeError, ValueError):
-                return
-
-    def stop(self):
-        self.running = False
-        self.thread.join(5)
-        try:
-            self.proc.stdin.close()
-        except OSError:
-            pass
-        self.proc.terminate()
-        self.proc.wait(5)
-
-
-class Listener:
-    """Hears what the program plays ("speakers" monitor) and names the chosen
-    note that dominates the last 4096 samples (Goertzel at each chosen note),
-    once it holds for three blocks in a row."""
-
-    def __init__(self, notes, on_note):
-        rig.ensure_rig()
-        self.notes = notes
-        self.on_note = on_note
-        self.heard = []
-        self.running = True
-        quiet = dict(env=os.environ, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.keeper = subprocess.Popen(
-            ["pacat", "--playback", "--device=speakers", "--latency-msec=20", "--raw", "--format=s16le",
-             "--rate=44100", "--channels=1", "/dev/zero"], stdout=subprocess.DEVNULL, **quiet)
-        self.proc = subprocess.Popen(
-            ["parecord", "--device=speakers.monitor", "--raw", "--format=s16le", "--rate=44100",
-             "--channels=1", "--latency-msec=20"], stdout=subprocess.PIPE, **quiet)
-        self.coeffs = [2 * math.cos(2 * math.pi * note_hz(n) / 44100.0) for n in notes]
-        self.thread = threading.Thread(target=self._run, daemon=True)
-        self.thread.start()
-
-    def _dominant(self, x):
-        energy = sum(v * v for v in x)
-        if energy < len(x) * 400.0 ** 2:  # quieter than an RMS of 400
-            return None
-        best, best_ratio = None, 0.0
-        for note, c in zip(self.notes, self.coeffs):
-            s1 = s2 = 0.0
-            for v in x:
-                s1, s2 = v + c * s1 - s2, s1
-            power = s1 * s1 + s2 * s2 - c * s1 * s2
-            ratio = power / (energy * len(x) / 2)
-            if ratio > best_ratio:
-                best, best_ratio = note, ratio
-        return best if best_ratio > 0.3 else None
-
-    def _run(self):
-        window = []
-        last, run = None, 0
-        while self.running:
-            data = self.proc.stdout.read(4096)
-            if not data or len(data) < 4096:
-                return
-            block = struct.unpack("<2048h", data)
-            window = (window + list(block))[-4096:]
-            if len(window) < 4096:
-                continue
-            note = self._dominant(window)
-            run = run + 1 if note is not None and note == last else 1
-            last = note
-            if note is not None and run == 3 and (not self.heard or self.heard[-1] != note):
-                self.heard.append(note)
-                self.on_note(note)
-
-    def stop(self):
-        self.running = False
-        for p in (self.proc, self.keeper):
-            p.terminate()
-            p.wait(5)
-        self.thread.join(5)
-        self.proc.stdout.close()
-
-
 def users_file(t):
     return os.path.join(t.data_dir, "ResourceFiles", "UsersFile")
 
@@ -204,8 +82,7 @@ def wait_until(predicate, timeout, what):
 
 class FirstDay(unittest.TestCase):
     def test_setup_note_choice_go_and_lesson_three(self):
-        singer = Singer()
-        self.addCleanup(singer.stop)
+        singer = rig.Singer(self)
         t = rig.start_tarnova(data="full")
         self.addCleanup(t.kill)
         t.wait_window()
@@ -243,7 +120,7 @@ class FirstDay(unittest.TestCase):
         def check(note, cents):
             """Clicks the note's key, sings it for its check and returns the
             stored choice once the dialog is back (the backdrop shows)."""
-            singer.sing(note, cents)
+            singer.sing(note_hz(note), cents)
             t.click(*key_centre(note))
             wait_until(lambda: not backdrop_shown(), 5, "the check of note %d\n%s" % (note, t.output()))
             wait_until(backdrop_shown, 20, "the verdict on note %d\n%s" % (note, t.output()))
@@ -275,17 +152,16 @@ class FirstDay(unittest.TestCase):
         wait_until(lambda: t.alive() and t.screenshot().pixel(*START_LESSON) == IDLE_BUTTON, 30,
                    "the lesson menu after Go\n" + t.output())
         time.sleep(0.5)
-        listener = Listener(CHOSEN, lambda n: singer.sing(n, LESSON_OFFSET))
-        self.addCleanup(listener.stop)
+        singer.answer([note_hz(n) for n in CHOSEN], lambda index: LESSON_OFFSET)
         t.click(*START_LESSON)
         wait_until(lambda: read_block(t, 1)[1] != [100.0] * 8, 240,
-                   "the end of lesson 3 (heard %s)\n%s" % (listener.heard, t.output()))
+                   "the end of lesson 3 (heard %s)\n%s" % (singer.heard, t.output()))
         singer.sing(None)
         notes, means, done = read_block(t, 1)
         self.assertEqual(sorted(notes), sorted(CHOSEN))
         for note, mean in zip(notes, means):
             self.assertLess(abs(mean - LESSON_OFFSET), 8.0, "note %d: mean %.2f (heard %s)"
-                            % (note, mean, listener.heard))
+                            % (note, mean, singer.heard))
         self.assertEqual(done, 1)
         self.assertEqual(read_current_lesson(t), 4, "lesson 3 passed")
 

@@ -4,18 +4,12 @@ prepared so that the administrator stands at a given lesson with lesson 2
 
 The whole road: user management, the menu, Start Lesson, the loader, the
 options screen's entry and the exercise of lesson 3, answered into the "mic"
-sink at known offsets by a singer that listens for each reference note on
-the "speakers" sink; the score overview, back to the menu at lesson 4, and
+sink at known offsets by a singer (rig.Singer) that listens for each
+reference note on the "speakers" sink; the score overview, back to the menu at lesson 4, and
 the statistics screens with lesson 3's results. Screenshots are saved in
 build/shots (the menu at lessons 3 and 250, the statistics screens)."""
 
-import array
-import math
 import os
-import random
-import select
-import subprocess
-import wave
 import shutil
 import struct
 import sys
@@ -170,16 +164,16 @@ class LessonMenuEndToEnd(unittest.TestCase):
         # Lesson 3 asks the notes in the order lesson 2's errors give them.
         asked = [38, 31, 34, 27, 39, 36, 29, 32]
         offsets = [SING_OFFSETS[e % 3] for e in range(8)]
-        work = tempfile.mkdtemp(prefix="menu-road-")
-        self.addCleanup(shutil.rmtree, work, True)
-        voices = [write_voice(os.path.join(work, "voice%d.wav" % e), note_hz(asked[e]) * 2 ** (offsets[e] / 1200.0),
-                              VOICE_SECONDS, e) for e in range(8)]
-        singer = Singer(self, voices, [note_hz(n) for n in asked])
+        singer = rig.Singer(self)
+        singer.answer([note_hz(n) for n in asked], lambda e: offsets[e], in_order=True, hold=VOICE_SECONDS)
         t.click(*START_LESSON)
-        sung = singer.run(lambda: t.alive() and t.screenshot().pixel(*OVERVIEW_CHANGE_LESSON) == IDLE_BUTTON, 240)
-        self.assertEqual(sung, 8, "answers sung\n" + t.output())
+        wait_until(lambda: len(singer.heard) == 8 or not t.alive(), 240,
+                   "the eighth reference (heard %s)\n%s" % (singer.heard, t.output()))
         wait_until(lambda: t.alive() and t.screenshot().pixel(*OVERVIEW_CHANGE_LESSON) == IDLE_BUTTON, 60,
                    "the score overview\n" + t.output())
+        singer.sing(None)
+        sung = len(singer.heard)
+        self.assertEqual(sung, 8, "answers sung\n" + t.output())
         t.screenshot(os.path.join(shots, "road_score_overview.png"))
 
         # The stored result of lesson 3 holds the offsets sung, in asking order.
@@ -225,7 +219,7 @@ OVERVIEW_CHANGE_LESSON = (710, H - 213)   # the score overview's "ChangeLesson"
 TITLE = (940, H - 250, 1124, H - 195)     # the shown lesson's title and delay
 STATISTICS_TABLE = (25, H - 540, 967, H - 300)
 SING_OFFSETS = [15.0, -25.0, 40.0]
-VOICE_SECONDS = 6.5
+VOICE_SECONDS = 6.5  # how long each answer is sung
 
 
 def crop(shot, box):
@@ -244,104 +238,6 @@ def read_block(t, index):
     notes = [struct.unpack_from("<i", data, j * 32)[0] for j in range(8)]
     means = [struct.unpack_from("<d", data, j * 32 + 8)[0] for j in range(8)]
     return notes, means, data[256]
-
-
-def write_voice(path, hz, seconds, seed):
-    """A sung vowel: three harmonics, a 5.5 Hz vibrato of 15 cents, breath noise."""
-    rnd = random.Random(1234 + seed)
-    n = int(seconds * 44100)
-    pcm = array.array("h", bytes(2 * n))
-    phase = 0.0
-    for i in range(n):
-        t = i / 44100.0
-        f = hz * 2 ** (15.0 * math.sin(2 * math.pi * 5.5 * t) / 1200.0)
-        phase += 2 * math.pi * f / 44100.0
-        fade = min(1.0, t / 0.03, (seconds - t) / 0.05)
-        v = fade * (9000 * math.sin(phase) + 4500 * math.sin(2 * phase) + 2000 * math.sin(3 * phase)) + rnd.gauss(0, 150)
-        pcm[i] = max(-32767, min(32767, int(v)))
-    with wave.open(path, "wb") as w:
-        w.setnchannels(1)
-        w.setsampwidth(2)
-        w.setframerate(44100)
-        w.writeframes(pcm.tobytes())
-    return path
-
-
-def tone_share(samples, hz):
-    """The share of the block's energy at hz (Goertzel), 0..1."""
-    c = 2 * math.cos(2 * math.pi * hz / 44100.0)
-    s1 = s2 = 0.0
-    energy = 0.0
-    for x in samples:
-        s0 = x + c * s1 - s2
-        s2, s1 = s1, s0
-        energy += x * x
-    if energy <= 0:
-        return 0.0, 0.0
-    power = 2 * (s1 * s1 + s2 * s2 - c * s1 * s2) / len(samples)
-    return power / energy, math.sqrt(energy / len(samples))
-
-
-class Singer:
-    """Listens to the speakers for each reference note in turn and answers
-    it into the mic from its first moments through the delay and the
-    singing phase (the reference lasts 2 s, the answer is judged from
-    2.5 s + delay to 4.5 s + delay after the step starts)."""
-
-    def __init__(self, test, voices, references):
-        self.voices, self.references = voices, references
-        quiet = dict(env=os.environ, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        fmt = ["--raw", "--format=s16le", "--rate=44100", "--channels=1", "--latency-msec=20"]
-        # Both sinks keep running: the program's capture reads the mic's
-        # monitor steadily, and the speakers' monitor streams without gaps.
-        self.keepers = [subprocess.Popen(["pacat", "--playback", "--device=" + sink] + fmt + ["/dev/zero"],
-                                         stdout=subprocess.DEVNULL, **quiet) for sink in ("mic", "speakers")]
-        self.listener = subprocess.Popen(["pacat", "--record", "--device=speakers.monitor"] + fmt,
-                                         stdout=subprocess.PIPE, **quiet)
-        self.singers = []
-        test.addCleanup(self.stop)
-
-    def stop(self):
-        for p in self.singers + [self.listener] + self.keepers:
-            if p.stdout:
-                p.stdout.close()
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-                    p.wait()
-
-    def run(self, finished, timeout):
-        fd = self.listener.stdout.fileno()
-        pending = b""
-        sung = 0
-        deaf_until = 0.0
-        end = time.time() + timeout
-        while time.time() < end and sung < len(self.voices):
-            ready, _, _ = select.select([fd], [], [], 0.5)
-            if not ready:
-                continue
-            pending += os.read(fd, 65536)
-            while len(pending) >= 4096:
-                block, pending = pending[:4096], pending[4096:]
-                if time.time() < deaf_until or sung >= len(self.voices):
-                    continue
-                samples = array.array("h", block)
-                share, rms = tone_share(samples, self.references[sung])
-                if share > 0.3 and rms > 300:
-                    self.singers.append(subprocess.Popen(["paplay", "--device=mic", self.voices[sung]],
-                                                         env=os.environ))
-                    sung += 1
-                    deaf_until = time.time() + VOICE_SECONDS + 1.0
-                    pending = b""
-                    break
-            if sung == 0 and finished():
-                break
-        for p in self.singers:
-            p.wait(VOICE_SECONDS + 10)
-        return sung
 
 
 if __name__ == "__main__":

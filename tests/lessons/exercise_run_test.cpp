@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "exercise_fakes.h"
+#include "base/screen_id.h"
 #include "base/shared.h"
 #include "lessons/exercise_judging.h"
 #include "lessons/lesson_menu_alert.h"
@@ -209,7 +210,7 @@ TEST_F(ExerciseRunTest, QuitQueuedBeforeTheFirstFrameRunsAfterStepZero)
     ExerciseLessonInputs in;
     in.lesson = 3;
     setExerciseLessonInputs(in);
-    currentScreen = 18;
+    currentScreen = firstExerciseScreenId;
     runExerciseFrame();
     EXPECT_EQ(exerciseRun.progressStep, 1); // step 0 did its work and drew
     EXPECT_EQ(runLog.frames.size(), 1u);

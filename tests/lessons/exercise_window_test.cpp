@@ -119,13 +119,7 @@ FILE *report = stderr;
     captureSamplesEnum = alcGetEnumValue(captureDevice, "ALC_CAPTURE_SAMPLES");
 
     currentScreen = 5; // draws nothing until the lesson starts
-    windowWidth = 1124;
-    windowHeight = 765;
-    createMainWindow(&argc, argv);
-    initProjection();
-    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
-    setScreenLookup(screenHandlersFor);
-    glutDisplayFunc(displayCurrentScreen);
+    openProgramWindow(&argc, argv);
     for (int i = 0; i < 20; ++i) glutMainLoopEvent();
 
     soundsDir = data + "sounds/";

@@ -166,7 +166,7 @@ inline void reset()
     shortenedTick = 0;
     eventSyncMode = 0;
     frameTime = runLog.nowMs;
-    currentScreen = 578;
+    currentScreen = replayScreenId;
 }
 
 // One display call at the fake clock.

@@ -262,3 +262,25 @@ TEST_F(ReplayRunTest, ARecordingWithoutAWholeBlockEndsAfterItsFirstBlock)
     EXPECT_EQ(currentScreen, replayOptionsScreenId);
     EXPECT_EQ(recordingBlockIndex, 0);
 }
+
+// The score view reads the note being judged from currentNoteRow: every frame
+// drawn from the count-off's sheet to the first played block shows the row
+// the playing starts at, not the row the preparation's analysis ended on.
+TEST_F(ReplayRunTest, FramesBeforeThePlayingShowTheFirstNoteAsTheOneJudged)
+{
+    static std::vector<int32_t> rowsDrawn;
+    rowsDrawn.clear();
+    ReplayHooks withRows = hooks;
+    withRows.draw = [](const ReplayFrame &f) {
+        runLog.frames.push_back(f);
+        if (f.kind != ReplayFrameKind::cursorRun) rowsDrawn.push_back(currentNoteRow);
+    };
+    setReplayOptions(1);
+    setReplayHooks(withRows);
+    frame(); // preparation: the whole recording analysed
+    ASSERT_GT(currentNoteRow, 0); // where the analysis ended
+    ASSERT_TRUE(runUntil(replayPlaying, 200));
+    ASSERT_FALSE(rowsDrawn.empty());
+    for (const int32_t row : rowsDrawn) EXPECT_EQ(row, 0);
+    EXPECT_EQ(currentNoteRow, 0);
+}

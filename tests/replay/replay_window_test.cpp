@@ -117,11 +117,10 @@ void openAudioLikeTheProgram()
     synthSineTone(scratch, 30, soundBuffers[soundCountClick], 2000.0);
 }
 
-// Runs in a child process (GLUT starts once per process); exits with the
-// number of the first check that failed.
-[[noreturn]] void replayAfterASungLesson(const std::string &dir)
+// The main window, the dispatcher's screen lookup and the sound devices, as
+// start-up leaves them.
+void openWindowAndAudio()
 {
-    exportFolder = dir;
     int argc = 1;
     char name[] = "replay_window";
     char *argv[] = {name, nullptr};
@@ -132,6 +131,14 @@ void openAudioLikeTheProgram()
     initProjection();
     glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
     openAudioLikeTheProgram();
+}
+
+// Runs in a child process (GLUT starts once per process); exits with the
+// number of the first check that failed.
+[[noreturn]] void replayAfterASungLesson(const std::string &dir)
+{
+    exportFolder = dir;
+    openWindowAndAudio();
 
     // The answer as sung, made into a WAV, then into the raw recording file
     // (after the cleared head of 2048 samples, as the exercise writes it).
@@ -231,16 +238,7 @@ void openAudioLikeTheProgram()
 // default output; at the end the tallies of the scores box are printed.
 [[noreturn]] void replayHeardWithItsClicks()
 {
-    int argc = 1;
-    char name[] = "replay_window";
-    char *argv[] = {name, nullptr};
-    createMainWindow(&argc, argv);
-    setScreenLookup(screenHandlersFor); // as start-up does
-    glutDisplayFunc([] {});
-    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
-    initProjection();
-    glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
-    openAudioLikeTheProgram();
+    openWindowAndAudio();
     replay_fakes::loadSmallLesson();
     replay_fakes::setReplayOptions(0);
     songPartVoice = 0; // the melody silent: only the voice and the clicks

@@ -35,31 +35,10 @@ std::vector<int16_t> sine(double hz, double peak, double phase, int32_t samples,
     return s;
 }
 
-struct BlockResult {
-    double frequency;
-    double period;
-};
-
 // Zeroed head, blocks written from 2048, the window trailing the write
 // position by one block, the period carried from block to block.
-std::vector<BlockResult> runBlocks(const std::vector<int16_t> &signal, double startPeriod = 0.0)
-{
-    std::fill(recordingBuffer, recordingBuffer + analysisWindowLength, int16_t(0));
-    clearEventMarks();
-    PitchTracker tracker;
-    tracker.period = startPeriod;
-    std::vector<BlockResult> out;
-    const int32_t blocks = int32_t(signal.size()) / recordingBlockLength;
-    for (int32_t k = 0; k < blocks; ++k) {
-        std::copy_n(signal.begin() + k * recordingBlockLength, recordingBlockLength,
-                    recordingBuffer + recordingBlockLength + tracker.analysisPos);
-        preAnalyseWindow(tracker);
-        detectPitch(tracker);
-        out.push_back({tracker.frequency, tracker.period});
-        tracker.analysisPos += recordingBlockLength;
-    }
-    return out;
-}
+using voicesignals::BlockResult;
+using voicesignals::runBlocks;
 
 // Runs one window of raw samples (recordingBuffer[0] kept at 0).
 BlockResult runWindow(const std::vector<int16_t> &window, double &period)

@@ -8,18 +8,10 @@
 // slot 0. Every change of screen is printed on standard output as "screen N".
 //
 //   tarnova-lessondemo       (same environment and data folder as tarnova)
-#include "app/loading_screen.h"
-#include "app/startup.h"
-#include "base/shared.h"
-#include "frame/screens.h"
+#include "../common/demo_handover.h"
 #include "lessons/lesson_state.h"
 #include "progress/store_records.h"
 #include "progress/users_file.h"
-
-#include <atomic>
-#include <chrono>
-#include <cstdio>
-#include <thread>
 
 static constexpr int32_t demoNotes[8] = {27, 29, 31, 32, 34, 36, 38, 39};
 
@@ -41,29 +33,7 @@ static void chooseLessonThree()
     currentLesson = 3;
 }
 
-static void watchScreens()
-{
-    std::atomic_ref<int32_t> screen(currentScreen);
-    int32_t shown = -1;
-    bool switched = false;
-    for (;;) {
-        const int32_t now = screen.load();
-        if (!switched && now == loadingScreenId && std::atomic_ref<int32_t>(loadingState.phase).load() >= 1) {
-            chooseLessonThree();
-            std::atomic_ref<int32_t>(loadingState.nextScreen).store(lessonLoaderScreenId);
-            switched = true;
-        }
-        if (now != shown) {
-            std::printf("screen %d\n", now);
-            std::fflush(stdout);
-            shown = now;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
 int main(int argc, char **argv)
 {
-    std::thread(watchScreens).detach();
-    return runTarnova(argc, argv);
+    return runWithLoadingHandOver(argc, argv, lessonLoaderScreenId, chooseLessonThree);
 }

@@ -19,3 +19,6 @@ bool makeIntroClips(const std::string &dataDir);
 bool makeImages51(const std::string &dataDir);
 // The sung-note check's four spoken clips (make_check_clips.cpp).
 bool makeCheckClips(const std::string &dataDir);
+
+// Writes a text file as it stands (make_lessons.cpp); false after printing why.
+bool writeTextFile(const std::string &path, const std::string &text);

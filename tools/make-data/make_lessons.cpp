@@ -58,15 +58,15 @@ std::string partLines(int32_t lesson, int32_t notes)
     }
 }
 
-bool writeText(const std::string &path, const std::string &text)
+} // namespace
+
+bool writeTextFile(const std::string &path, const std::string &text)
 {
     std::string error;
     if (writeBytesToFile(path, std::vector<uint8_t>(text.begin(), text.end()), error)) return true;
     std::fprintf(stderr, "tarnova-make-data: %s\n", error.c_str());
     return false;
 }
-
-} // namespace
 
 bool makeLessonData(const std::string &dataDir)
 {
@@ -85,10 +85,10 @@ bool makeLessonData(const std::string &dataDir)
         }
         const int32_t notes = notesOfLesson(lesson);
         const std::string type = lesson >= 3 ? "TarnovaExercise" : "Pitch";
-        if (!writeText(dir + "/ABC-Notes.txt", header(folder, lessonOptionsTable[lesson].tempo) + body(notes, false)) ||
-            !writeText(dir + "/ABC-Chords.txt", header(folder + " chords", lessonOptionsTable[lesson].tempo) +
-                                                    body(notes, true)) ||
-            !writeText(dir + "/ExerciseParts.txt", type + "\r\n1.0\r\n" + partLines(lesson, notes)))
+        const auto tempo = lessonOptionsTable[lesson].tempo;
+        if (!writeTextFile(dir + "/ABC-Notes.txt", header(folder, tempo) + body(notes, false)) ||
+            !writeTextFile(dir + "/ABC-Chords.txt", header(folder + " chords", tempo) + body(notes, true)) ||
+            !writeTextFile(dir + "/ExerciseParts.txt", type + "\r\n1.0\r\n" + partLines(lesson, notes)))
             return false;
     }
     return true;

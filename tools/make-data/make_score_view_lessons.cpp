@@ -43,14 +43,6 @@ std::string tuneText(const ScoreViewTune &t, const std::string &body, const std:
     return s;
 }
 
-bool writeText(const std::string &path, const std::string &text)
-{
-    std::string error;
-    if (writeBytesToFile(path, std::vector<uint8_t>(text.begin(), text.end()), error)) return true;
-    std::fprintf(stderr, "tarnova-make-data: %s\n", error.c_str());
-    return false;
-}
-
 } // namespace
 
 bool makeScoreViewLessons(const std::string &dataDir)
@@ -59,8 +51,8 @@ bool makeScoreViewLessons(const std::string &dataDir)
         if (lessonParamsTable[t.lesson].noteCount != 7) continue;
         const std::string dir = dataDir + "/" + lessonFolderName(t.lesson, LessonFile::parts);
         const int32_t tempo = lessonOptionsTable[t.lesson].tempo;
-        if (!writeText(dir + "/ABC-Notes.txt", tuneText(t, t.melody, t.words, tempo)) ||
-            !writeText(dir + "/ABC-Chords.txt", tuneText(t, t.chords, "", tempo)))
+        if (!writeTextFile(dir + "/ABC-Notes.txt", tuneText(t, t.melody, t.words, tempo)) ||
+            !writeTextFile(dir + "/ABC-Chords.txt", tuneText(t, t.chords, "", tempo)))
             return false;
     }
     return true;

@@ -106,8 +106,10 @@ class IntroLesson(unittest.TestCase):
         self.assertLess(music[0] - at8, 1.5, segments)
         cut(wav, music[0], music[1], os.path.join(t.home, "music.wav"))
         notes = rig.detected_pitches(os.path.join(t.home, "music.wav"))
-        e4 = [f for f in notes if abs(rig.cents(f, 329.628)) < 50]
-        self.assertGreater(len(e4), 3, "the music's E4 not heard: %s" % notes[:40])
+        # The tune opens G3, E4 (how much of it sounds depends on how fast the
+        # introduction loads).
+        opening = [f for f in notes if min(abs(rig.cents(f, 195.998)), abs(rig.cents(f, 329.628))) < 50]
+        self.assertGreater(len(opening), 3, "the music's opening G3, E4 not heard: %s" % notes[:40])
         self.assertTrue(3.0 < clip[1] - clip[0] < 4.6, segments)
         self.assertEqual(t.debug_log(), "")
 

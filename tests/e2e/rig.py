@@ -33,6 +33,7 @@ Writing a test (each file is a standalone unittest script):
 
 Functions
     ensure_rig()                   rig environment (starts one if missing)
+    use_private_rig()              a rig of this test process's own (timing tests)
     start_tarnova(data, prepare=None, env=None, audio=True) -> Tarnova
         data:    "full"      a generated data folder (build/tarnova-make-data,
                              generated once per rig and copied)
@@ -285,6 +286,16 @@ def stop_rig(state):
 
 
 _own_rig = None
+
+
+def use_private_rig():
+    """Makes this test process start (and at exit stop) a rig of its own, for
+    tests that measure timing on a sound server no earlier test has used: the
+    streams of earlier programs on a shared server leave its null sinks'
+    latencies changed, which shows as capture and playback in bursts."""
+    for k in RIG_VARS:
+        os.environ.pop(k, None)
+    return ensure_rig()
 
 
 def ensure_rig():

@@ -114,19 +114,6 @@ static Samples loadingMusic()
     return music;
 }
 
-// Formant magnitude of the sung "ah" at frequency f (unity at 0 Hz).
-static double vowelGain(double f)
-{
-    static constexpr double centres[] = {730, 1090, 2440, 3300, 3750};
-    static constexpr double widths[] = {90, 110, 170, 250, 300};
-    double g = 1.0;
-    for (int k = 0; k < 5; ++k) {
-        const double c2 = centres[k] * centres[k];
-        g *= c2 / std::sqrt((c2 - f * f) * (c2 - f * f) + widths[k] * widths[k] * f * f);
-    }
-    return g;
-}
-
 // The teacher singing one of the sample's pitch tracks: a voiced "ah" whose
 // pitch in frame k (46.44 ms each) is track entry k - lead (the first entry
 // before that), entries 0..last; the pitch glides over 10 ms between frames.
@@ -148,7 +135,7 @@ static Samples sungTrack(const double *track, int lead, int last)
         for (int k = 1; k <= harmonics && hz * k < 10000; ++k) {
             phase[k] += 2 * M_PI * hz * k / synthRate;
             if (phase[k] > 2 * M_PI) phase[k] -= 2 * M_PI;
-            v += vowelGain(hz * k) / k * std::sin(phase[k]);
+            v += formantGain(hz * k) / k * std::sin(phase[k]);
         }
         s[i] = static_cast<float>(v);
     }

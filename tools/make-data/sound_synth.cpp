@@ -179,9 +179,9 @@ Samples fluteNote(double hz, double seconds, uint64_t seed)
     return s;
 }
 
-// Magnitude of a cascade of second-order resonances (the vowel's formants),
+// The vowel's formants: a cascade of second-order resonances,
 // unity at 0 Hz.
-static double formantGain(double f)
+double formantGain(double f)
 {
     static constexpr double centres[] = {730, 1090, 2440, 3300, 3750};
     static constexpr double widths[] = {90, 110, 170, 250, 300};

@@ -12,6 +12,10 @@ constexpr int synthRate = 44100;
 // with a chiff at the start, soft attack and release.
 Samples fluteNote(double hz, double seconds, uint64_t seed);
 
+// Magnitude of the "ah" vowel's formants (a cascade of second-order
+// resonances) at frequency f, unity at 0 Hz.
+double formantGain(double f);
+
 // A sung "ah": a glottal pulse train (harmonics falling 6 dB per octave)
 // shaped by the formants of the vowel, with a little aspiration.
 Samples maleAhNote(double hz, double seconds, uint64_t seed);

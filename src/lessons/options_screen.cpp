@@ -252,11 +252,10 @@ void rebuildChoiceBlock(int32_t usable)
     if (!full) b.done = 0;
 }
 
-int32_t checkedNoteCount()
-{
-    const bool verdictOpen = optionsProgress == 2 || optionsProgress == 3;
-    return verdictOpen ? s.chosenNoteCount - 1 : s.chosenNoteCount;
-}
+// A note is stored only once its check has passed: until the verdict has
+// run (the first frame of state 4, which comes after a pending Go of that
+// frame) the last entry is the unjudged note.
+int32_t checkedNoteCount() { return s.checkOpen ? s.chosenNoteCount - 1 : s.chosenNoteCount; }
 
 void storeChoice()
 {
@@ -402,6 +401,7 @@ void verdictStep(int32_t f)
     if (f == 0) {
         s.targetHz = noteFrequencies[s.checkNote];
         s.checkPassed = lastSamplesWithinTolerance(pitchSamples, 20, 50, 90, s.targetHz);
+        s.checkOpen = false;
         if (hooks.playClip) hooks.playClip(s.checkPassed ? clipGood : clipTryAgain);
         if (!s.checkPassed) {
             clearNoteKeyChosen(s.checkNote);
@@ -477,6 +477,7 @@ void resetNoteSelection()
     for (int32_t i = 0; i <= maxChosenNotes; ++i) s.chosenNotes[i] = emptyNote;
     for (bool &chosen : s.noteKeyChosen) chosen = false;
     s.chosenNoteCount = 0;
+    s.checkOpen = false;
     // The dialog's choice is lesson 2's block, whatever lesson opens it.
     getUserLessonBlock(currentUserKey, lessonTwoBlock, s.optionsLessonBlock);
 }
@@ -534,6 +535,7 @@ void toggleChosenNote(int32_t note)
             setNoteKeyChosen(note);
             s.chosenNotes[s.chosenNoteCount] = note;
             s.checkNote = note;
+            s.checkOpen = true;
             enterState(2);
         }
     } else {

@@ -65,6 +65,9 @@ struct OptionsScreenState {
     double targetHz = 0.0;
     int32_t liveBandCents = 50;
     bool checkPassed = false;
+    // The note under check stands last in the list until its verdict; Go
+    // and the stored choice leave it out while this is set.
+    bool checkOpen = false;
     LessonBlock optionsLessonBlock{};
     LessonBlock nextLessonBlock{};
 

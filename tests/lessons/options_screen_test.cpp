@@ -366,25 +366,48 @@ TEST_F(OptionsDialog, DuringTheCheckOnlyGoExitAndChangeLessonAnswerAndLeavingSto
     EXPECT_EQ(storedNotes(0), std::vector<int32_t>{}) << "the unchecked note is not stored";
 }
 
-TEST_F(OptionsDialog, GoDuringACheckLeavesTheNoteUnderCheckOut)
+TEST_F(OptionsDialog, GoInAnyFrameOfACheckLeavesTheUnjudgedNoteOut)
 {
-    LessonBlock seven = emptyLessonBlock();
-    for (int32_t k = 0; k < 7; ++k) seven.slots[k].note = 27 + k;
-    setUserLessonBlock(1, 0, seven);
-    open(2);
-    ASSERT_EQ(optionsScreen.chosenNoteCount, 7);
-    screen.click(keyOf(40));
-    for (int32_t i = 0; i < 10; ++i) screen.frame();
-    ASSERT_EQ(optionsProgress, 2);
-    screen.click(optionsScreen.goButton);
-    screen.frame();
-    EXPECT_EQ(alertLines[0], "You must select 8 notes") << "the eighth note is not checked yet";
-    EXPECT_EQ(storedNotes(0).size(), 7u);
-    EXPECT_FALSE(storedDone(0));
-    EXPECT_EQ(optionsProgress, 2) << "the check goes on";
-    screen.release(optionsScreen.goButton); // dismisses the alert
-    int32_t frames = 0;
-    while (optionsProgress != 1 && frames++ < 400) screen.frame();
+    // Go clicked while the eighth note is listened to, sung, or in the first
+    // frame of the verdict state (whose verdict runs after the frame's
+    // pending action): the note, sung 80 cents off, is never stored.
+    struct Moment {
+        int32_t state;
+        int32_t frame; // optionsFrameCount when Go is clicked
+    };
+    for (const Moment m : {Moment{2, 10}, Moment{3, 30}, Moment{4, 0}}) {
+        SCOPED_TRACE("state " + std::to_string(m.state) + " frame " + std::to_string(m.frame));
+        LessonBlock seven = emptyLessonBlock();
+        for (int32_t k = 0; k < 7; ++k) seven.slots[k].note = 27 + k;
+        setUserLessonBlock(1, 0, seven);
+        setUserLessonBlock(1, 1, emptyLessonBlock());
+        setUserCurrentLesson(1, 2);
+        rig = Rig{};
+        rig.offsets = {{40, 80.0}};
+        open(2);
+        ASSERT_EQ(optionsScreen.chosenNoteCount, 7);
+        screen.click(keyOf(40));
+        int32_t frames = 0;
+        while (!(optionsProgress == m.state && optionsFrameCount == m.frame) && frames++ < 400) screen.frame();
+        ASSERT_EQ(optionsProgress, m.state);
+        screen.click(optionsScreen.goButton);
+        screen.frame();
+        EXPECT_EQ(alertLines[0], "You must select 8 notes") << "the eighth note is not judged yet";
+        EXPECT_EQ(storedNotes(0).size(), 7u);
+        EXPECT_FALSE(storedDone(0));
+        EXPECT_EQ(storedNotes(1).size(), 0u) << "lesson 3 is not seeded";
+        EXPECT_EQ(getUserCurrentLesson(1), 2);
+        EXPECT_EQ(currentScreen, exerciseOptionsScreenId) << "the check goes on";
+        screen.release(optionsScreen.goButton); // dismisses the alert
+        frames = 0;
+        while (optionsProgress != 1 && frames++ < 400) screen.frame();
+        EXPECT_FALSE(optionsScreen.checkPassed);
+        EXPECT_EQ(storedNotes(0).size(), 7u) << "the failed note is dropped";
+    }
+
+    // A note that passes is stored by its verdict, and Go then finds eight.
+    rig = Rig{};
+    choose(40);
     EXPECT_EQ(storedNotes(0).size(), 8u);
     screen.click(optionsScreen.goButton);
     screen.frame();

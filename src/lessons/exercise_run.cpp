@@ -361,9 +361,7 @@ void getExerciseAnswerFrame()
 
 void endLesson()
 {
-    bool passed = true;
-    for (int32_t k = 0; k < r.notesToTrain; ++k)
-        if (!(std::fabs(r.lessonResults.slots[k].mean) <= r.maxDeviationCents)) passed = false;
+    const bool passed = lessonPassedBy(r.lessonResults, r.notesToTrain, r.maxDeviationCents);
     lessonPassed = passed ? 1 : 0;
     r.lessonResults.done = passed ? 1 : 0;
     const int32_t L = inputs.lesson;

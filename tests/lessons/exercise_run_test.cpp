@@ -167,7 +167,7 @@ TEST_F(ExerciseRunTest, OneFlatOrSilentNoteFailsTheLesson)
     EXPECT_EQ(timeLineDay(0, 0).date, 44000.0); // a failed lesson is a training day too
 }
 
-TEST_F(ExerciseRunTest, TheNextLessonAsksTheWorstNoteLast)
+TEST_F(ExerciseRunTest, TheNextLessonAsksTheWorstNoteLastAndItsFailureFailsTheLesson)
 {
     setTodayFunction(fixedToday);
     chooseNotes();
@@ -177,9 +177,19 @@ TEST_F(ExerciseRunTest, TheNextLessonAsksTheWorstNoteLast)
     runLesson(3);
     ASSERT_EQ(lessonPassed, 1);
     resetExerciseRun();
-    runLesson(4, 8);
-    // The first exercise of lesson 4 trains slot 1; slot 8 holds note 34.
+    // Lesson 4 (max. Dev. 33, max. Tol. 63) trains slot 1 first; slot 8,
+    // asked last, holds note 34, which alone is now sung 45 cents sharp.
+    singer.offsets[34] = 45.0;
+    runLesson(4);
+    ASSERT_EQ(currentScreen, 576);
     EXPECT_EQ(exerciseRun.lessonResults.slots[7].note, 34);
+    for (int32_t k = 0; k < 7; ++k) EXPECT_EQ(exerciseRun.lessonResults.slots[k].passed, 1) << k;
+    EXPECT_NEAR(exerciseRun.lessonResults.slots[7].mean, 45.0, 2.0);
+    EXPECT_EQ(lessonPassed, 0) << "the last trained slot counts";
+    LessonBlock stored;
+    getUserLessonBlock(1, 2, stored);
+    EXPECT_EQ(stored.done, 0);
+    EXPECT_EQ(getUserCurrentLesson(1), 4);
 }
 
 TEST_F(ExerciseRunTest, QuitInTheSingPhaseStoresNothing)

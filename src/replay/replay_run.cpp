@@ -115,8 +115,28 @@ void stopReplaySources()
     hooks.stopCapture();
 }
 
+// The head of the recording the playback clears for the signal trace, kept
+// to be put back when the replay is left: the recording stays the sung one
+// for the export and the next replay.
+int16_t recordingHead[analysisWindowLength];
+bool recordingHeadCleared = false;
+
+void clearRecordingHeadForTrace()
+{
+    if (!recordingHeadCleared) std::copy(recordingBuffer, recordingBuffer + analysisWindowLength, recordingHead);
+    recordingHeadCleared = true;
+    std::fill(recordingBuffer, recordingBuffer + analysisWindowLength, int16_t{0});
+}
+
+void restoreRecordingHead()
+{
+    if (recordingHeadCleared) std::copy(recordingHead, recordingHead + analysisWindowLength, recordingBuffer);
+    recordingHeadCleared = false;
+}
+
 void leaveReplay()
 {
+    restoreRecordingHead();
     stopReplaySources();
     restartClock();
     hooks.focusQuit(false);
@@ -351,8 +371,9 @@ void startPlayback()
     s.resumeSampleOffset = 0;
     hooks.playRecording(0);
     s.playbackSampleOffset = 0;
-    // Only the signal trace sees this silence: the voice is in the source's buffer.
-    std::fill(recordingBuffer, recordingBuffer + analysisWindowLength, int16_t{0});
+    // Only the signal trace sees this silence: the voice is in the source's
+    // buffer, and leaving the replay puts the head back.
+    clearRecordingHeadForTrace();
     s.replayPosition = 0;
     samplesConsumed = 0;
     s.blockStartSample = 0;

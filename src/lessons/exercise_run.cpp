@@ -10,6 +10,7 @@
 #include "base/stops.h"
 #include "frame/timer.h"
 #include "lessons/exercise_judging.h"
+#include "lessons/exercise_parts.h"
 #include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
@@ -21,6 +22,7 @@
 #include "music/notes.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
+#include "replay/replay_sounds.h"
 #include "replay/replay_state.h"
 #include "sound/pitch_detector.h"
 
@@ -174,6 +176,10 @@ void preparationFrame()
         promptLine.clear();
         showAlert("", "Please wait - loading animation images", "");
         hooks.stopMusicSource(stopExercisePrepMusic);
+        // Nothing the replay started on the melody and chord sources counts
+        // as sounding in a new run.
+        melodySoundId = 0;
+        chordTrackSoundId = 0;
         // A new run is never scored with another recording's tallies.
         pitchHitCount = onBeatScore = noteOkCount = loudnessOkCount = 0;
         break;
@@ -191,10 +197,12 @@ void preparationFrame()
     case 21: setProgressStep(40); break;
     case 40:
         restartFreeClock(hooks.elapsedMs());
-        r.currentPartFirst = inputs.firstPart[0];
-        r.currentPartLast = inputs.firstPart[1];
-        r.currentPartRefNote = inputs.firstPart[2];
-        r.currentPartStartNote = inputs.firstPart[3];
+        // The lesson's first part is the current one (exercise_parts.h):
+        // the replay's count-off and the score view read it from here.
+        currentPartFirst = inputs.firstPart[0];
+        currentPartLast = inputs.firstPart[1];
+        currentPartRefNote = inputs.firstPart[2];
+        currentPartStartNote = inputs.firstPart[3];
         lessonPassed = 0;
         hooks.stopMusicSource(stopExerciseStartMusic);
         showAlert("", "", "");

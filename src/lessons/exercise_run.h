@@ -165,9 +165,6 @@ struct ExerciseRunState {
     int32_t meterRange = 100;
     int32_t currentExerciseNote = 27;
     double targetFrequency = 261.626;
-    // The current exercise part (part 0 of the lesson from every lesson
-    // start on); the replay reads it.
-    int32_t currentPartFirst = 0, currentPartLast = 0, currentPartRefNote = 0, currentPartStartNote = 0;
     LessonBlock lessonResults{};
     LessonBlock previousResults{};
     // The recordings.

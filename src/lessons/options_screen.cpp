@@ -603,16 +603,6 @@ void runOptionsFrame(int32_t state)
     optionsFrameCount += 1;
 }
 
-int32_t lessonTwoNotesStored(int32_t userKey)
-{
-    LessonBlock block{};
-    getUserLessonBlock(userKey, lessonTwoBlock, block);
-    int32_t count = 0;
-    for (const NoteSlot &slot : block.slots)
-        if (slot.note != emptyNote) ++count;
-    return count;
-}
-
 bool lessonTwoDone(int32_t userKey)
 {
     LessonBlock block{};

@@ -127,7 +127,7 @@ void optionsGo();
 // frame count.
 void runOptionsFrame(int32_t state);
 
-// Slots 1..8 of the user's lesson-2 block that hold a note (not 74).
-int32_t lessonTwoNotesStored(int32_t userKey);
-// The user's lesson-2 block is done (its eight notes were stored by Go).
+// The user's lesson-2 block is done (its eight notes were stored by Go): the
+// entry decision of lessons 3..256. Eight notes without Go do not count, as
+// every verdict stores the list so far.
 bool lessonTwoDone(int32_t userKey);

@@ -53,11 +53,7 @@ int32_t msOfSamples(int64_t samples) { return roundToInt32(1000.0 * static_cast<
 void setPart(int32_t index)
 {
     s.partIndex = index;
-    const ExercisePart &p = exerciseParts[index];
-    currentPartFirst = p.firstNote;
-    currentPartLast = p.lastNote;
-    s.partRefNote = p.refNote;
-    s.partStartNote = p.startNote;
+    setCurrentExercisePart(index);
 }
 
 // The next part becomes current once the current one's last note is over.
@@ -296,8 +292,8 @@ void playCountOffNote()
     int32_t note;
     switch (countOffMode) {
     case 2: note = lessonNoteCount > 0 ? lessonNotes[0].noteIndex : 0; break; // the lesson's first note
-    case 3: note = s.partRefNote; break;
-    case 4: note = s.partStartNote; break;
+    case 3: note = currentPartRefNote; break;
+    case 4: note = currentPartStartNote; break;
     default: return;
     }
     playVoiceNote(assistanceVoice, note, ' ');

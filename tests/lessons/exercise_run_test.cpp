@@ -7,9 +7,11 @@
 #include "base/screen_id.h"
 #include "base/shared.h"
 #include "lessons/exercise_judging.h"
+#include "lessons/exercise_parts.h"
 #include "lessons/lesson_menu_alert.h"
 #include "frame/message_panel.h"
 #include "lessons/lesson_state.h"
+#include "replay/replay_sounds.h"
 
 using namespace exercise_fakes;
 
@@ -211,6 +213,35 @@ TEST_F(ExerciseRunTest, QuitInTheSingPhaseStoresNothing)
     EXPECT_EQ(storeFilesWritten("TimeLine"), timeLineWrites);
     EXPECT_EQ(readFile("UsersFile"), usersBefore);
     EXPECT_EQ(getUserCurrentLesson(1), 1);
+}
+
+// The preparation makes the lesson's first part the current one, which the
+// replay's count-off and the score view read, and forgets the sounds the
+// replay left on the melody and chord sources.
+TEST_F(ExerciseRunTest, PreparationMakesTheFirstPartCurrentAndForgetsTheReplaysSounds)
+{
+    chooseNotes();
+    currentPartFirst = currentPartLast = 50;
+    currentPartRefNote = currentPartStartNote = 60;
+    melodySoundId = 22;
+    chordTrackSoundId = 160;
+    ExerciseLessonInputs in;
+    in.lesson = 3;
+    in.firstPart[0] = 2;
+    in.firstPart[1] = 9;
+    in.firstPart[2] = 27;
+    in.firstPart[3] = 31;
+    setExerciseLessonInputs(in);
+    currentScreen = firstExerciseScreenId;
+    runExerciseFrame(); // step 0
+    EXPECT_EQ(melodySoundId, 0);
+    EXPECT_EQ(chordTrackSoundId, 0);
+    for (int i = 0; i < 10 && exerciseRun.lessonProgress == progressPreparation; ++i) runExerciseFrame();
+    ASSERT_EQ(exerciseRun.lessonProgress, progressWaitInitialisation);
+    EXPECT_EQ(currentPartFirst, 2);
+    EXPECT_EQ(currentPartLast, 9);
+    EXPECT_EQ(currentPartRefNote, 27);
+    EXPECT_EQ(currentPartStartNote, 31);
 }
 
 TEST_F(ExerciseRunTest, QuitQueuedBeforeTheFirstFrameRunsAfterStepZero)

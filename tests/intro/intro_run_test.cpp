@@ -164,6 +164,30 @@ TEST_F(IntroRun, NextPageInEveryTopicShowsTheNextTopicsStartAndLeavesAfterTopicN
     EXPECT_EQ(w.liveTextures, images51PictureCount + images44PictureCount);
 }
 
+// Each topic moves on from the step its page names: topic 3 at 6180, after
+// four frames of its last range (6177..6180), the others at their last
+// range's first step; topic 5 through its exercise's end (event 8).
+TEST_F(IntroRun, EachTopicMovesOnAtItsTerminatorStep)
+{
+    loadAndWait();
+    const int32_t lastStepShown[10] = {0, 1327, 3848, 6180, 8342, 8614, 9168, 14068, 17578, 21389};
+    for (int32_t topic = 1; topic <= 9; ++topic) {
+        SCOPED_TRACE("topic " + std::to_string(topic));
+        introLesson.topic = topic;
+        goToIntroTopic(1);
+        int32_t last = -1;
+        for (int i = 0; i < 25000 && introLesson.progress == topic + 1 && currentScreen == introLessonScreenId; ++i) {
+            last = introLesson.step;
+            introFrame();
+        }
+        EXPECT_EQ(last, lastStepShown[topic]);
+        if (topic < 9) {
+            EXPECT_EQ(introLesson.progress, topic + 2);
+        }
+    }
+    EXPECT_EQ(currentScreen, lessonMenuScreenId);
+}
+
 TEST_F(IntroRun, PreviousPageGoesBackAndRestartsTheWelcomePage)
 {
     loadAndWait();

@@ -244,8 +244,10 @@ TEST_F(LessonLoader, ScoreViewScaleAndNextScreen)
 {
     load(45, scale8, chords8, "Pitch\r\n2.0\r\n0;7;f;3?51;a;27;n.\r\n");
     EXPECT_DOUBLE_EQ(exerciseSpeedFactor, 2.0);
-    EXPECT_FLOAT_EQ(scoreViewPxPerMs, static_cast<float>(2100.0 / 1000 * 0.034 * 2.0));
-    EXPECT_EQ(viewWindowMs, roundToInt32(1280.0 / scoreViewPxPerMs));
+    // At 60 beats per minute (1000 ms a beat) and speed 2: 0.1428 pixels per
+    // ms, so a beat spans 142.8 pixels and the 1280-pixel window 8964 ms.
+    EXPECT_FLOAT_EQ(scoreViewPxPerMs, 0.1428f);
+    EXPECT_EQ(viewWindowMs, 8964);
 
     const ScreenHandlers *loader = screenHandlersFor(lessonLoaderScreenId);
     const ScreenHandlers *options = screenHandlersFor(exerciseOptionsScreenId);

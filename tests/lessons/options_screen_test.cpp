@@ -248,6 +248,51 @@ TEST_F(OptionsDialog, CheckAcceptsANoteSungWithin50CentsAndRefusesOneSung80Cents
     EXPECT_FALSE(storedDone(0));
 }
 
+// The verdict the screen gives on the answer it holds: the last 20 of the 59
+// blocks (38 does not count, 39 does), each within 90 cents of the note,
+// their mean within 50. The answer is written over the sung one just before
+// the verdict frame.
+TEST_F(OptionsDialog, TheVerdictJudgesTheLastTwentyBlocksWithinNinetyCents)
+{
+    struct Case {
+        const char *what;
+        std::map<int32_t, double> cents; // block -> cents off; the rest on the note
+        bool passed;
+    };
+    std::map<int32_t, double> alternating89, alternating91, sharp51, sharp49;
+    for (int32_t b = 39; b <= 58; ++b) {
+        alternating89[b] = b % 2 ? 89.0 : -89.0;
+        alternating91[b] = b % 2 ? 91.0 : -91.0;
+        sharp51[b] = 51.0;
+        sharp49[b] = 49.0;
+    }
+    const Case cases[] = {
+        {"no pitch in block 38", {{38, -10000}}, true},
+        {"no pitch in block 39", {{39, -10000}}, false},
+        {"89 cents either way, mean on the note", alternating89, true},
+        {"91 cents either way", alternating91, false},
+        {"all 51 cents sharp", sharp51, false},
+        {"all 49 cents sharp", sharp49, true},
+    };
+    open(2);
+    for (const Case &c : cases) {
+        screen.click(keyOf(27));
+        int32_t frames = 0;
+        while (!(optionsProgress == 4 && optionsFrameCount == 0) && frames++ < 400) screen.frame();
+        ASSERT_EQ(optionsProgress, 4) << c.what;
+        for (int32_t b = 0; b <= 58; ++b) {
+            const auto off = c.cents.find(b);
+            const double cents = off == c.cents.end() ? 0.0 : off->second;
+            pitchSamples[b] = cents < -1000 ? 6.0 : centsOff(noteFrequencies[27], cents);
+        }
+        screen.frame(); // the verdict
+        EXPECT_EQ(optionsScreen.checkPassed, c.passed) << c.what;
+        while (optionsProgress != 1 && frames++ < 400) screen.frame();
+        if (c.passed) screen.click(keyOf(27)), screen.frame(); // removed again for the next case
+        ASSERT_FALSE(optionsScreen.noteKeyChosen[27]) << c.what;
+    }
+}
+
 TEST_F(OptionsDialog, ALateStartWithinTheUnjudgedBlocksStillPasses)
 {
     open(2);

@@ -75,6 +75,8 @@ double answerDeviationCents(double sungHz, double target)
     return std::fabs(static_cast<double>(centsOf(sungHz) - centsOf(target)));
 }
 
+int32_t meterRangeFor(double maxDevCents) { return maxDevCents < 100 ? 100 : 1200; }
+
 bool lessonPassedBy(const LessonBlock &results, int32_t notesToTrain, double maxDevCents)
 {
     for (int32_t k = 0; k < notesToTrain; ++k)

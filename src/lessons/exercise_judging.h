@@ -55,6 +55,10 @@ AnswerJudgement judgeAnswer(const double *samples, double maxTolCents, double ma
 // The slot an answer leaves in the lesson's result block.
 NoteSlot judgedNoteSlot(int32_t note, const AnswerJudgement &j);
 
+// Cents over the deviation meter's full height for a lesson's max. Dev.:
+// 100 below 100 cents, else 1200.
+int32_t meterRangeFor(double maxDevCents);
+
 // The lesson's verdict: every trained slot 1..notesToTrain (the last one
 // holds the worst earlier note) has |mean| <= max. Dev. (equality passes);
 // slots above notesToTrain do not count.

@@ -253,7 +253,7 @@ void waitInitialisationFrame()
         leaveForLessonMenu();
         return;
     }
-    r.meterRange = r.maxDeviationCents < 100 ? 100 : 1200;
+    r.meterRange = meterRangeFor(r.maxDeviationCents);
     eventSyncMode = 0;
     r.exerciseCount = 0;
     r.exercisePhase = 2;

@@ -92,6 +92,14 @@ TEST(ExerciseJudging, MeanAndSpread)
     }
 }
 
+TEST(ExerciseJudging, MeterRangeByMaxDev)
+{
+    EXPECT_EQ(meterRangeFor(25), 100);
+    EXPECT_EQ(meterRangeFor(std::nextafter(100.0, 0.0)), 100);
+    EXPECT_EQ(meterRangeFor(100), 1200);
+    EXPECT_EQ(meterRangeFor(480), 1200);
+}
+
 TEST(ExerciseJudging, TheLessonPassesWhenEveryTrainedSlotPasses)
 {
     // Five trained slots, max. Dev. 25: each case changes one slot's mean.

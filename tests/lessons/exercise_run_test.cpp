@@ -202,9 +202,13 @@ TEST_F(ExerciseRunTest, QuitInTheSingPhaseStoresNothing)
     const int64_t timeLineWrites = storeFilesWritten("TimeLine");
     runLog.quitWhenStep = 100;
     runLog.quitInPhase = answerSing;
-    runLog.recordFrames = false;
     runLesson(3);
     EXPECT_EQ(currentScreen, 6);
+    // The frame that runs the Quit draws nothing more: the last frame drawn
+    // is the one before it.
+    ASSERT_FALSE(runLog.frames.empty());
+    EXPECT_EQ(runLog.frames.back().kind, ExerciseFrameKind::answer);
+    EXPECT_EQ(runLog.frames.back().step, 99);
     EXPECT_EQ(exerciseRun.lessonProgress, progressPreparation);
     EXPECT_EQ(exerciseRun.progressStep, 0);
     EXPECT_FALSE(runLog.captureRunning);
@@ -232,16 +236,44 @@ TEST_F(ExerciseRunTest, PreparationMakesTheFirstPartCurrentAndForgetsTheReplaysS
     in.firstPart[2] = 27;
     in.firstPart[3] = 31;
     setExerciseLessonInputs(in);
+    pitchHitCount = onBeatScore = noteOkCount = loudnessOkCount = 7; // a replay's tallies
     currentScreen = firstExerciseScreenId;
     runExerciseFrame(); // step 0
     EXPECT_EQ(melodySoundId, 0);
     EXPECT_EQ(chordTrackSoundId, 0);
+    EXPECT_EQ(pitchHitCount + onBeatScore + noteOkCount + loudnessOkCount, 0) << "a new run starts unscored";
     for (int i = 0; i < 10 && exerciseRun.lessonProgress == progressPreparation; ++i) runExerciseFrame();
     ASSERT_EQ(exerciseRun.lessonProgress, progressWaitInitialisation);
     EXPECT_EQ(currentPartFirst, 2);
     EXPECT_EQ(currentPartLast, 9);
     EXPECT_EQ(currentPartRefNote, 27);
     EXPECT_EQ(currentPartStartNote, 31);
+}
+
+// waitInitialisation waits while the timer still catches up (a next delay
+// below 20 ms), then takes the lesson's values in one frame.
+TEST_F(ExerciseRunTest, TheLessonStartsOnceTheTimerHasSettled)
+{
+    static int32_t delay = 19;
+    ExerciseHooks h = testHooks();
+    h.timerDelay = [] { return delay; };
+    setExerciseHooks(h);
+    chooseNotes();
+    ExerciseLessonInputs in;
+    in.lesson = 3;
+    setExerciseLessonInputs(in);
+    currentScreen = firstExerciseScreenId;
+    for (int i = 0; i < 10 && exerciseRun.lessonProgress == progressPreparation; ++i) runExerciseFrame();
+    ASSERT_EQ(exerciseRun.lessonProgress, progressWaitInitialisation);
+    for (int i = 0; i < 5; ++i) runExerciseFrame();
+    EXPECT_EQ(exerciseRun.lessonProgress, progressWaitInitialisation) << "a 19 ms delay: still catching up";
+    delay = 20;
+    runExerciseFrame();
+    EXPECT_EQ(exerciseRun.lessonProgress, progressPrepareExercise);
+    EXPECT_EQ(exerciseRun.maxDeviationCents, 50);
+    EXPECT_EQ(exerciseRun.meterRange, 100) << "lesson 3's meter spans 100 cents";
+    EXPECT_EQ(exerciseRun.notesToTrain, 8);
+    delay = 19;
 }
 
 TEST_F(ExerciseRunTest, QuitQueuedBeforeTheFirstFrameRunsAfterStepZero)

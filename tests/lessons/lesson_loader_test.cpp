@@ -131,6 +131,16 @@ TEST_F(LessonLoader, ShuffledPartsKeepTheirNotesTimesAndCounting)
 
 TEST_F(LessonLoader, BeamedTiedOrTupletPartsAreNotShuffled)
 {
+    // A slur or a tie among quarter notes keeps the part's order as a beam does.
+    const std::string head = "X:1\r\nM:4/4\r\nL:1/4\r\nQ:1/4=60\r\nK:C\r\n";
+    const std::string quarterChords = "X:1\r\nL:1/4\r\nK:C\r\n\"C\"z \"C\"z \"C\"z \"C\"z \"C\"z |]\r\n";
+    const std::string slurred = head + "C (D E) F G |]\r\n", tied = head + "C D- D F G |]\r\n";
+    for (uint64_t seed = 1; seed <= 8; ++seed) {
+        load(41, slurred, quarterChords, partsText("0;4;s;3?51;a;27;n.\r\n"), seed);
+        EXPECT_EQ(pitches(0, 4), (std::vector<int32_t>{27, 29, 31, 32, 34})) << "slur, seed " << seed;
+        load(41, tied, quarterChords, partsText("0;4;s;3?51;a;27;n.\r\n"), seed);
+        EXPECT_EQ(pitches(0, 4), (std::vector<int32_t>{27, 29, 29, 32, 34})) << "tie, seed " << seed;
+    }
     const std::string beamed = "X:1\r\nM:4/4\r\nL:1/8\r\nQ:1/4=60\r\nK:C\r\nC2 DE F2 G2 |]\r\n";
     const std::string beamedChords = "X:1\r\nL:1/8\r\nK:C\r\n\"C\"z2 \"C\"z \"C\"z \"C\"z2 \"C\"z2 |]\r\n";
     const std::string tupletChords = "X:1\r\nL:1/8\r\nK:C\r\n\"C\"z2 (3\"C\"z\"C\"z\"C\"z |]\r\n";

@@ -87,6 +87,7 @@ TEST_F(LessonMenuTest, StateForUsersAtLessonsOneThreeTwoFiftyAndTheEnd)
     };
     const Case cases[] = {
         {1, false, 1, 1, 1, 1, false, true, true},
+        {2, false, 2, 1, 1, 1, true, true, true},  // the gate: one past the highest passed lesson
         {3, false, 3, 1, 1, 1, true, true, false}, // lesson 2 not passed: only 1 and 2 start
         {3, true, 3, 1, 1, 556, true, true, true},
         {250, true, 250, 32, 249, 556, true, true, true},

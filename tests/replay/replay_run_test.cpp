@@ -156,6 +156,7 @@ TEST_F(ReplayRunTest, PauseCursorReRunAndResume)
     frame();
     EXPECT_EQ(replayRun.progress, replayPlaying);
     EXPECT_EQ(replayRun.resumeSampleOffset, 21 * 2048);
+    EXPECT_EQ(audioClockMs, 975) << "the clock resumes at block 21's time, round(46.44 x 21)";
     frame();
     EXPECT_EQ(runLog.plays.back(), 21 * 2048);
     EXPECT_TRUE(runLog.capturing);

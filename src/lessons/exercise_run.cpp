@@ -152,6 +152,7 @@ void leaveForLessonMenu()
     hooks.stopMusicSource(stopExerciseMusicStop);
     hooks.stopCapture();
     hooks.focusQuit(false);
+    if (hooks.releaseResources) hooks.releaseResources();
     setProgressStep(0);
     r.lessonProgress = progressPreparation;
     hooks.setUpExerciseOptions();
@@ -465,6 +466,7 @@ void statisticsFrame()
     for (int32_t v = 1; v <= voiceCount; ++v) noteVoices[v].toneHz = 0;
     hooks.stopCapture();
     hooks.focusQuit(false);
+    if (hooks.releaseResources) hooks.releaseResources();
     r.lessonProgress = progressPreparation;
     currentScreen = scoreOverviewScreenId;
 }

@@ -106,8 +106,9 @@ TEST(IntroGeneratedData, LoadsWholeAndRunsToTheEndWithRealSounds)
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_FALSE(alIsBuffer(clip4));
     EXPECT_EQ(alGetError(), AL_NO_ERROR);
-    // The 1024-square slides and diagrams were read in their sizes.
-    EXPECT_EQ(uploaded - deleted, images51PictureCount + images44PictureCount);
+    // Every picture read was freed when the lesson ended.
+    EXPECT_GT(uploaded, images51PictureCount + images44PictureCount);
+    EXPECT_EQ(uploaded - deleted, 0);
 
     setTextureUploader(nullptr);
     setSampleDrawHooks(realSampleDrawHooks());

@@ -133,12 +133,14 @@ TEST_F(IntroRun, AllStepsRunWithTheClipScheduleTopicsAndResources)
         }
     EXPECT_EQ(banks, 1);
 
-    // Kept for the run: Images51 and Images44 only; no pack left open, no clip buffer.
-    EXPECT_EQ(w.liveTextures, images51PictureCount + images44PictureCount);
+    // Leaving frees every picture set, the shared ones too; no pack left
+    // open, no clip buffer.
+    EXPECT_EQ(w.liveTextures, 0);
     EXPECT_EQ(w.openPacks, 0);
     EXPECT_EQ(w.liveClipBuffers, 0);
     EXPECT_FALSE(images50Loaded || images25Loaded || images49Loaded || images1Loaded || images14Loaded);
-    EXPECT_TRUE(images51Loaded && images44Loaded);
+    EXPECT_FALSE(images51Loaded || images44Loaded);
+    EXPECT_EQ(images51PicturesLoaded + images44PicturesLoaded, 0);
     EXPECT_EQ(keyboardFocus, nullptr);
 }
 
@@ -161,7 +163,7 @@ TEST_F(IntroRun, NextPageInEveryTopicShowsTheNextTopicsStartAndLeavesAfterTopicN
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_EQ(introLesson.progress, 0);
     EXPECT_EQ(w.liveClipBuffers, 0);
-    EXPECT_EQ(w.liveTextures, images51PictureCount + images44PictureCount);
+    EXPECT_EQ(w.liveTextures, 0);
 }
 
 // Each topic moves on from the step its page names: topic 3 at 6180, after
@@ -274,7 +276,7 @@ TEST_F(IntroRun, QuitDuringLoadingClosesThePackAndASecondVisitLoadsAgain)
     EXPECT_EQ(w.liveClipBuffers, 214);
 }
 
-TEST_F(IntroRun, QuitOnAPageKeepsImages50And25And49ForTheNextVisit)
+TEST_F(IntroRun, QuitOnAPageFreesEverySetAndTheNextVisitLoadsThemAgain)
 {
     loadAndWait();
     click(introLesson.nextPage);
@@ -285,14 +287,15 @@ TEST_F(IntroRun, QuitOnAPageKeepsImages50And25And49ForTheNextVisit)
     introFrame();
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_EQ(w.liveClipBuffers, 0);
-    EXPECT_EQ(w.liveTextures, 15 + 9 + 9 + 48);
+    EXPECT_EQ(w.liveTextures, 0) << "the lesson menu holds no picture of the introduction";
     w.packsOpened.clear();
     currentScreen = introLessonScreenId;
     loadAndWait();
     click(introLesson.nextPage);
     introFrame();
     ASSERT_TRUE(runIntroUntil([] { return introLesson.step == 1400; }));
-    EXPECT_EQ(w.packsOpened, (std::vector<std::string>{"Images1", "Images14", "Images0"}));
+    EXPECT_EQ(w.packsOpened, (std::vector<std::string>{"Images1", "Images14", "Images0", "Images25", "Images51",
+                                                       "Images50", "Images49"}));
 }
 
 TEST_F(IntroRun, AnActionQueuedBeforeTheFirstLoadingStepDoesNotStallLoading)

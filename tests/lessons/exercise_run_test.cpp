@@ -125,6 +125,7 @@ TEST_F(ExerciseRunTest, WholeLessonThreeAllNotesTenCentsSharpPasses)
     // exercise, 7 preparation, 1 wait, 41 lesson-end and 1 statistics frame.
     EXPECT_EQ(frames, 8 * (6 + 131 + 103) + 1 + 7 + 1 + 41 + 1);
     EXPECT_EQ(lessonPassed, 1);
+    EXPECT_EQ(runLog.releases, 1) << "the screen frees its pictures and sounds when it hands over";
     LessonBlock stored;
     getUserLessonBlock(1, 1, stored);
     EXPECT_EQ(stored.done, 1);
@@ -206,6 +207,7 @@ TEST_F(ExerciseRunTest, QuitInTheSingPhaseStoresNothing)
     EXPECT_EQ(currentScreen, 6);
     // The frame that runs the Quit draws nothing more: the last frame drawn
     // is the one before it.
+    EXPECT_EQ(runLog.releases, 1) << "Quit frees the screen's pictures and sounds";
     ASSERT_FALSE(runLog.frames.empty());
     EXPECT_EQ(runLog.frames.back().kind, ExerciseFrameKind::answer);
     EXPECT_EQ(runLog.frames.back().step, 99);

@@ -7,6 +7,7 @@
 
 #include "common/screen_driver.h"
 #include "frame/capture.h"
+#include "intro/intro_pictures.h"
 #include "lessons/delay_dial.h"
 #include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_menu_panels.h"
@@ -76,6 +77,46 @@ struct LessonMenuTest : StoreFolderTest {
         return screen;
     }
 };
+
+int livePictures = 0;
+uint32_t nextPicture = 0;
+
+// The menu picture (Images51's first) through the packs' owner: loaded by
+// every visit's set-up, freed by every way out, never twice at once.
+TEST_F(LessonMenuTest, TheMenuPictureIsLoadedOnEntryAndFreedOnLeaving)
+{
+    lessonMenuHooks.loadMenuPicture = nullptr; // the real load, with fake packs
+    setPictureSetHooks({[](const std::string &) {},
+                        [](int32_t w, int32_t h) {
+                            EXPECT_EQ(w, 1024);
+                            EXPECT_EQ(h, 1024);
+                            ++livePictures;
+                            return ++nextPicture;
+                        },
+                        [] {}, [](uint32_t) { --livePictures; }});
+    livePictures = 0;
+    enterAt(3, true);
+    EXPECT_EQ(livePictures, 1);
+    EXPECT_NE(diagramTextures[1], 0u);
+    for (const ControlRecord *c : {&lessonMenuState.nextButton, &lessonMenuState.prevButton}) {
+        menu.click(*c);
+        menu.frame();
+        menu.frame();
+        EXPECT_EQ(livePictures, 1) << "a rebuild of the menu keeps its picture";
+    }
+    for (const ControlRecord *c : {&lessonMenuState.statisticsButton, &lessonMenuState.startButton}) {
+        menu.click(*c);
+        menu.frame();
+        EXPECT_NE(currentScreen, lessonMenuScreenId);
+        EXPECT_EQ(livePictures, 0) << "leaving frees it";
+        EXPECT_EQ(diagramTextures[1], 0u);
+        currentScreen = lessonMenuScreenId;
+        menu.frame();
+        EXPECT_EQ(livePictures, 1) << "coming back loads it again";
+    }
+    freeImages51Textures();
+    setPictureSetHooks(realPictureSetHooks());
+}
 
 TEST_F(LessonMenuTest, StateForUsersAtLessonsOneThreeTwoFiftyAndTheEnd)
 {

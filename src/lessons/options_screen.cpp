@@ -53,7 +53,7 @@ bool clipsLoaded = false;
 
 void loadCheckClips()
 {
-    // Made once per program run and kept.
+    // Made by the first check of a visit, released when the dialog is left.
     if (clipsLoaded) return;
     alGetError();
     alGenBuffers(6, clipBuffers);
@@ -67,6 +67,17 @@ void loadCheckClips()
     clipsLoaded = true;
 }
 
+void releaseCheckClips()
+{
+    if (!clipsLoaded) return;
+    stopSource(soundSources[teacherSource]);
+    alGetError();
+    alSourcei(soundSources[teacherSource], AL_BUFFER, 0);
+    alDeleteBuffers(6, clipBuffers);
+    alGetError(); // a failed delete only keeps the small clips
+    clipsLoaded = false;
+}
+
 void playClip(int32_t clip)
 {
     stopSource(soundSources[teacherSource]);
@@ -78,6 +89,7 @@ const OptionsScreenHooks realHooks = {
     .restartClock = restartFreeGrid,
     .focusGoButton = [] { setKeyboardFocus(&optionsScreen.goButton); },
     .loadCheckClips = loadCheckClips,
+    .releaseCheckClips = releaseCheckClips,
     .playClip = playClip,
     .stopTeacherSource = [] { stopSource(soundSources[teacherSource]); },
     .startCapture = startCapture,
@@ -268,6 +280,7 @@ void leaveDialog()
     call(hooks.stopCapture);
     stopAllVoices();
     call(hooks.stopTeacherSource);
+    call(hooks.releaseCheckClips);
     shortenedTick = 0;
     setKeyboardFocus(nullptr);
     optionsProgress = 0;

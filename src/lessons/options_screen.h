@@ -86,8 +86,10 @@ struct OptionsScreenHooks {
     void (*startExercise)() = nullptr;   // startExerciseScreen
     void (*restartClock)() = nullptr;    // the 46.44 ms grid starts again
     void (*focusGoButton)() = nullptr;   // the keyboard focus goes to Go
-    // The check's sound: the clips are loaded once per program run.
+    // The check's sound: the clips are loaded by the first check of a visit
+    // and released when the dialog is left.
     void (*loadCheckClips)() = nullptr;
+    void (*releaseCheckClips)() = nullptr;
     void (*playClip)(int32_t clip) = nullptr; // on the teacher source, stopped first
     void (*stopTeacherSource)() = nullptr;
     // The capture: startCapture opens the device afresh and starts it;

@@ -100,6 +100,7 @@ struct Rig {
     double phase = 0;
     bool capturing = false;
     int32_t captureStarts = 0, captureStops = 0, teacherStops = 0;
+    int32_t clipsLoaded = 0; // the check's clips held (load and release)
     std::vector<int32_t> clips;
 };
 Rig rig;
@@ -131,7 +132,8 @@ OptionsScreenHooks testHooks()
     };
     h.restartClock = [] {};
     h.focusGoButton = [] { setKeyboardFocus(&optionsScreen.goButton); };
-    h.loadCheckClips = [] {};
+    h.loadCheckClips = [] { rig.clipsLoaded = 1; };
+    h.releaseCheckClips = [] { rig.clipsLoaded = 0; };
     h.playClip = [](int32_t c) { rig.clips.push_back(c); };
     h.stopTeacherSource = [] { ++rig.teacherStops; };
     h.startCapture = [] {
@@ -407,6 +409,7 @@ TEST_F(OptionsDialog, DuringTheCheckOnlyGoExitAndChangeLessonAnswerAndLeavingSto
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_EQ(optionsProgress, 0);
     EXPECT_FALSE(rig.capturing) << "leaving stops the capture";
+    EXPECT_EQ(rig.clipsLoaded, 0) << "leaving releases the check's clips";
     EXPECT_GT(rig.teacherStops, teacherStops);
     EXPECT_EQ(storedNotes(0), std::vector<int32_t>{}) << "the unchecked note is not stored";
 }

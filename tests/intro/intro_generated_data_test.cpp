@@ -12,13 +12,19 @@
 #include "intro/intro_tables.h"
 #include "intro/sample_pages.h"
 #include "sound/sound_bank.h"
+#include "sound/sound_layer.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -179,4 +185,86 @@ TEST(IntroGeneratedData, SlidesAndDiagramsLineUpWithThePages)
     }
     // Every travelling note glyph is drawn.
     for (int n = 41; n <= 48; ++n) EXPECT_GT(diagrams[n - 1].alphaAt(52, 40, 0, 0, 128, 128), 200) << n;
+}
+
+namespace {
+
+// What a bubble says aloud: its lines, without the remarks in parentheses
+// (written for the reader, as "(= 50 cents)"), without a leading dash.
+std::string spokenBubbleText(const IntroPageRow &row)
+{
+    std::string text;
+    for (const char *line : row.lines) {
+        std::string s = line;
+        while (!s.empty() && s.back() == ' ') s.pop_back();
+        if (!s.empty()) text += (text.empty() ? "" : " ") + s;
+    }
+    std::string spoken;
+    int depth = 0;
+    for (char c : text) {
+        if (c == '(') ++depth;
+        if (depth == 0) spoken += c;
+        if (c == ')' && depth > 0) --depth;
+    }
+    spoken.erase(0, spoken.find_first_not_of("- "));
+    return spoken;
+}
+
+// Seconds of espeak-ng speaking text at its normal pace (the voice the
+// generator uses); -1 when it cannot be run.
+double normalPaceSeconds(const std::string &text, int id)
+{
+    const std::string wav = testing::TempDir() + "pace-" + std::to_string(::getpid()) + "-" + std::to_string(id) + ".wav";
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    quoted += "'";
+    const std::string command = "espeak-ng -v en-us+m3 -s 175 -w '" + wav + "' " + quoted + " 2>/dev/null";
+    if (std::system(command.c_str()) != 0) return -1;
+    std::FILE *f = std::fopen(wav.c_str(), "rb");
+    if (!f) return -1;
+    uint8_t header[44];
+    const bool ok = std::fread(header, 1, 44, f) == 44;
+    std::fseek(f, 0, SEEK_END);
+    const long bytes = std::ftell(f);
+    std::fclose(f);
+    std::remove(wav.c_str());
+    if (!ok) return -1;
+    const uint32_t rate = header[24] | header[25] << 8 | header[26] << 16 | uint32_t(header[27]) << 24;
+    return rate ? (bytes - 44) / 2.0 / rate : -1;
+}
+
+} // namespace
+
+// Every spoken clip lasts about as long as espeak-ng takes to say its text at
+// a normal pace: fitted to all the teacher rows it is spoken over, no clip is
+// rushed (a clip fitted to the first of two rows played twice as fast).
+TEST(IntroGeneratedData, VoiceClipsSpeakAtANormalPace)
+{
+    const std::string data = generatedData();
+    std::vector<uint8_t> area(8000000);
+    std::vector<std::future<std::pair<int32_t, double>>> normal;
+    for (const IntroPageRow &row : introPageRows) {
+        if (row.clip < 4 || row.clip >= firstWavClip || row.clip == 88 || row.clip == 89 ||
+            row.bubble == IntroBubble::none)
+            continue;
+        const std::string text = spokenBubbleText(row);
+        const int32_t clip = row.clip;
+        normal.push_back(std::async(std::launch::async, [text, clip] { return std::make_pair(clip, normalPaceSeconds(text, clip)); }));
+    }
+    int32_t checked = 0;
+    for (auto &n : normal) {
+        const auto [clip, spoken] = n.get();
+        ASSERT_GT(spoken, 0) << "espeak-ng (the generator's speaker) must run";
+        int32_t size = 0, rate = 0;
+        ALenum format = 0;
+        decodeOggFile((data + "sounds/" + introClipFileNames[clip]).c_str(), area.data(),
+                      static_cast<int32_t>(area.size()), size, rate, format);
+        ASSERT_GT(rate, 0) << introClipFileNames[clip];
+        const double seconds = size / 2.0 / rate;
+        EXPECT_GT(seconds / spoken, 0.7) << "clip " << clip << " " << introClipFileNames[clip] << ": rushed to "
+                                         << spoken / seconds << " times a normal pace";
+        EXPECT_LT(seconds / spoken, 1.45) << "clip " << clip << " " << introClipFileNames[clip] << ": dragged";
+        ++checked;
+    }
+    EXPECT_GT(checked, 190);
 }

@@ -11,6 +11,7 @@
 #include "intro/intro_pictures.h"
 #include "intro/intro_tables.h"
 #include "intro/sample_pages.h"
+#include "intro/speech_bubbles.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -188,27 +189,6 @@ TEST(IntroGeneratedData, SlidesAndDiagramsLineUpWithThePages)
 }
 
 namespace {
-
-// What a bubble says aloud: its lines, without the remarks in parentheses
-// (written for the reader, as "(= 50 cents)"), without a leading dash.
-std::string spokenBubbleText(const IntroPageRow &row)
-{
-    std::string text;
-    for (const char *line : row.lines) {
-        std::string s = line;
-        while (!s.empty() && s.back() == ' ') s.pop_back();
-        if (!s.empty()) text += (text.empty() ? "" : " ") + s;
-    }
-    std::string spoken;
-    int depth = 0;
-    for (char c : text) {
-        if (c == '(') ++depth;
-        if (depth == 0) spoken += c;
-        if (c == ')' && depth > 0) --depth;
-    }
-    spoken.erase(0, spoken.find_first_not_of("- "));
-    return spoken;
-}
 
 // Seconds of espeak-ng speaking text at its normal pace (the voice the
 // generator uses); -1 when it cannot be run.

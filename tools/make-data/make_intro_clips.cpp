@@ -14,6 +14,7 @@
 #include "sound_synth.h"
 
 #include "intro/intro_tables.h"
+#include "intro/speech_bubbles.h"
 #include "intro/sample_exercise.h"
 #include "music/notes.h"
 
@@ -62,29 +63,6 @@ static double talkingSeconds(const IntroPageRow &row)
     return steps * stepSeconds;
 }
 
-// What the teacher says of a bubble: its lines as one text, without the
-// remarks in parentheses and without a leading dash (it would read as an
-// option of the speaker).
-static std::string spokenText(const IntroPageRow &row)
-{
-    std::string text;
-    for (const char *line : row.lines) {
-        std::string s = line;
-        while (!s.empty() && s.back() == ' ') s.pop_back();
-        if (!s.empty()) text += (text.empty() ? "" : " ") + s;
-    }
-    std::string spoken;
-    int depth = 0;
-    for (char c : text) {
-        if (c == '(') ++depth;
-        if (depth == 0) spoken += c;
-        if (c == ')' && depth > 0) --depth;
-    }
-    while (!spoken.empty() && spoken.back() == ' ') spoken.pop_back();
-    spoken.erase(0, spoken.find_first_not_of("- "));
-    return spoken;
-}
-
 static std::vector<ClipPlan> spokenClips()
 {
     std::vector<ClipPlan> plans;
@@ -92,7 +70,7 @@ static std::vector<ClipPlan> spokenClips()
         if (row.clip < 4 || row.clip == 88 || row.clip == 89 || row.bubble == IntroBubble::none) continue;
         ClipPlan p;
         p.clip = row.clip;
-        p.text = spokenText(row);
+        p.text = spokenBubbleText(row);
         p.seconds = std::max(0.4, talkingSeconds(row));
         plans.push_back(p);
     }

@@ -2,6 +2,7 @@
 
 #include "base/shared.h"
 #include "base/stops.h"
+#include "platform/memory.h"
 
 #include <GL/freeglut.h>
 
@@ -54,6 +55,13 @@ void displayCurrentScreen()
     glClear(GL_DEPTH_BUFFER_BIT);
     int32_t id = currentScreen;
     if (id == quitScreenId) quitProgram();
+    // Every screen frees its pictures and buffers when it is left; the first
+    // frame of the next screen hands that memory back to the system.
+    static int32_t lastDisplayed = -1;
+    if (id != lastDisplayed) {
+        if (lastDisplayed >= 0) returnFreeMemoryToSystem();
+        lastDisplayed = id;
+    }
     if (const ScreenHandlers *h = lookupScreen(id); h && h->display) h->display();
     displayBusy = 0;
 }

@@ -244,10 +244,18 @@ static void restartTickGrid()
     freeClockStart = hooks.elapsedMs();
 }
 
+// Every way out of the lesson frees all it loaded: its own packs and the
+// ones it shares (a later visit, the exercise or the lesson menu loads
+// again what it draws).
 void releaseIntroLessonResources()
 {
     freeImages1Textures();
     freeImages14Textures();
+    freeImages50Textures();
+    freeImages25Textures();
+    freeImages49Textures();
+    freeImages51Textures();
+    freeImages44Textures();
     deleteImages0Textures();
     hooks.releaseSources();
     if (introLesson.clipBuffersMade) {
@@ -282,11 +290,6 @@ void goToIntroTopic(uint8_t)
     } else if (topic == 10) {
         hooks.stopSource(IntroSource::teacher);
         hooks.stopSource(IntroSource::music);
-        freeImages1Textures();
-        freeImages14Textures();
-        freeImages50Textures();
-        freeImages25Textures();
-        freeImages49Textures();
         releaseIntroLessonResources();
         setIntroStep(0);
         setProgress(0);

@@ -40,6 +40,7 @@ uint32_t images44Textures[images44PictureCount + 1] = {};
 
 bool images1Loaded = false, images14Loaded = false, images50Loaded = false, images25Loaded = false,
      images49Loaded = false, images51Loaded = false, images44Loaded = false;
+int32_t images51PicturesLoaded = 0, images44PicturesLoaded = 0;
 
 static bool packIsOpen = false;
 
@@ -75,27 +76,56 @@ void closeOpenPicturePack()
     if (packIsOpen) closePack();
 }
 
+static std::string packPath(const char *pack)
+{
+    return std::string(pack) == "Images44" ? userDataDirAlt + "images.prod\\" + pack : imagesDir + pack;
+}
+
 // Loads a whole set of equal-sized or listed pictures into names[first..].
 static void loadSet(const char *pack, bool &mark, uint32_t *names, int32_t count, const int16_t *sides,
                     int32_t width, int32_t height)
 {
     if (mark) return;
-    const std::string path = std::string(pack) == "Images44" ? userDataDirAlt + "images.prod\\" + pack
-                                                               : imagesDir + pack;
-    openPack(path);
+    openPack(packPath(pack));
     for (int32_t i = 0; i < count; ++i)
         names[i] = sides != nullptr ? hooks.loadTexture(sides[i], sides[i]) : hooks.loadTexture(width, height);
     closePack();
     mark = true;
 }
 
-static void freeSet(bool &mark, uint32_t *names, int32_t count)
+static void deleteNames(uint32_t *names, int32_t count)
 {
-    if (!mark) return;
     for (int32_t i = 0; i < count; ++i) {
         if (names[i] != 0) hooks.deleteTexture(names[i]);
         names[i] = 0;
     }
+}
+
+// The first `wanted` pictures of a square-picture set; a set loaded only in
+// part is read again from its start (the pack reads in order only).
+static void loadFirstPictures(const char *pack, int32_t &loaded, bool &whole, uint32_t *names, int32_t count,
+                              const int16_t *sides, int32_t wanted)
+{
+    if (loaded >= wanted) return;
+    deleteNames(names, loaded);
+    openPack(packPath(pack));
+    for (int32_t i = 0; i < wanted; ++i) names[i] = hooks.loadTexture(sides[i], sides[i]);
+    closePack();
+    loaded = wanted;
+    whole = wanted == count;
+}
+
+static void freeFirstPictures(int32_t &loaded, bool &whole, uint32_t *names)
+{
+    deleteNames(names, loaded);
+    loaded = 0;
+    whole = false;
+}
+
+static void freeSet(bool &mark, uint32_t *names, int32_t count)
+{
+    if (!mark) return;
+    deleteNames(names, count);
     mark = false;
 }
 
@@ -103,8 +133,34 @@ void loadImages1Textures() { loadSet("Images1", images1Loaded, walkInTextures, i
 void loadImages14Textures() { loadSet("Images14", images14Loaded, teacherExtraTextures, images14PictureCount, nullptr, 190, 210); }
 void loadImages25Textures() { loadSet("Images25", images25Loaded, images25Textures + 1, images25PictureCount, nullptr, 1024, 1024); }
 void loadImages49Textures() { loadSet("Images49", images49Loaded, images49Textures + 1, images49PictureCount, nullptr, 1024, 1024); }
-void loadImages51Textures() { loadSet("Images51", images51Loaded, diagramTextures + 1, images51PictureCount, images51Sides, 0, 0); }
-void loadImages44Textures() { loadSet("Images44", images44Loaded, images44Textures + 1, images44PictureCount, images44Sides, 0, 0); }
+void loadImages51Textures()
+{
+    loadFirstPictures("Images51", images51PicturesLoaded, images51Loaded, diagramTextures + 1, images51PictureCount,
+                      images51Sides, images51PictureCount);
+}
+void loadImages44Textures()
+{
+    loadFirstPictures("Images44", images44PicturesLoaded, images44Loaded, images44Textures + 1, images44PictureCount,
+                      images44Sides, images44PictureCount);
+}
+void loadImages51MenuPicture()
+{
+    loadFirstPictures("Images51", images51PicturesLoaded, images51Loaded, diagramTextures + 1, images51PictureCount,
+                      images51Sides, 1);
+}
+void loadImages44VerdictPictures()
+{
+    loadFirstPictures("Images44", images44PicturesLoaded, images44Loaded, images44Textures + 1, images44PictureCount,
+                      images44Sides, 3);
+}
+void freeImages51Textures() { freeFirstPictures(images51PicturesLoaded, images51Loaded, diagramTextures + 1); }
+void freeImages44Textures() { freeFirstPictures(images44PicturesLoaded, images44Loaded, images44Textures + 1); }
+
+void checkPicturePack(const char *pack)
+{
+    openPack(packPath(pack));
+    closePack();
+}
 
 bool loadImages50Step(int32_t item)
 {

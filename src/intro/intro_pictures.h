@@ -4,9 +4,12 @@
 // nothing while it is clear; freeing deletes every name and zeroes it, so a
 // later free never deletes names that another screen holds.
 //
-// Images25, Images49, Images44 and Images51 are shared with the exercise
-// screen and the lesson menu: their marks are the one loaded state of the
-// run, so a pack is never held twice.
+// This module is the one owner of the packs the introduction shares with the
+// exercise screen (Images25 and Images49 checked, the verdict pictures of
+// Images44) and with the lesson menu (the first picture of Images51, the
+// menu's backdrop): their names and marks are the one loaded state of the
+// run, so a pack is never held twice. Every screen loads what it draws when
+// it is entered and frees it when it is left.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -43,9 +46,12 @@ extern uint32_t images49Textures[images49PictureCount + 1];
 extern uint32_t diagramTextures[images51PictureCount + 1]; // [1..48]
 extern uint32_t images44Textures[images44PictureCount + 1]; // [1..18]
 
-// The shared loaded marks.
+// The shared loaded marks: the whole set is loaded.
 extern bool images1Loaded, images14Loaded, images50Loaded, images25Loaded, images49Loaded,
     images51Loaded, images44Loaded;
+// Pictures loaded from the start of Images51 (0, 1 the menu picture, or all
+// 48) and of Images44 (0, 3 the verdict pictures, or all 18).
+extern int32_t images51PicturesLoaded, images44PicturesLoaded;
 
 // What the sets call outside themselves; tests install fakes.
 struct PictureSetHooks {
@@ -63,6 +69,14 @@ void loadImages25Textures();
 void loadImages49Textures();
 void loadImages51Textures();
 void loadImages44Textures();
+// The first picture of Images51 alone (diagramTextures[1], the lesson menu's
+// backdrop) and the first three of Images44 alone (images44Textures[1..3],
+// the verdict pictures); nothing while at least those are loaded.
+void loadImages51MenuPicture();
+void loadImages44VerdictPictures();
+// Opens and closes a pack without loading a picture: a missing or damaged
+// pack stops as the pack reader stops (the exercise's Images25, Images49).
+void checkPicturePack(const char *pack);
 // Item 0 opens the pack, 1..14 the slides, 15 the 256 x 256 picture, 16
 // closes it, sets the mark and gives true; true at once while loaded.
 bool loadImages50Step(int32_t item);
@@ -72,6 +86,8 @@ void freeImages14Textures();
 void freeImages50Textures();
 void freeImages25Textures();
 void freeImages49Textures();
+void freeImages51Textures(); // whatever of it is loaded
+void freeImages44Textures();
 
 // Images0, one picture per loading step.
 void openImages0();

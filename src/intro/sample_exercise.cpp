@@ -97,15 +97,15 @@ void clearPlots()
 
 void judgeSampleAnswer()
 {
-    const double ref = sample.referenceHz;
-    sample.answerValid = replaySamplesWithinTolerance(judgedBlockCount, ref, sample.maxTolCents);
-    if (!sample.answerValid) {
-        sample.answerPassed = false;
-        return;
-    }
-    replayMeanPitchDeviation(judgedBlockCount, sample.meanHz, sample.meanDeviationCents, ref, sample.stdCents);
-    const double dev = 1200 * std::log(sample.meanHz) / std::log(2.0) - 1200 * std::log(ref) / std::log(2.0);
-    sample.answerPassed = std::fabs(dev) <= sample.maxDevCents;
+    // The exercise's own judgement of blocks 1..22; an invalid answer keeps
+    // the mean and spread shown last (they are not shown for it).
+    const AnswerJudgement j = judgeAnswer(pitchSamples, sample.maxTolCents, sample.maxDevCents, sample.referenceHz);
+    sample.answerValid = j.valid;
+    sample.answerPassed = j.passed;
+    if (!j.valid) return;
+    sample.meanHz = j.sungFrequency;
+    sample.meanDeviationCents = j.meanCents;
+    sample.stdCents = j.stdCents;
 }
 
 // Phase 4, every frame.

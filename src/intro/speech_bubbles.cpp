@@ -1,6 +1,7 @@
 #include "intro/speech_bubbles.h"
 
 #include "frame/immediate_draw.h"
+#include "intro/intro_tables.h"
 
 enum class Pointer { down, up, right };
 
@@ -68,4 +69,24 @@ void drawIntroSeparatorLine(ImmediateDraw &draw)
 {
     draw.colour(1, 0, 1, 0.4f);
     draw.line(1, 101, 1100, 101, -11);
+}
+
+std::string spokenBubbleText(const IntroPageRow &row)
+{
+    std::string text;
+    for (const char *line : row.lines) {
+        std::string s = line;
+        while (!s.empty() && s.back() == ' ') s.pop_back();
+        if (!s.empty()) text += (text.empty() ? "" : " ") + s;
+    }
+    std::string spoken;
+    int depth = 0;
+    for (char c : text) {
+        if (c == '(') ++depth;
+        if (depth == 0) spoken += c;
+        if (c == ')' && depth > 0) --depth;
+    }
+    while (!spoken.empty() && spoken.back() == ' ') spoken.pop_back();
+    spoken.erase(0, spoken.find_first_not_of("- "));
+    return spoken;
 }

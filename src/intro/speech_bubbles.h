@@ -4,9 +4,11 @@
 // is measured, wrapped or clamped: the page gives the box size.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 struct ImmediateDraw;
+struct IntroPageRow;
 
 constexpr int32_t introLessonFont = 2; // the 9 x 15 bitmap font of the lesson screens
 
@@ -21,3 +23,9 @@ void drawSpeechBubbleRight(ImmediateDraw &draw, int32_t x, int32_t y, int32_t wi
                            std::string_view line3);
 void drawWordCard(ImmediateDraw &draw, int32_t x, int32_t y, std::string_view language, std::string_view word);
 void drawIntroSeparatorLine(ImmediateDraw &draw);
+
+// What the teacher's voice clip says of a row's bubble: its lines as one
+// text, without the remarks in parentheses (written for the reader, as
+// "(= 50 cents)") and without a leading dash. The data generator speaks it,
+// the clips' test measures against it.
+std::string spokenBubbleText(const IntroPageRow &row);

@@ -15,6 +15,7 @@
 #include "frame/text.h"
 #include "frame/text_field.h"
 #include "frame/texture_pack.h"
+#include "intro/intro_pictures.h"
 #include "lessons/exercise_judging.h"
 #include "lessons/exercise_screen.h"
 #include "lessons/lesson_params.h"
@@ -41,13 +42,6 @@ void blockRatingColour(int32_t rating)
 namespace {
 
 const ExerciseRunState &r = exerciseRun;
-
-GLuint images25Textures[9];
-GLuint images49Textures[9];
-GLuint images44Textures[18];
-bool images25Loaded = false;
-bool images49Loaded = false;
-bool images44Loaded = false;
 
 std::string oneDecimal(double v)
 {
@@ -153,7 +147,7 @@ void drawProgressBand()
     fillRect(345, 158, 615, 182, -12);
 }
 
-void drawFeedbackIcon(double x, double y, int32_t kind) { drawVerdictPicture(images44Textures, x, y, kind); }
+void drawFeedbackIcon(double x, double y, int32_t kind) { drawVerdictPicture(images44Textures + 1, x, y, kind); }
 
 void drawSignalAndFrequency()
 {
@@ -420,13 +414,6 @@ void drawFeedbackFrame(int32_t step)
     drawFrameTail(3, "See the answer");
 }
 
-void loadPack(const std::string &path, GLuint *textures, const int32_t *sizes, int32_t count)
-{
-    openTexturePack(path);
-    for (int32_t i = 0; i < count; ++i) textures[i] = loadNextTexture(sizes[i], sizes[i], 0, 1);
-    closeTexturePack();
-}
-
 } // namespace
 
 void drawVerdictPicture(const unsigned int *pictures, double x, double y, int32_t kind)
@@ -441,20 +428,15 @@ void drawVerdictPicture(const unsigned int *pictures, double x, double y, int32_
 
 void loadExercisePicturePack(int32_t pack)
 {
-    static const int32_t large[9] = {1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024};
-    static const int32_t feedback[18] = {128, 128, 128, 1024, 256, 256, 256, 1024, 1024,
-                                         1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024, 1024};
-    if (pack == 25 && !images25Loaded) {
-        loadPack(imagesDir + "Images25", images25Textures, large, 9);
-        images25Loaded = true;
-    } else if (pack == 49 && !images49Loaded) {
-        loadPack(imagesDir + "Images49", images49Textures, large, 9);
-        images49Loaded = true;
-    } else if (pack == 44 && !images44Loaded) {
-        loadPack(userDataDirAlt + "images.prod\\Images44", images44Textures, feedback, 18);
-        images44Loaded = true;
-    }
+    // The screen draws only the verdict pictures; Images25, Images49 and the
+    // rest of Images44 would be loaded without being drawn (about 160 MB of
+    // textures), so the first two are only checked as the reader checks a pack.
+    if (pack == 25) checkPicturePack("Images25");
+    else if (pack == 49) checkPicturePack("Images49");
+    else if (pack == 44) loadImages44VerdictPictures();
 }
+
+void freeExercisePictures() { freeImages44Textures(); }
 
 void drawExerciseFrame(const ExerciseFrame &frame)
 {

@@ -25,9 +25,12 @@ void drawSignalTrace();
 // traces of the exercise and the options screen's check; black otherwise.
 void blockRatingColour(int32_t rating);
 
-// Loads a picture pack of the screen once per program run: 25 and 49 (kept,
-// not drawn), 44 (the fail and pass icons are its pictures 2 and 3).
+// A picture pack of the screen, through the packs' one owner (intro_pictures):
+// 25 and 49 are checked (never drawn, so not loaded), of 44 the three verdict
+// pictures are loaded (fail and pass are its pictures 2 and 3).
 void loadExercisePicturePack(int32_t pack);
+// Frees what the screen loaded (when it is left).
+void freeExercisePictures();
 
 // A verdict picture, 128 x 128 white and blended with its lower left corner
 // at (x, y), depth -8: kind 1..3 is pictures[kind - 1] (the first three of

@@ -66,8 +66,22 @@ AnswerJudgement judgeAnswer(const double *samples, double maxTolCents, double ma
     j.valid = answerSamplesWithinTolerance(samples, judgedBlockCount, maxTolCents, target);
     if (!j.valid) return j;
     meanPitchDeviation(samples, judgedBlockCount, j.sungFrequency, j.meanCents, target, j.stdCents);
-    j.passed = std::fabs(static_cast<double>(centsOf(j.sungFrequency) - centsOf(target))) <= maxDevCents;
+    j.passed = answerDeviationCents(j.sungFrequency, target) <= maxDevCents;
     return j;
+}
+
+double answerDeviationCents(double sungHz, double target)
+{
+    return std::fabs(static_cast<double>(centsOf(sungHz) - centsOf(target)));
+}
+
+int32_t meterRangeFor(double maxDevCents) { return maxDevCents < 100 ? 100 : 1200; }
+
+bool lessonPassedBy(const LessonBlock &results, int32_t notesToTrain, double maxDevCents)
+{
+    for (int32_t k = 0; k < notesToTrain; ++k)
+        if (!(std::fabs(results.slots[k].mean) <= maxDevCents)) return false;
+    return true;
 }
 
 NoteSlot judgedNoteSlot(int32_t note, const AnswerJudgement &j)

@@ -43,11 +43,23 @@ struct AnswerJudgement {
     double stdCents = invalidAnswerCents;
 };
 
+// |cents(sungHz) - cents(target)|: the deviation an answer is judged by.
+double answerDeviationCents(double sungHz, double target);
+
 // Judges blocks 1..22 of a test recording: invalid when one lies outside
 // max. Tol. (stored as 100/100, failed); otherwise passed when
-// |cents(sung) - cents(target)| <= max. Dev.
+// answerDeviationCents(sung, target) <= max. Dev. (equality passes).
 AnswerJudgement judgeAnswer(const double *samples, double maxTolCents, double maxDevCents,
                             double target);
 
 // The slot an answer leaves in the lesson's result block.
 NoteSlot judgedNoteSlot(int32_t note, const AnswerJudgement &j);
+
+// Cents over the deviation meter's full height for a lesson's max. Dev.:
+// 100 below 100 cents, else 1200.
+int32_t meterRangeFor(double maxDevCents);
+
+// The lesson's verdict: every trained slot 1..notesToTrain (the last one
+// holds the worst earlier note) has |mean| <= max. Dev. (equality passes);
+// slots above notesToTrain do not count.
+bool lessonPassedBy(const LessonBlock &results, int32_t notesToTrain, double maxDevCents);

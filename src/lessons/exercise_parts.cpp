@@ -12,6 +12,17 @@ ExercisePart exerciseParts[maxExerciseParts + 1];
 int32_t exercisePartCount = 0;
 int32_t currentPartFirst = 0;
 int32_t currentPartLast = 0;
+int32_t currentPartRefNote = 0;
+int32_t currentPartStartNote = 0;
+
+void setCurrentExercisePart(int32_t part)
+{
+    const ExercisePart &p = exerciseParts[part];
+    currentPartFirst = p.firstNote;
+    currentPartLast = p.lastNote;
+    currentPartRefNote = p.refNote;
+    currentPartStartNote = p.startNote;
+}
 
 int32_t intervalCodeOf(char letter, int32_t n)
 {
@@ -243,7 +254,6 @@ void readExerciseParts(const std::string &fileName, int32_t &partCount, double &
     exerciseParts[i - 1].marker = lastPartMarker;
     exerciseParts[i].firstNote = exerciseParts[i - 1].lastNote + 1;
     exerciseParts[i].lastNote = exerciseParts[i - 1].lastNote + 1;
-    currentPartFirst = exerciseParts[0].firstNote;
-    currentPartLast = exerciseParts[0].lastNote;
+    setCurrentExercisePart(0);
     exerciseParts[0].active = 1;
 }

@@ -86,8 +86,15 @@ constexpr int32_t maxPartLineLength = 1000;
 // the last part's last note + 1 (room for it after 1024 parts).
 extern ExercisePart exerciseParts[maxExerciseParts + 1];
 extern int32_t exercisePartCount;
-extern int32_t currentPartFirst; // the part being run: its first and last note
+// The part being run: its first and last note, its reference note and its
+// start note. The exercise run sets part 0 at every lesson start, the replay
+// the part it plays; the replay's count-off and the score view read them.
+extern int32_t currentPartFirst;
 extern int32_t currentPartLast;
+extern int32_t currentPartRefNote;
+extern int32_t currentPartStartNote;
+// Makes exerciseParts[part] the current part.
+void setCurrentExercisePart(int32_t part);
 
 // Interval code of a written interval: letter 'n', 'u', 'd', 'r' or 'R' and
 // 0..12; -1 for any other letter.
@@ -95,8 +102,8 @@ int32_t intervalCodeOf(char letter, int32_t n);
 
 // Reads the file (full path as the program writes it) after the melody has
 // been turned into timed notes (the part lines are checked against
-// lessonNoteCount). Sets exerciseType, exerciseParts, currentPartFirst,
-// currentPartLast and part 0's active flag.
+// lessonNoteCount). Sets exerciseType, exerciseParts, part 0 as the current
+// part and its active flag.
 void readExerciseParts(const std::string &fileName, int32_t &partCount, double &speedFactor);
 
 // Stop numbers.

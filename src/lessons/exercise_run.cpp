@@ -10,6 +10,7 @@
 #include "base/stops.h"
 #include "frame/timer.h"
 #include "lessons/exercise_judging.h"
+#include "lessons/exercise_parts.h"
 #include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
@@ -21,6 +22,7 @@
 #include "music/notes.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
+#include "replay/replay_sounds.h"
 #include "replay/replay_state.h"
 #include "sound/pitch_detector.h"
 
@@ -150,6 +152,7 @@ void leaveForLessonMenu()
     hooks.stopMusicSource(stopExerciseMusicStop);
     hooks.stopCapture();
     hooks.focusQuit(false);
+    if (hooks.releaseResources) hooks.releaseResources();
     setProgressStep(0);
     r.lessonProgress = progressPreparation;
     hooks.setUpExerciseOptions();
@@ -174,6 +177,10 @@ void preparationFrame()
         promptLine.clear();
         showAlert("", "Please wait - loading animation images", "");
         hooks.stopMusicSource(stopExercisePrepMusic);
+        // Nothing the replay started on the melody and chord sources counts
+        // as sounding in a new run.
+        melodySoundId = 0;
+        chordTrackSoundId = 0;
         // A new run is never scored with another recording's tallies.
         pitchHitCount = onBeatScore = noteOkCount = loudnessOkCount = 0;
         break;
@@ -191,10 +198,12 @@ void preparationFrame()
     case 21: setProgressStep(40); break;
     case 40:
         restartFreeClock(hooks.elapsedMs());
-        r.currentPartFirst = inputs.firstPart[0];
-        r.currentPartLast = inputs.firstPart[1];
-        r.currentPartRefNote = inputs.firstPart[2];
-        r.currentPartStartNote = inputs.firstPart[3];
+        // The lesson's first part is the current one (exercise_parts.h):
+        // the replay's count-off and the score view read it from here.
+        currentPartFirst = inputs.firstPart[0];
+        currentPartLast = inputs.firstPart[1];
+        currentPartRefNote = inputs.firstPart[2];
+        currentPartStartNote = inputs.firstPart[3];
         lessonPassed = 0;
         hooks.stopMusicSource(stopExerciseStartMusic);
         showAlert("", "", "");
@@ -245,7 +254,7 @@ void waitInitialisationFrame()
         leaveForLessonMenu();
         return;
     }
-    r.meterRange = r.maxDeviationCents < 100 ? 100 : 1200;
+    r.meterRange = meterRangeFor(r.maxDeviationCents);
     eventSyncMode = 0;
     r.exerciseCount = 0;
     r.exercisePhase = 2;
@@ -361,9 +370,7 @@ void getExerciseAnswerFrame()
 
 void endLesson()
 {
-    bool passed = true;
-    for (int32_t k = 0; k < r.notesToTrain; ++k)
-        if (!(std::fabs(r.lessonResults.slots[k].mean) <= r.maxDeviationCents)) passed = false;
+    const bool passed = lessonPassedBy(r.lessonResults, r.notesToTrain, r.maxDeviationCents);
     lessonPassed = passed ? 1 : 0;
     r.lessonResults.done = passed ? 1 : 0;
     const int32_t L = inputs.lesson;
@@ -459,6 +466,7 @@ void statisticsFrame()
     for (int32_t v = 1; v <= voiceCount; ++v) noteVoices[v].toneHz = 0;
     hooks.stopCapture();
     hooks.focusQuit(false);
+    if (hooks.releaseResources) hooks.releaseResources();
     r.lessonProgress = progressPreparation;
     currentScreen = scoreOverviewScreenId;
 }

@@ -116,14 +116,17 @@ struct ExerciseHooks {
     bool (*captureRunning)();
     void (*readBlock)(int16_t *block);
     // Sound output.
-    void (*loadTeacherSounds)();       // once per program run
+    void (*loadTeacherSounds)();       // at every lesson start (none while loaded)
     void (*playDingDong)();            // on the teacher source
     void (*playWhiteNoise)();          // on the teacher source
     void (*stopTeacherSource)();
     void (*stopMusicSource)(int32_t stopNumber); // an audio error is that stop
     void (*stopClickSource)();
     void (*detachMusicSource)(int32_t stopNumber);
-    void (*loadPicturePack)(int32_t pack); // 25, 49, 44; each once per run
+    void (*loadPicturePack)(int32_t pack); // 25, 49, 44; none while loaded
+    // Frees the screen's pictures and teacher sounds: every way out of the
+    // screen (Quit, a lesson that cannot run, the lesson's end) calls it.
+    void (*releaseResources)();
     // Keyboard focus on the Quit control (true) or nowhere (false).
     void (*focusQuit)(bool on);
     // Store.
@@ -165,9 +168,6 @@ struct ExerciseRunState {
     int32_t meterRange = 100;
     int32_t currentExerciseNote = 27;
     double targetFrequency = 261.626;
-    // The current exercise part (part 0 of the lesson from every lesson
-    // start on); the replay reads it.
-    int32_t currentPartFirst = 0, currentPartLast = 0, currentPartRefNote = 0, currentPartStartNote = 0;
     LessonBlock lessonResults{};
     LessonBlock previousResults{};
     // The recordings.

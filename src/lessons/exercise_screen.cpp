@@ -145,7 +145,7 @@ ALuint source(int32_t id) { return soundSources[id]; }
 
 void loadTeacherSounds()
 {
-    // Created once per program run and kept.
+    // Made at a lesson start, deleted when the screen is left.
     if (exerciseSoundsLoaded) return;
     alGetError();
     alGenBuffers(2, exerciseSoundBuffers);
@@ -157,6 +157,19 @@ void loadTeacherSounds()
         if (!loadOggIntoBuffer(files[i], exerciseSoundBuffers[i])) stopProgram(0, stopExerciseSoundFile);
     }
     exerciseSoundsLoaded = true;
+}
+
+// Every way out of the screen: its pictures and teacher sounds go.
+void releaseExerciseResources()
+{
+    freeExercisePictures();
+    if (!exerciseSoundsLoaded) return;
+    stopSource(source(teacherSource));
+    alGetError();
+    alSourcei(source(teacherSource), AL_BUFFER, 0);
+    alDeleteBuffers(2, exerciseSoundBuffers);
+    alGetError(); // a failed delete only keeps the two small buffers
+    exerciseSoundsLoaded = false;
 }
 
 void stopMusic(int32_t stopNumber)
@@ -192,6 +205,7 @@ const ExerciseHooks realHooks = {
     .stopClickSource = [] { stopSource(source(clickSource)); },
     .detachMusicSource = detachMusic,
     .loadPicturePack = loadExercisePicturePack,
+    .releaseResources = releaseExerciseResources,
     .focusQuit = [](bool on) { setKeyboardFocus(on ? &exerciseScreen.quitControl : nullptr); },
     .highestPassedLesson = getHighestPassedLesson,
     .readLessonBlock = getUserLessonBlock,

@@ -267,8 +267,7 @@ void loadLesson()
     int32_t partCount = 0;
     readExerciseParts(lessonFilePath(L, LessonFile::parts), partCount, exerciseSpeedFactor);
 
-    scoreViewPxPerMs = static_cast<float>(2100.0 / msPerBeat * 0.034 * exerciseSpeedFactor);
-    viewWindowMs = roundToInt32(1280.0 / scoreViewPxPerMs);
+    setScoreViewScale(exerciseSpeedFactor);
     flatSpelling = flatSpellingOfTune(tuneKeyIndex, tuneIsMinor);
 
     for (int32_t p = 0; p < partCount; ++p) {
@@ -324,3 +323,9 @@ const ScreenHandlers lessonLoaderScreenHandlers = {
     .handleAction = nullptr,
     .display = displayLessonLoadingScreen,
 };
+
+void setScoreViewScale(double speedFactor)
+{
+    scoreViewPxPerMs = static_cast<float>(2100.0 / msPerBeat * 0.034 * speedFactor);
+    viewWindowMs = roundToInt32(1280.0 / scoreViewPxPerMs);
+}

@@ -31,6 +31,10 @@ std::string lessonFilePath(int32_t lesson, LessonFile file);
 // Score view values the load sets.
 extern float scoreViewPxPerMs; // pixels per ms of the score view
 extern int32_t viewWindowMs;   // ms the score view's window spans
+// Sets both from msPerBeat and the exercise's speed factor: 2100 / msPerBeat
+// x 0.034 x speed pixels per ms (as a float), and the window's 1280 pixels
+// in ms.
+void setScoreViewScale(double speedFactor);
 
 // The replay's per-block tables, cleared (entries 0..6462) by every load.
 extern int32_t blockTraceInts[blockTrackSize];

@@ -13,6 +13,7 @@
 #include "frame/text.h"
 #include "frame/texture_pack.h"
 #include "frame/timer.h"
+#include "intro/intro_pictures.h"
 #include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_menu_panels.h"
 #include "lessons/lesson_one_screen.h"
@@ -23,7 +24,6 @@
 
 LessonMenuState lessonMenuState;
 LessonMenuHooks lessonMenuHooks;
-uint32_t lessonMenuPicture = 0;
 
 static int32_t lessonMenuFont = font9By15;
 static std::array<std::string, chartRows> noteColumn;
@@ -194,6 +194,8 @@ static void prepareLessonStart()
 
 static void leaveTo(int32_t screen)
 {
+    // The menu picture is loaded by the set-up of every visit; leaving frees it.
+    if (screen != lessonMenuScreenId) freeImages51Textures();
     setKeyboardFocus(nullptr);
     lessonMenuState.phase = 0;
     currentScreen = screen;
@@ -259,10 +261,7 @@ static void loadMenuPicture()
         lessonMenuHooks.loadMenuPicture();
         return;
     }
-    if (lessonMenuPicture != 0) return;
-    openTexturePack(imagesDir + "Images51");
-    lessonMenuPicture = loadNextTexture(1024, 1024, 0, 1);
-    closeTexturePack();
+    loadImages51MenuPicture(); // through the pack's one owner, shared with the introduction
 }
 
 static void createLessonMenuControls()
@@ -362,7 +361,7 @@ static void displayLessonMenuScreen()
     panels.lesson = shownLesson;
     panels.userName = currentUserName;
     panels.tessitura = currentUserTessitura;
-    panels.picture = lessonMenuPicture;
+    panels.picture = diagramTextures[1];
     panels.column = noteColumn;
     drawLessonMenuPanels(draw, panels);
     drawLowerArea(draw);

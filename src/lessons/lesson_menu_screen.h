@@ -50,11 +50,9 @@ int32_t lessonMenuRowLesson(int32_t row);
 // preparation (the lesson-one screen's set-up with its pictures, then the
 // option defaults), and the facade the frame is drawn through.
 struct LessonMenuHooks {
-    void (*loadMenuPicture)() = nullptr;    // default: Images51's first picture, once per run
+    void (*loadMenuPicture)() = nullptr;    // default: Images51's first picture, at every visit (freed on leaving)
     void (*prepareLessonStart)() = nullptr; // default: setUpLessonOneScreen, setUpExerciseOptions
     ImmediateDraw *draw = nullptr;          // default: glImmediateDraw()
 };
 extern LessonMenuHooks lessonMenuHooks;
 
-// The menu picture's texture (0 until it is loaded).
-extern uint32_t lessonMenuPicture;

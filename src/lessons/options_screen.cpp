@@ -53,7 +53,7 @@ bool clipsLoaded = false;
 
 void loadCheckClips()
 {
-    // Made once per program run and kept.
+    // Made by the first check of a visit, released when the dialog is left.
     if (clipsLoaded) return;
     alGetError();
     alGenBuffers(6, clipBuffers);
@@ -67,6 +67,17 @@ void loadCheckClips()
     clipsLoaded = true;
 }
 
+void releaseCheckClips()
+{
+    if (!clipsLoaded) return;
+    stopSource(soundSources[teacherSource]);
+    alGetError();
+    alSourcei(soundSources[teacherSource], AL_BUFFER, 0);
+    alDeleteBuffers(6, clipBuffers);
+    alGetError(); // a failed delete only keeps the small clips
+    clipsLoaded = false;
+}
+
 void playClip(int32_t clip)
 {
     stopSource(soundSources[teacherSource]);
@@ -78,6 +89,7 @@ const OptionsScreenHooks realHooks = {
     .restartClock = restartFreeGrid,
     .focusGoButton = [] { setKeyboardFocus(&optionsScreen.goButton); },
     .loadCheckClips = loadCheckClips,
+    .releaseCheckClips = releaseCheckClips,
     .playClip = playClip,
     .stopTeacherSource = [] { stopSource(soundSources[teacherSource]); },
     .startCapture = startCapture,
@@ -252,11 +264,10 @@ void rebuildChoiceBlock(int32_t usable)
     if (!full) b.done = 0;
 }
 
-int32_t checkedNoteCount()
-{
-    const bool verdictOpen = optionsProgress == 2 || optionsProgress == 3;
-    return verdictOpen ? s.chosenNoteCount - 1 : s.chosenNoteCount;
-}
+// A note is stored only once its check has passed: until the verdict has
+// run (the first frame of state 4, which comes after a pending Go of that
+// frame) the last entry is the unjudged note.
+int32_t checkedNoteCount() { return s.checkOpen ? s.chosenNoteCount - 1 : s.chosenNoteCount; }
 
 void storeChoice()
 {
@@ -269,6 +280,7 @@ void leaveDialog()
     call(hooks.stopCapture);
     stopAllVoices();
     call(hooks.stopTeacherSource);
+    call(hooks.releaseCheckClips);
     shortenedTick = 0;
     setKeyboardFocus(nullptr);
     optionsProgress = 0;
@@ -402,6 +414,7 @@ void verdictStep(int32_t f)
     if (f == 0) {
         s.targetHz = noteFrequencies[s.checkNote];
         s.checkPassed = lastSamplesWithinTolerance(pitchSamples, 20, 50, 90, s.targetHz);
+        s.checkOpen = false;
         if (hooks.playClip) hooks.playClip(s.checkPassed ? clipGood : clipTryAgain);
         if (!s.checkPassed) {
             clearNoteKeyChosen(s.checkNote);
@@ -477,6 +490,7 @@ void resetNoteSelection()
     for (int32_t i = 0; i <= maxChosenNotes; ++i) s.chosenNotes[i] = emptyNote;
     for (bool &chosen : s.noteKeyChosen) chosen = false;
     s.chosenNoteCount = 0;
+    s.checkOpen = false;
     // The dialog's choice is lesson 2's block, whatever lesson opens it.
     getUserLessonBlock(currentUserKey, lessonTwoBlock, s.optionsLessonBlock);
 }
@@ -534,6 +548,7 @@ void toggleChosenNote(int32_t note)
             setNoteKeyChosen(note);
             s.chosenNotes[s.chosenNoteCount] = note;
             s.checkNote = note;
+            s.checkOpen = true;
             enterState(2);
         }
     } else {
@@ -599,16 +614,6 @@ void runOptionsFrame(int32_t state)
     if (hooks.draw) hooks.draw(state, f);
     tickVoiceSequencer();
     optionsFrameCount += 1;
-}
-
-int32_t lessonTwoNotesStored(int32_t userKey)
-{
-    LessonBlock block{};
-    getUserLessonBlock(userKey, lessonTwoBlock, block);
-    int32_t count = 0;
-    for (const NoteSlot &slot : block.slots)
-        if (slot.note != emptyNote) ++count;
-    return count;
 }
 
 bool lessonTwoDone(int32_t userKey)

@@ -65,6 +65,9 @@ struct OptionsScreenState {
     double targetHz = 0.0;
     int32_t liveBandCents = 50;
     bool checkPassed = false;
+    // The note under check stands last in the list until its verdict; Go
+    // and the stored choice leave it out while this is set.
+    bool checkOpen = false;
     LessonBlock optionsLessonBlock{};
     LessonBlock nextLessonBlock{};
 
@@ -83,8 +86,10 @@ struct OptionsScreenHooks {
     void (*startExercise)() = nullptr;   // startExerciseScreen
     void (*restartClock)() = nullptr;    // the 46.44 ms grid starts again
     void (*focusGoButton)() = nullptr;   // the keyboard focus goes to Go
-    // The check's sound: the clips are loaded once per program run.
+    // The check's sound: the clips are loaded by the first check of a visit
+    // and released when the dialog is left.
     void (*loadCheckClips)() = nullptr;
+    void (*releaseCheckClips)() = nullptr;
     void (*playClip)(int32_t clip) = nullptr; // on the teacher source, stopped first
     void (*stopTeacherSource)() = nullptr;
     // The capture: startCapture opens the device afresh and starts it;
@@ -124,7 +129,7 @@ void optionsGo();
 // frame count.
 void runOptionsFrame(int32_t state);
 
-// Slots 1..8 of the user's lesson-2 block that hold a note (not 74).
-int32_t lessonTwoNotesStored(int32_t userKey);
-// The user's lesson-2 block is done (its eight notes were stored by Go).
+// The user's lesson-2 block is done (its eight notes were stored by Go): the
+// entry decision of lessons 3..256. Eight notes without Go do not count, as
+// every verdict stores the list so far.
 bool lessonTwoDone(int32_t userKey);

@@ -1,6 +1,7 @@
 #include "music/abc_reader.h"
 
 #include <cstdio>
+#include <map>
 
 #include "base/rounding.h"
 #include "base/stops.h"
@@ -26,10 +27,21 @@ struct TuneReader {
     int32_t previousLineFirst = 0; // first record made by the previous line
     char line[lineBufferSize + 2];
     int32_t length = 0;            // logical line length
+    int32_t lineNumber = 0;        // physical line where the logical line starts (from 1)
+    int32_t lineFeeds = 0;         // LF characters read so far
+    // Where a continued line's next physical line begins in the buffer.
+    int32_t continuationStarts[abcMaxLineLength + 1];
+    int32_t continuations = 0;
+    bool unitLengthGiven = false;  // an "L:" line came before the notes
+    std::string fileName;
     int32_t pos = 0;
     int32_t unitNumerator = 1;
     int32_t unitDenominator = 1;
     int32_t signature[7] = {0, 0, 0, 0, 0, 0, 0}; // per letter A..G
+    // Alterations written in the current bar, by the written staff value of
+    // the letter and octave (+1 sharp, 0 natural, -1 flat): they replace the
+    // key signature up to the next bar line.
+    std::map<int32_t, int32_t> barAlterations;
     int32_t tessitura = 0;         // 1 low, 2 medium, 3 high; 0 none
     char currentLetter = 'r';
     int32_t currentOctave = 0;
@@ -49,6 +61,18 @@ struct TuneReader {
 [[noreturn]] void abcStop(const char *what, int32_t value, int32_t stopNumber)
 {
     writeDebugDetail(std::string("readAbcTuneFile: ") + what + "=" + std::to_string(value));
+    stopProgram(0, stopNumber);
+}
+
+// A tune that leaves the dialect ends here instead of playing something
+// else; the debug log names the file, the line and what was met.
+[[noreturn]] void dialectStop(const TuneReader &rd, const std::string &what, int32_t stopNumber)
+{
+    std::string text(rd.line, rd.line + (rd.length < 0 ? 0 : rd.length));
+    for (char &c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    writeDebugDetail("readAbcTuneFile: " + nativePath(rd.fileName).substr(0, 255) + " line " +
+                     std::to_string(rd.lineNumber) + ": " + what + ": " + text.substr(0, 200));
     stopProgram(0, stopNumber);
 }
 
@@ -77,23 +101,37 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 // Assembles one logical line into rd.line; false when the file has ended
 // before any character.
+int readCharacter(TuneReader &rd)
+{
+    const int c = std::fgetc(rd.file);
+    if (c == '\n') ++rd.lineFeeds;
+    return c;
+}
+
+bool isFieldStart(const TuneReader &rd, int32_t p);
+
+// Assembles one logical line into rd.line; false when the file has ended
+// before any character.
 bool readLogicalLine(TuneReader &rd)
 {
     for (int32_t i = 0; i < lineBufferSize + 2; ++i) rd.line[i] = ' ';
+    rd.continuations = 0;
     int32_t n = 0;
-    int c = std::fgetc(rd.file);
+    int c = readCharacter(rd);
     if (c == EOF) return false;
+    rd.lineNumber = rd.lineFeeds + 1; // a CR LF file's leftover LF is counted already
     for (;;) {
         if (n >= abcMaxLineLength) abcStop("line longer than 1000 characters", n, stopAbcLineTooLong);
         rd.line[n++] = static_cast<char>(c);
-        const int next = std::fgetc(rd.file);
+        const int next = readCharacter(rd);
         if (next == '\r' || next == '\n' || next == EOF) {
             if (next != EOF && n < lineBufferSize) rd.line[n] = static_cast<char>(next);
             if (rd.line[n - 1] == '\\') {
                 // Continuation: the next character overwrites the backslash.
                 --n;
+                rd.continuationStarts[rd.continuations++] = n;
                 if (next == EOF) break;
-                c = std::fgetc(rd.file);
+                c = readCharacter(rd);
                 if (c == EOF) break;
                 continue;
             }
@@ -102,7 +140,21 @@ bool readLogicalLine(TuneReader &rd)
         c = next;
     }
     rd.length = n;
+    // A field line cannot continue a body line: it would be read as notes.
+    for (int32_t k = 0; k < rd.continuations; ++k) {
+        int32_t p = rd.continuationStarts[k];
+        while (p < n && (rd.line[p] == '\n' || rd.line[p] == '\r' || rd.line[p] == ' ' || rd.line[p] == '\t')) ++p;
+        if (p < n && isFieldStart(rd, p)) dialectStop(rd, "a field line after a continued line", stopAbcFieldAfterContinuation);
+    }
     return true;
+}
+
+// A header field starts at p: one of the field letters and a colon.
+bool isFieldStart(const TuneReader &rd, int32_t p)
+{
+    const char c = at(rd, p);
+    const bool letter = (c >= 'A' && c <= 'I') || (c >= 'K' && c <= 'X') || c == 'w' || c == 'Z';
+    return letter && at(rd, p + 1) == ':';
 }
 
 int32_t readAbcNumber(TuneReader &rd)
@@ -215,6 +267,7 @@ void parseNoteOrRest(TuneReader &rd)
     if (r >= rd.capacity) abcStop("records beyond", rd.capacity, stopAbcTooManyRecords);
     AbcNoteRecord &note = rec[r];
     if (note.decoration != ' ') abcStop("decorated record", r, stopAbcDecoratedRecord);
+    if (!rd.unitLengthGiven) dialectStop(rd, "a note before any L: line (no unit length)", stopAbcNoUnitLength);
 
     if (rd.tiePending) {
         note.slurRole = 3;
@@ -249,8 +302,9 @@ void parseNoteOrRest(TuneReader &rd)
     } else if (c == 'z' || c == 'x') {
         rest = true;
         ++rd.pos;
-    } else if (letterIndex(rd.currentLetter) < 0) {
-        rest = true; // a lone mark after a rest completes another rest
+    } else {
+        // "^^F", "__B" or a decoration on nothing: not a note of the dialect.
+        dialectStop(rd, "an accidental or decoration without a note", stopAbcOutsideDialect);
     }
 
     if (rest) {
@@ -287,15 +341,22 @@ void parseNoteOrRest(TuneReader &rd)
         note.ledgerCount = w >= 320 ? 2 : 1;
     }
 
+    // Sounding pitch: an explicit accidental sets the letter's alteration in
+    // place of the key's and holds for that letter and octave until the next
+    // bar line, as in standard ABC; the drawn mark stays as written.
     const int32_t idx = letterIndex(rd.currentLetter);
     int32_t sounding = w;
-    if (note.accidental != '=') {
-        if (note.accidental == '^') sounding += sharpStep(idx);
-        if (note.accidental == '_') sounding -= flatStep(idx);
-        if (idx >= 0) {
-            if (rd.signature[idx] > 0) sounding += sharpStep(idx);
-            if (rd.signature[idx] < 0) sounding -= flatStep(idx);
+    if (idx >= 0 && !rest) {
+        int32_t alteration = rd.signature[idx];
+        const int32_t written = note.writtenStaff; // letter and octave (tessitura applied alike)
+        if (note.accidental != ' ') {
+            alteration = note.accidental == '^' ? 1 : note.accidental == '_' ? -1 : 0;
+            rd.barAlterations[written] = alteration;
+        } else if (const auto held = rd.barAlterations.find(written); held != rd.barAlterations.end()) {
+            alteration = held->second;
         }
+        if (alteration > 0) sounding += sharpStep(idx);
+        if (alteration < 0) sounding -= flatStep(idx);
     }
     note.soundingStaff = sounding;
     note.note = noteOfStaffValue(sounding);
@@ -374,6 +435,7 @@ void parseNoteOrRest(TuneReader &rd)
 
 void applyBarLine(TuneReader &rd, int32_t kind)
 {
+    if (kind != 0) rd.barAlterations.clear(); // a bar line ends the bar's accidentals
     AbcNoteRecord &rec = rd.records[rd.count];
     rec.barKind = kind;
     rec.barOffset += barLineOffsets[kind];
@@ -468,10 +530,14 @@ void parseAbcBodyItem(TuneReader &rd)
         if (next == '|') {
             applyBarLine(rd, 10);
             rd.pos += 2;
+        } else if (letterIndex(next) >= 0 || next == '^' || next == '_' || next == '=' || isFieldStart(rd, rd.pos + 1)) {
+            dialectStop(rd, "a chord of notes or an inline field", stopAbcOutsideDialect);
         } else {
             ++rd.pos;
         }
         return;
+    case '{':
+        dialectStop(rd, "grace notes", stopAbcOutsideDialect);
     case ']':
         if (next == '|') {
             applyBarLine(rd, 6);
@@ -567,9 +633,12 @@ void parseHeader(TuneReader &rd, char field)
             if (k == '#' || (k >= '1' && k <= 'y')) name += k;
         }
         *rd.keyIndex = keyIndexFromName(name, *rd.minor, rd.signature);
+        if (*rd.keyIndex == 0 && name != "C" && name != "Am")
+            dialectStop(rd, "a key the reader does not know (modes and other keys)", stopAbcUnknownKey);
         break;
     }
     case 'L':
+        rd.unitLengthGiven = true;
         if (c == 'C' || c == 'c') {
             rd.unitNumerator = 4;
             rd.unitDenominator = 4;
@@ -606,6 +675,7 @@ void parseHeader(TuneReader &rd, char field)
             if (t != 0 && b == 0) abcStop("Q: note length denominator", 0, stopAbcTempoDenominatorZero);
             tempo = t != 0 ? t * 4.0 / b : 0.0;
         } else {
+            if (!rd.unitLengthGiven) dialectStop(rd, "a tempo in units before any L: line", stopAbcNoUnitLength);
             tempo = rd.unitDenominator != 0 ? a * 4.0 / rd.unitDenominator : double(a);
         }
         // Checked before rounding into int32; a tempo of 0 would stop the
@@ -628,8 +698,13 @@ void parseAbcLine(TuneReader &rd)
     skipAbcBlanks(rd);
     const char c = at(rd, rd.pos);
     if (c == '%') return;
-    const bool headerLetter = (c >= 'A' && c <= 'I') || (c >= 'K' && c <= 'X') || c == 'w' || c == 'Z';
-    if (headerLetter && at(rd, rd.pos + 1) == ':') {
+    // A comment after a field or body text ends the line there.
+    for (int32_t p = rd.pos; p < rd.length; ++p)
+        if (rd.line[p] == '%') {
+            rd.length = p;
+            break;
+        }
+    if (isFieldStart(rd, rd.pos)) {
         parseHeader(rd, c);
         return;
     }
@@ -886,6 +961,7 @@ void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteReco
         stopProgram(0, stopAbcFileName);
     }
     TuneReader rd;
+    rd.fileName = fileName;
     rd.file = std::fopen(resolveDataPath(fileName).c_str(), "rb");
     if (!rd.file) {
         writeDebugDetail("readAbcTuneFile: cannot open " + nativePath(fileName).substr(0, 255));
@@ -932,12 +1008,16 @@ void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteReco
         stopProgram(0, stopAbcNoNotes);
     }
     count = rd.count;
+    const int32_t closingBarKind = records[count].barKind;
     clearRecord(records[count]);
     records[count].barTotal = records[count - 1].barTotal;
 
     finishRecords(rd, meterNum, meterDen, pickup);
     if (abcChordFileMode != 1 && beats != nullptr)
         buildCountingGrid(rd, beats, beatCapacity, meterNum, meterDen, pickup, lastBeatIndex);
+    // For drawing only: the score view draws the tune's last bar line from
+    // the end record; the times, the pickup and the grid are made without it.
+    records[count].barKind = closingBarKind;
 }
 
 void loadAbcChordFile(const std::string &fileName, int32_t tessitura, AbcNoteRecord *records, int32_t capacity,

@@ -1,11 +1,15 @@
 // Reader of lesson tunes in the ABC subset the lesson folders use.
 //
-// The dialect: the default unit length is a whole note; an accidental adds
-// to the key signature for one note; blanks and CR LF line ends close beam
+// The dialect: an "L:" line gives the unit length before any note; an explicit
+// accidental (= natural, ^ sharp, _ flat) replaces the key signature's
+// alteration of its letter and holds for that letter and octave up to the
+// next bar line, as in standard ABC; blanks and CR LF line ends close beam
 // groups; "Q:" without a note length counts in units of L. Records are
 // indices 0..count - 1 with an end record at count; times and lengths are in
 // sixty-fourths of a whole note. The melody also gets its counting grid of
-// BeatRecords (one per quarter beat and per note start).
+// BeatRecords (one per quarter beat and per note start). The end record
+// keeps the kind of a bar line written after the last note (the closing
+// "|]"), for the score view to draw; the pickup and the grid ignore it.
 //
 // Files are read as raw bytes; CR LF and LF line ends both work. A line
 // ending in a backslash continues on the next one.
@@ -22,7 +26,9 @@
 // record the tune can hold, 3516 a note longer than abcMaxNoteLength, 3517 a
 // "Q:" tempo outside 1..abcMaxTempo (so "Q:0" too), 3518 a meter numerator
 // above abcMaxMeterNumerator. These keep every sum of lengths, times and the
-// pickup inside int32.
+// pickup inside int32. Tunes outside the dialect stop too (3519..3522 below),
+// rather than being read as something else; a "%" comment is allowed at the
+// end of any line.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -47,6 +53,11 @@ constexpr int32_t stopAbcTooManySyllables = 3515;
 constexpr int32_t stopAbcNoteTooLong = 3516;
 constexpr int32_t stopAbcTempoOutOfRange = 3517;
 constexpr int32_t stopAbcMeterNumeratorTooLarge = 3518;
+// Tunes outside the dialect (the debug log names the file and the line):
+constexpr int32_t stopAbcNoUnitLength = 3519;        // a note, or a "Q:" in units, before any "L:"
+constexpr int32_t stopAbcUnknownKey = 3520;          // a "K:" name outside the key table (modes too)
+constexpr int32_t stopAbcFieldAfterContinuation = 3521; // a field line continuing a body line
+constexpr int32_t stopAbcOutsideDialect = 3522;      // "^^", "__", a mark without a note, "[CEG]", "[K:..]", "{g}"
 
 // A note of at most 1024 whole notes (broken rhythm included); a tempo of
 // 1..10000 beats per minute; at most 64 beats in a bar.

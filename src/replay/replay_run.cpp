@@ -53,11 +53,7 @@ int32_t msOfSamples(int64_t samples) { return roundToInt32(1000.0 * static_cast<
 void setPart(int32_t index)
 {
     s.partIndex = index;
-    const ExercisePart &p = exerciseParts[index];
-    currentPartFirst = p.firstNote;
-    currentPartLast = p.lastNote;
-    s.partRefNote = p.refNote;
-    s.partStartNote = p.startNote;
+    setCurrentExercisePart(index);
 }
 
 // The next part becomes current once the current one's last note is over.
@@ -115,8 +111,28 @@ void stopReplaySources()
     hooks.stopCapture();
 }
 
+// The head of the recording the playback clears for the signal trace, kept
+// to be put back when the replay is left: the recording stays the sung one
+// for the export and the next replay.
+int16_t recordingHead[analysisWindowLength];
+bool recordingHeadCleared = false;
+
+void clearRecordingHeadForTrace()
+{
+    if (!recordingHeadCleared) std::copy(recordingBuffer, recordingBuffer + analysisWindowLength, recordingHead);
+    recordingHeadCleared = true;
+    std::fill(recordingBuffer, recordingBuffer + analysisWindowLength, int16_t{0});
+}
+
+void restoreRecordingHead()
+{
+    if (recordingHeadCleared) std::copy(recordingHead, recordingHead + analysisWindowLength, recordingBuffer);
+    recordingHeadCleared = false;
+}
+
 void leaveReplay()
 {
+    restoreRecordingHead();
     stopReplaySources();
     restartClock();
     hooks.focusQuit(false);
@@ -276,8 +292,8 @@ void playCountOffNote()
     int32_t note;
     switch (countOffMode) {
     case 2: note = lessonNoteCount > 0 ? lessonNotes[0].noteIndex : 0; break; // the lesson's first note
-    case 3: note = s.partRefNote; break;
-    case 4: note = s.partStartNote; break;
+    case 3: note = currentPartRefNote; break;
+    case 4: note = currentPartStartNote; break;
     default: return;
     }
     playVoiceNote(assistanceVoice, note, ' ');
@@ -351,8 +367,9 @@ void startPlayback()
     s.resumeSampleOffset = 0;
     hooks.playRecording(0);
     s.playbackSampleOffset = 0;
-    // Only the signal trace sees this silence: the voice is in the source's buffer.
-    std::fill(recordingBuffer, recordingBuffer + analysisWindowLength, int16_t{0});
+    // Only the signal trace sees this silence: the voice is in the source's
+    // buffer, and leaving the replay puts the head back.
+    clearRecordingHeadForTrace();
     s.replayPosition = 0;
     samplesConsumed = 0;
     s.blockStartSample = 0;

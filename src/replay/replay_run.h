@@ -118,7 +118,6 @@ struct ReplayRunState {
     int32_t countOffStartMs = 0;
     ReplaySavedPlay saved{};
     int32_t partIndex = 0;        // exercise part being replayed
-    int32_t partRefNote = 0, partStartNote = 0;
     int32_t resumeSampleOffset = 0;
     int32_t playbackSampleOffset = 0;
     int32_t frozenClockMs = 0, frozenNextNote = 0, frozenNextChord = 0;

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -16,7 +17,10 @@ std::string generatedData()
     const fs::path generator = buildDir / "tarnova-make-data";
     const fs::path folder = buildDir / "test-data-frame";
     const fs::path stamp = folder / ".complete";
-    if (!fs::exists(generator)) return dir;
+    if (!fs::exists(generator))
+        throw std::runtime_error("no generated data folder: the data generator " + generator.string() +
+                                 " is not built; build it with `cmake --build build --target tarnova-make-data` "
+                                 "(the test makes " + folder.string() + " with it)");
     // A lock keeps parallel test processes from generating it twice at once.
     const int lock = open((buildDir / "test-data-frame.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
     if (lock >= 0) flock(lock, LOCK_EX);
@@ -29,5 +33,8 @@ std::string generatedData()
     }
     if (fs::exists(stamp)) dir = folder.string() + "/";
     if (lock >= 0) close(lock);
+    if (dir.empty())
+        throw std::runtime_error("no generated data folder: " + generator.string() + " " + folder.string() +
+                                 " failed; run it by hand to see why");
     return dir;
 }

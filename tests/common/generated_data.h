@@ -4,6 +4,8 @@
 #pragma once
 #include <string>
 
-// The folder with a trailing '/', or an empty string when the generator is
-// missing or failed (tests then skip).
+// The folder with a trailing '/'. When the generator is missing or fails,
+// the test that asks fails here (an exception GoogleTest reports as the
+// test's failure) with a message that says how to make the folder: every
+// test that needs the data fails alike, none skips.
 std::string generatedData();

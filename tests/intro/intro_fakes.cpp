@@ -88,6 +88,7 @@ void installIntroFakes(IntroWorld &w)
     setPictureSetHooks({fakeOpen, fakeLoadTexture, fakeClose, fakeDelete});
     images1Loaded = images14Loaded = images50Loaded = images25Loaded = images49Loaded = images51Loaded =
         images44Loaded = false;
+    images51PicturesLoaded = images44PicturesLoaded = 0;
     setKeyboardFocus(nullptr);
     introLesson = IntroLessonState{};
     introLessonScreenHandlers.create();

@@ -133,12 +133,14 @@ TEST_F(IntroRun, AllStepsRunWithTheClipScheduleTopicsAndResources)
         }
     EXPECT_EQ(banks, 1);
 
-    // Kept for the run: Images51 and Images44 only; no pack left open, no clip buffer.
-    EXPECT_EQ(w.liveTextures, images51PictureCount + images44PictureCount);
+    // Leaving frees every picture set, the shared ones too; no pack left
+    // open, no clip buffer.
+    EXPECT_EQ(w.liveTextures, 0);
     EXPECT_EQ(w.openPacks, 0);
     EXPECT_EQ(w.liveClipBuffers, 0);
     EXPECT_FALSE(images50Loaded || images25Loaded || images49Loaded || images1Loaded || images14Loaded);
-    EXPECT_TRUE(images51Loaded && images44Loaded);
+    EXPECT_FALSE(images51Loaded || images44Loaded);
+    EXPECT_EQ(images51PicturesLoaded + images44PicturesLoaded, 0);
     EXPECT_EQ(keyboardFocus, nullptr);
 }
 
@@ -161,7 +163,31 @@ TEST_F(IntroRun, NextPageInEveryTopicShowsTheNextTopicsStartAndLeavesAfterTopicN
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_EQ(introLesson.progress, 0);
     EXPECT_EQ(w.liveClipBuffers, 0);
-    EXPECT_EQ(w.liveTextures, images51PictureCount + images44PictureCount);
+    EXPECT_EQ(w.liveTextures, 0);
+}
+
+// Each topic moves on from the step its page names: topic 3 at 6180, after
+// four frames of its last range (6177..6180), the others at their last
+// range's first step; topic 5 through its exercise's end (event 8).
+TEST_F(IntroRun, EachTopicMovesOnAtItsTerminatorStep)
+{
+    loadAndWait();
+    const int32_t lastStepShown[10] = {0, 1327, 3848, 6180, 8342, 8614, 9168, 14068, 17578, 21389};
+    for (int32_t topic = 1; topic <= 9; ++topic) {
+        SCOPED_TRACE("topic " + std::to_string(topic));
+        introLesson.topic = topic;
+        goToIntroTopic(1);
+        int32_t last = -1;
+        for (int i = 0; i < 25000 && introLesson.progress == topic + 1 && currentScreen == introLessonScreenId; ++i) {
+            last = introLesson.step;
+            introFrame();
+        }
+        EXPECT_EQ(last, lastStepShown[topic]);
+        if (topic < 9) {
+            EXPECT_EQ(introLesson.progress, topic + 2);
+        }
+    }
+    EXPECT_EQ(currentScreen, lessonMenuScreenId);
 }
 
 TEST_F(IntroRun, PreviousPageGoesBackAndRestartsTheWelcomePage)
@@ -250,7 +276,7 @@ TEST_F(IntroRun, QuitDuringLoadingClosesThePackAndASecondVisitLoadsAgain)
     EXPECT_EQ(w.liveClipBuffers, 214);
 }
 
-TEST_F(IntroRun, QuitOnAPageKeepsImages50And25And49ForTheNextVisit)
+TEST_F(IntroRun, QuitOnAPageFreesEverySetAndTheNextVisitLoadsThemAgain)
 {
     loadAndWait();
     click(introLesson.nextPage);
@@ -261,14 +287,15 @@ TEST_F(IntroRun, QuitOnAPageKeepsImages50And25And49ForTheNextVisit)
     introFrame();
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_EQ(w.liveClipBuffers, 0);
-    EXPECT_EQ(w.liveTextures, 15 + 9 + 9 + 48);
+    EXPECT_EQ(w.liveTextures, 0) << "the lesson menu holds no picture of the introduction";
     w.packsOpened.clear();
     currentScreen = introLessonScreenId;
     loadAndWait();
     click(introLesson.nextPage);
     introFrame();
     ASSERT_TRUE(runIntroUntil([] { return introLesson.step == 1400; }));
-    EXPECT_EQ(w.packsOpened, (std::vector<std::string>{"Images1", "Images14", "Images0"}));
+    EXPECT_EQ(w.packsOpened, (std::vector<std::string>{"Images1", "Images14", "Images0", "Images25", "Images51",
+                                                       "Images50", "Images49"}));
 }
 
 TEST_F(IntroRun, AnActionQueuedBeforeTheFirstLoadingStepDoesNotStallLoading)

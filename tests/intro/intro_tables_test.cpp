@@ -38,21 +38,28 @@ TEST(IntroTables, TeacherTimelinesAreContiguous)
 
 TEST(IntroTables, EachTopicsRowsRunContiguouslyFromEntryToTerminator)
 {
-    // Where each page continues after its entry steps.
+    // Where each page continues after its entry steps, its terminator step
+    // and where the next topic starts, as the lesson's pages give them.
     const int32_t continueAt[10] = {0, 54, 1340, 3891, 6227, 8355, 8903, 9188, 14088, 17623};
+    const int32_t terminatorAt[10] = {0, 1327, 3848, 6180, 8342, 8863, 9168, 14068, 17578, 21389};
+    const int32_t startAt[10] = {0, 1, 1337, 3888, 6217, 8345, 8903, 9178, 14078, 17588};
+    for (int32_t topic = 1; topic <= 9; ++topic) {
+        EXPECT_EQ(introTerminatorSteps[topic], terminatorAt[topic]) << "topic " << topic;
+        EXPECT_EQ(introTopicStartSteps[topic], startAt[topic]) << "topic " << topic;
+    }
     for (int32_t topic = 1; topic <= 9; ++topic) {
         std::vector<const IntroPageRow *> rows;
         for (const IntroPageRow &r : introPageRows)
             if (r.topic == topic) rows.push_back(&r);
         ASSERT_FALSE(rows.empty());
         EXPECT_EQ(rows.front()->first, continueAt[topic]) << "topic " << topic;
-        const int32_t terminator = introTerminatorSteps[topic];
+        const int32_t terminator = terminatorAt[topic];
         EXPECT_LE(rows.back()->first, terminator) << "topic " << topic;
         EXPECT_GE(rows.back()->last, terminator) << "topic " << topic;
         for (size_t i = 1; i < rows.size(); ++i)
             EXPECT_EQ(rows[i]->first, rows[i - 1]->last + 1) << "topic " << topic << " row " << rows[i]->first;
         if (topic < 9) {
-            EXPECT_LT(rows.back()->last, introTopicStartSteps[topic + 1]);
+            EXPECT_LT(rows.back()->last, startAt[topic + 1]);
         }
     }
 }

@@ -2,6 +2,7 @@
 // replay in real time, what the plots receive, and the judgement of the
 // stored answer.
 #include "intro/sample_exercise.h"
+#include "lessons/exercise_judging.h"
 #include "lessons/lesson_state.h"
 
 #include <cmath>
@@ -134,6 +135,38 @@ TEST_F(SampleExerciseTest, FeedbackJudgesTheStoredAnswerAsPassed)
     showSampleExerciseFeedback(1, sample.phase, unused, unused, 0);
     EXPECT_FALSE(sample.answerValid);
     EXPECT_FALSE(sample.answerPassed);
+}
+
+// The feedback judges as the exercise does, at the edges of max. Tol. and
+// max. Dev. too: the sample shares the exercise's rule.
+TEST_F(SampleExerciseTest, FeedbackJudgesAsTheExerciseAtTheEdges)
+{
+    const double ref = sample.referenceHz;
+    const double tol = sample.maxTolCents;
+    std::vector<std::vector<double>> answers;
+    for (double cents : {44.0, 50.0, -50.0, 49.999999, 50.000001}) {
+        answers.emplace_back(50, ref * std::pow(2.0, cents / 1200.0));
+    }
+    std::vector<double> bandEdge(50, ref);
+    bandEdge[7] = ref * std::pow(2.0L, tol / 1200.0L); // on the tolerance bound
+    answers.push_back(bandEdge);
+    bandEdge[7] = std::nextafter(bandEdge[7], 1e9);    // just past it
+    answers.push_back(bandEdge);
+    int32_t unused = 0;
+    for (const std::vector<double> &a : answers) {
+        for (double maxDev : {50.0, answerDeviationCents(judgeAnswer(a.data(), tol, 0, ref).sungFrequency, ref)}) {
+            sample.maxDevCents = maxDev;
+            std::copy(a.begin(), a.end(), pitchSamples);
+            showSampleExerciseFeedback(1, sample.phase, unused, unused, 0);
+            const AnswerJudgement j = judgeAnswer(a.data(), tol, maxDev, ref);
+            EXPECT_EQ(sample.answerValid, j.valid) << a[1] << " max. Dev. " << maxDev;
+            EXPECT_EQ(sample.answerPassed, j.passed) << a[1] << " max. Dev. " << maxDev;
+            if (j.valid) {
+                EXPECT_EQ(sample.meanHz, j.sungFrequency);
+                EXPECT_EQ(sample.stdCents, j.stdCents);
+            }
+        }
+    }
 }
 
 TEST_F(SampleExerciseTest, LessonEntrySetUpShowsThePass)

@@ -214,3 +214,60 @@ TEST_F(SamplePages, TopicFourHandsOverToTheExercisesFirstFrame)
 }
 
 } // namespace
+
+namespace {
+
+std::vector<std::string> plotPoints;
+
+// Lines (depth -6) and points of the plot whose samples lie at x0..x0 + 120
+// (345 training, 615 test).
+std::vector<std::string> plotOps(const std::vector<std::string> &ops, double x0)
+{
+    std::vector<std::string> out;
+    for (const std::string &op : ops) {
+        double x = 0;
+        if (op.rfind("line ", 0) == 0 && op.size() > 3 && op.compare(op.size() - 3, 3, " -6") == 0 &&
+            std::sscanf(op.c_str(), "line %lf", &x) == 1 && x >= x0 && x <= x0 + 120)
+            out.push_back(op);
+    }
+    for (const std::string &p : plotPoints) {
+        double x = 0;
+        if (std::sscanf(p.c_str(), "point %lf", &x) == 1 && x >= x0 && x <= x0 + 120) out.push_back(p);
+    }
+    return out;
+}
+
+} // namespace
+
+// The training plot breaks at a step of 62 pixels (about 39 cents), the test
+// plot only at 320: the same steps draw points in one and lines in the other.
+TEST(SamplePlots, TheTrainingPlotBreaksAtAStepOf62Pixels)
+{
+    SampleDrawHooks h = recordingSampleHooks();
+    h.staffWithNote = [](int32_t) {};
+    h.arrow = [](int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {};
+    h.verdictIcon = [](double, double, int32_t) {};
+    h.point = [](double x, double y, double) { plotPoints.push_back("point " + n(x) + " " + n(y)); };
+    setSampleDrawHooks(h);
+    sample = SampleExercise{};
+    prepareSampleExercise(true);
+    sample.phase = samplePhaseFeedback;
+    sample.trainingLast = sample.testLast = 4; // samples 0..3 drawn
+    const double values[4] = {100, 161.5, 223.5, 285}; // steps 61.5, 62, 61.5
+    for (int i = 0; i < 4; ++i) {
+        sample.trainingPlotY[i] = sample.testPlotY[i] = sample.testStaffY[i] = values[i];
+        sample.trainingRating[i] = sample.testRating[i] = 2;
+    }
+    RecordingDraw draw;
+    plotPoints.clear();
+    drawSampleFeedback(draw, 0, 1);
+    setSampleDrawHooks(realSampleDrawHooks());
+    const std::string x1 = n(345 + 1 / samplePlotFrames * 120), x2 = n(345 + 2 / samplePlotFrames * 120),
+                      x3 = n(345 + 3 / samplePlotFrames * 120);
+    EXPECT_EQ(plotOps(draw.ops, 345),
+              (std::vector<std::string>{"line 345 400 " + x1 + " 461.5 -6", "line " + x2 + " 523.5 " + x3 + " 585 -6",
+                                        "point 345 400", "point " + x2 + " 523.5"}));
+    int testLines = 0;
+    for (const std::string &op : plotOps(draw.ops, 615)) testLines += op.rfind("line", 0) == 0;
+    EXPECT_EQ(testLines, 3) << "the test plot joins all four";
+}

@@ -37,6 +37,7 @@ struct Log {
     int32_t quitWhenStep = -1;            // queue Quit at this GetExerciseAnswer step
     int32_t quitInPhase = -1;
     bool recordFrames = true;
+    int32_t releases = 0;                 // the screen's pictures and sounds freed
 };
 
 inline Singer singer;
@@ -109,6 +110,7 @@ inline ExerciseHooks testHooks()
     h.stopClickSource = [] {};
     h.detachMusicSource = [](int32_t) {};
     h.loadPicturePack = [](int32_t p) { runLog.packs.push_back(p); };
+    h.releaseResources = [] { ++runLog.releases; };
     h.focusQuit = [](bool) {};
     h.highestPassedLesson = getHighestPassedLesson;
     h.readLessonBlock = getUserLessonBlock;

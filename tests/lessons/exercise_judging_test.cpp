@@ -81,9 +81,46 @@ TEST(ExerciseJudging, MeanAndSpread)
     EXPECT_TRUE(f.valid);
     EXPECT_FALSE(f.passed);
     EXPECT_NEAR(f.meanCents, -60.0, 1e-9);
-    // Exactly max. Dev. passes.
-    Samples edge(25);
-    EXPECT_TRUE(judgeAnswer(edge.v, 50, 25.000000001, target).passed);
+    // A deviation of exactly max. Dev. passes, the next double below fails:
+    // max. Dev. is the deviation the judgement itself computes.
+    for (double cents : {25.0, -33.0, 12.5}) {
+        Samples edge(cents);
+        const double dev = answerDeviationCents(judgeAnswer(edge.v, 50, 0, target).sungFrequency, target);
+        EXPECT_NEAR(dev, std::fabs(cents), 1e-9);
+        EXPECT_TRUE(judgeAnswer(edge.v, 50, dev, target).passed) << cents;
+        EXPECT_FALSE(judgeAnswer(edge.v, 50, std::nextafter(dev, 0.0), target).passed) << cents;
+    }
+}
+
+TEST(ExerciseJudging, MeterRangeByMaxDev)
+{
+    EXPECT_EQ(meterRangeFor(25), 100);
+    EXPECT_EQ(meterRangeFor(std::nextafter(100.0, 0.0)), 100);
+    EXPECT_EQ(meterRangeFor(100), 1200);
+    EXPECT_EQ(meterRangeFor(480), 1200);
+}
+
+TEST(ExerciseJudging, TheLessonPassesWhenEveryTrainedSlotPasses)
+{
+    // Five trained slots, max. Dev. 25: each case changes one slot's mean.
+    struct Case {
+        int slot;    // 0-based
+        double mean;
+        bool passed;
+    };
+    const double below = std::nextafter(25.0, 100.0);
+    const Case cases[] = {
+        {4, 25.0, true},    {4, -25.0, true},  // exactly max. Dev. on the last trained slot
+        {4, below, false},  {4, -below, false}, // just beyond it
+        {0, below, false},  {2, 100.0, false},  // the first and a middle slot
+        {5, 100.0, true},   {7, 100.0, true},   // slots above the trained ones do not count
+    };
+    for (const Case &c : cases) {
+        LessonBlock b = emptyLessonBlock();
+        for (int k = 0; k < 5; ++k) b.slots[k].mean = (k % 2 ? -1 : 1) * 10.0;
+        b.slots[c.slot].mean = c.mean;
+        EXPECT_EQ(lessonPassedBy(b, 5, 25.0), c.passed) << "slot " << c.slot << " mean " << c.mean;
+    }
 }
 
 TEST(ExerciseJudging, StoredSlot)

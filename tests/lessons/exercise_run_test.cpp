@@ -7,9 +7,11 @@
 #include "base/screen_id.h"
 #include "base/shared.h"
 #include "lessons/exercise_judging.h"
+#include "lessons/exercise_parts.h"
 #include "lessons/lesson_menu_alert.h"
 #include "frame/message_panel.h"
 #include "lessons/lesson_state.h"
+#include "replay/replay_sounds.h"
 
 using namespace exercise_fakes;
 
@@ -123,6 +125,7 @@ TEST_F(ExerciseRunTest, WholeLessonThreeAllNotesTenCentsSharpPasses)
     // exercise, 7 preparation, 1 wait, 41 lesson-end and 1 statistics frame.
     EXPECT_EQ(frames, 8 * (6 + 131 + 103) + 1 + 7 + 1 + 41 + 1);
     EXPECT_EQ(lessonPassed, 1);
+    EXPECT_EQ(runLog.releases, 1) << "the screen frees its pictures and sounds when it hands over";
     LessonBlock stored;
     getUserLessonBlock(1, 1, stored);
     EXPECT_EQ(stored.done, 1);
@@ -167,7 +170,7 @@ TEST_F(ExerciseRunTest, OneFlatOrSilentNoteFailsTheLesson)
     EXPECT_EQ(timeLineDay(0, 0).date, 44000.0); // a failed lesson is a training day too
 }
 
-TEST_F(ExerciseRunTest, TheNextLessonAsksTheWorstNoteLast)
+TEST_F(ExerciseRunTest, TheNextLessonAsksTheWorstNoteLastAndItsFailureFailsTheLesson)
 {
     setTodayFunction(fixedToday);
     chooseNotes();
@@ -177,9 +180,19 @@ TEST_F(ExerciseRunTest, TheNextLessonAsksTheWorstNoteLast)
     runLesson(3);
     ASSERT_EQ(lessonPassed, 1);
     resetExerciseRun();
-    runLesson(4, 8);
-    // The first exercise of lesson 4 trains slot 1; slot 8 holds note 34.
+    // Lesson 4 (max. Dev. 33, max. Tol. 63) trains slot 1 first; slot 8,
+    // asked last, holds note 34, which alone is now sung 45 cents sharp.
+    singer.offsets[34] = 45.0;
+    runLesson(4);
+    ASSERT_EQ(currentScreen, 576);
     EXPECT_EQ(exerciseRun.lessonResults.slots[7].note, 34);
+    for (int32_t k = 0; k < 7; ++k) EXPECT_EQ(exerciseRun.lessonResults.slots[k].passed, 1) << k;
+    EXPECT_NEAR(exerciseRun.lessonResults.slots[7].mean, 45.0, 2.0);
+    EXPECT_EQ(lessonPassed, 0) << "the last trained slot counts";
+    LessonBlock stored;
+    getUserLessonBlock(1, 2, stored);
+    EXPECT_EQ(stored.done, 0);
+    EXPECT_EQ(getUserCurrentLesson(1), 4);
 }
 
 TEST_F(ExerciseRunTest, QuitInTheSingPhaseStoresNothing)
@@ -190,9 +203,14 @@ TEST_F(ExerciseRunTest, QuitInTheSingPhaseStoresNothing)
     const int64_t timeLineWrites = storeFilesWritten("TimeLine");
     runLog.quitWhenStep = 100;
     runLog.quitInPhase = answerSing;
-    runLog.recordFrames = false;
     runLesson(3);
     EXPECT_EQ(currentScreen, 6);
+    // The frame that runs the Quit draws nothing more: the last frame drawn
+    // is the one before it.
+    EXPECT_EQ(runLog.releases, 1) << "Quit frees the screen's pictures and sounds";
+    ASSERT_FALSE(runLog.frames.empty());
+    EXPECT_EQ(runLog.frames.back().kind, ExerciseFrameKind::answer);
+    EXPECT_EQ(runLog.frames.back().step, 99);
     EXPECT_EQ(exerciseRun.lessonProgress, progressPreparation);
     EXPECT_EQ(exerciseRun.progressStep, 0);
     EXPECT_FALSE(runLog.captureRunning);
@@ -201,6 +219,63 @@ TEST_F(ExerciseRunTest, QuitInTheSingPhaseStoresNothing)
     EXPECT_EQ(storeFilesWritten("TimeLine"), timeLineWrites);
     EXPECT_EQ(readFile("UsersFile"), usersBefore);
     EXPECT_EQ(getUserCurrentLesson(1), 1);
+}
+
+// The preparation makes the lesson's first part the current one, which the
+// replay's count-off and the score view read, and forgets the sounds the
+// replay left on the melody and chord sources.
+TEST_F(ExerciseRunTest, PreparationMakesTheFirstPartCurrentAndForgetsTheReplaysSounds)
+{
+    chooseNotes();
+    currentPartFirst = currentPartLast = 50;
+    currentPartRefNote = currentPartStartNote = 60;
+    melodySoundId = 22;
+    chordTrackSoundId = 160;
+    ExerciseLessonInputs in;
+    in.lesson = 3;
+    in.firstPart[0] = 2;
+    in.firstPart[1] = 9;
+    in.firstPart[2] = 27;
+    in.firstPart[3] = 31;
+    setExerciseLessonInputs(in);
+    pitchHitCount = onBeatScore = noteOkCount = loudnessOkCount = 7; // a replay's tallies
+    currentScreen = firstExerciseScreenId;
+    runExerciseFrame(); // step 0
+    EXPECT_EQ(melodySoundId, 0);
+    EXPECT_EQ(chordTrackSoundId, 0);
+    EXPECT_EQ(pitchHitCount + onBeatScore + noteOkCount + loudnessOkCount, 0) << "a new run starts unscored";
+    for (int i = 0; i < 10 && exerciseRun.lessonProgress == progressPreparation; ++i) runExerciseFrame();
+    ASSERT_EQ(exerciseRun.lessonProgress, progressWaitInitialisation);
+    EXPECT_EQ(currentPartFirst, 2);
+    EXPECT_EQ(currentPartLast, 9);
+    EXPECT_EQ(currentPartRefNote, 27);
+    EXPECT_EQ(currentPartStartNote, 31);
+}
+
+// waitInitialisation waits while the timer still catches up (a next delay
+// below 20 ms), then takes the lesson's values in one frame.
+TEST_F(ExerciseRunTest, TheLessonStartsOnceTheTimerHasSettled)
+{
+    static int32_t delay = 19;
+    ExerciseHooks h = testHooks();
+    h.timerDelay = [] { return delay; };
+    setExerciseHooks(h);
+    chooseNotes();
+    ExerciseLessonInputs in;
+    in.lesson = 3;
+    setExerciseLessonInputs(in);
+    currentScreen = firstExerciseScreenId;
+    for (int i = 0; i < 10 && exerciseRun.lessonProgress == progressPreparation; ++i) runExerciseFrame();
+    ASSERT_EQ(exerciseRun.lessonProgress, progressWaitInitialisation);
+    for (int i = 0; i < 5; ++i) runExerciseFrame();
+    EXPECT_EQ(exerciseRun.lessonProgress, progressWaitInitialisation) << "a 19 ms delay: still catching up";
+    delay = 20;
+    runExerciseFrame();
+    EXPECT_EQ(exerciseRun.lessonProgress, progressPrepareExercise);
+    EXPECT_EQ(exerciseRun.maxDeviationCents, 50);
+    EXPECT_EQ(exerciseRun.meterRange, 100) << "lesson 3's meter spans 100 cents";
+    EXPECT_EQ(exerciseRun.notesToTrain, 8);
+    delay = 19;
 }
 
 TEST_F(ExerciseRunTest, QuitQueuedBeforeTheFirstFrameRunsAfterStepZero)

@@ -215,7 +215,6 @@ TEST_F(ExerciseWindow, LessonThreeSungIntoTheMicrophone)
     if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY") || !std::getenv("PULSE_SERVER"))
         GTEST_SKIP() << "needs the test rig's X and sound servers (tools/run-tests starts them)";
     const std::string data = generatedData();
-    ASSERT_FALSE(data.empty());
     chooseNotes();
     voiceAudio = soundLayerVoiceAudio;
     EXPECT_EXIT(runLessonThree(data, dir), ::testing::ExitedWithCode(0), "");

@@ -7,6 +7,7 @@
 
 #include "common/screen_driver.h"
 #include "frame/capture.h"
+#include "intro/intro_pictures.h"
 #include "lessons/delay_dial.h"
 #include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_menu_panels.h"
@@ -77,6 +78,46 @@ struct LessonMenuTest : StoreFolderTest {
     }
 };
 
+int livePictures = 0;
+uint32_t nextPicture = 0;
+
+// The menu picture (Images51's first) through the packs' owner: loaded by
+// every visit's set-up, freed by every way out, never twice at once.
+TEST_F(LessonMenuTest, TheMenuPictureIsLoadedOnEntryAndFreedOnLeaving)
+{
+    lessonMenuHooks.loadMenuPicture = nullptr; // the real load, with fake packs
+    setPictureSetHooks({[](const std::string &) {},
+                        [](int32_t w, int32_t h) {
+                            EXPECT_EQ(w, 1024);
+                            EXPECT_EQ(h, 1024);
+                            ++livePictures;
+                            return ++nextPicture;
+                        },
+                        [] {}, [](uint32_t) { --livePictures; }});
+    livePictures = 0;
+    enterAt(3, true);
+    EXPECT_EQ(livePictures, 1);
+    EXPECT_NE(diagramTextures[1], 0u);
+    for (const ControlRecord *c : {&lessonMenuState.nextButton, &lessonMenuState.prevButton}) {
+        menu.click(*c);
+        menu.frame();
+        menu.frame();
+        EXPECT_EQ(livePictures, 1) << "a rebuild of the menu keeps its picture";
+    }
+    for (const ControlRecord *c : {&lessonMenuState.statisticsButton, &lessonMenuState.startButton}) {
+        menu.click(*c);
+        menu.frame();
+        EXPECT_NE(currentScreen, lessonMenuScreenId);
+        EXPECT_EQ(livePictures, 0) << "leaving frees it";
+        EXPECT_EQ(diagramTextures[1], 0u);
+        currentScreen = lessonMenuScreenId;
+        menu.frame();
+        EXPECT_EQ(livePictures, 1) << "coming back loads it again";
+    }
+    freeImages51Textures();
+    setPictureSetHooks(realPictureSetHooks());
+}
+
 TEST_F(LessonMenuTest, StateForUsersAtLessonsOneThreeTwoFiftyAndTheEnd)
 {
     struct Case {
@@ -87,6 +128,7 @@ TEST_F(LessonMenuTest, StateForUsersAtLessonsOneThreeTwoFiftyAndTheEnd)
     };
     const Case cases[] = {
         {1, false, 1, 1, 1, 1, false, true, true},
+        {2, false, 2, 1, 1, 1, true, true, true},  // the gate: one past the highest passed lesson
         {3, false, 3, 1, 1, 1, true, true, false}, // lesson 2 not passed: only 1 and 2 start
         {3, true, 3, 1, 1, 556, true, true, true},
         {250, true, 250, 32, 249, 556, true, true, true},

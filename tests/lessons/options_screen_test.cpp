@@ -100,6 +100,7 @@ struct Rig {
     double phase = 0;
     bool capturing = false;
     int32_t captureStarts = 0, captureStops = 0, teacherStops = 0;
+    int32_t clipsLoaded = 0; // the check's clips held (load and release)
     std::vector<int32_t> clips;
 };
 Rig rig;
@@ -131,7 +132,8 @@ OptionsScreenHooks testHooks()
     };
     h.restartClock = [] {};
     h.focusGoButton = [] { setKeyboardFocus(&optionsScreen.goButton); };
-    h.loadCheckClips = [] {};
+    h.loadCheckClips = [] { rig.clipsLoaded = 1; };
+    h.releaseCheckClips = [] { rig.clipsLoaded = 0; };
     h.playClip = [](int32_t c) { rig.clips.push_back(c); };
     h.stopTeacherSource = [] { ++rig.teacherStops; };
     h.startCapture = [] {
@@ -248,6 +250,51 @@ TEST_F(OptionsDialog, CheckAcceptsANoteSungWithin50CentsAndRefusesOneSung80Cents
     EXPECT_FALSE(storedDone(0));
 }
 
+// The verdict the screen gives on the answer it holds: the last 20 of the 59
+// blocks (38 does not count, 39 does), each within 90 cents of the note,
+// their mean within 50. The answer is written over the sung one just before
+// the verdict frame.
+TEST_F(OptionsDialog, TheVerdictJudgesTheLastTwentyBlocksWithinNinetyCents)
+{
+    struct Case {
+        const char *what;
+        std::map<int32_t, double> cents; // block -> cents off; the rest on the note
+        bool passed;
+    };
+    std::map<int32_t, double> alternating89, alternating91, sharp51, sharp49;
+    for (int32_t b = 39; b <= 58; ++b) {
+        alternating89[b] = b % 2 ? 89.0 : -89.0;
+        alternating91[b] = b % 2 ? 91.0 : -91.0;
+        sharp51[b] = 51.0;
+        sharp49[b] = 49.0;
+    }
+    const Case cases[] = {
+        {"no pitch in block 38", {{38, -10000}}, true},
+        {"no pitch in block 39", {{39, -10000}}, false},
+        {"89 cents either way, mean on the note", alternating89, true},
+        {"91 cents either way", alternating91, false},
+        {"all 51 cents sharp", sharp51, false},
+        {"all 49 cents sharp", sharp49, true},
+    };
+    open(2);
+    for (const Case &c : cases) {
+        screen.click(keyOf(27));
+        int32_t frames = 0;
+        while (!(optionsProgress == 4 && optionsFrameCount == 0) && frames++ < 400) screen.frame();
+        ASSERT_EQ(optionsProgress, 4) << c.what;
+        for (int32_t b = 0; b <= 58; ++b) {
+            const auto off = c.cents.find(b);
+            const double cents = off == c.cents.end() ? 0.0 : off->second;
+            pitchSamples[b] = cents < -1000 ? 6.0 : centsOff(noteFrequencies[27], cents);
+        }
+        screen.frame(); // the verdict
+        EXPECT_EQ(optionsScreen.checkPassed, c.passed) << c.what;
+        while (optionsProgress != 1 && frames++ < 400) screen.frame();
+        if (c.passed) screen.click(keyOf(27)), screen.frame(); // removed again for the next case
+        ASSERT_FALSE(optionsScreen.noteKeyChosen[27]) << c.what;
+    }
+}
+
 TEST_F(OptionsDialog, ALateStartWithinTheUnjudgedBlocksStillPasses)
 {
     open(2);
@@ -362,29 +409,53 @@ TEST_F(OptionsDialog, DuringTheCheckOnlyGoExitAndChangeLessonAnswerAndLeavingSto
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_EQ(optionsProgress, 0);
     EXPECT_FALSE(rig.capturing) << "leaving stops the capture";
+    EXPECT_EQ(rig.clipsLoaded, 0) << "leaving releases the check's clips";
     EXPECT_GT(rig.teacherStops, teacherStops);
     EXPECT_EQ(storedNotes(0), std::vector<int32_t>{}) << "the unchecked note is not stored";
 }
 
-TEST_F(OptionsDialog, GoDuringACheckLeavesTheNoteUnderCheckOut)
+TEST_F(OptionsDialog, GoInAnyFrameOfACheckLeavesTheUnjudgedNoteOut)
 {
-    LessonBlock seven = emptyLessonBlock();
-    for (int32_t k = 0; k < 7; ++k) seven.slots[k].note = 27 + k;
-    setUserLessonBlock(1, 0, seven);
-    open(2);
-    ASSERT_EQ(optionsScreen.chosenNoteCount, 7);
-    screen.click(keyOf(40));
-    for (int32_t i = 0; i < 10; ++i) screen.frame();
-    ASSERT_EQ(optionsProgress, 2);
-    screen.click(optionsScreen.goButton);
-    screen.frame();
-    EXPECT_EQ(alertLines[0], "You must select 8 notes") << "the eighth note is not checked yet";
-    EXPECT_EQ(storedNotes(0).size(), 7u);
-    EXPECT_FALSE(storedDone(0));
-    EXPECT_EQ(optionsProgress, 2) << "the check goes on";
-    screen.release(optionsScreen.goButton); // dismisses the alert
-    int32_t frames = 0;
-    while (optionsProgress != 1 && frames++ < 400) screen.frame();
+    // Go clicked while the eighth note is listened to, sung, or in the first
+    // frame of the verdict state (whose verdict runs after the frame's
+    // pending action): the note, sung 80 cents off, is never stored.
+    struct Moment {
+        int32_t state;
+        int32_t frame; // optionsFrameCount when Go is clicked
+    };
+    for (const Moment m : {Moment{2, 10}, Moment{3, 30}, Moment{4, 0}}) {
+        SCOPED_TRACE("state " + std::to_string(m.state) + " frame " + std::to_string(m.frame));
+        LessonBlock seven = emptyLessonBlock();
+        for (int32_t k = 0; k < 7; ++k) seven.slots[k].note = 27 + k;
+        setUserLessonBlock(1, 0, seven);
+        setUserLessonBlock(1, 1, emptyLessonBlock());
+        setUserCurrentLesson(1, 2);
+        rig = Rig{};
+        rig.offsets = {{40, 80.0}};
+        open(2);
+        ASSERT_EQ(optionsScreen.chosenNoteCount, 7);
+        screen.click(keyOf(40));
+        int32_t frames = 0;
+        while (!(optionsProgress == m.state && optionsFrameCount == m.frame) && frames++ < 400) screen.frame();
+        ASSERT_EQ(optionsProgress, m.state);
+        screen.click(optionsScreen.goButton);
+        screen.frame();
+        EXPECT_EQ(alertLines[0], "You must select 8 notes") << "the eighth note is not judged yet";
+        EXPECT_EQ(storedNotes(0).size(), 7u);
+        EXPECT_FALSE(storedDone(0));
+        EXPECT_EQ(storedNotes(1).size(), 0u) << "lesson 3 is not seeded";
+        EXPECT_EQ(getUserCurrentLesson(1), 2);
+        EXPECT_EQ(currentScreen, exerciseOptionsScreenId) << "the check goes on";
+        screen.release(optionsScreen.goButton); // dismisses the alert
+        frames = 0;
+        while (optionsProgress != 1 && frames++ < 400) screen.frame();
+        EXPECT_FALSE(optionsScreen.checkPassed);
+        EXPECT_EQ(storedNotes(0).size(), 7u) << "the failed note is dropped";
+    }
+
+    // A note that passes is stored by its verdict, and Go then finds eight.
+    rig = Rig{};
+    choose(40);
     EXPECT_EQ(storedNotes(0).size(), 8u);
     screen.click(optionsScreen.goButton);
     screen.frame();

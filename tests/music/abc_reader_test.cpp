@@ -30,8 +30,7 @@ TEST(AbcLengths, UnitMultipliersDivisorsAndBrokenRhythm)
     EXPECT_EQ(lengths(readTune("L:1/4\nC C2 C/ C// C3/2 C>D C<D\n")),
               (std::vector<int>{16, 32, 8, 4, 24, 24, 8, 8, 24}));
     EXPECT_EQ(lengths(readTune("L:1/8\nC\n")), std::vector<int>{8});
-    // Without "L:" the unit is a whole note.
-    EXPECT_EQ(lengths(readTune("C C/4\n")), (std::vector<int>{64, 16}));
+    EXPECT_EQ(lengths(readTune("L:1/1\nC C/4\n")), (std::vector<int>{64, 16}));
     // Broken rhythm does not carry over into the next body line.
     EXPECT_EQ(lengths(readTune("L:1/4\nC>\nD\n")), (std::vector<int>{24, 16}));
 }
@@ -39,62 +38,71 @@ TEST(AbcLengths, UnitMultipliersDivisorsAndBrokenRhythm)
 TEST(AbcHeaders, TempoMeterKeyAndTexts)
 {
     struct Case { const char *text; int tempo; };
-    const Case tempos[] = {{"Q:1/4=96\nC\n", 96}, {"Q:3/8=60\nC\n", 30},
-                           {"L:1/8\nQ:120\nC\n", 60}, {"Q:120\nC\n", 480}, {"Q:2500\nC\n", 10000}};
+    const Case tempos[] = {{"L:1/4\nQ:1/4=96\nC\n", 96}, {"L:1/4\nQ:3/8=60\nC\n", 30},
+                           {"L:1/8\nQ:120\nC\n", 60}, {"L:1/1\nQ:120\nC\n", 480}, {"L:1/1\nQ:2500\nC\n", 10000}};
     for (const Case &c : tempos) EXPECT_EQ(readTune(c.text).tempo, c.tempo) << c.text;
 
-    TestTune t = readTune("M:C\nC\n");
+    TestTune t = readTune("M:C\nL:1/4\nC\n");
     EXPECT_EQ(t.num, 4);
     EXPECT_EQ(t.den, 4);
-    t = readTune("M:6/8\nC\n");
+    t = readTune("M:6/8\nL:1/8\nC\n");
     EXPECT_EQ(t.num, 6);
     EXPECT_EQ(t.den, 8);
-    t = readTune("C\n"); // the caller's numerator stays, the denominator is 4
+    t = readTune("L:1/4\nC\n"); // the caller's numerator stays, the denominator is 4
     EXPECT_EQ(t.num, 4);
     EXPECT_EQ(t.den, 4);
     EXPECT_EQ(t.key, -1);
 
-    t = readTune("T: My  Tune \nC:Some One\nS:book 2\nK:F#m\nC\n");
+    t = readTune("T: My  Tune \nC:Some One\nS:book 2\nK:F#m\nL:1/4\nC\n");
     EXPECT_EQ(t.title, "My  Tune ");
     EXPECT_EQ(t.composer, "Some One");
     EXPECT_EQ(t.source, "book 2");
     EXPECT_EQ(t.key, 8); // F#m is the relative minor of A
     EXPECT_EQ(t.minor, 1);
-    EXPECT_EQ(readTune("K:D#m\nC\n").key, 14);
-    t = readTune("K:Am\nC\n");
+    EXPECT_EQ(readTune("K:D#m\nL:1/4\nC\n").key, 14);
+    t = readTune("K:Am\nL:1/4\nC\n");
     EXPECT_EQ(t.key, 0);
     EXPECT_EQ(t.minor, 1);
-    // "G major" reads as "Gmajor": no key; the signature of K:D stays.
-    t = readTune("K:D\nK:G major\nF\n");
-    EXPECT_EQ(t.key, 0);
-    EXPECT_EQ(t.minor, 0);
-    EXPECT_EQ(t.rec[0].note, 33);
+    // A comment after the key is no part of its name.
+    t = readTune("K:Bb % two flats\nL:1/4\nB E F\n");
+    EXPECT_EQ(t.key, 11);
+    EXPECT_EQ(t.rec[0].note, 37); // B flat
 }
 
-TEST(AbcPitch, AccidentalsAddToTheKeySignature)
+TEST(AbcPitch, AnAccidentalReplacesTheKeyAndHoldsToTheBarLine)
 {
-    TestTune t = readTune("K:D\nF =F ^F c C, c' C\n");
+    // Under K:D (F and C sharp): F sounds F#, =F F, ^F F#; the natural then
+    // holds for the F of that octave up to the bar line, not for f.
+    TestTune t = readTune("K:D\nL:1/4\nF =F F f ^F | F c C, c' C\n");
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.note; }),
-              (std::vector<int>{33, 32, 34, 40, 16, 52, 28}));
+              (std::vector<int>{33, 32, 32, 45, 33, 33, 40, 16, 52, 28}));
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
-              (std::vector<int>{210, 210, 210, 250, 110, 320, 180}));
-    EXPECT_EQ(t.rec[2].accidental, '^');
-    t = readTune("K:F\n_B ^E _C B\n");
+              (std::vector<int>{210, 210, 210, 280, 210, 210, 250, 110, 320, 180}));
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.accidental; }),
+              (std::vector<int>{' ', '=', ' ', ' ', '^', ' ', ' ', ' ', ' ', ' '})) << "marks stay as written";
+    // Under K:F (B flat): _B is the key's B flat, not A; ^E sounds F, _C B;
+    // ^f under K:D is F#, not G; after the bar line B is the key's again.
+    t = readTune("K:F\nL:1/4\n_B ^E _C B | B =B B |\n");
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.note; }),
-              (std::vector<int>{36, 32, 26, 37}));
+              (std::vector<int>{37, 32, 26, 37, 37, 38, 38}));
+    EXPECT_EQ(readTune("K:D\nL:1/4\n^f\n").rec[0].note, 45);
+    // Lesson 42's bar: (3FGA z2 | _B c z2 under K:F, the syllable "fa" on B flat.
+    t = readTune("K:F\nL:1/8\n(3FGA z2 | _B c z2 |]\n");
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.note; }),
+              (std::vector<int>{32, 34, 36, 36, 37, 39, 39}));
     // Ledger lines of the written note.
-    t = readTune("C c' e' C, C,, E,,\n");
+    t = readTune("L:1/4\nC c' e' C, C,, E,,\n");
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.ledgerCount * 1000 + r.firstLedger; }),
               (std::vector<int>{1160, 2280, 2280, 24, 2020, 1040}));
 }
 
 TEST(AbcRests, TakeThePreviousStaffOrTheTessituraSlot)
 {
-    TestTune t = readTune("z C z\n");
+    TestTune t = readTune("L:1/4\nz C z\n");
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
               (std::vector<int>{220, 180, 180}));
     EXPECT_EQ(t.rec[0].letter, 'r');
-    t = readTune("C z c' z\n", abcMaxRecordIndex, abcMaxBeatIndex, 2); // medium tessitura
+    t = readTune("L:1/4\nC z c' z\n", abcMaxRecordIndex, abcMaxBeatIndex, 2); // medium tessitura
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.writtenStaff; }),
               (std::vector<int>{110, 100, 250, 220}));
     EXPECT_EQ(t.rec[0].note, 15); // C3
@@ -102,13 +110,29 @@ TEST(AbcRests, TakeThePreviousStaffOrTheTessituraSlot)
 
 TEST(AbcBars, KindsOffsetsAndTotals)
 {
-    TestTune t = readTune("|:C |::D ||E :|F [|G |]A ]|B ||:c |]:d ::e :f |g\n");
+    TestTune t = readTune("L:1/4\n|:C |::D ||E :|F [|G |]A ]|B ||:c |]:d ::e :f |g\n");
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.barKind; }),
               (std::vector<int>{3, 4, 2, 9, 10, 6, 6, 5, 7, 8, 0, 1}));
     EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.barOffset; }),
               (std::vector<int>{307, 614, 307, 307, 307, 307, 307, 614, 614, 307, 0, 307}));
     EXPECT_EQ(t.rec[1].barTotal, 921);
     EXPECT_EQ(t.rec[t.count].barTotal, t.rec[t.count - 1].barTotal);
+    EXPECT_EQ(t.rec[t.count].barKind, 0);
+
+    // The closing bar line stays on the end record, for the score view to
+    // draw; the bar totals, the pickup and the grid are as without it.
+    for (const char *close : {"|]", "||", ":|", "|"}) {
+        t = readTune(std::string("M:4/4\nL:1/4\nC D E F | G A B c ") + close + "\n");
+        const TestTune open = readTune("M:4/4\nL:1/4\nC D E F | G A B c\n");
+        EXPECT_NE(t.rec[t.count].barKind, 0) << close;
+        EXPECT_EQ(t.rec[t.count].barOffset, 0) << close;
+        EXPECT_EQ(t.rec[t.count].barTotal, open.rec[open.count].barTotal) << close;
+        EXPECT_EQ(t.pickup, open.pickup) << close;
+        EXPECT_EQ(t.lastBeat, open.lastBeat) << close;
+        EXPECT_EQ(t.beats[t.rec[t.count].firstBeat].barLine, 0) << close;
+    }
+    EXPECT_EQ(readTune("L:1/4\nC D |]\n").rec[2].barKind, 6);
+    EXPECT_EQ(readTune("L:1/4\nC D |]\n").pickup, 0) << "a closing bar line is no first bar";
 }
 
 TEST(AbcTuplets, RolesStartsAndThePieceAfter)
@@ -131,7 +155,7 @@ TEST(AbcTuplets, RolesStartsAndThePieceAfter)
 
 TEST(AbcChordSymbols, TextAndIdOnTheNextItem)
 {
-    TestTune t = readTune("\"Am\"z \"Cdim\"z \"Bb7\"C\n");
+    TestTune t = readTune("L:1/4\n\"Am\"z \"Cdim\"z \"Bb7\"C\n");
     EXPECT_EQ(t.rec[0].chordText, "Am");
     EXPECT_EQ(t.rec[0].chordId, chordIdFromSymbol("Am"));
     EXPECT_EQ(t.rec[1].chordText, "Cdim");
@@ -283,35 +307,68 @@ TEST(AbcStops, FilesAndLimits)
     }
     struct Case { std::string text; int32_t capacity, beatCapacity, stop; };
     const Case cases[] = {
-        {"CDEF\n", 3, 20043, stopAbcTooManyRecords},
+        {"L:1/4\nCDEF\n", 3, 20043, stopAbcTooManyRecords},
         {"L:1/4\nC4\n", 5010, 10, stopAbcTooManyGridPoints},
         {std::string(1001, 'C') + "\n", 5010, 20043, stopAbcLineTooLong},
         {"L:1/0\nC\n", 5010, 20043, stopAbcUnitLengthZero},
         {"M:3/\nC\n", 5010, 20043, stopAbcMeterDenominatorZero},
-        {"M:4/32\nC\n", 5010, 20043, stopAbcMeterDenominatorTooLarge},
-        {"M:0/4\nC\n", 5010, 20043, stopAbcMeterNumeratorZero},
+        {"M:4/32\nL:1/4\nC\n", 5010, 20043, stopAbcMeterDenominatorTooLarge},
+        {"M:0/4\nL:1/4\nC\n", 5010, 20043, stopAbcMeterNumeratorZero},
         {")C\n", 5010, 20043, stopAbcUnmatchedSlurEnd},
-        {"C)\n", 5010, 20043, stopAbcUnmatchedSlurEnd},
-        {"C D\nw: a\\b\n", 5010, 20043, stopAbcLyricBackslash},
+        {"L:1/4\nC)\n", 5010, 20043, stopAbcUnmatchedSlurEnd},
+        {"L:1/4\nC D\nw: a\\b\n", 5010, 20043, stopAbcLyricBackslash},
         {"Q:1/0=90\nC\n", 5010, 20043, stopAbcTempoDenominatorZero},
-        {"C D\nw: a b c d e\n", 3, 20043, stopAbcTooManySyllables},
+        {"L:1/4\nC D\nw: a b c d e\n", 3, 20043, stopAbcTooManySyllables},
         // Numbers that would overflow, and a tempo of 0.
-        {"C6666666666\n", 5010, 20043, stopAbcNoteTooLong},
-        {"C1025\n", 5010, 20043, stopAbcNoteTooLong},
-        {"C1024>D\n", 5010, 20043, stopAbcNoteTooLong},
-        {"Q:999999999\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
-        {"Q:2501\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
-        {"Q:0\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
+        {"L:1/1\nC6666666666\n", 5010, 20043, stopAbcNoteTooLong},
+        {"L:1/1\nC1025\n", 5010, 20043, stopAbcNoteTooLong},
+        {"L:1/1\nC1024>D\n", 5010, 20043, stopAbcNoteTooLong},
+        {"L:1/4\nQ:999999999\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
+        {"L:1/1\nQ:2501\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
+        {"L:1/1\nQ:0\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
         {"Q:1/4=0\nC\n", 5010, 20043, stopAbcTempoOutOfRange},
         {"L:1/16\nQ:1\nC\n", 5010, 20043, stopAbcTempoOutOfRange}, // rounds to 0
-        {"M:999999999/1\nC\n", 5010, 20043, stopAbcMeterNumeratorTooLarge},
-        {"M:65/4\nC\n", 5010, 20043, stopAbcMeterNumeratorTooLarge},
+        {"M:999999999/1\nL:1/4\nC\n", 5010, 20043, stopAbcMeterNumeratorTooLarge},
+        {"M:65/4\nL:1/4\nC\n", 5010, 20043, stopAbcMeterNumeratorTooLarge},
     };
     for (const Case &c : cases)
         EXPECT_EXIT(readTune(c.text, c.capacity, c.beatCapacity), stops(c.stop), "") << c.text.substr(0, 40);
     // Exactly at the limits: fine.
-    EXPECT_EQ(readTune("CDE\n", 3).count, 3);
-    EXPECT_EQ(readTune("M:4/31\nC\n").count, 1);
-    EXPECT_EQ(readTune("C1024\n").rec[0].length, abcMaxNoteLength);
-    EXPECT_EQ(readTune("M:64/1\nC\n").pickup, 0);
+    EXPECT_EQ(readTune("L:1/4\nCDE\n", 3).count, 3);
+    EXPECT_EQ(readTune("M:4/31\nL:1/4\nC\n").count, 1);
+    EXPECT_EQ(readTune("L:1/1\nC1024\n").rec[0].length, abcMaxNoteLength);
+    EXPECT_EQ(readTune("M:64/1\nL:1/4\nC\n").pickup, 0);
+}
+
+TEST(AbcStops, TunesOutsideTheDialectStopAndNameTheLine)
+{
+    const auto stops = [](int32_t n) { return testing::ExitedWithCode(stopExitCode(n)); };
+    struct Case { std::string text; int32_t stop; const char *line; };
+    const Case cases[] = {
+        // No unit length: real tunes mean L:1/8 where the dialect's default
+        // would read every note eight times as long.
+        {"X:1\nK:C\nC D E\n", stopAbcNoUnitLength, "line 3"},
+        {"Q:120\nL:1/8\nC\n", stopAbcNoUnitLength, "line 1"},
+        // Keys outside the table: modes and names the table does not hold.
+        {"L:1/4\nK:Dmix\nC\n", stopAbcUnknownKey, "line 2"},
+        {"L:1/4\nK:G major\nC\n", stopAbcUnknownKey, "line 2"},
+        // A field line after a continued body line would be read as notes.
+        {"L:1/4\nC D \\\nK:G\nE\n", stopAbcFieldAfterContinuation, "line 2"},
+        {"L:1/4\r\nC D\\\r\nw: a b\r\n", stopAbcFieldAfterContinuation, "line 2"},
+        // Double accidentals, chords of notes, inline fields, grace notes.
+        {"L:1/4\nC ^^F\n", stopAbcOutsideDialect, "line 2"},
+        {"L:1/4\nC\n[CEG] D\n", stopAbcOutsideDialect, "line 3"},
+        {"L:1/4\nC [K:G] D\n", stopAbcOutsideDialect, "line 2"},
+        {"L:1/4\n{g}A\n", stopAbcOutsideDialect, "line 2"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EXIT(readTune(c.text), stops(c.stop), c.line) << c.text;
+
+    // Comments are part of the dialect, after a field or notes too.
+    TestTune t = readTune("L:1/4 % quarter notes\nK:D % two sharps\nF G % a b c\n% whole line\nA\n");
+    EXPECT_EQ(t.count, 3);
+    EXPECT_EQ(t.key, 1);
+    EXPECT_EQ(field(t, [](const AbcNoteRecord &r) { return r.note; }), (std::vector<int>{33, 34, 36}));
+    // A continued line goes on with notes, and "[|" is still a bar line.
+    EXPECT_EQ(readTune("L:1/4\nC D \\\nE [|F\n").count, 4);
 }

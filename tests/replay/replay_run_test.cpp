@@ -4,7 +4,14 @@
 // end of the recording.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 #include "progress/store_fixture.h"
+#include "replay/recording_file.h"
 #include "replay/replay_fakes.h"
 #include "replay/replay_tracks.h"
 #include "replay/replay_view.h"
@@ -149,6 +156,7 @@ TEST_F(ReplayRunTest, PauseCursorReRunAndResume)
     frame();
     EXPECT_EQ(replayRun.progress, replayPlaying);
     EXPECT_EQ(replayRun.resumeSampleOffset, 21 * 2048);
+    EXPECT_EQ(audioClockMs, 975) << "the clock resumes at block 21's time, round(46.44 x 21)";
     frame();
     EXPECT_EQ(runLog.plays.back(), 21 * 2048);
     EXPECT_TRUE(runLog.capturing);
@@ -187,6 +195,36 @@ TEST_F(ReplayRunTest, QuitWhilePlayingAndWhileFrozen)
     runLog.pending = replayQuitAction;
     frame();
     EXPECT_EQ(currentScreen, replayOptionsScreenId);
+}
+
+// The replay clears the head of the recording for its signal trace only:
+// leaving it, at the end or by Quit, the recording is the sung one again, and
+// an export straight after (no reload of the file between) holds the answer.
+TEST_F(ReplayRunTest, AfterAReplayTheRecordingAndItsExportHoldTheSungAnswer)
+{
+    const std::vector<int16_t> sung(recordingBuffer, recordingBuffer + recordedSampleCount);
+    ASSERT_GT(sung.size(), 4096u);
+    ASSERT_NE(std::count(sung.begin() + 2048, sung.begin() + 4096, int16_t{0}), 2048) << "the head holds singing";
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit while playing" : "played to the end");
+        reset();
+        ASSERT_TRUE(runUntil(replayPlaying));
+        ASSERT_TRUE(playUntilBlock(5));
+        if (quit) runLog.pending = replayQuitAction;
+        for (int i = 0; i < 200 && currentScreen == replayScreenId; ++i) frame();
+        ASSERT_EQ(currentScreen, replayOptionsScreenId);
+        EXPECT_TRUE(std::equal(sung.begin(), sung.end(), recordingBuffer));
+
+        const std::string wave = dir + "/answer.wav";
+        std::string error;
+        ASSERT_EQ(exportRecordingAsWave(wave, error), ExportResult::exported) << error;
+        std::ifstream in(wave, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_EQ(bytes.size(), waveHeaderSize + 2 * sung.size());
+        std::vector<int16_t> exported(sung.size());
+        std::memcpy(exported.data(), bytes.data() + waveHeaderSize, 2 * sung.size());
+        EXPECT_EQ(exported, sung);
+    }
 }
 
 TEST_F(ReplayRunTest, CountOffLengthsAndWhatActsDuringIt)

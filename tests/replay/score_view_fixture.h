@@ -47,11 +47,11 @@ inline void resetScoreViewWorld()
     currentUserTessitura = 0; // tunes read as written
 }
 
-// The view's scale as the loader sets it for the loaded tempo.
+// The view's scale as the loader sets it for the loaded tempo (its own
+// routine, so the views drawn here follow any change of it).
 inline void setScoreScale(double speedFactor = 1.0)
 {
-    scoreViewPxPerMs = static_cast<float>(2100.0 / msPerBeat * 0.034 * speedFactor);
-    viewWindowMs = static_cast<int32_t>(std::nearbyint(1280.0 / scoreViewPxPerMs));
+    setScoreViewScale(speedFactor);
     setScrollSpan(scoreViewPxPerMs);
 }
 

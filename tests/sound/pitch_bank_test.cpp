@@ -46,7 +46,6 @@ struct BankRow {
 TEST(PitchBank, EveryBankNoteReadsWithinTwoCents)
 {
     const std::string data = generatedData();
-    if (data.empty()) GTEST_SKIP() << "the data generator is not built";
 
     std::vector<BankRow> table;
     for (int32_t id = 1; id <= soundIdCount; ++id) {

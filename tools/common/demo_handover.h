@@ -16,7 +16,9 @@
 #include <thread>
 
 // prepare runs on the watcher thread while the loading waits for its
-// hand-over: nothing else touches the users or the lesson until then.
+// hand-over: nothing else touches the users or the lesson until then. A
+// nextScreen below 0 hands over nothing: the program runs as it is and only
+// its screens are printed.
 inline int runWithLoadingHandOver(int argc, char **argv, int32_t nextScreen, void (*prepare)())
 {
     std::thread([nextScreen, prepare] {
@@ -27,7 +29,8 @@ inline int runWithLoadingHandOver(int argc, char **argv, int32_t nextScreen, voi
             const int32_t now = screen.load();
             // The loading decides its next screen in its first frame (phase 0)
             // and reads it at the hand-over, seconds later.
-            if (!switched && now == loadingScreenId && std::atomic_ref<int32_t>(loadingState.phase).load() >= 1) {
+            if (!switched && nextScreen >= 0 && now == loadingScreenId &&
+                std::atomic_ref<int32_t>(loadingState.phase).load() >= 1) {
                 if (prepare) prepare();
                 std::atomic_ref<int32_t>(loadingState.nextScreen).store(nextScreen);
                 switched = true;

@@ -22,3 +22,6 @@ bool makeCheckClips(const std::string &dataDir);
 
 // Writes a text file as it stands (make_lessons.cpp); false after printing why.
 bool writeTextFile(const std::string &path, const std::string &text);
+// A melody's comment line naming what each of its items is meant to sound
+// ("C4 Bb4 z ...", "z" a rest), which the data test reads the tune against.
+std::string soundingComment(const std::string &names);

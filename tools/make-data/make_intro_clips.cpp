@@ -1,8 +1,10 @@
 // The introductory lesson's sounds: the 212 voice clips but the exercise's
 // two (1 and 3), and the loading music. The spoken clips say the text of the
 // speech bubble they belong to (espeak-ng), paced to the teacher's talking
-// time on their row: spoken once at a normal pace, then again at the pace
-// that fits. The speaker runs for several clips at once. The teacher's sung
+// time over the rows they are spoken over: spoken once at a normal pace, then
+// again at the pace that fits. A remark in parentheses in a bubble ("(= 50
+// cents)") is written, not spoken: the teacher's talking time is that of the
+// sentence without it. The speaker runs for several clips at once. The teacher's sung
 // "Fa" (88 right after the note, 89 the answer after the delay) is a sung
 // vowel whose pitch follows the sample exercise's stored tracks frame by
 // frame, so what is heard is what its plots show.
@@ -12,6 +14,7 @@
 #include "sound_synth.h"
 
 #include "intro/intro_tables.h"
+#include "intro/speech_bubbles.h"
 #include "intro/sample_exercise.h"
 #include "music/notes.h"
 
@@ -26,7 +29,11 @@
 static constexpr const char *introVoice = "en-us+m3";
 static constexpr double stepSeconds = 0.04644;
 static constexpr int normalPace = 175;
-static constexpr float speechQuality = 0.0f;
+// Ogg Vorbis at 22050 Hz, espeak-ng's own rate (half the program's): the
+// speech keeps all of its band. Quality 0.7: compared with the rendering it
+// came from (tools/clip-clarity), the log-spectral distance falls from 6.8 dB
+// at quality 0 to 5.3 dB here, against 5.05 dB at the codec's best (1.0).
+static constexpr float speechQuality = 0.7f;
 static constexpr int clipSerialBase = 0x54630000;
 
 struct ClipPlan {
@@ -35,21 +42,25 @@ struct ClipPlan {
     double seconds = 0;    // talking time to fit
 };
 
-// The teacher's talking time of the row starting at first: its spans and
-// the 5-step rests between them, or the whole row when it only rests.
+// The teacher's talking time while the clip of a page row plays: from the
+// row's first step to the end of the last talking span (spans and the 5-step
+// rests between them) of every teacher row that starts within the page row
+// (a clip may be spoken over two teacher rows); the whole row when the
+// teacher only rests.
 static double talkingSeconds(const IntroPageRow &row)
 {
     const TeacherRow *rows = row.first < 1337 ? welcomeTeacherRows : laterTeacherRows;
     const int count = row.first < 1337 ? welcomeTeacherRowsCount : laterTeacherRowsCount;
+    int talkingEnd = -1; // the step after the last talking step
     for (int i = 0; i < count; ++i) {
         const TeacherRow &t = rows[i];
-        if (t.first != row.first) continue;
+        if (t.first < row.first || t.first > row.last || t.spanCount == 0) continue;
         int steps = 0;
         for (int k = 0; k < t.spanCount; ++k) steps += t.spans[k] + (k > 0 ? 5 : 0);
-        if (t.spanCount > 0) return std::min(steps, row.last - row.first + 1) * stepSeconds;
-        break;
+        talkingEnd = t.first + std::min(steps, t.last - t.first + 1);
     }
-    return (row.last - row.first + 1) * stepSeconds;
+    const int steps = talkingEnd >= 0 ? std::min(talkingEnd, row.last + 1) - row.first : row.last - row.first + 1;
+    return steps * stepSeconds;
 }
 
 static std::vector<ClipPlan> spokenClips()
@@ -59,13 +70,7 @@ static std::vector<ClipPlan> spokenClips()
         if (row.clip < 4 || row.clip == 88 || row.clip == 89 || row.bubble == IntroBubble::none) continue;
         ClipPlan p;
         p.clip = row.clip;
-        for (const char *line : row.lines) {
-            std::string s = line;
-            while (!s.empty() && s.back() == ' ') s.pop_back();
-            if (!s.empty()) p.text += (p.text.empty() ? "" : " ") + s;
-        }
-        // A leading dash would read as an option of the speaker.
-        p.text.erase(0, p.text.find_first_not_of("- "));
+        p.text = spokenBubbleText(row);
         p.seconds = std::max(0.4, talkingSeconds(row));
         plans.push_back(p);
     }
@@ -79,7 +84,11 @@ static bool speakFitted(const std::string &dir, const ClipPlan &p, Samples &out,
     if (!speakText(p.text, introVoice, normalPace, scratch, out, error)) return false;
     const double spoken = static_cast<double>(out.size()) / synthRate;
     if (std::abs(spoken - p.seconds) <= 0.08 * p.seconds) return true;
-    const int pace = std::clamp(static_cast<int>(normalPace * spoken / p.seconds), 80, 450);
+    // Within a normal pace: at most a fifth slower or a quarter faster. A clip
+    // that would need more keeps that pace (the teacher's mouth stops a
+    // little early or late), rather than a drawl or a gabble.
+    const int pace = std::clamp(static_cast<int>(normalPace * spoken / p.seconds), normalPace * 4 / 5,
+                                normalPace * 5 / 4);
     return speakText(p.text, introVoice, pace, scratch, out, error);
 }
 

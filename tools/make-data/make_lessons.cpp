@@ -19,6 +19,7 @@
 namespace {
 
 constexpr const char *scaleLetters[8] = {"C", "D", "E", "F", "G", "A", "B", "c"};
+constexpr const char *scaleSounding[8] = {"C4", "D4", "E4", "F4", "G4", "A4", "B4", "C5"};
 constexpr const char *scaleChords[8] = {"C", "Dm", "Em", "F", "G", "Am", "G", "C"};
 
 int32_t notesOfLesson(int32_t lesson)
@@ -43,6 +44,14 @@ std::string body(int32_t notes, bool chords)
     return line + "\r\n";
 }
 
+// What the scale melody of `notes` notes sounds.
+std::string scaleSoundingComment(int32_t notes)
+{
+    std::string names;
+    for (int32_t k = 0; k < notes; ++k) names += std::string(k ? " " : "") + scaleSounding[k % 8];
+    return soundingComment(names);
+}
+
 // The part lines of a lesson: one fixed part over the whole melody, except
 // for the lessons that show each kind of shaping.
 std::string partLines(int32_t lesson, int32_t notes)
@@ -59,6 +68,8 @@ std::string partLines(int32_t lesson, int32_t notes)
 }
 
 } // namespace
+
+std::string soundingComment(const std::string &names) { return "% sounding: " + names + "\r\n"; }
 
 bool writeTextFile(const std::string &path, const std::string &text)
 {
@@ -86,7 +97,7 @@ bool makeLessonData(const std::string &dataDir)
         const int32_t notes = notesOfLesson(lesson);
         const std::string type = lesson >= 3 ? "TarnovaExercise" : "Pitch";
         const auto tempo = lessonOptionsTable[lesson].tempo;
-        if (!writeTextFile(dir + "/ABC-Notes.txt", header(folder, tempo) + body(notes, false)) ||
+        if (!writeTextFile(dir + "/ABC-Notes.txt", header(folder, tempo) + scaleSoundingComment(notes) + body(notes, false)) ||
             !writeTextFile(dir + "/ABC-Chords.txt", header(folder + " chords", tempo) + body(notes, true)) ||
             !writeTextFile(dir + "/ExerciseParts.txt", type + "\r\n1.0\r\n" + partLines(lesson, notes)))
             return false;

@@ -108,12 +108,7 @@ ImmediateDraw &draw()
 
 // ---- Drawing pieces ------------------------------------------------------------
 
-std::string oneDecimal(double v)
-{
-    char t[64];
-    std::snprintf(t, sizeof t, "%.1f", v);
-    return t;
-}
+std::string oneDecimal(double v) { return fixedText(v, 1); }
 
 std::string whole(double v) { return std::to_string(roundToInt32(v)); }
 

@@ -34,7 +34,8 @@ int32_t recordFinishedLesson();
 std::string requirementLine(const LessonParams &params);
 // The delay in seconds with one decimal ("1.5").
 std::string delaySecondsText(double delayMs);
-// Mean and standard deviation of a note row ("12.3").
+// Mean and standard deviation of a note row ("12.3"; a value that rounds to
+// zero reads "0.0" whatever its sign).
 std::string oneDecimal(double value);
 
 // Bar of a note row: m and d in pixels (1.2 per cent); drawn only when m < 100.

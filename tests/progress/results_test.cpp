@@ -201,7 +201,8 @@ TEST(ResultsTimeLine, CountsCellsAndTexts)
 
     struct Cell { double v; const char *mean; const char *variance; };
     const Cell cells[] = {{5.2, "  5", " 5"}, {-5.2, " -5", ""}, {12.4, " 12", "12"}, {-12.4, "-12", ""},
-                          {99.6, "xxx", "xx"}, {150, "xxx", "xx"}, {0.4, "  0", " 0"}, {9.6, " 10", "10"}};
+                          {99.6, "xxx", "xx"}, {150, "xxx", "xx"}, {0.4, "  0", " 0"}, {9.6, " 10", "10"},
+                          {-0.4, "  0", ""}, {-0.5, "  0", ""}};
     for (const Cell &c : cells) {
         EXPECT_EQ(formatMeanCell(c.v), c.mean) << c.v;
         if (c.v >= 0) {
@@ -213,6 +214,10 @@ TEST(ResultsTimeLine, CountsCellsAndTexts)
     EXPECT_EQ(formatVarianceCell(-0.3), " 0");
     EXPECT_EQ(formatVarianceCell(-1e20), "-100000000000000000000");
     EXPECT_EQ(formatMeanCell(std::nan("")), "xxx");
+    // The note rows of the score overview and the note statistics.
+    EXPECT_EQ(oneDecimal(-0.04), "0.0");
+    EXPECT_EQ(oneDecimal(-0.05), "-0.1");
+    EXPECT_EQ(oneDecimal(12.25), "12.2");
     EXPECT_EQ(formatVarianceCell(std::nan("")), "xx");
 
     EXPECT_EQ(numbersNotesLine(lessonParamsTable[3]), "8 Notes; Time delay 1.5");

@@ -134,7 +134,8 @@ static void runExport()
         data.reportType = form.reportType;
         data.reason = form.reason;
         if (writeStatisticsExport(name, data)) {
-            showAlert(0, "File exported successfully to " + name, "", "");
+            showInformation("File exported successfully to " + name, "", "");
+            alertKind = 0;
         } else {
             showAlert(0, "Statistics could not be exported", "Could not write the file:", name);
         }

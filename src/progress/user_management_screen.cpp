@@ -511,7 +511,8 @@ static void importIntoRow(int r)
         const int32_t result = importUserStatistics(r - 1, fileName);
         if (result == importOk)
             saveUsersFiles();
-        showAlert(importMessage(result), "", "");
+        if (result == importOk) showInformation(importMessage(result), "", "");
+        else showAlert(importMessage(result), "", "");
     }
     alertKind = 0;
     setKeyboardFocus(&userManagementState.nameButtons[0]);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "frame/message_panel.h"
 #include "frame/screens.h"
 #include "lessons/lesson_state.h"
 #include "progress/note_statistics_screen.h"
@@ -193,6 +194,7 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
     numbers.click(tln(tlnExport));
     numbers.frame();
     EXPECT_EQ(alertLines[0], "File exported successfully to " + exported);
+    EXPECT_EQ(messagePanelLayout(11, "").icon, informationIcon); // a success, not a warning
     EXPECT_EQ(timeLineNumbersState.phase, 1);
 
     std::ifstream in(exported);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "frame/message_panel.h"
 #include "frame/file_dialogs.h"
 #include "progress/statistics_file.h"
 #include "progress/user_management_screen.h"
@@ -340,6 +341,7 @@ TEST_F(UserManagementTest, ImportKeepsAFailedUserWholeAndSavesASuccess)
     screen.click(userManagementState.importButtons[0]);
     screen.frame();
     EXPECT_EQ(alertLines[0], "Statistics Successfully imported");
+    EXPECT_EQ(messagePanelLayout(11, "").icon, informationIcon); // a success, not a warning
     EXPECT_EQ(userRecords[0].lessonBlocks[3].done, 1);
     EXPECT_EQ(timeLineDay(0, 0).date, dayNumberFromDate(2026, 12, 1));
     EXPECT_EQ(storeFilesWritten("TimeLine"), writes + 1);

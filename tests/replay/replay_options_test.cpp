@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "frame/message_panel.h"
 #include "replay/replay_fakes.h"
 
 #include "frame/screens.h"
@@ -309,6 +310,7 @@ TEST_F(ReplayOptionsTest, ExportThroughTheSaveDialog)
     chooserAnswer = file;
     exportNow();
     EXPECT_EQ(alertLines[0], "File exported successfully to " + file);
+    EXPECT_EQ(messagePanelLayout(11, "").icon, informationIcon); // a success, not a warning
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_size, 44 + 2 * 6144);
 

@@ -176,7 +176,7 @@ static void timeLineNumbersAction(int32_t code)
         control(tlnExport).state = stateIdle;
         setKeyboardFocus(nullptr);
         if (timeLineNumbersState.phase == 1) {
-            startTextEditWith(&control(tlnAge), ageFieldId, "0");
+            startTextEditWith(&control(tlnAge), ageFieldId, ""); // what the user types is the age
             hintLine.clear();
             promptLine = "Please type your age and press <Return>";
             clearAlertLines();

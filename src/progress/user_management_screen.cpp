@@ -457,6 +457,8 @@ static void addNewUser()
         userManagementState.tessituraButtons[slot].caption = userManagementState.newUserTessituraButton.caption;
         setKeyboardFocus(&userManagementState.nameButtons[slot]);
     }
+    // The name is in the list now: the field is ready for the next one.
+    userManagementState.newUserField.caption.clear();
 }
 
 static void toggleAuthorization()

@@ -92,6 +92,8 @@ TEST_F(UserManagementTest, AddUsersUpToTheLimit)
     EXPECT_EQ(userRecords[1].tessitura, 1);
     EXPECT_EQ(userManagementState.tessituraButtons[1].caption, "low");
     EXPECT_EQ(keyboardFocus, &userManagementState.nameButtons[5]);
+    // The added name left the field, ready for the next one.
+    EXPECT_EQ(userManagementState.newUserField.caption, "");
 
     addUserNamed("Gus");
     EXPECT_EQ(alertLines[0], "No more Users possible");
@@ -208,7 +210,7 @@ TEST_F(UserManagementTest, DoubleClickOnDelOrAddIsOneAction)
     clickAfter(30, userManagementState.deleteButtons[1]); // Cy, 520 ms after Bea's delete
     EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "", "", "", ""}));
 
-    // Add: the field still holds the name after the first click.
+    // Add: a second click soon after the first adds nothing.
     screen.click(userManagementState.newUserField);
     screen.frame();
     for (int i = 0; i < 40; ++i) screen.type("\x7f\b"); // clear the earlier name
@@ -225,8 +227,14 @@ TEST_F(UserManagementTest, DoubleClickOnDelOrAddIsOneAction)
     screen.type("\r");
     screen.frame();
     EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "", "", ""}));
-    clickAfter(600, userManagementState.addUserButton); // a later click adds again
-    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "Eve", "", ""}));
+    // A later click acts again: on the emptied field it asks for a name.
+    clickAfter(600, userManagementState.addUserButton);
+    EXPECT_EQ(alertLines[0], "UserName must have at least one Character");
+    dismissAlert(); // opens the field
+    screen.type("Fay\r");
+    screen.frame();
+    clickAfter(600, userManagementState.addUserButton);
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "Fay", "", ""}));
     // Other buttons are not held back.
     clickAfter(10, userManagementState.authorizeButton);
     EXPECT_EQ(alertLines[0], "User deletion prohibited");

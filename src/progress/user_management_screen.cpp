@@ -479,6 +479,10 @@ static void toggleAuthorization()
             userManagementState.deletionPasswordText.clear();
             userManagementState.deletionPasswordField.caption.clear();
             showAlert(alertOpensPassword, "wrong PassWord", "", "");
+            // The user tries again: the focus stays with the password.
+            setKeyboardFocus(&userManagementState.deletionPasswordField);
+            userManagementState.authorizeButton.state = stateIdle;
+            return;
         }
     } else {
         userManagementState.authorizeButton.caption = "Authorize";
@@ -554,6 +558,7 @@ static void userManagementAction(int32_t code)
         userManagementState.pendingAction =
             startFieldEdit(&userManagementState.newUserField, "Type a new Username and press <Return> or hit <Escape>");
     } else if (code == editPasswordAction) {
+        setKeyboardFocus(&userManagementState.deletionPasswordField);
         userManagementState.pendingAction =
             startFieldEdit(&userManagementState.deletionPasswordField, "Type a password and press <Return> or hit <Escape>");
     }

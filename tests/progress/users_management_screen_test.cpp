@@ -123,8 +123,11 @@ TEST_F(UserManagementTest, DeletionNeedsTheAdministratorPassword)
     screen.type("\r");
     screen.frame();
     EXPECT_EQ(alertLines[0], "wrong PassWord");
+    // The focus stays on the password field for the next try.
+    EXPECT_EQ(keyboardFocus, &userManagementState.deletionPasswordField);
     dismissAlert();
     ASSERT_EQ(editedControl, &userManagementState.deletionPasswordField);
+    EXPECT_EQ(keyboardFocus, &userManagementState.deletionPasswordField);
     // The refused text is gone: what is typed now is the whole new try.
     EXPECT_EQ(editedText(), "");
     EXPECT_EQ(userManagementState.deletionPasswordField.caption, "");

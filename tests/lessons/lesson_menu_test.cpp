@@ -237,7 +237,10 @@ TEST_F(LessonMenuTest, HiddenListWalkedWithArrowsAndStartedWithReturn)
     EXPECT_EQ(lessonMenuState.listPage, 3);
     EXPECT_EQ(lessonMenuState.listStart, 17);
 
-    // A row starts its lesson whatever the user has passed.
+    // Once lesson 2 is passed a row starts its own lesson.
+    userRecords[0].lessonBlocks[0] = chosenNotes(true);
+    lessonMenuState.phase = 0;
+    menu.frame(); // the set-up reads what the user has passed
     menu.special(keyDown);
     menu.special(keyDown);
     menu.special(keyDown);
@@ -248,6 +251,26 @@ TEST_F(LessonMenuTest, HiddenListWalkedWithArrowsAndStartedWithReturn)
     EXPECT_EQ(currentLesson, 19);
     EXPECT_EQ(getUserCurrentLesson(1), 19);
     EXPECT_EQ(lessonStarts, 1);
+}
+
+TEST_F(LessonMenuTest, ARowBeyondTheGateStartsTheFirstLessonNotPassedAsStartLessonDoes)
+{
+    // A new user: Down three times and Return on the hidden list's row 3.
+    enterAt(1, false);
+    for (int i = 0; i < 3; ++i) menu.special(keyDown);
+    ASSERT_EQ(keyboardFocus, &lessonMenuState.listRows[2]);
+    menu.type("\r");
+    menu.frame();
+    EXPECT_EQ(currentScreen, lessonLoaderScreenId);
+    EXPECT_EQ(currentLesson, 2) << "lesson 3 needs lesson 2 passed";
+    EXPECT_EQ(getUserCurrentLesson(1), 2);
+    // Rows within the gate start their own lesson: row 1 is lesson 1.
+    currentScreen = lessonMenuScreenId;
+    enterAt(1, false);
+    menu.special(keyDown);
+    menu.type("\r");
+    menu.frame();
+    EXPECT_EQ(currentLesson, 1);
 }
 
 TEST_F(LessonMenuTest, UpFromTheFirstRowOnPageOneGoesToNextPage)

@@ -145,6 +145,13 @@ int32_t recordFinishedLesson()
     return rating;
 }
 
+bool typeSingsTheLessonNotes(int32_t type) { return (type >= 0 && type <= 6) || type == 14; }
+
+bool replayOffered(int32_t type, RecordingKind recording)
+{
+    return typeSingsTheLessonNotes(type) && recording == RecordingKind::sungTune;
+}
+
 std::string oneDecimal(double value) { return fixedText(value, 1); }
 
 std::string delaySecondsText(double delayMs) { return oneDecimal(delayMs / 1000.0); }

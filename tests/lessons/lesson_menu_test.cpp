@@ -420,7 +420,9 @@ TEST(ProgrammeChart, MarkerAndBars)
     EXPECT_TRUE(d.has("quad 890 477 950 498"));
     EXPECT_EQ(d.count("quad 950"), 8);
     EXPECT_TRUE(d.has("line 500 160 500 530"));
-    EXPECT_TRUE(d.has("text a @220,477") && d.has("text h @1120,302"));
+    // The right column at 1120 ends at the window's edge (1124): "a" (11 pixels
+    // in Times Roman 24) at 1113, "h" (13) at 1111.
+    EXPECT_TRUE(d.has("text a @220,477") && d.has("text a @1113,477") && d.has("text h @1111,302"));
 }
 
 TEST(LessonMenuPanels, ParametersOfLessonThree)

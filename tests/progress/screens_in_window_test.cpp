@@ -18,7 +18,11 @@
 #include "frame/controls.h"
 #include "frame/dispatch.h"
 #include "frame/text.h"
+#include "common/generated_data.h"
 #include "lessons/lesson_menu_screen.h"
+#include "lessons/lesson_one_screen.h"
+#include "lessons/lesson_options.h"
+#include "lessons/options_screen.h"
 #include "lessons/lesson_state.h"
 #include "progress/time_line_numbers_screen.h"
 #include "store_fixture.h"
@@ -115,6 +119,17 @@ void drawScreen(int32_t id, int frames)
     if (timeLineNumbersState.phase != 2) _exit(3);
     drawScreen(scoreOverviewScreenId, 3);
     drawScreen(replayOptionsScreenId, 3);
+
+    // The options dialog of lesson 2 (the note choice) with its pictures and
+    // notes chosen.
+    userDataDirAlt = generatedData();
+    setUpLessonOneScreen();
+    currentLesson = 2;
+    setUpExerciseOptions();
+    for (int32_t note : {27, 29, 31, 32, 34, 36, 39}) preselectNote(note);
+    createOptionsControls();
+    drawScreen(exerciseOptionsScreenId, 3);
+    if (optionsProgress != 1) _exit(4);
 
     for (const std::string &s : outside) std::fprintf(stderr, "%s\n", s.c_str());
     _exit(outside.empty() ? 0 : 1);

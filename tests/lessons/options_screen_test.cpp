@@ -11,6 +11,7 @@
 
 #include "common/screen_driver.h"
 #include "frame/message_panel.h"
+#include "frame/text.h"
 #include "lessons/lesson_one_screen.h"
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
@@ -85,6 +86,15 @@ TEST(NoteCheckRules, TitlesAndCountLine)
     EXPECT_EQ(optionsTitle(1), "");
     EXPECT_EQ(noteCountLine(7), "Select notes you can sing easily: 7");
     EXPECT_EQ(noteCountLine(8), "Click Go or deselect a note: 8");
+    // During the check the count stays in sight, and the failed check's
+    // lines end left of the list of chosen notes (x 950).
+    EXPECT_EQ(dialogCountLine(1, 7), "Select notes you can sing easily: 7");
+    EXPECT_EQ(dialogCountLine(3, 7), "Select the notes to include in the test by clicking on the desired notes: 7");
+    for (const PlacedText &line : failedCheckLines) {
+        const TextBox b = textBox(fontTimesRoman24, line.text, line.x, line.y);
+        EXPECT_LT(b.right, 950) << line.text;
+        EXPECT_GT(b.left, 615) << line.text; // right of the keys
+    }
     EXPECT_EQ(slidingNoteX(40), 780);
     EXPECT_EQ(slidingNoteX(54), 705); // 780 - 74.67
     EXPECT_EQ(keyNoteName(3), "C2");

@@ -17,7 +17,9 @@
 #include "frame/control_drawing.h"
 #include "frame/controls.h"
 #include "frame/dispatch.h"
+#include "frame/message_panel.h"
 #include "frame/text.h"
+#include "frame/text_field.h"
 #include "common/generated_data.h"
 #include "lessons/lesson_menu_screen.h"
 #include "lessons/lesson_one_screen.h"
@@ -60,6 +62,10 @@ void watchControl(const ControlRecord &c)
 
 void drawScreen(int32_t id, int frames)
 {
+    // What the screen before left in the shared toolkit state.
+    resetTextEditing();
+    clearAlertLines();
+    setKeyboardFocus(nullptr);
     drawingScreen = id;
     currentScreen = id;
     for (int f = 0; f < frames && currentScreen == id; ++f) displayCurrentScreen();
@@ -92,14 +98,20 @@ void drawScreen(int32_t id, int frames)
     setUserLessonBlock(1, 1, chosen);
     addTimeLineEntry(1, 1, chosen);
     setScreenLookup(screenHandlersFor);
-    for (int32_t id : {userManagementScreenId, aboutScreenId, noteStatisticsScreenId, timeLineGraphScreenId,
+    for (int32_t id : {setupScreenId, userManagementScreenId, aboutScreenId, lessonOverviewScreenId,
+                       exerciseInfoScreenId, exerciseSampleScreenId, noteStatisticsScreenId, timeLineGraphScreenId,
                        timeLineNumbersScreenId, scoreOverviewScreenId, replayOptionsScreenId})
         if (screenHandlersFor(id)->create != nullptr) screenHandlersFor(id)->create();
     currentLesson = 3;
     exerciseType = 22;
 
+    drawScreen(setupScreenId, 3);
     drawScreen(userManagementScreenId, 3);
     drawScreen(aboutScreenId, 3);
+    for (int32_t id : {lessonOverviewScreenId, exerciseInfoScreenId, exerciseSampleScreenId}) {
+        currentLesson = 3;
+        drawScreen(id, 3);
+    }
     lessonMenuHooks.loadMenuPicture = noPicture;
     screenHandlersFor(lessonMenuScreenId)->create();
     enterLessonMenu();

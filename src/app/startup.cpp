@@ -106,7 +106,7 @@ void createMainWindow(int *argc, char **argv)
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_ALPHA);
     glutInitWindowPosition(25, 25);
-    glutInitWindowSize(1124, 765);
+    glutInitWindowSize(mainWindowWidth, mainWindowHeight);
     glutCreateWindow("Tarnova");
     if (glutGet(GLUT_WINDOW_DEPTH_SIZE) > 0) keepDepthFromDeciding();
     glutCloseFunc(onWindowClose);
@@ -115,8 +115,8 @@ void createMainWindow(int *argc, char **argv)
 
 void openProgramWindow(int *argc, char **argv)
 {
-    windowWidth = 1124;
-    windowHeight = 765;
+    windowWidth = mainWindowWidth;
+    windowHeight = mainWindowHeight;
     createMainWindow(argc, argv);
     initProjection();
     glClearColor(0.9f, 0.9f, 0.9f, 1.0f);

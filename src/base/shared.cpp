@@ -12,8 +12,8 @@ std::string debugLogPath;
 
 int32_t currentScreen = loadingScreenId;
 int32_t unsupportedReason = 0;
-int32_t windowWidth = 1124;
-int32_t windowHeight = 765;
+int32_t windowWidth = mainWindowWidth;
+int32_t windowHeight = mainWindowHeight;
 int32_t frameTime = 0;
 int32_t nextTimerDelay = 0;
 double exerciseSpeedFactor = 1.0;

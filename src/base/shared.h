@@ -21,8 +21,12 @@ void setUpFolders(const std::string &appDataFolder, const std::string &documents
 
 extern int32_t currentScreen; // the active ScreenId; takes effect at the next callback
 extern int32_t unsupportedReason; // why screen 1 is shown: 1 = no usable sound device
-extern int32_t windowWidth;   // 1124 until the first reshape
-extern int32_t windowHeight;  // 765 until the first reshape
+// The program's window as it opens; every screen is laid out in it, and
+// whatever a screen draws lies inside it.
+constexpr int32_t mainWindowWidth = 1124;
+constexpr int32_t mainWindowHeight = 765;
+extern int32_t windowWidth;   // mainWindowWidth until the first reshape
+extern int32_t windowHeight;  // mainWindowHeight until the first reshape
 
 extern int32_t frameTime;      // ms at the start of the frame; animation time base
 extern int32_t nextTimerDelay; // delay chosen by the last tick (< 20: catch-up tick)

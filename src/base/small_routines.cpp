@@ -2,6 +2,7 @@
 
 
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 #include <random>
 
@@ -25,6 +26,19 @@ int32_t randomBelow(int32_t n)
     if (n <= 0) return 0;
     std::uniform_int_distribution<int32_t> pick(0, n - 1);
     return pick(randomGenerator);
+}
+
+std::string fixedText(double value, int decimals)
+{
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    if (text[0] == '-') {
+        bool allZero = true;
+        for (const char *c = text + 1; *c != '\0'; ++c)
+            if (*c >= '1' && *c <= '9') allZero = false;
+        if (allZero) return text + 1;
+    }
+    return text;
 }
 
 double decimalTextToReal(const std::string &text)

@@ -1,5 +1,6 @@
 // Small routines many modules share: byte swap, the random generator, a
-// lenient decimal-text reader and the vertices of an ellipse outline.
+// lenient decimal-text reader, fixed-point number texts and the vertices of
+// an ellipse outline.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -19,6 +20,11 @@ int32_t randomBelow(int32_t n);
 // digit one place further; anything but digits and '.' is skipped; no sign.
 // "1.5" -> 1.5, "1.x5" -> 1.05, "12a3" -> 123, "1.2.3" -> 1.203, "-2" -> 2.
 double decimalTextToReal(const std::string &text);
+
+// value in fixed notation with `decimals` places ("%.*f"), never with a
+// minus before digits that are all zero: a mean of -0.04 cents reads "0.0",
+// not "-0.0"; -0.05 reads "-0.1" (ties to even as printf rounds).
+std::string fixedText(double value, int decimals);
 
 // The vertices of an ellipse outline (drawEllipseOutline draws them) (x, y pairs), made by repeated
 // rotation from (cx + rx, cy).

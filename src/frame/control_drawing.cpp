@@ -125,10 +125,16 @@ static void drawPictureToggle(const ControlRecord &c)
     glDisable(GL_BLEND);
 }
 
+static ControlObserver controlObserver = nullptr;
+
+void setControlObserver(ControlObserver observer) { controlObserver = observer; }
+
 void drawControl(ControlRecord *c)
 {
     if (c == nullptr)
         return;
+    if (controlObserver != nullptr)
+        controlObserver(*c);
     if (c->kind < 10) {
         useColour(controlStateColour(c->state));
         fillRect(c->left, c->bottom, c->right, c->top, -6);

@@ -13,5 +13,9 @@ Rgba controlStateColour(int32_t state);
 Rgba pictureToggleTint(int32_t state);
 
 void drawControl(ControlRecord *control); // also stores a picker's picked position
+// Watches every control drawControl draws (tests check where they lie);
+// nullptr (the default) watches nothing.
+using ControlObserver = void (*)(const ControlRecord &control);
+void setControlObserver(ControlObserver observer);
 void drawPopupList();                      // nothing while no list is open
 void drawPopupEntry(const ControlRecord &entry);

@@ -12,13 +12,27 @@ std::string alertLines[3];
 std::string hintLine;
 std::string promptLine;
 int32_t alertKind = 0;
+// The icon of the shown alert: the warning, or the information of a success.
+static int32_t shownAlertIcon = alertIcon;
 
-void showAlert(const std::string &line1, const std::string &line2, const std::string &line3)
+static void setAlertLines(const std::string &line1, const std::string &line2, const std::string &line3)
 {
     alertLines[0] = cutText(line1);
     alertLines[1] = cutText(line2);
     alertLines[2] = cutText(line3);
     setColour(0.9f, 0.9f, 0.9f, 0.4f);
+}
+
+void showAlert(const std::string &line1, const std::string &line2, const std::string &line3)
+{
+    setAlertLines(line1, line2, line3);
+    shownAlertIcon = alertIcon;
+}
+
+void showInformation(const std::string &line1, const std::string &line2, const std::string &line3)
+{
+    setAlertLines(line1, line2, line3);
+    shownAlertIcon = informationIcon;
 }
 
 void showAlert(int32_t kind, const std::string &line1, const std::string &line2, const std::string &line3)
@@ -46,6 +60,7 @@ bool alertShown() { return !alertLines[0].empty(); }
 void resetMessageState()
 {
     clearAlertLines();
+    shownAlertIcon = alertIcon;
     hintLine.clear();
     promptLine.clear();
     alertKind = 0;
@@ -55,8 +70,8 @@ PanelLayout messagePanelLayout(int32_t icon, const std::string &statusText)
 {
     PanelLayout p;
     p.redFrame = alertShown();
-    p.icon = p.redFrame ? alertIcon : icon;
-    if (p.icon == alertIcon) {
+    p.icon = p.redFrame ? shownAlertIcon : icon;
+    if (p.redFrame || icon == alertIcon) {
         // The alert layout (also for a screen that passes icon 0 itself).
         p.lines.push_back({alertLines[0], 68});
         p.lines.push_back({alertLines[1], 53});

@@ -14,6 +14,7 @@ extern std::string promptLine;    // prompt of the field being edited
 extern int32_t alertKind;         // follow-up the screen runs when its alert is dismissed
 
 constexpr int32_t alertIcon = 0;
+constexpr int32_t informationIcon = 3;
 constexpr int32_t mainPanelRightEdge = 973;
 constexpr int32_t lessonPanelRightEdge = 439;
 
@@ -23,6 +24,10 @@ constexpr int32_t lessonPanelRightEdge = 439;
 void showAlert(const std::string &line1, const std::string &line2, const std::string &line3);
 // The same, and alertKind := kind (the follow-up when it is dismissed).
 void showAlert(int32_t kind, const std::string &line1, const std::string &line2, const std::string &line3);
+// A modal message that reports a success ("File exported successfully to
+// ..."): shown and dismissed as an alert, with the information icon in place
+// of the warning icon. alertKind keeps its value.
+void showInformation(const std::string &line1, const std::string &line2, const std::string &line3);
 void clearAlertLines(); // the three lines only; the colour is left alone
 // A screen's first frame: no alert follow-up, and empty hint, prompt and
 // message lines (through showAlert, so the colour is set as there).
@@ -36,7 +41,8 @@ struct PanelText {
     int32_t y;
 };
 struct PanelLayout {
-    int32_t icon;       // the icon actually shown (0 while an alert is shown)
+    int32_t icon;       // the icon actually shown (while an alert is shown: 0, or
+                        // the information icon for showInformation's message)
     bool redFrame;      // alert frame, else the black status-bar frame
     std::vector<PanelText> lines; // all at x 129, font 2
 };

@@ -16,8 +16,32 @@ bool textHiddenByPopup(double x, double y)
            y < anchor.bottom - 2;
 }
 
+// GLUT's advance widths of Times Roman 24 for the characters 32..126.
+static constexpr uint8_t timesRoman24Widths[95] = {
+    6,  8,  10, 13, 12, 19, 18, 8,  8,  8,  12, 14, 7,  14, 6,  7,  12, 12, 12, 12, 12, 12, 12, 12,
+    12, 12, 6,  7,  13, 14, 13, 11, 22, 17, 16, 16, 17, 15, 14, 18, 19, 8,  11, 17, 14, 22, 18, 18,
+    15, 18, 16, 13, 16, 18, 17, 23, 18, 16, 15, 8,  7,  8,  11, 13, 7,  11, 12, 11, 12, 11, 7,  12,
+    13, 6,  6,  12, 6,  20, 13, 12, 12, 12, 8,  10, 7,  13, 11, 17, 13, 11, 10, 10, 6,  10, 13};
+
+TextBox textBox(int32_t font, std::string_view text, double x, double y)
+{
+    const size_t n = text.size() < size_t(maxTextLength) ? text.size() : size_t(maxTextLength);
+    double width = 0;
+    const bool times = font == fontTimesRoman24;
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        width += !times ? 9 : (c >= 32 && c <= 126 ? timesRoman24Widths[c - 32] : 22);
+    }
+    return times ? TextBox{x, y - 5, x + width, y + 17} : TextBox{x, y - 3, x + width, y + 11};
+}
+
+static TextObserver textObserver = nullptr;
+
+void setTextObserver(TextObserver observer) { textObserver = observer; }
+
 static void rasterText(int32_t font, std::string_view text, double x, double y, double z)
 {
+    if (textObserver != nullptr) textObserver(font, text, x, y);
     void *handle = glutBitmapFont(font);
     glDisable(GL_TEXTURE_2D);
     glRasterPos3d(x, y, z);

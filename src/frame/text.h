@@ -14,6 +14,21 @@ constexpr int32_t fontTimesRoman24 = 5;
 // the list draw nothing there, so text does not show through its entries.
 bool textHiddenByPopup(double x, double y);
 
+// The box a text covers at (x, y), in pixel edges: its advance widths (9
+// pixels a character in the 9 x 15 font, GLUT's widths in Times Roman 24)
+// from x, and the rows GLUT inks from the lowest descender to the tallest
+// glyph, the base line's row being y (9 x 15: 3 rows below, rows y..y+10;
+// Times Roman 24: 5 below, rows y..y+16).
+struct TextBox {
+    double left, bottom, right, top;
+};
+TextBox textBox(int32_t font, std::string_view text, double x, double y);
+
+// Watches every text line the routines below draw (tests check where they
+// lie); nullptr (the default) watches nothing.
+using TextObserver = void (*)(int32_t font, std::string_view text, double x, double y);
+void setTextObserver(TextObserver observer);
+
 void drawText(int32_t font, std::string_view text, double x, double y);      // z -5, hidden under a list
 void drawScoreText(int32_t font, std::string_view text, double x, double y); // z -11, hidden under a list
 void drawLargeText(int32_t font, std::string_view text, double x, double y); // always Times Roman 24, z -5

@@ -108,12 +108,7 @@ ImmediateDraw &draw()
 
 // ---- Drawing pieces ------------------------------------------------------------
 
-std::string oneDecimal(double v)
-{
-    char t[64];
-    std::snprintf(t, sizeof t, "%.1f", v);
-    return t;
-}
+std::string oneDecimal(double v) { return fixedText(v, 1); }
 
 std::string whole(double v) { return std::to_string(roundToInt32(v)); }
 
@@ -446,8 +441,7 @@ void drawSampleFeedback(ImmediateDraw &d, int32_t stage, int32_t tick)
                 d.text(DrawnText::large, lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 780, 455);
                 d.text(DrawnText::large, lessonScreenFont, "STD=" + whole(sample.stdCents), 780, 430);
             } else {
-                d.colour(1, 1, 0.8f, 0.4f);
-                d.text(DrawnText::large, lessonScreenFont, "Out of required precision", 760, 455);
+                drawOutOfPrecision(d);
             }
         }
         drawFeedbackWord(d);

@@ -1,13 +1,32 @@
 #include "intro/speech_bubbles.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "base/shared.h"
 #include "frame/immediate_draw.h"
+#include "frame/text.h"
 #include "intro/intro_tables.h"
 
 enum class Pointer { down, up, right };
 
+// How far a bubble at x must move left so that its box, its pointer and its
+// lines (which may run past the box) end at the window's right edge; 0 when
+// they end inside.
+static int32_t shiftIntoWindow(Pointer kind, int32_t x, int32_t w, const std::string_view *lines)
+{
+    double right = w + (kind == Pointer::right ? 18 : 0);
+    for (int i = 0; i < 3; ++i)
+        if (!lines[i].empty()) right = std::max(right, textBox(introLessonFont, lines[i], 5, 0).right);
+    const double over = x + right - mainWindowWidth;
+    return over > 0 ? static_cast<int32_t>(std::ceil(over)) : 0;
+}
+
 static void drawBubble(ImmediateDraw &draw, Pointer kind, int32_t x, int32_t y, int32_t w, int32_t h, int32_t p,
                        std::string_view line1, std::string_view line2, std::string_view line3)
 {
+    const std::string_view lines[3] = {line1, line2, line3};
+    x -= shiftIntoWindow(kind, x, w, lines);
     draw.pushTranslate(x, y);
     draw.colour(1, 1, 1, 0.5f);
     draw.quad(0, 0, w, h, -3);
@@ -17,7 +36,6 @@ static void drawBubble(ImmediateDraw &draw, Pointer kind, int32_t x, int32_t y, 
     case Pointer::right: draw.triangle(w, h - p - 12, w + 18, h - p - 7, w, h - p, -3); break;
     }
     draw.colour(0, 0, 1, 0.5f);
-    const std::string_view lines[3] = {line1, line2, line3};
     for (int i = 0; i < 3; ++i)
         if (!lines[i].empty()) draw.text(DrawnText::control, introLessonFont, lines[i], 5, h - 20 * (i + 1));
     draw.colour(0, 0, 0, 0.5f);

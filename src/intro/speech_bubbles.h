@@ -1,7 +1,9 @@
 // Speech bubbles (a translucent box with up to three lines and a pointer
 // toward the teacher), the word card and the separator line of the
 // introductory lesson's pages. Coordinates are window pixels, y up; nothing
-// is measured, wrapped or clamped: the page gives the box size.
+// is wrapped: the page gives the box size. A bubble whose box, pointer or
+// lines would run past the window's right edge is drawn as far left as it
+// takes to end there.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -7,6 +7,7 @@
 
 #include "frame/control_drawing.h"
 #include "frame/gl_draw.h"
+#include "frame/immediate_draw.h"
 #include "frame/screen_frame.h"
 #include "frame/message_panel.h"
 #include "base/rounding.h"
@@ -43,12 +44,7 @@ namespace {
 
 const ExerciseRunState &r = exerciseRun;
 
-std::string oneDecimal(double v)
-{
-    char t[64];
-    std::snprintf(t, sizeof t, "%.1f", v);
-    return t;
-}
+std::string oneDecimal(double v) { return fixedText(v, 1); }
 
 std::string whole(double v) { return std::to_string(roundToInt32(v)); }
 
@@ -407,14 +403,19 @@ void drawFeedbackFrame(int32_t step)
             drawLargeText(lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 740, 455);
             drawLargeText(lessonScreenFont, "STD=" + whole(r.stdDeviationCents), 740, 430);
         } else {
-            setColour(1, 1, 0.8f, 0.4f);
-            drawLargeText(lessonScreenFont, "Out of required precision", 760, 455);
+            drawOutOfPrecision(glImmediateDraw());
         }
     }
     drawFrameTail(3, "See the answer");
 }
 
 } // namespace
+
+void drawOutOfPrecision(ImmediateDraw &d)
+{
+    d.colour(0.85f, 0.1f, 0.1f, 1);
+    d.text(DrawnText::large, lessonScreenFont, "Out of required precision", 760, 455);
+}
 
 void drawVerdictPicture(const unsigned int *pictures, double x, double y, int32_t kind)
 {

@@ -38,6 +38,13 @@ void freeExercisePictures();
 // exercise of the introduction shows its verdict the same way.
 void drawVerdictPicture(const unsigned int *pictures, double x, double y, int32_t kind);
 
+// The verdict of an answer that could not be judged: "Out of required
+// precision" in large text at (760, 455), in the opaque red of the fail
+// picture's cross (0.85, 0.1, 0.1), which reads on the screen's light grey.
+// The exercise screen and the introduction's sample exercise draw it alike.
+struct ImmediateDraw;
+void drawOutOfPrecision(ImmediateDraw &d);
+
 // ---- Layout rules --------------------------------------------------------
 
 // Length of the time line's red marker for a phase and step; -1: none.

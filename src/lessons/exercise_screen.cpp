@@ -218,7 +218,7 @@ const ExerciseHooks realHooks = {
     .handRecordingToReplay =
         [] {
             std::string error;
-            if (!saveReplayRecording(exerciseRun.captureWritePos, error))
+            if (!saveReplayRecording(exerciseRun.captureWritePos, RecordingKind::oneAnswer, error))
                 writeDebugDetail("the recording for the replay was not saved: " + error);
         },
 };

@@ -67,6 +67,14 @@ void enterLessonMenu()
 
 static bool startLessonClickable() { return shownLesson <= lessonMenuState.highestDoableLesson + 1; }
 
+// The menu's gate, for the mouse and the keys alike: a lesson beyond the
+// first one not passed yet (lesson 2, the note choice, until it is passed)
+// starts that one instead.
+static int32_t gatedLesson(int32_t lesson)
+{
+    return lesson > lessonMenuState.highestDoableLesson + 1 ? lessonMenuState.highestDoableLesson + 1 : lesson;
+}
+
 // ---- Input -------------------------------------------------------------------
 
 // The controls the mouse and the pointer reach, rebuilt by every set-up (what
@@ -216,7 +224,7 @@ static void lessonMenuAction(int32_t code)
     LessonMenuState &s = lessonMenuState;
     promptLine.clear();
     if (code >= firstRowAction && code < firstRowAction + lessonMenuListRows) {
-        startLesson(lessonMenuRowLesson(code - firstRowAction));
+        startLesson(gatedLesson(lessonMenuRowLesson(code - firstRowAction)));
         return;
     }
     switch (code) {
@@ -242,7 +250,7 @@ static void lessonMenuAction(int32_t code)
     case startLessonAction:
         // Return reaches Start Lesson beyond what a click accepts: it starts
         // the first lesson not passed yet instead.
-        if (shownLesson > s.highestDoableLesson + 1) shownLesson = s.highestDoableLesson + 1;
+        shownLesson = gatedLesson(shownLesson);
         startLesson(shownLesson);
         break;
     case exitAction: leaveTo(quitScreenId); break;

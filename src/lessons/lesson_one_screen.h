@@ -18,7 +18,18 @@ extern const ScreenHandlers lessonOneScreenHandlers;
 constexpr int32_t noteKeyCount = 49;
 constexpr int32_t images36SmallPictures = 108;
 constexpr int32_t images36PictureSize = 128;
+// A note key of the options dialog: its rectangle, in which its 128 x 128
+// picture (drawn from the key's lower left corner) has its body and label;
+// the rest of the picture is transparent, so keys 45 pixels apart do not
+// cover each other.
+constexpr int32_t noteKeyWidth = 36;
+constexpr int32_t noteKeyHeight = 80;
 constexpr int32_t optionsBackdropSize = 512;
+// The part of the backdrop that is drawn (the rest is transparent): from its
+// lower left corner at (650, 340), left of the chosen notes' list (x 950) and
+// under the count line (y 665).
+constexpr int32_t optionsBackdropShownWidth = 290;
+constexpr int32_t optionsBackdropShownHeight = 315;
 extern GLuint noteKeyPictures[images36SmallPictures]; // 0..48 normal keys, 49..97 chosen, 98..107 spare
 extern GLuint optionsBackdrop;
 

@@ -67,4 +67,10 @@ std::string noteCountLine(int32_t chosenCount)
            std::to_string(chosenCount);
 }
 
+std::string dialogCountLine(int32_t state, int32_t chosenCount)
+{
+    if (state == 1) return noteCountLine(chosenCount);
+    return "Select the notes to include in the test by clicking on the desired notes: " + std::to_string(chosenCount);
+}
+
 std::string keyNoteName(int32_t note) { return noteNameInTable(0, note); }

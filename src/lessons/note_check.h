@@ -38,6 +38,21 @@ std::string optionsTitle(int32_t lesson);
 
 // The line above the note keys in the dialog state.
 std::string noteCountLine(int32_t chosenCount);
+// The count line over the keys in a state of the dialog: noteCountLine in
+// state 1; during the check (states 2..4) "Select the notes to include in
+// the test by clicking on the desired notes: " with the count after it, so
+// the count stays in sight.
+std::string dialogCountLine(int32_t state, int32_t chosenCount);
+
+// The failed check's three lines in Times Roman 24 (text, x, y), left of the
+// list of chosen notes (x 950) so that the list stays in sight.
+struct PlacedText {
+    const char *text;
+    int32_t x, y;
+};
+constexpr PlacedText failedCheckLines[3] = {{"Sorry, the last pitch-samples", 655, 675},
+                                            {"in the light blue area must", 655, 650},
+                                            {"must be within 50 cents", 655, 625}};
 
 // The note's name as the key hints write it ("C#3").
 std::string keyNoteName(int32_t note);

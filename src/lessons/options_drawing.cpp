@@ -53,10 +53,7 @@ void drawDialogFrame(int32_t state)
     setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(15, 697, 1100, 697, -11);
     green();
-    drawText(optionsFont,
-             state == 1 ? noteCountLine(s.chosenNoteCount)
-                        : std::string("Select the notes to include in the test by clicking on the desired notes: "),
-             30, 665);
+    drawText(optionsFont, dialogCountLine(state, s.chosenNoteCount), 30, 665);
     outline(25, 292, 615, 658);
     outline(25, 185, 928, 252);
     drawText(optionsFont, "Control:", 470, 167);
@@ -194,9 +191,7 @@ void drawVerdict()
     if (s.checkPassed) {
         drawLargeText(optionsFont, "Good", 750, 650);
     } else {
-        drawLargeText(optionsFont, "Sorry, the last pitch-samples", 750, 675);
-        drawLargeText(optionsFont, "in the light blue area must", 750, 650);
-        drawLargeText(optionsFont, "must be within 50 cents", 750, 625);
+        for (const PlacedText &line : failedCheckLines) drawLargeText(optionsFont, line.text, line.x, line.y);
     }
 }
 

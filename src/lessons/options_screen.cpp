@@ -120,7 +120,7 @@ std::string keyReleaseHints[noteKeyControls];
 std::string keyClickHints[noteKeyControls];
 
 // Full test order (state 1): Go, the toggle, the keys of rows 0..3 (C..B),
-// the C6 key, the second keys of C3, C4, C5, Exit, ChangeLesson.
+// the C6 key, Exit, ChangeLesson.
 TemplateControl dialogControls[2 + noteKeyControls + 2];
 // During the check only Go, Exit and ChangeLesson.
 TemplateControl checkControls[3];
@@ -175,10 +175,11 @@ void buildControlTable()
     for (int32_t k : order)
         if (k % 13 != 12) ordered[n++] = k;
     ordered[n++] = 51;
-    ordered[n++] = 12;
-    ordered[n++] = 25;
-    ordered[n++] = 38;
+    // One key per note: the second keys of C3, C4 and C5 (12, 25, 38, at the
+    // ends of rows 0..2) are neither drawn nor reached; each of those notes
+    // has its key at the start of the row above.
     for (int32_t k : ordered) {
+        if (!noteKeyShown(k)) continue;
         const std::string name = keyNoteName(noteOfKey(k));
         keyClickHints[k] = (k == 12 ? "CClick to include/exclude the note " : "Click to include/exclude the note ") + name;
         keyReleaseHints[k] = "Release Button to include/exclude the note " + name;
@@ -190,6 +191,7 @@ void buildControlTable()
     dialogControls[i++] = {&s.changeLessonButton, 0, 0, optionsChangeLessonAction, 0,
                            "Release Button to return to the select lesson menu",
                            "Click to return to the select lesson menu", 0};
+    dialogInput.controlCount = i;
     checkControls[0] = dialogControls[0];
     checkControls[1] = dialogControls[i - 2];
     checkControls[2] = dialogControls[i - 1];
@@ -471,6 +473,8 @@ int32_t noteOfKey(int32_t key)
     return firstKeyNote + 12 * r + j;
 }
 
+bool noteKeyShown(int32_t key) { return key >= 0 && key < noteKeyControls && (key % 13 != 12 || key == 51); }
+
 void setNoteKeyChosen(int32_t note)
 {
     checkKeyNote(note);
@@ -514,7 +518,7 @@ void createOptionsControls()
         const int32_t left = 30 + 45 * j, bottom = 300 + 90 * r;
         ControlRecord &key = s.noteKeys[k];
         const int32_t note = noteOfKey(k);
-        initControl(0, &key, kindPictureToggle, left, left + 36, bottom, bottom + 80, stateIdle,
+        initControl(0, &key, kindPictureToggle, left, left + noteKeyWidth, bottom, bottom + noteKeyHeight, stateIdle,
                     s.noteKeyChosen[note] ? 0 : 1, "", previous);
         // Value 0 (chosen) shows the chosen picture, 1 the normal one.
         key.pictureOff = noteKeyPictures[noteKeyCount + note - firstKeyNote];

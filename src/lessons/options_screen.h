@@ -114,6 +114,9 @@ void enterOptionsScreenAtEntry();
 
 // The key of a note and the note of a key (0..51 as in noteKeys).
 int32_t noteOfKey(int32_t key);
+// Whether key k is drawn and reached: every key but the second keys of C3,
+// C4 and C5 (12, 25, 38), so that each note C2..C6 has one key.
+bool noteKeyShown(int32_t key);
 // Key values: 0 while the note is chosen; any note outside 3..51 is stop 7753.
 void setNoteKeyChosen(int32_t note);
 void clearNoteKeyChosen(int32_t note);

@@ -1,6 +1,8 @@
 #include "lessons/programme_chart.h"
 
 #include "base/rounding.h"
+#include "base/shared.h"
+#include "frame/text.h"
 
 int32_t lessonMarkerX(int32_t lesson)
 {
@@ -28,10 +30,16 @@ void drawChartDivider(ImmediateDraw &draw)
     draw.lineWidth(1);
 }
 
+// A label at x, or as far left of it as it needs to end at the window's
+// right edge (the right column at x 1120 leaves 4 pixels).
 static void drawLabels(ImmediateDraw &draw, const std::array<std::string, chartRows> &labels, ChartColour c, int32_t x)
 {
     draw.colour(c.r, c.g, c.b, c.a);
-    for (int32_t row = 0; row < chartRows; ++row) draw.text(DrawnText::large, 2, labels[row], x, chartRowY[row]);
+    for (int32_t row = 0; row < chartRows; ++row) {
+        const TextBox box = textBox(fontTimesRoman24, labels[row], x, chartRowY[row]);
+        const double shift = box.right > mainWindowWidth ? box.right - mainWindowWidth : 0;
+        draw.text(DrawnText::large, 2, labels[row], x - shift, chartRowY[row]);
+    }
 }
 
 void drawProgrammeChart(ImmediateDraw &draw, int32_t lesson, const std::array<std::string, chartRows> &labels,

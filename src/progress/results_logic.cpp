@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/rounding.h"
+#include "base/small_routines.h"
 #include "lessons/lesson_state.h"
 #include "music/notes.h"
 #include "progress/score_file.h"
@@ -144,12 +145,14 @@ int32_t recordFinishedLesson()
     return rating;
 }
 
-std::string oneDecimal(double value)
+bool typeSingsTheLessonNotes(int32_t type) { return (type >= 0 && type <= 6) || type == 14; }
+
+bool replayOffered(int32_t type, RecordingKind recording)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
+    return typeSingsTheLessonNotes(type) && recording == RecordingKind::sungTune;
 }
+
+std::string oneDecimal(double value) { return fixedText(value, 1); }
 
 std::string delaySecondsText(double delayMs) { return oneDecimal(delayMs / 1000.0); }
 
@@ -290,12 +293,7 @@ std::string graphCountText(int32_t count)
 
 // A whole number in decimal, whatever its size (no cast to an integer type:
 // an imported standard deviation may lie far beyond 64 bits).
-static std::string wholeNumberText(double r)
-{
-    char text[400];
-    std::snprintf(text, sizeof text, "%.0f", r == 0 ? 0.0 : r); // -0 is written "0"
-    return text;
-}
+static std::string wholeNumberText(double r) { return fixedText(r, 0); }
 
 std::string formatMeanCell(double mean)
 {
@@ -304,7 +302,7 @@ std::string formatMeanCell(double mean)
     if (!(magnitude < 100)) return "xxx"; // also a value that is no number
     std::string text;
     if (std::fabs(r) < 10) text += ' ';
-    text += mean < 0 ? '-' : ' ';
+    text += mean < 0 && magnitude != 0 ? '-' : ' '; // a mean that rounds to 0 has no sign
     text += wholeNumberText(magnitude);
     return text;
 }

@@ -8,6 +8,7 @@
 
 #include "lessons/lesson_params.h"
 #include "progress/store_records.h"
+#include "replay/recording_file.h"
 
 // ---- Score overview -------------------------------------------------------
 
@@ -18,6 +19,16 @@ int32_t exerciseScore(int32_t type);
 std::string exerciseTypeTitle(int32_t type);
 // Which tally a type adds: 0 none, 1 pitch, 2 rhythm.
 int32_t exerciseTallyKind(int32_t type);
+// The lesson types sung as a melody, whose score or tallies come from the
+// replay rating the recording against the lesson's notes: Pitch, Rhythm,
+// Loudness, NoteOk, Song, IntervalFirst, IntervalLast and SingleChordNote.
+// A TarnovaExercise lesson (type 22, every lesson of the curriculum) records
+// one answer instead.
+bool typeSingsTheLessonNotes(int32_t type);
+// The score overview offers Replay only where the replay plays what was
+// sung against the notes it was sung to: a lesson of such a type whose last
+// recording is its tune as sung (not one answer of the exercise run).
+bool replayOffered(int32_t type, RecordingKind recording);
 
 // Adds the recording window's blocks to the note tallies of `record`.
 void addPitchTally(UserRecord &record);
@@ -34,7 +45,8 @@ int32_t recordFinishedLesson();
 std::string requirementLine(const LessonParams &params);
 // The delay in seconds with one decimal ("1.5").
 std::string delaySecondsText(double delayMs);
-// Mean and standard deviation of a note row ("12.3").
+// Mean and standard deviation of a note row ("12.3"; a value that rounds to
+// zero reads "0.0" whatever its sign).
 std::string oneDecimal(double value);
 
 // Bar of a note row: m and d in pixels (1.2 per cent); drawn only when m < 100.

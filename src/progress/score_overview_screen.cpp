@@ -61,6 +61,7 @@ static void scoreOverviewAction(int32_t code)
     case changeLessonAction: leave(scoreOverviewState.changeButton, lessonMenuScreenId, OptionsSetUp::beforeFocus); break;
     case repeatLessonAction: leave(scoreOverviewState.repeatButton, lessonLoaderScreenId, OptionsSetUp::last); break;
     case replayAction:
+        if (!scoreOverviewState.replayShown) break; // Replay is not offered for this lesson
         scoreOverviewState.replayButton.value = scoreOverviewState.replayButton.value == 0 ? 1 : 0;
         stopTeacher();
         scoreOverviewState.replayButton.state = stateIdle;
@@ -86,7 +87,9 @@ static TemplateControl scoreOverviewControls[] = {
      "Click to replay the exercise", replayAction},
 };
 
-static const ScreenInput scoreOverviewInput = {
+// Replay is the last control: while it is not offered, the mouse and the
+// pointer reach the first three only.
+static ScreenInput scoreOverviewInput = {
     .controls = scoreOverviewControls,
     .controlCount = 4,
     .pending = &scoreOverviewState.pendingAction,
@@ -127,7 +130,7 @@ static void drawScoreOverviewControls()
     drawControl(&scoreOverviewState.exitButton);
     drawControl(&scoreOverviewState.changeButton);
     drawControl(&scoreOverviewState.repeatButton);
-    drawControl(&scoreOverviewState.replayButton);
+    if (scoreOverviewState.replayShown) drawControl(&scoreOverviewState.replayButton);
 }
 
 static void handleScoreOverviewAction() { templateHandleAction(scoreOverviewInput); }
@@ -136,6 +139,8 @@ static void enterScoreOverviewScreen()
 {
     clearScreenMessages();
     scoreOverviewState.rating = recordFinishedLesson();
+    scoreOverviewState.replayShown = replayOffered(exerciseType, lastRecordingKind);
+    scoreOverviewInput.controlCount = scoreOverviewState.replayShown ? 4 : 3;
     scoreOverviewState.phase = 1;
     scoreOverviewState.frameCounter = 0;
     setKeyboardFocus(&scoreOverviewState.changeButton);

@@ -80,10 +80,12 @@ static const ScreenInput timeLineGraphInput = {
 static void createTimeLineGraphControls()
 {
     timeLineGraphState.phase = 0;
-    initControl(0, &timeLineGraphState.previousButton, kindPushButton, 870, 1010, 26, 44, stateIdle, 1, "Previous Page",
+    // Next Page ends at the window's right edge, Previous Page left of it
+    // (laid out from 870 and 1020, the second ran 36 pixels past the edge).
+    initControl(0, &timeLineGraphState.previousButton, kindPushButton, 842, 982, 26, 44, stateIdle, 1, "Previous Page",
                 nullptr);
-    initControl(0, &timeLineGraphState.nextButton, kindPushButton, 1020, 1160, 26, 44, stateIdle, 1, "Next Page",
-                &timeLineGraphState.previousButton);
+    initControl(0, &timeLineGraphState.nextButton, kindPushButton, mainWindowWidth - 140, mainWindowWidth, 26, 44,
+                stateIdle, 1, "Next Page", &timeLineGraphState.previousButton);
     initControl(0, &timeLineGraphState.quitButton, kindPushButton, 775, 839, 26, 44, stateIdle, 1, "Quit",
                 &timeLineGraphState.nextButton);
     timeLineGraphState.quitButton.next = nullptr;
@@ -165,7 +167,7 @@ static void displayTimeLineGraphScreen()
     if (!beginScreenFrame(timeLineGraphInput, enterTimeLineGraphScreen, handleTimeLineGraphAction, timeLineGraphState.frameCounter, 190)) return;
 
     clearScreenFrame();
-    drawUserHeader(755);
+    drawUserHeader(754); // its tallest letters end in the window's top row
     setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 747, 2097, 747, -6);
 

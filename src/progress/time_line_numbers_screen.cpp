@@ -134,7 +134,8 @@ static void runExport()
         data.reportType = form.reportType;
         data.reason = form.reason;
         if (writeStatisticsExport(name, data)) {
-            showAlert(0, "File exported successfully to " + name, "", "");
+            showInformation("File exported successfully to " + name, "", "");
+            alertKind = 0;
         } else {
             showAlert(0, "Statistics could not be exported", "Could not write the file:", name);
         }
@@ -175,7 +176,7 @@ static void timeLineNumbersAction(int32_t code)
         control(tlnExport).state = stateIdle;
         setKeyboardFocus(nullptr);
         if (timeLineNumbersState.phase == 1) {
-            startTextEditWith(&control(tlnAge), ageFieldId, "0");
+            startTextEditWith(&control(tlnAge), ageFieldId, ""); // what the user types is the age
             hintLine.clear();
             promptLine = "Please type your age and press <Return>";
             clearAlertLines();
@@ -545,9 +546,15 @@ static void drawColumnLine(double x, double top, float width)
 
 static void drawStatisticsPage()
 {
-    drawUserHeader(819);
+    // Laid out for a taller window, the header (y 819) and the legend's top
+    // rows (788, 770) lay above the top edge: the header comes down to the
+    // top row, and the legend with the first column's lines by the 58 pixels
+    // that put it under the header's line, with the frame's top line between
+    // two of its rows.
+    constexpr int32_t legendShift = 58;
+    drawUserHeader(754);
     setColour(0.5f, 0.5f, 0.1f, 0.4f);
-    drawLine(25, 811, 980, 811, -6);
+    drawLine(25, 746, 980, 746, -6);
     setColour(0.1f, 0.5f, 0.1f, 0.4f);
     drawText(fontId, "Timeline Statistics:", 30, 677);
     drawFrameRect(25, 192, 983, 670, -6);
@@ -555,22 +562,22 @@ static void drawStatisticsPage()
     const int32_t L = timeLineNumbersState.shownLessonBlock >= 1 && timeLineNumbersState.shownLessonBlock <= 554 ? timeLineNumbersState.shownLessonBlock : 1;
     const LessonParams &p = lessonParamsTable[L + 2];
     setColour(0, 0, 0, 0.4f);
-    drawText(fontId, numbersNotesLine(p), 251, 788);
-    drawText(fontId, "Note Name", 251, 770);
+    drawText(fontId, numbersNotesLine(p), 251, 788 - legendShift);
+    drawText(fontId, "Note Name", 251, 770 - legendShift);
     drawText(fontId,
              "|  Tolerated deviation " + std::to_string(roundToInt32(p.maxTolCents)) + " cents; Mean within " +
                  std::to_string(roundToInt32(p.maxDevCents)) + " cents",
-             251, 752);
-    drawText(fontId, "|  Mean ", 251, 734);
-    drawText(fontId, "|  |   Variance", 251, 716);
-    drawText(fontId, "|  |   | ", 251, 698);
-    drawText(fontId, "v  v   v ", 251, 680);
+             251, 752 - legendShift);
+    drawText(fontId, "|  Mean ", 251, 734 - legendShift);
+    drawText(fontId, "|  |   Variance", 251, 716 - legendShift);
+    drawText(fontId, "|  |   | ", 251, 698 - legendShift);
+    drawText(fontId, "v  v   v ", 251, 680 - legendShift);
 
     setColour(0.2f, 0.1f, 0.3f, 0.9f);
     const int32_t n = p.noteCount;
-    drawColumnLine(246, 803, 4);
-    drawColumnLine(273, 767, 3);
-    drawColumnLine(309, 731, 1);
+    drawColumnLine(246, 803 - legendShift, 4);
+    drawColumnLine(273, 767 - legendShift, 3);
+    drawColumnLine(309, 731 - legendShift, 1);
     for (int32_t k = 2; k <= n; ++k) {
         drawColumnLine(246 + 90 * (k - 1), 695, 4);
         drawColumnLine(273 + 90 * (k - 1), 695, 3);

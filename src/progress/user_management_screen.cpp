@@ -457,6 +457,8 @@ static void addNewUser()
         userManagementState.tessituraButtons[slot].caption = userManagementState.newUserTessituraButton.caption;
         setKeyboardFocus(&userManagementState.nameButtons[slot]);
     }
+    // The name is in the list now: the field is ready for the next one.
+    userManagementState.newUserField.caption.clear();
 }
 
 static void toggleAuthorization()
@@ -477,6 +479,10 @@ static void toggleAuthorization()
             userManagementState.deletionPasswordText.clear();
             userManagementState.deletionPasswordField.caption.clear();
             showAlert(alertOpensPassword, "wrong PassWord", "", "");
+            // The user tries again: the focus stays with the password.
+            setKeyboardFocus(&userManagementState.deletionPasswordField);
+            userManagementState.authorizeButton.state = stateIdle;
+            return;
         }
     } else {
         userManagementState.authorizeButton.caption = "Authorize";
@@ -511,7 +517,8 @@ static void importIntoRow(int r)
         const int32_t result = importUserStatistics(r - 1, fileName);
         if (result == importOk)
             saveUsersFiles();
-        showAlert(importMessage(result), "", "");
+        if (result == importOk) showInformation(importMessage(result), "", "");
+        else showAlert(importMessage(result), "", "");
     }
     alertKind = 0;
     setKeyboardFocus(&userManagementState.nameButtons[0]);
@@ -551,6 +558,7 @@ static void userManagementAction(int32_t code)
         userManagementState.pendingAction =
             startFieldEdit(&userManagementState.newUserField, "Type a new Username and press <Return> or hit <Escape>");
     } else if (code == editPasswordAction) {
+        setKeyboardFocus(&userManagementState.deletionPasswordField);
         userManagementState.pendingAction =
             startFieldEdit(&userManagementState.deletionPasswordField, "Type a password and press <Return> or hit <Escape>");
     }

@@ -15,6 +15,7 @@
 
 int32_t recordedSampleCount = 0;
 int32_t replayBlockCount = 0;
+RecordingKind lastRecordingKind = RecordingKind::none;
 
 // Samples are converted to little-endian bytes in pieces of this many.
 constexpr int32_t sampleChunk = 65536;
@@ -59,10 +60,11 @@ static std::string systemError(const std::string &what, int err)
     return what + ": " + std::strerror(err != 0 ? err : EIO);
 }
 
-bool saveReplayRecording(int32_t endPos, std::string &error)
+bool saveReplayRecording(int32_t endPos, RecordingKind kind, std::string &error)
 {
     const int32_t count = std::clamp(endPos, 0, recordingCapacity);
     makeLastRecording(count);
+    lastRecordingKind = kind;
     const std::string path = rawRecordingPath();
     AtomicWrite w;
     errno = 0;

@@ -18,6 +18,17 @@ constexpr const char *rawRecordingName = "ResourceFiles/soundout.raw";
 extern int32_t recordedSampleCount;
 extern int32_t replayBlockCount;
 
+// What the last recording of this run holds. The replay plays a recording
+// against the lesson's notes, so it fits only a recording of the lesson's
+// tune as the user sang it; the exercise run records one answer (the last
+// test of a single note), which no tune of the lesson describes.
+enum class RecordingKind : int32_t {
+    none,      // nothing recorded in this run
+    oneAnswer, // one sung answer of the exercise run
+    sungTune,  // the lesson's melody, sung from its start
+};
+extern RecordingKind lastRecordingKind;
+
 // Full path of the raw recording file below userDataDir.
 std::string rawRecordingPath();
 
@@ -26,10 +37,11 @@ int32_t analysisBlocksIn(int32_t samples);
 
 // The exercise's end: writes recordingBuffer[0 .. endPos) to the raw recording
 // file atomically (the old file stays whole when the write fails) and makes it
-// the last recording (recordedSampleCount, replayBlockCount). endPos is cut to
-// 0..recordingCapacity. Returns false with `error` set when the file could not
-// be written; the counts are set either way, the recording is in memory.
-bool saveReplayRecording(int32_t endPos, std::string &error);
+// the last recording (recordedSampleCount, replayBlockCount, lastRecordingKind
+// := kind). endPos is cut to 0..recordingCapacity. Returns false with `error`
+// set when the file could not be written; the counts are set either way, the
+// recording is in memory.
+bool saveReplayRecording(int32_t endPos, RecordingKind kind, std::string &error);
 
 // Fills recordingBuffer from index 0 with the raw recording file (at most
 // recordingCapacity samples; an odd last byte is no sample) and makes it the

@@ -277,7 +277,7 @@ static void writeExport(const std::string &path)
 {
     std::string error;
     switch (exportRecordingAsWave(path, error)) {
-    case ExportResult::exported: showAlert("File exported successfully to " + path, "", ""); break;
+    case ExportResult::exported: showInformation("File exported successfully to " + path, "", ""); break;
     case ExportResult::nothingToSave: showAlert("There is no recording to export", "", ""); break;
     case ExportResult::failed: showAlert("The recording could not be exported to " + path, error, ""); break;
     }

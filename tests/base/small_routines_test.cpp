@@ -59,3 +59,12 @@ TEST(SmallRoutines, EllipseOutlineByRotation)
     for (int i = 0; i < 36; ++i)
         EXPECT_NEAR(std::hypot(circle[2 * i], circle[2 * i + 1]), 20, 1e-9) << i;
 }
+
+TEST(SmallRoutines, FixedTextNeverShowsMinusZero)
+{
+    struct Case { double v; int decimals; const char *text; };
+    const Case cases[] = {{-0.04, 1, "0.0"}, {-0.0, 1, "0.0"}, {-0.06, 1, "-0.1"}, {0.04, 1, "0.0"},
+                          {-12.34, 1, "-12.3"}, {-0.4, 0, "0"}, {-0.6, 0, "-1"}, {-0.0, 0, "0"},
+                          {-100.0, 0, "-100"}, {2.5, 0, "2"}};
+    for (const Case &c : cases) EXPECT_EQ(fixedText(c.v, c.decimals), c.text) << c.v << " " << c.decimals;
+}

@@ -34,8 +34,9 @@ NEXT_LESSON = (900, H - 181)
 OPTIONS_EXIT = (912, H - 125)  # the options dialog's Exit button
 OPTIONS_GO = (761, H - 149)
 # The dialog's backdrop picture (generated Images36) where the check draws
-# its staff: shown only while the dialog waits for a key.
-BACKDROP_SPOT = (900, 250)
+# its staff: shown only while the dialog waits for a key (its pale ground,
+# left of the backdrop's staff).
+BACKDROP_SPOT = (660, 250)
 BACKDROP = (237, 242, 255)
 
 # Whole tones apart, no octaves among them, away from the teacher's bell

@@ -1,19 +1,17 @@
-"""After a sung lesson, the recording's WAV export holds the answer as sung.
+"""After a lesson sung as a melody, the recording's WAV export holds it as sung.
 
-The answer is a tone the test makes with sox, 30 cents above A4. Until the
-exercise screen lands, the road from a sung lesson to the score overview is
-prepared inside the replay window test (build/test_replay, in this rig's X
-server): it converts the WAV to the raw recording file, enters the score
-overview with a prepared store, takes its Replay button through the replay
-(a stand-in that returns at once) back to the replay options, and presses
-Export with a scripted file chooser. This test then checks the exported file
-with sox and the program's pitch scan.
+The recording is a tone the test makes with sox, 30 cents above A4. The road
+to the export is prepared inside the replay window test (build/test_replay,
+in this rig's X server): it converts the WAV to the raw recording file as the
+tune of a lesson of type Pitch, enters the score overview with a prepared
+store, takes its Replay button (offered only for such a recording) through
+the replay (a stand-in that returns at once) back to the replay options, and
+presses Export with a scripted file chooser. This test then checks the
+exported file with sox and the program's pitch scan.
 
-The full road needs the lesson menu, the lesson loader and the exercise
-screen: start build/tarnova on a generated data folder, start a lesson, sing
-the answer into "mic" with rig.play_into_mic, and at the score overview click
-Replay (window pixel 845, 530) and Export (728, 644) with zenity scripted on
-PATH."""
+No lesson of the curriculum records a sung tune (each records one answer, and
+the overview draws no Replay after it), so there is no road to this export
+through build/tarnova's lesson menu."""
 
 import os
 import shutil

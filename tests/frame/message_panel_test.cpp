@@ -51,6 +51,21 @@ TEST(MessagePanel, AlertLayoutHidesStatusHintAndPrompt)
     EXPECT_EQ(alertLines[0].size(), 255u);
 }
 
+TEST(MessagePanel, ASuccessShowsTheInformationIconInTheAlertLayout)
+{
+    resetMessageState();
+    showInformation("File exported successfully to /tmp/a.wav", "", "");
+    PanelLayout p = messagePanelLayout(9, "Status");
+    EXPECT_TRUE(p.redFrame);
+    EXPECT_EQ(p.icon, informationIcon);
+    ASSERT_EQ(p.lines.size(), 4u);
+    EXPECT_EQ(p.lines[0].text, "File exported successfully to /tmp/a.wav");
+    EXPECT_EQ(p.lines[3].text, "Click anywhere to dismiss Alert>");
+    // The next alert warns again.
+    showAlert("Stop", "", "");
+    EXPECT_EQ(messagePanelLayout(9, "Status").icon, alertIcon);
+}
+
 TEST(Text, AnOpenListHidesTextOnItsEntriesButNotOnItsOpener)
 {
     ControlRecord opener;

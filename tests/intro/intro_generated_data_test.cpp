@@ -248,3 +248,34 @@ TEST(IntroGeneratedData, VoiceClipsSpeakAtANormalPace)
     }
     EXPECT_GT(checked, 190);
 }
+
+// Images0 picture 32, drawn beside "Brimble's Pitch Point", is the teacher's
+// portrait: a face of the teacher's skin under the teacher's hair, opaque in
+// its frame, not a labelled card.
+TEST(IntroGeneratedData, ThePortraitShowsTheTeacher)
+{
+    const std::string data = generatedData();
+    ASSERT_EQ(packOpenFile(data + "images.prod/Images0"), 0);
+    const uint8_t *pixels = nullptr;
+    for (int p = 1; p <= 32; ++p) {
+        const PictureSize s = images0Sizes[p - 1];
+        ASSERT_EQ(packReadPicture(s.width, s.height, &pixels), 0) << p;
+    }
+    const std::vector<uint8_t> portrait(pixels, pixels + 152 * 207 * 4);
+    packClose();
+    auto near = [](const uint8_t *px, int r, int g, int b) {
+        return std::abs(px[0] - r) <= 3 && std::abs(px[1] - g) <= 3 && std::abs(px[2] - b) <= 3 && px[3] == 255;
+    };
+    int skin = 0, hair = 0, clear = 0;
+    for (size_t i = 0; i < portrait.size(); i += 4) {
+        skin += near(&portrait[i], 245, 204, 168);
+        hair += near(&portrait[i], 115, 71, 31);
+        clear += portrait[i + 3] < 255;
+    }
+    const int all = 152 * 207;
+    EXPECT_GT(skin, all / 10) << "the face";
+    EXPECT_GT(hair, all / 50) << "the hair";
+    EXPECT_LT(clear, all / 100) << "an opaque picture in its frame";
+    // The face sits in the upper middle, the ground around it is pale.
+    EXPECT_TRUE(near(&portrait[(size_t(100) * 152 + 76) * 4], 245, 204, 168));
+}

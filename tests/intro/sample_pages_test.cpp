@@ -164,6 +164,10 @@ TEST_F(SamplePages, AnUnjudgedAnswerShowsOutOfRequiredPrecisionWithTheToleranceB
     w.draw.beginFrame();
     drawSampleFeedback(w.draw, 2, 258);
     EXPECT_TRUE(has("large 760 455 Out of required precision"));
+    // In the cross's opaque red, which reads on the light grey.
+    const auto at = std::find(w.draw.ops.begin(), w.draw.ops.end(), "large 760 455 Out of required precision");
+    ASSERT_NE(at, w.draw.ops.begin());
+    EXPECT_EQ(*(at - 1), "colour 0.85 0.1 0.1 1");
     EXPECT_TRUE(has("verdict 880 482 2"));
     EXPECT_TRUE(has("quad 615 340 675 580 -12")) << "the band of 75 cents round the note";
     EXPECT_TRUE(w.draw.matching("large 780 455").empty());

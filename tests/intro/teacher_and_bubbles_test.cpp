@@ -6,7 +6,12 @@
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
 
+#include "base/shared.h"
+#include "frame/text.h"
+#include "intro/intro_tables.h"
+
 #include <gtest/gtest.h>
+#include <sstream>
 
 TEST(Teacher, TalkingCyclesAndRests)
 {
@@ -87,4 +92,51 @@ TEST(SpeechBubble, DownBubbleTraceAndEmptyLines)
     d.beginFrame();
     drawSpeechBubbleRight(d, 0, 0, 30, 30, 5, "Fa", "", "");
     EXPECT_EQ(d.matching("triangle"), (std::vector<std::string>{"triangle 30 13 48 18 30 25 -3"}));
+}
+
+// Every bubble of the lesson's pages, with its pointer and its lines, lies
+// inside the window; one laid out past the right edge moves left just enough.
+TEST(SpeechBubble, EveryPageBubbleLiesInsideTheWindow)
+{
+    RecordingDraw d;
+    int drawn = 0;
+    for (const IntroPageRow &row : introPageRows) {
+        if (row.bubble == IntroBubble::none) continue;
+        d.beginFrame();
+        auto draw = row.bubble == IntroBubble::down ? drawSpeechBubbleDown
+                    : row.bubble == IntroBubble::up ? drawSpeechBubbleUp
+                                                     : drawSpeechBubbleRight;
+        draw(d, row.bubbleX, row.bubbleY, row.bubbleWidth, row.bubbleHeight, row.bubblePointer, row.lines[0],
+             row.lines[1], row.lines[2]);
+        ++drawn;
+        double ox = 0, oy = 0;
+        for (const std::string &op : d.ops) {
+            std::istringstream in(op);
+            std::string kind;
+            in >> kind;
+            if (kind == "translate") {
+                in >> ox >> oy;
+            } else if (kind == "ctext") {
+                double x, y;
+                in >> x >> y;
+                std::string text;
+                std::getline(in, text);
+                const TextBox b = textBox(introLessonFont, text.substr(1), ox + x, oy + y);
+                EXPECT_TRUE(b.left >= 0 && b.right <= mainWindowWidth && b.bottom >= 0 && b.top <= mainWindowHeight)
+                    << "row " << row.first << ": " << text << " at " << ox + x << ", " << oy + y;
+            } else if (kind == "strip") {
+                std::string point;
+                while (in >> point && point.find(',') != std::string::npos) {
+                    const double x = ox + std::stod(point), y = oy + std::stod(point.substr(point.find(',') + 1));
+                    EXPECT_TRUE(x >= 0 && x <= mainWindowWidth && y >= 0 && y <= mainWindowHeight)
+                        << "row " << row.first << ": the outline at " << x << ", " << y;
+                }
+            }
+        }
+    }
+    EXPECT_GT(drawn, 100);
+    // A bubble laid out past the edge keeps its size and ends at the edge.
+    d.beginFrame();
+    drawSpeechBubbleDown(d, 1000, 300, 200, 50, 20, "a line", "", "");
+    EXPECT_EQ(d.matching("translate"), (std::vector<std::string>{"translate 924 300"}));
 }

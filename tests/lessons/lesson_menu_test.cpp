@@ -237,7 +237,10 @@ TEST_F(LessonMenuTest, HiddenListWalkedWithArrowsAndStartedWithReturn)
     EXPECT_EQ(lessonMenuState.listPage, 3);
     EXPECT_EQ(lessonMenuState.listStart, 17);
 
-    // A row starts its lesson whatever the user has passed.
+    // Once lesson 2 is passed a row starts its own lesson.
+    userRecords[0].lessonBlocks[0] = chosenNotes(true);
+    lessonMenuState.phase = 0;
+    menu.frame(); // the set-up reads what the user has passed
     menu.special(keyDown);
     menu.special(keyDown);
     menu.special(keyDown);
@@ -248,6 +251,26 @@ TEST_F(LessonMenuTest, HiddenListWalkedWithArrowsAndStartedWithReturn)
     EXPECT_EQ(currentLesson, 19);
     EXPECT_EQ(getUserCurrentLesson(1), 19);
     EXPECT_EQ(lessonStarts, 1);
+}
+
+TEST_F(LessonMenuTest, ARowBeyondTheGateStartsTheFirstLessonNotPassedAsStartLessonDoes)
+{
+    // A new user: Down three times and Return on the hidden list's row 3.
+    enterAt(1, false);
+    for (int i = 0; i < 3; ++i) menu.special(keyDown);
+    ASSERT_EQ(keyboardFocus, &lessonMenuState.listRows[2]);
+    menu.type("\r");
+    menu.frame();
+    EXPECT_EQ(currentScreen, lessonLoaderScreenId);
+    EXPECT_EQ(currentLesson, 2) << "lesson 3 needs lesson 2 passed";
+    EXPECT_EQ(getUserCurrentLesson(1), 2);
+    // Rows within the gate start their own lesson: row 1 is lesson 1.
+    currentScreen = lessonMenuScreenId;
+    enterAt(1, false);
+    menu.special(keyDown);
+    menu.type("\r");
+    menu.frame();
+    EXPECT_EQ(currentLesson, 1);
 }
 
 TEST_F(LessonMenuTest, UpFromTheFirstRowOnPageOneGoesToNextPage)
@@ -397,7 +420,9 @@ TEST(ProgrammeChart, MarkerAndBars)
     EXPECT_TRUE(d.has("quad 890 477 950 498"));
     EXPECT_EQ(d.count("quad 950"), 8);
     EXPECT_TRUE(d.has("line 500 160 500 530"));
-    EXPECT_TRUE(d.has("text a @220,477") && d.has("text h @1120,302"));
+    // The right column at 1120 ends at the window's edge (1124): "a" (11 pixels
+    // in Times Roman 24) at 1113, "h" (13) at 1111.
+    EXPECT_TRUE(d.has("text a @220,477") && d.has("text a @1113,477") && d.has("text h @1111,302"));
 }
 
 TEST(LessonMenuPanels, ParametersOfLessonThree)

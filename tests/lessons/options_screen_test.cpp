@@ -11,6 +11,8 @@
 
 #include "common/screen_driver.h"
 #include "frame/message_panel.h"
+#include "frame/text.h"
+#include "lessons/lesson_one_screen.h"
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "lessons/note_check.h"
@@ -84,6 +86,15 @@ TEST(NoteCheckRules, TitlesAndCountLine)
     EXPECT_EQ(optionsTitle(1), "");
     EXPECT_EQ(noteCountLine(7), "Select notes you can sing easily: 7");
     EXPECT_EQ(noteCountLine(8), "Click Go or deselect a note: 8");
+    // During the check the count stays in sight, and the failed check's
+    // lines end left of the list of chosen notes (x 950).
+    EXPECT_EQ(dialogCountLine(1, 7), "Select notes you can sing easily: 7");
+    EXPECT_EQ(dialogCountLine(3, 7), "Select the notes to include in the test by clicking on the desired notes: 7");
+    for (const PlacedText &line : failedCheckLines) {
+        const TextBox b = textBox(fontTimesRoman24, line.text, line.x, line.y);
+        EXPECT_LT(b.right, 950) << line.text;
+        EXPECT_GT(b.left, 615) << line.text; // right of the keys
+    }
     EXPECT_EQ(slidingNoteX(40), 780);
     EXPECT_EQ(slidingNoteX(54), 705); // 780 - 74.67
     EXPECT_EQ(keyNoteName(3), "C2");
@@ -182,7 +193,7 @@ struct OptionsDialog : StoreFolderTest {
     static const ControlRecord &keyOf(int32_t note)
     {
         for (int32_t k = 0; k < noteKeyControls; ++k)
-            if (noteOfKey(k) == note) return optionsScreen.noteKeys[k];
+            if (noteKeyShown(k) && noteOfKey(k) == note) return optionsScreen.noteKeys[k];
         throw std::runtime_error("no key");
     }
 
@@ -480,18 +491,49 @@ TEST_F(OptionsDialog, KeysHintsAndTheReturnKey)
     EXPECT_EQ(alertLines[0], "Click \"Go\" or hit <Return>");
     screen.type("\x1b");
 
-    const ControlRecord &secondC3 = optionsScreen.noteKeys[12];
-    exerciseOptionsScreenHandlers.passiveMotion(ScreenDriver::gx(secondC3), ScreenDriver::gy(secondC3));
-    EXPECT_EQ(hintLine, "CClick to include/exclude the note C3");
+    exerciseOptionsScreenHandlers.passiveMotion(ScreenDriver::gx(keyOf(15)), ScreenDriver::gy(keyOf(15)));
+    EXPECT_EQ(hintLine, "Click to include/exclude the note C3");
     exerciseOptionsScreenHandlers.motion(ScreenDriver::gx(keyOf(16)), ScreenDriver::gy(keyOf(16)));
     EXPECT_EQ(hintLine, "Release Button to include/exclude the note C#3");
-    // Both keys of C3 show its state.
+    // C3 has one key: the place at the end of row 0 reaches nothing.
+    const ControlRecord &secondC3 = optionsScreen.noteKeys[12];
+    exerciseOptionsScreenHandlers.passiveMotion(ScreenDriver::gx(secondC3), ScreenDriver::gy(secondC3));
+    EXPECT_EQ(hintLine, "");
     screen.click(secondC3);
+    screen.frame();
+    EXPECT_EQ(optionsProgress, 1);
+    screen.click(keyOf(15));
     screen.frame();
     EXPECT_EQ(optionsProgress, 2);
     EXPECT_EQ(optionsScreen.checkNote, 15);
     EXPECT_EQ(keyOf(15).value, 0);
-    EXPECT_EQ(secondC3.value, 0);
+}
+
+// Every note C2..C6 has one key, the keys do not overlap, and each key's
+// picture is the note's (its label the full name, drawn inside the key).
+TEST_F(OptionsDialog, OneKeyPerNoteAndNoKeyOverAnother)
+{
+    open(2);
+    std::vector<int32_t> keysOfNote(52, 0);
+    std::vector<const ControlRecord *> shown;
+    for (int32_t k = 0; k < noteKeyControls; ++k) {
+        if (!noteKeyShown(k)) continue;
+        const ControlRecord &key = optionsScreen.noteKeys[k];
+        const int32_t note = noteOfKey(k);
+        ++keysOfNote[note];
+        EXPECT_EQ(key.pictureOn, noteKeyPictures[note - firstKeyNote]) << k;
+        EXPECT_EQ(key.right - key.left, noteKeyWidth) << k;
+        EXPECT_EQ(key.top - key.bottom, noteKeyHeight) << k;
+        shown.push_back(&key);
+    }
+    for (int32_t note = 3; note <= 51; ++note) EXPECT_EQ(keysOfNote[note], 1) << note;
+    for (size_t a = 0; a < shown.size(); ++a)
+        for (size_t b = a + 1; b < shown.size(); ++b)
+            EXPECT_FALSE(shown[a]->left < shown[b]->right && shown[b]->left < shown[a]->right &&
+                         shown[a]->bottom < shown[b]->top && shown[b]->bottom < shown[a]->top)
+                << shown[a]->left << "," << shown[a]->bottom << " and " << shown[b]->left << "," << shown[b]->bottom;
+    // The keys' top row ends under the count line (y 665, its lowest pixels at 662).
+    for (const ControlRecord *key : shown) EXPECT_LT(key->top, 662);
 }
 
 TEST_F(OptionsDialog, KeyLayoutAndCodes)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "frame/message_panel.h"
 #include "frame/screens.h"
 #include "lessons/lesson_state.h"
 #include "progress/note_statistics_screen.h"
@@ -122,15 +123,16 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
     timeLineNumbersScreenHandlers.create();
     numbers.frame();
 
-    // Export opens the form with the age field edited from "0".
+    // Export opens the form with the age field edited and empty: what the
+    // user types is the age.
     numbers.click(tln(tlnExport));
     numbers.frame();
     ASSERT_EQ(timeLineNumbersState.phase, 2);
     EXPECT_TRUE(textEditActive);
-    EXPECT_EQ(tln(tlnAge).caption, "0");
+    EXPECT_EQ(tln(tlnAge).caption, "");
 
     // 250 is refused but stays in the field.
-    numbers.type("\b250x\r");
+    numbers.type("250x\r");
     numbers.frame(2);
     EXPECT_EQ(alertLines[0], "Age must be between 1 and 200");
     EXPECT_EQ(tln(tlnAge).caption, "250");
@@ -181,9 +183,12 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
     EXPECT_EQ(timeLineNumbersState.phase, 1);
     numbers.type("\r");
     numbers.click(tln(tlnExport));
-    numbers.frame(); // the form again, age preset to "0" and the gender cleared
+    numbers.frame(); // the form again, the age empty and the gender cleared
     EXPECT_EQ(tln(tlnFemale).value, 1);
-    numbers.type("\b42\r");
+    EXPECT_EQ(tln(tlnAge).caption, "");
+    numbers.type("35\r");
+    EXPECT_EQ(tln(tlnAge).caption, "35");
+    numbers.frame(2);
     numbers.frame(2);
     numbers.type("\x1b"); // leaves the experience list
     numbers.frame();
@@ -193,6 +198,7 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
     numbers.click(tln(tlnExport));
     numbers.frame();
     EXPECT_EQ(alertLines[0], "File exported successfully to " + exported);
+    EXPECT_EQ(messagePanelLayout(11, "").icon, informationIcon); // a success, not a warning
     EXPECT_EQ(timeLineNumbersState.phase, 1);
 
     std::ifstream in(exported);
@@ -200,7 +206,7 @@ TEST_F(ResultScreens, ExportFormChecksThenWritesAFileThatImportsBack)
     for (int i = 0; i < 12 && std::getline(in, line); ++i) lines[i] = line.substr(0, line.find('\r'));
     EXPECT_EQ(lines[2], "Admin");
     EXPECT_EQ(lines[3], "25");
-    EXPECT_EQ(lines[7], "42");
+    EXPECT_EQ(lines[7], "35");
 
     // The file imports back into the user once the user's results are
     // cleared: every block of the record and every day (date and blocks)

@@ -13,6 +13,7 @@
 #include "progress/results_logic.h"
 #include "progress/score_overview_screen.h"
 #include "replay/replay_state.h"
+#include "common/screen_driver.h"
 #include "store_fixture.h"
 
 namespace {
@@ -201,7 +202,8 @@ TEST(ResultsTimeLine, CountsCellsAndTexts)
 
     struct Cell { double v; const char *mean; const char *variance; };
     const Cell cells[] = {{5.2, "  5", " 5"}, {-5.2, " -5", ""}, {12.4, " 12", "12"}, {-12.4, "-12", ""},
-                          {99.6, "xxx", "xx"}, {150, "xxx", "xx"}, {0.4, "  0", " 0"}, {9.6, " 10", "10"}};
+                          {99.6, "xxx", "xx"}, {150, "xxx", "xx"}, {0.4, "  0", " 0"}, {9.6, " 10", "10"},
+                          {-0.4, "  0", ""}, {-0.5, "  0", ""}};
     for (const Cell &c : cells) {
         EXPECT_EQ(formatMeanCell(c.v), c.mean) << c.v;
         if (c.v >= 0) {
@@ -213,6 +215,10 @@ TEST(ResultsTimeLine, CountsCellsAndTexts)
     EXPECT_EQ(formatVarianceCell(-0.3), " 0");
     EXPECT_EQ(formatVarianceCell(-1e20), "-100000000000000000000");
     EXPECT_EQ(formatMeanCell(std::nan("")), "xxx");
+    // The note rows of the score overview and the note statistics.
+    EXPECT_EQ(oneDecimal(-0.04), "0.0");
+    EXPECT_EQ(oneDecimal(-0.05), "-0.1");
+    EXPECT_EQ(oneDecimal(12.25), "12.2");
     EXPECT_EQ(formatVarianceCell(std::nan("")), "xx");
 
     EXPECT_EQ(numbersNotesLine(lessonParamsTable[3]), "8 Notes; Time delay 1.5");
@@ -322,4 +328,41 @@ TEST_F(ScoreOverview, FinishedLessonIsRecordedRatedAndLeftByItsButtons)
     scoreOverviewScreenHandlers.keyboard('x', 0, 0);
     EXPECT_EQ(alertLines[0], "Click \"Quit\" or hit <Return>");
     EXPECT_EQ(scoreOverviewState.pendingAction, 0);
+}
+
+// The replay plays the recording against the lesson's notes: the overview
+// offers it only for a lesson sung as a melody whose recording is that tune,
+// never for the exercise run's one answer (every lesson of the curriculum).
+TEST_F(ScoreOverview, ReplayIsOfferedOnlyForATuneSungToTheLessonsNotes)
+{
+    createStore();
+    currentUserKey = 1;
+    currentUserSlot = 0;
+    currentLesson = 3;
+    const ScreenDriver overview{scoreOverviewScreenHandlers};
+    struct Case { int32_t type; RecordingKind recording; bool offered; };
+    const Case cases[] = {{22, RecordingKind::oneAnswer, false}, {0, RecordingKind::oneAnswer, false},
+                          {22, RecordingKind::sungTune, false},  {9, RecordingKind::sungTune, false},
+                          {4, RecordingKind::none, false},       {0, RecordingKind::sungTune, true},
+                          {4, RecordingKind::sungTune, true},    {14, RecordingKind::sungTune, true}};
+    for (const Case &c : cases) {
+        resetRun();
+        exerciseType = c.type;
+        lastRecordingKind = c.recording;
+        scoreOverviewState.pendingAction = scoreOverviewState.deferredAction = 0;
+        scoreOverviewScreenHandlers.create();
+        currentScreen = scoreOverviewScreenId;
+        overview.frame(); // the first display decides
+        EXPECT_EQ(scoreOverviewState.replayShown, c.offered) << c.type;
+        overview.click(scoreOverviewState.replayButton);
+        overview.frame();
+        EXPECT_EQ(currentScreen, c.offered ? replayOptionsScreenId : scoreOverviewScreenId) << c.type;
+        // Action 25 itself leads nowhere while Replay is not offered.
+        if (!c.offered) {
+            scoreOverviewState.pendingAction = 25;
+            scoreOverviewScreenHandlers.handleAction();
+            EXPECT_EQ(currentScreen, scoreOverviewScreenId) << c.type;
+        }
+    }
+    lastRecordingKind = RecordingKind::none;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "frame/message_panel.h"
 #include "frame/file_dialogs.h"
 #include "progress/statistics_file.h"
 #include "progress/user_management_screen.h"
@@ -91,6 +92,8 @@ TEST_F(UserManagementTest, AddUsersUpToTheLimit)
     EXPECT_EQ(userRecords[1].tessitura, 1);
     EXPECT_EQ(userManagementState.tessituraButtons[1].caption, "low");
     EXPECT_EQ(keyboardFocus, &userManagementState.nameButtons[5]);
+    // The added name left the field, ready for the next one.
+    EXPECT_EQ(userManagementState.newUserField.caption, "");
 
     addUserNamed("Gus");
     EXPECT_EQ(alertLines[0], "No more Users possible");
@@ -120,8 +123,11 @@ TEST_F(UserManagementTest, DeletionNeedsTheAdministratorPassword)
     screen.type("\r");
     screen.frame();
     EXPECT_EQ(alertLines[0], "wrong PassWord");
+    // The focus stays on the password field for the next try.
+    EXPECT_EQ(keyboardFocus, &userManagementState.deletionPasswordField);
     dismissAlert();
     ASSERT_EQ(editedControl, &userManagementState.deletionPasswordField);
+    EXPECT_EQ(keyboardFocus, &userManagementState.deletionPasswordField);
     // The refused text is gone: what is typed now is the whole new try.
     EXPECT_EQ(editedText(), "");
     EXPECT_EQ(userManagementState.deletionPasswordField.caption, "");
@@ -207,7 +213,7 @@ TEST_F(UserManagementTest, DoubleClickOnDelOrAddIsOneAction)
     clickAfter(30, userManagementState.deleteButtons[1]); // Cy, 520 ms after Bea's delete
     EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "", "", "", ""}));
 
-    // Add: the field still holds the name after the first click.
+    // Add: a second click soon after the first adds nothing.
     screen.click(userManagementState.newUserField);
     screen.frame();
     for (int i = 0; i < 40; ++i) screen.type("\x7f\b"); // clear the earlier name
@@ -224,8 +230,14 @@ TEST_F(UserManagementTest, DoubleClickOnDelOrAddIsOneAction)
     screen.type("\r");
     screen.frame();
     EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "", "", ""}));
-    clickAfter(600, userManagementState.addUserButton); // a later click adds again
-    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "Eve", "", ""}));
+    // A later click acts again: on the emptied field it asks for a name.
+    clickAfter(600, userManagementState.addUserButton);
+    EXPECT_EQ(alertLines[0], "UserName must have at least one Character");
+    dismissAlert(); // opens the field
+    screen.type("Fay\r");
+    screen.frame();
+    clickAfter(600, userManagementState.addUserButton);
+    EXPECT_EQ(rowNames(), (Names{"Admin", "Dee", "Eve", "Fay", "", ""}));
     // Other buttons are not held back.
     clickAfter(10, userManagementState.authorizeButton);
     EXPECT_EQ(alertLines[0], "User deletion prohibited");
@@ -340,6 +352,7 @@ TEST_F(UserManagementTest, ImportKeepsAFailedUserWholeAndSavesASuccess)
     screen.click(userManagementState.importButtons[0]);
     screen.frame();
     EXPECT_EQ(alertLines[0], "Statistics Successfully imported");
+    EXPECT_EQ(messagePanelLayout(11, "").icon, informationIcon); // a success, not a warning
     EXPECT_EQ(userRecords[0].lessonBlocks[3].done, 1);
     EXPECT_EQ(timeLineDay(0, 0).date, dayNumberFromDate(2026, 12, 1));
     EXPECT_EQ(storeFilesWritten("TimeLine"), writes + 1);

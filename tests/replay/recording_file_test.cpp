@@ -153,7 +153,7 @@ TEST_F(RecordingFileTest, SavedRecordingIsTheBufferUpToTheWritePositionAndLoadsB
 {
     const int32_t end = 2048 + 5 * 2048 + 100; // head, five blocks, a partial one
     std::string error;
-    ASSERT_TRUE(saveReplayRecording(end, error)) << error;
+    ASSERT_TRUE(saveReplayRecording(end, RecordingKind::sungTune, error)) << error;
     EXPECT_EQ(recordedSampleCount, end);
     EXPECT_EQ(replayBlockCount, 5);
     const std::vector<uint8_t> bytes = readFile("soundout.raw");
@@ -168,9 +168,9 @@ TEST_F(RecordingFileTest, SavedRecordingIsTheBufferUpToTheWritePositionAndLoadsB
 TEST_F(RecordingFileTest, AFailedSaveKeepsTheOldFileWhole)
 {
     std::string error;
-    ASSERT_TRUE(saveReplayRecording(4096, error));
+    ASSERT_TRUE(saveReplayRecording(4096, RecordingKind::sungTune, error));
     injectStoreWriteFault(1, 3000);
-    EXPECT_FALSE(saveReplayRecording(40000, error));
+    EXPECT_FALSE(saveReplayRecording(40000, RecordingKind::sungTune, error));
     EXPECT_EQ(fileSize("soundout.raw"), 2 * 4096);
     EXPECT_EQ(fileSize("soundout.raw.tmp"), -1);
     // The recording itself is still the last one, for the export.

@@ -141,7 +141,7 @@ inline int32_t saveSungRecording(int32_t ms = 3000)
         recordingBuffer[i] = hz > 0 && i >= 2048 ? static_cast<int16_t>(std::lround(20000 * std::sin(2 * M_PI * hz * i / 44100.0))) : 0;
     }
     std::string error;
-    saveReplayRecording(samples, error);
+    saveReplayRecording(samples, RecordingKind::sungTune, error);
     return samples;
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "frame/message_panel.h"
 #include "replay/replay_fakes.h"
 
 #include "frame/screens.h"
@@ -55,7 +56,7 @@ struct ReplayOptionsTest : StoreFolderTest {
         replayOptions.pendingAction = replayOptions.deferredAction = 0;
         for (int32_t i = 0; i < 6144; ++i) recordingBuffer[i] = static_cast<int16_t>(i % 300 - 150);
         std::string error;
-        ASSERT_TRUE(saveReplayRecording(6144, error)) << error;
+        ASSERT_TRUE(saveReplayRecording(6144, RecordingKind::sungTune, error)) << error;
         setUpReplayOptions();
     }
     void TearDown() override
@@ -229,10 +230,16 @@ TEST_F(ReplayOptionsTest, PopupsAndToggles)
 
 TEST_F(ReplayOptionsTest, RoadFromTheScoreOverviewThroughTheReplayAndBack)
 {
+    // A lesson sung as a melody, its tune recorded (SetUp): Replay is offered.
+    createStore();
+    currentUserKey = 1;
+    currentUserSlot = 0;
+    exerciseType = 4;
     scoreOverviewScreenHandlers.create();
-    scoreOverviewState.phase = 1;
     currentScreen = scoreOverviewScreenId;
     const ScreenDriver overview{scoreOverviewScreenHandlers};
+    overview.frame(); // the first display
+    ASSERT_TRUE(scoreOverviewState.replayShown);
     overview.click(scoreOverviewState.replayButton);
     scoreOverviewScreenHandlers.handleAction();
     EXPECT_EQ(currentScreen, replayOptionsScreenId);
@@ -309,6 +316,7 @@ TEST_F(ReplayOptionsTest, ExportThroughTheSaveDialog)
     chooserAnswer = file;
     exportNow();
     EXPECT_EQ(alertLines[0], "File exported successfully to " + file);
+    EXPECT_EQ(messagePanelLayout(11, "").icon, informationIcon); // a success, not a warning
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_size, 44 + 2 * 6144);
 

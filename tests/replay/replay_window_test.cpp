@@ -162,6 +162,9 @@ void openWindowAndAudio()
         std::copy_n(wav.data() + layout.dataOffset, layout.dataBytes, raw.data() + 2 * 2048);
         if (!writeBytesToFile(dir + "/ResourceFiles/soundout.raw", raw, error)) _exit(4);
     }
+    // The recording of a lesson sung as a melody (type 0), for which the
+    // overview offers Replay.
+    lastRecordingKind = RecordingKind::sungTune;
 
     currentUserKey = 1;
     currentUserName = "Admin";

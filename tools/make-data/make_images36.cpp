@@ -1,6 +1,7 @@
 // The texture pack Images36 of the options dialog: the note keys C2..C6 at
-// rest (pictures 1..49) and chosen (50..98), each with its note name, ten
-// spare pictures (99..108), all 128 x 128, and the 512 x 512 backdrop (109).
+// rest (pictures 1..49) and chosen (50..98), each with its full note name
+// inside the key, ten spare pictures (99..108), all 128 x 128, and the
+// 512 x 512 backdrop (109).
 #include "make_data.h"
 #include "picture_canvas.h"
 #include "picture_pack_writer.h"
@@ -15,6 +16,10 @@ namespace {
 
 const Colour ink = {0.08f, 0.08f, 0.1f, 1};
 
+// A key fills the lower left noteKeyWidth x noteKeyHeight of its picture
+// (the key's rectangle on the screen); the rest stays transparent. Its label
+// is the full note name in two lines, the letter with its accidental over the
+// octave ("C#" over "4"), both inside the key.
 Canvas drawNoteKey(int32_t note, bool chosen)
 {
     const int32_t size = images36PictureSize;
@@ -24,11 +29,13 @@ Canvas drawNoteKey(int32_t note, bool chosen)
     const Colour face = chosen ? Colour{0.2f, 0.7f, 0.25f, 1}
                                : (black ? Colour{0.15f, 0.15f, 0.18f, 1} : Colour{0.97f, 0.97f, 0.94f, 1});
     const Colour text = black && !chosen ? Colour{1, 1, 1, 1} : ink;
-    c.fillRect(8, 8, size - 8, size - 8, ink);
-    c.fillRect(12, 12, size - 12, size - 12, face);
-    const int scale = 5;
-    const int width = Canvas::textWidth(name, scale);
-    c.text((size - width) / 2.0, size / 2.0 - 3.5 * scale, name, scale, text);
+    const double top = size - noteKeyHeight; // canvas rows run down
+    c.fillRect(0, top, noteKeyWidth, size, ink);
+    c.fillRect(2, top + 2, noteKeyWidth - 2, size - 2, face);
+    const std::string pitch = name.substr(0, black ? 2 : 1), octave = name.substr(black ? 2 : 1);
+    const int scale = 2;
+    c.text((noteKeyWidth - Canvas::textWidth(pitch, scale)) / 2.0, top + 10, pitch, scale, text);
+    c.text((noteKeyWidth - Canvas::textWidth(octave, scale)) / 2.0, top + 30, octave, scale, text);
     return c;
 }
 
@@ -39,19 +46,24 @@ Canvas drawSpare()
     return c;
 }
 
-// A staff with a few notes on a pale ground.
+// A staff with a few notes on a pale ground, in the corner of the picture
+// that shows between the keys and the list of chosen notes: drawn from
+// (650, 340), the backdrop keeps left of x 940 and below y 655; the rest of
+// the picture is transparent.
 Canvas drawBackdrop()
 {
     const int32_t size = optionsBackdropSize;
     Canvas c(size, size);
-    c.fill({0.93f, 0.95f, 1.0f, 1});
-    for (int k = 0; k < 5; ++k) c.line(40, 200 + 24 * k, 472, 200 + 24 * k, 2, ink);
-    const double heads[5][2] = {{110, 296}, {190, 284}, {270, 272}, {350, 260}, {430, 248}};
+    const double right = optionsBackdropShownWidth, top = size - optionsBackdropShownHeight;
+    c.fillRect(0, top, right, size, {0.93f, 0.95f, 1.0f, 1});
+    for (int k = 0; k < 5; ++k) c.line(20, top + 90 + 20 * k, right - 20, top + 90 + 20 * k, 2, ink);
+    const double heads[4][2] = {{70, 170}, {130, 160}, {190, 150}, {250, 140}};
     for (const auto &h : heads) {
-        c.fillEllipse(h[0], h[1], 14, 10, -0.35, ink);
-        c.line(h[0] + 12, h[1] - 3, h[0] + 12, h[1] - 70, 3, ink);
+        c.fillEllipse(h[0], top + h[1], 12, 8.5, -0.35, ink);
+        c.line(h[0] + 10, top + h[1] - 3, h[0] + 10, top + h[1] - 60, 3, ink);
     }
-    c.text(40, 420, "CHOOSE YOUR NOTES", 4, {0.1f, 0.3f, 0.6f, 1});
+    c.text((right - Canvas::textWidth("CHOOSE YOUR NOTES", 2)) / 2, top + 250, "CHOOSE YOUR NOTES", 2,
+           {0.1f, 0.3f, 0.6f, 1});
     return c;
 }
 

@@ -3,8 +3,8 @@
 // Images14 (two extra bodies and a mouth) and Images50 (14 slides and a small
 // picture) in exactly the sizes the lesson reads them. The teacher is drawn
 // so that talking is visible: five body poses and four mouth shapes on a
-// transparent ground; everything else is a labelled card until its page
-// content is drawn.
+// transparent ground, and the teacher's framed portrait; everything else is a
+// labelled card until its page content is drawn.
 #include "intro_art.h"
 #include "make_data.h"
 
@@ -138,6 +138,35 @@ static Canvas singleFigure()
     return c;
 }
 
+// Picture 32, the framed portrait of the teacher beside Brimble's Pitch
+// Point (152 x 207): a gilt frame round a pale ground, the head and
+// shoulders of the teacher's first figure smiling.
+static Canvas teacherPortrait()
+{
+    Canvas c(152, 207);
+    const Colour gilt = {0.78f, 0.62f, 0.22f, 1};
+    const Colour giltShade = {0.55f, 0.4f, 0.12f, 1};
+    const Colour ground = {0.88f, 0.92f, 0.97f, 1};
+    c.fill(giltShade);
+    c.fillRect(4, 4, 148, 203, gilt);
+    c.fillRect(12, 12, 140, 195, giltShade);
+    c.fillRect(14, 14, 138, 193, ground);
+    const Colour &coat = coats[0];
+    c.fillEllipse(76, 200, 58, 48, 0, coat);        // shoulders, cut by the frame
+    c.fillPolygon({{64, 150}, {88, 150}, {76, 172}}, {1, 1, 1, 1}); // collar
+    c.fillRect(68, 128, 84, 152, skin);             // neck
+    c.fillEllipse(76, 92, 40, 46, 0, skin);         // head
+    c.fillEllipse(76, 54, 42, 18, 0, hair);
+    c.fillEllipse(40, 74, 8, 22, 0, hair);
+    c.fillEllipse(112, 74, 8, 22, 0, hair);
+    c.fillDisc(61, 86, 4.5, ink);                   // eyes
+    c.fillDisc(91, 86, 4.5, ink);
+    c.line(54, 76, 68, 74, 2.5, hair);              // brows
+    c.line(84, 74, 98, 76, 2.5, hair);
+    c.curve({{62, 112}, {69, 119}, {76, 121}, {83, 119}, {90, 112}}, 3.5, {0.6f, 0.1f, 0.15f, 1});
+    return c;
+}
+
 static std::vector<PackPicture> images0Pictures()
 {
     std::vector<PackPicture> out;
@@ -148,6 +177,8 @@ static std::vector<PackPicture> images0Pictures()
             out.push_back(packPicture(part == 0 ? teacherBody(figure) : teacherMouthPicture(part - 1)));
         } else if (p == 31) {
             out.push_back(packPicture(singleFigure()));
+        } else if (p == 32) {
+            out.push_back(packPicture(teacherPortrait()));
         } else {
             out.push_back(packPicture(labelledPicture("IMAGES0", p, s.width, s.height, p)));
         }

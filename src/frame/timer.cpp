@@ -37,6 +37,13 @@ void restartFreeGrid()
     freeTickCount = 0;
 }
 
+void clearSoundEvents()
+{
+    nextSoundEventMs[0] = nextSoundEventMs[1] = nextSoundEventMs[2] = 0;
+    shortenedTick = 0;
+    shortTickRun = 0;
+}
+
 static int32_t capturingTick(const TimerHooks &h, int32_t t0)
 {
     int32_t available = h.capturedSamples();

@@ -88,6 +88,8 @@ void startRecording(bool training)
     audioClockMs = 0;
     recordingBlockIndex = -1;
     freeClockStart = frameTime;
+    // A recording schedules no sound: each tick comes as its block is in.
+    clearSoundEvents();
     eventSyncMode = 1;
     eventSyncOffset = audioClockMs;
     if (training) {

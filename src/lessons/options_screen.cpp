@@ -388,6 +388,7 @@ void singStep(int32_t f)
         audioClockMs = 0;
         recordingBlockIndex = -1;
         freeClockStart = frameTime;
+        clearSoundEvents(); // the answer schedules no sound: a tick per block
         eventSyncMode = 1;
         eventSyncOffset = 0;
         call(hooks.startCapture);

@@ -17,31 +17,42 @@ ALCdevice *openCaptureDevice()
     return alcCaptureOpenDevice(nullptr, samplesPerSecond, AL_FORMAT_MONO16, captureRingSamples);
 }
 
+static bool deviceStarted = false; // alcCaptureStart ran on captureDevice
+
+void startCaptureDevice()
+{
+    if (!captureDevice || deviceStarted) return;
+    alcCaptureStart(captureDevice);
+    alcGetError(captureDevice);
+    deviceStarted = true;
+}
+
 void startCapture()
 {
     if (captureRunning) return;
-    if (captureDevice) {
-        alcCaptureStop(captureDevice);
-        alcGetError(captureDevice);
-        alcCaptureCloseDevice(captureDevice);
-        alcGetError(nullptr);
-        captureDevice = nullptr;
+    if (!captureDevice) {
+        captureDevice = openCaptureDevice();
+        if (!captureDevice || alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureReopen);
+        deviceStarted = false;
     }
-    captureDevice = openCaptureDevice();
-    if (!captureDevice || alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureReopen);
-    alcCaptureStart(captureDevice);
-    alcGetError(captureDevice);
+    startCaptureDevice();
+    discardCapturedSamples();
     captureRunning = 1;
 }
 
-void stopCapture()
+void stopCapture() { captureRunning = 0; }
+
+void discardCapturedSamples()
 {
-    if (!captureRunning) return;
-    if (captureDevice) {
-        alcCaptureStop(captureDevice);
-        alcGetError(captureDevice);
+    if (!captureDevice || !deviceStarted) return;
+    int16_t scratch[4 * samplesPerBlock];
+    // At most the ring's worth: samples arriving meanwhile are not chased.
+    for (int32_t left = captureRingSamples; left > 0;) {
+        const int32_t n = std::min({captureSamplesAvailable(), left, 4 * samplesPerBlock});
+        if (n <= 0) break;
+        alcCaptureSamples(captureDevice, scratch, n);
+        left -= n;
     }
-    captureRunning = 0;
 }
 
 int32_t captureSamplesAvailable()

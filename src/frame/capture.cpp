@@ -5,6 +5,7 @@
 
 #include <AL/al.h>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <unistd.h>
 
@@ -18,6 +19,41 @@ ALCdevice *openCaptureDevice()
 }
 
 static bool deviceStarted = false; // alcCaptureStart ran on captureDevice
+
+// ---- The recording's clock
+
+static int64_t steadyNowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+static void readFromDevice(int16_t *block, int32_t samples) { alcCaptureSamples(captureDevice, block, samples); }
+static void pauseOneMs() { usleep(1000); }
+
+static const CaptureSource deviceSource = {steadyNowMs, captureSamplesAvailable, readFromDevice, pauseOneMs};
+static CaptureSource source = deviceSource;
+
+static int64_t recordingStartMs = 0; // source.nowMs() at the last startCapture
+static int64_t samplesRead = 0;      // samples read by readCaptureBlock since then
+static bool fellBehind = false;
+
+const CaptureSource &realCaptureSource() { return deviceSource; }
+void setCaptureSource(const CaptureSource &s) { source = s; }
+
+int64_t captureLagMs(int64_t nowMs, int32_t waiting)
+{
+    const int64_t deliveredMs = (samplesRead + waiting) * 1000 / samplesPerSecond;
+    return (nowMs - recordingStartMs) - deliveredMs;
+}
+
+bool captureFellBehind() { return fellBehind; }
+
+void startRecordingClock()
+{
+    recordingStartMs = source.nowMs();
+    samplesRead = 0;
+    fellBehind = false;
+}
 
 void startCaptureDevice()
 {
@@ -37,6 +73,7 @@ void startCapture()
     }
     startCaptureDevice();
     discardCapturedSamples();
+    startRecordingClock();
     captureRunning = 1;
 }
 
@@ -63,16 +100,21 @@ int32_t captureSamplesAvailable()
     return n;
 }
 
-bool readCaptureBlock(int16_t *block, int32_t maxWaitMs)
+bool readCaptureBlock(int16_t *block)
 {
-    int32_t waited = 0;
-    while (captureRunning && captureSamplesAvailable() < samplesPerBlock && waited < maxWaitMs) {
-        usleep(1000);
-        ++waited;
-    }
-    if (captureDevice && captureSamplesAvailable() >= samplesPerBlock) {
-        alcCaptureSamples(captureDevice, block, samplesPerBlock);
-        return true;
+    int32_t waiting = source.available();
+    while (captureRunning && !fellBehind) {
+        if (captureLagMs(source.nowMs(), waiting) > captureLagToleranceMs) {
+            fellBehind = true;
+            break;
+        }
+        if (waiting >= samplesPerBlock) {
+            source.read(block, samplesPerBlock);
+            samplesRead += samplesPerBlock;
+            return true;
+        }
+        source.pause();
+        waiting = source.available();
     }
     std::memset(block, 0, sizeof(int16_t) * samplesPerBlock);
     return false;
@@ -81,7 +123,7 @@ bool readCaptureBlock(int16_t *block, int32_t maxWaitMs)
 void readCaptureBlockOrRest(int16_t *block)
 {
     if (captureRunning) {
-        readCaptureBlock(block, 1000);
+        readCaptureBlock(block);
         return;
     }
     const int32_t n = std::min(captureSamplesAvailable(), samplesPerBlock);

@@ -115,6 +115,10 @@ struct ExerciseHooks {
     void (*stopCapture)();
     bool (*captureRunning)();
     void (*readBlock)(int16_t *block);
+    // The running recording fell behind real time (the microphone stopped
+    // delivering sound): the lesson ends and nothing of it is stored.
+    // nullptr: never.
+    bool (*captureFellBehind)();
     // Sound output.
     void (*loadTeacherSounds)();       // at every lesson start (none while loaded)
     void (*playDingDong)();            // on the teacher source
@@ -184,6 +188,7 @@ struct ExerciseRunState {
     int32_t testRatings[exerciseArraySize];
     double testStaffHeights[exerciseArraySize];
     // The judgement of the current answer.
+    bool microphoneStalled = false; // a block of this recording came too late
     bool answerValid = false;
     bool notePassed = false;
     double sungFrequency = 0.0;

@@ -99,6 +99,8 @@ struct OptionsScreenHooks {
     void (*stopCapture)() = nullptr;
     bool (*captureRunning)() = nullptr;
     void (*readBlock)(int16_t *block) = nullptr;
+    // The answer's capture fell behind real time: the check ends unjudged.
+    bool (*captureFellBehind)() = nullptr;
     // Draws a frame of state 1..4 at its frame count (GL); nullptr draws nothing.
     void (*draw)(int32_t state, int32_t frame) = nullptr;
 };

@@ -109,9 +109,10 @@ struct ExerciseHooks {
     // Clock.
     int32_t (*elapsedMs)();  // GLUT elapsed time
     int32_t (*timerDelay)(); // nextTimerDelay of the last tick
-    // Block source. readBlock waits a bounded time for 2048 samples; after
-    // the capture stopped it takes what is there; missing samples are silence.
-    void (*startCapture)(); // opens the device afresh and starts it
+    // Block source. readBlock waits for 2048 samples while the capture keeps
+    // up with real time; after the capture stopped it takes what is there;
+    // missing samples are silence.
+    void (*startCapture)(); // a recording starts on new sound
     void (*stopCapture)();
     bool (*captureRunning)();
     void (*readBlock)(int16_t *block);

@@ -2,17 +2,17 @@
 
 Each check of the note choice (lesson 2) plays the note, then prompts; the
 voice here is a new playback stream into "mic" (paplay, its default latency),
-started just after the prompt and sounding the note for 3 s, as a user starts
-singing when asked (a little early, as people do). The check judges blocks 39..58 of its capture (1.8 s to
-2.7 s after the prompt), so the capture must start at the prompt: a capture
-that is reopened at the prompt can wait up to 2 s for its first samples when
-a new stream started into the source while the capture was stopped (the
-window freezes, the judged blocks slide past the end of the voice and the
-note is refused).
+started 0.4 s before the prompt, as a user starts singing a little early, and
+sounding the note 3 s from the prompt. The check judges blocks 39..58 of its
+capture (1.8 s to 2.7 s after the prompt), so the capture must start at the
+prompt: a capture that is reopened at the prompt can wait up to 2 s for its
+first samples when a new stream started into the source while the capture
+was stopped (the window freezes, the judged blocks slide past the end of the
+voice and the note is refused).
 
 The prompt is found by ear: the check's note starts two frames into the
 listen state, and the prompt comes 69 frames into it, on the 46.44 ms grid.
-Twelve checks; every note must be accepted."""
+Eight checks; every note must be accepted (stored in the choice)."""
 
 import os
 import subprocess
@@ -27,7 +27,8 @@ import rig  # noqa: E402
 import test_lesson_menu as menu  # noqa: E402
 
 H = menu.H
-NOTES = [27, 29, 31, 33, 35, 37, 39, 40, 42, 44, 46, 48]  # C4 .. G#5
+# Eight (the stored choice holds eight): whole tones D4 .. F5.
+NOTES = [29, 31, 33, 35, 37, 40, 42, 44]
 FRAME = 2048 / 44.1 / 1000.0
 PROMPT_AFTER_ONSET = 67 * FRAME  # the note sounds from frame 2, the prompt at 69
 VOICE_LEAD = 0.4                 # the voice starts this long before the prompt

@@ -79,7 +79,13 @@ void openCapture()
     }
     if (audioHooks.alcError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureCheckDevice);
     captureSamplesEnum = alcGetEnumValue(captureDevice, "ALC_CAPTURE_SAMPLES");
-    if (audioHooks.alcError(captureDevice) != ALC_NO_ERROR || captureSamplesEnum == 0) goToUnsupportedScreen();
+    if (audioHooks.alcError(captureDevice) != ALC_NO_ERROR || captureSamplesEnum == 0) {
+        goToUnsupportedScreen();
+        return;
+    }
+    // Started once and kept running: no recording's start waits on the
+    // sound server (frame/capture.h).
+    startCaptureDevice();
 }
 
 // The close button: freeglut destroys the window and leaves the main loop,

@@ -5,6 +5,7 @@
 
 #include <AL/al.h>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <unistd.h>
 
@@ -17,31 +18,78 @@ ALCdevice *openCaptureDevice()
     return alcCaptureOpenDevice(nullptr, samplesPerSecond, AL_FORMAT_MONO16, captureRingSamples);
 }
 
+static bool deviceStarted = false; // alcCaptureStart ran on captureDevice
+
+// ---- The recording's clock
+
+static int64_t steadyNowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+static void readFromDevice(int16_t *block, int32_t samples) { alcCaptureSamples(captureDevice, block, samples); }
+static void pauseOneMs() { usleep(1000); }
+
+static const CaptureSource deviceSource = {steadyNowMs, captureSamplesAvailable, readFromDevice, pauseOneMs};
+static CaptureSource source = deviceSource;
+
+static int64_t recordingStartMs = 0; // source.nowMs() at the last startCapture
+static int64_t samplesRead = 0;      // samples read by readCaptureBlock since then
+static bool fellBehind = false;
+
+const CaptureSource &realCaptureSource() { return deviceSource; }
+void setCaptureSource(const CaptureSource &s) { source = s; }
+
+int64_t captureLagMs(int64_t nowMs, int32_t waiting)
+{
+    const int64_t deliveredMs = (samplesRead + waiting) * 1000 / samplesPerSecond;
+    return (nowMs - recordingStartMs) - deliveredMs;
+}
+
+bool captureFellBehind() { return fellBehind; }
+
+void startRecordingClock()
+{
+    recordingStartMs = source.nowMs();
+    samplesRead = 0;
+    fellBehind = false;
+}
+
+void startCaptureDevice()
+{
+    if (!captureDevice || deviceStarted) return;
+    alcCaptureStart(captureDevice);
+    alcGetError(captureDevice);
+    deviceStarted = true;
+}
+
 void startCapture()
 {
     if (captureRunning) return;
-    if (captureDevice) {
-        alcCaptureStop(captureDevice);
-        alcGetError(captureDevice);
-        alcCaptureCloseDevice(captureDevice);
-        alcGetError(nullptr);
-        captureDevice = nullptr;
+    if (!captureDevice) {
+        captureDevice = openCaptureDevice();
+        if (!captureDevice || alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureReopen);
+        deviceStarted = false;
     }
-    captureDevice = openCaptureDevice();
-    if (!captureDevice || alcGetError(captureDevice) != ALC_NO_ERROR) stopProgram(0, stopCaptureReopen);
-    alcCaptureStart(captureDevice);
-    alcGetError(captureDevice);
+    startCaptureDevice();
+    discardCapturedSamples();
+    startRecordingClock();
     captureRunning = 1;
 }
 
-void stopCapture()
+void stopCapture() { captureRunning = 0; }
+
+void discardCapturedSamples()
 {
-    if (!captureRunning) return;
-    if (captureDevice) {
-        alcCaptureStop(captureDevice);
-        alcGetError(captureDevice);
+    if (!captureDevice || !deviceStarted) return;
+    int16_t scratch[4 * samplesPerBlock];
+    // At most the ring's worth: samples arriving meanwhile are not chased.
+    for (int32_t left = captureRingSamples; left > 0;) {
+        const int32_t n = std::min({captureSamplesAvailable(), left, 4 * samplesPerBlock});
+        if (n <= 0) break;
+        alcCaptureSamples(captureDevice, scratch, n);
+        left -= n;
     }
-    captureRunning = 0;
 }
 
 int32_t captureSamplesAvailable()
@@ -52,16 +100,21 @@ int32_t captureSamplesAvailable()
     return n;
 }
 
-bool readCaptureBlock(int16_t *block, int32_t maxWaitMs)
+bool readCaptureBlock(int16_t *block)
 {
-    int32_t waited = 0;
-    while (captureRunning && captureSamplesAvailable() < samplesPerBlock && waited < maxWaitMs) {
-        usleep(1000);
-        ++waited;
-    }
-    if (captureDevice && captureSamplesAvailable() >= samplesPerBlock) {
-        alcCaptureSamples(captureDevice, block, samplesPerBlock);
-        return true;
+    int32_t waiting = source.available();
+    while (captureRunning && !fellBehind) {
+        if (captureLagMs(source.nowMs(), waiting) > captureLagToleranceMs) {
+            fellBehind = true;
+            break;
+        }
+        if (waiting >= samplesPerBlock) {
+            source.read(block, samplesPerBlock);
+            samplesRead += samplesPerBlock;
+            return true;
+        }
+        source.pause();
+        waiting = source.available();
     }
     std::memset(block, 0, sizeof(int16_t) * samplesPerBlock);
     return false;
@@ -70,7 +123,7 @@ bool readCaptureBlock(int16_t *block, int32_t maxWaitMs)
 void readCaptureBlockOrRest(int16_t *block)
 {
     if (captureRunning) {
-        readCaptureBlock(block, 1000);
+        readCaptureBlock(block);
         return;
     }
     const int32_t n = std::min(captureSamplesAvailable(), samplesPerBlock);

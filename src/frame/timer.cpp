@@ -37,6 +37,13 @@ void restartFreeGrid()
     freeTickCount = 0;
 }
 
+void clearSoundEvents()
+{
+    nextSoundEventMs[0] = nextSoundEventMs[1] = nextSoundEventMs[2] = 0;
+    shortenedTick = 0;
+    shortTickRun = 0;
+}
+
 static int32_t capturingTick(const TimerHooks &h, int32_t t0)
 {
     int32_t available = h.capturedSamples();
@@ -123,6 +130,10 @@ void onTimerTick(int value)
 {
     // A window known to be gone is never drawn into (freeglut ends the
     // process on drawing calls without a window).
-    if (windowGone || runTimerTick(glutTimerHooks) < 0) quitProgram();
+    if (windowGone) quitProgram();
+    // The capture device runs for the whole program: between recordings
+    // what it captured is dropped here, so a recording starts on new sound.
+    if (!captureRunning) discardCapturedSamples();
+    if (runTimerTick(glutTimerHooks) < 0) quitProgram();
     glutTimerFunc(static_cast<unsigned>(nextTimerDelay), onTimerTick, value);
 }

@@ -36,6 +36,14 @@ extern int32_t lastTickEnd;          // now, just before the timer was re-armed
 // Restarts the free grid: the next tick comes at once, then every 46.44 ms.
 void restartFreeGrid();
 
+// Forgets every scheduled sound event (the three times := 0, no shortened
+// tick pending). A schedule left behind would keep steering the ticks of the
+// next capturing screen: while a recording runs in event-sync mode the delay
+// is the first event's time, so a track that ran out of events (its time set
+// to "never") makes every tick the longest one, 464 ms, and the capture falls
+// ever further behind the microphone.
+void clearSoundEvents();
+
 struct TimerHooks {
     int32_t (*now)();            // milliseconds since start (GLUT_ELAPSED_TIME)
     int32_t (*capturedSamples)(); // samples waiting in the capture device

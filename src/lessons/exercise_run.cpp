@@ -61,7 +61,11 @@ void restartFreeClock(int32_t start)
 
 void captureExerciseBlock()
 {
+    // Only a block of the running recording can come too late; the one taken
+    // after the stop is whatever the device holds.
+    const bool recording = hooks.captureRunning();
     hooks.readBlock(captureBlock);
+    if (recording && hooks.captureFellBehind && hooks.captureFellBehind()) r.microphoneStalled = true;
     std::memcpy(&recordingBuffer[r.captureWritePos], captureBlock, sizeof captureBlock);
     if (r.captureWritePos < captureWrapPos) r.captureWritePos += recordingBlockLength;
     else r.captureWritePos = recordingBlockLength;
@@ -88,6 +92,9 @@ void startRecording(bool training)
     audioClockMs = 0;
     recordingBlockIndex = -1;
     freeClockStart = frameTime;
+    r.microphoneStalled = false;
+    // A recording schedules no sound: each tick comes as its block is in.
+    clearSoundEvents();
     eventSyncMode = 1;
     eventSyncOffset = audioClockMs;
     if (training) {
@@ -361,6 +368,14 @@ void getExerciseAnswerFrame()
         }
         break;
     default: break;
+    }
+    if (r.microphoneStalled) {
+        // Sound that came too late, or silence in its place, is never
+        // judged: the lesson ends here and nothing of it is stored.
+        r.microphoneStalled = false;
+        handAlertToLessonMenu(microphoneStoppedAlert, "Nothing of this lesson was stored.", microphoneCheckAlert);
+        leaveForLessonMenu();
+        return;
     }
     drawFrame(ExerciseFrameKind::answer);
     nextShakeOffset(shakeStep);

@@ -109,12 +109,17 @@ struct ExerciseHooks {
     // Clock.
     int32_t (*elapsedMs)();  // GLUT elapsed time
     int32_t (*timerDelay)(); // nextTimerDelay of the last tick
-    // Block source. readBlock waits a bounded time for 2048 samples; after
-    // the capture stopped it takes what is there; missing samples are silence.
-    void (*startCapture)(); // opens the device afresh and starts it
+    // Block source. readBlock waits for 2048 samples while the capture keeps
+    // up with real time; after the capture stopped it takes what is there;
+    // missing samples are silence.
+    void (*startCapture)(); // a recording starts on new sound
     void (*stopCapture)();
     bool (*captureRunning)();
     void (*readBlock)(int16_t *block);
+    // The running recording fell behind real time (the microphone stopped
+    // delivering sound): the lesson ends and nothing of it is stored.
+    // nullptr: never.
+    bool (*captureFellBehind)();
     // Sound output.
     void (*loadTeacherSounds)();       // at every lesson start (none while loaded)
     void (*playDingDong)();            // on the teacher source
@@ -184,6 +189,7 @@ struct ExerciseRunState {
     int32_t testRatings[exerciseArraySize];
     double testStaffHeights[exerciseArraySize];
     // The judgement of the current answer.
+    bool microphoneStalled = false; // a block of this recording came too late
     bool answerValid = false;
     bool notePassed = false;
     double sungFrequency = 0.0;

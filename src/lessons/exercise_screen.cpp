@@ -197,6 +197,7 @@ const ExerciseHooks realHooks = {
     .stopCapture = stopCapture,
     .captureRunning = [] { return captureRunning != 0; },
     .readBlock = readCaptureBlockOrRest,
+    .captureFellBehind = captureFellBehind,
     .loadTeacherSounds = loadTeacherSounds,
     .playDingDong = [] { playBufferOnSource(source(teacherSource), exerciseSoundBuffers[0]); },
     .playWhiteNoise = [] { playBufferOnSource(source(teacherSource), exerciseSoundBuffers[1]); },

@@ -5,6 +5,8 @@
 PendingMenuAlert pendingMenuAlert;
 
 const char *const chooseNotesFirstAlert = "Please choose your notes in Lesson 1 first.";
+const char *const microphoneStoppedAlert = "The microphone stopped delivering sound.";
+const char *const microphoneCheckAlert = "Please check the microphone and try again.";
 
 void handAlertToLessonMenu(const std::string &line1, const std::string &line2, const std::string &line3)
 {

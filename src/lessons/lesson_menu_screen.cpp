@@ -319,7 +319,7 @@ static void setUpLessonMenu()
     loadMenuPicture();
     const int32_t highestPassed = getHighestPassedLesson(currentUserKey);
     s.highestDoableLesson = highestPassed >= 2 ? lastParamsLesson : highestPassed;
-    // No microphone stays open behind the menu.
+    // No recording runs behind the menu.
     stopCapture();
     noteColumn = lessonNoteColumn(shownLesson, highestPassed, getUserLessonBlock, currentUserKey);
     collectActiveControls();

@@ -16,6 +16,7 @@
 #include "frame/text.h"
 #include "frame/timer.h"
 #include "lessons/exercise_screen.h"
+#include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_one_screen.h"
 #include "lessons/lesson_state.h"
 #include "lessons/options_drawing.h"
@@ -96,6 +97,7 @@ const OptionsScreenHooks realHooks = {
     .stopCapture = stopCapture,
     .captureRunning = [] { return captureRunning != 0; },
     .readBlock = readCaptureBlockOrRest,
+    .captureFellBehind = captureFellBehind,
     .draw = drawOptionsFrame,
 };
 OptionsScreenHooks hooks = realHooks;
@@ -378,6 +380,24 @@ void listenStep(int32_t f)
     }
 }
 
+// The microphone stopped delivering sound during the answer: the check ends
+// without a verdict, the note is taken out of the choice as if never added,
+// and nothing is stored; the dialog says why.
+void abandonCheck()
+{
+    call(hooks.stopCapture);
+    call(hooks.stopTeacherSource);
+    s.checkOpen = false;
+    clearNoteKeyChosen(s.checkNote);
+    removeChosenEntry(s.checkNote);
+    promptLine.clear();
+    showAlert(microphoneStoppedAlert, "The note was not checked and nothing was stored.", microphoneCheckAlert);
+    alertKind = 0;
+    freeTickCount = 0;
+    freeClockStart = frameTime;
+    enterState(1);
+}
+
 void singStep(int32_t f)
 {
     if (f == 0) {
@@ -390,11 +410,16 @@ void singStep(int32_t f)
         audioClockMs = 0;
         recordingBlockIndex = -1;
         freeClockStart = frameTime;
+        clearSoundEvents(); // the answer schedules no sound: a tick per block
         eventSyncMode = 1;
         eventSyncOffset = 0;
         call(hooks.startCapture);
     } else if (f >= 1 && f <= checkBlocks) {
         captureAndAnalyseBlock();
+        if (hooks.captureFellBehind && hooks.captureFellBehind()) {
+            abandonCheck();
+            return;
+        }
         const int32_t i = recordingBlockIndex;
         s.targetHz = noteFrequencies[s.checkNote];
         if (i >= 0 && i < checkArraySize) {

@@ -92,13 +92,15 @@ struct OptionsScreenHooks {
     void (*releaseCheckClips)() = nullptr;
     void (*playClip)(int32_t clip) = nullptr; // on the teacher source, stopped first
     void (*stopTeacherSource)() = nullptr;
-    // The capture: startCapture opens the device afresh and starts it;
-    // readBlock waits a bounded time for 2048 samples (after a stop it takes
-    // what is there, then silence).
+    // The capture: startCapture starts a recording on new sound; readBlock
+    // waits for 2048 samples while the capture keeps up with real time (after
+    // a stop it takes what is there, then silence).
     void (*startCapture)() = nullptr;
     void (*stopCapture)() = nullptr;
     bool (*captureRunning)() = nullptr;
     void (*readBlock)(int16_t *block) = nullptr;
+    // The answer's capture fell behind real time: the check ends unjudged.
+    bool (*captureFellBehind)() = nullptr;
     // Draws a frame of state 1..4 at its frame count (GL); nullptr draws nothing.
     void (*draw)(int32_t state, int32_t frame) = nullptr;
 };

@@ -104,11 +104,15 @@ void soundDueTracks()
     tickChordAccompaniment(audioClockMs, nextChord);
 }
 
+// The sources stop and the schedule of their events goes with them: the
+// capture clock belongs to the next capturing screen as it was before any
+// replay (a resume sounds the due events and schedules the next ones anew).
 void stopReplaySources()
 {
     hooks.pauseRecording();
     stopReplayTrackSources();
     hooks.stopCapture();
+    clearSoundEvents();
 }
 
 // The head of the recording the playback clears for the signal trace, kept

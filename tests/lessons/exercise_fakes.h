@@ -38,6 +38,8 @@ struct Log {
     int32_t quitInPhase = -1;
     bool recordFrames = true;
     int32_t releases = 0;                 // the screen's pictures and sounds freed
+    int32_t blocksRead = 0;
+    int32_t fallsBehindAtRead = 0;        // the capture falls behind at this read (0: never)
 };
 
 inline Singer singer;
@@ -99,7 +101,11 @@ inline ExerciseHooks testHooks()
     };
     h.stopCapture = [] { runLog.captureRunning = false; };
     h.captureRunning = [] { return runLog.captureRunning; };
-    h.readBlock = sing;
+    h.readBlock = [](int16_t *block) {
+        ++runLog.blocksRead;
+        sing(block);
+    };
+    h.captureFellBehind = [] { return runLog.fallsBehindAtRead > 0 && runLog.blocksRead >= runLog.fallsBehindAtRead; };
     h.loadTeacherSounds = [] {};
     h.playDingDong = [] { ++runLog.dingDongs; };
     h.playWhiteNoise = [] { runLog.noiseStartFrames.push_back(exerciseRun.delayFrame); };

@@ -221,6 +221,48 @@ TEST_F(ExerciseRunTest, QuitInTheSingPhaseStoresNothing)
     EXPECT_EQ(getUserCurrentLesson(1), 1);
 }
 
+// The capture falls behind real time (the microphone stopped delivering
+// sound) in a recording: the lesson ends in that frame for the lesson menu
+// with the alert, and nothing of it is stored, also when earlier answers of
+// the lesson were judged. In the first training recording, the first test
+// recording, and the training recording of the fourth exercise.
+TEST_F(ExerciseRunTest, AMicrophoneThatFallsBehindEndsTheLessonAndStoresNothing)
+{
+    chooseNotes();
+    const std::vector<uint8_t> usersBefore = readFile("UsersFile");
+    const std::vector<uint8_t> timeLineBefore = readFile("TimeLine");
+    const int64_t usersWrites = storeFilesWritten("UsersFile");
+    const int64_t timeLineWrites = storeFilesWritten("TimeLine");
+    struct Case {
+        int32_t read;
+        int32_t exerciseCount;
+        int32_t phase;
+    };
+    // Each answer reads 32 training blocks, one after the stop, 44 test blocks and one more.
+    for (const Case &c : {Case{1, 0, answerDelay}, Case{40, 0, answerSing}, Case{3 * 78 + 5, 3, answerDelay}}) {
+        SCOPED_TRACE(c.read);
+        pendingMenuAlert = PendingMenuAlert{};
+        runLog = Log{};
+        runLog.fallsBehindAtRead = c.read;
+        resetExerciseRun();
+        runLesson(3);
+        EXPECT_EQ(currentScreen, 6);
+        EXPECT_EQ(exerciseRun.exerciseCount, c.exerciseCount);
+        EXPECT_EQ(runLog.phases.back(), c.phase) << "the last frame drawn is of the recording";
+        EXPECT_EQ(exerciseRun.lessonProgress, progressPreparation);
+        EXPECT_FALSE(runLog.captureRunning);
+        EXPECT_EQ(runLog.releases, 1);
+        EXPECT_TRUE(pendingMenuAlert.pending);
+        EXPECT_EQ(pendingMenuAlert.lines[0], "The microphone stopped delivering sound.");
+        EXPECT_EQ(pendingMenuAlert.lines[1], "Nothing of this lesson was stored.");
+        EXPECT_EQ(storeFilesWritten("UsersFile"), usersWrites);
+        EXPECT_EQ(storeFilesWritten("TimeLine"), timeLineWrites);
+        EXPECT_EQ(readFile("UsersFile"), usersBefore);
+        EXPECT_EQ(readFile("TimeLine"), timeLineBefore);
+        EXPECT_EQ(getUserCurrentLesson(1), 1);
+    }
+}
+
 // The preparation makes the lesson's first part the current one, which the
 // replay's count-off and the score view read, and forgets the sounds the
 // replay left on the melody and chord sources.

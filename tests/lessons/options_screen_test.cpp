@@ -108,6 +108,7 @@ struct Rig {
     std::map<int32_t, double> offsets; // cents off per note
     int32_t silentBlocks = 0;          // blocks of silence before the voice starts
     int32_t blocksRead = 0;
+    int32_t fallsBehindAtRead = 0;     // the capture falls behind at this read (0: never)
     double phase = 0;
     bool capturing = false;
     int32_t captureStarts = 0, captureStops = 0, teacherStops = 0;
@@ -157,6 +158,7 @@ OptionsScreenHooks testHooks()
     };
     h.captureRunning = [] { return rig.capturing; };
     h.readBlock = sing;
+    h.captureFellBehind = [] { return rig.fallsBehindAtRead > 0 && rig.blocksRead >= rig.fallsBehindAtRead; };
     h.draw = nullptr;
     return h;
 }
@@ -304,6 +306,45 @@ TEST_F(OptionsDialog, TheVerdictJudgesTheLastTwentyBlocksWithinNinetyCents)
         if (c.passed) screen.click(keyOf(27)), screen.frame(); // removed again for the next case
         ASSERT_FALSE(optionsScreen.noteKeyChosen[27]) << c.what;
     }
+}
+
+// The capture falls behind real time during the answer (the microphone
+// stopped delivering sound): the check ends at once without a verdict, the
+// note leaves the choice as if never added, nothing is stored, and the dialog
+// says why. Whatever the block: the first, a judged one, the last.
+TEST_F(OptionsDialog, AMicrophoneThatFallsBehindEndsTheCheckUnjudgedAndStoresNothing)
+{
+    open(2);
+    rig.offsets = {{27, 10.0}, {29, 10.0}};
+    choose(27);
+    ASSERT_EQ(storedNotes(0), std::vector<int32_t>{27});
+    const std::vector<uint8_t> usersBefore = readFile("UsersFile");
+    const int64_t writes = storeFilesWritten("UsersFile");
+    for (const int32_t block : {1, 45, 59}) {
+        SCOPED_TRACE(block);
+        showAlert("", "", "");
+        rig.clips.clear();
+        rig.blocksRead = 0;
+        rig.fallsBehindAtRead = block;
+        const int32_t frames = choose(29);
+        EXPECT_EQ(rig.blocksRead, block) << "no block is read after the one that came too late";
+        EXPECT_EQ(frames, 1 + 70 + 1 + block) << "the dialog is back in the frame of that block";
+        EXPECT_EQ(chosen(), std::vector<int32_t>{27});
+        EXPECT_FALSE(optionsScreen.noteKeyChosen[29]);
+        EXPECT_EQ(keyOf(29).value, 1);
+        EXPECT_FALSE(rig.capturing);
+        EXPECT_EQ(rig.clips, (std::vector<int32_t>{clipTarnova, clipPlease})) << "no verdict is spoken";
+        EXPECT_EQ(alertLines[0], "The microphone stopped delivering sound.");
+        EXPECT_EQ(storeFilesWritten("UsersFile"), writes);
+        EXPECT_EQ(readFile("UsersFile"), usersBefore);
+    }
+    // The next check runs as ever (the alert's dismissal is the first click).
+    rig.fallsBehindAtRead = 0;
+    screen.click(keyOf(29));
+    EXPECT_EQ(alertLines[0], "");
+    EXPECT_EQ(optionsProgress, 1);
+    choose(29);
+    EXPECT_EQ(storedNotes(0), (std::vector<int32_t>{27, 29}));
 }
 
 TEST_F(OptionsDialog, ALateStartWithinTheUnjudgedBlocksStillPasses)

@@ -16,6 +16,8 @@
 #include "replay/replay_tracks.h"
 #include "replay/replay_view.h"
 #include "sound/sound_bank.h"
+#include "frame/capture.h"
+#include "frame/timer.h"
 
 using namespace replay_fakes;
 
@@ -224,6 +226,46 @@ TEST_F(ReplayRunTest, AfterAReplayTheRecordingAndItsExportHoldTheSungAnswer)
         std::vector<int16_t> exported(sung.size());
         std::memcpy(exported.data(), bytes.data() + waveHeaderSize, 2 * sung.size());
         EXPECT_EQ(exported, sung);
+    }
+}
+
+// The replay schedules its clicks, notes and chords on the capture clock;
+// left at its end, by Quit or frozen, it leaves no schedule behind. The next
+// recording (an exercise or a sung check: event-sync mode, offset 0) then
+// gets a tick as soon as its block is in, not the longest delay of 464 ms
+// that a track's "no more events" time would give every tick.
+TEST_F(ReplayRunTest, LeavingTheReplayLeavesTheCaptureClockUnscheduled)
+{
+    enum class Way { end, quit, quitFrozen };
+    for (const Way way : {Way::end, Way::quit, Way::quitFrozen}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        reset();
+        ASSERT_TRUE(runUntil(replayPlaying));
+        ASSERT_TRUE(playUntilBlock(5));
+        if (way == Way::quitFrozen) {
+            runLog.pending = replayPauseAction;
+            frame();
+            ASSERT_EQ(replayRun.progress, replayFreeze);
+        }
+        if (way != Way::end) runLog.pending = replayQuitAction;
+        for (int i = 0; i < 200 && currentScreen == replayScreenId; ++i) frame();
+        ASSERT_EQ(currentScreen, replayOptionsScreenId);
+        EXPECT_EQ(nextSoundEventMs[0], 0);
+        EXPECT_EQ(nextSoundEventMs[1], 0);
+        EXPECT_EQ(nextSoundEventMs[2], 0);
+
+        // A recording starts as the exercise and the check start theirs.
+        static int32_t clock;
+        clock = 50000;
+        const TimerHooks timer = {[] { return clock; }, [] { return 0; }, [] { clock += 3; }, [] { return true; }};
+        captureRunning = 1;
+        eventSyncMode = 1;
+        eventSyncOffset = 0;
+        audioClockMs = 0;
+        lastTickEnd = clock;
+        for (int t = 0; t < 6; ++t) EXPECT_LE(runTimerTick(timer), 48) << "tick " << t;
+        captureRunning = 0;
+        eventSyncMode = 0;
     }
 }
 

@@ -604,11 +604,34 @@ static double halvedIfAsWell(int32_t largest, double period, double &own)
     return period;
 }
 
+// A voice whose first harmonic is weak (20 dB below the second, the second
+// on the first formant) repeats at half its period nearly as well as at the
+// period, and the verification can pass at the half. Where the window
+// repeats clearly better at twice a well-repeated period, twice is the
+// period. Both lags are climbed to their maxima: a whole lag beside a short
+// period loses more to the harmonics than one beside its double, which let a
+// steady "ee" at 740 Hz read an octave low. Only short periods are checked:
+// a long one fits few times in the window, and chance decides between it and
+// its double.
+static double doubledIfClearlyBetter(int32_t largest, double period, double &own)
+{
+    if (own < wellRepeated || 2.0 * period > double(longestDoubled)) return period;
+    double at = period, peak = own, twice = 0.0, twiceScore = 0.0;
+    if (!climbToMaximum(scan, largest, period, at, peak)) peak = own;
+    if (climbToMaximum(scan, largest, 2.0 * period, twice, twiceScore) &&
+        twiceScore > peak + doubleBetter) {
+        own = twiceScore;
+        return twice;
+    }
+    return period;
+}
+
 // Looser repeats: the multiples of the period and the longer candidates of
 // the histogram (a formant's ringing period need not divide the true one).
 static double wholePrepared(const PitchWorkspace &w, int32_t largest, double period, double own)
 {
     period = halvedIfAsWell(largest, period, own);
+    period = doubledIfClearlyBetter(largest, period, own);
     if (own >= wellRepeated || own <= 0.0) return period;
     double best = own, bestLag = period, lag = period;
     auto consider = [&](double start) {

@@ -161,7 +161,11 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 // better (by clearlyBetter) is the period (or its half, as above). Reads the
 // candidates of w. These checks look at the window unsmoothed; a period
 // they change is refined again (refinePeriod).
+// A well-repeated period whose double repeats better by doubleBetter (both
+// at their maxima) is doubled, for doubles up to longestDoubled samples.
 constexpr double wellRepeated = 0.85;
+constexpr double doubleBetter = 0.02;
+constexpr int32_t longestDoubled = 280;
 constexpr double asWellRepeated = 0.02;
 constexpr double clearlyBetter = 0.15;
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level);

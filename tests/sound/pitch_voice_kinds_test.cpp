@@ -1,0 +1,80 @@
+// Hard kinds of voice, one test each, on signals of the held-out sets that
+// tarnova-pitchscan --kinds evaluates (same specs and seeds).
+#include "sound/pitch_detector.h"
+#include "sound/recording.h"
+
+#include "../../tools/pitchscan/voice_signals.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using namespace voicesignals;
+
+// The log-mean of the fundamental over block k's window.
+double windowLogMean(const std::vector<double> &f0, int32_t k)
+{
+    const int32_t from = (k - 1) * recordingBlockLength, to = (k + 1) * recordingBlockLength;
+    double sum = 0.0;
+    for (int32_t n = from; n < to; ++n) sum += std::log2(f0[n]);
+    return std::exp2(sum / (to - from));
+}
+
+struct Reading {
+    int32_t missed = 0, octaveErrors = 0;
+    double meanCents = 0.0; // signed, over the blocks read within half an octave
+};
+
+Reading readVoice(const VoiceSpec &spec)
+{
+    const Voice v = makeVoice(spec, 16 * recordingBlockLength);
+    const auto blocks = runBlocks(v.samples);
+    Reading r;
+    int32_t counted = 0;
+    for (int32_t k = 1; k < int32_t(blocks.size()); ++k) {
+        if (blocks[k].frequency < 10.0) {
+            ++r.missed;
+            continue;
+        }
+        const double e = cents(blocks[k].frequency, windowLogMean(v.f0, k));
+        if (std::fabs(e) > 600.0) {
+            ++r.octaveErrors;
+            continue;
+        }
+        r.meanCents += e;
+        ++counted;
+    }
+    if (counted > 0) r.meanCents /= counted;
+    return r;
+}
+
+} // namespace
+
+// Steady voices whose first harmonic is 20 dB below the second (the second on
+// the first formant, as trained sopranos and children sing at 330-1100 Hz):
+// all fifteen blocks of each read an octave high before the double of a
+// well-repeated period was checked.
+TEST(PitchVoiceKinds, WeakFundamentalsReadNoOctaveOff)
+{
+    struct Case {
+        int32_t step;  // sixths of an octave above 330 Hz (11: 1100 Hz)
+        int32_t vowel; // 0 ah, 1 ae, 2 eh, 4 oh, 5 oo
+        int32_t tilt;  // 0..4: -3 to -15 dB per octave
+    } cases[] = {{0, 4, 2}, {2, 4, 3}, {4, 5, 1}, {6, 0, 4}, {9, 2, 3}, {10, 1, 3}, {11, 2, 4}};
+    for (const Case &c : cases) {
+        VoiceSpec s;
+        s.hz = c.step == 11 ? 1100.0 : 330.0 * std::exp2(c.step / 6.0);
+        s.vowel = c.vowel;
+        s.tiltDbPerOctave = -3.0 * (c.tilt + 1);
+        s.pulsePhases = (c.step + c.vowel + c.tilt) % 2 == 0;
+        s.weakFundamentalDb = 20.0;
+        s.seed = uint32_t(90001 + 30 * c.step + 5 * c.vowel + c.tilt);
+        const Reading r = readVoice(s);
+        EXPECT_EQ(r.octaveErrors, 0) << s.hz << " Hz vowel " << c.vowel << " tilt " << s.tiltDbPerOctave;
+        EXPECT_EQ(r.missed, 0) << s.hz << " Hz";
+    }
+}

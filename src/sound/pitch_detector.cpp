@@ -594,7 +594,7 @@ static double halvedIfAsWell(int32_t largest, double period, double &own)
 {
     double half = period / 2.0, halfScore = 0.0;
     const int32_t nearHalf = roundToInt32(half);
-    if (own > 0.0 && nearHalf >= 3 && nearHalf < largest &&
+    if (own > 0.0 && half >= shortestPeriod && nearHalf < largest &&
         similarity(scan, nearHalf) >= own - asWellRepeated - 0.1 &&
         climbToMaximum(scan, largest, period / 2.0, half, halfScore) &&
         halfScore >= own - asWellRepeated) {
@@ -618,8 +618,12 @@ static double doubledIfClearlyBetter(int32_t largest, double period, double &own
     if (own < wellRepeated || 2.0 * period > double(longestDoubled)) return period;
     double at = period, peak = own, twice = 0.0, twiceScore = 0.0;
     if (!climbToMaximum(scan, largest, period, at, peak)) peak = own;
+    // A missing fundamental: the window repeats nearly perfectly at the half,
+    // but several times more perfectly at the period (a noisy voice repeats
+    // about as imperfectly at its period and at its double).
     if (climbToMaximum(scan, largest, 2.0 * period, twice, twiceScore) &&
-        twiceScore > peak + doubleBetter) {
+        (twiceScore > peak + doubleBetter ||
+         (peak < nearlyPerfect && 1.0 - twiceScore < lessAperiodic * (1.0 - peak)))) {
         own = twiceScore;
         return twice;
     }
@@ -656,6 +660,17 @@ static double wholePrepared(const PitchWorkspace &w, int32_t largest, double per
     return halvedIfAsWell(largest, bestLag, own);
 }
 
+// A period shorter than the highest pitch read stands for the multiple of it
+// that is not: a voice without its first harmonic at 678-1100 Hz repeats at
+// half its period.
+static double atMostHighestPitch(int32_t largest, double period)
+{
+    if (period <= 0.0 || period >= shortestPeriod) return period;
+    const double multiple = std::ceil(shortestPeriod / period) * period;
+    double lag = multiple, score = 0.0;
+    return climbToMaximum(scan, largest, multiple, lag, score) ? lag : multiple;
+}
+
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
 {
     double score = 0.0;
@@ -672,7 +687,7 @@ double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
     double own = 0.0;
     const double refined = refinePrepared(largest, period, own);
     if (own <= 0.0) return period;
-    const double whole = wholePrepared(w, largest, refined, own);
+    const double whole = atMostHighestPitch(largest, wholePrepared(w, largest, refined, own));
     return whole == refined ? period : refinePeriod(w, whole, level);
 }
 
@@ -684,7 +699,7 @@ static double measurePeriod(const PitchWorkspace &w, double estimate, int32_t le
     const int32_t nearest = roundToInt32(refined);
     if (nearest < 2 || nearest > largest) return refined;
     const double own = similarity(scan, nearest);
-    const double whole = wholePrepared(w, largest, refined, own);
+    const double whole = atMostHighestPitch(largest, wholePrepared(w, largest, refined, own));
     return whole == refined ? refined : refinePeriod(w, whole, level);
 }
 

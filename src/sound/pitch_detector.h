@@ -166,6 +166,14 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 constexpr double wellRepeated = 0.85;
 constexpr double doubleBetter = 0.02;
 constexpr int32_t longestDoubled = 280;
+// Or whose double's shortfall from perfect repetition is below lessAperiodic
+// of its own (a period that repeats nearly perfectly, below nearlyPerfect).
+constexpr double lessAperiodic = 0.25;
+constexpr double nearlyPerfect = 0.998;
+// The highest pitch read is 1250 Hz, 220 cents above the top note key's
+// 1046.5 Hz (and 1100 Hz): the measured period is at least shortestPeriod
+// samples, a shorter one taken for its nearest multiple above.
+constexpr double shortestPeriod = 44100.0 / 1250.0;
 constexpr double asWellRepeated = 0.02;
 constexpr double clearlyBetter = 0.15;
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level);

@@ -281,21 +281,40 @@ void mergePitchEvents(PitchWorkspace &w)
         if (head[list] != w.listCount[list]) stopProgram(0, stopMergeIncomplete);
 }
 
+// Ties to even, as roundNearest in the default rounding mode, without a
+// library call: adding and taking away 1.5 * 2^52 leaves no fraction bits, so
+// the addition rounds. Exact for |x| below 2^51 (intervals are below 4096).
+static inline double nearestWhole(double x)
+{
+    constexpr double shift = 6755399441055744.0;
+    volatile double shifted = x + shift; // the sum must be rounded to double here
+    return shifted - shift;
+}
+
 void buildIntervalHistogram(PitchWorkspace &w)
 {
-    std::memset(w.histogram, 0, sizeof w.histogram);
+    // Intervals are counted per whole sample first and spread over the nine
+    // neighbouring bins once at the end (integer sums: the same histogram).
+    static int32_t intervals[longestInterval + 1];
+    std::memset(intervals, 0, sizeof intervals);
     for (int32_t list = 0; list < 4; ++list) {
         const int32_t n = w.listCount[list];
         const ListedEvent *e = w.lists[list];
         for (int32_t u = 0; u + 1 < n; ++u) {
             for (int32_t j = u + 1; j < n; ++j) {
-                const double dd = roundNearest(e[j].position - e[u].position);
+                const double dd = nearestWhole(e[j].position - e[u].position);
                 if (dd >= 832.0) break;
                 const int32_t d = int32_t(dd);
                 if (d - 4 < histogramLow) stopProgram(d, stopListOverflow);
-                for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k];
+                ++intervals[d];
             }
         }
+    }
+    std::memset(w.histogram, 0, sizeof w.histogram);
+    for (int32_t d = 0; d <= longestInterval; ++d) {
+        const int32_t count = intervals[d];
+        if (count == 0) continue;
+        for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k] * count;
     }
 }
 

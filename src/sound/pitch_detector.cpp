@@ -483,22 +483,39 @@ struct SimilarityScan {
     double tailFrom[analysisWindowLength / 2 + 2];  // energy of x[span-k..span)
 };
 
-// Four partial sums keep the processor's adders busy; they are added in a
-// fixed order, so the same window always gives the same bits.
+// Eight partial sums, in four pairs the processor adds side by side, keep its
+// adders busy; they are added in a fixed order, so the same window always
+// gives the same bits.
+typedef double DoublePair __attribute__((vector_size(16)));
+
+static double dotProduct(const double *a, const double *b, int32_t count)
+{
+    DoublePair s0 = {0.0, 0.0}, s1 = s0, s2 = s0, s3 = s0;
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        DoublePair a0, a1, a2, a3, b0, b1, b2, b3;
+        std::memcpy(&a0, a + i, 16);
+        std::memcpy(&a1, a + i + 2, 16);
+        std::memcpy(&a2, a + i + 4, 16);
+        std::memcpy(&a3, a + i + 6, 16);
+        std::memcpy(&b0, b + i, 16);
+        std::memcpy(&b1, b + i + 2, 16);
+        std::memcpy(&b2, b + i + 4, 16);
+        std::memcpy(&b3, b + i + 6, 16);
+        s0 += a0 * b0;
+        s1 += a1 * b1;
+        s2 += a2 * b2;
+        s3 += a3 * b3;
+    }
+    double rest = 0.0;
+    for (; i < count; ++i) rest += a[i] * b[i];
+    const DoublePair pairs = (s0 + s1) + (s2 + s3);
+    return (pairs[0] + pairs[1]) + rest;
+}
+
 static double similarity(const SimilarityScan &s, int32_t tau)
 {
-    const double *a = s.x, *b = s.x + tau;
-    const int32_t count = s.span - tau;
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        s0 += a[i] * b[i];
-        s1 += a[i + 1] * b[i + 1];
-        s2 += a[i + 2] * b[i + 2];
-        s3 += a[i + 3] * b[i + 3];
-    }
-    for (; i < count; ++i) s0 += a[i] * b[i];
-    const double sum = (s0 + s1) + (s2 + s3);
+    const double sum = dotProduct(s.x, s.x + tau, s.span - tau);
     const double head = s.total - s.tailFrom[tau]; // x[0 .. span - tau)
     const double tail = s.total - s.headUpTo[tau]; // x[tau .. span)
     return head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
@@ -535,17 +552,7 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
         for (int32_t i = 0; i < sounding; ++i) runningSum[i + 1] = runningSum[i] + w.x[first + i];
         for (int32_t i = 0; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }
-    // Four partial sums, added in a fixed order (as in similarity).
-    double e0 = 0.0, e1 = 0.0, e2 = 0.0, e3 = 0.0;
-    int32_t i = 0;
-    for (; i + 4 <= span; i += 4) {
-        e0 += scan.x[i] * scan.x[i];
-        e1 += scan.x[i + 1] * scan.x[i + 1];
-        e2 += scan.x[i + 2] * scan.x[i + 2];
-        e3 += scan.x[i + 3] * scan.x[i + 3];
-    }
-    for (; i < span; ++i) e0 += scan.x[i] * scan.x[i];
-    scan.total = (e0 + e1) + (e2 + e3);
+    scan.total = dotProduct(scan.x, scan.x, span);
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
     for (int32_t k = 0; k <= largest && k < span; ++k) {
         const double h = scan.x[k], t = scan.x[span - 1 - k];

@@ -656,9 +656,31 @@ static double doubledIfClearlyBetter(int32_t largest, double period, double &own
     return period;
 }
 
+static SimilarityScan smoothedScan;
+
+// A period that hardly repeats, under the strongest candidate of the
+// histogram at least four times as long: where the window smoothed over an
+// eighth of that candidate (which damps a formant's ringing and keeps the
+// fundamental) repeats well at it, the candidate is the period. A jittered
+// low voice's high harmonics lose their likeness from one period to the next,
+// so unsmoothed its true period can repeat no better than the ringing's.
+static double smoothedLongerPeriod(const PitchWorkspace &w, double period, int32_t level)
+{
+    const PeriodCandidate *longer = nullptr;
+    for (const PeriodCandidate &c : w.candidates)
+        if (c.p >= 4.0 * period && (longer == nullptr || c.support > longer->support)) longer = &c;
+    if (longer == nullptr) return period;
+    const int32_t largest = prepareScan(smoothedScan, w, level, double(longer->p));
+    double lag = 0.0, score = 0.0;
+    if (climbToMaximum(smoothedScan, largest, double(longer->p), lag, score) && score >= wellRepeated)
+        return lag;
+    return period;
+}
+
 // Looser repeats: the multiples of the period and the longer candidates of
 // the histogram (a formant's ringing period need not divide the true one).
-static double wholePrepared(const PitchWorkspace &w, int32_t largest, double period, double own)
+static double wholePrepared(const PitchWorkspace &w, int32_t largest, double period, double own,
+                            int32_t level)
 {
     period = halvedIfAsWell(largest, period, own);
     period = doubledIfClearlyBetter(largest, period, own);
@@ -681,7 +703,8 @@ static double wholePrepared(const PitchWorkspace &w, int32_t largest, double per
             if (e->p >= 1.2 * period && std::abs(e->p - c.p) <= refineSpan * c.p) tried = true;
         if (!tried) consider(c.p);
     }
-    if (best < own + clearlyBetter) return period;
+    if (best < own + (own < hardlyRepeated ? slightlyBetter : clearlyBetter))
+        return own < hardlyRepeated ? smoothedLongerPeriod(w, period, level) : period;
     own = best;
     return halvedIfAsWell(largest, bestLag, own);
 }
@@ -713,7 +736,7 @@ double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
     double own = 0.0;
     const double refined = refinePrepared(largest, period, own);
     if (own <= 0.0) return period;
-    const double whole = atMostHighestPitch(largest, wholePrepared(w, largest, refined, own));
+    const double whole = atMostHighestPitch(largest, wholePrepared(w, largest, refined, own, level));
     return whole == refined ? period : refinePeriod(w, whole, level);
 }
 
@@ -725,7 +748,7 @@ static double measurePeriod(const PitchWorkspace &w, double estimate, int32_t le
     const int32_t nearest = roundToInt32(refined);
     if (nearest < 2 || nearest > largest) return refined;
     const double own = similarity(scan, nearest);
-    const double whole = atMostHighestPitch(largest, wholePrepared(w, largest, refined, own));
+    const double whole = atMostHighestPitch(largest, wholePrepared(w, largest, refined, own, level));
     return whole == refined ? refined : refinePeriod(w, whole, level);
 }
 
@@ -736,6 +759,37 @@ int32_t runNeeded(int32_t P)
     if (P >= 251) return 6;
     if (P >= 174) return 7;
     return 10;
+}
+
+// The strongest candidate in support, more than 3 bins from every period
+// tried, whose verification run is long enough (up to retriedCandidates
+// tries); failed stays the period when none is.
+static int32_t verifiedCandidate(const PitchWorkspace &w, int32_t failed, int32_t v,
+                                 int32_t &bestRun, double &bestSum)
+{
+    int32_t tried[retriedCandidates + 1] = {failed};
+    int32_t triedCount = 1;
+    while (triedCount <= retriedCandidates) {
+        int32_t next = -1;
+        for (int32_t r = 0; r < candidateCount; ++r) {
+            const PeriodCandidate &c = w.candidates[r];
+            bool near = c.p < 2;
+            for (int32_t k = 0; k < triedCount && !near; ++k) near = std::abs(c.p - tried[k]) <= 3;
+            if (!near && (next < 0 || c.support > w.candidates[next].support)) next = r;
+        }
+        if (next < 0) break;
+        const int32_t P = w.candidates[next].p;
+        tried[triedCount++] = P;
+        int32_t run = 0;
+        double sum = 0.0;
+        verifyPeriod(w, P, v, run, sum);
+        if (run >= runNeeded(P)) {
+            bestRun = run;
+            bestSum = sum;
+            return P;
+        }
+    }
+    return failed;
 }
 
 // Always leaves the busy flag cleared on the way out.
@@ -779,11 +833,16 @@ void detectPitch(const int16_t *window, int32_t count, double &frequency, double
 
     buildIntervalHistogram(w);
     chooseCandidates(w);
-    const int32_t P = weighCandidates(w, period);
+    int32_t P = weighCandidates(w, period);
 
     int32_t bestRun = 0;
     double bestSum = 0.0;
     verifyPeriod(w, P, t.v, bestRun, bestSum);
+    // A low voice with jitter and vibrato can give the ringing of its first
+    // formant the most votes, and the ringing does not repeat from one period
+    // to the next: the next candidates in support, away from periods already
+    // tried, are verified in turn.
+    if (bestRun < runNeeded(P)) P = verifiedCandidate(w, P, t.v, bestRun, bestSum);
     if (bestRun >= runNeeded(P)) {
         period = measurePeriod(w, bestSum / bestRun, t.t3);
         frequency = double(recordingSampleRate) / period;

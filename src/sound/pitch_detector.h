@@ -176,7 +176,15 @@ constexpr double nearlyPerfect = 0.998;
 constexpr double shortestPeriod = 44100.0 / 1250.0;
 constexpr double asWellRepeated = 0.02;
 constexpr double clearlyBetter = 0.15;
+// A period whose window hardly repeats at it (below hardlyRepeated: the
+// ringing of a formant under a jittered low voice) gives way to a lag that
+// repeats only slightly better.
+constexpr double hardlyRepeated = 0.6;
+constexpr double slightlyBetter = 0.03;
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level);
+
+// Candidates verified in turn after the winner of the weighing fails.
+constexpr int32_t retriedCandidates = 3;
 
 // Length of the verification run that period P needs.
 int32_t runNeeded(int32_t P);

@@ -524,8 +524,47 @@ static double similarity(const SimilarityScan &s, int32_t tau)
 // Only the part of the window that holds the sound takes part, so a window
 // that starts or ends in silence (the first block of a recording) compares
 // sound with sound at every lag. Returns the largest lag the scan can take.
+// Evens out the loudness of x[0..span) over stretches of whole periods of at
+// least loudnessStretch samples: each stretch's root mean square is taken at
+// its centre, and every sample is divided by the value interpolated there. A
+// vibrato through a formant swells as the pitch nears the formant, and
+// unevened the loud part of the window decides the lag, not the window's
+// mean pitch. Fewer than two stretches, or loudness that varies less than
+// unevenLoudness times from the softest stretch to the loudest, leave x as
+// it is.
+static void evenLoudness(double *x, int32_t span, double period)
+{
+    constexpr int32_t maxStretches = analysisWindowLength / loudnessStretch + 1;
+    const double stretch = std::ceil(loudnessStretch / period) * period;
+    const int32_t count = std::min(maxStretches, int32_t(span / stretch));
+    if (count < 2) return;
+    double centre[maxStretches], gain[maxStretches];
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t from = roundToInt32(k * stretch), to = roundToInt32((k + 1) * stretch);
+        const double energy = dotProduct(x + from, x + from, to - from);
+        if (energy <= 0.0) return;
+        centre[k] = 0.5 * (from + to);
+        gain[k] = 1.0 / std::sqrt(energy / (to - from));
+    }
+    double least = gain[0], most = gain[0];
+    for (int32_t j = 1; j < count; ++j) {
+        least = std::min(least, gain[j]);
+        most = std::max(most, gain[j]);
+    }
+    if (most < unevenLoudness * least) return;
+    int32_t k = 0;
+    for (int32_t i = 0; i < span; ++i) {
+        while (k + 1 < count && centre[k + 1] <= i) ++k;
+        double g;
+        if (i <= centre[0]) g = gain[0];
+        else if (k + 1 >= count) g = gain[count - 1];
+        else g = gain[k] + (gain[k + 1] - gain[k]) * ((i - centre[k]) / (centre[k + 1] - centre[k]));
+        x[i] *= g;
+    }
+}
+
 static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
-                           double estimateForBox)
+                           double estimateForBox, bool evenOut = false)
 {
     constexpr int32_t n = analysisWindowLength;
     int32_t first = 0, last = n - 1;
@@ -552,6 +591,7 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
         for (int32_t i = 0; i < sounding; ++i) runningSum[i + 1] = runningSum[i] + w.x[first + i];
         for (int32_t i = 0; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }
+    if (evenOut && estimateForBox > 0.0) evenLoudness(scan.x, span, estimateForBox);
     scan.total = dotProduct(scan.x, scan.x, span);
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
     for (int32_t k = 0; k <= largest && k < span; ++k) {
@@ -723,7 +763,7 @@ static double atMostHighestPitch(int32_t largest, double period)
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
 {
     double score = 0.0;
-    return refinePrepared(prepareScan(scan, w, level, estimate), estimate, score);
+    return refinePrepared(prepareScan(scan, w, level, estimate, true), estimate, score);
 }
 
 // The half and multiple checks look at the window unsmoothed: its harmonics

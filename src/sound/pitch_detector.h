@@ -149,6 +149,13 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
 // Only the sounding part of the window (from the first to the last sample
 // beyond level) takes part, smoothed by a box of an eighth of estimate.
 constexpr double refineSpan = 0.03;
+// Its loudness is evened out first, over stretches of whole periods of at
+// least loudnessStretch samples (a vibrato's swell through a formant would
+// otherwise pull the lag toward the loud part's pitch).
+// A window whose loudest stretch is less than unevenLoudness times its
+// softest keeps its loudness.
+constexpr int32_t loudnessStretch = 256;
+constexpr double unevenLoudness = 1.1;
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 
 // The period checked against its half and its multiples. A window that

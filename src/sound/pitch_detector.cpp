@@ -682,6 +682,9 @@ static double halvedIfAsWell(int32_t largest, double period, double &own)
 static double doubledIfClearlyBetter(int32_t largest, double period, double &own)
 {
     if (own < wellRepeated || 2.0 * period > double(longestDoubled)) return period;
+    // The nearest whole lags first: climbing is needed only where the double
+    // repeats about as well as the period there already.
+    if (similarity(scan, roundToInt32(2.0 * period)) < own - 0.01) return period;
     double at = period, peak = own, twice = 0.0, twiceScore = 0.0;
     if (!climbToMaximum(scan, largest, period, at, peak)) peak = own;
     // A missing fundamental: the window repeats nearly perfectly at the half,

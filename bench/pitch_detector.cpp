@@ -4,8 +4,16 @@
 // refined) and noise,
 // side by side with aubio's YIN and YIN-FFT detectors fed the same blocks
 // (4096-sample buffer, hop 2048, 44100 Hz). The block budget is 46.44 ms.
+//
+// BM_PairedWithYinFft times this detector and aubio's YIN-FFT on the same
+// blocks in turn, block by block, on sines and voices at 55-1000 Hz, and
+// reports each one's time per block and their ratio (ours / YIN-FFT) per
+// pitch. Run it as tools/run builds (RelWithDebInfo, -O2):
+//   build/bench_pitch_detector --benchmark_filter=Paired
 #include "sound/pitch_detector.h"
 #include "sound/recording.h"
+
+#include "../tools/pitchscan/voice_signals.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +21,7 @@
 #include <aubio/aubio.h>
 #endif
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -123,6 +132,97 @@ void runAubio(benchmark::State &state, const char *method)
     for (fvec_t *b : blocks) del_fvec(b);
     del_aubio_pitch(pitch);
 }
+
+// Sines of peak 10000, and voices: an "ah" with a source falling 6 dB per
+// octave, 30 cents of vibrato at 5.5 Hz, 0.3 % jitter and noise at 1 % of
+// the peak of 12000.
+std::vector<int16_t> pairedRecording(bool voice, double hz)
+{
+    if (!voice) {
+        std::vector<int16_t> w(recordingLength);
+        for (int32_t n = 0; n < recordingLength; ++n)
+            w[n] = voicesignals::clip16(10000.0 * std::sin(twoPi * hz * n / 44100.0));
+        return w;
+    }
+    voicesignals::VoiceSpec spec;
+    spec.hz = hz;
+    spec.vowel = 0;
+    spec.tiltDbPerOctave = -6.0;
+    spec.vibratoCents = 30.0;
+    spec.jitter = 0.003;
+    spec.noise = 0.01;
+    spec.seed = 11;
+    return voicesignals::makeVoice(spec, recordingLength).samples;
+}
+
+constexpr double pairedPitches[] = {55.0, 110.0, 220.0, 440.0, 880.0, 1000.0};
+
+// Arguments: 0 sine, 1 voice; the pitch's index in pairedPitches.
+void BM_PairedWithYinFft(benchmark::State &state)
+{
+    using clock = std::chrono::steady_clock;
+    const bool voice = state.range(0) == 1;
+    const double hz = pairedPitches[state.range(1)];
+    const std::vector<int16_t> w = pairedRecording(voice, hz);
+    std::fill(recordingBuffer, recordingBuffer + recordingBlockLength, int16_t(0));
+    std::copy(w.begin(), w.end(), recordingBuffer + recordingBlockLength);
+    PitchTracker tracker;
+
+    aubio_pitch_t *pitch = new_aubio_pitch("yinfft", analysisWindowLength, recordingBlockLength, 44100);
+    aubio_pitch_set_unit(pitch, "Hz");
+    std::vector<fvec_t *> blocks(recordingBlocks);
+    for (int32_t b = 0; b < recordingBlocks; ++b) {
+        blocks[b] = new_fvec(recordingBlockLength);
+        for (int32_t n = 0; n < recordingBlockLength; ++n)
+            blocks[b]->data[n] = smpl_t(w[b * recordingBlockLength + n] / 32768.0);
+    }
+    fvec_t *out = new_fvec(1);
+    // Prime aubio's buffer with the first block, so that block b's call sees
+    // the window of blocks b-1 and b, as the tracker's window of block b does.
+    aubio_pitch_do(pitch, blocks[0], out);
+
+    clock::duration ours{}, theirs{};
+    int32_t block = 1;
+    for (auto _ : state) {
+        tracker.analysisPos = recordingBlockLength * block; // window: blocks block-1 and block
+        const clock::time_point t0 = clock::now();
+        preAnalyseWindow(tracker);
+        detectPitch(tracker);
+        benchmark::DoNotOptimize(&tracker);
+        benchmark::ClobberMemory();
+        const clock::time_point t1 = clock::now();
+        aubio_pitch_do(pitch, blocks[block], out);
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+        const clock::time_point t2 = clock::now();
+        ours += t1 - t0;
+        theirs += t2 - t1;
+        if (++block == recordingBlocks) {
+            // Back to the start of the recording: aubio's buffer is primed
+            // again (untimed), so its windows stay the tracker's.
+            state.PauseTiming();
+            aubio_pitch_do(pitch, blocks[0], out);
+            state.ResumeTiming();
+            block = 1;
+        }
+    }
+    const double n = double(state.iterations());
+    state.counters["ours_us"] = std::chrono::duration<double, std::micro>(ours).count() / n;
+    state.counters["yinfft_us"] = std::chrono::duration<double, std::micro>(theirs).count() / n;
+    state.counters["ratio"] = std::chrono::duration<double>(ours).count() /
+                              std::chrono::duration<double>(theirs).count();
+    std::string text(64, '\0');
+    text.resize(size_t(std::snprintf(text.data(), text.size(), "%s %.0f Hz: ours %.2f yinfft %.2f",
+                                     voice ? "voice" : "sine", hz, tracker.frequency, out->data[0])));
+    state.SetLabel(text);
+    del_fvec(out);
+    for (fvec_t *b : blocks) del_fvec(b);
+    del_aubio_pitch(pitch);
+}
+BENCHMARK(BM_PairedWithYinFft)
+    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4, 5}})
+    ->ArgNames({"voice", "pitch"})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_AubioYin(benchmark::State &state) { runAubio(state, "yin"); }
 void BM_AubioYinFft(benchmark::State &state) { runAubio(state, "yinfft"); }

@@ -281,21 +281,40 @@ void mergePitchEvents(PitchWorkspace &w)
         if (head[list] != w.listCount[list]) stopProgram(0, stopMergeIncomplete);
 }
 
+// Ties to even, as roundNearest in the default rounding mode, without a
+// library call: adding and taking away 1.5 * 2^52 leaves no fraction bits, so
+// the addition rounds. Exact for |x| below 2^51 (intervals are below 4096).
+static inline double nearestWhole(double x)
+{
+    constexpr double shift = 6755399441055744.0;
+    volatile double shifted = x + shift; // the sum must be rounded to double here
+    return shifted - shift;
+}
+
 void buildIntervalHistogram(PitchWorkspace &w)
 {
-    std::memset(w.histogram, 0, sizeof w.histogram);
+    // Intervals are counted per whole sample first and spread over the nine
+    // neighbouring bins once at the end (integer sums: the same histogram).
+    static int32_t intervals[longestInterval + 1];
+    std::memset(intervals, 0, sizeof intervals);
     for (int32_t list = 0; list < 4; ++list) {
         const int32_t n = w.listCount[list];
         const ListedEvent *e = w.lists[list];
         for (int32_t u = 0; u + 1 < n; ++u) {
             for (int32_t j = u + 1; j < n; ++j) {
-                const double dd = roundNearest(e[j].position - e[u].position);
+                const double dd = nearestWhole(e[j].position - e[u].position);
                 if (dd >= 832.0) break;
                 const int32_t d = int32_t(dd);
                 if (d - 4 < histogramLow) stopProgram(d, stopListOverflow);
-                for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k];
+                ++intervals[d];
             }
         }
+    }
+    std::memset(w.histogram, 0, sizeof w.histogram);
+    for (int32_t d = 0; d <= longestInterval; ++d) {
+        const int32_t count = intervals[d];
+        if (count == 0) continue;
+        for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k] * count;
     }
 }
 
@@ -464,22 +483,39 @@ struct SimilarityScan {
     double tailFrom[analysisWindowLength / 2 + 2];  // energy of x[span-k..span)
 };
 
-// Four partial sums keep the processor's adders busy; they are added in a
-// fixed order, so the same window always gives the same bits.
+// Eight partial sums, in four pairs the processor adds side by side, keep its
+// adders busy; they are added in a fixed order, so the same window always
+// gives the same bits.
+typedef double DoublePair __attribute__((vector_size(16)));
+
+static double dotProduct(const double *a, const double *b, int32_t count)
+{
+    DoublePair s0 = {0.0, 0.0}, s1 = s0, s2 = s0, s3 = s0;
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        DoublePair a0, a1, a2, a3, b0, b1, b2, b3;
+        std::memcpy(&a0, a + i, 16);
+        std::memcpy(&a1, a + i + 2, 16);
+        std::memcpy(&a2, a + i + 4, 16);
+        std::memcpy(&a3, a + i + 6, 16);
+        std::memcpy(&b0, b + i, 16);
+        std::memcpy(&b1, b + i + 2, 16);
+        std::memcpy(&b2, b + i + 4, 16);
+        std::memcpy(&b3, b + i + 6, 16);
+        s0 += a0 * b0;
+        s1 += a1 * b1;
+        s2 += a2 * b2;
+        s3 += a3 * b3;
+    }
+    double rest = 0.0;
+    for (; i < count; ++i) rest += a[i] * b[i];
+    const DoublePair pairs = (s0 + s1) + (s2 + s3);
+    return (pairs[0] + pairs[1]) + rest;
+}
+
 static double similarity(const SimilarityScan &s, int32_t tau)
 {
-    const double *a = s.x, *b = s.x + tau;
-    const int32_t count = s.span - tau;
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        s0 += a[i] * b[i];
-        s1 += a[i + 1] * b[i + 1];
-        s2 += a[i + 2] * b[i + 2];
-        s3 += a[i + 3] * b[i + 3];
-    }
-    for (; i < count; ++i) s0 += a[i] * b[i];
-    const double sum = (s0 + s1) + (s2 + s3);
+    const double sum = dotProduct(s.x, s.x + tau, s.span - tau);
     const double head = s.total - s.tailFrom[tau]; // x[0 .. span - tau)
     const double tail = s.total - s.headUpTo[tau]; // x[tau .. span)
     return head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
@@ -488,8 +524,47 @@ static double similarity(const SimilarityScan &s, int32_t tau)
 // Only the part of the window that holds the sound takes part, so a window
 // that starts or ends in silence (the first block of a recording) compares
 // sound with sound at every lag. Returns the largest lag the scan can take.
+// Evens out the loudness of x[0..span) over stretches of whole periods of at
+// least loudnessStretch samples: each stretch's root mean square is taken at
+// its centre, and every sample is divided by the value interpolated there. A
+// vibrato through a formant swells as the pitch nears the formant, and
+// unevened the loud part of the window decides the lag, not the window's
+// mean pitch. Fewer than two stretches, or loudness that varies less than
+// unevenLoudness times from the softest stretch to the loudest, leave x as
+// it is.
+static void evenLoudness(double *x, int32_t span, double period)
+{
+    constexpr int32_t maxStretches = analysisWindowLength / loudnessStretch + 1;
+    const double stretch = std::ceil(loudnessStretch / period) * period;
+    const int32_t count = std::min(maxStretches, int32_t(span / stretch));
+    if (count < 2) return;
+    double centre[maxStretches], gain[maxStretches];
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t from = roundToInt32(k * stretch), to = roundToInt32((k + 1) * stretch);
+        const double energy = dotProduct(x + from, x + from, to - from);
+        if (energy <= 0.0) return;
+        centre[k] = 0.5 * (from + to);
+        gain[k] = 1.0 / std::sqrt(energy / (to - from));
+    }
+    double least = gain[0], most = gain[0];
+    for (int32_t j = 1; j < count; ++j) {
+        least = std::min(least, gain[j]);
+        most = std::max(most, gain[j]);
+    }
+    if (most < unevenLoudness * least) return;
+    int32_t k = 0;
+    for (int32_t i = 0; i < span; ++i) {
+        while (k + 1 < count && centre[k + 1] <= i) ++k;
+        double g;
+        if (i <= centre[0]) g = gain[0];
+        else if (k + 1 >= count) g = gain[count - 1];
+        else g = gain[k] + (gain[k + 1] - gain[k]) * ((i - centre[k]) / (centre[k + 1] - centre[k]));
+        x[i] *= g;
+    }
+}
+
 static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
-                           double estimateForBox)
+                           double estimateForBox, bool evenOut = false)
 {
     constexpr int32_t n = analysisWindowLength;
     int32_t first = 0, last = n - 1;
@@ -516,17 +591,8 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
         for (int32_t i = 0; i < sounding; ++i) runningSum[i + 1] = runningSum[i] + w.x[first + i];
         for (int32_t i = 0; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }
-    // Four partial sums, added in a fixed order (as in similarity).
-    double e0 = 0.0, e1 = 0.0, e2 = 0.0, e3 = 0.0;
-    int32_t i = 0;
-    for (; i + 4 <= span; i += 4) {
-        e0 += scan.x[i] * scan.x[i];
-        e1 += scan.x[i + 1] * scan.x[i + 1];
-        e2 += scan.x[i + 2] * scan.x[i + 2];
-        e3 += scan.x[i + 3] * scan.x[i + 3];
-    }
-    for (; i < span; ++i) e0 += scan.x[i] * scan.x[i];
-    scan.total = (e0 + e1) + (e2 + e3);
+    if (evenOut && estimateForBox > 0.0) evenLoudness(scan.x, span, estimateForBox);
+    scan.total = dotProduct(scan.x, scan.x, span);
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
     for (int32_t k = 0; k <= largest && k < span; ++k) {
         const double h = scan.x[k], t = scan.x[span - 1 - k];
@@ -594,7 +660,7 @@ static double halvedIfAsWell(int32_t largest, double period, double &own)
 {
     double half = period / 2.0, halfScore = 0.0;
     const int32_t nearHalf = roundToInt32(half);
-    if (own > 0.0 && nearHalf >= 3 && nearHalf < largest &&
+    if (own > 0.0 && half >= shortestPeriod && nearHalf < largest &&
         similarity(scan, nearHalf) >= own - asWellRepeated - 0.1 &&
         climbToMaximum(scan, largest, period / 2.0, half, halfScore) &&
         halfScore >= own - asWellRepeated) {
@@ -604,11 +670,63 @@ static double halvedIfAsWell(int32_t largest, double period, double &own)
     return period;
 }
 
+// A voice whose first harmonic is weak (20 dB below the second, the second
+// on the first formant) repeats at half its period nearly as well as at the
+// period, and the verification can pass at the half. Where the window
+// repeats clearly better at twice a well-repeated period, twice is the
+// period. Both lags are climbed to their maxima: a whole lag beside a short
+// period loses more to the harmonics than one beside its double, which let a
+// steady "ee" at 740 Hz read an octave low. Only short periods are checked:
+// a long one fits few times in the window, and chance decides between it and
+// its double.
+static double doubledIfClearlyBetter(int32_t largest, double period, double &own)
+{
+    if (own < wellRepeated || 2.0 * period > double(longestDoubled)) return period;
+    // The nearest whole lags first: climbing is needed only where the double
+    // repeats about as well as the period there already.
+    if (similarity(scan, roundToInt32(2.0 * period)) < own - 0.01) return period;
+    double at = period, peak = own, twice = 0.0, twiceScore = 0.0;
+    if (!climbToMaximum(scan, largest, period, at, peak)) peak = own;
+    // A missing fundamental: the window repeats nearly perfectly at the half,
+    // but several times more perfectly at the period (a noisy voice repeats
+    // about as imperfectly at its period and at its double).
+    if (climbToMaximum(scan, largest, 2.0 * period, twice, twiceScore) &&
+        (twiceScore > peak + doubleBetter ||
+         (peak < nearlyPerfect && 1.0 - twiceScore < lessAperiodic * (1.0 - peak)))) {
+        own = twiceScore;
+        return twice;
+    }
+    return period;
+}
+
+static SimilarityScan smoothedScan;
+
+// A period that hardly repeats, under the strongest candidate of the
+// histogram at least four times as long: where the window smoothed over an
+// eighth of that candidate (which damps a formant's ringing and keeps the
+// fundamental) repeats well at it, the candidate is the period. A jittered
+// low voice's high harmonics lose their likeness from one period to the next,
+// so unsmoothed its true period can repeat no better than the ringing's.
+static double smoothedLongerPeriod(const PitchWorkspace &w, double period, int32_t level)
+{
+    const PeriodCandidate *longer = nullptr;
+    for (const PeriodCandidate &c : w.candidates)
+        if (c.p >= 4.0 * period && (longer == nullptr || c.support > longer->support)) longer = &c;
+    if (longer == nullptr) return period;
+    const int32_t largest = prepareScan(smoothedScan, w, level, double(longer->p));
+    double lag = 0.0, score = 0.0;
+    if (climbToMaximum(smoothedScan, largest, double(longer->p), lag, score) && score >= wellRepeated)
+        return lag;
+    return period;
+}
+
 // Looser repeats: the multiples of the period and the longer candidates of
 // the histogram (a formant's ringing period need not divide the true one).
-static double wholePrepared(const PitchWorkspace &w, int32_t largest, double period, double own)
+static double wholePrepared(const PitchWorkspace &w, int32_t largest, double period, double own,
+                            int32_t level)
 {
     period = halvedIfAsWell(largest, period, own);
+    period = doubledIfClearlyBetter(largest, period, own);
     if (own >= wellRepeated || own <= 0.0) return period;
     double best = own, bestLag = period, lag = period;
     auto consider = [&](double start) {
@@ -628,15 +746,27 @@ static double wholePrepared(const PitchWorkspace &w, int32_t largest, double per
             if (e->p >= 1.2 * period && std::abs(e->p - c.p) <= refineSpan * c.p) tried = true;
         if (!tried) consider(c.p);
     }
-    if (best < own + clearlyBetter) return period;
+    if (best < own + (own < hardlyRepeated ? slightlyBetter : clearlyBetter))
+        return own < hardlyRepeated ? smoothedLongerPeriod(w, period, level) : period;
     own = best;
     return halvedIfAsWell(largest, bestLag, own);
+}
+
+// A period shorter than the highest pitch read stands for the multiple of it
+// that is not: a voice without its first harmonic at 678-1100 Hz repeats at
+// half its period.
+static double atMostHighestPitch(int32_t largest, double period)
+{
+    if (period <= 0.0 || period >= shortestPeriod) return period;
+    const double multiple = std::ceil(shortestPeriod / period) * period;
+    double lag = multiple, score = 0.0;
+    return climbToMaximum(scan, largest, multiple, lag, score) ? lag : multiple;
 }
 
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level)
 {
     double score = 0.0;
-    return refinePrepared(prepareScan(scan, w, level, estimate), estimate, score);
+    return refinePrepared(prepareScan(scan, w, level, estimate, true), estimate, score);
 }
 
 // The half and multiple checks look at the window unsmoothed: its harmonics
@@ -649,7 +779,7 @@ double wholePeriod(const PitchWorkspace &w, double period, int32_t level)
     double own = 0.0;
     const double refined = refinePrepared(largest, period, own);
     if (own <= 0.0) return period;
-    const double whole = wholePrepared(w, largest, refined, own);
+    const double whole = atMostHighestPitch(largest, wholePrepared(w, largest, refined, own, level));
     return whole == refined ? period : refinePeriod(w, whole, level);
 }
 
@@ -661,7 +791,7 @@ static double measurePeriod(const PitchWorkspace &w, double estimate, int32_t le
     const int32_t nearest = roundToInt32(refined);
     if (nearest < 2 || nearest > largest) return refined;
     const double own = similarity(scan, nearest);
-    const double whole = wholePrepared(w, largest, refined, own);
+    const double whole = atMostHighestPitch(largest, wholePrepared(w, largest, refined, own, level));
     return whole == refined ? refined : refinePeriod(w, whole, level);
 }
 
@@ -672,6 +802,37 @@ int32_t runNeeded(int32_t P)
     if (P >= 251) return 6;
     if (P >= 174) return 7;
     return 10;
+}
+
+// The strongest candidate in support, more than 3 bins from every period
+// tried, whose verification run is long enough (up to retriedCandidates
+// tries); failed stays the period when none is.
+static int32_t verifiedCandidate(const PitchWorkspace &w, int32_t failed, int32_t v,
+                                 int32_t &bestRun, double &bestSum)
+{
+    int32_t tried[retriedCandidates + 1] = {failed};
+    int32_t triedCount = 1;
+    while (triedCount <= retriedCandidates) {
+        int32_t next = -1;
+        for (int32_t r = 0; r < candidateCount; ++r) {
+            const PeriodCandidate &c = w.candidates[r];
+            bool near = c.p < 2;
+            for (int32_t k = 0; k < triedCount && !near; ++k) near = std::abs(c.p - tried[k]) <= 3;
+            if (!near && (next < 0 || c.support > w.candidates[next].support)) next = r;
+        }
+        if (next < 0) break;
+        const int32_t P = w.candidates[next].p;
+        tried[triedCount++] = P;
+        int32_t run = 0;
+        double sum = 0.0;
+        verifyPeriod(w, P, v, run, sum);
+        if (run >= runNeeded(P)) {
+            bestRun = run;
+            bestSum = sum;
+            return P;
+        }
+    }
+    return failed;
 }
 
 // Always leaves the busy flag cleared on the way out.
@@ -715,11 +876,16 @@ void detectPitch(const int16_t *window, int32_t count, double &frequency, double
 
     buildIntervalHistogram(w);
     chooseCandidates(w);
-    const int32_t P = weighCandidates(w, period);
+    int32_t P = weighCandidates(w, period);
 
     int32_t bestRun = 0;
     double bestSum = 0.0;
     verifyPeriod(w, P, t.v, bestRun, bestSum);
+    // A low voice with jitter and vibrato can give the ringing of its first
+    // formant the most votes, and the ringing does not repeat from one period
+    // to the next: the next candidates in support, away from periods already
+    // tried, are verified in turn.
+    if (bestRun < runNeeded(P)) P = verifiedCandidate(w, P, t.v, bestRun, bestSum);
     if (bestRun >= runNeeded(P)) {
         period = measurePeriod(w, bestSum / bestRun, t.t3);
         frequency = double(recordingSampleRate) / period;

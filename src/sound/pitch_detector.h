@@ -149,6 +149,13 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
 // Only the sounding part of the window (from the first to the last sample
 // beyond level) takes part, smoothed by a box of an eighth of estimate.
 constexpr double refineSpan = 0.03;
+// Its loudness is evened out first, over stretches of whole periods of at
+// least loudnessStretch samples (a vibrato's swell through a formant would
+// otherwise pull the lag toward the loud part's pitch).
+// A window whose loudest stretch is less than unevenLoudness times its
+// softest keeps its loudness.
+constexpr int32_t loudnessStretch = 256;
+constexpr double unevenLoudness = 1.1;
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 
 // The period checked against its half and its multiples. A window that
@@ -161,10 +168,30 @@ double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 // better (by clearlyBetter) is the period (or its half, as above). Reads the
 // candidates of w. These checks look at the window unsmoothed; a period
 // they change is refined again (refinePeriod).
+// A well-repeated period whose double repeats better by doubleBetter (both
+// at their maxima) is doubled, for doubles up to longestDoubled samples.
 constexpr double wellRepeated = 0.85;
+constexpr double doubleBetter = 0.02;
+constexpr int32_t longestDoubled = 280;
+// Or whose double's shortfall from perfect repetition is below lessAperiodic
+// of its own (a period that repeats nearly perfectly, below nearlyPerfect).
+constexpr double lessAperiodic = 0.25;
+constexpr double nearlyPerfect = 0.998;
+// The highest pitch read is 1250 Hz, 220 cents above the top note key's
+// 1046.5 Hz (and 1100 Hz): the measured period is at least shortestPeriod
+// samples, a shorter one taken for its nearest multiple above.
+constexpr double shortestPeriod = 44100.0 / 1250.0;
 constexpr double asWellRepeated = 0.02;
 constexpr double clearlyBetter = 0.15;
+// A period whose window hardly repeats at it (below hardlyRepeated: the
+// ringing of a formant under a jittered low voice) gives way to a lag that
+// repeats only slightly better.
+constexpr double hardlyRepeated = 0.6;
+constexpr double slightlyBetter = 0.03;
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level);
+
+// Candidates verified in turn after the winner of the weighing fails.
+constexpr int32_t retriedCandidates = 3;
 
 // Length of the verification run that period P needs.
 int32_t runNeeded(int32_t P);

@@ -1,6 +1,8 @@
 // tarnova-pitchscan FILE.wav
 // tarnova-pitchscan --evaluate [--list]
 // tarnova-pitchscan --bank DATA-FOLDER
+// tarnova-pitchscan --kinds [--list]
+// tarnova-pitchscan --write-kind KIND DIR
 //
 // Developer tool: runs the pitch detector over a recording exactly as a
 // capturing screen does (zeroed head, blocks of 2048 samples written from
@@ -14,11 +16,15 @@
 // pitch and prints a table per range of fundamentals (--list adds a line per
 // signal that misses its bound); --bank runs it over every pitched sample of
 // a generated sound bank and prints each one's median deviation. Both exit
-// with 1 when anything misses its bound (evaluation.h).
+// with 1 when anything misses its bound (evaluation.h). --kinds runs the
+// held-out signals of four hard kinds of voice and prints a table per kind
+// and range; --write-kind writes one kind's signals as WAV files with the
+// pitch of each block, for another tracker to read (held_out.h).
 //
 // Accepts 16-bit PCM, mono, 44100 Hz WAV files only; anything else is refused
 // with a message and exit code 2.
 #include "evaluation.h"
+#include "held_out.h"
 
 #include "base/rounding.h"
 #include "music/notes.h"
@@ -113,10 +119,16 @@ int main(int argc, char **argv)
         (argc == 2 || (argc == 3 && std::strcmp(argv[2], "--list") == 0)))
         return runEvaluation(argc == 3);
     if (argc == 3 && std::strcmp(argv[1], "--bank") == 0) return runBankScan(argv[2]);
+    if (argc >= 2 && std::strcmp(argv[1], "--kinds") == 0 &&
+        (argc == 2 || (argc == 3 && std::strcmp(argv[2], "--list") == 0)))
+        return runHeldOut(argc == 3);
+    if (argc == 4 && std::strcmp(argv[1], "--write-kind") == 0) return writeHeldOut(argv[2], argv[3]);
     if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: tarnova-pitchscan FILE.wav  (16-bit PCM, mono, 44100 Hz)\n"
                              "       tarnova-pitchscan --evaluate [--list]\n"
-                             "       tarnova-pitchscan --bank DATA-FOLDER\n");
+                             "       tarnova-pitchscan --bank DATA-FOLDER\n"
+                             "       tarnova-pitchscan --kinds [--list]\n"
+                             "       tarnova-pitchscan --write-kind weak|jitter|formant|missing DIR\n");
         return exitRefused;
     }
     const std::string file = argv[1];

@@ -43,12 +43,21 @@ struct VoiceSpec {
     double hz = 110.0;
     int32_t vowel = 0;
     double tiltDbPerOctave = -6.0; // 0 flat, -12 steep
-    double vibratoCents = 0.0;     // peak deviation, at 5.5 Hz
+    double vibratoCents = 0.0;     // peak deviation, at vibratoHz
+    double vibratoHz = 5.5;
     double jitter = 0.0;           // relative std-dev of each period's length
     double shimmer = 0.0;          // relative std-dev of each period's level
     double noise = 0.0;            // noise level relative to the signal's peak
     bool pulsePhases = true;       // harmonics in sine phase (a glottal-like pulse) or scattered
     uint32_t seed = 1;
+    // Shapes of the source beyond the tilt and the formants.
+    double weakFundamentalDb = 0.0;   // > 0: the first harmonic this far below the second
+    bool missingFundamental = false;  // no first harmonic at all
+    int32_t harmonicLimit = 0;        // > 0: only harmonics up to this one (1: a pure tone)
+    // The formants weigh each harmonic at its frequency of the moment, so a
+    // vibrato's loudness follows the pitch up and down a resonance, as a
+    // voice's does (otherwise the weights are those of the steady pitch).
+    bool formantFollowsPitch = false;
 };
 
 struct Voice {
@@ -76,15 +85,23 @@ inline Voice makeVoice(const VoiceSpec &s, int32_t samples, double peak = 12000.
     std::normal_distribution<double> gauss(0.0, 1.0);
     std::uniform_real_distribution<double> uniform(0.0, twoPi);
     const Vowel &v = vowels[s.vowel];
-    const int32_t harmonics = std::max(1, int32_t(5000.0 / s.hz));
+    int32_t harmonics = std::max(1, int32_t(5000.0 / s.hz));
+    if (s.harmonicLimit > 0) harmonics = std::min(harmonics, s.harmonicLimit);
     std::vector<double> gain(harmonics + 1), phase0(harmonics + 1);
-    for (int32_t h = 1; h <= harmonics; ++h) {
-        const double f = h * s.hz;
-        double g = std::pow(double(h), s.tiltDbPerOctave / 6.0206);
-        for (int32_t k = 0; k < 3; ++k) g *= resonance(f, v.formant[k], v.bandwidth[k]);
-        gain[h] = g;
-        phase0[h] = s.pulsePhases ? 0.0 : uniform(rng);
-    }
+    // Weight of harmonic h of a fundamental at f, tilt, formants and the
+    // source's shape at the first harmonic.
+    auto weights = [&](double f, std::vector<double> &g) {
+        for (int32_t h = 1; h <= harmonics; ++h) {
+            double w = std::pow(double(h), s.tiltDbPerOctave / 6.0206);
+            for (int32_t k = 0; k < 3; ++k) w *= resonance(h * f, v.formant[k], v.bandwidth[k]);
+            g[h] = w;
+        }
+        if (s.missingFundamental) g[1] = 0.0;
+        else if (s.weakFundamentalDb > 0.0 && harmonics >= 2)
+            g[1] = g[2] * std::pow(10.0, -s.weakFundamentalDb / 20.0);
+    };
+    weights(s.hz, gain);
+    for (int32_t h = 1; h <= harmonics; ++h) phase0[h] = s.pulsePhases ? 0.0 : uniform(rng);
     Voice out;
     out.samples.resize(samples);
     out.f0.resize(samples);
@@ -92,7 +109,7 @@ inline Voice makeVoice(const VoiceSpec &s, int32_t samples, double peak = 12000.
     double phase = 0.0, periodFactor = 1.0, level = 1.0, top = 0.0;
     const double vibratoPhase = uniform(rng);
     for (int32_t n = 0; n < samples; ++n) {
-        const double cents = s.vibratoCents * std::sin(twoPi * 5.5 * n / 44100.0 + vibratoPhase);
+        const double cents = s.vibratoCents * std::sin(twoPi * s.vibratoHz * n / 44100.0 + vibratoPhase);
         const double f = s.hz * std::exp2(cents / 1200.0) / periodFactor;
         out.f0[n] = f;
         const double before = phase;
@@ -101,6 +118,7 @@ inline Voice makeVoice(const VoiceSpec &s, int32_t samples, double peak = 12000.
             periodFactor = 1.0 + s.jitter * gauss(rng);
             level = 1.0 + s.shimmer * gauss(rng);
         }
+        if (s.formantFollowsPitch) weights(f, gain);
         double x = 0.0;
         for (int32_t h = 1; h <= harmonics; ++h)
             if (h * f < 20000.0) x += gain[h] * std::sin(h * phase + phase0[h]);

@@ -10,6 +10,9 @@
 // mono 16-bit 44100 Hz WAV to use as the answer) and TARNOVA_REPLAY_EXPORT
 // (where the exported file is written), so the rig test measures the export
 // with sox and the pitch scan.
+//
+// With the same devices, a replay played to its end by the real heartbeat
+// is followed by a recording, which must get its blocks in real time.
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <algorithm>
@@ -235,13 +238,20 @@ void openWindowAndAudio()
     _exit(0);
 }
 
+// The heartbeat as the program runs it: GLUT's clock, the capture device's
+// count, the current screen drawn each tick.
+const TimerHooks heartbeat = {
+    .now = [] { return static_cast<int32_t>(glutGet(GLUT_ELAPSED_TIME)); },
+    .capturedSamples = captureSamplesAvailable,
+    .drawFrame = displayCurrentScreen,
+    .windowExists = [] { return true; },
+};
+
 // The replay of the small lesson's sung recording (tests/replay/replay_fakes.h)
-// with the real devices and the real heartbeat: the recorded voice and the
-// beat clicks (a 2000 Hz blip in place of the sound bank's click) play on the
-// default output; at the end the tallies of the scores box are printed.
-[[noreturn]] void replayHeardWithItsClicks()
+// with the real devices, played by the real heartbeat until it leaves its
+// screen at its end; returns the blocks it played.
+int32_t playSmallReplayToItsEnd()
 {
-    openWindowAndAudio();
     replay_fakes::loadSmallLesson();
     replay_fakes::setReplayOptions(0);
     songPartVoice = 0; // the melody silent: only the voice and the clicks
@@ -250,12 +260,6 @@ void openWindowAndAudio()
     screenHandlersFor(replayScreenId)->create();
     currentScreen = replayScreenId;
     restartFreeGrid();
-    const TimerHooks heartbeat = {
-        .now = [] { return static_cast<int32_t>(glutGet(GLUT_ELAPSED_TIME)); },
-        .capturedSamples = captureSamplesAvailable,
-        .drawFrame = displayCurrentScreen,
-        .windowExists = [] { return true; },
-    };
     const int32_t start = glutGet(GLUT_ELAPSED_TIME);
     int32_t blocks = 0;
     while (currentScreen == replayScreenId) {
@@ -269,9 +273,73 @@ void openWindowAndAudio()
         glutMainLoopEvent();
         if (delay > 0) usleep(1000 * delay);
     }
-    if (blocks != replayBlockCount) _exit(34);
+    return blocks;
+}
+
+// The replay heard on the default output: the recorded voice and the beat
+// clicks (a 2000 Hz blip in place of the sound bank's click); at the end the
+// tallies of the scores box are printed.
+[[noreturn]] void replayHeardWithItsClicks()
+{
+    openWindowAndAudio();
+    if (playSmallReplayToItsEnd() != replayBlockCount) _exit(34);
     std::printf("tallies %d %d %d %d\n", pitchHitCount, loudnessOkCount, noteOkCount, onBeatScore);
     std::fflush(stdout);
+    _exit(0);
+}
+
+// Blocks a recording read from the microphone, each on its own tick.
+int32_t blocksRecorded = 0;
+void recordOneBlock()
+{
+    int16_t block[samplesPerBlock];
+    if (readCaptureBlock(block)) blocksRecorded += 1;
+}
+
+// After a replay played to its end, a recording started as the exercise's
+// and the sung check's start (audio clock and consumed samples at 0,
+// event-sync mode from offset 0, the capture on new sound) gets its blocks
+// in real time, one tick per block. A schedule the replay left behind would
+// make every tick the longest (464 ms): the capture would fall behind the
+// microphone after a block or two.
+[[noreturn]] void recordingAfterAReplayKeepsRealTime()
+{
+    constexpr int32_t blocksWanted = 40;
+    constexpr double boundMs = 2 * blocksWanted * gridStepMs; // about 3.7 s; the fault needs 18.6 s
+    openWindowAndAudio();
+    if (playSmallReplayToItsEnd() != replayBlockCount) _exit(40);
+
+    samplesConsumed = 0;
+    audioClockMs = 0;
+    recordingBlockIndex = -1;
+    eventSyncMode = 1;
+    eventSyncOffset = 0;
+    startCapture();
+    TimerHooks recording = heartbeat;
+    recording.drawFrame = recordOneBlock;
+    const int32_t start = glutGet(GLUT_ELAPSED_TIME);
+    int32_t longestDelay = 0, ticks = 0;
+    lastTickEnd = start;
+    while (blocksRecorded < blocksWanted) {
+        if (glutGet(GLUT_ELAPSED_TIME) - start > boundMs) {
+            std::fprintf(stderr, "%d blocks in %.0f ms: %d ticks, longest delay %d ms, fell behind %d, next events %d %d %d\n",
+                         blocksRecorded, boundMs, ticks, longestDelay, int(captureFellBehind()), nextSoundEventMs[0],
+                         nextSoundEventMs[1], nextSoundEventMs[2]);
+            _exit(41);
+        }
+        const int32_t delay = runTimerTick(recording);
+        longestDelay = std::max(longestDelay, delay);
+        ticks += 1;
+        glutMainLoopEvent();
+        if (delay > 0) usleep(1000 * delay);
+    }
+    const int32_t took = glutGet(GLUT_ELAPSED_TIME) - start;
+    std::fprintf(stderr, "%d blocks in %d ms, %d ticks, longest delay %d ms\n", blocksRecorded, took, ticks, longestDelay);
+    if (captureFellBehind()) _exit(42);
+    // A tick per block: the block's time (46.44 ms) plus the 1 ms margin at most.
+    if (longestDelay > 48) _exit(43);
+    stopCapture();
+    eventSyncMode = 0;
     _exit(0);
 }
 
@@ -296,6 +364,12 @@ TEST_F(ReplayWindow, ExportAfterASungLessonHoldsTheAnswerAsSung)
     setenv("PATH", (bin + ":" + oldPath).c_str(), 1);
     EXPECT_EXIT(replayAfterASungLesson(dir), ::testing::ExitedWithCode(0), "");
     setenv("PATH", oldPath.c_str(), 1);
+}
+
+TEST_F(ReplayWindow, RecordingAfterAReplayPlayedToItsEndKeepsRealTime)
+{
+    if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server (tools/run-tests starts one)";
+    EXPECT_EXIT(recordingAfterAReplayKeepsRealTime(), ::testing::ExitedWithCode(0), "");
 }
 
 struct ReplayHeard : StoreFolderTest {};

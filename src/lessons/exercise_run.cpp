@@ -16,9 +16,9 @@
 #include "lessons/lesson_state.h"
 #include "lessons/note_ordering.h"
 #include "music/note_voices.h"
-#include "progress/store_io.h"
-#include "progress/time_line.h"
-#include "progress/users_file.h"
+#include "store/store_io.h"
+#include "store/time_line.h"
+#include "store/users_file.h"
 #include "music/notes.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
@@ -560,17 +560,6 @@ void analyseExerciseBlock()
     } else {
         hooks.stopCapture();
     }
-}
-
-bool storeLessonResult(int32_t key, int32_t lesson, const LessonBlock &results, bool passed)
-{
-    beginStoreUpdate();
-    // There is no lesson after 556 to make current.
-    if (passed) setUserCurrentLesson(key, lesson < lastExerciseLesson ? lesson + 1 : lastExerciseLesson);
-    setUserLessonBlock(key, lesson - 2, results);
-    const bool hundredthDay = addTimeLineEntry(key, lesson - 2, results);
-    endStoreUpdate();
-    return hundredthDay;
 }
 
 void quitExercise() { leaveForLessonMenu(); }

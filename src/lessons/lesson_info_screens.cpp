@@ -15,7 +15,7 @@
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "platform/paths.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 

@@ -14,7 +14,7 @@
 #include "music/note_labels.h"
 #include "music/notes.h"
 #include "music/tune_state.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 float scoreViewPxPerMs = 0.0f;
 int32_t viewWindowMs = 0;

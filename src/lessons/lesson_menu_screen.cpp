@@ -20,7 +20,8 @@
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
-#include "progress/users_file.h"
+#include "store/user_actions.h"
+#include "store/users_file.h"
 
 LessonMenuState lessonMenuState;
 LessonMenuHooks lessonMenuHooks;

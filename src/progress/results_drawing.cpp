@@ -8,7 +8,7 @@
 #include "frame/text.h"
 #include "music/notes.h"
 #include "progress/results_logic.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 void ratingColour(int32_t rating)
 {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "progress/store_records.h"
+#include "store/store_records.h"
 
 // Rating colours of the score overview (alpha 0.4): 0, 1 blue; 2 green; 3 yellow-brown; 4 red.
 void ratingColour(int32_t rating);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "lessons/lesson_params.h"
-#include "progress/store_records.h"
+#include "store/store_records.h"
 
 // ---- Score overview -------------------------------------------------------
 

@@ -21,9 +21,9 @@
 #include "music/notes.h"
 #include "progress/results_drawing.h"
 #include "progress/results_logic.h"
-#include "progress/statistics_file.h"
-#include "progress/time_line.h"
-#include "progress/users_file.h"
+#include "store/statistics_file.h"
+#include "store/time_line.h"
+#include "store/users_file.h"
 
 TimeLineNumbersState timeLineNumbersState;
 

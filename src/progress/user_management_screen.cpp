@@ -16,10 +16,11 @@
 #include "frame/text.h"
 #include "frame/text_field.h"
 #include "frame/timer.h"
-#include "progress/password.h"
-#include "progress/statistics_file.h"
-#include "progress/store_io.h"
-#include "progress/users_file.h"
+#include "store/user_actions.h"
+#include "store/password.h"
+#include "store/statistics_file.h"
+#include "store/store_io.h"
+#include "store/users_file.h"
 
 UserManagementState userManagementState;
 

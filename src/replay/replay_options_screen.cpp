@@ -26,7 +26,7 @@
 #include "progress/score_overview_screen.h"
 #include "lessons/lesson_options.h"
 #include "lessons/options_screen.h"
-#include "replay/recording_file.h"
+#include "store/recording_file.h"
 #include "replay/replay_state.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"

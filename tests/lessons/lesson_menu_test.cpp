@@ -15,7 +15,7 @@
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
 #include "lessons/programme_chart.h"
-#include "progress/store_fixture.h"
+#include "store/store_fixture.h"
 
 namespace {
 

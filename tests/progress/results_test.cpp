@@ -13,7 +13,8 @@
 #include "progress/results_logic.h"
 #include "progress/score_overview_screen.h"
 #include "replay/replay_state.h"
-#include "store_fixture.h"
+#include "store/user_actions.h"
+#include "store/store_fixture.h"
 
 namespace {
 

@@ -361,8 +361,7 @@ static void drawNavigation(ImmediateDraw &draw)
 {
     draw.colour(0.1f, 0.5f, 0.1f, 0.4f);
     draw.text(DrawnText::normal, introLessonFont, "Navigation:", 620, 77);
-    const double outline[] = {615, 70, 1103, 70, 1103, 22, 615, 22};
-    draw.lineLoop(outline, 4, -6);
+    frameRect(draw, 615, 22, 1103, 70, -6);
     draw.colour(0, 0, 0, 0.4f);
     draw.text(DrawnText::normal, introLessonFont, "Change Topic ........ ", 620, 50);
     draw.text(DrawnText::normal, introLessonFont, "Quit Introduction ... ", 620, 28);

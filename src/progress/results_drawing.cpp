@@ -20,12 +20,6 @@ void ratingColour(int32_t rating)
     }
 }
 
-void drawFrameRect(double left, double bottom, double right, double top, double z)
-{
-    const double corners[] = {left, top, right, top, right, bottom, left, bottom};
-    drawLineLoop(corners, 4, z);
-}
-
 void drawUserHeader(double y)
 {
     setColour(0, 0, 0, 0.4f);

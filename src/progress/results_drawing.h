@@ -12,9 +12,6 @@ void ratingColour(int32_t rating);
 // trained note (i = 1..notes at y 470 - 20 i) with its deviation bar.
 void drawNoteResultTable(const LessonBlock &block, int32_t notes);
 
-// Rectangle outline through its four corners at the given depth.
-void drawFrameRect(double left, double bottom, double right, double top, double z);
-
 // "User:", the name, "Tessitura:" and the tessitura's name at height y
 // (x 130, 190, 330, 430), in black.
 void drawUserHeader(double y);

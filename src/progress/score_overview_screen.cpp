@@ -165,10 +165,7 @@ static void displayScoreOverviewScreen()
     setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 623, 930, 623, -6);
 
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(scoreOverviewFont, "Score Overview: ", 30, 587);
-    drawFrameRect(25, 532, 912, 580, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(scoreOverviewFont, "Score Overview: ", 30, 587, 25, 532, 912, 580);
     drawText(scoreOverviewFont, "Lesson:", 30, 560);
     drawText(scoreOverviewFont, title, 30, 540);
     drawText(scoreOverviewFont, "PersonalScore", 300, 560);

@@ -528,10 +528,7 @@ static void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY)
 
 static void drawNavigationBox(const char *upper, const char *lower)
 {
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(fontId, "Navigation:", 315, 155);
-    drawFrameRect(310, 98, 983, 148, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(fontId, "Navigation:", 315, 155, 310, 98, 983, 148);
     drawText(fontId, upper, 315, 130);
     drawText(fontId, lower, 315, 110);
 }

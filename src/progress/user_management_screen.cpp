@@ -591,11 +591,7 @@ static void drawUserManagementFrame()
     setColour(0, 0, 0, 0.4f);
     drawText(font, "Tarnova .................... ", 130, 680);
     drawTitleRule();
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(font, "User Management: Click your Name from the list or add a new user", 30, 617);
-    const double userArea[] = {25, 610, 983, 610, 983, 338, 25, 338};
-    drawLineLoop(userArea, 4, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(font, "User Management: Click your Name from the list or add a new user", 30, 617, 25, 338, 983, 610);
     drawText(font, "User Name: ", 130, 590);
     drawText(font, "Tessitura: ", 500, 590);
     drawText(font, "Delete: ", 620, 590);

@@ -22,7 +22,6 @@
 #include "lessons/lesson_state.h"
 #include "music/note_labels.h"
 #include "platform/paths.h"
-#include "progress/results_drawing.h"
 #include "progress/score_overview_screen.h"
 #include "lessons/lesson_options.h"
 #include "lessons/options_screen.h"
@@ -485,10 +484,7 @@ static const char *exerciseTypeLine(int32_t type)
 
 static void drawHeading(const char *text, double x, double y, double l, double b, double r, double t)
 {
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(replayOptions.font, text, x, y);
-    drawFrameRect(l, b, r, t, -6);
-    glColor4f(0, 0, 0, 0.4f);
+    drawLabelledPanel(replayOptions.font, text, x, y, l, b, r, t);
 }
 
 static void drawLines(const char *const *lines, int count, double x, const int *ys)

@@ -20,6 +20,9 @@ struct ScreenHandlers {
     void (*drawControls)() = nullptr;                             // draw<X>Controls
     void (*handleAction)() = nullptr;                             // handle<X>Action
     void (*display)() = nullptr;                                  // display<X>Screen
+    // enter<X>: what the screen sets up when a screen of another folder opens
+    // it (that screen calls it, then makes it current); nullptr: nothing.
+    void (*enter)() = nullptr;
 };
 
 struct ScreenTableEntry {

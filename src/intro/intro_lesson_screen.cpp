@@ -15,11 +15,10 @@
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
 #include "lessons/lesson_state.h"
+#include "lessons/replay_link.h"
 #include "music/notation_draw.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
-#include "replay/replay_run.h"
-#include "replay/replay_state.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -467,7 +466,7 @@ static void loadingFrame(ImmediateDraw &draw)
 static void waitFrame()
 {
     if (nextTimerDelay < 20) return;
-    resetReplayPlayPosition();
+    resetReplayPosition();
     eventSyncMode = 0;
     introLesson.step = 0;
     introLesson.stepJustSet = 0;

@@ -381,4 +381,5 @@ const ScreenHandlers lessonMenuScreenHandlers = {
     .drawControls = drawLessonMenuControls,
     .handleAction = handleLessonMenuAction,
     .display = displayLessonMenuScreen,
+    .enter = enterLessonMenu,
 };

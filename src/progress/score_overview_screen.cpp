@@ -64,8 +64,7 @@ static void scoreOverviewAction(int32_t code)
         scoreOverviewState.replayButton.value = scoreOverviewState.replayButton.value == 0 ? 1 : 0;
         stopTeacher();
         scoreOverviewState.replayButton.state = stateIdle;
-        setUpReplayOptions();
-        replayOptionsFirstShow = 1;
+        replayOptionsScreenHandlers.enter();
         setKeyboardFocus(nullptr);
         scoreOverviewState.phase = 0;
         currentScreen = replayOptionsScreenId;

@@ -408,7 +408,7 @@ static void startUser(int r)
         // belongs to this screen and must not stay open over the lesson menu.
         if (popupOpen)
             closePopupList();
-        enterLessonMenu();
+        lessonMenuScreenHandlers.enter();
         userManagementState.phase = 0;
         currentScreen = lessonMenuScreenId;
     } else {

@@ -22,7 +22,6 @@
 #include "lessons/lesson_state.h"
 #include "music/note_labels.h"
 #include "platform/paths.h"
-#include "progress/score_overview_screen.h"
 #include "lessons/lesson_options.h"
 #include "lessons/options_screen.h"
 #include "store/recording_file.h"
@@ -581,6 +580,14 @@ static void displayReplayOptionsScreen()
     if (++replayOptions.frameCounter >= 190) replayOptions.frameCounter = 0;
 }
 
+// The road from the score overview: the screen is built for the lesson and
+// its first frame goes straight on to the replay.
+static void enterReplayOptions()
+{
+    setUpReplayOptions();
+    replayOptionsFirstShow = 1;
+}
+
 const ScreenHandlers replayOptionsScreenHandlers = {
     .create = nullptr,
     .keyboard = replayOptionsKeyboard,
@@ -591,6 +598,7 @@ const ScreenHandlers replayOptionsScreenHandlers = {
     .drawControls = drawReplayOptionsControls,
     .handleAction = handleReplayOptionsAction,
     .display = displayReplayOptionsScreen,
+    .enter = enterReplayOptions,
 };
 
 ReplayOptionDefaults replayDefaultsForLesson(int32_t lesson)

@@ -15,6 +15,7 @@
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
 #include "lessons/note_ordering.h"
+#include "lessons/run_tallies.h"
 #include "music/note_voices.h"
 #include "store/store_io.h"
 #include "store/time_line.h"
@@ -22,8 +23,6 @@
 #include "music/notes.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
-#include "replay/replay_sounds.h"
-#include "replay/replay_state.h"
 #include "sound/pitch_detector.h"
 
 ExerciseRunState exerciseRun;

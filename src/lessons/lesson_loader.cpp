@@ -11,6 +11,7 @@
 #include "lessons/lesson_options.h"
 #include "lessons/timed_notes.h"
 #include "music/abc_reader.h"
+#include "lessons/lesson_note_labels.h"
 #include "music/note_labels.h"
 #include "music/notes.h"
 #include "music/tune_state.h"

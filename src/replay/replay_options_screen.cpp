@@ -20,6 +20,7 @@
 #include "frame/timer.h"
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
+#include "lessons/lesson_note_labels.h"
 #include "music/note_labels.h"
 #include "platform/paths.h"
 #include "lessons/lesson_options.h"

@@ -1,3 +1,4 @@
+#include "lessons/lesson_note_labels.h"
 #include "music/note_labels.h"
 
 #include <gtest/gtest.h>

@@ -9,7 +9,7 @@
 #include "frame/timer.h"
 #include "frame/immediate_draw.h"
 #include "intro/intro_pages.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/sample_exercise.h"
 #include "intro/sample_pages.h"
 #include "intro/speech_bubbles.h"

@@ -13,7 +13,7 @@
 #include "frame/text.h"
 #include "frame/texture_pack.h"
 #include "frame/timer.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_menu_panels.h"
 #include "lessons/lesson_one_screen.h"

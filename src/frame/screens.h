@@ -1,7 +1,7 @@
 // Screen dispatch table.
 //
 // Every screen is one module with (as far as it needs them) ten procedures.
-// The module exposes one ScreenHandlers value; src/frame/screen_table.cpp
+// The module exposes one ScreenHandlers value; src/app/screen_table.cpp
 // lists which ScreenId range it serves. The dispatcher only ever calls the
 // display and the five input procedures; the loading screen calls `create`
 // once; the rest are the screen's own.

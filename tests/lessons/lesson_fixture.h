@@ -18,7 +18,7 @@
 #include "music/tune_state.h"
 #include "store/store_records.h"
 #include "store/users_file.h"
-#include "replay/replay_state.h"
+#include "lessons/run_tallies.h"
 
 inline std::string writeTestFile(const std::string &path, const std::string &text)
 {

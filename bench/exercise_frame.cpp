@@ -32,7 +32,7 @@
 #include "lessons/exercise_screen.h"
 #include "lessons/lesson_state.h"
 #include "music/note_voices.h"
-#include "progress/store_records.h"
+#include "store/store_records.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "lessons/lesson_state.h"
 #include "replay/block_rating.h"
-#include "replay/recording_file.h"
+#include "store/recording_file.h"
 #include "replay/replay_tracks.h"
 #include "sound/recording.h"
 

@@ -27,10 +27,11 @@
 #include <unistd.h>
 
 #include "base/shared.h"
-#include "progress/score_file.h"
-#include "progress/store_io.h"
-#include "progress/time_line.h"
-#include "progress/users_file.h"
+#include "store/user_actions.h"
+#include "store/score_file.h"
+#include "store/store_io.h"
+#include "store/time_line.h"
+#include "store/users_file.h"
 
 static std::string base;
 static std::string fullFolder, emptyFolder;

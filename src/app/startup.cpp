@@ -8,9 +8,11 @@
 #include "base/small_routines.h"
 #include "base/stops.h"
 #include "frame/timer.h"
+#include "lessons/replay_link.h"
 #include "platform/folder_lock.h"
 #include "platform/paths.h"
 #include "platform/window_watch.h"
+#include "replay/replay_run.h"
 
 #include <AL/al.h>
 #include <GL/freeglut.h>
@@ -127,6 +129,9 @@ void openProgramWindow(int *argc, char **argv)
     initProjection();
     glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
     setScreenLookup(screenHandlersFor);
+    // The lesson side and the introduction reach the replay above them only
+    // through this link.
+    setReplayLink({.resetPlayPosition = resetReplayPlayPosition});
     glutDisplayFunc(displayCurrentScreen);
 }
 

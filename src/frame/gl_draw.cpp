@@ -105,6 +105,12 @@ void fillTriangle(double x0, double y0, double x1, double y1, double x2, double 
     glEnd();
 }
 
+void drawFrameRect(double left, double bottom, double right, double top, double z)
+{
+    const double corners[] = {left, top, right, top, right, bottom, left, bottom};
+    drawLineLoop(corners, 4, z);
+}
+
 void drawEllipseOutline(int32_t cx, int32_t cy, int32_t n, double rx, double ry, int32_t lineWidth)
 {
     if (n <= 0) return;

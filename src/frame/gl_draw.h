@@ -26,6 +26,9 @@ void drawLine(double x0, double y0, double x1, double y1, double z);
 // Line strip / closed loop through n points (xy pairs).
 void drawLineStrip(const double *xy, int n, double z);
 void drawLineLoop(const double *xy, int n, double z);
+// The outline of an axis-parallel rectangle: a closed line from the upper
+// left corner clockwise (panels, boxes and frames of the screens).
+void drawFrameRect(double left, double bottom, double right, double top, double z);
 // Filled triangle, wound counter-clockwise whatever the corner order.
 void fillTriangle(double x0, double y0, double x1, double y1, double x2, double y2, double z);
 

@@ -123,3 +123,9 @@ ImmediateDraw &glImmediateDraw()
     static GlImmediateDraw draw;
     return draw;
 }
+
+void frameRect(ImmediateDraw &d, double left, double bottom, double right, double top, double z)
+{
+    const double corners[] = {left, top, right, top, right, bottom, left, bottom};
+    d.lineLoop(corners, 4, z);
+}

@@ -15,6 +15,11 @@ enum class DrawnText : int8_t {
     score,   // drawScoreText: depth -11, hidden under an open pop-up list
 };
 
+struct ImmediateDraw;
+// The outline of an axis-parallel rectangle through the facade, as
+// drawFrameRect draws it (from the upper left corner clockwise).
+void frameRect(ImmediateDraw &d, double left, double bottom, double right, double top, double z);
+
 struct ImmediateDraw {
     virtual ~ImmediateDraw() = default;
     virtual void beginFrame() = 0;              // clear the colour buffer, depth test GL_LESS

@@ -28,13 +28,18 @@ void drawInfoPanel(int32_t font, const char *heading)
     drawText(font, heading, 130, 620);
 }
 
-void drawControlBox(int32_t font, const char *buttonLabel)
+void drawLabelledPanel(int32_t font, const char *heading, double x, double y, double left, double bottom,
+                       double right, double top)
 {
     setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(font, "Control:", 350, 185);
-    const double outline[] = {345, 178, 983, 178, 983, 130, 345, 130};
-    drawLineLoop(outline, 4, -6);
+    drawText(font, heading, x, y);
+    drawFrameRect(left, bottom, right, top, -6);
     setColour(0, 0, 0, 0.4f);
+}
+
+void drawControlBox(int32_t font, const char *buttonLabel)
+{
+    drawLabelledPanel(font, "Control:", 350, 185, 345, 130, 983, 178);
     drawText(font, buttonLabel, 350, 158);
 }
 

@@ -13,6 +13,11 @@ void drawTitleRule();
 // heading in black.
 void drawInfoPanel(int32_t font, const char *heading);
 
+// A labelled panel: the heading in green at (x, y), the panel's outline
+// (drawFrameRect at depth -6), then black for what is written inside.
+void drawLabelledPanel(int32_t font, const char *heading, double x, double y, double left, double bottom,
+                       double right, double top);
+
 // The "Control:" box at the lower right of the information screens: the
 // green heading and outline, and buttonLabel in black beside the place of
 // the screen's one button.

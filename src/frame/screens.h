@@ -1,7 +1,7 @@
 // Screen dispatch table.
 //
 // Every screen is one module with (as far as it needs them) ten procedures.
-// The module exposes one ScreenHandlers value; src/frame/screen_table.cpp
+// The module exposes one ScreenHandlers value; src/app/screen_table.cpp
 // lists which ScreenId range it serves. The dispatcher only ever calls the
 // display and the five input procedures; the loading screen calls `create`
 // once; the rest are the screen's own.
@@ -20,6 +20,9 @@ struct ScreenHandlers {
     void (*drawControls)() = nullptr;                             // draw<X>Controls
     void (*handleAction)() = nullptr;                             // handle<X>Action
     void (*display)() = nullptr;                                  // display<X>Screen
+    // enter<X>: what the screen sets up when a screen of another folder opens
+    // it (that screen calls it, then makes it current); nullptr: nothing.
+    void (*enter)() = nullptr;
 };
 
 struct ScreenTableEntry {

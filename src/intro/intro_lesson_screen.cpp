@@ -9,17 +9,16 @@
 #include "frame/timer.h"
 #include "frame/immediate_draw.h"
 #include "intro/intro_pages.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/sample_exercise.h"
 #include "intro/sample_pages.h"
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
 #include "lessons/lesson_state.h"
+#include "lessons/replay_link.h"
 #include "music/notation_draw.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
-#include "replay/replay_run.h"
-#include "replay/replay_state.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -361,8 +360,7 @@ static void drawNavigation(ImmediateDraw &draw)
 {
     draw.colour(0.1f, 0.5f, 0.1f, 0.4f);
     draw.text(DrawnText::normal, introLessonFont, "Navigation:", 620, 77);
-    const double outline[] = {615, 70, 1103, 70, 1103, 22, 615, 22};
-    draw.lineLoop(outline, 4, -6);
+    frameRect(draw, 615, 22, 1103, 70, -6);
     draw.colour(0, 0, 0, 0.4f);
     draw.text(DrawnText::normal, introLessonFont, "Change Topic ........ ", 620, 50);
     draw.text(DrawnText::normal, introLessonFont, "Quit Introduction ... ", 620, 28);
@@ -468,7 +466,7 @@ static void loadingFrame(ImmediateDraw &draw)
 static void waitFrame()
 {
     if (nextTimerDelay < 20) return;
-    resetReplayPlayPosition();
+    resetReplayPosition();
     eventSyncMode = 0;
     introLesson.step = 0;
     introLesson.stepJustSet = 0;

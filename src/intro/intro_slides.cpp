@@ -3,7 +3,7 @@
 #include "base/rounding.h"
 #include "frame/immediate_draw.h"
 #include "frame/picture_catalogue.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/speech_bubbles.h"
 #include "music/staff_drawing.h"
 

@@ -2,7 +2,7 @@
 // pairs, small travelling icons, single pictures, a whole note marked on the
 // staff, the ticking stopwatch dial and the accuracy-over-time graph. Each
 // routine draws one thing in window pixels (y up) through the facade, keeps
-// no state, and reads its textures from the picture sets (intro_pictures.h).
+// no state, and reads its textures from the picture sets (lessons/picture_sets.h).
 #pragma once
 #include <cstdint>
 

@@ -9,7 +9,7 @@
 #include "frame/immediate_draw.h"
 #include "frame/timer.h"
 #include "intro/intro_lesson_screen.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/intro_tables.h"
 #include "intro/sample_exercise.h"
 #include "lessons/exercise_drawing.h"

@@ -2,7 +2,7 @@
 
 #include "base/stops.h"
 #include "frame/immediate_draw.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/intro_tables.h"
 
 #include <string>

@@ -16,7 +16,7 @@
 #include "frame/text.h"
 #include "frame/text_field.h"
 #include "frame/texture_pack.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "lessons/exercise_judging.h"
 #include "lessons/exercise_screen.h"
 #include "lessons/lesson_params.h"

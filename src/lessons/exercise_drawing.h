@@ -25,7 +25,7 @@ void drawSignalTrace();
 // traces of the exercise and the options screen's check; black otherwise.
 void blockRatingColour(int32_t rating);
 
-// A picture pack of the screen, through the packs' one owner (intro_pictures):
+// A picture pack of the screen, through the packs' one owner (lessons/picture_sets):
 // 25 and 49 are checked (never drawn, so not loaded), of 44 the three verdict
 // pictures are loaded (fail and pass are its pictures 2 and 3).
 void loadExercisePicturePack(int32_t pack);

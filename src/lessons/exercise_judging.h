@@ -6,7 +6,7 @@
 #pragma once
 #include <cstdint>
 
-#include "progress/store_records.h"
+#include "store/store_records.h"
 
 // Blocks 1..22 of the test recording are judged (the first 1.07 s); block 0
 // still holds the cleared head of the recording buffer.

@@ -15,15 +15,14 @@
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
 #include "lessons/note_ordering.h"
+#include "lessons/run_tallies.h"
 #include "music/note_voices.h"
-#include "progress/store_io.h"
-#include "progress/time_line.h"
-#include "progress/users_file.h"
+#include "store/store_io.h"
+#include "store/time_line.h"
+#include "store/users_file.h"
 #include "music/notes.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
-#include "replay/replay_sounds.h"
-#include "replay/replay_state.h"
 #include "sound/pitch_detector.h"
 
 ExerciseRunState exerciseRun;
@@ -575,17 +574,6 @@ void analyseExerciseBlock()
     } else {
         hooks.stopCapture();
     }
-}
-
-bool storeLessonResult(int32_t key, int32_t lesson, const LessonBlock &results, bool passed)
-{
-    beginStoreUpdate();
-    // There is no lesson after 556 to make current.
-    if (passed) setUserCurrentLesson(key, lesson < lastExerciseLesson ? lesson + 1 : lastExerciseLesson);
-    setUserLessonBlock(key, lesson - 2, results);
-    const bool hundredthDay = addTimeLineEntry(key, lesson - 2, results);
-    endStoreUpdate();
-    return hundredthDay;
 }
 
 void quitExercise() { leaveForLessonMenu(); }

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "progress/store_records.h"
+#include "store/store_records.h"
 #include "sound/recording.h"
 
 // LessonProgress: the states of the run. Only 0, 1, 3, 4, 5 and 12 are ever
@@ -208,11 +208,6 @@ extern std::string progressName;
 void setProgressStep(int32_t n);
 void advanceProgressStep();
 void advanceExercisePhase();
-
-// The store's side of the hooks: the lesson end as one store update
-// (current lesson, lesson block, today's time-line day), so each store file
-// is written once.
-bool storeLessonResult(int32_t key, int32_t lesson, const LessonBlock &results, bool passed);
 
 // The screen's create procedure: state 0, step 0, exercisePhase 1.
 void resetExerciseRun();

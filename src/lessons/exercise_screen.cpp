@@ -17,11 +17,11 @@
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "lessons/options_screen.h"
+#include "lessons/replay_link.h"
 #include "platform/paths.h"
-#include "progress/users_file.h"
-#include "replay/recording_file.h"
-#include "replay/replay_run.h"
-#include "replay/replay_state.h"
+#include "store/user_actions.h"
+#include "store/users_file.h"
+#include "store/recording_file.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -213,7 +213,7 @@ const ExerciseHooks realHooks = {
     .userCurrentLesson = getUserCurrentLesson,
     .storeLessonEnd = storeLessonResult,
     .setUpExerciseOptions = [] { setUpExerciseOptions(); },
-    .resetReplayPlayPosition = resetReplayPlayPosition,
+    .resetReplayPlayPosition = resetReplayPosition,
     // The last test recording goes to the replay's raw file; a failure only
     // costs the replay (its options screen says the recording is missing).
     .handRecordingToReplay =

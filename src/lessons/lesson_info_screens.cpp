@@ -15,7 +15,7 @@
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "platform/paths.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -215,12 +215,7 @@ void drawInfoFrame(InfoScreenState &st, bool overview, int32_t icon, const char 
     setColour(0, 0, 0, 0.5f);
     for (const InfoLine &line : lines) drawText(infoFont, line.text, 130, line.y);
     if (overview) {
-        setColour(0.1f, 0.5f, 0.1f, 0.4f);
-        drawText(infoFont, "Control:", 350, 185);
-        const double box[] = {345, 178, 983, 178, 983, 130, 345, 130};
-        drawLineLoop(box, 4, -6);
-        setColour(0, 0, 0, 0.4f);
-        drawText(infoFont, "Close Info box and start lesson ..", 350, 158);
+        drawControlBox(infoFont, "Close Info box and start lesson ..");
         drawText(infoFont, "Choose new lesson ................", 350, 136);
         drawControl(&st.startButton);
         drawControl(&st.changeButton);

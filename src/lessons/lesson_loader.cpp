@@ -11,10 +11,11 @@
 #include "lessons/lesson_options.h"
 #include "lessons/timed_notes.h"
 #include "music/abc_reader.h"
+#include "lessons/lesson_note_labels.h"
 #include "music/note_labels.h"
 #include "music/notes.h"
 #include "music/tune_state.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 float scoreViewPxPerMs = 0.0f;
 int32_t viewWindowMs = 0;

@@ -6,7 +6,7 @@
 #include "lessons/delay_dial.h"
 #include "lessons/lesson_params.h"
 #include "music/note_labels.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 static bool numberedLesson(int32_t lesson) { return lesson >= 3 && lesson <= lastParamsLesson; }
 

@@ -13,14 +13,15 @@
 #include "frame/text.h"
 #include "frame/texture_pack.h"
 #include "frame/timer.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_menu_panels.h"
 #include "lessons/lesson_one_screen.h"
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
-#include "progress/users_file.h"
+#include "store/user_actions.h"
+#include "store/users_file.h"
 
 LessonMenuState lessonMenuState;
 LessonMenuHooks lessonMenuHooks;
@@ -388,4 +389,5 @@ const ScreenHandlers lessonMenuScreenHandlers = {
     .drawControls = drawLessonMenuControls,
     .handleAction = handleLessonMenuAction,
     .display = displayLessonMenuScreen,
+    .enter = enterLessonMenu,
 };

@@ -4,8 +4,8 @@
 #include "lessons/lesson_state.h"
 #include "lessons/options_screen.h"
 #include "music/tune_state.h"
-#include "progress/store_records.h"
-#include "progress/users_file.h"
+#include "store/store_records.h"
+#include "store/users_file.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "progress/store_records.h"
+#include "store/store_records.h"
 
 // Reads a user's lesson block (blockIndex = lesson index - 2) into `block`.
 using LessonBlockReader = int32_t (*)(int32_t key, int32_t blockIndex, LessonBlock &block);

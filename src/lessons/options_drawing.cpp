@@ -27,8 +27,7 @@ void black() { setColour(0, 0, 0, 0.4f); }
 
 void outline(double x0, double y0, double x1, double y1)
 {
-    const double xy[] = {x0, y1, x1, y1, x1, y0, x0, y0};
-    drawLineLoop(xy, 4, -6);
+    drawFrameRect(x0, y0, x1, y1, -6);
 }
 
 void point(double x, double y)

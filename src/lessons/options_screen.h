@@ -14,7 +14,7 @@
 #include "frame/controls.h"
 #include "frame/screens.h"
 #include "lessons/note_check.h"
-#include "progress/store_records.h"
+#include "store/store_records.h"
 #include "sound/recording.h"
 
 extern const ScreenHandlers exerciseOptionsScreenHandlers;

@@ -3,6 +3,7 @@
 #include "base/rounding.h"
 #include "lessons/lesson_state.h"
 #include "music/chords.h"
+#include "lessons/lesson_note_labels.h"
 #include "music/note_labels.h"
 #include "music/notes.h"
 #include "music/tune_state.h"

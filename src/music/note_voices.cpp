@@ -8,6 +8,8 @@
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
+static_assert(soundBankLowestNote == noteC2, "the sound bank counts its voice notes from C2");
+
 VoiceRecord noteVoices[voiceCount + 1];
 VoiceRecord playingVoices[voiceCount + 1];
 int32_t voiceSoundIds[voiceCount + 1];

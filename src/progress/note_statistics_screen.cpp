@@ -15,7 +15,7 @@
 #include "lessons/lesson_state.h"
 #include "progress/results_drawing.h"
 #include "progress/results_logic.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 NoteStatisticsState noteStatisticsState;
 

@@ -8,7 +8,7 @@
 #include "frame/text.h"
 #include "music/notes.h"
 #include "progress/results_logic.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 void ratingColour(int32_t rating)
 {
@@ -18,12 +18,6 @@ void ratingColour(int32_t rating)
     case 4: setColour(1, 0, 0, 0.4f); break;
     default: setColour(0, 0, 1, 0.4f); break;
     }
-}
-
-void drawFrameRect(double left, double bottom, double right, double top, double z)
-{
-    const double corners[] = {left, top, right, top, right, bottom, left, bottom};
-    drawLineLoop(corners, 4, z);
 }
 
 void drawUserHeader(double y)

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "progress/store_records.h"
+#include "store/store_records.h"
 
 // Rating colours of the score overview (alpha 0.4): 0, 1 blue; 2 green; 3 yellow-brown; 4 red.
 void ratingColour(int32_t rating);
@@ -11,9 +11,6 @@ void ratingColour(int32_t rating);
 // "Note", "Deviation", "Variance", "Fulfilled", the grid and one row per
 // trained note (i = 1..notes at y 470 - 20 i) with its deviation bar.
 void drawNoteResultTable(const LessonBlock &block, int32_t notes);
-
-// Rectangle outline through its four corners at the given depth.
-void drawFrameRect(double left, double bottom, double right, double top, double z);
 
 // "User:", the name, "Tessitura:" and the tessitura's name at height y
 // (x 130, 190, 330, 430), in black.

@@ -10,9 +10,10 @@
 #include "base/small_routines.h"
 #include "lessons/lesson_state.h"
 #include "music/notes.h"
-#include "progress/score_file.h"
-#include "progress/store_io.h"
-#include "progress/users_file.h"
+#include "store/user_actions.h"
+#include "store/score_file.h"
+#include "store/store_io.h"
+#include "store/users_file.h"
 #include "replay/replay_state.h"
 
 // ---- Score overview -------------------------------------------------------

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "lessons/lesson_params.h"
-#include "progress/store_records.h"
-#include "replay/recording_file.h"
+#include "store/store_records.h"
+#include "store/recording_file.h"
 
 // ---- Score overview -------------------------------------------------------
 

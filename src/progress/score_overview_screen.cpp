@@ -17,8 +17,8 @@
 #include "lessons/lesson_state.h"
 #include "progress/results_drawing.h"
 #include "progress/results_logic.h"
-#include "progress/score_file.h"
-#include "progress/users_file.h"
+#include "store/score_file.h"
+#include "store/users_file.h"
 #include "replay/replay_options_screen.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
@@ -65,8 +65,7 @@ static void scoreOverviewAction(int32_t code)
         scoreOverviewState.replayButton.value = scoreOverviewState.replayButton.value == 0 ? 1 : 0;
         stopTeacher();
         scoreOverviewState.replayButton.state = stateIdle;
-        setUpReplayOptions();
-        replayOptionsFirstShow = 1;
+        replayOptionsScreenHandlers.enter();
         setKeyboardFocus(nullptr);
         scoreOverviewState.phase = 0;
         currentScreen = replayOptionsScreenId;
@@ -170,10 +169,7 @@ static void displayScoreOverviewScreen()
     setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 623, 930, 623, -6);
 
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(scoreOverviewFont, "Score Overview: ", 30, 587);
-    drawFrameRect(25, 532, 912, 580, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(scoreOverviewFont, "Score Overview: ", 30, 587, 25, 532, 912, 580);
     drawText(scoreOverviewFont, "Lesson:", 30, 560);
     drawText(scoreOverviewFont, title, 30, 540);
     drawText(scoreOverviewFont, "PersonalScore", 300, 560);

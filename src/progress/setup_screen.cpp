@@ -15,10 +15,11 @@
 #include "frame/text.h"
 #include "frame/text_field.h"
 #include "frame/timer.h"
-#include "progress/score_file.h"
-#include "progress/store_io.h"
+#include "store/user_actions.h"
+#include "store/score_file.h"
+#include "store/store_io.h"
 #include "progress/user_management_screen.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 SetupState setupState;
 

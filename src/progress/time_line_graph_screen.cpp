@@ -16,8 +16,8 @@
 #include "frame/text_field.h"
 #include "progress/results_drawing.h"
 #include "progress/results_logic.h"
-#include "progress/time_line.h"
-#include "progress/users_file.h"
+#include "store/time_line.h"
+#include "store/users_file.h"
 
 TimeLineGraphState timeLineGraphState;
 

@@ -21,9 +21,9 @@
 #include "music/notes.h"
 #include "progress/results_drawing.h"
 #include "progress/results_logic.h"
-#include "progress/statistics_file.h"
-#include "progress/time_line.h"
-#include "progress/users_file.h"
+#include "store/statistics_file.h"
+#include "store/time_line.h"
+#include "store/users_file.h"
 
 TimeLineNumbersState timeLineNumbersState;
 
@@ -529,10 +529,7 @@ static void drawTimeLineRow(int32_t block, int32_t day, int32_t rowY)
 
 static void drawNavigationBox(const char *upper, const char *lower)
 {
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(fontId, "Navigation:", 315, 155);
-    drawFrameRect(310, 98, 983, 148, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(fontId, "Navigation:", 315, 155, 310, 98, 983, 148);
     drawText(fontId, upper, 315, 130);
     drawText(fontId, lower, 315, 110);
 }

@@ -16,10 +16,11 @@
 #include "frame/text.h"
 #include "frame/text_field.h"
 #include "frame/timer.h"
-#include "progress/password.h"
-#include "progress/statistics_file.h"
-#include "progress/store_io.h"
-#include "progress/users_file.h"
+#include "store/user_actions.h"
+#include "store/password.h"
+#include "store/statistics_file.h"
+#include "store/store_io.h"
+#include "store/users_file.h"
 
 UserManagementState userManagementState;
 
@@ -407,7 +408,7 @@ static void startUser(int r)
         // belongs to this screen and must not stay open over the lesson menu.
         if (popupOpen)
             closePopupList();
-        enterLessonMenu();
+        lessonMenuScreenHandlers.enter();
         userManagementState.phase = 0;
         currentScreen = lessonMenuScreenId;
     } else {
@@ -598,11 +599,7 @@ static void drawUserManagementFrame()
     setColour(0, 0, 0, 0.4f);
     drawText(font, "Tarnova .................... ", 130, 680);
     drawTitleRule();
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(font, "User Management: Click your Name from the list or add a new user", 30, 617);
-    const double userArea[] = {25, 610, 983, 610, 983, 338, 25, 338};
-    drawLineLoop(userArea, 4, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(font, "User Management: Click your Name from the list or add a new user", 30, 617, 25, 338, 983, 610);
     drawText(font, "User Name: ", 130, 590);
     drawText(font, "Tessitura: ", 500, 590);
     drawText(font, "Delete: ", 620, 590);

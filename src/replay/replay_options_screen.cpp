@@ -20,13 +20,12 @@
 #include "frame/timer.h"
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
+#include "lessons/lesson_note_labels.h"
 #include "music/note_labels.h"
 #include "platform/paths.h"
-#include "progress/results_drawing.h"
-#include "progress/score_overview_screen.h"
 #include "lessons/lesson_options.h"
 #include "lessons/options_screen.h"
-#include "replay/recording_file.h"
+#include "store/recording_file.h"
 #include "replay/replay_state.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
@@ -485,10 +484,7 @@ static const char *exerciseTypeLine(int32_t type)
 
 static void drawHeading(const char *text, double x, double y, double l, double b, double r, double t)
 {
-    glColor4f(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(replayOptions.font, text, x, y);
-    drawFrameRect(l, b, r, t, -6);
-    glColor4f(0, 0, 0, 0.4f);
+    drawLabelledPanel(replayOptions.font, text, x, y, l, b, r, t);
 }
 
 static void drawLines(const char *const *lines, int count, double x, const int *ys)
@@ -585,6 +581,14 @@ static void displayReplayOptionsScreen()
     if (++replayOptions.frameCounter >= 190) replayOptions.frameCounter = 0;
 }
 
+// The road from the score overview: the screen is built for the lesson and
+// its first frame goes straight on to the replay.
+static void enterReplayOptions()
+{
+    setUpReplayOptions();
+    replayOptionsFirstShow = 1;
+}
+
 const ScreenHandlers replayOptionsScreenHandlers = {
     .create = nullptr,
     .keyboard = replayOptionsKeyboard,
@@ -595,6 +599,7 @@ const ScreenHandlers replayOptionsScreenHandlers = {
     .drawControls = drawReplayOptionsControls,
     .handleAction = handleReplayOptionsAction,
     .display = displayReplayOptionsScreen,
+    .enter = enterReplayOptions,
 };
 
 ReplayOptionDefaults replayDefaultsForLesson(int32_t lesson)

@@ -3,8 +3,9 @@
 // accompaniment, the score view's graphs), and from here the replay (578), the
 // WAV export of the recording, the lesson menu (6) or the lesson again (11).
 //
-// Entered from the score overview's Replay action, which runs
-// setUpReplayOptions and sets replayOptionsFirstShow; the replay returns here.
+// Entered from the score overview's Replay action through the screen's entry
+// procedure (setUpReplayOptions, then replayOptionsFirstShow); the replay
+// returns here.
 #pragma once
 #include <array>
 #include <cstdint>

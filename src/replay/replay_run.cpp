@@ -16,7 +16,7 @@
 #include "music/staff_geometry.h"
 #include "music/tune_state.h"
 #include "frame/message_panel.h"
-#include "replay/recording_file.h"
+#include "store/recording_file.h"
 #include "replay/replay_options_screen.h"
 #include "replay/replay_sounds.h"
 #include "replay/replay_state.h"

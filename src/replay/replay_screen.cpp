@@ -16,7 +16,7 @@
 #include "frame/timer.h"
 #include "lessons/exercise_drawing.h"
 #include "lessons/lesson_state.h"
-#include "replay/recording_file.h"
+#include "store/recording_file.h"
 #include "replay/replay_run.h"
 #include "replay/replay_sounds.h"
 #include "replay/replay_view.h"

@@ -12,8 +12,6 @@
 #include "sound/sound_layer.h"
 
 int32_t clickSoundId = 0;
-int32_t melodySoundId = 0;
-int32_t chordTrackSoundId = 0;
 int32_t nextBeatRecord = 0;
 int32_t nextChord = 0;
 

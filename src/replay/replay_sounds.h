@@ -11,6 +11,7 @@
 #pragma once
 #include <cstdint>
 
+#include "lessons/run_tallies.h"   // melodySoundId, chordTrackSoundId
 #include "replay/replay_state.h" // countInBeat, waitShiftMs
 
 // Gain of a started sound.
@@ -39,8 +40,6 @@ constexpr int32_t noSoundEventMs = 0x3fffffff;
 
 // The sound last started on each source (0 = silent).
 extern int32_t clickSoundId;
-extern int32_t melodySoundId;
-extern int32_t chordTrackSoundId; // chordSoundId names the sound bank's chord-id rule
 extern int32_t nextBeatRecord;
 extern int32_t nextChord;
 

@@ -1,13 +1,5 @@
 #include "replay/replay_state.h"
 
-int32_t transposition = 0;
-int32_t noteLabelMode = 0;
-
-int32_t pitchHitCount = 0;
-int32_t onBeatScore = 0;
-int32_t noteOkCount = 0;
-int32_t loudnessOkCount = 0;
-
 int32_t blockPitchRating[blockTrackSize];
 int32_t blockTimeMs[blockTrackSize];
 int32_t blockEnvelope[blockTrackSize];

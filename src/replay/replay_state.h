@@ -1,19 +1,10 @@
-// Values of the replay that the notation, the exercise run and the score
-// overview read or reset. Written by the replay options and the replay.
+// Values of the replay that the score view and the score overview read.
+// Written by the replay options and the replay.
 #pragma once
 #include <cstdint>
 
 #include "lessons/lesson_state.h"
-
-extern int32_t transposition;  // semitones -12..12
-extern int32_t noteLabelMode;  // 0 Lyrics, 1 PitchNotation, 2 Solfege, 3 Degrees,
-                               // 4 (rel. Solfege), 5 HalfStepChanges
-
-// Scores of the replay's re-rating; 0 at program start.
-extern int32_t pitchHitCount;
-extern int32_t onBeatScore;
-extern int32_t noteOkCount;
-extern int32_t loudnessOkCount;
+#include "lessons/run_tallies.h" // transposition, noteLabelMode, the scores of the re-rating
 
 // Per analysis block: BlockRating of the pitch (2 = within the note's band),
 // and the block's score-view time in ms.

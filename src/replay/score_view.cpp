@@ -169,8 +169,7 @@ void drawReplayScores(ImmediateDraw &d)
 {
     d.colour(0.1f, 0.5f, 0.1f, 0.4f);
     d.text(DrawnText::normal, viewFont(), "Scores:", 10, 750);
-    const double box[8] = {5, 745, double(scoreNotesStartX - 10), 745, double(scoreNotesStartX - 10), 667, 5, 667};
-    d.lineLoop(box, 4, -6);
+    frameRect(d, 5, 667, scoreNotesStartX - 10, 745, -6);
     d.colour(0, 0, 0, 0.4f);
     d.text(DrawnText::normal, viewFont(), "On Beat  = " + std::to_string(onBeatScore), 10, 730);
     d.text(DrawnText::normal, viewFont(), "Note ok  = " + std::to_string(noteOkCount), 10, 710);

@@ -2,7 +2,6 @@
 
 #include "base/shared.h"
 #include "base/stops.h"
-#include "music/notes.h"
 #include "sound/sound_layer.h"
 
 ALuint soundBuffers[soundIdCount + 1];
@@ -65,12 +64,12 @@ int32_t chordSoundId(int32_t root, int32_t kind) { return 160 + 5 * root + kind;
 int32_t soundNoteIndex(int32_t id)
 {
     // Every family counts semitones up from C2.
-    if (id >= 1 && id <= 61) return noteC2 + id - 1;
-    if (id >= 62 && id <= 110) return noteC2 + id - 62;
-    if (id >= 111 && id <= 159) return noteC2 + id - 111;
+    if (id >= 1 && id <= 61) return soundBankLowestNote + id - 1;
+    if (id >= 62 && id <= 110) return soundBankLowestNote + id - 62;
+    if (id >= 111 && id <= 159) return soundBankLowestNote + id - 111;
     if (id >= 258 && id <= 277) {
         const int32_t k = id - 258;
-        return noteC2 + 12 * (k / 5) + flatPitches[k % 5];
+        return soundBankLowestNote + 12 * (k / 5) + flatPitches[k % 5];
     }
     return -1;
 }

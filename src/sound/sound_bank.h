@@ -52,6 +52,9 @@ int32_t maleSoundId(int32_t pitch, int32_t octave);
 int32_t sineSoundId(int32_t pitch, int32_t octave);
 int32_t chordSoundId(int32_t root, int32_t kind); // kind 0 major, 1 m, 2 7, 3 X, 4 m7
 
+// The NoteIndex (0 = A1, one per semitone) of the bank's lowest voice note,
+// C2 (noteC2 of the notation, which stands above the sound layer).
+constexpr int32_t soundBankLowestNote = 3;
 // NoteIndex (0 = A1) a pitched sample sounds at: ids 1..159 and 258..277;
 // -1 for every other id.
 int32_t soundNoteIndex(int32_t id);

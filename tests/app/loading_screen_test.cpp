@@ -6,7 +6,7 @@
 #include "base/shared.h"
 #include "base/stops.h"
 #include "frame/timer.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 #include <gtest/gtest.h>
 

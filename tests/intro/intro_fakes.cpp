@@ -4,7 +4,7 @@
 #include "frame/message_panel.h"
 #include "base/shared.h"
 #include "intro/intro_pages.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 
 #include <cstdio>
 

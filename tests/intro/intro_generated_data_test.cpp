@@ -8,7 +8,7 @@
 #include "common/generated_data.h"
 #include "base/shared.h"
 #include "frame/texture_pack.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/intro_tables.h"
 #include "intro/sample_pages.h"
 #include "intro/speech_bubbles.h"

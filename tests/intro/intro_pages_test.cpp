@@ -9,7 +9,7 @@
 #include "frame/text.h"
 #include "intro/definition_panels.h"
 #include "intro/intro_pages.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/intro_slides.h"
 #include "intro/overview_mock.h"
 #include "lessons/delay_dial.h"

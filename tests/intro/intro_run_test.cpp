@@ -7,7 +7,7 @@
 #include "frame/message_panel.h"
 #include "base/shared.h"
 #include "frame/timer.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/intro_tables.h"
 
 #include <gtest/gtest.h>

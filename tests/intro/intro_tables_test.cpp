@@ -1,7 +1,7 @@
 // The structure of the generated page and teacher tables and the picture
 // sizes: what a mistake in the script or in its extraction would break.
 #include "intro/intro_lesson_screen.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/intro_tables.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // and the speech bubble's trace.
 #include "intro_fakes.h"
 
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "intro/speech_bubbles.h"
 #include "intro/teacher_animation.h"
 

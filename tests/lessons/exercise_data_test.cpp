@@ -7,7 +7,7 @@
 #include "common/generated_data.h"
 #include "base/shared.h"
 #include "frame/texture_pack.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "lessons/exercise_drawing.h"
 #include "lessons/lesson_one_screen.h"
 #include "sound/sound_layer.h"

@@ -9,7 +9,8 @@
 #include "lessons/exercise_run.h"
 #include "music/note_voices.h"
 #include "lessons/lesson_state.h"
-#include "progress/store_fixture.h"
+#include "store/user_actions.h"
+#include "store/store_fixture.h"
 
 namespace exercise_fakes {
 

@@ -11,7 +11,7 @@
 #include "lessons/lesson_menu_alert.h"
 #include "frame/message_panel.h"
 #include "lessons/lesson_state.h"
-#include "replay/replay_sounds.h"
+#include "lessons/run_tallies.h"
 
 using namespace exercise_fakes;
 

@@ -16,9 +16,9 @@
 #include "lessons/timed_notes.h"
 #include "music/abc_reader.h"
 #include "music/tune_state.h"
-#include "progress/store_records.h"
-#include "progress/users_file.h"
-#include "replay/replay_state.h"
+#include "store/store_records.h"
+#include "store/users_file.h"
+#include "lessons/run_tallies.h"
 
 inline std::string writeTestFile(const std::string &path, const std::string &text)
 {

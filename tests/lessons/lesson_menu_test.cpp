@@ -7,7 +7,7 @@
 
 #include "common/screen_driver.h"
 #include "frame/capture.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 #include "lessons/delay_dial.h"
 #include "lessons/lesson_menu_alert.h"
 #include "lessons/lesson_menu_panels.h"
@@ -15,7 +15,7 @@
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
 #include "lessons/programme_chart.h"
-#include "progress/store_fixture.h"
+#include "store/store_fixture.h"
 
 namespace {
 

@@ -19,8 +19,9 @@
 #include "lessons/options_screen.h"
 #include "music/note_voices.h"
 #include "music/notes.h"
-#include "progress/store_fixture.h"
-#include "progress/store_io.h"
+#include "store/user_actions.h"
+#include "store/store_fixture.h"
+#include "store/store_io.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "abc_test_util.h"
 #include "base/stops.h"
 #include "music/chords.h"
-#include "progress/users_file.h"
+#include "store/users_file.h"
 
 namespace {
 

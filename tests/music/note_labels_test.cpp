@@ -1,3 +1,4 @@
+#include "lessons/lesson_note_labels.h"
 #include "music/note_labels.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 #include "music/chords.h"
 #include "music/notes.h"
 #include "music/tune_state.h"
-#include "replay/replay_state.h"
+#include "lessons/run_tallies.h"
 
 namespace {
 

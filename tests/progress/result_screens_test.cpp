@@ -14,11 +14,12 @@
 #include "frame/screens.h"
 #include "lessons/lesson_state.h"
 #include "progress/note_statistics_screen.h"
-#include "progress/statistics_file.h"
+#include "store/user_actions.h"
+#include "store/statistics_file.h"
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"
 #include "common/screen_driver.h"
-#include "progress/store_fixture.h"
+#include "store/store_fixture.h"
 
 namespace {
 

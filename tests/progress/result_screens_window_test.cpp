@@ -15,7 +15,8 @@
 #include "lessons/lesson_state.h"
 #include "progress/time_line_graph_screen.h"
 #include "progress/time_line_numbers_screen.h"
-#include "store_fixture.h"
+#include "store/user_actions.h"
+#include "store/store_fixture.h"
 
 namespace {
 

@@ -14,7 +14,8 @@
 #include "progress/score_overview_screen.h"
 #include "replay/replay_state.h"
 #include "common/screen_driver.h"
-#include "store_fixture.h"
+#include "store/user_actions.h"
+#include "store/store_fixture.h"
 
 namespace {
 

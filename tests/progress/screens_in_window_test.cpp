@@ -27,7 +27,7 @@
 #include "lessons/options_screen.h"
 #include "lessons/lesson_state.h"
 #include "progress/time_line_numbers_screen.h"
-#include "store_fixture.h"
+#include "store/store_fixture.h"
 
 namespace {
 

@@ -6,10 +6,11 @@
 
 #include "frame/message_panel.h"
 #include "frame/file_dialogs.h"
-#include "progress/statistics_file.h"
+#include "store/user_actions.h"
+#include "store/statistics_file.h"
 #include "progress/user_management_screen.h"
 #include "common/screen_driver.h"
-#include "progress/store_fixture.h"
+#include "store/store_fixture.h"
 
 namespace {
 

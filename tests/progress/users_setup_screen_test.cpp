@@ -4,10 +4,10 @@
 #include <fstream>
 #include <regex>
 
-#include "progress/password.h"
+#include "store/password.h"
 #include "progress/setup_screen.h"
 #include "common/screen_driver.h"
-#include "progress/store_fixture.h"
+#include "store/store_fixture.h"
 
 namespace {
 

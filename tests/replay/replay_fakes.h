@@ -13,7 +13,7 @@
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "music/tune_state.h"
-#include "replay/recording_file.h"
+#include "store/recording_file.h"
 #include "replay/replay_run.h"
 #include "replay/replay_sounds.h"
 #include "replay/replay_state.h"

@@ -10,8 +10,8 @@
 #include <iterator>
 #include <vector>
 
-#include "progress/store_fixture.h"
-#include "replay/recording_file.h"
+#include "store/store_fixture.h"
+#include "store/recording_file.h"
 #include "replay/replay_fakes.h"
 #include "replay/replay_tracks.h"
 #include "replay/replay_view.h"

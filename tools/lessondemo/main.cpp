@@ -10,8 +10,8 @@
 //   tarnova-lessondemo       (same environment and data folder as tarnova)
 #include "../common/demo_handover.h"
 #include "lessons/lesson_state.h"
-#include "progress/store_records.h"
-#include "progress/users_file.h"
+#include "store/store_records.h"
+#include "store/users_file.h"
 
 static constexpr int32_t demoNotes[8] = {27, 29, 31, 32, 34, 36, 38, 39};
 

@@ -4,7 +4,7 @@
 #include "intro_art.h"
 #include "make_data.h"
 
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 
 bool makeImages51(const std::string &dataDir)
 {

@@ -12,7 +12,7 @@
 #include "intro_art.h"
 #include "overview_background.h"
 
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 
 #include <cmath>
 #include <string>

@@ -9,7 +9,7 @@
 #include "make_data.h"
 
 #include "audio-files/audio_files.h"
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 
 #include <unistd.h>
 

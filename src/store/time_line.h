@@ -1,6 +1,7 @@
 // The time line: per user up to 100 training days, each holding the lesson
 // results reached on that calendar day ("ResourceFiles\TimeLine", 20 blocks of
-// 100 days, saved together with the users file by saveUsersFiles).
+// 100 days, saved together with the users file by saveUsersFiles in
+// user_actions.h).
 //
 // Memory keeps only days that differ from an empty day; an empty day costs
 // nothing, so six users with sparse time lines need a few MB instead of the
@@ -11,8 +12,8 @@
 #include <cstdint>
 #include <string>
 
-#include "progress/store_io.h"
-#include "progress/store_records.h"
+#include "store/store_io.h"
+#include "store/store_records.h"
 
 // The stored day (or a shared empty day). Slot 0..19, day 0..99.
 const TimeLineDay &timeLineDay(int32_t slot, int32_t day);
@@ -23,17 +24,15 @@ bool timeLineChanged();
 
 // timeLineFull := 0 and all 100 days of the slot empty; no save.
 void resetUserTimeLine(int32_t slot);
-// Stores the block into today's training day (the day dated today, else the
-// first empty day, else the oldest day is dropped and day 99 is used).
-// True exactly when day 99 is taken into use while timeLineFull was 0.
-// Saves once.
-bool addTimeLineEntry(int32_t key, int32_t blockIndex, const LessonBlock &block);
+// Puts the block into today's training day of the slot (the day dated today,
+// else the first empty day, else the oldest day is dropped and day 99 is
+// used). True exactly when day 99 is taken into use while timeLineFull was 0
+// (the flag is then set). No save: addTimeLineEntry (user_actions.h) saves.
+bool placeTimeLineEntry(int32_t slot, int32_t blockIndex, const LessonBlock &block);
 // days := training days (0..100); successes and misses are always 0.
 void countTrainingDays(int32_t key, int32_t &days, int32_t &successes, int32_t &misses);
 // The date of day d as "5-May-00".
 void formatTimeLineDate(int32_t key, int32_t day, std::string &text);
-// timeLineFull := flag; saves.
-void setTimeLineFullFlag(int32_t key, uint8_t flag);
 
 // Calendar days as whole days since 30 December 1899 (proleptic Gregorian).
 int32_t dayNumberFromDate(int32_t year, int32_t month, int32_t dayOfMonth);
@@ -47,7 +46,11 @@ using TodayFunction = int32_t (*)();
 void setTodayFunction(TodayFunction today);
 int32_t todayDayNumber();
 
-// Used by the users store's file routines (users_file.cpp).
+// The time-line file's name below ResourceFiles.
+constexpr const char *timeLineFileName = "TimeLine";
+
+// Used by the actions that read and write it with the users file
+// (user_actions.cpp).
 // Reads the dates of all days, then the days in use whole; a day with the
 // empty date is the empty day in memory (its bytes on disk are left as they
 // are until the day is written). Ends the program on open or read errors and

@@ -19,6 +19,7 @@
 #include "lessons/options_screen.h"
 #include "music/note_voices.h"
 #include "platform/paths.h"
+#include "store/user_actions.h"
 #include "store_fixture.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "progress/statistics_file.h"
-#include "progress/store_fixture.h"
+#include "store/statistics_file.h"
+#include "store/store_fixture.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The raw recording file and the WAV export.
-#include "replay/recording_file.h"
+#include "store/recording_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +10,7 @@
 
 #include "base/shared.h"
 #include "platform/paths.h"
-#include "progress/store_io.h"
+#include "store/store_io.h"
 #include "sound/recording.h"
 
 int32_t recordedSampleCount = 0;

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "progress/password.h"
+#include "store/user_actions.h"
+#include "store/password.h"
 #include "store_fixture.h"
 
 namespace {

@@ -139,3 +139,14 @@ void writeTimeLineDay(const TimeLineDay &day, uint8_t *out);
 void readTimeLineDay(const uint8_t *in, TimeLineDay &day);
 void writeScoreRecord(const ScoreRecord &record, uint8_t *out);
 void readScoreRecord(const uint8_t *in, ScoreRecord &record);
+
+// Stop numbers of the users and time-line files.
+constexpr int32_t stopUsersCreateName = 3251;
+constexpr int32_t stopUsersCreateOpen = 3252;
+constexpr int32_t stopUsersCreateWrite = 3253;
+constexpr int32_t stopUsersLoadName = 3254;
+constexpr int32_t stopUsersLoadOpen = 3255;
+constexpr int32_t stopUsersLoadRead = 3256;
+constexpr int32_t stopUsersSaveName = 3257;
+constexpr int32_t stopUsersSaveOpen = 3258;
+constexpr int32_t stopUsersSaveWrite = 3259;

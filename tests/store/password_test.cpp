@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "progress/password.h"
+#include "store/password.h"
 
 TEST(ScramblePassword, KnownBytesAndRoundTrip)
 {

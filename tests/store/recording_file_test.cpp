@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "progress/store_fixture.h"
-#include "replay/recording_file.h"
+#include "store/store_fixture.h"
+#include "store/recording_file.h"
 #include "sound/recording.h"
 #include "sound/sound_layer.h"
 

@@ -14,10 +14,11 @@
 #include <gtest/gtest.h>
 
 #include "base/shared.h"
-#include "progress/score_file.h"
-#include "progress/store_io.h"
-#include "progress/time_line.h"
-#include "progress/users_file.h"
+#include "store/user_actions.h"
+#include "store/score_file.h"
+#include "store/store_io.h"
+#include "store/time_line.h"
+#include "store/users_file.h"
 
 struct StoreFolderTest : ::testing::Test {
     std::string dir;

@@ -1,4 +1,4 @@
-#include "progress/statistics_file.h"
+#include "store/statistics_file.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,10 +10,10 @@
 #include "base/small_routines.h"
 #include "music/notes.h"
 #include "platform/paths.h"
-#include "progress/store_io.h"
-#include "progress/store_records.h"
-#include "progress/time_line.h"
-#include "progress/users_file.h"
+#include "store/store_io.h"
+#include "store/store_records.h"
+#include "store/time_line.h"
+#include "store/users_file.h"
 
 static const char *const headerStart = "TNVStats v1.2 ";
 // Line 2: free text of 30 to 80 characters; its first 8 characters enter the

@@ -1,4 +1,4 @@
-#include "progress/password.h"
+#include "store/password.h"
 
 static constexpr char passwordKey[] = "KRWTLMZ 58203714 ";
 static constexpr std::size_t passwordKeyLength = sizeof(passwordKey) - 1;

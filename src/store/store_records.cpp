@@ -1,4 +1,4 @@
-#include "progress/store_records.h"
+#include "store/store_records.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "progress/store_records.h"
+#include "store/store_records.h"
 
 // The in-memory mirror, indexed by lesson index 1..557 (index 0 unused).
 extern ScoreRecord scoreRecords[scoreLessonCount + 1];

@@ -1,4 +1,4 @@
-#include "progress/score_file.h"
+#include "store/score_file.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -7,8 +7,8 @@
 
 #include "base/rounding.h"
 #include "base/stops.h"
-#include "progress/store_io.h"
-#include "progress/users_file.h"
+#include "store/store_io.h"
+#include "store/user_table.h"
 
 ScoreRecord scoreRecords[scoreLessonCount + 1];
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "store/user_actions.h"
 #include "store_fixture.h"
 
 TEST(ReferenceScores, RunsOfThePatterns)

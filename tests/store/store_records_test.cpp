@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "progress/store_records.h"
+#include "store/store_records.h"
 #include "store_fixture.h"
 
 namespace {

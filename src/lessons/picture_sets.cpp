@@ -1,4 +1,4 @@
-#include "intro/intro_pictures.h"
+#include "lessons/picture_sets.h"
 
 #include "base/shared.h"
 #include "frame/texture_pack.h"

@@ -1,4 +1,4 @@
-#include "progress/time_line.h"
+#include "store/time_line.h"
 
 #include <cerrno>
 #include <cmath>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/stops.h"
-#include "progress/users_file.h"
+#include "store/user_table.h"
 
 // A null entry is an empty day; only days that differ from it are allocated.
 static std::unique_ptr<TimeLineDay> days[userSlotCount][timeLineDayCount];
@@ -101,12 +101,9 @@ void moveTimeLine(int32_t fromSlot, int32_t toSlot)
     }
 }
 
-bool addTimeLineEntry(int32_t key, int32_t blockIndex, const LessonBlock &block)
+bool placeTimeLineEntry(int32_t slot, int32_t blockIndex, const LessonBlock &block)
 {
-    int32_t slot = userSlotForKey(key);
-    if (slot < 0 || blockIndex < 0 || blockIndex >= lessonBlockCount) return false;
     const double today = todayDayNumber();
-    beginStoreUpdate();
     int32_t found = -1;
     for (int32_t d = 0; d < timeLineDayCount && found < 0; ++d)
         if (timeLineDay(slot, d).date == today) found = d;
@@ -115,7 +112,7 @@ bool addTimeLineEntry(int32_t key, int32_t blockIndex, const LessonBlock &block)
     bool result = false;
     if (found == timeLineDayCount - 1 && userRecords[slot].timeLineFull == 0) {
         result = true;
-        setTimeLineFullFlag(key, 1);
+        userRecords[slot].timeLineFull = 1;
     }
     if (found < 0) {
         // All days in use, none of them today: drop the oldest.
@@ -127,8 +124,6 @@ bool addTimeLineEntry(int32_t key, int32_t blockIndex, const LessonBlock &block)
     TimeLineDay &day = editTimeLineDay(slot, found);
     day.date = today;
     day.lessonBlocks[blockIndex] = block;
-    saveUsersFiles();
-    endStoreUpdate();
     return result;
 }
 
@@ -141,14 +136,6 @@ void countTrainingDays(int32_t key, int32_t &daysInUse, int32_t &successes, int3
     if (slot < 0) return;
     for (int32_t d = 0; d < timeLineDayCount; ++d)
         if (timeLineDay(slot, d).date != emptyDayNumber) ++daysInUse;
-}
-
-void setTimeLineFullFlag(int32_t key, uint8_t flag)
-{
-    int32_t slot = userSlotForKey(key);
-    if (slot < 0) return;
-    userRecords[slot].timeLineFull = flag;
-    saveUsersFiles();
 }
 
 // Days since 1 March of year 0 based civil calendar (proleptic Gregorian).

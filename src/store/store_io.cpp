@@ -1,4 +1,4 @@
-#include "progress/store_io.h"
+#include "store/store_io.h"
 
 #include <algorithm>
 #include <cerrno>

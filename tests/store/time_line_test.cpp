@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "store/user_actions.h"
 #include "store_fixture.h"
 
 namespace {

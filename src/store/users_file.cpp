@@ -1,0 +1,169 @@
+#include "store/users_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "base/stops.h"
+
+// The users file exactly as it is on disk (empty: unknown, the next save writes).
+static std::vector<uint8_t> savedUsersImage;
+
+std::vector<uint8_t> usersFileImage()
+{
+    std::vector<uint8_t> image(usersFileSize);
+    for (int32_t s = 0; s < userSlotCount; ++s) writeUserRecord(userRecords[s], image.data() + s * userRecordSize);
+    return image;
+}
+
+static void rebuildUsedKeys()
+{
+    usedUserKeys = 0;
+    for (const UserRecord &r : userRecords)
+        if (r.key >= 1 && r.key <= 10) usedUserKeys |= 1 << r.key;
+}
+
+static const StoreFile usersStoreFile = {usersFileName, usersFileSize, stopUsersSaveName, stopUsersSaveOpen,
+                                         stopUsersSaveWrite};
+
+bool usersFileNeedsFirstUse()
+{
+    recoverStoreFolder();
+    std::string path = storeFilePath(usersFileName);
+    if (path.empty()) stopProgram(0, stopUsersFileUnreadable);
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return true;
+        writeDebugDetail("usersFileNeedsFirstUse: cannot examine the users file errno=" + std::to_string(errno));
+        stopProgram(0, stopUsersFileUnreadable);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        writeDebugDetail("usersFileNeedsFirstUse: the users file is not a file mode=" + std::to_string(st.st_mode));
+        stopProgram(0, stopUsersFileUnreadable);
+    }
+    if (st.st_size == 0) return true;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        writeDebugDetail("usersFileNeedsFirstUse: cannot open the users file errno=" + std::to_string(errno));
+        stopProgram(0, stopUsersFileUnreadable);
+    }
+    ::close(fd);
+    return false;
+}
+
+static uint8_t byteAt(const std::vector<uint8_t> &image, int32_t slot, std::size_t at)
+{
+    return image[static_cast<std::size_t>(slot) * userRecordSize + at];
+}
+
+static int32_t int32At(const std::vector<uint8_t> &image, int32_t slot, std::size_t at)
+{
+    const std::size_t p = static_cast<std::size_t>(slot) * userRecordSize + at;
+    return static_cast<int32_t>(static_cast<uint32_t>(image[p]) | static_cast<uint32_t>(image[p + 1]) << 8 |
+                                static_cast<uint32_t>(image[p + 2]) << 16 | static_cast<uint32_t>(image[p + 3]) << 24);
+}
+
+std::string usersImageFault(const std::vector<uint8_t> &image)
+{
+    if (image.size() != usersFileSize) return "size " + std::to_string(image.size());
+    auto fault = [](int32_t slot, const std::string &field, int64_t value) {
+        return "slot " + std::to_string(slot) + " field " + field + " value " + std::to_string(value);
+    };
+    int32_t keysSeen = 0;
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        const int32_t key = int32At(image, s, userKeyOffset);
+        const uint8_t full = byteAt(image, s, userTimeLineFullOffset);
+        if (full > 1) return fault(s, "timeLineFull", full);
+        for (int32_t L = 0; L < lessonBlockCount; ++L) {
+            const std::size_t block = userLessonBlocksOffset + static_cast<std::size_t>(L) * lessonBlockSize;
+            const uint8_t done = byteAt(image, s, block + lessonBlockDoneOffset);
+            if (done > 1) return fault(s, ("lessonBlock " + std::to_string(L) + " done").c_str(), done);
+            for (std::size_t j = 0; j < 8; ++j) {
+                const uint8_t passed = byteAt(image, s, block + j * noteSlotSize + noteSlotPassedOffset);
+                if (passed > 1)
+                    return fault(s, ("lessonBlock " + std::to_string(L) + " slot " + std::to_string(j + 1) + " passed").c_str(),
+                                 passed);
+            }
+        }
+        if (s >= maxUsers) {
+            const int32_t fixedKey = s < passwordSlot ? 20 : s + 1;
+            if (key != fixedKey) return fault(s, "key", key);
+            continue;
+        }
+        const int32_t lesson = int32At(image, s, userCurrentLessonOffset);
+        if (key == 0) {
+            if (lesson != 0) return fault(s, "currentLesson", lesson);
+            continue;
+        }
+        const uint8_t nameLength = byteAt(image, s, userNameOffset);
+        if (nameLength > maxUserNameLength) return fault(s, "name length", nameLength);
+        if (key < 1 || key > 10 || (keysSeen & (1 << key)) != 0) return fault(s, "key", key);
+        keysSeen |= 1 << key;
+        const int32_t tessitura = int32At(image, s, userTessituraOffset);
+        if (tessitura < 0 || tessitura > 3) return fault(s, "tessitura", tessitura);
+        if (lesson < 1 || lesson > scoreLessonCount) return fault(s, "currentLesson", lesson);
+    }
+    return std::string();
+}
+
+void loadUsersFile()
+{
+    // A read error, or a file of any other size, stops with stopUsersLoadRead.
+    std::vector<uint8_t> image;
+    loadStoreImage(usersFileName, usersFileSize, image, stopUsersLoadName, stopUsersLoadOpen, stopUsersLoadRead);
+    // A damaged record must not load as users who cannot be chosen or keys
+    // that collide; nothing is written, the file stays for inspection.
+    const std::string fault = usersImageFault(image);
+    if (!fault.empty()) {
+        writeDebugDetail("loadUsersFiles: the users file is damaged: " + fault);
+        stopProgram(0, stopUsersFileUnreadable);
+    }
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        readUserRecord(image.data() + s * userRecordSize, userRecords[s]);
+        // One past the last lesson is what the end of lesson 556 stores.
+        if (s < maxUsers && userRecords[s].currentLesson == scoreLessonCount) userRecords[s].currentLesson = 556;
+    }
+    savedUsersImage = std::move(image);
+    rebuildUsedKeys();
+}
+
+void usersFileWritten(std::vector<uint8_t> image) { savedUsersImage = std::move(image); }
+
+void stageUsersFileChanges()
+{
+    std::vector<uint8_t> image = usersFileImage();
+    if (savedUsersImage.size() != image.size()) savedUsersImage.assign(image.size(), 0); // never loaded: all of it
+    stageChangedBytes(usersStoreFile, savedUsersImage, image);
+    savedUsersImage = std::move(image);
+}
+
+int32_t getUserCurrentLesson(int32_t key)
+{
+    int32_t slot = userSlotForKey(key);
+    return slot < 0 ? 1 : userRecords[slot].currentLesson;
+}
+
+int32_t getHighestPassedLesson(int32_t key)
+{
+    int32_t slot = userSlotForKey(key);
+    int32_t result = 1;
+    if (slot < 0) return result;
+    for (int32_t L = 0; L < lessonBlockCount; ++L)
+        if (userRecords[slot].lessonBlocks[L].done != 0) result = L + 2;
+    return result;
+}
+
+int32_t getUserLessonBlock(int32_t key, int32_t blockIndex, LessonBlock &block)
+{
+    int32_t slot = userSlotForKey(key);
+    if (slot < 0 || blockIndex < 0 || blockIndex >= lessonBlockCount) {
+        block = emptyLessonBlock();
+        return 0;
+    }
+    block = userRecords[slot].lessonBlocks[blockIndex];
+    return lessonBlockNotesInUse(block);
+}

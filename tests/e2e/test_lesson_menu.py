@@ -84,8 +84,7 @@ class StoreMaker:
 
 
 def wait_until(predicate, timeout, what):
-    if not rig.wait_for(predicate, timeout, 0.2):
-        raise AssertionError("timed out waiting for " + what)
+    rig.wait_until(predicate, what, max(timeout, rig.PATIENCE), 0.2)
 
 
 def prepared_store(current_lesson, blocks):
@@ -186,8 +185,8 @@ class LessonMenuEndToEnd(unittest.TestCase):
 
         # Back to the menu: it shows lesson 4.
         self.click_and_wait(t, OVERVIEW_CHANGE_LESSON, START_LESSON, "the menu after the lesson")
-        time.sleep(0.5)
-        self.assertEqual(crop(t.screenshot(os.path.join(shots, "road_menu_after.png")), TITLE), crop(lesson4, TITLE))
+        t.wait_shot(lambda s: crop(s, TITLE) == crop(lesson4, TITLE), "the menu showing lesson 4")
+        t.screenshot(os.path.join(shots, "road_menu_after.png"))
 
         # The statistics of lesson 3 now hold its results.
         self.click_and_wait(t, PREV, START_LESSON, "the menu at lesson 3")
@@ -196,7 +195,7 @@ class LessonMenuEndToEnd(unittest.TestCase):
         self.assertNotEqual(crop(after, STATISTICS_TABLE), crop(statistics_before, STATISTICS_TABLE))
         self.click_and_wait(t, STATISTICS_QUIT, START_LESSON, "the menu after the statistics")
         t.click(*TIME_LINE_NUMBERS)
-        time.sleep(1.5)
+        t.wait_shot(lambda s: s.pixel(*START_LESSON) != IDLE_BUTTON, "the time-line numbers")
         t.screenshot(os.path.join(shots, "road_time_line_numbers.png"))
         t.close_window()
         self.assertEqual(t.wait_exit(20), 0, t.output())

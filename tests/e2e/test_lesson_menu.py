@@ -9,6 +9,7 @@ reference note on the "speakers" sink; the score overview, back to the menu at l
 the statistics screens with lesson 3's results. Screenshots are saved in
 build/shots (the menu at lessons 3 and 250, the statistics screens)."""
 
+import atexit
 import os
 import shutil
 import struct
@@ -75,7 +76,8 @@ class StoreMaker:
             t.close_window()
             if t.wait_exit(20) != 0:
                 raise AssertionError("setup run did not end cleanly: " + t.output())
-            cls.folder = tempfile.mkdtemp(prefix="menu-store-")
+            cls.folder = tempfile.mkdtemp(prefix="tarnova-menu-store.")
+            atexit.register(shutil.rmtree, cls.folder, True)
             for name in ("UsersFile", "TimeLine", "ScoreFile"):
                 shutil.copyfile(os.path.join(t.data_dir, "ResourceFiles", name), os.path.join(cls.folder, name))
         finally:

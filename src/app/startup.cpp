@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 
 ALCdevice *outputDevice = nullptr;
 ALCcontext *outputContext = nullptr;
@@ -142,7 +143,18 @@ int runTarnova(int argc, char **argv)
 
     std::string logPath = debugLogPath.empty() ? std::string() : resolveDataPath(debugLogPath);
     if (int code = openDebugLog(logPath); code != 0) {
-        std::fprintf(stderr, "Tarnova: cannot create the debug log %s\n", nativePath(debugLogPath).c_str());
+        // The usual cause: no data folder (or one without ResourceFiles),
+        // which only the data generator makes.
+        const std::string folder = nativePath(userDataDir);
+        struct stat st;
+        if (::stat(resolveDataPath(userDataDir + "ResourceFiles").c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            std::fprintf(stderr,
+                         "Tarnova: the data folder %s is missing or has no ResourceFiles folder; make it with "
+                         "build/tarnova-make-data \"%s\" (or start Tarnova with tools/run, which makes it)\n",
+                         folder.c_str(), folder.c_str());
+        } else {
+            std::fprintf(stderr, "Tarnova: cannot create the debug log %s\n", nativePath(debugLogPath).c_str());
+        }
         return code;
     }
 

@@ -8,6 +8,7 @@
 #include "frame/timer.h"
 #include "store/users_file.h"
 
+#include "common/temp_folder.h"
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -236,7 +237,7 @@ TEST_F(LoadingScreen, AnyKeyClearsThePleaseWaitLine)
 TEST(LoadingNextScreen, UsersFileDecidesBetweenSetupAndUserManagement)
 {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("tarnova-load-" + std::to_string(getpid()));
+    const fs::path dir = testTempFolder("load");
     fs::create_directories(dir / "ResourceFiles");
     const std::string saved = userDataDir;
     userDataDir = dir.string() + "/";

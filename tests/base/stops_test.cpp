@@ -1,5 +1,6 @@
 #include "base/stops.h"
 
+#include "common/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <fstream>
@@ -20,13 +21,8 @@ class StopProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mkdtemp(dir));
-        log = std::string(dir) + "/debug.txt";
-    }
-    void TearDown() override
-    {
-        std::remove(log.c_str());
-        rmdir(dir);
+        dir = testTempFolder("stops");
+        log = dir + "debug.txt";
     }
     std::string logText()
     {
@@ -35,7 +31,7 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-    char dir[32] = "/tmp/tarnova-stops-XXXXXX";
+    std::string dir;
     std::string log;
 };
 

@@ -45,6 +45,12 @@ Functions
         wait_window(timeout) wait_exit(timeout) -> exit code (None on timeout)
         alive() kill() debug_log() -> text ('' when empty, None when missing)
         output() -> what the program wrote to stdout/stderr so far
+        wait_output(line, timeout=PATIENCE, count=1)
+                                     until `line` is a whole line of the output
+                                     (count times: "screen 6" again); the demo
+                                     tools print "screen N" and "intro topic N"
+        wait_shot(predicate, what, timeout=PATIENCE) -> the first screenshot
+                                     for which predicate(shot) holds
         click(x, y, button=1) press(x,y) release(x,y) move(x, y)
         type_text(s) key(name)       (xdotool key names: Return, Escape, Tab)
         screenshot(path=None) -> Shot (.width .height .pixel(x, y); y from top;
@@ -53,6 +59,14 @@ Functions
         close_window()               sends WM_DELETE_WINDOW (the close button)
     wait_for(predicate, timeout, step=0.05) -> True once predicate() holds,
                                    False when it still fails after timeout s
+    wait_until(predicate, what, timeout=PATIENCE, step=0.1)
+                                   waits until predicate() holds; after timeout s
+                                   fails the test, naming `what`. A test waits
+                                   for what it expects to see (a pixel, a line
+                                   of output, a file) and never sleeps a fixed
+                                   time where a state can be polled: a slow or
+                                   loaded machine makes it slower, not red.
+                                   PATIENCE (120 s) is the default time-out.
     find_window(title) -> id of the visible window titled exactly `title`, or None
     window_geometry(window), window_screenshot(window, path=None) -> Shot
                                    (for windows of the other tools too)
@@ -112,6 +126,11 @@ _children = {}  # rig folder -> Xvfb process started by this process
 RIG_VARS = ("DISPLAY", "PULSE_SERVER", "PULSE_CLIENTCONFIG", "TARNOVA_RIG")
 
 
+# How long a wait allows by default: far more than anything takes on a quiet
+# machine, so that a loaded one only makes the tests slower.
+PATIENCE = 120.0
+
+
 def wait_for(predicate, timeout, step=0.05):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
@@ -119,6 +138,13 @@ def wait_for(predicate, timeout, step=0.05):
             return True
         time.sleep(step)
     return predicate()
+
+
+def wait_until(predicate, what, timeout=PATIENCE, step=0.1):
+    """Waits until predicate() holds; fails the test (AssertionError naming
+    `what`, which may be a callable giving the text) after timeout s."""
+    if not wait_for(predicate, timeout, step):
+        raise AssertionError("timed out after %g s waiting for %s" % (timeout, what() if callable(what) else what))
 
 
 def _socket_accepts(path):
@@ -476,6 +502,35 @@ class Tarnova:
         """What the program wrote to standard output and error so far."""
         with open(self.log_path, errors="replace") as f:
             return f.read()
+
+    def wait_output(self, line, timeout=PATIENCE, count=1):
+        """Waits until `line` is a whole line of the program's output (count
+        times); fails the test with the output after timeout s."""
+        def seen():
+            if self.output().splitlines().count(line) >= count:
+                return True
+            if not self.alive():
+                raise AssertionError("the program ended (exit %s) before printing %r:\n%s"
+                                     % (self.proc.returncode, line, self.output()))
+            return False
+        wait_until(seen, lambda: "%r in the output:\n%s" % (line, self.output()[-3000:]), timeout)
+
+    def wait_shot(self, predicate, what, timeout=PATIENCE, step=0.3):
+        """Screenshots until predicate(shot) holds and returns that shot; fails
+        the test naming `what` after timeout s."""
+        found = []
+
+        def holds():
+            if not self.alive():
+                raise AssertionError("the program ended (exit %s) while waiting for %s:\n%s"
+                                     % (self.proc.returncode, what, self.output()))
+            shot = self.screenshot()
+            if predicate(shot):
+                found.append(shot)
+                return True
+            return False
+        wait_until(holds, lambda: "%s\n%s" % (what, self.output()[-3000:]), timeout, step)
+        return found[0]
 
     def debug_log(self):
         p = os.path.join(self.data_dir, "ResourceFiles", "debug.txt")

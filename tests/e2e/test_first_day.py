@@ -77,8 +77,7 @@ def read_current_lesson(t):
 
 
 def wait_until(predicate, timeout, what):
-    if not rig.wait_for(predicate, timeout, 0.1):
-        raise AssertionError("timed out waiting for " + what)
+    rig.wait_until(predicate, what, max(timeout, rig.PATIENCE))
 
 
 class FirstDay(unittest.TestCase):

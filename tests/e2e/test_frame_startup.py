@@ -43,13 +43,18 @@ class StartUp(unittest.TestCase):
         self.assertEqual(t.wait_exit(10), 0, t.output())
         self.assertEqual(t.debug_log(), "")
 
-    def test_data_folder_without_resource_files_ends_with_8(self):
+    def test_data_folder_missing_or_without_resource_files_ends_with_8_saying_how_to_make_it(self):
         def without_resources(data_dir):
             os.makedirs(os.path.join(data_dir, "sounds"))
-        t = self.start(data="none", prepare=without_resources)
-        before = files_under(t.data_dir)
-        self.assertEqual(t.wait_exit(10), 8, t.output())
-        self.assertEqual(files_under(t.data_dir), before)
+        for label, prepare in (("no data folder", None), ("no ResourceFiles", without_resources)):
+            with self.subTest(label):
+                t = self.start(data="none", prepare=prepare)
+                before = files_under(t.data_dir)
+                self.assertEqual(t.wait_exit(rig.PATIENCE), 8, t.output())
+                self.assertEqual(files_under(t.data_dir), before)
+                self.assertIn("the data folder %s/ is missing" % t.data_dir, t.output())
+                self.assertIn('build/tarnova-make-data "%s/"' % t.data_dir, t.output())
+                self.assertIn("tools/run", t.output())
 
     def test_no_usable_sound_device_shows_the_unsupported_device_screen(self):
         cases = {

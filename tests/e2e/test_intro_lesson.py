@@ -46,10 +46,12 @@ def start_introdemo():
 
 
 def sound_segments(path, start, threshold=300, window=0.05, gap=0.4):
-    """(begin, end) seconds of the sounding stretches after `start` s."""
-    with wave.open(path) as w:
-        rate = w.getframerate()
-        samples = array.array("h", w.readframes(w.getnframes()))
+    """(begin, end) seconds of the sounding stretches after `start` s (of a
+    44100 Hz mono 16-bit WAV, also one still being recorded)."""
+    rate = 44100
+    with open(path, "rb") as f:
+        data = f.read()[44:]
+    samples = array.array("h", data[:len(data) // 2 * 2])
     n = int(rate * window)
     segments = []
     for i in range(int(start * rate), len(samples) - n, n):
@@ -84,15 +86,20 @@ class IntroLesson(unittest.TestCase):
         wav = os.path.join(t.home, "speakers.wav")
         rec = rig.record_speakers(wav)
         recording_start = time.time()
-        self.assertTrue(rig.wait_for(lambda: "screen 8" in t.output(), 20), t.output())
+        t.wait_output("screen 8")
         at8 = time.time() - recording_start
 
         # Welcome: the teacher speaks clip 4 (66-153) and clip 5 (174-276) with bubbles.
-        time.sleep(7)
-        shot = t.screenshot()
         page = (0, 80, 1124, 660)
-        self.assertGreater(shot.count(is_skin, page), 500, "no teacher on the page")
-        self.assertGreater(shot.count(is_bubble_text, page), 100, "no speech bubble text")
+        t.wait_shot(lambda s: s.count(is_skin, page) > 500 and s.count(is_bubble_text, page) > 100,
+                    "the teacher and a speech bubble on the page")
+        # The first clip has ended once a third sound begins (clip 5) or a
+        # second one has been followed by a second of silence.
+        def first_clip_over():
+            segments = sound_segments(wav, at8 - 0.2)
+            heard = (os.path.getsize(wav) - 44) / 2 / 44100.0
+            return len(segments) >= 3 or (len(segments) == 2 and heard - segments[1][1] > 1.0)
+        rig.wait_until(first_clip_over, "the first voice clip to end")
 
         t.click(*QUIT)
         self.assertTrue(rig.wait_for(lambda: "screen 6" in t.output(), 10), t.output())

@@ -8,7 +8,6 @@ TARNOVA_SHOTS=DIR the three screenshots are kept in DIR to be looked at."""
 import os
 import shutil
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -41,50 +40,46 @@ def red(p):
 
 
 class IntroPages(unittest.TestCase):
-    def shot(self, t, name):
+    def shot(self, t, name, predicate, what):
+        """Waits for a screenshot that shows `what`; keeps it in $TARNOVA_SHOTS."""
+        s = t.wait_shot(predicate, what)
         keep = os.environ.get("TARNOVA_SHOTS")
-        path = None
         if keep:
             os.makedirs(keep, exist_ok=True)
-            path = os.path.join(keep, name)
-        return t.screenshot(path)
+            t.screenshot(os.path.join(keep, name))
+        return s
 
     def test_graph_panels_and_mock(self):
         t, shim = start_introdemo()
         self.addCleanup(t.kill)
         self.addCleanup(shutil.rmtree, shim, True)
         t.wait_window()
-        self.assertTrue(rig.wait_for(lambda: "screen 8" in t.output(), 20), t.output())
+        t.wait_output("intro topic 1")  # the introduction's own loading is over
 
-        # Welcome, steps 174-276: the graph with the cross at (735, 408). The
-        # introduction's own loading comes first, so wait for the page.
+        # Welcome, steps 174-276: the graph with the cross at (735, 408): the
+        # accuracy curve of slide 13 rising through x 400..700 and the black
+        # line from (735, 160) to (735, 440), above the teacher.
         curve_box = (300, top(420), 700, top(240))
-        rig.wait_for(lambda: t.screenshot().count(bluish, curve_box) > 150, 30, step=0.5)
-        time.sleep(1)  # on to the cross's line
-        s = self.shot(t, "welcome_graph.png")
-        # The accuracy curve of slide 13 rising through x 400..700.
-        self.assertGreater(s.count(bluish, curve_box), 150, "no accuracy curve")
-        # The black line from (735, 160) to (735, 440), above the teacher.
-        self.assertGreater(s.count(dark, (731, top(440), 740, top(320))), 60, "no line at the cross")
+        cross_line = (731, top(440), 740, top(320))
+        self.shot(t, "welcome_graph.png", lambda s: s.count(bluish, curve_box) > 150
+                  and s.count(dark, cross_line) > 60, "the accuracy curve and the line at the cross")
 
         # Topic 3 (two presses of NextPage), steps 3960-4056: the two white panels.
         t.click(*NEXT_PAGE)
-        time.sleep(0.5)
+        t.wait_output("intro topic 2")
         t.click(*NEXT_PAGE)
-        time.sleep(4.5)
-        s = self.shot(t, "topic3_panels.png")
-        for x in (360, 900 - 240):
-            self.assertTrue(white(s.pixel(x, top(430))), (x, s.pixel(x, top(430))))
-        self.assertGreater(s.count(white, (320, top(520), 580, top(420))), 15000, "no comparison panel")
+        t.wait_output("intro topic 3")
+        comparison_box = (320, top(520), 580, top(420))
+        self.shot(t, "topic3_panels.png", lambda s: all(white(s.pixel(x, top(430))) for x in (360, 900 - 240))
+                  and s.count(white, comparison_box) > 15000, "the comparison panels of topic 3")
 
         # Topic 4: the mock of lesson 1, its marker at x 140 (y 160..215), and
         # the bubble of clip 68 at (430, 235), 425 x 70.
         t.click(*NEXT_PAGE)
-        time.sleep(4)
-        s = self.shot(t, "topic4_mock.png")
-        self.assertGreater(s.count(red, (137, top(212), 144, top(163))), 60, "no lesson marker")
-        self.assertTrue(white(s.pixel(845, top(240))), s.pixel(845, top(240)))
-        self.assertGreater(s.count(bluish, (435, top(300), 855, top(240))), 300, "no bubble text")
+        t.wait_output("intro topic 4")
+        self.shot(t, "topic4_mock.png", lambda s: s.count(red, (137, top(212), 144, top(163))) > 60
+                  and white(s.pixel(845, top(240))) and s.count(bluish, (435, top(300), 855, top(240))) > 300,
+                  "the lesson marker and the bubble of topic 4")
         self.assertEqual(t.debug_log(), "")
 
 

@@ -53,23 +53,23 @@ class IntroSampleExercise(unittest.TestCase):
         self.addCleanup(t.kill)
         self.addCleanup(shutil.rmtree, shim, True)
         t.wait_window()
-        self.assertTrue(rig.wait_for(lambda: "screen 8" in t.output(), 20), t.output())
-        time.sleep(4)  # 81 loading frames and the wait for the timer
+        t.wait_output("intro topic 1")  # after 81 loading frames and the wait for the timer
         wav = os.path.join(t.home, "speakers.wav")
         rec = rig.record_speakers(wav, self)
         start = time.time()
-        for _ in range(4):  # topics 2, 3, 4, 5
+        for topic in (2, 3, 4, 5):
             t.click(*NEXT)
-            time.sleep(0.7)
-        at5 = time.time() - start - 0.7
+            t.wait_output("intro topic %d" % topic)
+        at5 = time.time() - start
         # Topic 5: the note at tick 11 (0.5 s after the entry), the teacher's
         # Fa from tick 54, the noise cue, the sung answer from tick 176 (8.3 s)
         # to 259 (12.2 s), then topic 6 by itself.
-        time.sleep(14)
-        for _ in range(4):  # topics 7, 8, 9, then out
+        t.wait_output("intro topic 6")
+        for topic in (7, 8, 9):
             t.click(*NEXT)
-            time.sleep(0.7)
-        self.assertTrue(rig.wait_for(lambda: "screen 6" in t.output(), 10), t.output())
+            t.wait_output("intro topic %d" % topic)
+        t.click(*NEXT)
+        t.wait_output("screen 6")
         rec.stop()
 
         track = pitch_track(wav)

@@ -9,6 +9,7 @@ reference note on the "speakers" sink; the score overview, back to the menu at l
 the statistics screens with lesson 3's results. Screenshots are saved in
 build/shots (the menu at lessons 3 and 250, the statistics screens)."""
 
+import atexit
 import os
 import shutil
 import struct
@@ -75,7 +76,8 @@ class StoreMaker:
             t.close_window()
             if t.wait_exit(20) != 0:
                 raise AssertionError("setup run did not end cleanly: " + t.output())
-            cls.folder = tempfile.mkdtemp(prefix="menu-store-")
+            cls.folder = tempfile.mkdtemp(prefix="tarnova-menu-store.")
+            atexit.register(shutil.rmtree, cls.folder, True)
             for name in ("UsersFile", "TimeLine", "ScoreFile"):
                 shutil.copyfile(os.path.join(t.data_dir, "ResourceFiles", name), os.path.join(cls.folder, name))
         finally:
@@ -84,8 +86,7 @@ class StoreMaker:
 
 
 def wait_until(predicate, timeout, what):
-    if not rig.wait_for(predicate, timeout, 0.2):
-        raise AssertionError("timed out waiting for " + what)
+    rig.wait_until(predicate, what, max(timeout, rig.PATIENCE), 0.2)
 
 
 def prepared_store(current_lesson, blocks):
@@ -186,8 +187,8 @@ class LessonMenuEndToEnd(unittest.TestCase):
 
         # Back to the menu: it shows lesson 4.
         self.click_and_wait(t, OVERVIEW_CHANGE_LESSON, START_LESSON, "the menu after the lesson")
-        time.sleep(0.5)
-        self.assertEqual(crop(t.screenshot(os.path.join(shots, "road_menu_after.png")), TITLE), crop(lesson4, TITLE))
+        t.wait_shot(lambda s: crop(s, TITLE) == crop(lesson4, TITLE), "the menu showing lesson 4")
+        t.screenshot(os.path.join(shots, "road_menu_after.png"))
 
         # The statistics of lesson 3 now hold its results.
         self.click_and_wait(t, PREV, START_LESSON, "the menu at lesson 3")
@@ -196,7 +197,7 @@ class LessonMenuEndToEnd(unittest.TestCase):
         self.assertNotEqual(crop(after, STATISTICS_TABLE), crop(statistics_before, STATISTICS_TABLE))
         self.click_and_wait(t, STATISTICS_QUIT, START_LESSON, "the menu after the statistics")
         t.click(*TIME_LINE_NUMBERS)
-        time.sleep(1.5)
+        t.wait_shot(lambda s: s.pixel(*START_LESSON) != IDLE_BUTTON, "the time-line numbers")
         t.screenshot(os.path.join(shots, "road_time_line_numbers.png"))
         t.close_window()
         self.assertEqual(t.wait_exit(20), 0, t.output())

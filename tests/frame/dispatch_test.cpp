@@ -3,6 +3,7 @@
 #include "base/shared.h"
 #include "base/stops.h"
 
+#include "common/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <fstream>
@@ -112,9 +113,8 @@ TEST_F(Dispatch, DisplayRequestDuringAFrameIsSkipped)
 
 TEST_F(Dispatch, QuitScreenClosesTheLogAndExitsWithZero)
 {
-    char dir[] = "/tmp/tarnova-dispatch-XXXXXX";
-    ASSERT_TRUE(mkdtemp(dir));
-    std::string log = std::string(dir) + "/debug.txt";
+    const std::string dir = testTempFolder("dispatch");
+    std::string log = dir + "debug.txt";
     EXPECT_EXIT(
         {
             if (openDebugLog(log) != 0) _exit(99);
@@ -129,7 +129,6 @@ TEST_F(Dispatch, QuitScreenClosesTheLogAndExitsWithZero)
     EXPECT_TRUE(in.is_open());
     EXPECT_EQ(text.str(), "");
     std::remove(log.c_str());
-    rmdir(dir);
 }
 
 // The real table: ranges are well formed, no id is served twice, and the

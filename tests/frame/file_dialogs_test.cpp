@@ -1,5 +1,6 @@
 // The file choosers, run against scripted stand-ins for zenity and kdialog
 // put first on PATH, so the real fork/exec path is exercised.
+#include "common/temp_folder.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,8 +23,7 @@ protected:
 
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("tarnova-chooser-" + std::to_string(getpid()));
-        fs::remove_all(dir);
+        dir = testTempFolder("chooser");
         fs::create_directories(dir / "bin");
         const char *p = std::getenv("PATH");
         oldPath = p ? p : "";

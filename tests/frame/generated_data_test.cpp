@@ -11,6 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "common/generated_data.h"
+#include "common/temp_folder.h"
+
+#include <csignal>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -27,6 +31,68 @@ namespace {
 namespace fs = std::filesystem;
 
 bool existsInData(const std::string &path) { return fileExists(resolveDataPath(path)); }
+
+// Files under folder (a folder still being written: entries may come and go).
+int filesUnder(const fs::path &folder)
+{
+    int n = 0;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        if (it->is_regular_file(ec)) ++n;
+    return n;
+}
+
+// The generator writes beside its target and renames the folder into place
+// when it is complete: stopped half-way it leaves no data folder (a start
+// would take a partial one for a real one), and the next run removes what
+// the stopped one left and makes a whole one. A folder that holds anything
+// (a data folder with a user's results) is refused and left as it was.
+TEST(DataGenerator, StoppedHalfWayLeavesNoDataFolderAndTheNextRunMakesAWholeOne)
+{
+    const fs::path generator = fs::read_symlink("/proc/self/exe").parent_path() / "tarnova-make-data";
+    ASSERT_TRUE(fs::exists(generator)) << generator;
+    const fs::path root = testTempFolder("make-data");
+    const fs::path target = root / "Tarnova";
+    const fs::path leftover = root / ".Tarnova.incomplete";
+
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::execl(generator.c_str(), generator.c_str(), target.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    bool ended = false;
+    for (int waited = 0; waited < 3000 && filesUnder(leftover) < 100; ++waited) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            ended = true;
+            break;
+        }
+        ::usleep(100000);
+    }
+    ASSERT_FALSE(ended) << "the generator ended before it was stopped (status " << status << ")";
+    ::kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    EXPECT_FALSE(fs::exists(target)) << "a partial data folder of " << filesUnder(target) << " files";
+    EXPECT_GE(filesUnder(leftover), 100);
+
+    const std::string again = generator.string() + " '" + target.string() + "' > /dev/null";
+    ASSERT_EQ(std::system(again.c_str()), 0);
+    EXPECT_FALSE(fs::exists(leftover));
+    // As many files as the tests' own data folder, less its stamp.
+    EXPECT_EQ(filesUnder(target), filesUnder(generatedData()) - 1);
+
+    const fs::path used = root / "Used";
+    fs::create_directories(used / "ResourceFiles");
+    std::ofstream(used / "ResourceFiles" / "UsersFile") << "results";
+    const std::string into = generator.string() + " '" + used.string() + "' > /dev/null 2>&1";
+    EXPECT_NE(std::system(into.c_str()), 0);
+    EXPECT_EQ(filesUnder(used), 1);
+    EXPECT_FALSE(fs::exists(root / ".Used.incomplete"));
+}
 
 TEST(GeneratedData, HoldsEveryFileTheProgramOpens)
 {

@@ -1,6 +1,7 @@
 // The pack reader on hand-made packs: block boundaries, size fields, bad input.
 #include "frame/texture_pack.h"
 
+#include "common/temp_folder.h"
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -225,7 +226,8 @@ TEST(TexturePack, OpeningFiles)
     PackBuilder b;
     const Picture p = makePicture(3, 3, 4);
     b.add(p, block - 14);
-    char path[] = "/tmp/tarnova-pack-XXXXXX";
+    std::string pathText = testTempRoot() + "pack-XXXXXX";
+    char *path = pathText.data();
     const int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
     const std::vector<uint8_t> bytes = b.padded();

@@ -6,6 +6,7 @@
 #include "intro_fakes.h"
 
 #include "common/generated_data.h"
+#include "common/temp_folder.h"
 #include "base/shared.h"
 #include "frame/texture_pack.h"
 #include "lessons/picture_sets.h"
@@ -194,7 +195,7 @@ namespace {
 // generator uses); -1 when it cannot be run.
 double normalPaceSeconds(const std::string &text, int id)
 {
-    const std::string wav = testing::TempDir() + "pace-" + std::to_string(::getpid()) + "-" + std::to_string(id) + ".wav";
+    const std::string wav = testTempRoot() + "pace-" + std::to_string(::getpid()) + "-" + std::to_string(id) + ".wav";
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     quoted += "'";

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "base/shared.h"
+#include "common/temp_folder.h"
 #include "base/small_routines.h"
 #include "lessons/lesson_loader.h"
 #include "lessons/lesson_state.h"
@@ -31,12 +32,7 @@ inline std::string writeTestFile(const std::string &path, const std::string &tex
 
 inline std::string privateFolder(const std::string &what)
 {
-    static int serial = 0;
-    const std::string dir = testing::TempDir() + "lessons_" + what + "_" + std::to_string(getpid()) + "_" +
-                            std::to_string(++serial) + "/";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
+    return testTempFolder("lessons_" + what);
 }
 
 // The melody text read as the loader reads it, then turned into timed notes.

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/temp_folder.h"
 #include "music/abc_reader.h"
 
 struct TestTune {
@@ -19,8 +20,7 @@ struct TestTune {
 inline std::string writeTuneFile(const std::string &text)
 {
     static int serial = 0;
-    const std::string path = testing::TempDir() + "tune_" + std::to_string(getpid()) + "_" +
-                             std::to_string(++serial) + ".txt";
+    const std::string path = testTempRoot() + "tune_" + std::to_string(getpid()) + "_" + std::to_string(++serial) + ".txt";
     std::FILE *f = std::fopen(path.c_str(), "wb");
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "common/temp_folder.h"
 #include <gtest/gtest.h>
 
 #include "platform/folder_lock.h"
@@ -17,9 +18,8 @@ struct FolderLock : ::testing::Test {
     std::string dir;
     void SetUp() override
     {
-        char pattern[] = "/tmp/tarnova-lock-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        dir = testTempFolder("lock");
+        dir.pop_back();
         ASSERT_EQ(::mkdir((dir + "/ResourceFiles").c_str(), 0755), 0);
     }
     void TearDown() override

@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include "common/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <filesystem>
@@ -16,9 +17,8 @@ class Paths : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/tarnova-paths-XXXXXX";
-        ASSERT_TRUE(mkdtemp(tmpl));
-        root = tmpl;
+        root = testTempFolder("paths");
+        root.pop_back();
         saveEnv("HOME");
         saveEnv("XDG_DATA_HOME");
         saveEnv("XDG_CONFIG_HOME");

@@ -1,4 +1,5 @@
 #include "sound_fixtures.h"
+#include "common/temp_folder.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -43,9 +44,8 @@ std::vector<int16_t> sineSamples(int frames, int channels, double hz, int rate)
 
 std::string freshTempFolder(const std::string &name)
 {
-    const std::string dir = testing::TempDir() + "tarnova_sound_" + std::to_string(getpid()) + "_" + name;
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    std::string dir = testTempFolder("sound_" + name);
+    dir.pop_back(); // callers add "/..."
     return dir;
 }
 

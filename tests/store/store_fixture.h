@@ -1,6 +1,8 @@
 // A private data folder per test for the store files. It lives in /dev/shm
 // when there is one: the time-line file is 293 MB, and a memory-backed folder
-// keeps the few tests that write it quick.
+// keeps the few tests that write it quick. It is made under the test process's
+// root there, so what a death test's child makes (its SetUp runs, its
+// TearDown does not) goes when the test ends too.
 #pragma once
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "base/shared.h"
+#include "common/temp_folder.h"
 #include "store/user_actions.h"
 #include "store/score_file.h"
 #include "store/store_io.h"
@@ -25,9 +28,7 @@ struct StoreFolderTest : ::testing::Test {
 
     void SetUp() override
     {
-        struct stat st;
-        std::string base = (::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode)) ? "/dev/shm" : "/tmp";
-        std::string pattern = base + "/tarnova-store-XXXXXX";
+        std::string pattern = testShmRoot() + "tarnova-store-XXXXXX";
         std::vector<char> buf(pattern.begin(), pattern.end());
         buf.push_back('\0');
         ASSERT_NE(mkdtemp(buf.data()), nullptr);

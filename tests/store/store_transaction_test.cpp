@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <poll.h>
 #include <random>
 #include <string>
 #include <sys/mman.h>
@@ -444,10 +445,13 @@ Signature expectedAfter(int64_t count)
 // kill -9 at random moments of a loop of actions: after each kill the store
 // loads, and the three files belong to one and the same action (the last
 // one finished or the one under way). TARNOVA_KILL_TRIES sets the number of
-// kills (30 here; 200 or more by hand). Loading the 293 MB time line takes
-// longer than the random delay, so most kills wait for the start to finish
-// its loads and land among the actions; every fourth lands anywhere in the
-// start, its recovery and loads included.
+// kills (30 here; 200 or more by hand). A start's loads (the 293 MB time
+// line) take from a tenth of a second to seconds depending on the machine
+// and its load, so three kills of four wait until the child says (through a
+// pipe) that its first action is on disk and then come 0-40 ms later, among
+// the actions; every fourth comes 0-40 ms after the fork, anywhere in the
+// start, its recovery and loads included. Most kills must land inside an
+// action (begun and not finished), or the test would not test what it claims.
 TEST_F(StoreTransaction, KilledAtRandomMomentsTheFilesBelongToOneAction)
 {
     createStore();
@@ -455,40 +459,60 @@ TEST_F(StoreTransaction, KilledAtRandomMomentsTheFilesBelongToOneAction)
     const char *env = std::getenv("TARNOVA_KILL_TRIES");
     const int tries = env && *env ? std::atoi(env) : 30;
     struct Shared {
-        std::atomic<int64_t> done; // actions whose result is on disk
-        std::atomic<int> loaded;   // the child's start has loaded the store
+        std::atomic<int64_t> begun; // actions the child has begun
+        std::atomic<int64_t> done;  // actions whose result is on disk
     };
     auto *shared = static_cast<Shared *>(
         mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
     ASSERT_NE(shared, MAP_FAILED);
     std::mt19937 random(2718);
     int64_t count = 0; // actions whose result is on disk
-    int loadsKilled = 0;
+    int insideAction = 0, beforeFirstAction = 0;
     for (int t = 0; t < tries; ++t) {
+        shared->begun.store(count);
         shared->done.store(count);
-        shared->loaded.store(0);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
         std::fflush(nullptr);
         const pid_t pid = fork();
         if (pid == 0) {
             // A program start, then actions until the kill comes.
+            ::close(ready[0]);
             loadUsersFiles();
             loadScoreFile();
-            shared->loaded.store(1);
             for (int64_t i = count; i < count + 100000; ++i) {
+                shared->begun.store(i + 1);
                 loopAction(i);
                 shared->done.store(i + 1);
+                if (i == count) {
+                    [[maybe_unused]] ssize_t w = ::write(ready[1], "1", 1);
+                    ::close(ready[1]);
+                }
             }
             _exit(0);
         }
+        ::close(ready[1]);
         if (t % 4 != 3) {
-            for (int waited = 0; shared->loaded.load() == 0 && waited < 60000; ++waited) ::usleep(1000);
+            // However slow the start: a child that never reports is a fault.
+            pollfd p{ready[0], POLLIN, 0};
+            char byte = 0;
+            const bool reported = ::poll(&p, 1, 300000) == 1 && ::read(ready[0], &byte, 1) == 1;
+            if (!reported) {
+                ::kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+                ::close(ready[0]);
+                ADD_FAILURE() << "try " << t << ": the child finished no action within 300 s";
+                break;
+            }
         }
+        ::close(ready[0]);
         ::usleep(std::uniform_int_distribution<int>(0, 40000)(random));
         ::kill(pid, SIGKILL);
         int status = 0;
         waitpid(pid, &status, 0);
         const int64_t finished = shared->done.load();
-        if (finished == count) ++loadsKilled;
+        if (shared->begun.load() > finished) ++insideAction;
+        if (finished == count) ++beforeFirstAction;
         // The next start: recovery, then the loads.
         loadUsersFiles();
         loadScoreFile();
@@ -505,9 +529,10 @@ TEST_F(StoreTransaction, KilledAtRandomMomentsTheFilesBelongToOneAction)
         }
     }
     munmap(shared, sizeof(Shared));
+    std::printf("%d kills, %lld actions, %d kills inside an action, %d before the first action of a start\n", tries,
+                static_cast<long long>(count), insideAction, beforeFirstAction);
+    EXPECT_GT(2 * insideAction, tries) << "most kills should land inside an action";
     EXPECT_GT(count, loopActions) << "the kills should come while actions run, a Go among them";
-    std::printf("%d kills, %lld actions, %d kills before the first action of a start\n", tries,
-                static_cast<long long>(count), loadsKilled);
 }
 
 // Setup over earlier store files renames the ones with data aside: a name

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "base/shared.h"
 #include "frame/controls.h"
 #include "frame/gl_draw.h"
 #include "frame/picture_catalogue.h"
@@ -66,7 +67,37 @@ void resetMessageState()
     alertKind = 0;
 }
 
+// The panel's lines start at x 141 in the window (the panel's 12 plus 129).
+static constexpr double panelTextLeft = 12 + 129;
+
+// A line longer than the window has room for (a message naming a long path)
+// keeps its start and its end around "...", so the reason at the end of a
+// system error and the file it names both stay readable inside the window.
+std::string fitPanelLine(const std::string &text)
+{
+    auto right = [](std::string_view t) { return textBox(font9By15, t, panelTextLeft, 0).right; };
+    if (right(text) <= mainWindowWidth) return text;
+    const std::string dots = "...";
+    size_t keep = text.size();
+    std::string fitted;
+    do {
+        --keep;
+        const size_t head = keep / 3;
+        fitted = text.substr(0, head) + dots + text.substr(text.size() - (keep - head));
+    } while (keep > 0 && right(fitted) > mainWindowWidth);
+    return fitted;
+}
+
+static PanelLayout messagePanelLines(int32_t icon, const std::string &statusText);
+
 PanelLayout messagePanelLayout(int32_t icon, const std::string &statusText)
+{
+    PanelLayout p = messagePanelLines(icon, statusText);
+    for (PanelText &line : p.lines) line.text = fitPanelLine(line.text);
+    return p;
+}
+
+static PanelLayout messagePanelLines(int32_t icon, const std::string &statusText)
 {
     PanelLayout p;
     p.redFrame = alertShown();

@@ -47,6 +47,8 @@ struct PanelLayout {
     std::vector<PanelText> lines; // all at x 129, font 2
 };
 PanelLayout messagePanelLayout(int32_t icon, const std::string &statusText);
+// A panel line shortened in its middle to lie inside the window.
+std::string fitPanelLine(const std::string &text);
 
 // Drawing (GL). The panel's lower left corner lies at (12, 12).
 void drawMessagePanel(int32_t icon, const std::string &statusText);       // right edge 973

@@ -4,6 +4,9 @@
 #include "frame/controls.h"
 #include "frame/message_panel.h"
 #include "frame/text.h"
+#include "base/shared.h"
+
+using namespace std::string_literals;
 
 TEST(MessagePanel, SlotsFollowTheHintAndPrompt)
 {
@@ -49,6 +52,22 @@ TEST(MessagePanel, AlertLayoutHidesStatusHintAndPrompt)
     // Long lines are cut to 255 characters.
     showAlert(std::string(300, 'x'), "", "");
     EXPECT_EQ(alertLines[0].size(), 255u);
+}
+
+TEST(MessagePanel, ALineLongerThanTheWindowKeepsItsStartAndEndInsideIt)
+{
+    resetMessageState();
+    const std::string path = "/home/" + std::string(60, 'u') + "/.local/share/Quellbrook/Tarnova/ResourceFiles/soundout.raw";
+    const std::string error = "cannot open " + path + ": No such file or directory";
+    showAlert("The recording of the exercise cannot be read:", error, "Repeat the lesson to record it again.");
+    for (const PanelText &t : messagePanelLayout(9, "Status").lines)
+        EXPECT_LE(textBox(font9By15, t.text, 12 + 129, 0).right, mainWindowWidth) << t.text;
+    const std::string shown = messagePanelLayout(9, "Status").lines[1].text;
+    EXPECT_EQ(shown.substr(0, 12), "cannot open ");
+    EXPECT_NE(shown.find("..."), std::string::npos);
+    EXPECT_EQ(shown.substr(shown.size() - 27), "No such file or directory"s.insert(0, ": "));
+    // A line that fits is left as it is.
+    EXPECT_EQ(fitPanelLine("Repeat the lesson to record it again."), "Repeat the lesson to record it again.");
 }
 
 TEST(MessagePanel, ASuccessShowsTheInformationIconInTheAlertLayout)

@@ -24,6 +24,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rig  # noqa: E402
+import test_first_day as day  # noqa: E402
 import test_lesson_menu as menu  # noqa: E402
 
 H = menu.H
@@ -34,19 +35,10 @@ PROMPT_AFTER_ONSET = 67 * FRAME  # the note sounds from frame 2, the prompt at 6
 VOICE_LEAD = 0.4                 # the voice starts this long before the prompt
 VOICE_SECONDS = VOICE_LEAD + 3.0 # and sounds 3 s from the prompt
 BLOCK_BYTES = 4096               # 2048 samples of s16le mono
-# The dialog's backdrop picture where the check draws its staff: shown only
-# while the dialog waits for a key.
-BACKDROP_SPOT = (900, 250)
-BACKDROP = (237, 242, 255)
-
-
-def note_hz(note):
-    return 55.0 * 2.0 ** (note / 12.0)
-
-
-def key_centre(note):
-    r, j = divmod(note - 3, 12)
-    return 30 + 45 * j + 18, H - (300 + 90 * r + 40)
+# The dialog's backdrop, the keys and the notes' pitches as the first-day
+# test finds them.
+BACKDROP_SPOT, BACKDROP = day.BACKDROP_SPOT, day.BACKDROP
+note_hz, key_centre = day.note_hz, day.key_centre
 
 
 class Ear:

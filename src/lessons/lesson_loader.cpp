@@ -19,6 +19,11 @@
 
 float scoreViewPxPerMs = 0.0f;
 int32_t viewWindowMs = 0;
+
+// Bounds of the score view: a window of at most a day, and at most 10 pixels
+// per ms (a window of 128 ms).
+constexpr double maxViewWindowMs = 86400000.0;
+constexpr double maxScoreViewPxPerMs = 10.0;
 int32_t blockTraceInts[blockTrackSize];
 double blockTraceReals[blockTrackSize];
 float blockTraceSingles[blockTrackSize];
@@ -266,8 +271,19 @@ void loadLesson()
     loadAbcChordFile(lessonFilePath(L, LessonFile::chords), currentUserTessitura, abcChords, abcMaxRecordIndex, lessonChordCount);
     buildTimedChords();
     int32_t partCount = 0;
-    readExerciseParts(lessonFilePath(L, LessonFile::parts), partCount, exerciseSpeedFactor);
+    const std::string parts = lessonFilePath(L, LessonFile::parts);
+    readExerciseParts(parts, partCount, exerciseSpeedFactor);
 
+    // The scale becomes a float, its window a whole number of ms that view
+    // times are added to, and scaled times become pixel columns: a speed
+    // factor far from 1 (at the melody's tempo) must not overflow any of them.
+    const double pxPerMs = 2100.0 / msPerBeat * 0.034 * exerciseSpeedFactor;
+    if (!(pxPerMs >= 1280.0 / maxViewWindowMs && pxPerMs <= maxScoreViewPxPerMs)) {
+        writeDebugDetail("displayLessonLoadingScreen: speed factor " + std::to_string(exerciseSpeedFactor) +
+                         " at tempo " + std::to_string(lessonTempo) + " gives no usable score view in " +
+                         parts.substr(0, 200));
+        stopProgram(0, stopLoaderViewScale);
+    }
     setScoreViewScale(exerciseSpeedFactor);
     flatSpelling = flatSpellingOfTune(tuneKeyIndex, tuneIsMinor);
 

@@ -53,3 +53,4 @@ constexpr int32_t stopLoaderGridKindFirst = 7270;     // beat kind outside 1..4 
 constexpr int32_t stopLoaderGridKindFollowing = 7271; // ... at a following record
 constexpr int32_t stopLoaderNoTempo = 7272;           // the melody has no "Q:" line
 constexpr int32_t stopLoaderPartTooLong = 7274;       // a shuffled part beyond the scratch table
+constexpr int32_t stopLoaderViewScale = 7278;         // speed factor and tempo give no usable score-view scale

@@ -7,7 +7,9 @@
 // and keeps it until it ends (the kernel releases it on any exit, a crash
 // included). A second program on the same folder writes one line to standard
 // error and exits with code 250 (numbered stops use 1..249), without writing
-// anything in the data folder.
+// anything in the data folder. A lock file that cannot be opened for writing
+// (read-only, immutable, a folder) ends the program the same way, with a line
+// naming the lock file and the reason: it never runs unguarded.
 #pragma once
 #include <string>
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <iterator>
 #include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
@@ -14,6 +16,7 @@
 #include "base/shared.h"
 #include "base/stops.h"
 #include "platform/paths.h"
+#include "store/store_records.h"
 
 // ---------------------------------------------------------------------------
 // Groups and the transaction being built
@@ -33,6 +36,9 @@ static std::map<std::string, int64_t> writeCounts;
 
 // The store files whose stale temporary files the start removes.
 static constexpr const char *storeFileNames[] = {"UsersFile", "TimeLine", "ScoreFile"};
+// The fixed size of each of storeFileNames.
+static constexpr uint64_t storeFileSizes[] = {usersFileSize, timeLineFileSize, scoreFileSize};
+static_assert(std::size(storeFileSizes) == std::size(storeFileNames));
 static const char journalName[] = "StoreJournal";
 
 // ---------------------------------------------------------------------------
@@ -492,6 +498,47 @@ void recoverStoreFolder()
         return;
     }
 
+    // A journal this program wrote names only the store files, at their
+    // fixed sizes, and ranges inside them. One that does not (a crafted or
+    // garbled journal whose checksum still holds) is never played: no byte
+    // of it is written, it is set aside beside the files for inspection and
+    // the start goes on with the files as they are. The range test cannot
+    // wrap: offset + length is never formed.
+    std::string damage;
+    for (std::size_t i = 0; i < entries.size() && damage.empty(); ++i) {
+        const JournalEntry &e = entries[i];
+        const std::size_t k = std::find(std::begin(storeFileNames), std::end(storeFileNames), e.name) -
+                              std::begin(storeFileNames);
+        const std::string what = "entry " + std::to_string(i + 1) + " ";
+        if (k == std::size(storeFileNames))
+            damage = what + "names an unknown file " + e.name;
+        else if (e.fileSize != storeFileSizes[k])
+            damage = what + "gives " + e.name + " a size of " + std::to_string(e.fileSize) + " bytes, not " +
+                     std::to_string(storeFileSizes[k]);
+        else if (e.length > e.fileSize || e.offset > e.fileSize - e.length)
+            damage = what + "has a range beyond the end of " + e.name + " (offset " + std::to_string(e.offset) +
+                     ", length " + std::to_string(e.length) + ")";
+    }
+    if (!damage.empty()) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        char stamp[32] = "00000000-000000";
+        if (::localtime_r(&now, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+        std::string aside = journalPath + ".damaged-" + stamp;
+        struct stat taken;
+        for (int n = 2; ::lstat(aside.c_str(), &taken) == 0; ++n)
+            aside = journalPath + ".damaged-" + stamp + "-" + std::to_string(n);
+        writeDebugDetail("store: the journal is damaged and was not played back: " + damage);
+        if (!renameFile(journalPath, aside)) {
+            writeDebugDetail("store: journal refused: cannot set the damaged journal aside as " + baseName(aside) +
+                             " errno=" + std::to_string(errno));
+            stopProgram(0, stopStoreJournalRefused);
+        }
+        syncFolderOf(aside);
+        writeDebugDetail("store: kept the damaged journal as " + baseName(aside));
+        return;
+    }
+
     // Check every file before changing any.
     std::vector<int> fds;
     auto refuse = [&](const std::string &detail) {
@@ -502,9 +549,6 @@ void recoverStoreFolder()
     std::vector<std::size_t> fdOf;
     std::vector<std::string> names;
     for (const JournalEntry &e : entries) {
-        bool known = false;
-        for (const char *name : storeFileNames) known = known || e.name == name;
-        if (!known) refuse("unknown file " + e.name);
         std::size_t k = std::find(names.begin(), names.end(), e.name) - names.begin();
         if (k == names.size()) {
             int fd = ::open(storeFilePath(e.name.c_str()).c_str(), O_RDWR | O_CLOEXEC);
@@ -515,7 +559,6 @@ void recoverStoreFolder()
             if (::fstat(fd, &fs) != 0 || static_cast<uint64_t>(fs.st_size) != e.fileSize)
                 refuse(e.name + " is not " + std::to_string(e.fileSize) + " bytes long");
         }
-        if (e.offset + e.length > e.fileSize) refuse("a range beyond the end of " + e.name);
         fdOf.push_back(k);
     }
     for (std::size_t i = entries.size(); i-- > 0;)

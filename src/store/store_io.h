@@ -19,8 +19,12 @@
 // before anything is read) a complete journal is played back, restoring every
 // file as it was before the interrupted action, and deleted; a journal that
 // is incomplete or fails its checksum was cut short while it was written,
-// before any file changed, and is deleted. A journal naming a file of another
-// size is refused: the program stops without touching anything.
+// before any file changed, and is deleted. A complete journal with an entry
+// this program never writes (an unknown file, a size other than the file's
+// fixed size, a range past that size) is not played: it is renamed to
+// "StoreJournal.damaged-<YYYYMMDD-HHMMSS>" beside the files and the start goes
+// on. A journal whose file on disk has another size is refused: the program
+// stops without touching anything.
 //
 // Creating a file (first use, the statistics export) keeps the
 // temporary-and-rename path: "<name>.tmp" is written, flushed and renamed over

@@ -68,6 +68,7 @@ static_assert(scoreHolderTessituraAt + 4 == scoreRecordSize);
 static_assert(userNameOffset == userNameAt && userKeyOffset == userKeyAt && userTessituraOffset == userTessituraAt &&
               userCurrentLessonOffset == userCurrentLessonAt && userTimeLineFullOffset == userTimeLineFullAt);
 static_assert(userLessonBlocksOffset == userLessonBlocksAt && noteSlotPassedOffset == slotPassedAt &&
+              noteSlotNoteOffset == slotNoteAt &&
               lessonBlockDoneOffset == blockDoneAt);
 static_assert(usersFileSize == 3014560 && timeLineFileSize == 293056000 && scoreFileSize == 75752);
 

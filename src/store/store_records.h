@@ -45,6 +45,7 @@ constexpr std::size_t userTessituraOffset = 48;
 constexpr std::size_t userCurrentLessonOffset = 112;
 constexpr std::size_t userTimeLineFullOffset = 150720;
 constexpr std::size_t userLessonBlocksOffset = 4200;
+constexpr std::size_t noteSlotNoteOffset = 0;     // within a NoteSlot
 constexpr std::size_t noteSlotPassedOffset = 24;  // within a NoteSlot
 constexpr std::size_t lessonBlockDoneOffset = 256; // within a LessonBlock
 

@@ -83,6 +83,12 @@ std::string usersImageFault(const std::vector<uint8_t> &image)
             const uint8_t done = byteAt(image, s, block + lessonBlockDoneOffset);
             if (done > 1) return fault(s, ("lessonBlock " + std::to_string(L) + " done").c_str(), done);
             for (std::size_t j = 0; j < 8; ++j) {
+                // A note outside the note tables (0 .. 74, 74 = empty) would
+                // index past them when a lesson trains this block's notes.
+                const int32_t note = int32At(image, s, block + j * noteSlotSize + noteSlotNoteOffset);
+                if (note < 0 || note > emptyNoteIndex)
+                    return fault(s, ("lessonBlock " + std::to_string(L) + " slot " + std::to_string(j + 1) + " note").c_str(),
+                                 note);
                 const uint8_t passed = byteAt(image, s, block + j * noteSlotSize + noteSlotPassedOffset);
                 if (passed > 1)
                     return fault(s, ("lessonBlock " + std::to_string(L) + " slot " + std::to_string(j + 1) + " passed").c_str(),

@@ -309,6 +309,9 @@ TEST_F(LessonLoader, DamagedFoldersStopAndLeaveTheStoresAlone)
         {"shuffled part too long", longMelody, longChords, partsText("0;1001;s;3?51;a;27;n.\r\n"), 7274},
         {"last note beyond the melody", scale8, chords8, partsText("0;8;f;3?51;a;27;n.\r\n"), 7261},
         {"unknown type", scale8, chords8, partsText("0;7;f;3?51;a;27;n.\r\n", "Tarnova"), 7254},
+        // At 60 beats a minute: a window of 1.8e9 ms; 1.8e-5 ms.
+        {"speed factor 0.00001", scale8, chords8, "TarnovaExercise\r\n0.00001\r\n0;7;f;3?51;a;27;n.\r\n", 7278},
+        {"speed factor 1e9", scale8, chords8, "TarnovaExercise\r\n1000000000\r\n0;7;f;3?51;a;27;n.\r\n", 7278},
     };
     const std::vector<std::string> stores = {"UsersFile", "TimeLine", "ScoreFile"};
     for (const std::string &s : stores) writeTestFile(dir + "ResourceFiles/" + s, "stored " + s);

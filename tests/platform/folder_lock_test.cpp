@@ -81,3 +81,24 @@ TEST_F(FolderLock, SecondProgramOnTheFolderExitsWith250)
         },
         ::testing::ExitedWithCode(0), "");
 }
+
+// A lock file that cannot be opened for writing does not let the program run
+// unguarded: it names the lock file and the reason and exits with 250. (A
+// folder in the lock file's place fails the open even for the superuser, as
+// a read-only or immutable file does for anyone else.)
+TEST_F(FolderLock, ALockFileThatCannotBeOpenedEndsTheProgram)
+{
+    const std::string lock = dir + "/ResourceFiles/Tarnova.lock";
+    ASSERT_EQ(::mkdir(lock.c_str(), 0755), 0);
+    EXPECT_EXIT(lockDataFolderOrExit(dir), ::testing::ExitedWithCode(250),
+                "cannot lock the data folder " + dir + ": the lock file " + lock +
+                    " cannot be opened for writing \\(Is a directory\\)");
+    if (::geteuid() != 0) {
+        ASSERT_EQ(::rmdir(lock.c_str()), 0);
+        const int fd = ::open(lock.c_str(), O_WRONLY | O_CREAT, 0444);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        ASSERT_EQ(::chmod(lock.c_str(), 0444), 0);
+        EXPECT_EXIT(lockDataFolderOrExit(dir), ::testing::ExitedWithCode(250), "\\(Permission denied\\)");
+    }
+}

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <poll.h>
@@ -13,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +122,34 @@ void writeBytes(const std::string &file, const std::vector<uint8_t> &bytes)
     out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// A journal's entries as the program writes them (32-byte header; per entry
+// a 48-byte head with name, file size at 24, offset at 32, length at 40, then
+// the old bytes; a CRC-32 trailer): the byte position of each head.
+std::vector<std::size_t> journalEntryHeads(const std::vector<uint8_t> &j)
+{
+    std::vector<std::size_t> heads;
+    for (std::size_t at = 32; at + 48 <= j.size() - 4;) {
+        heads.push_back(at);
+        uint64_t length = 0;
+        for (int i = 0; i < 8; ++i) length |= static_cast<uint64_t>(j[at + 40 + i]) << (8 * i);
+        at += 48 + length;
+    }
+    return heads;
+}
+
+std::string journalEntryName(const std::vector<uint8_t> &j, std::size_t head)
+{
+    return std::string(reinterpret_cast<const char *>(&j[head + 1]), j[head]);
+}
+
+// Sets a 64-bit field of a journal and makes its checksum right again.
+void setJournalField(std::vector<uint8_t> &j, std::size_t at, uint64_t value)
+{
+    for (int i = 0; i < 8; ++i) j[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    const uint32_t crc = static_cast<uint32_t>(crc32(0L, j.data(), static_cast<uInt>(j.size() - 4)));
+    for (int i = 0; i < 4; ++i) j[j.size() - 4 + i] = static_cast<uint8_t>(crc >> (8 * i));
+}
+
 } // namespace
 
 using StoreTransaction = StoreFolderTest;
@@ -192,6 +222,7 @@ TEST_F(StoreTransaction, JournalAtStart)
         int64_t scoreFileSize;  // the score file's size at start
         bool refused;           // stop 3270, nothing touched
         bool restoredOld;       // after the start the files hold the old bytes
+        bool setAside = false;  // damaged: kept as StoreJournal.damaged-*, nothing written, the start goes on
     };
     const Case cases[] = {
         {"complete: played back", [](std::vector<uint8_t> &) {}, true, static_cast<int64_t>(scoreFileSize), false, true},
@@ -203,6 +234,33 @@ TEST_F(StoreTransaction, JournalAtStart)
          static_cast<int64_t>(scoreFileSize), false, false},
         {"another size: refused", [](std::vector<uint8_t> &) {}, true, static_cast<int64_t>(scoreFileSize) - 136, true,
          false},
+        // Checksums right, entries the program never writes.
+        {"an offset that wraps past 2^64: set aside",
+         [](std::vector<uint8_t> &j) {
+             const std::size_t head = journalEntryHeads(j).front();
+             setJournalField(j, head + 32, ~uint64_t{0} - 7); // offset + length wraps to a small number
+         },
+         true, static_cast<int64_t>(scoreFileSize), false, false, true},
+        {"a later entry of a file with a size of 1 TB: set aside",
+         [](std::vector<uint8_t> &j) {
+             // The second entry of a file: its first entry matches the file.
+             const std::vector<std::size_t> heads = journalEntryHeads(j);
+             std::size_t head = 0;
+             for (std::size_t b = 1; b < heads.size() && head == 0; ++b)
+                 for (std::size_t a = 0; a < b; ++a)
+                     if (journalEntryName(j, heads[a]) == journalEntryName(j, heads[b])) head = heads[b];
+             ASSERT_NE(head, 0u) << "no file with two entries";
+             setJournalField(j, head + 24, uint64_t{1} << 40);
+             setJournalField(j, head + 32, (uint64_t{1} << 40) - 512);
+         },
+         true, static_cast<int64_t>(scoreFileSize), false, false, true},
+        {"a range past the end of its file: set aside",
+         [](std::vector<uint8_t> &j) {
+             const std::size_t head = journalEntryHeads(j).back();
+             const std::string name = journalEntryName(j, head);
+             setJournalField(j, head + 32, name == "ScoreFile" ? scoreFileSize - 4 : usersFileSize - 4);
+         },
+         true, static_cast<int64_t>(scoreFileSize), false, false, true},
     };
     for (const Case &c : cases) {
         std::vector<uint8_t> j = journal;
@@ -217,6 +275,27 @@ TEST_F(StoreTransaction, JournalAtStart)
             EXPECT_EQ(readFile("StoreJournal"), j) << c.what;
             EXPECT_EQ(readFile("UsersFile"), newUsers) << c.what;
             EXPECT_EQ(readFile("ScoreFile"), scores) << c.what;
+            continue;
+        }
+        if (c.setAside) {
+            const int started = inChild([] {
+                loadUsersFiles();
+                loadScoreFile();
+            });
+            EXPECT_TRUE(WIFEXITED(started) && WEXITSTATUS(started) == 0) << c.what << " status " << started;
+            EXPECT_FALSE(exists("StoreJournal")) << c.what;
+            EXPECT_EQ(readFile("UsersFile"), newUsers) << c.what;
+            EXPECT_EQ(readFile("ScoreFile"), scores) << c.what;
+            int kept = 0;
+            for (const auto &entry : std::filesystem::directory_iterator(path(""))) {
+                const std::string name = entry.path().filename().string();
+                if (name.rfind("StoreJournal.damaged-", 0) != 0) continue;
+                ++kept;
+                EXPECT_EQ(name.size(), std::string("StoreJournal.damaged-20261211-020000").size()) << name;
+                EXPECT_EQ(readFile(name), j) << c.what;
+                std::filesystem::remove(entry.path());
+            }
+            EXPECT_EQ(kept, 1) << c.what;
             continue;
         }
         loadUsersFiles();

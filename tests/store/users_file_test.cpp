@@ -297,6 +297,11 @@ TEST_F(UsersFile, ADamagedRecordStopsWithItsSlotAndField)
         {4, 150720, 2, true, "slot 4 field timeLineFull value 2"},
         {1, 4200 + 264 * 554 + 256, 7, true, "slot 1 field lessonBlock 554 done value 7"},
         {0, 4200 + 264 * 3 + 32 * 7 + 24, 2, true, "slot 0 field lessonBlock 3 slot 8 passed value 2"},
+        // Lesson 2's chosen notes and any other slot's note index the note tables.
+        {1, 4200 + 32 * 2, 75, false, "slot 1 field lessonBlock 0 slot 3 note value 75"},
+        {0, 4200, -1, false, "slot 0 field lessonBlock 0 slot 1 note value -1"},
+        {1, 4200 + 264 * 554 + 32 * 7, 1000000, false, "slot 1 field lessonBlock 554 slot 8 note value 1000000"},
+        {15, 4200 + 264 * 9, 80, false, "slot 15 field lessonBlock 9 slot 1 note value 80"},
     };
     for (const Case &c : cases) {
         std::vector<uint8_t> bad = good;
@@ -318,6 +323,8 @@ TEST_F(UsersFile, ADamagedRecordStopsWithItsSlotAndField)
     std::vector<uint8_t> edge = good;
     put32(edge, 1 * userRecordSize + 112, 557);
     put32(edge, 1 * userRecordSize + 48, 0);
+    put32(edge, 1 * userRecordSize + 4200, 0);       // lowest note A1
+    put32(edge, 1 * userRecordSize + 4200 + 32, 73); // highest in use below the empty 74
     {
         std::ofstream out(path("UsersFile"), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char *>(edge.data()), static_cast<std::streamsize>(edge.size()));

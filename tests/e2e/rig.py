@@ -532,6 +532,17 @@ class Tarnova:
         wait_until(holds, lambda: "%s\n%s" % (what, self.output()[-3000:]), timeout, step)
         return found[0]
 
+    def wait_still(self, what, timeout=PATIENCE):
+        """Screenshots until two in a row, 0.25 s apart, are the same: the
+        screen has taken its last input over and waits for the next."""
+        last = [None]
+
+        def still():
+            shot = self.screenshot().data
+            was, last[0] = last[0], shot
+            return was == shot
+        wait_until(still, lambda: "%s to stand still\n%s" % (what, self.output()[-3000:]), timeout, 0.25)
+
     def debug_log(self):
         p = os.path.join(self.data_dir, "ResourceFiles", "debug.txt")
         try:
@@ -709,6 +720,7 @@ class Singer:
         self.phase = 0.0
         self.vibrato = 0.0
         self.heard = []
+        self.quiet_since = None  # time.time() since which no reference sounds
         self.running = True
         self.ear = []  # the speakers' keeper and the recorder, while answering
         self.proc = subprocess.Popen(
@@ -795,6 +807,10 @@ class Singer:
             if len(window) < 4096:
                 continue
             index = self._dominant(window, coeffs)
+            if index is None:
+                self.quiet_since = self.quiet_since or now
+            else:
+                self.quiet_since = None
             run = run + 1 if index is not None and index == last else 1
             last = index
             if index is None or run != 3 or (self.heard and self.heard[-1] == index):
@@ -807,6 +823,12 @@ class Singer:
                 silent_at = now + hold
             if in_order:
                 deaf_until = now + (hold or 0.0) + 1.0
+
+    def quiet_for(self, seconds):
+        """True once a reference was heard and the speakers have held none
+        for `seconds`."""
+        since = self.quiet_since
+        return bool(self.heard) and since is not None and time.time() - since >= seconds
 
     def stop(self):
         """Ends the voice and the listening (safe to call again)."""

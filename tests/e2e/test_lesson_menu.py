@@ -106,6 +106,21 @@ def prepared_store(current_lesson, blocks):
     return prepare
 
 
+def open_menu(test, current_lesson, blocks):
+    """The program on a prepared store (see prepared_store), the first user
+    clicked, and its lesson menu shown and waiting for input."""
+    t = rig.start_tarnova(data="full", prepare=prepared_store(current_lesson, blocks))
+    test.addCleanup(t.kill)
+    t.wait_window()
+    wait_until(lambda: t.alive() and t.screenshot().pixel(*ABOUT_BUTTON) == IDLE_BUTTON, 90,
+               "user management\n" + t.output())
+    t.click(*USER_ROW_1)
+    wait_until(lambda: t.alive() and t.screenshot().pixel(*START_LESSON) == IDLE_BUTTON, 30,
+               "the lesson menu\n" + t.output())
+    t.wait_still("the lesson menu")
+    return t
+
+
 def read_current_lesson(t):
     with open(os.path.join(t.data_dir, "ResourceFiles", "UsersFile"), "rb") as f:
         f.seek(CURRENT_LESSON_AT)
@@ -120,16 +135,7 @@ def shots_dir():
 
 class LessonMenuEndToEnd(unittest.TestCase):
     def start_at(self, lesson, blocks):
-        t = rig.start_tarnova(data="full", prepare=prepared_store(lesson, blocks))
-        self.addCleanup(t.kill)
-        t.wait_window()
-        wait_until(lambda: t.alive() and t.screenshot().pixel(*ABOUT_BUTTON) == IDLE_BUTTON, 90,
-                   "user management\n" + t.output())
-        t.click(*USER_ROW_1)
-        wait_until(lambda: t.alive() and t.screenshot().pixel(*START_LESSON) == IDLE_BUTTON, 30,
-                   "the lesson menu\n" + t.output())
-        time.sleep(0.5)
-        return t
+        return open_menu(self, lesson, blocks)
 
     def test_menu_at_lesson_3_and_250(self):
         lesson2 = block_bytes(CHOSEN, ERRORS, True)

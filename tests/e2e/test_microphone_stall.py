@@ -38,16 +38,7 @@ def store_bytes(t):
 class MicrophoneStall(unittest.TestCase):
     def test_a_stalled_microphone_ends_the_lesson_and_stores_nothing(self):
         rig.ensure_rig()
-        t = rig.start_tarnova(data="full",
-                              prepare=menu.prepared_store(3, {0: menu.block_bytes(menu.CHOSEN, menu.ERRORS, True)}))
-        self.addCleanup(t.kill)
-        t.wait_window()
-        menu.wait_until(lambda: t.alive() and t.screenshot().pixel(*menu.ABOUT_BUTTON) == menu.IDLE_BUTTON, 90,
-                        "user management\n" + t.output())
-        t.click(*menu.USER_ROW_1)
-        menu.wait_until(lambda: t.alive() and t.screenshot().pixel(*menu.START_LESSON) == menu.IDLE_BUTTON, 30,
-                        "the lesson menu\n" + t.output())
-        time.sleep(0.5)
+        t = menu.open_menu(self, 3, {0: menu.block_bytes(menu.CHOSEN, menu.ERRORS, True)})
         before = store_bytes(t)
 
         singer = rig.Singer(self)
@@ -59,8 +50,10 @@ class MicrophoneStall(unittest.TestCase):
         menu.wait_until(lambda: not t.alive() or singer.heard, 60,
                         "the first reference note\n" + t.output())
         # The reference sounds for 2 s, and the answer's recording starts
-        # right after it: the microphone goes silent inside that recording.
-        time.sleep(2.5)
+        # right after it: the microphone goes silent inside that recording,
+        # half a second after the reference has ended.
+        menu.wait_until(lambda: not t.alive() or singer.quiet_for(0.5), 30,
+                        "the end of the first reference note\n" + t.output())
         pactl("suspend-sink", SINK, "1")
         stalled = time.monotonic()
         # Back at the menu well before the silent answer would have ended

@@ -89,19 +89,13 @@ class SungCheckPrompt(unittest.TestCase):
         self.addCleanup(shutil.rmtree, work, True)
         # An idle "mic" until the voices: the capture's source must not need
         # a stream of ours to run.
-        t = rig.start_tarnova(data="full", prepare=menu.prepared_store(2, {}))
-        self.addCleanup(t.kill)
-        t.wait_window()
-        menu.wait_until(lambda: t.alive() and t.screenshot().pixel(*menu.ABOUT_BUTTON) == menu.IDLE_BUTTON, 90,
-                        "user management\n" + t.output())
-        t.click(*menu.USER_ROW_1)
-        menu.wait_until(lambda: t.alive() and t.screenshot().pixel(*menu.START_LESSON) == menu.IDLE_BUTTON, 30,
-                        "the lesson menu\n" + t.output())
-        time.sleep(0.5)
+        t = menu.open_menu(self, 2, {})
         t.click(*menu.START_LESSON)
         menu.wait_until(lambda: t.alive() and t.screenshot().pixel(912, H - 125) == menu.IDLE_BUTTON, 30,
                         "the note choice\n" + t.output())
-        time.sleep(0.5)
+        # The backdrop shows once the dialog waits for a key.
+        menu.wait_until(lambda: t.alive() and t.screenshot().pixel(*BACKDROP_SPOT) == BACKDROP, 30,
+                        "the note choice waiting for a key\n" + t.output())
         ear = Ear(self)
 
         refused = []

@@ -303,6 +303,72 @@ bool rollBack(std::vector<OpenStoreFile> &files, const std::vector<StagedWrite> 
         if (!syncFile(f.fd)) return false;
     return true;
 }
+
+// Narrows the transaction to the pieces whose new bytes differ from the
+// file's (`old`, read before): what a save stages is often mostly what the
+// file holds already (the first lesson of a new day moves every day of the
+// user one place, over a neighbour much like it), and only the differing
+// pieces are journalled and written. A write that overlaps another of the
+// same transaction stays whole: which bytes it changes depends on the order.
+void keepChangedPieces(std::vector<StagedWrite> &writes, std::vector<std::vector<uint8_t>> &old,
+                       std::vector<std::size_t> &fileOf)
+{
+    constexpr std::size_t piece = 64;
+    std::vector<std::size_t> order(writes.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return fileOf[a] != fileOf[b] ? fileOf[a] < fileOf[b] : writes[a].offset < writes[b].offset;
+    });
+    std::vector<bool> overlaps(writes.size(), false);
+    // In offset order, a range overlaps a later one when it ends past the
+    // next one's start, and an earlier one when it starts before the
+    // furthest end so far.
+    uint64_t furthest = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const std::size_t b = order[k];
+        const uint64_t end = writes[b].offset + writes[b].bytes.size();
+        if (k > 0 && fileOf[order[k - 1]] != fileOf[b]) furthest = 0;
+        if (writes[b].offset < furthest) overlaps[b] = true;
+        if (k + 1 < order.size() && fileOf[order[k + 1]] == fileOf[b] && end > writes[order[k + 1]].offset)
+            overlaps[b] = true;
+        furthest = std::max(furthest, end);
+    }
+    std::vector<StagedWrite> keptWrites;
+    std::vector<std::vector<uint8_t>> keptOld;
+    std::vector<std::size_t> keptFileOf;
+    auto keep = [&](std::size_t i, std::size_t from, std::size_t to) {
+        const auto first = writes[i].bytes.begin() + static_cast<std::ptrdiff_t>(from);
+        const auto last = writes[i].bytes.begin() + static_cast<std::ptrdiff_t>(to);
+        keptWrites.push_back(StagedWrite{writes[i].file, writes[i].offset + from, std::vector<uint8_t>(first, last)});
+        keptOld.emplace_back(old[i].begin() + static_cast<std::ptrdiff_t>(from),
+                             old[i].begin() + static_cast<std::ptrdiff_t>(to));
+        keptFileOf.push_back(fileOf[i]);
+    };
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const std::size_t size = writes[i].bytes.size();
+        if (overlaps[i]) {
+            keep(i, 0, size);
+            continue;
+        }
+        std::size_t runStart = 0;
+        bool inRun = false;
+        for (std::size_t at = 0; at < size; at += piece) {
+            const std::size_t n = std::min(piece, size - at);
+            const bool differs = std::memcmp(writes[i].bytes.data() + at, old[i].data() + at, n) != 0;
+            if (differs && !inRun) {
+                runStart = at;
+                inRun = true;
+            } else if (!differs && inRun) {
+                keep(i, runStart, at);
+                inRun = false;
+            }
+        }
+        if (inRun) keep(i, runStart, size);
+    }
+    writes.swap(keptWrites);
+    old.swap(keptOld);
+    fileOf.swap(keptFileOf);
+}
 } // namespace
 
 void commitStoreWrites()
@@ -364,8 +430,13 @@ void commitStoreWrites()
     for (std::size_t i = 0; i < writes.size(); ++i) {
         old[i].resize(writes[i].bytes.size());
         if (!readAllAt(files[fileOf[i]].fd, old[i].data(), old[i].size(), writes[i].offset)) fail(i, "reading");
-        journalSize += entryHeadSize + old[i].size();
     }
+    keepChangedPieces(writes, old, fileOf);
+    if (writes.empty()) { // every byte already as staged: nothing to do
+        closeAll(files);
+        return;
+    }
+    for (const std::vector<uint8_t> &o : old) journalSize += entryHeadSize + o.size();
     const std::string journalPath = storeFilePath(journalName);
     {
         int jfd = ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -438,7 +509,8 @@ void commitStoreWrites()
     // 3. The commit: the journal goes.
     if (!unlinkFile(journalPath)) undo(0, "deleting the journal");
     syncFolderOf(journalPath);
-    for (OpenStoreFile &f : files) ++writeCounts[f.file.resourceName];
+    for (std::size_t k = 0; k < files.size(); ++k)
+        if (std::find(fileOf.begin(), fileOf.end(), k) != fileOf.end()) ++writeCounts[files[k].file.resourceName];
     closeAll(files);
 }
 

@@ -188,6 +188,74 @@ TEST_F(StoreTransaction, LessonEndWritesLittleAndTheFilesKeepTheirFormat)
     EXPECT_EQ(getUserScore(6, 2), 500);
 }
 
+// The first lesson of a new day for a user whose 100 days are in use moves
+// every day one place: only the bytes that change are written and journalled,
+// the file is what the whole-file writer gives, and a crash at sampled steps
+// of the action leaves the old or the new time line.
+TEST_F(StoreTransaction, NewDayOverAFullTimeLineWritesOnlyWhatChanges)
+{
+    createStore();
+    int32_t today = 43000;
+    static int32_t *todayOf = &today;
+    setTodayFunction([] { return *todayOf; });
+    beginStoreUpdate();
+    for (int32_t d = 0; d < 100; ++d, ++today)
+        for (int32_t lesson = 0; lesson < 4; ++lesson)
+            addTimeLineEntry(1, (d + lesson) % 555, blockWithMean(d + lesson));
+    endStoreUpdate();
+    auto slotZero = [&] {
+        std::vector<uint8_t> b(timeLineBlockSize);
+        std::ifstream in(path("TimeLine"), std::ios::binary);
+        in.read(reinterpret_cast<char *>(b.data()), static_cast<std::streamsize>(b.size()));
+        return b;
+    };
+    const std::vector<uint8_t> before = slotZero();
+    const std::vector<uint8_t> users = readFile("UsersFile");
+
+    auto restore = [&] {
+        std::fstream io(path("TimeLine"), std::ios::binary | std::ios::in | std::ios::out);
+        io.write(reinterpret_cast<const char *>(before.data()), static_cast<std::streamsize>(before.size()));
+        writeBytes(path("UsersFile"), users);
+    };
+
+    const int steps = countSteps([] { lessonEndFirstHalf(1, 7, 0.5, 9); });
+    ASSERT_GE(steps, 6);
+    const std::vector<uint8_t> after = slotZero();
+    restore();
+    for (int step = 1; step <= steps; step += (step < 8 || step > steps - 8) ? 1 : 29) {
+        const int status = inChild([&] {
+            injectStoreStepFault(2, step);
+            lessonEndFirstHalf(1, 7, 0.5, 9);
+        });
+        ASSERT_TRUE(WIFEXITED(status));
+        recoverStoreFolder();
+        const std::vector<uint8_t> now = slotZero();
+        EXPECT_TRUE(now == before || now == after) << "step " << step;
+        if (now != before) {
+            // Only a crash after the commit may leave the new store.
+            EXPECT_NE(readFile("UsersFile"), users) << "step " << step;
+            EXPECT_EQ(step, steps) << "step " << step;
+            restore();
+        }
+    }
+
+    const int64_t written = bytesWrittenByProcess();
+    lessonEndFirstHalf(1, 7, 0.5, 9);
+    EXPECT_LT(bytesWrittenByProcess() - written, 1 << 20);
+    EXPECT_NE(slotZero(), before);
+    AtomicWrite whole{-1, {}, {}, 0, false};
+    ASSERT_TRUE(beginAtomicWrite(whole, path("TimeLine.whole")));
+    ASSERT_TRUE(writeTimeLineBody(whole) && finishAtomicWrite(whole));
+    EXPECT_EQ(std::system(("cmp -s '" + path("TimeLine") + "' '" + path("TimeLine.whole") + "'").c_str()), 0);
+    loadUsersFiles();
+    EXPECT_EQ(timeLineDay(0, 0).date, 43001);
+    EXPECT_EQ(timeLineDay(0, 0).lessonBlocks[1].slots[0].mean, 1.0);
+    EXPECT_EQ(timeLineDay(0, 98).lessonBlocks[99 % 555].slots[0].mean, 99.0);
+    EXPECT_EQ(timeLineDay(0, 99).date, 43100);
+    EXPECT_EQ(timeLineDay(0, 99).lessonBlocks[7].slots[0].mean, 0.5);
+    EXPECT_TRUE(isEmptyLessonBlock(timeLineDay(0, 99).lessonBlocks[8]));
+}
+
 // The journal at start: played back when complete, dropped when cut short or
 // damaged, refused when a file's size does not match.
 TEST_F(StoreTransaction, JournalAtStart)

@@ -9,7 +9,9 @@
 // transaction. A save outside a group is a transaction of its own.
 //
 // A transaction is made crash-safe with a rollback journal,
-// "ResourceFiles/StoreJournal":
+// "ResourceFiles/StoreJournal". The commit first narrows what was staged to
+// the 64-byte pieces whose bytes differ from the file's (a staged day that
+// moved over a day much like it changes few bytes); then:
 //  1. the old bytes of every range about to change are written to the
 //     journal with a header (each file's name and size) and a CRC-32 of the
 //     whole; the journal and the folder are flushed (fsync);

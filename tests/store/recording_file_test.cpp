@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,12 @@ TEST_F(RecordingFileTest, AnExportLeavesTheUsersOtherFilesAlone)
     const std::vector<uint8_t> mine = readAt(file + ".tmp");
     EXPECT_EQ(std::string(mine.begin(), mine.end()), "the user's own file");
     EXPECT_EQ(namesBeside(), (std::vector<std::string>{"take.wav", "take.wav.tmp"}));
+    // Nor is a read-only one of that name removed.
+    if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod((file + ".tmp").c_str(), 0444), 0);
+        EXPECT_EQ(exportRecordingAsWave(file, error), ExportResult::exported) << error;
+        EXPECT_EQ(readAt(file + ".tmp").size(), mine.size());
+    }
 }
 
 TEST_F(RecordingFileTest, ExportWithoutARecordingWritesNothing)

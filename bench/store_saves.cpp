@@ -7,7 +7,11 @@
 //    the score, the next current lesson) as one group.
 //  - BM_LessonEndFirstHalfNewDay: the first lesson of a new day for a user
 //    whose 100 days are full: the oldest day is dropped, so every day of that
-//    user moves one place in the file.
+//    user moves one place in the file. Neighbouring days share most of
+//    their blocks, so only a few of the moved bytes change.
+//  - BM_LessonEndFirstHalfNewDayAllBlocks: the same, worst case: a user
+//    whose 100 days have every one of the 555 blocks filled, each day's
+//    results different from the next day's, so every moved byte changes.
 //  - BM_StartLoadEmpty / BM_StartLoadSixUsers: the store's part of a start
 //    (the users file with its time line, then the score file) on a new
 //    installation and on the six users' store.
@@ -34,7 +38,7 @@
 #include "store/users_file.h"
 
 static std::string base;
-static std::string fullFolder, emptyFolder;
+static std::string fullFolder, emptyFolder, allBlocksFolder;
 static int32_t benchToday = 44000;
 static int32_t todayForBench() { return benchToday; }
 constexpr int32_t firstDay = 43000;
@@ -106,6 +110,18 @@ static void setUpStores()
             for (int32_t L = 0; L < 5; ++L) addTimeLineEntry(key, (d + L) % 555, resultBlock(d + L));
         }
     endStoreUpdate();
+
+    // One user, 100 days of 555 filled blocks each.
+    allBlocksFolder = makeFolder("all-blocks");
+    useFolder(allBlocksFolder);
+    createUsersFiles("Admin", "secret");
+    createScoreFile();
+    beginStoreUpdate();
+    for (int d = 0; d < 100; ++d) {
+        benchToday = firstDay + d;
+        for (int32_t b = 0; b < 555; ++b) addTimeLineEntry(1, b, resultBlock(d * 7 + b));
+    }
+    endStoreUpdate();
     benchToday = lastDay;
 }
 
@@ -121,10 +137,11 @@ static int32_t lessonCounter = 0;
 
 // The saves at the end of one lesson (n counts the lessons), timed as one
 // store update over the six users' stores.
-static void lessonEnds(benchmark::State &state, void (*saveLessonEnd)(int32_t n))
+static void lessonEnds(benchmark::State &state, void (*saveLessonEnd)(int32_t n),
+                       const std::string *folder = &fullFolder)
 {
     setUpStores();
-    useFolder(fullFolder);
+    useFolder(*folder);
     loadUsersFiles();
     loadScoreFile();
     benchToday = lastDay;
@@ -170,6 +187,19 @@ static void BM_LessonEndFirstHalfNewDay(benchmark::State &state)
     });
 }
 
+static void BM_LessonEndFirstHalfNewDayAllBlocks(benchmark::State &state)
+{
+    lessonEnds(
+        state,
+        [](int32_t n) {
+            benchToday = lastDay + 1 + n;
+            setUserLessonBlock(1, n % 555, resultBlock(n));
+            addTimeLineEntry(1, n % 555, resultBlock(n));
+            setUserCurrentLesson(1, n % 555 + 3);
+        },
+        &allBlocksFolder);
+}
+
 static void startLoad(benchmark::State &state, const std::string &folder)
 {
     setUpStores();
@@ -188,6 +218,7 @@ static void BM_StartLoadSixUsers(benchmark::State &state) { startLoad(state, ful
 BENCHMARK(BM_LessonEndFirstHalf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(12);
 BENCHMARK(BM_LessonEndSecondHalf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(12);
 BENCHMARK(BM_LessonEndFirstHalfNewDay)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
+BENCHMARK(BM_LessonEndFirstHalfNewDayAllBlocks)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
 BENCHMARK(BM_StartLoadEmpty)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_StartLoadSixUsers)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 

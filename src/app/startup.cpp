@@ -17,6 +17,7 @@
 #include <AL/al.h>
 #include <GL/freeglut.h>
 #include <cfenv>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -143,6 +144,7 @@ int runTarnova(int argc, char **argv)
 
     std::string logPath = debugLogPath.empty() ? std::string() : resolveDataPath(debugLogPath);
     if (int code = openDebugLog(logPath); code != 0) {
+        const std::string why = systemErrorText(errno);
         // The usual cause: no data folder (or one without ResourceFiles),
         // which only the data generator makes.
         const std::string folder = nativePath(userDataDir);
@@ -153,7 +155,8 @@ int runTarnova(int argc, char **argv)
                          "build/tarnova-make-data \"%s\" (or start Tarnova with tools/run, which makes it)\n",
                          folder.c_str(), folder.c_str());
         } else {
-            std::fprintf(stderr, "Tarnova: cannot create the debug log %s\n", nativePath(debugLogPath).c_str());
+            std::fprintf(stderr, "Tarnova: cannot create the debug log %s: %s\n", nativePath(debugLogPath).c_str(),
+                         why.c_str());
         }
         return code;
     }

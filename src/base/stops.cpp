@@ -1,9 +1,41 @@
 #include "base/stops.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 static FILE *debugLog = nullptr;
+static std::string debugLogPath;
+
+std::string systemErrorText(int err)
+{
+    if (err == 0) err = EIO;
+    const char *words = nullptr;
+    switch (err) {
+    case ENOSPC: words = "no space left on the device"; break;
+    case EDQUOT: words = "the disk quota is used up"; break;
+    case EROFS: words = "the file system is read-only"; break;
+    case EACCES: words = "permission denied"; break;
+    case EPERM: words = "the operation is not permitted"; break;
+    case ENOENT: words = "no such file or folder"; break;
+    case EIO: words = "an input/output error of the device"; break;
+    case EFBIG: words = "the file is too large"; break;
+    case EMFILE:
+    case ENFILE: words = "too many open files"; break;
+    case EISDIR: words = "it is a folder"; break;
+    case ENOTDIR: words = "a part of the path is not a folder"; break;
+    default: break;
+    }
+    std::string text;
+    if (words != nullptr) {
+        text = words;
+    } else {
+        text = std::strerror(err);
+        if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    }
+    return text + " (errno " + std::to_string(err) + ")";
+}
 
 int openDebugLog(const std::string &path)
 {
@@ -11,12 +43,14 @@ int openDebugLog(const std::string &path)
     FILE *f = std::fopen(path.c_str(), "wb");
     if (!f) return 8;
     debugLog = f;
+    debugLogPath = path;
     return 0;
 }
 
 [[noreturn]] static void failDebugLogIo()
 {
-    std::fprintf(stderr, "Tarnova: cannot write the debug log %s\n", "debug.txt");
+    const std::string why = systemErrorText(errno);
+    std::fprintf(stderr, "Tarnova: cannot write the debug log %s: %s\n", debugLogPath.c_str(), why.c_str());
     std::fflush(nullptr);
     _exit(ioErrorExitCode);
 }

@@ -19,8 +19,15 @@ void closeDebugLog();
 // The normal end (screen 579, lost window): closes the debug log, exit code 0.
 [[noreturn]] void quitProgram();
 
-// Exit code of a failed write or close of the debug log ("disk write error").
+// Exit code of a failed write or close of the debug log ("disk write error"):
+// the program cannot record why it would stop, so it ends at once, saying on
+// standard error which file failed and why.
 constexpr int ioErrorExitCode = 101;
+
+// A failed system call's reason in words for the messages and the debug log,
+// with its number: "no space left on the device (errno 28)". 0 reads as an
+// input/output error (a short write that set no errno).
+std::string systemErrorText(int err);
 
 // Writes one detail line ("procedure: text=value") before a stop.
 void writeDebugDetail(const std::string &line);

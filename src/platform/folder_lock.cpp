@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/stops.h"
 #include "platform/paths.h"
 
 void lockDataFolderOrExit(const std::string &folder)
@@ -29,7 +30,7 @@ void lockDataFolderOrExit(const std::string &folder)
         // file) would leave the folder unguarded: a second program could
         // then overwrite what this one saves. Do not run.
         std::fprintf(stderr, "Tarnova: cannot lock the data folder %s: the lock file %s cannot be opened for writing (%s)\n",
-                     folder.c_str(), path.c_str(), std::strerror(why));
+                     folder.c_str(), path.c_str(), systemErrorText(why).c_str());
         std::fflush(stderr);
         _exit(dataFolderInUseExitCode);
     }

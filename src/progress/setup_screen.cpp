@@ -165,7 +165,7 @@ static void goAhead()
             // instead of leaving an installation without its score file.
             // Store files that hold data (the users file empty or gone beside
             // them) are renamed aside first: the setup never erases them.
-            if (!setStoreFilesAsideBeforeSetup(std::time(nullptr)))
+            if (!setStoreFilesAsideBeforeSetup(std::time(nullptr), storeFileHoldsNoData))
                 stopProgram(0, stopUsersCreateOpen);
             createScoreFile();
             createUsersFiles(setupState.adminName.substr(0, maxNameLength), setupState.adminPassword);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/shared.h"
+#include "base/stops.h"
 #include "platform/paths.h"
 #include "store/store_io.h"
 #include "sound/recording.h"
@@ -57,7 +58,7 @@ static bool writeSamples(AtomicWrite &w, int32_t count)
 
 static std::string systemError(const std::string &what, int err)
 {
-    return what + ": " + std::strerror(err != 0 ? err : EIO);
+    return what + ": " + systemErrorText(err);
 }
 
 bool saveReplayRecording(int32_t endPos, RecordingKind kind, std::string &error)
@@ -156,7 +157,7 @@ ExportResult exportRecordingAsWave(const std::string &fileName, std::string &err
     const std::array<uint8_t, waveHeaderSize> header = waveExportHeader(count);
     AtomicWrite w;
     errno = 0;
-    if (fileName.empty() || !beginAtomicWrite(w, fileName)) {
+    if (fileName.empty() || !beginFreshAtomicWrite(w, fileName)) {
         error = systemError("cannot create " + fileName, errno);
         return ExportResult::failed;
     }

@@ -1,5 +1,6 @@
 #include "store/score_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -87,6 +88,19 @@ void createScoreFile()
     }
     recoverStoreFolder();
     createScoreImage(scoreImage());
+}
+
+bool scoreFileIsNew(int fd)
+{
+    std::vector<uint8_t> fresh(scoreFileSize), file(scoreFileSize + 1);
+    for (int32_t i = 0; i < scoreLessonCount; ++i) {
+        ScoreRecord r{};
+        r.referenceScore = referenceScores[i + 1];
+        writeScoreRecord(r, fresh.data() + i * scoreRecordSize);
+    }
+    std::size_t got = 0;
+    return storeReadBytes(fd, file.data(), file.size(), got) && got == scoreFileSize &&
+           std::equal(fresh.begin(), fresh.end(), file.begin());
 }
 
 void loadScoreFile()

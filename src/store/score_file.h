@@ -26,6 +26,8 @@ constexpr int32_t stopScoreSaveWrite = 3268;
 
 void createScoreFile();
 void loadScoreFile();
+// True when the open file holds exactly what createScoreFile writes.
+bool scoreFileIsNew(int fd);
 void saveScoreFile();
 
 // ScoreRating 0..4 of a score against a reference score R (bounds R/10, R/3,

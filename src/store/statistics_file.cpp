@@ -102,7 +102,7 @@ bool writeStatisticsExport(const std::string &fileName, const StatisticsPersonal
     if (fileName.empty() || slot < 0)
         return false;
     ExportWriter out;
-    if (!beginAtomicWrite(out.file, fileName)) {
+    if (!beginFreshAtomicWrite(out.file, fileName)) {
         abandonAtomicWrite(out.file);
         return false;
     }

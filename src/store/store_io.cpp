@@ -40,6 +40,9 @@ static constexpr const char *storeFileNames[] = {"UsersFile", "TimeLine", "Score
 static constexpr uint64_t storeFileSizes[] = {usersFileSize, timeLineFileSize, scoreFileSize};
 static_assert(std::size(storeFileSizes) == std::size(storeFileNames));
 static const char journalName[] = "StoreJournal";
+// The files whose "<name>.tmp" a killed creation or save can leave: the store
+// files and the replay recording (recording_file.h), saved the same way.
+static constexpr const char *temporaryFileOwners[] = {"UsersFile", "TimeLine", "ScoreFile", "soundout.raw"};
 
 // ---------------------------------------------------------------------------
 // Fault injection and the I/O steps every store write goes through
@@ -303,6 +306,72 @@ bool rollBack(std::vector<OpenStoreFile> &files, const std::vector<StagedWrite> 
         if (!syncFile(f.fd)) return false;
     return true;
 }
+
+// Narrows the transaction to the pieces whose new bytes differ from the
+// file's (`old`, read before): what a save stages is often mostly what the
+// file holds already (the first lesson of a new day moves every day of the
+// user one place, over a neighbour much like it), and only the differing
+// pieces are journalled and written. A write that overlaps another of the
+// same transaction stays whole: which bytes it changes depends on the order.
+void keepChangedPieces(std::vector<StagedWrite> &writes, std::vector<std::vector<uint8_t>> &old,
+                       std::vector<std::size_t> &fileOf)
+{
+    constexpr std::size_t piece = 64;
+    std::vector<std::size_t> order(writes.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return fileOf[a] != fileOf[b] ? fileOf[a] < fileOf[b] : writes[a].offset < writes[b].offset;
+    });
+    std::vector<bool> overlaps(writes.size(), false);
+    // In offset order, a range overlaps a later one when it ends past the
+    // next one's start, and an earlier one when it starts before the
+    // furthest end so far.
+    uint64_t furthest = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const std::size_t b = order[k];
+        const uint64_t end = writes[b].offset + writes[b].bytes.size();
+        if (k > 0 && fileOf[order[k - 1]] != fileOf[b]) furthest = 0;
+        if (writes[b].offset < furthest) overlaps[b] = true;
+        if (k + 1 < order.size() && fileOf[order[k + 1]] == fileOf[b] && end > writes[order[k + 1]].offset)
+            overlaps[b] = true;
+        furthest = std::max(furthest, end);
+    }
+    std::vector<StagedWrite> keptWrites;
+    std::vector<std::vector<uint8_t>> keptOld;
+    std::vector<std::size_t> keptFileOf;
+    auto keep = [&](std::size_t i, std::size_t from, std::size_t to) {
+        const auto first = writes[i].bytes.begin() + static_cast<std::ptrdiff_t>(from);
+        const auto last = writes[i].bytes.begin() + static_cast<std::ptrdiff_t>(to);
+        keptWrites.push_back(StagedWrite{writes[i].file, writes[i].offset + from, std::vector<uint8_t>(first, last)});
+        keptOld.emplace_back(old[i].begin() + static_cast<std::ptrdiff_t>(from),
+                             old[i].begin() + static_cast<std::ptrdiff_t>(to));
+        keptFileOf.push_back(fileOf[i]);
+    };
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const std::size_t size = writes[i].bytes.size();
+        if (overlaps[i]) {
+            keep(i, 0, size);
+            continue;
+        }
+        std::size_t runStart = 0;
+        bool inRun = false;
+        for (std::size_t at = 0; at < size; at += piece) {
+            const std::size_t n = std::min(piece, size - at);
+            const bool differs = std::memcmp(writes[i].bytes.data() + at, old[i].data() + at, n) != 0;
+            if (differs && !inRun) {
+                runStart = at;
+                inRun = true;
+            } else if (!differs && inRun) {
+                keep(i, runStart, at);
+                inRun = false;
+            }
+        }
+        if (inRun) keep(i, runStart, size);
+    }
+    writes.swap(keptWrites);
+    old.swap(keptOld);
+    fileOf.swap(keptFileOf);
+}
 } // namespace
 
 void commitStoreWrites()
@@ -327,8 +396,7 @@ void commitStoreWrites()
             }
             f.fd = ::open(f.path.c_str(), O_RDWR | O_CLOEXEC);
             if (f.fd < 0) {
-                writeDebugDetail(std::string("store save: cannot open ") + sf.resourceName + " errno=" +
-                                 std::to_string(errno));
+                writeDebugDetail("store save: cannot open " + f.path + ": " + systemErrorText(errno));
                 closeAll(files);
                 stopProgram(0, sf.stopOpen);
             }
@@ -350,8 +418,8 @@ void commitStoreWrites()
     }
     const int32_t firstStop = writes.front().file.stopWrite;
     auto fail = [&](std::size_t i, const char *what) {
-        writeDebugDetail(std::string("store save: ") + what + " failed for " + writes[i].file.resourceName +
-                         " errno=" + std::to_string(errno));
+        writeDebugDetail(std::string("store save: ") + what + " failed for " + files[fileOf[i]].path + ": " +
+                         systemErrorText(errno));
         const int32_t stop = writes[i].file.stopWrite;
         closeAll(files);
         stopProgram(0, stop);
@@ -364,8 +432,13 @@ void commitStoreWrites()
     for (std::size_t i = 0; i < writes.size(); ++i) {
         old[i].resize(writes[i].bytes.size());
         if (!readAllAt(files[fileOf[i]].fd, old[i].data(), old[i].size(), writes[i].offset)) fail(i, "reading");
-        journalSize += entryHeadSize + old[i].size();
     }
+    keepChangedPieces(writes, old, fileOf);
+    if (writes.empty()) { // every byte already as staged: nothing to do
+        closeAll(files);
+        return;
+    }
+    for (const std::vector<uint8_t> &o : old) journalSize += entryHeadSize + o.size();
     const std::string journalPath = storeFilePath(journalName);
     {
         int jfd = ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -408,7 +481,7 @@ void commitStoreWrites()
             // No file has changed yet: drop the journal and stop.
             ::unlink(journalPath.c_str());
             errno = savedErrno;
-            writeDebugDetail("store save: writing the journal failed errno=" + std::to_string(errno));
+            writeDebugDetail("store save: writing the journal " + journalPath + " failed: " + systemErrorText(errno));
             closeAll(files);
             stopProgram(0, firstStop);
         }
@@ -438,14 +511,15 @@ void commitStoreWrites()
     // 3. The commit: the journal goes.
     if (!unlinkFile(journalPath)) undo(0, "deleting the journal");
     syncFolderOf(journalPath);
-    for (OpenStoreFile &f : files) ++writeCounts[f.file.resourceName];
+    for (std::size_t k = 0; k < files.size(); ++k)
+        if (std::find(fileOf.begin(), fileOf.end(), k) != fileOf.end()) ++writeCounts[files[k].file.resourceName];
     closeAll(files);
 }
 
 // ---------------------------------------------------------------------------
 // Start
 
-bool setStoreFilesAsideBeforeSetup(std::time_t now)
+bool setStoreFilesAsideBeforeSetup(std::time_t now, StoreFileDataCheck holdsNoData)
 {
     recoverStoreFolder();
     std::tm local{};
@@ -455,13 +529,21 @@ bool setStoreFilesAsideBeforeSetup(std::time_t now)
         const std::string path = storeFilePath(name);
         struct stat st;
         if (path.empty() || ::lstat(path.c_str(), &st) != 0 || st.st_size == 0) continue;
+        if (holdsNoData != nullptr && S_ISREG(st.st_mode)) {
+            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            const bool empty = fd >= 0 && holdsNoData(name, fd);
+            if (fd >= 0) ::close(fd);
+            if (empty) {
+                writeDebugDetail("setup: the earlier " + std::string(name) + " holds no data and is replaced");
+                continue;
+            }
+        }
         std::string aside = path + ".before-setup-" + stamp;
         struct stat taken;
         for (int n = 2; ::lstat(aside.c_str(), &taken) == 0; ++n)
             aside = path + ".before-setup-" + stamp + "-" + std::to_string(n);
         if (!renameFile(path, aside)) {
-            writeDebugDetail("setup: cannot keep " + std::string(name) + " as " + baseName(aside) +
-                             " errno=" + std::to_string(errno));
+            writeDebugDetail("setup: cannot keep " + path + " as " + baseName(aside) + ": " + systemErrorText(errno));
             return false;
         }
         syncFolderOf(aside);
@@ -470,10 +552,32 @@ bool setStoreFilesAsideBeforeSetup(std::time_t now)
     return true;
 }
 
+// Renames a journal that is not to be played back to
+// "StoreJournal.<kind>-<YYYYMMDD-HHMMSS>" beside it ("-2", "-3" ... when
+// taken), for inspection; ends the program (3270) when it cannot be renamed.
+static void setJournalAside(const std::string &journalPath, const char *kind)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char stamp[32] = "00000000-000000";
+    if (::localtime_r(&now, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string prefix = journalPath + "." + kind + "-" + stamp;
+    std::string aside = prefix;
+    struct stat taken;
+    for (int n = 2; ::lstat(aside.c_str(), &taken) == 0; ++n) aside = prefix + "-" + std::to_string(n);
+    if (!renameFile(journalPath, aside)) {
+        writeDebugDetail("store: journal refused: cannot set the " + std::string(kind) + " journal " + journalPath +
+                         " aside as " + baseName(aside) + ": " + systemErrorText(errno));
+        stopProgram(0, stopStoreJournalRefused);
+    }
+    syncFolderOf(aside);
+    writeDebugDetail("store: kept the " + std::string(kind) + " journal as " + baseName(aside));
+}
+
 void recoverStoreFolder()
 {
     if (userDataDir.empty()) return;
-    for (const char *name : storeFileNames) {
+    for (const char *name : temporaryFileOwners) {
         const std::string tmp = storeFilePath(name) + ".tmp";
         if (::unlink(tmp.c_str()) == 0) writeDebugDetail("store: removed a stale " + baseName(tmp));
     }
@@ -520,22 +624,20 @@ void recoverStoreFolder()
                      ", length " + std::to_string(e.length) + ")";
     }
     if (!damage.empty()) {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        char stamp[32] = "00000000-000000";
-        if (::localtime_r(&now, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-        std::string aside = journalPath + ".damaged-" + stamp;
-        struct stat taken;
-        for (int n = 2; ::lstat(aside.c_str(), &taken) == 0; ++n)
-            aside = journalPath + ".damaged-" + stamp + "-" + std::to_string(n);
         writeDebugDetail("store: the journal is damaged and was not played back: " + damage);
-        if (!renameFile(journalPath, aside)) {
-            writeDebugDetail("store: journal refused: cannot set the damaged journal aside as " + baseName(aside) +
-                             " errno=" + std::to_string(errno));
-            stopProgram(0, stopStoreJournalRefused);
-        }
-        syncFolderOf(aside);
-        writeDebugDetail("store: kept the damaged journal as " + baseName(aside));
+        setJournalAside(journalPath, "damaged");
+        return;
+    }
+
+    // A journal whose files were deleted by hand cannot be played back:
+    // what it would restore is gone. It is set aside like a damaged one and
+    // the start goes on; without a users file that is the first-time setup.
+    for (const JournalEntry &e : entries) {
+        const std::string file = storeFilePath(e.name.c_str());
+        struct stat fs;
+        if (::lstat(file.c_str(), &fs) == 0 || errno != ENOENT) continue;
+        writeDebugDetail("store: the journal was not played back: the file it restores, " + file + ", is gone");
+        setJournalAside(journalPath, "orphaned");
         return;
     }
 
@@ -552,7 +654,7 @@ void recoverStoreFolder()
         std::size_t k = std::find(names.begin(), names.end(), e.name) - names.begin();
         if (k == names.size()) {
             int fd = ::open(storeFilePath(e.name.c_str()).c_str(), O_RDWR | O_CLOEXEC);
-            if (fd < 0) refuse("cannot open " + e.name + " errno=" + std::to_string(errno));
+            if (fd < 0) refuse("cannot open " + storeFilePath(e.name.c_str()) + ": " + systemErrorText(errno));
             fds.push_back(fd);
             names.push_back(e.name);
             struct stat fs;
@@ -563,12 +665,13 @@ void recoverStoreFolder()
     }
     for (std::size_t i = entries.size(); i-- > 0;)
         if (!writeAll(fds[fdOf[i]], entries[i].oldBytes, entries[i].length, static_cast<int64_t>(entries[i].offset)))
-            refuse("writing back " + entries[i].name + " failed errno=" + std::to_string(errno));
+            refuse("writing back " + storeFilePath(entries[i].name.c_str()) + " failed: " + systemErrorText(errno));
     for (int fd : fds)
-        if (!syncFile(fd)) refuse("flushing failed errno=" + std::to_string(errno));
+        if (!syncFile(fd)) refuse("flushing the played-back files failed: " + systemErrorText(errno));
     for (int fd : fds) ::close(fd);
     fds.clear();
-    if (!unlinkFile(journalPath)) refuse("cannot delete the played-back journal errno=" + std::to_string(errno));
+    if (!unlinkFile(journalPath))
+        refuse("cannot delete the played-back journal " + journalPath + ": " + systemErrorText(errno));
     syncFolderOf(journalPath);
     writeDebugDetail("store: played back the journal of an interrupted save (" + std::to_string(entries.size()) +
                      " ranges)");
@@ -592,6 +695,34 @@ bool beginAtomicWrite(AtomicWrite &w, const std::string &path)
     bytesWrittenSinceArm = 0;
     w.fd = ::open(w.tempPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (w.fd < 0) {
+        w.failed = true;
+        return false;
+    }
+    return true;
+}
+
+bool beginFreshAtomicWrite(AtomicWrite &w, const std::string &path)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static uint64_t state = static_cast<uint64_t>(std::time(nullptr)) * 6364136223846793005u ^
+                            static_cast<uint64_t>(::getpid()) << 20;
+    w.path = path;
+    w.written = 0;
+    w.failed = false;
+    bytesWrittenSinceArm = 0;
+    w.fd = -1;
+    for (int attempt = 0; attempt < 100 && w.fd < 0; ++attempt) {
+        std::string suffix;
+        for (int i = 0; i < 6; ++i) {
+            state = state * 6364136223846793005u + 1442695040888963407u;
+            suffix += letters[(state >> 33) % (sizeof letters - 1)];
+        }
+        w.tempPath = path + "." + suffix + ".tmp";
+        w.fd = ::open(w.tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (w.fd < 0 && errno != EEXIST) break;
+    }
+    if (w.fd < 0) {
+        w.tempPath.clear(); // nothing of ours to remove
         w.failed = true;
         return false;
     }

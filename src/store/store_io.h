@@ -9,7 +9,9 @@
 // transaction. A save outside a group is a transaction of its own.
 //
 // A transaction is made crash-safe with a rollback journal,
-// "ResourceFiles/StoreJournal":
+// "ResourceFiles/StoreJournal". The commit first narrows what was staged to
+// the 64-byte pieces whose bytes differ from the file's (a staged day that
+// moved over a day much like it changes few bytes); then:
 //  1. the old bytes of every range about to change are written to the
 //     journal with a header (each file's name and size) and a CRC-32 of the
 //     whole; the journal and the folder are flushed (fsync);
@@ -23,13 +25,19 @@
 // this program never writes (an unknown file, a size other than the file's
 // fixed size, a range past that size) is not played: it is renamed to
 // "StoreJournal.damaged-<YYYYMMDD-HHMMSS>" beside the files and the start goes
-// on. A journal whose file on disk has another size is refused: the program
-// stops without touching anything.
+// on. A journal whose files are gone (deleted by hand) cannot be played back
+// either: it is renamed to "StoreJournal.orphaned-<YYYYMMDD-HHMMSS>" and the
+// start goes on (to the first-time setup when the users file is gone). A
+// journal whose file on disk has another size is refused: the program stops
+// without touching anything.
 //
 // Creating a file (first use, the statistics export) keeps the
 // temporary-and-rename path: "<name>.tmp" is written, flushed and renamed over
-// the target. Stale "<store file>.tmp" left by a killed creation are removed
-// at start.
+// the target. Stale "<store file>.tmp" left by a killed creation (and the
+// replay recording's "soundout.raw.tmp") are removed at start. A file the
+// user names (an export) gets a fresh temporary name instead
+// (beginFreshAtomicWrite), so no file of the user's is overwritten but the
+// target.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -82,7 +90,11 @@ void recoverStoreFolder();
 // start's clean-up (recoverStoreFolder) never touches these names. A journal
 // is played back first. False, with a debug line naming the file, when one
 // cannot be renamed: the caller must then not write over it.
-bool setStoreFilesAsideBeforeSetup(std::time_t now);
+// `holdsNoData` (when given) tells of an open store file that it holds
+// nothing a user made (only what a new file holds: an interrupted setup's
+// left-over): such a file stays where it is and the setup replaces it.
+using StoreFileDataCheck = bool (*)(const char *resourceName, int fd);
+bool setStoreFilesAsideBeforeSetup(std::time_t now, StoreFileDataCheck holdsNoData = nullptr);
 
 // The full native path of a store file below userDataDir ("ResourceFiles\...").
 std::string storeFilePath(const char *resourceName);
@@ -96,8 +108,12 @@ struct AtomicWrite {
     int64_t written;
     bool failed;
 };
-// Creates the temporary file; false when it cannot be created.
+// Creates the temporary file "<path>.tmp"; false when it cannot be created.
 bool beginAtomicWrite(AtomicWrite &w, const std::string &path);
+// The same with a temporary file of a fresh name beside the target
+// ("<path>.<six random characters>.tmp", created exclusively: an existing
+// file of that name is never opened), for files the user names.
+bool beginFreshAtomicWrite(AtomicWrite &w, const std::string &path);
 bool storeWriteBytes(AtomicWrite &w, const void *data, std::size_t size);
 // fsync and close of the temporary file. False on failure.
 bool syncAtomicWrite(AtomicWrite &w);

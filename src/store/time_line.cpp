@@ -304,3 +304,17 @@ void clearTimeLineChanged()
         for (bool &d : slotDays) d = false;
     anyDirty = false;
 }
+
+bool timeLineFileIsEmpty(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || static_cast<uint64_t>(st.st_size) != timeLineFileSize) return false;
+    const std::vector<uint8_t> &empty = emptyDayImage();
+    std::vector<uint8_t> buffer(timeLineDaySize);
+    for (uint64_t at = 0; at < timeLineFileSize; at += timeLineDaySize) {
+        std::size_t got = 0;
+        if (!storeReadBytes(fd, buffer.data(), buffer.size(), got) || got != buffer.size() || buffer != empty)
+            return false;
+    }
+    return true;
+}

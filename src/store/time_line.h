@@ -64,3 +64,6 @@ bool writeTimeLineBody(AtomicWrite &w);
 void clearTimeLineChanged();
 // The days of fromSlot go to toSlot; fromSlot is left with empty days.
 void moveTimeLine(int32_t fromSlot, int32_t toSlot);
+// True when the open file is a whole time line of empty days only, as a
+// first use writes it.
+bool timeLineFileIsEmpty(int fd);

@@ -101,6 +101,14 @@ void loadUsersFiles()
     loadTimeLineFile(storeFilePath(timeLineFileName));
 }
 
+bool storeFileHoldsNoData(const char *resourceName, int fd)
+{
+    const std::string name = resourceName;
+    if (name == timeLineFileName) return timeLineFileIsEmpty(fd);
+    if (name == "ScoreFile") return scoreFileIsNew(fd);
+    return false; // the users file: any bytes may be a user's
+}
+
 void saveUsersFiles()
 {
     if (deferStoreSave(saveUsersFiles)) return;

@@ -18,6 +18,10 @@ void loadUsersFiles();
 // Writes the changed bytes of the users file and the changed days of the
 // time line as one transaction (the group's, inside a store update group).
 void saveUsersFiles();
+// For setStoreFilesAsideBeforeSetup (store_io.h): true when the open store
+// file holds only what a new one does (empty time-line days, a new score
+// file), so a setup may replace it instead of keeping it aside.
+bool storeFileHoldsNoData(const char *resourceName, int fd);
 
 // Resets the slot's tallies and its time line; no save.
 void resetUserStatistics(int32_t slot);

@@ -38,7 +38,7 @@ bool usersFileNeedsFirstUse()
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
         if (errno == ENOENT) return true;
-        writeDebugDetail("usersFileNeedsFirstUse: cannot examine the users file errno=" + std::to_string(errno));
+        writeDebugDetail("usersFileNeedsFirstUse: cannot examine the users file " + path + ": " + systemErrorText(errno));
         stopProgram(0, stopUsersFileUnreadable);
     }
     if (!S_ISREG(st.st_mode)) {
@@ -48,7 +48,7 @@ bool usersFileNeedsFirstUse()
     if (st.st_size == 0) return true;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        writeDebugDetail("usersFileNeedsFirstUse: cannot open the users file errno=" + std::to_string(errno));
+        writeDebugDetail("usersFileNeedsFirstUse: cannot open the users file " + path + ": " + systemErrorText(errno));
         stopProgram(0, stopUsersFileUnreadable);
     }
     ::close(fd);

@@ -2,6 +2,7 @@
 
 #include "common/temp_folder.h"
 #include <gtest/gtest.h>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -77,7 +78,8 @@ TEST_F(StopProgram, LogThatCannotBeCreatedGivesEight)
 }
 
 // A debug log that cannot take a line (a full disk) ends the program with the
-// disk-write-error code, whether the failing line is a detail or the stop.
+// disk-write-error code, whether the failing line is a detail or the stop,
+// and says which file failed and why in words.
 TEST_F(StopProgram, LogWriteFailureExitsWith101)
 {
     EXPECT_EXIT(
@@ -86,13 +88,31 @@ TEST_F(StopProgram, LogWriteFailureExitsWith101)
             writeDebugDetail("loadWavIntoBuffer: cannot open file=/x.wav");
             _exit(98);
         },
-        ::testing::ExitedWithCode(ioErrorExitCode), "cannot write the debug log");
+        ::testing::ExitedWithCode(ioErrorExitCode),
+        "cannot write the debug log /dev/full: no space left on the device \\(errno 28\\)");
     EXPECT_EXIT(
         {
             if (openDebugLog("/dev/full") != 0) _exit(99);
             stopProgram(0, 4012);
         },
         ::testing::ExitedWithCode(ioErrorExitCode), "stopNumber=4012");
+}
+
+// The reasons a store or the debug log meets most, in words; others in the
+// system's words with a small first letter; 0 (a short write) as an I/O error.
+TEST(SystemErrorText, WordsAndNumber)
+{
+    const struct {
+        int err;
+        const char *text;
+    } cases[] = {
+        {ENOSPC, "no space left on the device (errno 28)"},
+        {EROFS, "the file system is read-only (errno 30)"},
+        {EACCES, "permission denied (errno 13)"},
+        {0, "an input/output error of the device (errno 5)"},
+        {EBADF, "bad file descriptor (errno 9)"},
+    };
+    for (const auto &c : cases) EXPECT_EQ(systemErrorText(c.err), c.text) << c.err;
 }
 
 } // namespace

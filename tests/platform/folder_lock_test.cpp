@@ -92,13 +92,13 @@ TEST_F(FolderLock, ALockFileThatCannotBeOpenedEndsTheProgram)
     ASSERT_EQ(::mkdir(lock.c_str(), 0755), 0);
     EXPECT_EXIT(lockDataFolderOrExit(dir), ::testing::ExitedWithCode(250),
                 "cannot lock the data folder " + dir + ": the lock file " + lock +
-                    " cannot be opened for writing \\(Is a directory\\)");
+                    " cannot be opened for writing \\(it is a folder \\(errno 21\\)\\)");
     if (::geteuid() != 0) {
         ASSERT_EQ(::rmdir(lock.c_str()), 0);
         const int fd = ::open(lock.c_str(), O_WRONLY | O_CREAT, 0444);
         ASSERT_GE(fd, 0);
         ::close(fd);
         ASSERT_EQ(::chmod(lock.c_str(), 0444), 0);
-        EXPECT_EXIT(lockDataFolderOrExit(dir), ::testing::ExitedWithCode(250), "\\(Permission denied\\)");
+        EXPECT_EXIT(lockDataFolderOrExit(dir), ::testing::ExitedWithCode(250), "\\(permission denied \\(errno 13\\)\\)");
     }
 }

@@ -348,15 +348,23 @@ TEST_F(UserManagementTest, ImportKeepsAFailedUserWholeAndSavesASuccess)
     EXPECT_EQ(storeFilesWritten("TimeLine"), writes);
     dismissAlert();
 
+    // The administrator's results cleared on disk, so that the import's
+    // save has bytes to change (a save writes only bytes that differ).
     userRecords[0].lessonBlocks[3].done = 0;
     editTimeLineDay(0, 0).date = emptyDayNumber;
+    saveUsersFiles();
+    const int64_t cleared = storeFilesWritten("TimeLine");
+    ASSERT_EQ(cleared, writes + 1);
     screen.click(userManagementState.importButtons[0]);
     screen.frame();
     EXPECT_EQ(alertLines[0], "Statistics Successfully imported");
     EXPECT_EQ(messagePanelLayout(11, "").icon, informationIcon); // a success, not a warning
     EXPECT_EQ(userRecords[0].lessonBlocks[3].done, 1);
     EXPECT_EQ(timeLineDay(0, 0).date, dayNumberFromDate(2026, 12, 1));
-    EXPECT_EQ(storeFilesWritten("TimeLine"), writes + 1);
+    EXPECT_EQ(storeFilesWritten("TimeLine"), cleared + 1);
+    loadUsersFiles(); // what the disk holds
+    EXPECT_EQ(timeLineDay(0, 0).date, dayNumberFromDate(2026, 12, 1));
+    EXPECT_EQ(userRecords[0].lessonBlocks[3].done, 1);
     dismissAlert();
 
     chosenImportFile.clear();

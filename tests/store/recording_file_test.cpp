@@ -1,9 +1,12 @@
 // The raw recording file and the WAV export: golden header bytes, read-back
 // through the program's own WAV parser, the raw loader at its edges, and
 // writes that fail halfway.
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -72,6 +75,39 @@ TEST_F(RecordingFileTest, ExportOf44100SamplesReadsBackThroughTheWavParser)
     EXPECT_NE(::stat((file + ".tmp").c_str(), &st), 0) << "no temporary left behind";
 }
 
+// The export's temporary file has a fresh name: a file of the user's named
+// "<target>.tmp" is not touched, and nothing else is left beside the target,
+// whether the export succeeds or the disk fills up.
+TEST_F(RecordingFileTest, AnExportLeavesTheUsersOtherFilesAlone)
+{
+    recordedSampleCount = 20000;
+    std::string error;
+    const std::string file = dir + "/take.wav";
+    { std::ofstream(file + ".tmp") << "the user's own file"; }
+    auto namesBeside = [&] {
+        std::vector<std::string> names;
+        for (const auto &entry : std::filesystem::directory_iterator(dir))
+            if (entry.path().filename().string().rfind("take.wav", 0) == 0) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    ASSERT_EQ(exportRecordingAsWave(file, error), ExportResult::exported) << error;
+    EXPECT_EQ(readAt(file).size(), 44u + 2 * 20000);
+    injectStoreWriteFault(1, 1000);
+    EXPECT_EQ(exportRecordingAsWave(file, error), ExportResult::failed);
+    injectStoreWriteFault(0, 0);
+    EXPECT_EQ(readAt(file).size(), 44u + 2 * 20000);
+    const std::vector<uint8_t> mine = readAt(file + ".tmp");
+    EXPECT_EQ(std::string(mine.begin(), mine.end()), "the user's own file");
+    EXPECT_EQ(namesBeside(), (std::vector<std::string>{"take.wav", "take.wav.tmp"}));
+    // Nor is a read-only one of that name removed.
+    if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod((file + ".tmp").c_str(), 0444), 0);
+        EXPECT_EQ(exportRecordingAsWave(file, error), ExportResult::exported) << error;
+        EXPECT_EQ(readAt(file + ".tmp").size(), mine.size());
+    }
+}
+
 TEST_F(RecordingFileTest, ExportWithoutARecordingWritesNothing)
 {
     std::string error;
@@ -89,7 +125,7 @@ TEST_F(RecordingFileTest, AFailedExportLeavesNoPartialFileAndKeepsAnOldOne)
     { std::ofstream(file) << "old contents"; }
     injectStoreWriteFault(1, 1000); // the disk fills after 1000 bytes
     EXPECT_EQ(exportRecordingAsWave(file, error), ExportResult::failed);
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error, "cannot write " + file + ": no space left on the device (errno 28)");
     std::vector<uint8_t> old = readAt(file);
     EXPECT_EQ(std::string(old.begin(), old.end()), "old contents");
     struct stat st;

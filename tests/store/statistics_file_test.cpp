@@ -1,6 +1,7 @@
 // The statistics export and import: the written layout, the round trip, and
 // damaged files that must leave the user exactly as they were.
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -281,12 +282,19 @@ TEST_F(StatisticsTest, FailedExportLeavesThePreviousFileAndReportsFalse)
     const std::string previous = readText(file);
     giveAdaResults();
 
+    // A file of the user's with the name "<target>.tmp" is not the export's
+    // temporary file: it is never touched.
+    { std::ofstream(path("keep.txt.tmp")) << "the user's own file"; }
     StatisticsPersonalData data;
     injectStoreWriteFault(1, 100000); // the disk fills up mid-file
     EXPECT_FALSE(writeStatisticsExport(file, data));
     injectStoreWriteFault(0, 0);
     EXPECT_EQ(readText(file), previous);
-    EXPECT_FALSE(exists("keep.txt.tmp"));
+    EXPECT_EQ(readText(path("keep.txt.tmp")), "the user's own file");
+    int beside = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(path("")))
+        beside += entry.path().filename().string().rfind("keep.txt", 0) == 0;
+    EXPECT_EQ(beside, 2) << "the export and the user's file, no temporary file";
 
     EXPECT_FALSE(writeStatisticsExport(dir + "/no-such-folder/stats.txt", data));
     EXPECT_FALSE(writeStatisticsExport("", data));

@@ -1,5 +1,6 @@
 // One transaction per user action: the journal, failures injected at every
 // I/O step, kill -9 at random moments, and the bytes a lesson end writes.
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -188,6 +189,74 @@ TEST_F(StoreTransaction, LessonEndWritesLittleAndTheFilesKeepTheirFormat)
     EXPECT_EQ(getUserScore(6, 2), 500);
 }
 
+// The first lesson of a new day for a user whose 100 days are in use moves
+// every day one place: only the bytes that change are written and journalled,
+// the file is what the whole-file writer gives, and a crash at sampled steps
+// of the action leaves the old or the new time line.
+TEST_F(StoreTransaction, NewDayOverAFullTimeLineWritesOnlyWhatChanges)
+{
+    createStore();
+    int32_t today = 43000;
+    static int32_t *todayOf = &today;
+    setTodayFunction([] { return *todayOf; });
+    beginStoreUpdate();
+    for (int32_t d = 0; d < 100; ++d, ++today)
+        for (int32_t lesson = 0; lesson < 4; ++lesson)
+            addTimeLineEntry(1, (d + lesson) % 555, blockWithMean(d + lesson));
+    endStoreUpdate();
+    auto slotZero = [&] {
+        std::vector<uint8_t> b(timeLineBlockSize);
+        std::ifstream in(path("TimeLine"), std::ios::binary);
+        in.read(reinterpret_cast<char *>(b.data()), static_cast<std::streamsize>(b.size()));
+        return b;
+    };
+    const std::vector<uint8_t> before = slotZero();
+    const std::vector<uint8_t> users = readFile("UsersFile");
+
+    auto restore = [&] {
+        std::fstream io(path("TimeLine"), std::ios::binary | std::ios::in | std::ios::out);
+        io.write(reinterpret_cast<const char *>(before.data()), static_cast<std::streamsize>(before.size()));
+        writeBytes(path("UsersFile"), users);
+    };
+
+    const int steps = countSteps([] { lessonEndFirstHalf(1, 7, 0.5, 9); });
+    ASSERT_GE(steps, 6);
+    const std::vector<uint8_t> after = slotZero();
+    restore();
+    for (int step = 1; step <= steps; step += (step < 8 || step > steps - 8) ? 1 : 29) {
+        const int status = inChild([&] {
+            injectStoreStepFault(2, step);
+            lessonEndFirstHalf(1, 7, 0.5, 9);
+        });
+        ASSERT_TRUE(WIFEXITED(status));
+        recoverStoreFolder();
+        const std::vector<uint8_t> now = slotZero();
+        EXPECT_TRUE(now == before || now == after) << "step " << step;
+        if (now != before) {
+            // Only a crash after the commit may leave the new store.
+            EXPECT_NE(readFile("UsersFile"), users) << "step " << step;
+            EXPECT_EQ(step, steps) << "step " << step;
+            restore();
+        }
+    }
+
+    const int64_t written = bytesWrittenByProcess();
+    lessonEndFirstHalf(1, 7, 0.5, 9);
+    EXPECT_LT(bytesWrittenByProcess() - written, 1 << 20);
+    EXPECT_NE(slotZero(), before);
+    AtomicWrite whole{-1, {}, {}, 0, false};
+    ASSERT_TRUE(beginAtomicWrite(whole, path("TimeLine.whole")));
+    ASSERT_TRUE(writeTimeLineBody(whole) && finishAtomicWrite(whole));
+    EXPECT_EQ(std::system(("cmp -s '" + path("TimeLine") + "' '" + path("TimeLine.whole") + "'").c_str()), 0);
+    loadUsersFiles();
+    EXPECT_EQ(timeLineDay(0, 0).date, 43001);
+    EXPECT_EQ(timeLineDay(0, 0).lessonBlocks[1].slots[0].mean, 1.0);
+    EXPECT_EQ(timeLineDay(0, 98).lessonBlocks[99 % 555].slots[0].mean, 99.0);
+    EXPECT_EQ(timeLineDay(0, 99).date, 43100);
+    EXPECT_EQ(timeLineDay(0, 99).lessonBlocks[7].slots[0].mean, 0.5);
+    EXPECT_TRUE(isEmptyLessonBlock(timeLineDay(0, 99).lessonBlocks[8]));
+}
+
 // The journal at start: played back when complete, dropped when cut short or
 // damaged, refused when a file's size does not match.
 TEST_F(StoreTransaction, JournalAtStart)
@@ -309,13 +378,129 @@ TEST_F(StoreTransaction, JournalAtStart)
     writeBytes(path("ScoreFile"), oldScores);
     loadScoreFile();
     writeBytes(path("TimeLine.tmp"), {1, 2, 3});
+    writeBytes(path("soundout.raw.tmp"), {1, 2, 3}); // the replay recording's save
     writeBytes(path("Other.tmp"), {1, 2, 3});
     loadUsersFiles();
     EXPECT_FALSE(exists("TimeLine.tmp"));
+    EXPECT_FALSE(exists("soundout.raw.tmp"));
     EXPECT_TRUE(exists("Other.tmp"));
     lessonEndSecondHalf(2, 5, 3, 400, 6);
     EXPECT_FALSE(exists("StoreJournal"));
     EXPECT_EQ(readFile("ScoreFile"), newScores);
+}
+
+// A journal beside store files that were deleted by hand cannot be played
+// back: the start keeps it as StoreJournal.orphaned-<time> with a line in the
+// debug log and goes on to the first-time setup, after which the store works.
+TEST_F(StoreTransaction, AJournalWhoseFilesAreGoneIsSetAsideAndSetupFollows)
+{
+    createStore();
+    setTodayFunction(fixedToday);
+    addUser("Bea");
+    const std::vector<uint8_t> oldUsers = readFile("UsersFile"), oldScores = readFile("ScoreFile");
+    const int steps = countSteps([] { lessonEndSecondHalf(2, 5, 3, 400, 6); });
+    writeBytes(path("UsersFile"), oldUsers);
+    writeBytes(path("ScoreFile"), oldScores);
+    const int died = inChild([steps] {
+        injectStoreStepFault(2, steps - 3); // the journal complete, the files changed
+        lessonEndSecondHalf(2, 5, 3, 400, 6);
+    });
+    ASSERT_TRUE(WIFEXITED(died) && WEXITSTATUS(died) == 86);
+    const std::vector<uint8_t> journal = readFile("StoreJournal");
+    ASSERT_FALSE(journal.empty());
+    for (const char *name : {"UsersFile", "TimeLine", "ScoreFile"}) ASSERT_EQ(::unlink(path(name).c_str()), 0);
+
+    ::testing::internal::CaptureStderr();
+    const bool firstUse = usersFileNeedsFirstUse();
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(firstUse);
+    EXPECT_FALSE(exists("StoreJournal"));
+    int kept = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(path(""))) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("StoreJournal.orphaned-", 0) != 0) continue;
+        ++kept;
+        EXPECT_EQ(name.size(), std::string("StoreJournal.orphaned-20261211-020000").size()) << name;
+        EXPECT_EQ(readFile(name), journal);
+    }
+    EXPECT_EQ(kept, 1);
+    EXPECT_NE(log.find("is gone"), std::string::npos) << log;
+    EXPECT_NE(log.find("kept the orphaned journal as StoreJournal.orphaned-"), std::string::npos) << log;
+
+    ASSERT_TRUE(setStoreFilesAsideBeforeSetup(std::time(nullptr), storeFileHoldsNoData));
+    createStore();
+    loadUsersFiles();
+    loadScoreFile();
+    EXPECT_EQ(userRecords[0].name, "Admin");
+    lessonEndSecondHalf(1, 5, 3, 400, 6);
+    EXPECT_EQ(getUserScore(5, 1), 400);
+    EXPECT_EQ(kept, 1);
+}
+
+// Setup keeps aside only store files that hold data: an interrupted setup's
+// left-overs (a time line of empty days, a new score file) are replaced; a
+// single day in use or a single score makes the file one to keep.
+TEST_F(StoreTransaction, SetupKeepsAsideOnlyStoreFilesWithData)
+{
+    struct Case {
+        const char *what;
+        void (*use)();
+        bool timeLineKept, scoreFileKept;
+    };
+    const Case cases[] = {
+        {"an interrupted setup's files", [] {}, false, false},
+        {"one day in use", [] { addTimeLineEntry(1, 3, blockWithMean(1.0)); }, true, false},
+        {"one score", [] { recordScore(4, 1, 3, 50); }, false, true},
+    };
+    for (const Case &c : cases) {
+        createStore();
+        setTodayFunction(fixedToday);
+        c.use();
+        ASSERT_EQ(::unlink(path("UsersFile").c_str()), 0); // the setup was cut short before the users file
+        const std::vector<uint8_t> scores = readFile("ScoreFile");
+        ASSERT_TRUE(setStoreFilesAsideBeforeSetup(1700000000, storeFileHoldsNoData)) << c.what;
+        std::vector<std::string> aside;
+        for (const auto &entry : std::filesystem::directory_iterator(path(""))) {
+            const std::string name = entry.path().filename().string();
+            if (name.find(".before-setup-") == std::string::npos) continue;
+            aside.push_back(name.substr(0, name.find('.')));
+            std::filesystem::remove(entry.path());
+        }
+        EXPECT_EQ(std::count(aside.begin(), aside.end(), "TimeLine"), c.timeLineKept ? 1 : 0) << c.what;
+        EXPECT_EQ(std::count(aside.begin(), aside.end(), "ScoreFile"), c.scoreFileKept ? 1 : 0) << c.what;
+        EXPECT_EQ(exists("TimeLine"), !c.timeLineKept) << c.what;
+        if (!c.scoreFileKept) EXPECT_EQ(readFile("ScoreFile"), scores) << c.what;
+    }
+}
+
+// A full disk: the stop's line in the debug log names the file that could
+// not be written and the reason in words, for the journal and for a store file.
+TEST_F(StoreTransaction, AFullDiskNamesTheFileAndTheReasonInWords)
+{
+    createStore();
+    const auto save = [] { recordScore(4, 1, 3, 50); };
+    // The journal's size: die right after it was written (its write is the first step).
+    ASSERT_TRUE(WIFEXITED(inChild([&] {
+        injectStoreStepFault(2, 2);
+        save();
+    })));
+    const int64_t journalBytes = fileSize("StoreJournal");
+    ASSERT_GT(journalBytes, 0);
+    recoverStoreFolder();
+    const auto stopped = [](int status) { return WIFEXITED(status) && WEXITSTATUS(status) != 0; };
+    EXPECT_EXIT(
+        {
+            injectStoreWriteFault(1, 0);
+            save();
+        },
+        stopped, "writing the journal " + path("StoreJournal") + " failed: no space left on the device \\(errno 28\\)");
+    EXPECT_EXIT(
+        {
+            injectStoreWriteFault(1, journalBytes);
+            save();
+        },
+        stopped, "writing failed for " + path("ScoreFile") + ": no space left on the device \\(errno 28\\)");
+    EXPECT_EQ(getUserScore(4, 1), 0);
 }
 
 // Every write, fsync, rename and unlink of an action fails in turn, or the

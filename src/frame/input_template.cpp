@@ -265,7 +265,7 @@ void templateSpecialKey(const ScreenInput &s, int key, int x, int y)
 bool templateHasAction(const ScreenInput &s) { return *s.pending != 0 || *s.deferred != 0; }
 
 bool beginScreenFrame(const ScreenInput &s, void (*enter)(), void (*handleAction)(), int32_t &frameCounter,
-                      int32_t period)
+                      int32_t period, void (*frameLogic)())
 {
     if (*s.phase == 0) {
         enter();
@@ -273,6 +273,7 @@ bool beginScreenFrame(const ScreenInput &s, void (*enter)(), void (*handleAction
     }
     if (templateHasAction(s)) handleAction();
     if (*s.phase == 0) return false; // an action left the screen
+    if (frameLogic != nullptr) frameLogic();
     if (!haveGlContext()) {
         endScreenFrame(frameCounter, period);
         return false;

@@ -571,14 +571,11 @@ static void firstDisplay()
 
 static void displayReplayOptionsScreen()
 {
-    if (replayOptions.phase == 0) {
-        firstDisplay();
+    if (!beginScreenFrame(replayOptionsInput, firstDisplay, handleReplayOptionsAction, replayOptions.frameCounter,
+                          190))
         return;
-    }
-    if (templateHasAction(replayOptionsInput)) handleReplayOptionsAction();
-    if (replayOptions.phase != 1) return; // an action left the screen
-    if (haveGlContext()) drawReplayOptionsFrame();
-    if (++replayOptions.frameCounter >= 190) replayOptions.frameCounter = 0;
+    drawReplayOptionsFrame();
+    endScreenFrame(replayOptions.frameCounter, 190);
 }
 
 // The road from the score overview: the screen is built for the lesson and

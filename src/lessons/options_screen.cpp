@@ -392,8 +392,7 @@ void abandonCheck()
     clearNoteKeyChosen(s.checkNote);
     removeChosenEntry(s.checkNote);
     promptLine.clear();
-    showAlert(microphoneStoppedAlert, "The note was not checked and nothing was stored.", microphoneCheckAlert);
-    alertKind = 0;
+    showAlert(0, microphoneStoppedAlert, "The note was not checked and nothing was stored.", microphoneCheckAlert);
     freeTickCount = 0;
     freeClockStart = frameTime;
     enterState(1);
@@ -461,9 +460,8 @@ void optionsEntryFrame()
     call(hooks.restartClock);
     hintLine.clear();
     promptLine.clear();
-    showAlert("", "", "");
+    showAlert(0, "", "", "");
     call(hooks.focusGoButton);
-    alertKind = 0;
 
     const int32_t L = currentLesson;
     if (alwaysShowOptions || L == 2) enterState(1);

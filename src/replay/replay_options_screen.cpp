@@ -553,8 +553,7 @@ static void firstDisplay()
     // program is reported here, and the replay is not started.
     std::string error;
     if (!loadReplayRecording(error)) {
-        showAlert("The recording of the exercise cannot be read:", error, "Repeat the lesson to record it again.");
-        alertKind = 0;
+        showAlert(0, "The recording of the exercise cannot be read:", error, "Repeat the lesson to record it again.");
         replayOptions.phase = 1;
         replayOptions.frameCounter = 0;
         return;

@@ -232,7 +232,7 @@ void startExerciseScreen()
 {
     shortenedTick = 0;
     setKeyboardFocus(nullptr);
-    optionsProgress = 0;
+    enterOptionsScreenAtEntry();
     if (currentLesson < 2 || currentLesson > 557) stopProgram(0, stopExerciseScreenLesson);
     currentScreen = currentLesson + lessonScreenOffset;
 }

@@ -32,11 +32,23 @@
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
-int32_t optionsProgress = 0;
-int32_t optionsFrameCount = -1;
-int32_t optionsFont = font9By15;
-uint8_t alwaysShowOptions = 0;
 OptionsScreenState optionsScreen;
+static bool alwaysShowOptionsSet = false;
+
+bool alwaysShowOptions() { return alwaysShowOptionsSet; }
+void setAlwaysShowOptions(bool always) { alwaysShowOptionsSet = always; }
+
+// The release action of the note key of note n (dialog state only): adds the
+// note and starts its check, or removes it.
+static void toggleChosenNote(int32_t note);
+// One frame of states dialog..verdict after the pending action ran (the state
+// the frame began in): the check's steps, the drawing, the voice sequencer
+// and the frame count.
+static void runOptionsFrame(int32_t state);
+// The user's lesson-2 block is done (its eight notes were stored by Go): the
+// entry decision of lessons 3..256. Eight notes without Go do not count, as
+// every verdict stores the list so far.
+static bool lessonTwoDone(int32_t userKey);
 
 const char *const checkClipFiles[4] = {"BrimbleTryAgainAppleVoice.ogg", "BrimbleGoodAppleVoice.wav",
                                        "BrimbleTarnova.wav", "BrimblePlease.wav"};
@@ -136,7 +148,7 @@ ScreenInput dialogInput = {
     .pending = &optionsScreen.pendingAction,
     .deferred = &optionsScreen.deferredAction,
     .phase = nullptr, // the screen's handlers check its states themselves
-    .frameCounter = &optionsFrameCount,
+    .frameCounter = &optionsScreen.frameCount,
     .keyHelp = {"Click \"Go\" or hit <Return>", "to start exercise", "or \"Quit\" to return"},
     .returnHelp = {"Click \"Go\"", "to start exercise", "or \"Quit\" to return"},
     .action = optionsAction,
@@ -147,14 +159,14 @@ ScreenInput checkInput = {
     .pending = &optionsScreen.pendingAction,
     .deferred = &optionsScreen.deferredAction,
     .phase = nullptr,
-    .frameCounter = &optionsFrameCount,
+    .frameCounter = &optionsScreen.frameCount,
     .keyHelp = {"Click \"Go\" or hit <Return>", "to start exercise", "or \"Quit\" to return"},
     .returnHelp = {"Click \"Go\"", "to start exercise", "or \"Quit\" to return"},
     .action = optionsAction,
 };
 
-bool dialogRunning() { return optionsProgress >= 1 && optionsProgress <= 4; }
-const ScreenInput &activeInput() { return optionsProgress == 1 ? dialogInput : checkInput; }
+bool dialogRunning() { return s.state >= optionsDialog && s.state <= optionsVerdict; }
+const ScreenInput &activeInput() { return s.state == optionsDialog ? dialogInput : checkInput; }
 
 void buildControlTable()
 {
@@ -288,7 +300,7 @@ void leaveDialog()
     call(hooks.releaseCheckClips);
     shortenedTick = 0;
     setKeyboardFocus(nullptr);
-    optionsProgress = 0;
+    s.state = optionsEntry;
 }
 
 void optionsAction(int32_t code)
@@ -309,7 +321,7 @@ void optionsAction(int32_t code)
     default:
         for (int32_t k = 0; k < noteKeyControls; ++k)
             if (keyReleaseCode(k) == code) {
-                if (optionsProgress == 1) toggleChosenNote(noteOfKey(k));
+                if (s.state == optionsDialog) toggleChosenNote(noteOfKey(k));
                 s.noteKeys[k].state = stateIdle;
                 break;
             }
@@ -347,10 +359,10 @@ void analyseOptionsBlock()
     freeClockStart = frameTime;
 }
 
-void enterState(int32_t state)
+void enterState(OptionsState state)
 {
-    optionsProgress = state;
-    optionsFrameCount = -1;
+    s.state = state;
+    s.frameCount = -1;
 }
 
 void listenStep(int32_t f)
@@ -377,7 +389,7 @@ void listenStep(int32_t f)
         }
         call(hooks.startCapture);
         call(hooks.stopCapture);
-        enterState(3);
+        enterState(optionsSing);
     }
 }
 
@@ -395,7 +407,7 @@ void abandonCheck()
     showAlert(0, microphoneStoppedAlert, "The note was not checked and nothing was stored.", microphoneCheckAlert);
     freeTickCount = 0;
     freeClockStart = frameTime;
-    enterState(1);
+    enterState(optionsDialog);
 }
 
 void singStep(int32_t f)
@@ -432,7 +444,7 @@ void singStep(int32_t f)
     } else if (f == checkBlocks + 1) {
         analyseOptionsBlock();
     } else if (f == checkBlocks + 2) {
-        enterState(4);
+        enterState(optionsVerdict);
     }
 }
 
@@ -450,7 +462,7 @@ void verdictStep(int32_t f)
         rebuildChoiceBlock(s.chosenNoteCount);
         storeChoice();
     }
-    if (f == 41) enterState(1);
+    if (f == 41) enterState(optionsDialog);
 }
 
 // ---- Entry and display --------------------------------------------------------
@@ -464,10 +476,10 @@ void optionsEntryFrame()
     call(hooks.focusGoButton);
 
     const int32_t L = currentLesson;
-    if (alwaysShowOptions || L == 2) enterState(1);
+    if (alwaysShowOptionsSet || L == 2) enterState(optionsDialog);
     else if (L >= 3 && L <= 256) {
         if (lessonTwoDone(currentUserKey)) call(hooks.startExercise);
-        else enterState(1);
+        else enterState(optionsDialog);
     } else {
         call(hooks.startExercise);
     }
@@ -475,14 +487,14 @@ void optionsEntryFrame()
 
 void displayOptionsScreen()
 {
-    if (optionsProgress == 0) {
+    if (s.state == optionsEntry) {
         optionsEntryFrame(); // nothing is drawn
         return;
     }
     if (!dialogRunning()) return;
-    const int32_t state = optionsProgress;
+    const int32_t state = s.state;
     if (templateHasAction(activeInput())) handleOptionsAction();
-    if (optionsProgress == 0 || currentScreen != exerciseOptionsScreenId) return; // left the screen
+    if (s.state == optionsEntry || currentScreen != exerciseOptionsScreenId) return; // left the screen
     runOptionsFrame(state);
 }
 
@@ -561,11 +573,11 @@ void createOptionsControls()
 
 void enterOptionsScreenAtEntry()
 {
-    optionsProgress = 0;
-    optionsFont = font9By15;
+    s.state = optionsEntry;
+    s.font = font9By15;
 }
 
-void toggleChosenNote(int32_t note)
+static void toggleChosenNote(int32_t note)
 {
     if (!s.noteKeyChosen[note]) {
         s.chosenNoteCount += 1;
@@ -577,7 +589,7 @@ void toggleChosenNote(int32_t note)
             s.chosenNotes[s.chosenNoteCount] = note;
             s.checkNote = note;
             s.checkOpen = true;
-            enterState(2);
+            enterState(optionsListen);
         }
     } else {
         clearNoteKeyChosen(note);
@@ -630,21 +642,21 @@ void optionsGo()
     s.pendingAction = 0;
 }
 
-void runOptionsFrame(int32_t state)
+static void runOptionsFrame(int32_t state)
 {
-    const int32_t f = optionsFrameCount;
+    const int32_t f = s.frameCount;
     switch (state) {
-    case 2: listenStep(f); break;
-    case 3: singStep(f); break;
-    case 4: verdictStep(f); break;
+    case optionsListen: listenStep(f); break;
+    case optionsSing: singStep(f); break;
+    case optionsVerdict: verdictStep(f); break;
     default: break;
     }
     if (hooks.draw) hooks.draw(state, f);
     tickVoiceSequencer();
-    optionsFrameCount += 1;
+    s.frameCount += 1;
 }
 
-bool lessonTwoDone(int32_t userKey)
+static bool lessonTwoDone(int32_t userKey)
 {
     LessonBlock block{};
     getUserLessonBlock(userKey, lessonTwoBlock, block);

@@ -559,7 +559,7 @@ static void firstDisplay()
         return;
     }
     alertKind = 0;
-    if (firstShow && !alwaysShowOptions) {
+    if (firstShow && !alwaysShowOptions()) {
         setKeyboardFocus(nullptr);
         currentScreen = replayScreenId;
         return;

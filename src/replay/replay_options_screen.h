@@ -23,7 +23,7 @@ void setUpReplayOptions();
 constexpr int32_t stopReplayOptionsLesson = 9001;
 
 // Set by the road that opens the screen; its first frame then goes straight
-// on to the replay unless alwaysShowOptions is set.
+// on to the replay unless alwaysShowOptions() is set.
 extern uint8_t replayOptionsFirstShow;
 
 // The replay defaults of a lesson's option row: the fields the replay options

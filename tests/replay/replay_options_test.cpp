@@ -50,7 +50,7 @@ struct ReplayOptionsTest : StoreFolderTest {
         currentLesson = 5;
         lessonNoteCount = 0;
         waitTilHit = 0;
-        alwaysShowOptions = 0;
+        setAlwaysShowOptions(false);
         noteLabelMode = 0;
         replayOptions.phase = 0;
         replayOptions.pendingAction = replayOptions.deferredAction = 0;
@@ -279,7 +279,7 @@ TEST_F(ReplayOptionsTest, RoadFromTheScoreOverviewThroughTheReplayAndBack)
 
 TEST_F(ReplayOptionsTest, FirstShowStaysWithAlwaysShowOptionsOrWithoutARecording)
 {
-    alwaysShowOptions = 1;
+    setAlwaysShowOptions(true);
     replayOptionsFirstShow = 1;
     currentScreen = replayOptionsScreenId;
     options.frame();
@@ -287,7 +287,7 @@ TEST_F(ReplayOptionsTest, FirstShowStaysWithAlwaysShowOptionsOrWithoutARecording
     EXPECT_EQ(replayOptions.phase, 1);
     EXPECT_EQ(keyboardFocus, &ro(roReplay));
 
-    alwaysShowOptions = 0;
+    setAlwaysShowOptions(false);
     replayOptions.phase = 0;
     replayOptionsFirstShow = 1;
     ASSERT_EQ(::unlink(path("soundout.raw").c_str()), 0);

@@ -54,9 +54,9 @@ static int32_t realElapsedMs() { return glutGet(GLUT_ELAPSED_TIME); }
 
 static void realStartLoadingMusic()
 {
-    stopAndDetach(musicSource, 7044, 7045);
+    stopAndDetach(musicSource, stopIntroLoadingMusicStop, stopIntroLoadingMusicDetach);
     if (!loadOggIntoBuffer(soundsDir + loadingMusicFile, soundBuffers[loadingMusicSoundId]))
-        stopProgram(0, 7046);
+        stopProgram(0, stopIntroLoadingMusicLoad);
     setupSourceWithBuffer(soundSources[musicSource], soundBuffers[loadingMusicSoundId]);
     alSourcePlay(soundSources[musicSource]);
     alGetError(); // a music that does not start leaves the loading silent
@@ -65,23 +65,23 @@ static void realStartLoadingMusic()
 static void realStopLoadingMusic()
 {
     alSourceStop(soundSources[musicSource]);
-    stopOnAlError(7051);
+    stopOnAlError(stopIntroLoadingMusicEnd);
 }
 
 static void realMakeClipBuffers()
 {
     alGetError();
     alGenBuffers(introClipBufferCount, introClipBuffers);
-    stopOnAlError(7047);
+    stopOnAlError(stopIntroClipBuffers);
 }
 
 static void realLoadClip(int32_t clip)
 {
     const std::string path = soundsDir + introClipFileNames[clip];
     if (clip < firstWavClip) {
-        if (!loadOggIntoBuffer(path, introClipBuffers[clip])) stopProgram(0, 7048);
+        if (!loadOggIntoBuffer(path, introClipBuffers[clip])) stopProgram(0, stopIntroOggClipLoad);
     } else if (!loadWavIntoBuffer(path, introClipBuffers[clip])) {
-        stopProgram(0, 7049);
+        stopProgram(0, stopIntroWavClipLoad);
     }
 }
 
@@ -99,20 +99,20 @@ static void realPlayBankSound(int32_t soundId)
 
 static void realStopSource(IntroSource source) { stopSource(soundSources[static_cast<int32_t>(source)]); }
 
-static void realQuitStopMusic() { stopAndDetach(musicSource, 7006, 7007); }
+static void realQuitStopMusic() { stopAndDetach(musicSource, stopIntroQuitMusicStop, stopIntroQuitMusicDetach); }
 
 static void realReleaseSources()
 {
     for (int32_t source : {musicSource, clickSource, melodySource, 5})
-        stopAndDetach(source, 7001, 7002);
-    stopAndDetach(teacherSource, 7001, 7003);
+        stopAndDetach(source, stopIntroReleaseStop, stopIntroReleaseDetach);
+    stopAndDetach(teacherSource, stopIntroReleaseStop, stopIntroReleaseTeacherDetach);
 }
 
 static void realDeleteClipBuffers()
 {
     alGetError();
     alDeleteBuffers(introClipBufferCount, introClipBuffers);
-    stopOnAlError(7004);
+    stopOnAlError(stopIntroClipBuffersDelete);
     for (ALuint &b : introClipBuffers) b = 0;
 }
 

@@ -26,6 +26,20 @@ constexpr int32_t introQuitAction = 55;
 // Stop numbers.
 constexpr int32_t stopIntroTopic = 7005;        // goToIntroTopic outside 1..10
 constexpr int32_t stopIntroUnknownState = 7042; // display with an unknown state
+// The sound of the screen (the real hooks): an OpenAL call that fails.
+constexpr int32_t stopIntroReleaseStop = 7001;         // leaving: a source does not stop
+constexpr int32_t stopIntroReleaseDetach = 7002;       // leaving: a source keeps its buffer
+constexpr int32_t stopIntroReleaseTeacherDetach = 7003; // leaving: the teacher source keeps its buffer
+constexpr int32_t stopIntroClipBuffersDelete = 7004;   // the clip buffers cannot be deleted
+constexpr int32_t stopIntroQuitMusicStop = 7006;       // Quit: the music does not stop
+constexpr int32_t stopIntroQuitMusicDetach = 7007;     // Quit: the music source keeps its buffer
+constexpr int32_t stopIntroLoadingMusicStop = 7044;    // the loading music's source does not stop
+constexpr int32_t stopIntroLoadingMusicDetach = 7045;  // ... nor gives up its buffer
+constexpr int32_t stopIntroLoadingMusicLoad = 7046;    // the loading music cannot be loaded
+constexpr int32_t stopIntroClipBuffers = 7047;         // the clip buffers cannot be made
+constexpr int32_t stopIntroOggClipLoad = 7048;         // an Ogg clip cannot be loaded
+constexpr int32_t stopIntroWavClipLoad = 7049;         // a WAV clip cannot be loaded
+constexpr int32_t stopIntroLoadingMusicEnd = 7051;     // the loading music does not stop at the end
 
 constexpr int32_t introLoadingLastStep = 80;
 constexpr int32_t introLastStep = 21389;

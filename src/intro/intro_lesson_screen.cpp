@@ -176,16 +176,18 @@ static TemplateControl introControls[3] = {
      "Click to return to the lessons choice menu", 0},
 };
 
+static bool onTopicPage(int32_t progress) { return progress >= introFirstTopicPage && progress <= introLastTopicPage; }
+
 static void setProgress(int32_t progress)
 {
     introLesson.progress = progress;
-    introLesson.inputActive = progress == 0 || (progress >= 2 && progress <= 10) ? 1 : 0;
+    introLesson.inputActive = progress == introLoading || onTopicPage(progress) ? 1 : 0;
 }
 
 // Return turns the page only on a topic page (states 2..11).
 static bool introOwnKey(unsigned char key)
 {
-    return key == 13 && !(introLesson.progress >= 2 && introLesson.progress <= 11);
+    return key == 13 && !(onTopicPage(introLesson.progress) || introLesson.progress == introFinish);
 }
 
 static void introAction(int32_t code);
@@ -205,7 +207,7 @@ static ScreenInput introInput = {
 static void createIntroLessonControls()
 {
     introLesson.topic = 1;
-    setProgress(0);
+    setProgress(introLoading);
     initControl(0, &introLesson.previousPage, 0, 810, 930, 50, 68, 0, 1, "PreviousPage", nullptr);
     initControl(0, &introLesson.nextPage, 0, 935, 1055, 50, 68, 0, 1, "NextPage", &introLesson.previousPage);
     initControl(0, &introLesson.quit, 0, 810, 859, 28, 46, 0, 1, "Quit", &introLesson.nextPage);
@@ -280,18 +282,18 @@ void goToIntroTopic(uint8_t)
     const int32_t topic = introLesson.topic;
     if (topic == 1) {
         introLesson.step = 1;
-        setProgress(2);
+        setProgress(introFirstTopicPage);
     } else if (topic >= 2 && topic <= 9) {
         hooks.stopSource(IntroSource::teacher);
         hooks.stopSource(IntroSource::music);
         setIntroStep(introTopicStartSteps[topic]);
-        setProgress(topic + 1);
+        setProgress(introFirstTopicPage + topic - 1);
     } else if (topic == 10) {
         hooks.stopSource(IntroSource::teacher);
         hooks.stopSource(IntroSource::music);
         releaseIntroLessonResources();
         setIntroStep(0);
-        setProgress(0);
+        setProgress(introLoading);
         leaveToLessonMenu();
     } else {
         stopProgram(0, stopIntroTopic);
@@ -303,7 +305,7 @@ static void introAction(int32_t code)
     switch (code) {
     case introPreviousPageAction:
     case introNextPageAction:
-        if (introLesson.progress != 0) {
+        if (introLesson.progress != introLoading) {
             if (code == introPreviousPageAction && introLesson.topic > 1) --introLesson.topic;
             if (code == introNextPageAction && introLesson.topic < 11) ++introLesson.topic;
             goToIntroTopic(1);
@@ -321,7 +323,7 @@ static void introAction(int32_t code)
         setKeyboardFocus(nullptr);
         introLesson.step = 0;
         introLesson.stepJustSet = 0;
-        setProgress(0);
+        setProgress(introLoading);
         releaseIntroLessonResources();
         currentScreen = lessonMenuScreenId;
         introLesson.quit.state = 0;
@@ -334,7 +336,7 @@ static void introAction(int32_t code)
 
 // ---- Frame pieces -------------------------------------------------------------
 
-static const char *const stateNames[12] = {"preparation",
+static const char *const stateNames[introFinish + 1] = {"preparation",
                                            "waitInitialisation",
                                            "Welcome",
                                            "Use of Absolute and Perfect Pitch",
@@ -421,7 +423,7 @@ static void runLoadingStep(int32_t step)
         freeClockStart = hooks.elapsedMs();
         hooks.stopLoadingMusic();
         showAlert("", "", "");
-        setProgress(1);
+        setProgress(introWaiting);
         setKeyboardFocus(&introLesson.nextPage);
     }
 }
@@ -458,7 +460,7 @@ static void loadingFrame(ImmediateDraw &draw)
     drawBar(draw, 615 + 250.0 * step / 80);
     draw.endFrame();
     advanceIntroStep();
-    freeClockStart = introLesson.progress == 1 ? 0 : -20000;
+    freeClockStart = introLesson.progress == introWaiting ? 0 : -20000;
 }
 
 // ---- Wait -------------------------------------------------------------------------
@@ -470,7 +472,7 @@ static void waitFrame()
     eventSyncMode = 0;
     introLesson.step = 0;
     introLesson.stepJustSet = 0;
-    setProgress(2);
+    setProgress(introFirstTopicPage);
 }
 
 // ---- Pages ------------------------------------------------------------------------
@@ -638,7 +640,7 @@ static void sampleExerciseEvents(int32_t step)
 
 static void pageTimeline(ImmediateDraw &draw)
 {
-    const int32_t topic = introLesson.progress - 1;
+    const int32_t topic = introLesson.progress - introFirstTopicPage + 1;
     const int32_t step = introLesson.step;
     const bool entry = runEntryStep(draw, topic, step);
     if (topic == 1 && entry) return;
@@ -693,7 +695,7 @@ static void pageFrame(ImmediateDraw &draw)
     drawNavigation(draw);
     pageTimeline(draw);
     draw.lessonMessagePanel(3, "Learn how the program works");
-    if (progress >= 4) hooks.tickVoices();
+    if (progress >= introFirstTopicPage + 2) hooks.tickVoices(); // from topic 3 on
     draw.endFrame();
     advanceIntroStep();
 }
@@ -701,15 +703,15 @@ static void pageFrame(ImmediateDraw &draw)
 static void displayIntroLessonScreen()
 {
     const int32_t progress = introLesson.progress;
-    if (progress < 0 || progress > 11) {
+    if (progress < introLoading || progress > introFinish) {
         introLesson.progressName = "unknown lessonprogress" + std::to_string(progress);
         stopProgram(0, stopIntroUnknownState);
     }
     introLesson.progressName = stateNames[progress];
     ImmediateDraw &draw = *hooks.draw;
-    if (progress == 0) loadingFrame(draw);
-    else if (progress == 1) waitFrame();
-    else if (progress <= 10) pageFrame(draw);
+    if (progress == introLoading) loadingFrame(draw);
+    else if (progress == introWaiting) waitFrame();
+    else if (progress <= introLastTopicPage) pageFrame(draw);
 }
 
 const ScreenHandlers introLessonScreenHandlers = {

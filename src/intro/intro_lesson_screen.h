@@ -48,8 +48,19 @@ constexpr int32_t introTopicStartSteps[10] = {0, 1, 1337, 3888, 6217, 8345, 8903
 // The step whose frame moves on to the next topic, by topic.
 constexpr int32_t introTerminatorSteps[10] = {0, 1327, 3848, 6180, 8342, 8863, 9168, 14068, 17578, 21389};
 
+// The screen's states (introLessonProgress): loading, the wait for the timer,
+// then one per topic page (topic t is state t + 1); "finish" has a name but
+// is never entered.
+enum IntroProgress : int32_t {
+    introLoading = 0,
+    introWaiting = 1,
+    introFirstTopicPage = 2, // Welcome, topic 1
+    introLastTopicPage = 10, // The Orvale, topic 9
+    introFinish = 11,
+};
+
 struct IntroLessonState {
-    int32_t progress = 0; // introLessonProgress: 0 loading, 1 wait, 2..10 topics 1..9
+    int32_t progress = introLoading; // an IntroProgress
     int32_t topic = 1;    // introTopic: 1..9, 10 leaves
     int32_t step = 0;     // introStep
     uint8_t stepJustSet = 0;

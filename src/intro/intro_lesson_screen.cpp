@@ -187,7 +187,7 @@ static void setProgress(int32_t progress)
 // Return turns the page only on a topic page (states 2..11).
 static bool introOwnKey(unsigned char key)
 {
-    return key == 13 && !(onTopicPage(introLesson.progress) || introLesson.progress == introFinish);
+    return key == keyReturn && !(onTopicPage(introLesson.progress) || introLesson.progress == introFinish);
 }
 
 static void introAction(int32_t code);

@@ -261,13 +261,15 @@ static void finishEdit(int32_t fieldId, const std::string &value, unsigned char 
     } else {
         showAlert("", "Click \"Replay\" to start the replay", "with the selected options");
     }
-    if (fieldId != 0 && (lastKey == 13 || lastKey == 9)) setKeyboardFocus(&control(roReplay));
+    if (fieldId != 0 && (lastKey == keyReturn || lastKey == keyTab)) setKeyboardFocus(&control(roReplay));
 }
 
 // Only digits, '+' as the first character and the editing keys reach a field.
 static bool acceptKey(int32_t, unsigned char key, const std::string &)
 {
-    if (key == 8 || key == 9 || key == 10 || key == 13 || key == 27 || key == 127) return true;
+    if (key == keyBackspace || key == keyTab || key == keyLineFeed || key == keyReturn || key == keyEscape ||
+        key == keyDelete)
+        return true;
     if (key >= '0' && key <= '9') return true;
     return key == '+' && editCursor == 0;
 }

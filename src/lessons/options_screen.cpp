@@ -370,7 +370,7 @@ void listenStep(int32_t f)
     if (f == 0) {
         call(hooks.loadCheckClips);
         setSingleVoice(s.checkNote);
-        startTimedVoiceSequence(20, 2, 32, 0, 0, 0, 0, 0, 0, 0, 1);
+        startTimedVoiceSequence({.state = 20, .waitFrames = 2, .playFrames = 32, .voiceCount = 1});
     }
     if (f >= 0 && f <= 39) highlightAllVoices();
     if (f == 40) {

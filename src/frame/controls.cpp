@@ -60,10 +60,11 @@ static void recordPosition(ControlRecord *c, int32_t x, int32_t y)
     c->relY = (windowHeight - y) - c->bottom;
 }
 
-bool controlMouseButton(int32_t button, int32_t buttonState, int32_t x, int32_t y,
-                        ControlRecord *c, int32_t leftPressCode, int32_t otherPressCode,
-                        int32_t leftReleaseCode, int32_t otherReleaseCode, int32_t &deferred)
+bool controlMouseButton(const MouseButtonEvent &event, ControlRecord *c, const ButtonCodes &codes, int32_t &deferred)
 {
+    const int32_t button = event.button, buttonState = event.state, x = event.x, y = event.y;
+    const int32_t leftPressCode = codes.leftPress, otherPressCode = codes.otherPress;
+    const int32_t leftReleaseCode = codes.leftRelease, otherReleaseCode = codes.otherRelease;
     if (!controlContains(*c, x, y))
         return false;
     if (buttonState == 0) {

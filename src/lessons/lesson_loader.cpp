@@ -259,9 +259,23 @@ void loadLesson()
 
     const std::string melody = lessonFilePath(L, LessonFile::melody);
     lessonTempo = 0; // a melody without "Q:" leaves it so
-    readAbcTuneFile(melody, currentUserTessitura, abcNotes, abcMaxRecordIndex, abcNoteCount, beatRecords, abcMaxBeatIndex,
-                    beatRecordCount, tuneKeyIndex, tuneIsMinor, meterNumerator, meterDenominator, lessonTempo,
-                    pickupLength, tuneTitle, tuneComposer, tuneSource);
+    readAbcTuneFile({.fileName = melody,
+                     .tessitura = currentUserTessitura,
+                     .records = abcNotes,
+                     .capacity = abcMaxRecordIndex,
+                     .count = &abcNoteCount,
+                     .beats = beatRecords,
+                     .beatCapacity = abcMaxBeatIndex,
+                     .lastBeatIndex = &beatRecordCount,
+                     .keyIndex = &tuneKeyIndex,
+                     .minor = &tuneIsMinor,
+                     .meterNumerator = &meterNumerator,
+                     .meterDenominator = &meterDenominator,
+                     .tempo = &lessonTempo,
+                     .pickup = &pickupLength,
+                     .title = &tuneTitle,
+                     .composer = &tuneComposer,
+                     .source = &tuneSource});
     if (lessonTempo <= 0) {
         writeDebugDetail("displayLessonLoadingScreen: no Q: tempo in " + melody.substr(0, 200) + "=" +
                          std::to_string(lessonTempo));

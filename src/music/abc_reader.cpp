@@ -950,12 +950,20 @@ int32_t keyIndexFromName(const std::string &name, int32_t &minor, int32_t signat
     return 0;
 }
 
-void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteRecord *records, int32_t capacity,
-                     int32_t &count, BeatRecord *beats, int32_t beatCapacity, int32_t &lastBeatIndex,
-                     int32_t &keyIndex, int32_t &minor, int32_t &meterNum, int32_t &meterDen,
-                     int32_t &tempo, int32_t &pickup, std::string &title, std::string &composer,
-                     std::string &source)
+void readAbcTuneFile(const AbcTuneRead &read)
 {
+    const std::string &fileName = read.fileName;
+    const int32_t tessitura = read.tessitura;
+    AbcNoteRecord *records = read.records;
+    const int32_t capacity = read.capacity;
+    int32_t &count = *read.count;
+    BeatRecord *beats = read.beats;
+    const int32_t beatCapacity = read.beatCapacity;
+    int32_t &lastBeatIndex = *read.lastBeatIndex;
+    int32_t &keyIndex = *read.keyIndex, &minor = *read.minor;
+    int32_t &meterNum = *read.meterNumerator, &meterDen = *read.meterDenominator;
+    int32_t &tempo = *read.tempo, &pickup = *read.pickup;
+    std::string &title = *read.title, &composer = *read.composer, &source = *read.source;
     if (fileName.empty() || fileName.size() > 4095) {
         writeDebugDetail("readAbcTuneFile: file name=" + nativePath(fileName).substr(0, 255));
         stopProgram(0, stopAbcFileName);
@@ -1026,7 +1034,20 @@ void loadAbcChordFile(const std::string &fileName, int32_t tessitura, AbcNoteRec
     int32_t lastBeat = 0, key = 0, minor = 0, num = 4, den = 4, tempo = 120, pickup = 0;
     std::string title, composer, source;
     abcChordFileMode = 1;
-    readAbcTuneFile(fileName, tessitura, records, capacity, count, nullptr, 0, lastBeat, key, minor, num, den,
-                    tempo, pickup, title, composer, source);
+    readAbcTuneFile({.fileName = fileName,
+                     .tessitura = tessitura,
+                     .records = records,
+                     .capacity = capacity,
+                     .count = &count,
+                     .lastBeatIndex = &lastBeat,
+                     .keyIndex = &key,
+                     .minor = &minor,
+                     .meterNumerator = &num,
+                     .meterDenominator = &den,
+                     .tempo = &tempo,
+                     .pickup = &pickup,
+                     .title = &title,
+                     .composer = &composer,
+                     .source = &source});
     abcChordFileMode = 0;
 }

@@ -80,14 +80,27 @@ struct ControlRecord {
     const std::string *plainValue = nullptr; // kind 8: the screen's variable with the real value
 };
 
+// A control's id, kind, rectangle and first look, filled by name for
+// initControl.
+struct ControlSpec {
+    int32_t id = 0; // a text field's id; 0 for the other kinds
+    int32_t kind = kindPushButton;
+    int32_t left = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    int32_t top = 0;
+    int32_t state = stateIdle;
+    int32_t value = 1;
+    std::string caption;
+    ControlRecord *previous = nullptr;
+};
+
 // Fills a control and links it after `previous` (which keeps nothing of its
 // old successor: its next becomes `control`). The new control's own next is
 // left as it is, so creating the first control with the last as predecessor
 // closes a ring that later calls keep closed; previous nil starts a chain and
 // sets next to nil. Sets controlFont to 2.
-void initControl(int32_t id, ControlRecord *control, int32_t kind, int32_t left, int32_t right,
-                 int32_t bottom, int32_t top, int32_t state, int32_t value,
-                 const std::string &caption, ControlRecord *previous);
+void initControl(ControlRecord *control, const ControlSpec &spec);
 
 // Hit tests (GLUT coordinates: y from the top). A hit needs the position
 // strictly inside the rectangle.

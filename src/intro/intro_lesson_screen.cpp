@@ -184,7 +184,7 @@ static void setProgress(int32_t progress)
     introLesson.inputActive = progress == introLoading || onTopicPage(progress) ? 1 : 0;
 }
 
-// Return turns the page only on a topic page (states 2..11).
+// Return turns the page only on a topic page (or in the finish state).
 static bool introOwnKey(unsigned char key)
 {
     return key == keyReturn && !(onTopicPage(introLesson.progress) || introLesson.progress == introFinish);
@@ -208,13 +208,24 @@ static void createIntroLessonControls()
 {
     introLesson.topic = 1;
     setProgress(introLoading);
-    initControl(0, &introLesson.previousPage, 0, 810, 930, 50, 68, 0, 1, "PreviousPage", nullptr);
-    initControl(0, &introLesson.nextPage, 0, 935, 1055, 50, 68, 0, 1, "NextPage", &introLesson.previousPage);
-    initControl(0, &introLesson.quit, 0, 810, 859, 28, 46, 0, 1, "Quit", &introLesson.nextPage);
-    initControl(0, &introLesson.mockPrev, 0, 30, 90, 172, 190, 0, 1, "Prev", &introLesson.quit);
-    initControl(0, &introLesson.mockNext, 0, 870, 930, 172, 190, 0, 1, "Next", &introLesson.mockPrev);
-    initControl(0, &introLesson.mockStartLesson, 0, 940, 1060, 172, 190, 0, 1, "StartLesson",
-                &introLesson.mockNext);
+    initControl(&introLesson.previousPage,
+                {.kind = kindPushButton, .left = 810, .right = 930, .bottom = 50, .top = 68, .value = 1,
+                 .caption = "PreviousPage"});
+    initControl(&introLesson.nextPage,
+                {.kind = kindPushButton, .left = 935, .right = 1055, .bottom = 50, .top = 68, .value = 1,
+                 .caption = "NextPage", .previous = &introLesson.previousPage});
+    initControl(&introLesson.quit,
+                {.kind = kindPushButton, .left = 810, .right = 859, .bottom = 28, .top = 46, .value = 1,
+                 .caption = "Quit", .previous = &introLesson.nextPage});
+    initControl(&introLesson.mockPrev,
+                {.kind = kindPushButton, .left = 30, .right = 90, .bottom = 172, .top = 190, .value = 1,
+                 .caption = "Prev", .previous = &introLesson.quit});
+    initControl(&introLesson.mockNext,
+                {.kind = kindPushButton, .left = 870, .right = 930, .bottom = 172, .top = 190, .value = 1,
+                 .caption = "Next", .previous = &introLesson.mockPrev});
+    initControl(&introLesson.mockStartLesson,
+                {.kind = kindPushButton, .left = 940, .right = 1060, .bottom = 172, .top = 190, .value = 1,
+                 .caption = "StartLesson", .previous = &introLesson.mockNext});
 }
 
 static void introLessonKeyboard(unsigned char key, int x, int y) { templateKeyboard(introInput, key, x, y); }

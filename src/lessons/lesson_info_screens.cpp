@@ -244,20 +244,28 @@ void createLessonOverviewControls()
 {
     InfoScreenState &st = lessonOverviewState;
     st.phase = 0;
-    initControl(0, &st.startButton, kindPushButton, 660, 780, 158, 176, stateIdle, 1, "Start", nullptr);
-    initControl(0, &st.changeButton, kindPushButton, 660, 780, 138, 156, stateIdle, 1, "ChangeLesson", nullptr);
+    initControl(&st.startButton,
+                {.kind = kindPushButton, .left = 660, .right = 780, .bottom = 158, .top = 176, .value = 1,
+                 .caption = "Start"});
+    initControl(&st.changeButton,
+                {.kind = kindPushButton, .left = 660, .right = 780, .bottom = 138, .top = 156, .value = 1,
+                 .caption = "ChangeLesson"});
     infoFont = font9By15;
 }
 void createExerciseInfoControls()
 {
     exerciseInfoState.phase = 0;
-    initControl(0, &exerciseInfoState.startButton, kindPushButton, 130, 193, 270, 288, stateIdle, 1, "Close", nullptr);
+    initControl(&exerciseInfoState.startButton,
+                {.kind = kindPushButton, .left = 130, .right = 193, .bottom = 270, .top = 288, .value = 1,
+                 .caption = "Close"});
     infoFont = font9By15;
 }
 void createExerciseSampleControls()
 {
     exerciseSampleState.phase = 0;
-    initControl(0, &exerciseSampleState.startButton, kindPushButton, 130, 193, 270, 288, stateIdle, 1, "Close", nullptr);
+    initControl(&exerciseSampleState.startButton,
+                {.kind = kindPushButton, .left = 130, .right = 193, .bottom = 270, .top = 288, .value = 1,
+                 .caption = "Close"});
     infoFont = font9By15;
 }
 

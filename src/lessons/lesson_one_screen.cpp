@@ -55,9 +55,12 @@ bool loadImages36Step(int32_t step)
 void setUpLessonOneScreen()
 {
     lessonOneState.phase = 0;
-    initControl(0, &lessonOneState.pauseControl, kindPushButton, 700, 785, 40, 60, stateIdle, 1, "Pause", nullptr);
-    initControl(0, &lessonOneState.stopControl, kindPushButton, 640, 689, 40, 60, stateIdle, 1, "Stop",
-                &lessonOneState.pauseControl);
+    initControl(&lessonOneState.pauseControl,
+                {.kind = kindPushButton, .left = 700, .right = 785, .bottom = 40, .top = 60, .value = 1,
+                 .caption = "Pause"});
+    initControl(&lessonOneState.stopControl,
+                {.kind = kindPushButton, .left = 640, .right = 689, .bottom = 40, .top = 60, .value = 1,
+                 .caption = "Stop", .previous = &lessonOneState.pauseControl});
     lessonScreenFont = font9By15;
     for (int32_t step = 0; !loadImages36Step(step); ++step) {
     }

@@ -546,16 +546,21 @@ void preselectNote(int32_t note)
 void createOptionsControls()
 {
     buildControlTable();
-    initControl(0, &s.goButton, kindPushButton, 730, 793, 140, 158, stateIdle, 1, "Go", nullptr);
-    initControl(0, &s.trainingModeToggle, kindToggle, 30, 55, 260, 278, stateIdle, 1, "", &s.goButton);
+    initControl(&s.goButton,
+                {.kind = kindPushButton, .left = 730, .right = 793, .bottom = 140, .top = 158, .value = 1,
+                 .caption = "Go"});
+    initControl(&s.trainingModeToggle,
+                {.kind = kindToggle, .left = 30, .right = 55, .bottom = 260, .top = 278, .value = 1,
+                 .previous = &s.goButton});
     ControlRecord *previous = &s.trainingModeToggle;
     for (int32_t k = 0; k < noteKeyControls; ++k) {
         const int32_t r = k / 13, j = k % 13;
         const int32_t left = 30 + 45 * j, bottom = 300 + 90 * r;
         ControlRecord &key = s.noteKeys[k];
         const int32_t note = noteOfKey(k);
-        initControl(0, &key, kindPictureToggle, left, left + noteKeyWidth, bottom, bottom + noteKeyHeight, stateIdle,
-                    s.noteKeyChosen[note] ? 0 : 1, "", previous);
+        initControl(&key,
+                    {.kind = kindPictureToggle, .left = left, .right = left + noteKeyWidth, .bottom = bottom,
+                     .top = bottom + noteKeyHeight, .value = s.noteKeyChosen[note] ? 0 : 1, .previous = previous});
         // Value 0 (chosen) shows the chosen picture, 1 the normal one.
         key.pictureOff = noteKeyPictures[noteKeyCount + note - firstKeyNote];
         key.pictureOn = noteKeyPictures[note - firstKeyNote];
@@ -563,9 +568,12 @@ void createOptionsControls()
         key.pictureHeight = images36PictureSize;
         previous = &key;
     }
-    initControl(0, &s.exitButton, kindPushButton, 855, 918, 116, 134, stateIdle, 1, "Exit", previous);
-    initControl(0, &s.changeLessonButton, kindPushButton, 730, 850, 116, 134, stateIdle, 1, "ChangeLesson",
-                &s.exitButton);
+    initControl(&s.exitButton,
+                {.kind = kindPushButton, .left = 855, .right = 918, .bottom = 116, .top = 134, .value = 1,
+                 .caption = "Exit", .previous = previous});
+    initControl(&s.changeLessonButton,
+                {.kind = kindPushButton, .left = 730, .right = 850, .bottom = 116, .top = 134, .value = 1,
+                 .caption = "ChangeLesson", .previous = &s.exitButton});
     s.changeLessonButton.next = nullptr;
     s.pendingAction = 0;
     s.deferredAction = 0;

@@ -140,18 +140,24 @@ FieldCheck checkBeatAccuracy(const std::string &typed)
 static void createReplayOptionsControls()
 {
     auto button = [](ReplayOptionsControl c, int32_t l, int32_t r, int32_t b, int32_t t, const char *caption) {
-        initControl(0, &control(c), kindPushButton, l, r, b, t, stateIdle, 1, caption, nullptr);
+        initControl(&control(c),
+                    {.kind = kindPushButton, .left = l, .right = r, .bottom = b, .top = t, .value = 1,
+                     .caption = caption});
     };
     auto toggle = [](ReplayOptionsControl c, int32_t l, int32_t b) {
-        initControl(0, &control(c), kindToggle, l, l + 25, b, b + 18, stateIdle, *toggleOption(c) ? 0 : 1, "",
-                    nullptr);
+        initControl(&control(c),
+                    {.kind = kindToggle, .left = l, .right = l + 25, .bottom = b, .top = b + 18,
+                     .value = *toggleOption(c) ? 0 : 1});
     };
     auto opener = [](ReplayOptionsControl c, int32_t l, int32_t r, int32_t b, const std::string &name) {
-        initControl(0, &control(c), kindPopupOpener, l, r, b, b + 18, stateIdle, 1, name, nullptr);
+        initControl(&control(c),
+                    {.kind = kindPopupOpener, .left = l, .right = r, .bottom = b, .top = b + 18, .value = 1,
+                     .caption = name});
     };
     auto field = [](ReplayOptionsControl c, int32_t id, int32_t b, int32_t value) {
-        initControl(id, &control(c), kindTextField, 330, 370, b, b + 18, stateIdle, 1, std::to_string(value),
-                    nullptr);
+        initControl(&control(c),
+                    {.id = id, .kind = kindTextField, .left = 330, .right = 370, .bottom = b, .top = b + 18, .value = 1,
+                     .caption = std::to_string(value)});
     };
     button(roReplay, 668, 731, 156, 174, "Replay");
     toggle(roRhythmKick, 330, 414);

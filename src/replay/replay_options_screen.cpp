@@ -31,7 +31,6 @@
 #include "sound/sound_layer.h"
 
 ReplayOptionsState replayOptions;
-uint8_t replayOptionsFirstShow = 0;
 
 static ReplayOptionsHooks hooks = realReplayOptionsHooks();
 
@@ -554,8 +553,8 @@ static void firstDisplay()
 {
     restartFreeGrid();
     clearScreenMessages();
-    const bool firstShow = replayOptionsFirstShow != 0;
-    replayOptionsFirstShow = 0;
+    const bool firstShow = replayOptions.firstShow != 0;
+    replayOptions.firstShow = 0;
     setKeyboardFocus(&control(firstShow ? roReplay : roChangeLesson));
     // The recording the replay plays: a file deleted or spoilt outside the
     // program is reported here, and the replay is not started.
@@ -590,8 +589,10 @@ static void displayReplayOptionsScreen()
 static void enterReplayOptions()
 {
     setUpReplayOptions();
-    replayOptionsFirstShow = 1;
+    replayOptions.firstShow = 1;
 }
+
+void returnToReplayOptions() { replayOptions.phase = 0; }
 
 const ScreenHandlers replayOptionsScreenHandlers = {
     .create = nullptr,

@@ -68,7 +68,7 @@ struct ReplayOptionsTest : StoreFolderTest {
     // Enters the screen as the replay does on its return: shown, focus on ChangeLesson.
     void enterShown()
     {
-        replayOptionsFirstShow = 0;
+        replayOptions.firstShow = 0;
         currentScreen = replayOptionsScreenId;
         options.frame();
         ASSERT_EQ(replayOptions.phase, 1);
@@ -244,7 +244,7 @@ TEST_F(ReplayOptionsTest, RoadFromTheScoreOverviewThroughTheReplayAndBack)
     scoreOverviewScreenHandlers.handleAction();
     EXPECT_EQ(currentScreen, replayOptionsScreenId);
     EXPECT_EQ(scoreOverviewState.phase, 0);
-    EXPECT_EQ(replayOptionsFirstShow, 1);
+    EXPECT_EQ(replayOptions.firstShow, 1);
 
     recordingBuffer[3000] = 0;
     options.frame(); // first show: the recording is read, straight on to the replay
@@ -280,7 +280,7 @@ TEST_F(ReplayOptionsTest, RoadFromTheScoreOverviewThroughTheReplayAndBack)
 TEST_F(ReplayOptionsTest, FirstShowStaysWithAlwaysShowOptionsOrWithoutARecording)
 {
     setAlwaysShowOptions(true);
-    replayOptionsFirstShow = 1;
+    replayOptions.firstShow = 1;
     currentScreen = replayOptionsScreenId;
     options.frame();
     EXPECT_EQ(currentScreen, replayOptionsScreenId);
@@ -289,7 +289,7 @@ TEST_F(ReplayOptionsTest, FirstShowStaysWithAlwaysShowOptionsOrWithoutARecording
 
     setAlwaysShowOptions(false);
     replayOptions.phase = 0;
-    replayOptionsFirstShow = 1;
+    replayOptions.firstShow = 1;
     ASSERT_EQ(::unlink(path("soundout.raw").c_str()), 0);
     options.frame();
     EXPECT_EQ(currentScreen, replayOptionsScreenId) << "no replay without its recording";

@@ -321,7 +321,7 @@ static void introAction(int32_t code)
             if (code == introNextPageAction && introLesson.topic < 11) ++introLesson.topic;
             goToIntroTopic(1);
         }
-        (code == introPreviousPageAction ? introLesson.previousPage : introLesson.nextPage).state = 0;
+        (code == introPreviousPageAction ? introLesson.previousPage : introLesson.nextPage).state = stateIdle;
         promptLine.clear();
         introLesson.pendingAction = 0;
         break;
@@ -337,7 +337,7 @@ static void introAction(int32_t code)
         setProgress(introLoading);
         releaseIntroLessonResources();
         currentScreen = lessonMenuScreenId;
-        introLesson.quit.state = 0;
+        introLesson.quit.state = stateIdle;
         promptLine.clear();
         introLesson.pendingAction = 0;
         break;

@@ -67,8 +67,8 @@ constexpr int32_t abcMaxMeterNumerator = 64;
 
 constexpr int32_t abcMaxLineLength = 1000;
 
-// Bar-line width per kind 0..10 (0 for ":" alone, 307 for every bar line).
-inline constexpr int32_t barLineOffsets[11] = {0, 307, 307, 307, 307, 307, 307, 307, 307, 307, 307};
+// Bar-line width per BarKind (0 for none or ":" alone, 307 for every bar line).
+inline constexpr int32_t barLineOffsets[barThickStart + 1] = {0, 307, 307, 307, 307, 307, 307, 307, 307, 307, 307};
 
 // Running bar-line total of the tune being read; 1 while a chord file is read.
 extern int32_t abcLineBarTotal;

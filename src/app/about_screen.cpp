@@ -51,8 +51,9 @@ static const ScreenInput aboutInput = {
 static void createAboutControls()
 {
     aboutState.phase = 0;
-    initControl(0, &aboutState.closeButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Close",
-                nullptr);
+    initControl(&aboutState.closeButton,
+                {.kind = kindPushButton, .left = 580, .right = 643, .bottom = 158, .top = 176, .value = 1,
+                 .caption = "Close"});
     aboutFont = font9By15;
 }
 

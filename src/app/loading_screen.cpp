@@ -194,8 +194,9 @@ static void createLoadingControls()
     loadingState.phase = 0;
     loadingState.step = 0;
     loadingState.pendingAction = loadingState.deferredAction = 0;
-    initControl(0, &loadingState.exitButton, kindPushButton, 580, 643, 158, 176, stateIdle, 1, "Exit",
-                nullptr);
+    initControl(&loadingState.exitButton,
+                {.kind = kindPushButton, .left = 580, .right = 643, .bottom = 158, .top = 176, .value = 1,
+                 .caption = "Exit"});
     loadingFont = font9By15;
 }
 

@@ -45,8 +45,9 @@ static const ScreenInput unsupportedInput = {
 static void createUnsupportedControls()
 {
     unsupportedState.phase = 0;
-    initControl(0, &unsupportedState.closeButton, kindPushButton, 130, 179, 268, 286, stateIdle, 1,
-                "Close", nullptr);
+    initControl(&unsupportedState.closeButton,
+                {.kind = kindPushButton, .left = 130, .right = 179, .bottom = 268, .top = 286, .value = 1,
+                 .caption = "Close"});
     unsupportedFont = font9By15;
 }
 

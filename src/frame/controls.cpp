@@ -20,22 +20,21 @@ std::string cutText(const std::string &text)
     return text.size() > size_t(maxTextLength) ? text.substr(0, maxTextLength) : text;
 }
 
-void initControl(int32_t id, ControlRecord *control, int32_t kind, int32_t left, int32_t right,
-                 int32_t bottom, int32_t top, int32_t state, int32_t value,
-                 const std::string &caption, ControlRecord *previous)
+void initControl(ControlRecord *control, const ControlSpec &spec)
 {
     control->self = control;
-    control->id = id;
-    control->kind = kind;
-    control->left = left;
-    control->right = right;
-    control->bottom = bottom;
-    control->top = top;
-    control->state = state;
-    control->value = value;
-    control->caption = cutText(caption);
-    control->markX = left;
-    control->markY = bottom;
+    control->id = spec.id;
+    control->kind = spec.kind;
+    control->left = spec.left;
+    control->right = spec.right;
+    control->bottom = spec.bottom;
+    control->top = spec.top;
+    control->state = spec.state;
+    control->value = spec.value;
+    control->caption = cutText(spec.caption);
+    control->markX = spec.left;
+    control->markY = spec.bottom;
+    ControlRecord *previous = spec.previous;
     control->focused = false;
     if (keyboardFocus == control)
         keyboardFocus = nullptr; // the focus flag and the focus pointer stay in step
@@ -60,10 +59,11 @@ static void recordPosition(ControlRecord *c, int32_t x, int32_t y)
     c->relY = (windowHeight - y) - c->bottom;
 }
 
-bool controlMouseButton(int32_t button, int32_t buttonState, int32_t x, int32_t y,
-                        ControlRecord *c, int32_t leftPressCode, int32_t otherPressCode,
-                        int32_t leftReleaseCode, int32_t otherReleaseCode, int32_t &deferred)
+bool controlMouseButton(const MouseButtonEvent &event, ControlRecord *c, const ButtonCodes &codes, int32_t &deferred)
 {
+    const int32_t button = event.button, buttonState = event.state, x = event.x, y = event.y;
+    const int32_t leftPressCode = codes.leftPress, otherPressCode = codes.otherPress;
+    const int32_t leftReleaseCode = codes.leftRelease, otherReleaseCode = codes.otherRelease;
     if (!controlContains(*c, x, y))
         return false;
     if (buttonState == 0) {

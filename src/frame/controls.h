@@ -80,25 +80,52 @@ struct ControlRecord {
     const std::string *plainValue = nullptr; // kind 8: the screen's variable with the real value
 };
 
+// A control's id, kind, rectangle and first look, filled by name for
+// initControl.
+struct ControlSpec {
+    int32_t id = 0; // a text field's id; 0 for the other kinds
+    int32_t kind = kindPushButton;
+    int32_t left = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    int32_t top = 0;
+    int32_t state = stateIdle;
+    int32_t value = 1;
+    std::string caption;
+    ControlRecord *previous = nullptr;
+};
+
 // Fills a control and links it after `previous` (which keeps nothing of its
 // old successor: its next becomes `control`). The new control's own next is
 // left as it is, so creating the first control with the last as predecessor
 // closes a ring that later calls keep closed; previous nil starts a chain and
 // sets next to nil. Sets controlFont to 2.
-void initControl(int32_t id, ControlRecord *control, int32_t kind, int32_t left, int32_t right,
-                 int32_t bottom, int32_t top, int32_t state, int32_t value,
-                 const std::string &caption, ControlRecord *previous);
+void initControl(ControlRecord *control, const ControlSpec &spec);
 
 // Hit tests (GLUT coordinates: y from the top). A hit needs the position
 // strictly inside the rectangle.
 bool controlContains(const ControlRecord &control, int32_t x, int32_t y);
 
-// Mouse button event: button 0 left, 1 middle, 2 right; buttonState 0 down, 1 up.
-// A release also stores its code in `deferred`. The middle button is a hit
-// that changes nothing. A miss changes nothing at all.
-bool controlMouseButton(int32_t button, int32_t buttonState, int32_t x, int32_t y,
-                        ControlRecord *control, int32_t leftPressCode, int32_t otherPressCode,
-                        int32_t leftReleaseCode, int32_t otherReleaseCode, int32_t &deferred);
+// A mouse button event: button 0 left, 1 middle, 2 right; state 0 down, 1
+// up; x and y in GLUT coordinates.
+struct MouseButtonEvent {
+    int32_t button = 0;
+    int32_t state = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+};
+// The action codes a button event on a control posts, filled by name (0: none).
+struct ButtonCodes {
+    int32_t leftPress = 0;
+    int32_t otherPress = 0;
+    int32_t leftRelease = 0;
+    int32_t otherRelease = 0;
+};
+// A button event on a control. A release also stores its code in `deferred`.
+// The middle button is a hit that changes nothing. A miss changes nothing at
+// all.
+bool controlMouseButton(const MouseButtonEvent &event, ControlRecord *control, const ButtonCodes &codes,
+                        int32_t &deferred);
 // Motion with a button held; a miss sets the state to 0.
 bool controlMouseDrag(int32_t x, int32_t y, ControlRecord *control, int32_t leftCode,
                       int32_t otherCode);

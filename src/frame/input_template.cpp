@@ -53,6 +53,7 @@ void templateMouse(const ScreenInput &s, int button, int buttonState, int x, int
 {
     if (!running(s))
         return;
+    const MouseButtonEvent event = {.button = button, .state = buttonState, .x = x, .y = y};
     if (alertShown()) {
         if (buttonState == 1)
             dismissAlert(s);
@@ -62,16 +63,14 @@ void templateMouse(const ScreenInput &s, int button, int buttonState, int x, int
         popupChosenItem = popupNoChoice;
         releasedPopupItem = popupNoChoice;
         for (int i = 0; i < popupItemCount && i < maxPopupItems; ++i)
-            if (controlMouseButton(button, buttonState, x, y, &popupEntries[i], 0, 0,
-                                   actionPopupChosen, 0, *s.deferred)) {
+            if (controlMouseButton(event, &popupEntries[i], {.leftRelease = actionPopupChosen}, *s.deferred)) {
                 *s.pending = popupEntries[i].actionCode;
                 popupChosenItem = i;
                 if (popupEntries[i].actionCode == actionPopupChosen)
                     releasedPopupItem = i;
             }
         const int32_t waiting = *s.deferred;
-        if (controlMouseButton(button, buttonState, x, y, &popupAnchor, actionPopupReopened, 0, 0,
-                               0, *s.deferred)) {
+        if (controlMouseButton(event, &popupAnchor, {.leftPress = actionPopupReopened}, *s.deferred)) {
             *s.pending = popupAnchor.actionCode;
             // A quick click on the opener closes the list as a slow one does
             // (see the controls below).
@@ -90,8 +89,7 @@ void templateMouse(const ScreenInput &s, int button, int buttonState, int x, int
         // frame: such a click has nothing to act on.
         if (editedControl == nullptr || activeFieldId == 0)
             return;
-        if (!controlMouseButton(button, buttonState, x, y, editedControl, 5, 0, 0, 0,
-                                *s.deferred)) {
+        if (!controlMouseButton(event, editedControl, {.leftPress = 5}, *s.deferred)) {
             promptLine.clear();
             *s.pending = actionClickOutsideField;
             *s.deferred = actionClickOutsideField;
@@ -105,9 +103,11 @@ void templateMouse(const ScreenInput &s, int button, int buttonState, int x, int
     for (int i = 0; i < s.controlCount; ++i) {
         const TemplateControl &t = s.controls[i];
         const int32_t waiting = *s.deferred;
-        if (controlMouseButton(button, buttonState, x, y, t.control, t.leftPressCode,
-                               t.otherPressCode, t.leftReleaseCode, t.otherReleaseCode,
-                               *s.deferred)) {
+        const ButtonCodes codes = {.leftPress = t.leftPressCode,
+                                   .otherPress = t.otherPressCode,
+                                   .leftRelease = t.leftReleaseCode,
+                                   .otherRelease = t.otherReleaseCode};
+        if (controlMouseButton(event, t.control, codes, *s.deferred)) {
             *s.pending = templateResetControls(s, t.control);
             hintLine.clear();
             // A press that acts (a pop-up opener) and the release after it
@@ -265,7 +265,7 @@ void templateSpecialKey(const ScreenInput &s, int key, int x, int y)
 bool templateHasAction(const ScreenInput &s) { return *s.pending != 0 || *s.deferred != 0; }
 
 bool beginScreenFrame(const ScreenInput &s, void (*enter)(), void (*handleAction)(), int32_t &frameCounter,
-                      int32_t period)
+                      int32_t period, void (*frameLogic)())
 {
     if (*s.phase == 0) {
         enter();
@@ -273,6 +273,7 @@ bool beginScreenFrame(const ScreenInput &s, void (*enter)(), void (*handleAction
     }
     if (templateHasAction(s)) handleAction();
     if (*s.phase == 0) return false; // an action left the screen
+    if (frameLogic != nullptr) frameLogic();
     if (!haveGlContext()) {
         endScreenFrame(frameCounter, period);
         return false;

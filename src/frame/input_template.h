@@ -90,11 +90,13 @@ bool templateHasAction(const ScreenInput &screen);
 // The two halves of the display procedure every screen shares. The start:
 // in the entry phase (0) it runs `enter`, which prepares the screen and sets
 // its running phase, and the frame ends there; otherwise it runs the pending
-// or deferred action through `handleAction`. True when the screen draws this
-// frame: no action sent it back to its entry phase and a GL context is current
+// or deferred action through `handleAction`, then the screen's own per-frame
+// logic `frameLogic` (when given) if no action sent it back to its entry
+// phase: it runs with or without a window, as it must not draw. True when the
+// screen draws this frame: it is still running and a GL context is current
 // (tests drive screens without one; the frame counter still advances then).
 bool beginScreenFrame(const ScreenInput &screen, void (*enter)(), void (*handleAction)(),
-                      int32_t &frameCounter, int32_t period);
+                      int32_t &frameCounter, int32_t period, void (*frameLogic)() = nullptr);
 // The end: the frame counter advances, back to 0 at the screen's period.
 void endScreenFrame(int32_t &frameCounter, int32_t period);
 

@@ -134,7 +134,7 @@ std::string textFieldKey(unsigned char key)
             editBuffer[editLength] = 0;
         }
         return shownEditText();
-    case 127:
+    case keyDelete:
         if (editCursor < editLength) {
             std::memmove(editBuffer + editCursor, editBuffer + editCursor + 1,
                          size_t(editLength - editCursor - 1));

@@ -54,9 +54,9 @@ static int32_t realElapsedMs() { return glutGet(GLUT_ELAPSED_TIME); }
 
 static void realStartLoadingMusic()
 {
-    stopAndDetach(musicSource, 7044, 7045);
+    stopAndDetach(musicSource, stopIntroLoadingMusicStop, stopIntroLoadingMusicDetach);
     if (!loadOggIntoBuffer(soundsDir + loadingMusicFile, soundBuffers[loadingMusicSoundId]))
-        stopProgram(0, 7046);
+        stopProgram(0, stopIntroLoadingMusicLoad);
     setupSourceWithBuffer(soundSources[musicSource], soundBuffers[loadingMusicSoundId]);
     alSourcePlay(soundSources[musicSource]);
     alGetError(); // a music that does not start leaves the loading silent
@@ -65,23 +65,23 @@ static void realStartLoadingMusic()
 static void realStopLoadingMusic()
 {
     alSourceStop(soundSources[musicSource]);
-    stopOnAlError(7051);
+    stopOnAlError(stopIntroLoadingMusicEnd);
 }
 
 static void realMakeClipBuffers()
 {
     alGetError();
     alGenBuffers(introClipBufferCount, introClipBuffers);
-    stopOnAlError(7047);
+    stopOnAlError(stopIntroClipBuffers);
 }
 
 static void realLoadClip(int32_t clip)
 {
     const std::string path = soundsDir + introClipFileNames[clip];
     if (clip < firstWavClip) {
-        if (!loadOggIntoBuffer(path, introClipBuffers[clip])) stopProgram(0, 7048);
+        if (!loadOggIntoBuffer(path, introClipBuffers[clip])) stopProgram(0, stopIntroOggClipLoad);
     } else if (!loadWavIntoBuffer(path, introClipBuffers[clip])) {
-        stopProgram(0, 7049);
+        stopProgram(0, stopIntroWavClipLoad);
     }
 }
 
@@ -99,20 +99,20 @@ static void realPlayBankSound(int32_t soundId)
 
 static void realStopSource(IntroSource source) { stopSource(soundSources[static_cast<int32_t>(source)]); }
 
-static void realQuitStopMusic() { stopAndDetach(musicSource, 7006, 7007); }
+static void realQuitStopMusic() { stopAndDetach(musicSource, stopIntroQuitMusicStop, stopIntroQuitMusicDetach); }
 
 static void realReleaseSources()
 {
     for (int32_t source : {musicSource, clickSource, melodySource, 5})
-        stopAndDetach(source, 7001, 7002);
-    stopAndDetach(teacherSource, 7001, 7003);
+        stopAndDetach(source, stopIntroReleaseStop, stopIntroReleaseDetach);
+    stopAndDetach(teacherSource, stopIntroReleaseStop, stopIntroReleaseTeacherDetach);
 }
 
 static void realDeleteClipBuffers()
 {
     alGetError();
     alDeleteBuffers(introClipBufferCount, introClipBuffers);
-    stopOnAlError(7004);
+    stopOnAlError(stopIntroClipBuffersDelete);
     for (ALuint &b : introClipBuffers) b = 0;
 }
 
@@ -176,16 +176,18 @@ static TemplateControl introControls[3] = {
      "Click to return to the lessons choice menu", 0},
 };
 
+static bool onTopicPage(int32_t progress) { return progress >= introFirstTopicPage && progress <= introLastTopicPage; }
+
 static void setProgress(int32_t progress)
 {
     introLesson.progress = progress;
-    introLesson.inputActive = progress == 0 || (progress >= 2 && progress <= 10) ? 1 : 0;
+    introLesson.inputActive = progress == introLoading || onTopicPage(progress) ? 1 : 0;
 }
 
-// Return turns the page only on a topic page (states 2..11).
+// Return turns the page only on a topic page (or in the finish state).
 static bool introOwnKey(unsigned char key)
 {
-    return key == 13 && !(introLesson.progress >= 2 && introLesson.progress <= 11);
+    return key == keyReturn && !(onTopicPage(introLesson.progress) || introLesson.progress == introFinish);
 }
 
 static void introAction(int32_t code);
@@ -205,14 +207,25 @@ static ScreenInput introInput = {
 static void createIntroLessonControls()
 {
     introLesson.topic = 1;
-    setProgress(0);
-    initControl(0, &introLesson.previousPage, 0, 810, 930, 50, 68, 0, 1, "PreviousPage", nullptr);
-    initControl(0, &introLesson.nextPage, 0, 935, 1055, 50, 68, 0, 1, "NextPage", &introLesson.previousPage);
-    initControl(0, &introLesson.quit, 0, 810, 859, 28, 46, 0, 1, "Quit", &introLesson.nextPage);
-    initControl(0, &introLesson.mockPrev, 0, 30, 90, 172, 190, 0, 1, "Prev", &introLesson.quit);
-    initControl(0, &introLesson.mockNext, 0, 870, 930, 172, 190, 0, 1, "Next", &introLesson.mockPrev);
-    initControl(0, &introLesson.mockStartLesson, 0, 940, 1060, 172, 190, 0, 1, "StartLesson",
-                &introLesson.mockNext);
+    setProgress(introLoading);
+    initControl(&introLesson.previousPage,
+                {.kind = kindPushButton, .left = 810, .right = 930, .bottom = 50, .top = 68, .value = 1,
+                 .caption = "PreviousPage"});
+    initControl(&introLesson.nextPage,
+                {.kind = kindPushButton, .left = 935, .right = 1055, .bottom = 50, .top = 68, .value = 1,
+                 .caption = "NextPage", .previous = &introLesson.previousPage});
+    initControl(&introLesson.quit,
+                {.kind = kindPushButton, .left = 810, .right = 859, .bottom = 28, .top = 46, .value = 1,
+                 .caption = "Quit", .previous = &introLesson.nextPage});
+    initControl(&introLesson.mockPrev,
+                {.kind = kindPushButton, .left = 30, .right = 90, .bottom = 172, .top = 190, .value = 1,
+                 .caption = "Prev", .previous = &introLesson.quit});
+    initControl(&introLesson.mockNext,
+                {.kind = kindPushButton, .left = 870, .right = 930, .bottom = 172, .top = 190, .value = 1,
+                 .caption = "Next", .previous = &introLesson.mockPrev});
+    initControl(&introLesson.mockStartLesson,
+                {.kind = kindPushButton, .left = 940, .right = 1060, .bottom = 172, .top = 190, .value = 1,
+                 .caption = "StartLesson", .previous = &introLesson.mockNext});
 }
 
 static void introLessonKeyboard(unsigned char key, int x, int y) { templateKeyboard(introInput, key, x, y); }
@@ -280,18 +293,18 @@ void goToIntroTopic(uint8_t)
     const int32_t topic = introLesson.topic;
     if (topic == 1) {
         introLesson.step = 1;
-        setProgress(2);
+        setProgress(introFirstTopicPage);
     } else if (topic >= 2 && topic <= 9) {
         hooks.stopSource(IntroSource::teacher);
         hooks.stopSource(IntroSource::music);
         setIntroStep(introTopicStartSteps[topic]);
-        setProgress(topic + 1);
+        setProgress(introFirstTopicPage + topic - 1);
     } else if (topic == 10) {
         hooks.stopSource(IntroSource::teacher);
         hooks.stopSource(IntroSource::music);
         releaseIntroLessonResources();
         setIntroStep(0);
-        setProgress(0);
+        setProgress(introLoading);
         leaveToLessonMenu();
     } else {
         stopProgram(0, stopIntroTopic);
@@ -303,12 +316,12 @@ static void introAction(int32_t code)
     switch (code) {
     case introPreviousPageAction:
     case introNextPageAction:
-        if (introLesson.progress != 0) {
+        if (introLesson.progress != introLoading) {
             if (code == introPreviousPageAction && introLesson.topic > 1) --introLesson.topic;
             if (code == introNextPageAction && introLesson.topic < 11) ++introLesson.topic;
             goToIntroTopic(1);
         }
-        (code == introPreviousPageAction ? introLesson.previousPage : introLesson.nextPage).state = 0;
+        (code == introPreviousPageAction ? introLesson.previousPage : introLesson.nextPage).state = stateIdle;
         promptLine.clear();
         introLesson.pendingAction = 0;
         break;
@@ -321,10 +334,10 @@ static void introAction(int32_t code)
         setKeyboardFocus(nullptr);
         introLesson.step = 0;
         introLesson.stepJustSet = 0;
-        setProgress(0);
+        setProgress(introLoading);
         releaseIntroLessonResources();
         currentScreen = lessonMenuScreenId;
-        introLesson.quit.state = 0;
+        introLesson.quit.state = stateIdle;
         promptLine.clear();
         introLesson.pendingAction = 0;
         break;
@@ -334,7 +347,7 @@ static void introAction(int32_t code)
 
 // ---- Frame pieces -------------------------------------------------------------
 
-static const char *const stateNames[12] = {"preparation",
+static const char *const stateNames[introFinish + 1] = {"preparation",
                                            "waitInitialisation",
                                            "Welcome",
                                            "Use of Absolute and Perfect Pitch",
@@ -421,7 +434,7 @@ static void runLoadingStep(int32_t step)
         freeClockStart = hooks.elapsedMs();
         hooks.stopLoadingMusic();
         showAlert("", "", "");
-        setProgress(1);
+        setProgress(introWaiting);
         setKeyboardFocus(&introLesson.nextPage);
     }
 }
@@ -458,7 +471,7 @@ static void loadingFrame(ImmediateDraw &draw)
     drawBar(draw, 615 + 250.0 * step / 80);
     draw.endFrame();
     advanceIntroStep();
-    freeClockStart = introLesson.progress == 1 ? 0 : -20000;
+    freeClockStart = introLesson.progress == introWaiting ? 0 : -20000;
 }
 
 // ---- Wait -------------------------------------------------------------------------
@@ -470,7 +483,7 @@ static void waitFrame()
     eventSyncMode = 0;
     introLesson.step = 0;
     introLesson.stepJustSet = 0;
-    setProgress(2);
+    setProgress(introFirstTopicPage);
 }
 
 // ---- Pages ------------------------------------------------------------------------
@@ -638,7 +651,7 @@ static void sampleExerciseEvents(int32_t step)
 
 static void pageTimeline(ImmediateDraw &draw)
 {
-    const int32_t topic = introLesson.progress - 1;
+    const int32_t topic = introLesson.progress - introFirstTopicPage + 1;
     const int32_t step = introLesson.step;
     const bool entry = runEntryStep(draw, topic, step);
     if (topic == 1 && entry) return;
@@ -693,7 +706,7 @@ static void pageFrame(ImmediateDraw &draw)
     drawNavigation(draw);
     pageTimeline(draw);
     draw.lessonMessagePanel(3, "Learn how the program works");
-    if (progress >= 4) hooks.tickVoices();
+    if (progress >= introFirstTopicPage + 2) hooks.tickVoices(); // from topic 3 on
     draw.endFrame();
     advanceIntroStep();
 }
@@ -701,15 +714,15 @@ static void pageFrame(ImmediateDraw &draw)
 static void displayIntroLessonScreen()
 {
     const int32_t progress = introLesson.progress;
-    if (progress < 0 || progress > 11) {
+    if (progress < introLoading || progress > introFinish) {
         introLesson.progressName = "unknown lessonprogress" + std::to_string(progress);
         stopProgram(0, stopIntroUnknownState);
     }
     introLesson.progressName = stateNames[progress];
     ImmediateDraw &draw = *hooks.draw;
-    if (progress == 0) loadingFrame(draw);
-    else if (progress == 1) waitFrame();
-    else if (progress <= 10) pageFrame(draw);
+    if (progress == introLoading) loadingFrame(draw);
+    else if (progress == introWaiting) waitFrame();
+    else if (progress <= introLastTopicPage) pageFrame(draw);
 }
 
 const ScreenHandlers introLessonScreenHandlers = {

@@ -26,6 +26,20 @@ constexpr int32_t introQuitAction = 55;
 // Stop numbers.
 constexpr int32_t stopIntroTopic = 7005;        // goToIntroTopic outside 1..10
 constexpr int32_t stopIntroUnknownState = 7042; // display with an unknown state
+// The sound of the screen (the real hooks): an OpenAL call that fails.
+constexpr int32_t stopIntroReleaseStop = 7001;         // leaving: a source does not stop
+constexpr int32_t stopIntroReleaseDetach = 7002;       // leaving: a source keeps its buffer
+constexpr int32_t stopIntroReleaseTeacherDetach = 7003; // leaving: the teacher source keeps its buffer
+constexpr int32_t stopIntroClipBuffersDelete = 7004;   // the clip buffers cannot be deleted
+constexpr int32_t stopIntroQuitMusicStop = 7006;       // Quit: the music does not stop
+constexpr int32_t stopIntroQuitMusicDetach = 7007;     // Quit: the music source keeps its buffer
+constexpr int32_t stopIntroLoadingMusicStop = 7044;    // the loading music's source does not stop
+constexpr int32_t stopIntroLoadingMusicDetach = 7045;  // ... nor gives up its buffer
+constexpr int32_t stopIntroLoadingMusicLoad = 7046;    // the loading music cannot be loaded
+constexpr int32_t stopIntroClipBuffers = 7047;         // the clip buffers cannot be made
+constexpr int32_t stopIntroOggClipLoad = 7048;         // an Ogg clip cannot be loaded
+constexpr int32_t stopIntroWavClipLoad = 7049;         // a WAV clip cannot be loaded
+constexpr int32_t stopIntroLoadingMusicEnd = 7051;     // the loading music does not stop at the end
 
 constexpr int32_t introLoadingLastStep = 80;
 constexpr int32_t introLastStep = 21389;
@@ -34,8 +48,19 @@ constexpr int32_t introTopicStartSteps[10] = {0, 1, 1337, 3888, 6217, 8345, 8903
 // The step whose frame moves on to the next topic, by topic.
 constexpr int32_t introTerminatorSteps[10] = {0, 1327, 3848, 6180, 8342, 8863, 9168, 14068, 17578, 21389};
 
+// The screen's states (introLessonProgress): loading, the wait for the timer,
+// then one per topic page (topic t is state t + 1); "finish" has a name but
+// is never entered.
+enum IntroProgress : int32_t {
+    introLoading = 0,
+    introWaiting = 1,
+    introFirstTopicPage = 2, // Welcome, topic 1
+    introLastTopicPage = 10, // The Orvale, topic 9
+    introFinish = 11,
+};
+
 struct IntroLessonState {
-    int32_t progress = 0; // introLessonProgress: 0 loading, 1 wait, 2..10 topics 1..9
+    int32_t progress = introLoading; // an IntroProgress
     int32_t topic = 1;    // introTopic: 1..9, 10 leaves
     int32_t step = 0;     // introStep
     uint8_t stepJustSet = 0;

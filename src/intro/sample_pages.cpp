@@ -89,7 +89,7 @@ void realReferenceNote()
     startVoiceSequence(6, 0);
 }
 
-void realTimedSequence(int32_t t1) { startTimedVoiceSequence(20, 2, t1, 0, 0, 0, 0, 0, 0, 0, 1); }
+void realTimedSequence(int32_t t1) { startTimedVoiceSequence({.state = 20, .waitFrames = 2, .playFrames = t1, .voiceCount = 1}); }
 
 SampleDrawHooks makeRealHooks()
 {

@@ -10,19 +10,19 @@
 static int32_t restMouth(int32_t figure, int32_t pose)
 {
     if (figure >= 0 && figure <= 4) {
-        if (pose < 0 || pose > 3) stopProgram(0, 7008 + figure);
+        if (pose < 0 || pose > 3) stopProgram(0, stopTeacherPose + figure);
         return pose;
     }
     if (figure == 5) {
-        if (pose != 4) stopProgram(0, 7013);
+        if (pose != 4) stopProgram(0, stopTeacherPoseFigure5);
         return 4;
     }
     if (figure == 6 || figure == 7) {
-        if (pose < 0 || pose > 4) stopProgram(0, figure == 6 ? 7014 : 7015);
+        if (pose < 0 || pose > 4) stopProgram(0, figure == 6 ? stopTeacherPoseFigure6 : stopTeacherPoseFigure7);
         return pose;
     }
     writeDebugDetail("drawBrimbleTalkingCycles: unkown figure=" + std::to_string(figure));
-    stopProgram(0, 7014);
+    stopProgram(0, stopTeacherPoseFigure6);
 }
 
 int32_t teacherMouth(int32_t figure, int32_t tick, int32_t talkEnd, int32_t pose)
@@ -37,7 +37,7 @@ int32_t teacherMouthPhases(int32_t figure, int32_t tick, int32_t end1, int32_t p
 {
     if (figure < 0 || figure > 5) {
         writeDebugDetail("drawBrimbleTalkingCycles: unkown figure=" + std::to_string(figure));
-        stopProgram(0, 7014);
+        stopProgram(0, stopTeacherPoseFigure6);
     }
     if (figure == 5) return restMouth(figure, pose1);
     if (tick < end1) return talkingMouthCycle[tick % 6];
@@ -83,11 +83,11 @@ static const TeacherRow *findRow(const TeacherRow *rows, int32_t count, int32_t 
 
 TeacherFrame welcomeTeacherFrame(int32_t step)
 {
-    if (step < 4 || step > 1426) stopProgram(0, 7017);
+    if (step < 4 || step > 1426) stopProgram(0, stopWelcomeTeacherStep);
     if (step <= 48) return {0, 0, step - 4};
     if (step <= 53) return {0, 0, 45};
     const TeacherRow *r = findRow(welcomeTeacherRows, welcomeTeacherRowsCount, step);
-    if (r == nullptr) stopProgram(0, 7017);
+    if (r == nullptr) stopProgram(0, stopWelcomeTeacherStep);
     return frameOfRow(*r, step);
 }
 
@@ -95,7 +95,7 @@ TeacherFrame laterTeacherFrame(int32_t step)
 {
     const TeacherRow *r = step < 1337 || step > 24388 ? nullptr
                                                       : findRow(laterTeacherRows, laterTeacherRowsCount, step);
-    if (r == nullptr) stopProgram(0, 7026);
+    if (r == nullptr) stopProgram(0, stopLaterTeacherStep);
     return frameOfRow(*r, step);
 }
 

@@ -18,6 +18,16 @@ struct TeacherFrame {
     int32_t walkInFrame;
 };
 
+// Stops of the teacher's figures: a rest pose figure f (0..4) cannot show is
+// stopTeacherPose + f; figure 5 shows pose 4 only; figure 6 (or an unknown
+// figure, with the debug line) and 7 have their own.
+constexpr int32_t stopTeacherPose = 7008;       // .. 7012 for figures 0..4
+constexpr int32_t stopTeacherPoseFigure5 = 7013;
+constexpr int32_t stopTeacherPoseFigure6 = 7014; // also an unknown figure
+constexpr int32_t stopTeacherPoseFigure7 = 7015;
+constexpr int32_t stopWelcomeTeacherStep = 7017; // a Welcome step without a teacher row
+constexpr int32_t stopLaterTeacherStep = 7026;   // a later page's step without a teacher row
+
 // The mouth of drawBrimbleTalkingCycles / drawBrimbleTalkingPhases; a pose
 // the figure cannot show ends the program (7008..7015), an unknown figure
 // with the debug line and 7014.

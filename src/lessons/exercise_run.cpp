@@ -394,10 +394,9 @@ void endLesson()
     hooks.handRecordingToReplay();
     if (hundredthDay) {
         promptLine.clear();
-        showAlert("Congratulations this is your 100th Training day! We would highly appreciate if you export",
+        showAlert(0, "Congratulations this is your 100th Training day! We would highly appreciate if you export",
                   "the Timeline Statistics and mail it to us as an attachment",
                   std::string("for our study (see ") + studyAddress + ")");
-        alertKind = 0;
     }
 }
 

@@ -77,7 +77,9 @@ void createExerciseControls()
 {
     setExerciseHooks(realExerciseHooks());
     resetExerciseRun();
-    initControl(0, &s.quitControl, kindPushButton, 810, 859, 28, 46, stateIdle, 1, "Quit", nullptr);
+    initControl(&s.quitControl,
+                {.kind = kindPushButton, .left = 810, .right = 859, .bottom = 28, .top = 46, .value = 1,
+                 .caption = "Quit"});
     lessonScreenFont = 2;
 }
 
@@ -232,7 +234,7 @@ void startExerciseScreen()
 {
     shortenedTick = 0;
     setKeyboardFocus(nullptr);
-    optionsProgress = 0;
+    enterOptionsScreenAtEntry();
     if (currentLesson < 2 || currentLesson > 557) stopProgram(0, stopExerciseScreenLesson);
     currentScreen = currentLesson + lessonScreenOffset;
 }

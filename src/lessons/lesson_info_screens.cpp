@@ -2,6 +2,7 @@
 #include "lessons/lesson_info_screens.h"
 
 #include <AL/al.h>
+#include <cmath>
 
 #include "base/shared.h"
 #include "base/stops.h"
@@ -243,77 +244,29 @@ void createLessonOverviewControls()
 {
     InfoScreenState &st = lessonOverviewState;
     st.phase = 0;
-    initControl(0, &st.startButton, kindPushButton, 660, 780, 158, 176, stateIdle, 1, "Start", nullptr);
-    initControl(0, &st.changeButton, kindPushButton, 660, 780, 138, 156, stateIdle, 1, "ChangeLesson", nullptr);
+    initControl(&st.startButton,
+                {.kind = kindPushButton, .left = 660, .right = 780, .bottom = 158, .top = 176, .value = 1,
+                 .caption = "Start"});
+    initControl(&st.changeButton,
+                {.kind = kindPushButton, .left = 660, .right = 780, .bottom = 138, .top = 156, .value = 1,
+                 .caption = "ChangeLesson"});
     infoFont = font9By15;
 }
 void createExerciseInfoControls()
 {
     exerciseInfoState.phase = 0;
-    initControl(0, &exerciseInfoState.startButton, kindPushButton, 130, 193, 270, 288, stateIdle, 1, "Close", nullptr);
+    initControl(&exerciseInfoState.startButton,
+                {.kind = kindPushButton, .left = 130, .right = 193, .bottom = 270, .top = 288, .value = 1,
+                 .caption = "Close"});
     infoFont = font9By15;
 }
 void createExerciseSampleControls()
 {
     exerciseSampleState.phase = 0;
-    initControl(0, &exerciseSampleState.startButton, kindPushButton, 130, 193, 270, 288, stateIdle, 1, "Close", nullptr);
+    initControl(&exerciseSampleState.startButton,
+                {.kind = kindPushButton, .left = 130, .right = 193, .bottom = 270, .top = 288, .value = 1,
+                 .caption = "Close"});
     infoFont = font9By15;
-}
-
-void displayLessonOverviewScreen()
-{
-    InfoScreenState &st = lessonOverviewState;
-    if (st.phase == 0) {
-        enterInfoScreen(st);
-        return;
-    }
-    if (st.phase != 1) return;
-    if (templateHasAction(overviewInput)) {
-        templateHandleAction(overviewInput);
-        // This frame only shows the buttons.
-        if (haveGlContext()) {
-            drawControl(&st.startButton);
-            drawControl(&st.changeButton);
-            finishScreenFrame(3, "Read the Introduction to the lesson");
-        }
-        return;
-    }
-    if (haveGlContext())
-        drawInfoFrame(st, true, 3, "Read the Introduction to the lesson", lessonOverviewLines(currentLesson));
-    if (++st.frameCounter >= 190) st.frameCounter = 0;
-}
-
-void displayExerciseInfoScreen()
-{
-    InfoScreenState &st = exerciseInfoState;
-    if (st.phase == 0) {
-        enterInfoScreen(st);
-        return;
-    }
-    if (st.phase != 1) return;
-    if (templateHasAction(infoInput)) templateHandleAction(infoInput);
-    if (st.phase != 1) return;
-    if (haveGlContext()) drawInfoFrame(st, false, 3, "Info about Song/Exercise", exerciseInfoLines(currentLesson));
-    if (++st.frameCounter >= 112) st.frameCounter = 0;
-}
-
-void displayExerciseSampleScreen()
-{
-    InfoScreenState &st = exerciseSampleState;
-    if (st.phase == 0) {
-        st.frameCounter = 0;
-        enterInfoScreen(st);
-        return;
-    }
-    if (st.phase != 1) return;
-    if (templateHasAction(sampleInput)) templateHandleAction(sampleInput);
-    if (st.phase != 1) return;
-    if (st.frameCounter == 0 && currentScreen == exerciseSampleScreenId && sampleHooks.playSample)
-        sampleHooks.playSample(resourceDir + infoLessonTitle(currentLesson) + "/SampleSound.ogg");
-    if (haveGlContext())
-        drawInfoFrame(st, false, 3, "Listen to Song/Exercisesample", exerciseSampleLines(currentLesson));
-    st.frameCounter += 1;
-    if (st.frameCounter >= sampleRepeatFrames(currentLesson)) st.frameCounter = 0;
 }
 
 #define INFO_INPUT(name, input)                                                                              \
@@ -327,6 +280,60 @@ void displayExerciseSampleScreen()
 INFO_INPUT(lessonOverview, overviewInput)
 INFO_INPUT(exerciseInfo, infoInput)
 INFO_INPUT(exerciseSample, sampleInput)
+
+void enterLessonOverview() { enterInfoScreen(lessonOverviewState); }
+void enterExerciseInfo() { enterInfoScreen(exerciseInfoState); }
+void enterExerciseSample()
+{
+    exerciseSampleState.frameCounter = 0;
+    enterInfoScreen(exerciseSampleState);
+}
+
+constexpr int32_t overviewPeriod = 190;
+constexpr int32_t exerciseInfoPeriod = 112;
+
+// Screen 16 repeats its sample: the frames of one sample and the pause after
+// it, rounded up (the counter wraps once it reaches the exact figure).
+int32_t samplePeriod() { return static_cast<int32_t>(std::ceil(sampleRepeatFrames(currentLesson))); }
+
+// The sample starts on the first frame of each period, with or without a
+// window.
+void playSampleAtPeriodStart()
+{
+    if (exerciseSampleState.frameCounter == 0 && currentScreen == exerciseSampleScreenId && sampleHooks.playSample)
+        sampleHooks.playSample(resourceDir + infoLessonTitle(currentLesson) + "/SampleSound.ogg");
+}
+
+void displayLessonOverviewScreen()
+{
+    InfoScreenState &st = lessonOverviewState;
+    if (!beginScreenFrame(overviewInput, enterLessonOverview, handlelessonOverviewAction, st.frameCounter,
+                          overviewPeriod))
+        return;
+    drawInfoFrame(st, true, 3, "Read the Introduction to the lesson", lessonOverviewLines(currentLesson));
+    endScreenFrame(st.frameCounter, overviewPeriod);
+}
+
+void displayExerciseInfoScreen()
+{
+    InfoScreenState &st = exerciseInfoState;
+    if (!beginScreenFrame(infoInput, enterExerciseInfo, handleexerciseInfoAction, st.frameCounter,
+                          exerciseInfoPeriod))
+        return;
+    drawInfoFrame(st, false, 3, "Info about Song/Exercise", exerciseInfoLines(currentLesson));
+    endScreenFrame(st.frameCounter, exerciseInfoPeriod);
+}
+
+void displayExerciseSampleScreen()
+{
+    InfoScreenState &st = exerciseSampleState;
+    const int32_t period = samplePeriod();
+    if (!beginScreenFrame(sampleInput, enterExerciseSample, handleexerciseSampleAction, st.frameCounter, period,
+                          playSampleAtPeriodStart))
+        return;
+    drawInfoFrame(st, false, 3, "Listen to Song/Exercisesample", exerciseSampleLines(currentLesson));
+    endScreenFrame(st.frameCounter, period);
+}
 
 void drawLessonOverviewControls() { templateDrawControls(overviewInput); }
 void drawExerciseInfoControls() { templateDrawControls(infoInput); }

@@ -164,8 +164,8 @@ void shufflePart(const ExercisePart &part)
         BeatRecord &b = beatRecords[gridIndex];
         b.note = first + k;
         b.noteStarts = noteStart ? 1 : 0;
-        b.barLine = noteStart && note.barKind != 0 ? 1 : 0;
-        b.barOffset = noteStart && note.barKind != 0 ? barOffset : 0;
+        b.barLine = noteStart && note.barKind != barNone ? 1 : 0;
+        b.barOffset = noteStart && note.barKind != barNone ? barOffset : 0;
         b.barTotal = note.barTotal;
         b.inTuplet = 0;
         if (counting.kind == 1) b.beatNumber = counting.beatNumber;
@@ -188,7 +188,7 @@ void shufflePart(const ExercisePart &part)
             note.startMs = roundToInt32(msPerBeat * note.startUnits / 16);
             note.barTotal = total;
             note.firstBeat = gridIndex;
-            const int32_t kind = note.barKind >= 0 && note.barKind <= 10 ? note.barKind : 0;
+            const int32_t kind = note.barKind >= barNone && note.barKind <= barThickStart ? note.barKind : barNone;
             total += barLineOffsets[kind];
             barOffset += barLineOffsets[kind];
         }
@@ -259,9 +259,23 @@ void loadLesson()
 
     const std::string melody = lessonFilePath(L, LessonFile::melody);
     lessonTempo = 0; // a melody without "Q:" leaves it so
-    readAbcTuneFile(melody, currentUserTessitura, abcNotes, abcMaxRecordIndex, abcNoteCount, beatRecords, abcMaxBeatIndex,
-                    beatRecordCount, tuneKeyIndex, tuneIsMinor, meterNumerator, meterDenominator, lessonTempo,
-                    pickupLength, tuneTitle, tuneComposer, tuneSource);
+    readAbcTuneFile({.fileName = melody,
+                     .tessitura = currentUserTessitura,
+                     .records = abcNotes,
+                     .capacity = abcMaxRecordIndex,
+                     .count = &abcNoteCount,
+                     .beats = beatRecords,
+                     .beatCapacity = abcMaxBeatIndex,
+                     .lastBeatIndex = &beatRecordCount,
+                     .keyIndex = &tuneKeyIndex,
+                     .minor = &tuneIsMinor,
+                     .meterNumerator = &meterNumerator,
+                     .meterDenominator = &meterDenominator,
+                     .tempo = &lessonTempo,
+                     .pickup = &pickupLength,
+                     .title = &tuneTitle,
+                     .composer = &tuneComposer,
+                     .source = &tuneSource});
     if (lessonTempo <= 0) {
         writeDebugDetail("displayLessonLoadingScreen: no Q: tempo in " + melody.substr(0, 200) + "=" +
                          std::to_string(lessonTempo));

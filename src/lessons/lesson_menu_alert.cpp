@@ -19,7 +19,6 @@ void handAlertToLessonMenu(const std::string &line1, const std::string &line2, c
 void showPendingMenuAlert()
 {
     if (!pendingMenuAlert.pending) return;
-    showAlert(pendingMenuAlert.lines[0], pendingMenuAlert.lines[1], pendingMenuAlert.lines[2]);
-    alertKind = 0;
+    showAlert(0, pendingMenuAlert.lines[0], pendingMenuAlert.lines[1], pendingMenuAlert.lines[2]);
     pendingMenuAlert = PendingMenuAlert{};
 }

@@ -279,8 +279,9 @@ static void createLessonMenuControls()
     static constexpr int32_t rowBottom[lessonMenuListRows] = {568, 546, 524, 502, 480, 458, 438, 416};
     ControlRecord *previous = nullptr;
     for (int32_t r = 0; r < lessonMenuListRows; ++r) {
-        initControl(0, &s.listRows[r], kindPushButton, 30, 290, rowBottom[r], rowBottom[r] + 18, stateIdle, 1,
-                    lessonTitleTable[lessonMenuRowLesson(r)], previous);
+        initControl(&s.listRows[r],
+                    {.kind = kindPushButton, .left = 30, .right = 290, .bottom = rowBottom[r], .top = rowBottom[r] + 18,
+                     .value = 1, .caption = lessonTitleTable[lessonMenuRowLesson(r)], .previous = previous});
         previous = &s.listRows[r];
     }
     struct Button {
@@ -301,7 +302,9 @@ static void createLessonMenuControls()
         {&s.changeUserButton, 650, 760, 26, 44, "Change User"},
     };
     for (const Button &b : buttons) {
-        initControl(0, b.control, kindPushButton, b.left, b.right, b.bottom, b.top, stateIdle, 1, b.caption, previous);
+        initControl(b.control,
+                    {.kind = kindPushButton, .left = b.left, .right = b.right, .bottom = b.bottom, .top = b.top,
+                     .value = 1, .caption = b.caption, .previous = previous});
         previous = b.control;
     }
     s.changeUserButton.next = nullptr;

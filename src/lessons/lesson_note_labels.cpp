@@ -94,7 +94,7 @@ void setNoteToleranceBand(int32_t i)
 void extendBandToNextNote(int32_t i)
 {
     TimedNote &n = lessonNotes[i];
-    if (n.slurRole != 1 && n.slurRole != 2) return;
+    if (n.slurRole != slurStart && n.slurRole != slurInside) return;
     if (i + 1 >= lessonNoteCapacity) return;
     const TimedNote &next = lessonNotes[i + 1];
     if (next.noteIndex < n.noteIndex) n.lowerHz = next.lowerHz;

@@ -6,11 +6,7 @@
 #include "frame/text.h"
 #include "frame/texture_pack.h"
 
-int32_t lessonOneProgress = 0;
-int32_t lessonOnePendingAction = 0;
-int32_t lessonOneDeferredAction = 0;
-ControlRecord lessonOnePauseControl;
-ControlRecord lessonOneStopControl;
+LessonOneState lessonOneState;
 static int32_t lessonScreenFont = font9By15;
 
 GLuint noteKeyPictures[images36SmallPictures];
@@ -21,18 +17,20 @@ constexpr int32_t pauseAction = 12;
 constexpr int32_t stopAction = 14;
 
 static TemplateControl lessonOneControls[] = {
-    {&lessonOneStopControl, 0, 0, stopAction, 0, "Release Button to quit exercise", "Click to finish exercise", 0},
-    {&lessonOnePauseControl, 0, 0, pauseAction, 0, "Release Button to continue exercise",
+    {&lessonOneState.stopControl, 0, 0, stopAction, 0, "Release Button to quit exercise", "Click to finish exercise", 0},
+    {&lessonOneState.pauseControl, 0, 0, pauseAction, 0, "Release Button to continue exercise",
      "Click to continue exercise", 0},
 };
 
 // The handlers act in state 0, the only state the screen has; its actions
 // are recorded but never run.
 static const ScreenInput lessonOneInput = {
-    lessonOneControls, 2, &lessonOnePendingAction, &lessonOneDeferredAction, &lessonOneProgress, 0,
-    nullptr,
-    {nullptr, nullptr, nullptr}, {nullptr, nullptr, nullptr},
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    .controls = lessonOneControls,
+    .controlCount = 2,
+    .pending = &lessonOneState.pendingAction,
+    .deferred = &lessonOneState.deferredAction,
+    .phase = &lessonOneState.phase,
+    .runningPhase = 0,
 };
 
 bool images36Loaded() { return images36Done; }
@@ -56,10 +54,13 @@ bool loadImages36Step(int32_t step)
 
 void setUpLessonOneScreen()
 {
-    lessonOneProgress = 0;
-    initControl(0, &lessonOnePauseControl, kindPushButton, 700, 785, 40, 60, stateIdle, 1, "Pause", nullptr);
-    initControl(0, &lessonOneStopControl, kindPushButton, 640, 689, 40, 60, stateIdle, 1, "Stop",
-                &lessonOnePauseControl);
+    lessonOneState.phase = 0;
+    initControl(&lessonOneState.pauseControl,
+                {.kind = kindPushButton, .left = 700, .right = 785, .bottom = 40, .top = 60, .value = 1,
+                 .caption = "Pause"});
+    initControl(&lessonOneState.stopControl,
+                {.kind = kindPushButton, .left = 640, .right = 689, .bottom = 40, .top = 60, .value = 1,
+                 .caption = "Stop", .previous = &lessonOneState.pauseControl});
     lessonScreenFont = font9By15;
     for (int32_t step = 0; !loadImages36Step(step); ++step) {
     }

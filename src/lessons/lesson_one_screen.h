@@ -42,9 +42,12 @@ void setUpLessonOneScreen();
 bool loadImages36Step(int32_t step);
 bool images36Loaded();
 
-// State, for tests.
-extern int32_t lessonOneProgress;
-extern int32_t lessonOnePendingAction;
-extern int32_t lessonOneDeferredAction;
-extern ControlRecord lessonOnePauseControl;
-extern ControlRecord lessonOneStopControl;
+// The screen's state, for tests.
+struct LessonOneState {
+    int32_t phase = 0; // always 0: the screen never leaves its entry state
+    int32_t pendingAction = 0;
+    int32_t deferredAction = 0;
+    ControlRecord pauseControl;
+    ControlRecord stopControl;
+};
+extern LessonOneState lessonOneState;

@@ -48,27 +48,27 @@ void drawDialogFrame(int32_t state)
 {
     black();
     const int32_t L = currentLesson;
-    if (L >= 2 && L <= 65) drawText(optionsFont, optionsTitle(L) + progressName, 20, 702);
+    if (L >= 2 && L <= 65) drawText(s.font, optionsTitle(L) + progressName, 20, 702);
     setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(15, 697, 1100, 697, -11);
     green();
-    drawText(optionsFont, dialogCountLine(state, s.chosenNoteCount), 30, 665);
+    drawText(s.font, dialogCountLine(state, s.chosenNoteCount), 30, 665);
     outline(25, 292, 615, 658);
     outline(25, 185, 928, 252);
-    drawText(optionsFont, "Control:", 470, 167);
+    drawText(s.font, "Control:", 470, 167);
     outline(465, 110, 928, 160);
-    drawText(optionsFont, "Training mode: ", 70, 265);
+    drawText(s.font, "Training mode: ", 70, 265);
     black();
-    drawText(optionsFont, "Show Pitch Progression ...", 30, 229);
-    drawText(optionsFont, "Show Scope ...............", 30, 209);
-    drawText(optionsFont, "Random note every ........", 30, 189);
-    drawText(optionsFont, "Play Note ...............", 340, 229);
-    drawText(optionsFont, "Accept as correct mimimum", 340, 209);
-    drawText(optionsFont, "No Animation Pause ......", 340, 189);
-    drawText(optionsFont, "Show loudness ...", 720, 229);
-    drawText(optionsFont, "Tempo ...........", 720, 209);
-    drawText(optionsFont, "Start Exercise ................ ", 470, 140);
-    drawText(optionsFont, "Change Lesson ................. ", 470, 116);
+    drawText(s.font, "Show Pitch Progression ...", 30, 229);
+    drawText(s.font, "Show Scope ...............", 30, 209);
+    drawText(s.font, "Random note every ........", 30, 189);
+    drawText(s.font, "Play Note ...............", 340, 229);
+    drawText(s.font, "Accept as correct mimimum", 340, 209);
+    drawText(s.font, "No Animation Pause ......", 340, 189);
+    drawText(s.font, "Show loudness ...", 720, 229);
+    drawText(s.font, "Tempo ...........", 720, 209);
+    drawText(s.font, "Start Exercise ................ ", 470, 140);
+    drawText(s.font, "Change Lesson ................. ", 470, 116);
     // The chosen notes as tiles: three columns, six rows, top row first.
     setColour(1, 1, 1, 0.4f);
     for (int32_t p = 1; p <= maxChosenNotes; ++p) {
@@ -94,7 +94,7 @@ void drawTargetLine()
 void drawTargetLabel()
 {
     black();
-    drawLargeText(optionsFont, "Tarnova", 825, noteLineY());
+    drawLargeText(s.font, "Tarnova", 825, noteLineY());
 }
 
 // Blocks 0..n of the answer.
@@ -125,7 +125,7 @@ void drawCursor(double x)
 void drawListen(int32_t f)
 {
     black();
-    drawLargeText(optionsFont, "Hum or Sing the", 745, 620);
+    drawLargeText(s.font, "Hum or Sing the", 745, 620);
     if (f <= 39) drawStaffNote(780, 0, s.checkNote, 0);
     else if (f <= 54) drawStaffNote(slidingNoteX(f), 0, s.checkNote, 0);
     else if (f <= 58) drawStaffNote(700, 0, s.checkNote, 0);
@@ -135,17 +135,17 @@ void drawListen(int32_t f)
     }
     if (f >= 59) {
         black();
-        drawLargeText(optionsFont, "with this note", 665, 300);
+        drawLargeText(s.font, "with this note", 665, 300);
         drawNoPitchMarker(820);
         black();
-        drawLargeText(optionsFont, "Please", 865, 300);
+        drawLargeText(s.font, "Please", 865, 300);
     }
 }
 
 void drawSing(int32_t f)
 {
     black();
-    drawLargeText(optionsFont, "Hum or Sing Now!", 745, 620);
+    drawLargeText(s.font, "Hum or Sing Now!", 745, 620);
     if (f <= 0) {
         drawTargetLine();
         drawNoPitchMarker(820);
@@ -188,9 +188,9 @@ void drawVerdict()
     drawLine(861.669, 300, 861.669, 620, -6);
     black();
     if (s.checkPassed) {
-        drawLargeText(optionsFont, "Good", 750, 650);
+        drawLargeText(s.font, "Good", 750, 650);
     } else {
-        for (const PlacedText &line : failedCheckLines) drawLargeText(optionsFont, line.text, line.x, line.y);
+        for (const PlacedText &line : failedCheckLines) drawLargeText(s.font, line.text, line.x, line.y);
     }
 }
 
@@ -204,17 +204,17 @@ void drawOptionsFrame(int32_t state, int32_t f)
     drawDialogFrame(state);
     int32_t icon = 4;
     std::string status = "Choose the options with which you want to do the exercise and click \"Go\"";
-    if (state == 1) {
+    if (state == optionsDialog) {
         setColour(1, 1, 1, 0.4f);
         drawTexturedRect(optionsBackdrop, 650, 340, 650 + optionsBackdropSize, 340 + optionsBackdropSize, -12);
     } else {
         drawGrandStaff(640, 920, 0);
         drawGrandStaffClefs(640);
-        if (state == 2) {
+        if (state == optionsListen) {
             drawListen(f);
             icon = f < 40 ? 5 : 6;
             status = f < 40 ? "Listen to the pitch" : "Prepare to sing";
-        } else if (state == 3) {
+        } else if (state == optionsSing) {
             drawSing(f);
             icon = 7;
             status = "Sing the note";

@@ -32,11 +32,23 @@
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
-int32_t optionsProgress = 0;
-int32_t optionsFrameCount = -1;
-int32_t optionsFont = font9By15;
-uint8_t alwaysShowOptions = 0;
 OptionsScreenState optionsScreen;
+static bool alwaysShowOptionsSet = false;
+
+bool alwaysShowOptions() { return alwaysShowOptionsSet; }
+void setAlwaysShowOptions(bool always) { alwaysShowOptionsSet = always; }
+
+// The release action of the note key of note n (dialog state only): adds the
+// note and starts its check, or removes it.
+static void toggleChosenNote(int32_t note);
+// One frame of states dialog..verdict after the pending action ran (the state
+// the frame began in): the check's steps, the drawing, the voice sequencer
+// and the frame count.
+static void runOptionsFrame(int32_t state);
+// The user's lesson-2 block is done (its eight notes were stored by Go): the
+// entry decision of lessons 3..256. Eight notes without Go do not count, as
+// every verdict stores the list so far.
+static bool lessonTwoDone(int32_t userKey);
 
 const char *const checkClipFiles[4] = {"BrimbleTryAgainAppleVoice.ogg", "BrimbleGoodAppleVoice.wav",
                                        "BrimbleTarnova.wav", "BrimblePlease.wav"};
@@ -136,7 +148,7 @@ ScreenInput dialogInput = {
     .pending = &optionsScreen.pendingAction,
     .deferred = &optionsScreen.deferredAction,
     .phase = nullptr, // the screen's handlers check its states themselves
-    .frameCounter = &optionsFrameCount,
+    .frameCounter = &optionsScreen.frameCount,
     .keyHelp = {"Click \"Go\" or hit <Return>", "to start exercise", "or \"Quit\" to return"},
     .returnHelp = {"Click \"Go\"", "to start exercise", "or \"Quit\" to return"},
     .action = optionsAction,
@@ -147,14 +159,14 @@ ScreenInput checkInput = {
     .pending = &optionsScreen.pendingAction,
     .deferred = &optionsScreen.deferredAction,
     .phase = nullptr,
-    .frameCounter = &optionsFrameCount,
+    .frameCounter = &optionsScreen.frameCount,
     .keyHelp = {"Click \"Go\" or hit <Return>", "to start exercise", "or \"Quit\" to return"},
     .returnHelp = {"Click \"Go\"", "to start exercise", "or \"Quit\" to return"},
     .action = optionsAction,
 };
 
-bool dialogRunning() { return optionsProgress >= 1 && optionsProgress <= 4; }
-const ScreenInput &activeInput() { return optionsProgress == 1 ? dialogInput : checkInput; }
+bool dialogRunning() { return s.state >= optionsDialog && s.state <= optionsVerdict; }
+const ScreenInput &activeInput() { return s.state == optionsDialog ? dialogInput : checkInput; }
 
 void buildControlTable()
 {
@@ -288,7 +300,7 @@ void leaveDialog()
     call(hooks.releaseCheckClips);
     shortenedTick = 0;
     setKeyboardFocus(nullptr);
-    optionsProgress = 0;
+    s.state = optionsEntry;
 }
 
 void optionsAction(int32_t code)
@@ -309,7 +321,7 @@ void optionsAction(int32_t code)
     default:
         for (int32_t k = 0; k < noteKeyControls; ++k)
             if (keyReleaseCode(k) == code) {
-                if (optionsProgress == 1) toggleChosenNote(noteOfKey(k));
+                if (s.state == optionsDialog) toggleChosenNote(noteOfKey(k));
                 s.noteKeys[k].state = stateIdle;
                 break;
             }
@@ -347,10 +359,10 @@ void analyseOptionsBlock()
     freeClockStart = frameTime;
 }
 
-void enterState(int32_t state)
+void enterState(OptionsState state)
 {
-    optionsProgress = state;
-    optionsFrameCount = -1;
+    s.state = state;
+    s.frameCount = -1;
 }
 
 void listenStep(int32_t f)
@@ -358,7 +370,7 @@ void listenStep(int32_t f)
     if (f == 0) {
         call(hooks.loadCheckClips);
         setSingleVoice(s.checkNote);
-        startTimedVoiceSequence(20, 2, 32, 0, 0, 0, 0, 0, 0, 0, 1);
+        startTimedVoiceSequence({.state = 20, .waitFrames = 2, .playFrames = 32, .voiceCount = 1});
     }
     if (f >= 0 && f <= 39) highlightAllVoices();
     if (f == 40) {
@@ -377,7 +389,7 @@ void listenStep(int32_t f)
         }
         call(hooks.startCapture);
         call(hooks.stopCapture);
-        enterState(3);
+        enterState(optionsSing);
     }
 }
 
@@ -392,11 +404,10 @@ void abandonCheck()
     clearNoteKeyChosen(s.checkNote);
     removeChosenEntry(s.checkNote);
     promptLine.clear();
-    showAlert(microphoneStoppedAlert, "The note was not checked and nothing was stored.", microphoneCheckAlert);
-    alertKind = 0;
+    showAlert(0, microphoneStoppedAlert, "The note was not checked and nothing was stored.", microphoneCheckAlert);
     freeTickCount = 0;
     freeClockStart = frameTime;
-    enterState(1);
+    enterState(optionsDialog);
 }
 
 void singStep(int32_t f)
@@ -433,7 +444,7 @@ void singStep(int32_t f)
     } else if (f == checkBlocks + 1) {
         analyseOptionsBlock();
     } else if (f == checkBlocks + 2) {
-        enterState(4);
+        enterState(optionsVerdict);
     }
 }
 
@@ -451,7 +462,7 @@ void verdictStep(int32_t f)
         rebuildChoiceBlock(s.chosenNoteCount);
         storeChoice();
     }
-    if (f == 41) enterState(1);
+    if (f == 41) enterState(optionsDialog);
 }
 
 // ---- Entry and display --------------------------------------------------------
@@ -461,15 +472,14 @@ void optionsEntryFrame()
     call(hooks.restartClock);
     hintLine.clear();
     promptLine.clear();
-    showAlert("", "", "");
+    showAlert(0, "", "", "");
     call(hooks.focusGoButton);
-    alertKind = 0;
 
     const int32_t L = currentLesson;
-    if (alwaysShowOptions || L == 2) enterState(1);
+    if (alwaysShowOptionsSet || L == 2) enterState(optionsDialog);
     else if (L >= 3 && L <= 256) {
         if (lessonTwoDone(currentUserKey)) call(hooks.startExercise);
-        else enterState(1);
+        else enterState(optionsDialog);
     } else {
         call(hooks.startExercise);
     }
@@ -477,14 +487,14 @@ void optionsEntryFrame()
 
 void displayOptionsScreen()
 {
-    if (optionsProgress == 0) {
+    if (s.state == optionsEntry) {
         optionsEntryFrame(); // nothing is drawn
         return;
     }
     if (!dialogRunning()) return;
-    const int32_t state = optionsProgress;
+    const int32_t state = s.state;
     if (templateHasAction(activeInput())) handleOptionsAction();
-    if (optionsProgress == 0 || currentScreen != exerciseOptionsScreenId) return; // left the screen
+    if (s.state == optionsEntry || currentScreen != exerciseOptionsScreenId) return; // left the screen
     runOptionsFrame(state);
 }
 
@@ -536,16 +546,21 @@ void preselectNote(int32_t note)
 void createOptionsControls()
 {
     buildControlTable();
-    initControl(0, &s.goButton, kindPushButton, 730, 793, 140, 158, stateIdle, 1, "Go", nullptr);
-    initControl(0, &s.trainingModeToggle, kindToggle, 30, 55, 260, 278, stateIdle, 1, "", &s.goButton);
+    initControl(&s.goButton,
+                {.kind = kindPushButton, .left = 730, .right = 793, .bottom = 140, .top = 158, .value = 1,
+                 .caption = "Go"});
+    initControl(&s.trainingModeToggle,
+                {.kind = kindToggle, .left = 30, .right = 55, .bottom = 260, .top = 278, .value = 1,
+                 .previous = &s.goButton});
     ControlRecord *previous = &s.trainingModeToggle;
     for (int32_t k = 0; k < noteKeyControls; ++k) {
         const int32_t r = k / 13, j = k % 13;
         const int32_t left = 30 + 45 * j, bottom = 300 + 90 * r;
         ControlRecord &key = s.noteKeys[k];
         const int32_t note = noteOfKey(k);
-        initControl(0, &key, kindPictureToggle, left, left + noteKeyWidth, bottom, bottom + noteKeyHeight, stateIdle,
-                    s.noteKeyChosen[note] ? 0 : 1, "", previous);
+        initControl(&key,
+                    {.kind = kindPictureToggle, .left = left, .right = left + noteKeyWidth, .bottom = bottom,
+                     .top = bottom + noteKeyHeight, .value = s.noteKeyChosen[note] ? 0 : 1, .previous = previous});
         // Value 0 (chosen) shows the chosen picture, 1 the normal one.
         key.pictureOff = noteKeyPictures[noteKeyCount + note - firstKeyNote];
         key.pictureOn = noteKeyPictures[note - firstKeyNote];
@@ -553,9 +568,12 @@ void createOptionsControls()
         key.pictureHeight = images36PictureSize;
         previous = &key;
     }
-    initControl(0, &s.exitButton, kindPushButton, 855, 918, 116, 134, stateIdle, 1, "Exit", previous);
-    initControl(0, &s.changeLessonButton, kindPushButton, 730, 850, 116, 134, stateIdle, 1, "ChangeLesson",
-                &s.exitButton);
+    initControl(&s.exitButton,
+                {.kind = kindPushButton, .left = 855, .right = 918, .bottom = 116, .top = 134, .value = 1,
+                 .caption = "Exit", .previous = previous});
+    initControl(&s.changeLessonButton,
+                {.kind = kindPushButton, .left = 730, .right = 850, .bottom = 116, .top = 134, .value = 1,
+                 .caption = "ChangeLesson", .previous = &s.exitButton});
     s.changeLessonButton.next = nullptr;
     s.pendingAction = 0;
     s.deferredAction = 0;
@@ -563,11 +581,11 @@ void createOptionsControls()
 
 void enterOptionsScreenAtEntry()
 {
-    optionsProgress = 0;
-    optionsFont = font9By15;
+    s.state = optionsEntry;
+    s.font = font9By15;
 }
 
-void toggleChosenNote(int32_t note)
+static void toggleChosenNote(int32_t note)
 {
     if (!s.noteKeyChosen[note]) {
         s.chosenNoteCount += 1;
@@ -579,7 +597,7 @@ void toggleChosenNote(int32_t note)
             s.chosenNotes[s.chosenNoteCount] = note;
             s.checkNote = note;
             s.checkOpen = true;
-            enterState(2);
+            enterState(optionsListen);
         }
     } else {
         clearNoteKeyChosen(note);
@@ -632,21 +650,21 @@ void optionsGo()
     s.pendingAction = 0;
 }
 
-void runOptionsFrame(int32_t state)
+static void runOptionsFrame(int32_t state)
 {
-    const int32_t f = optionsFrameCount;
+    const int32_t f = s.frameCount;
     switch (state) {
-    case 2: listenStep(f); break;
-    case 3: singStep(f); break;
-    case 4: verdictStep(f); break;
+    case optionsListen: listenStep(f); break;
+    case optionsSing: singStep(f); break;
+    case optionsVerdict: verdictStep(f); break;
     default: break;
     }
     if (hooks.draw) hooks.draw(state, f);
     tickVoiceSequencer();
-    optionsFrameCount += 1;
+    s.frameCount += 1;
 }
 
-bool lessonTwoDone(int32_t userKey)
+static bool lessonTwoDone(int32_t userKey)
 {
     LessonBlock block{};
     getUserLessonBlock(userKey, lessonTwoBlock, block);

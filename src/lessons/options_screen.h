@@ -7,24 +7,35 @@
 // lesson 2's result, seeds lesson 3 with them and returns to the lesson menu
 // with lesson 3 as the current lesson. The dialog never starts an exercise.
 //
-// States: 0 entry, 1 dialog, 2 listen, 3 sing, 4 verdict (2..4 the check).
 #pragma once
 #include <cstdint>
 
 #include "frame/controls.h"
 #include "frame/screens.h"
+#include "frame/text.h"
 #include "lessons/note_check.h"
 #include "store/store_records.h"
 #include "sound/recording.h"
 
 extern const ScreenHandlers exerciseOptionsScreenHandlers;
 
-extern int32_t optionsProgress;
-extern int32_t optionsFrameCount; // -1 right after a state change
-extern int32_t optionsFont;       // bitmap font of the screen's texts
+// The screen's states (2..4 the check).
+enum OptionsState : int32_t {
+    optionsEntry = 0,
+    optionsDialog = 1,
+    optionsListen = 2,
+    optionsSing = 3,
+    optionsVerdict = 4,
+};
+
 // Every lesson opens the dialog (and the replay options always show) while
 // it is set; nothing in the program sets it, so it stays false.
-extern uint8_t alwaysShowOptions;
+bool alwaysShowOptions();
+void setAlwaysShowOptions(bool always);
+
+// Sends the screen back to its entry state, so its next frame decides again
+// (an exercise started from elsewhere).
+void enterOptionsScreenAtEntry();
 
 // Action codes.
 constexpr int32_t optionsGoAction = 27;
@@ -46,7 +57,11 @@ constexpr int32_t checkArraySize = 120;  // entries cleared before an answer
 enum CheckClip : int32_t { clipTryAgain = 0, clipGood = 1, clipTarnova = 2, clipPlease = 3 };
 extern const char *const checkClipFiles[4];
 
+// The screen's state, for tests.
 struct OptionsScreenState {
+    int32_t state = optionsEntry; // an OptionsState
+    int32_t frameCount = -1;      // frames in the state; -1 right after a change
+    int32_t font = font9By15;     // bitmap font of the screen's texts
     int32_t pendingAction = 0;
     int32_t deferredAction = 0;
     ControlRecord goButton;
@@ -112,7 +127,6 @@ void setOptionsScreenHooks(const OptionsScreenHooks &hooks);
 void resetNoteSelection();
 void preselectNote(int32_t note);
 void createOptionsControls();
-void enterOptionsScreenAtEntry();
 
 // The key of a note and the note of a key (0..51 as in noteKeys).
 int32_t noteOfKey(int32_t key);
@@ -122,19 +136,6 @@ bool noteKeyShown(int32_t key);
 // Key values: 0 while the note is chosen; any note outside 3..51 is stop 7753.
 void setNoteKeyChosen(int32_t note);
 void clearNoteKeyChosen(int32_t note);
-
-// The release action of the note key of note n (state 1 only): adds the
-// note and starts its check, or removes it.
-void toggleChosenNote(int32_t note);
 // Go: stores the choice as lesson 2's result and seeds lesson 3.
 void optionsGo();
 
-// One frame of state 1..4 after the pending action ran (the state the frame
-// began in): the check's steps, the drawing, the voice sequencer and the
-// frame count.
-void runOptionsFrame(int32_t state);
-
-// The user's lesson-2 block is done (its eight notes were stored by Go): the
-// entry decision of lessons 3..256. Eight notes without Go do not count, as
-// every verdict stores the list so far.
-bool lessonTwoDone(int32_t userKey);

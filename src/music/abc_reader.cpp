@@ -179,7 +179,7 @@ void closeAbcBeamGroup(TuneReader &rd)
     if (e < 0) return;
     int32_t s = 0;
     for (int32_t k = rd.count - 2; k >= 1; --k)
-        if (rec[k].beamRole == 1) {
+        if (rec[k].beamRole == beamRoleFirst) {
             s = k;
             break;
         }
@@ -193,7 +193,7 @@ void closeAbcBeamGroup(TuneReader &rd)
         rec[k].beamFirst = s;
         rec[k].beamLast = e;
         rec[k].beamTop = h;
-        if (rec[k].beamRole == 1) break;
+        if (rec[k].beamRole == beamRoleFirst) break;
     }
 }
 
@@ -201,14 +201,14 @@ void skipAbcBlanks(TuneReader &rd)
 {
     AbcNoteRecord *rec = rd.records;
     if (isBlank(at(rd, rd.pos))) {
-        rec[rd.count].beamRole = 0;
+        rec[rd.count].beamRole = beamRoleNone;
         if (rd.count > 0) {
             AbcNoteRecord &prev = rec[rd.count - 1];
-            if (prev.beamRole == 3) {
-                prev.beamRole = 7;
+            if (prev.beamRole == beamRoleInside) {
+                prev.beamRole = beamRoleLast;
                 closeAbcBeamGroup(rd);
-            } else if (prev.beamRole != 7) {
-                prev.beamRole = 0;
+            } else if (prev.beamRole != beamRoleLast) {
+                prev.beamRole = beamRoleNone;
             }
         }
     }
@@ -223,10 +223,10 @@ void matchSlur(TuneReader &rd, int32_t e, bool tie)
     AbcNoteRecord *rec = rd.records;
     int32_t level = 0, depth = 0, s = -1;
     for (int32_t x = e - 1; x >= 0; --x) {
-        if (rec[x].slurRole == 3) {
+        if (rec[x].slurRole == slurEnd) {
             ++depth;
             ++level;
-        } else if (rec[x].slurRole == 1) {
+        } else if (rec[x].slurRole == slurStart) {
             if (depth == 0) {
                 s = x;
                 if (level > 1) level = 1;
@@ -244,7 +244,7 @@ void matchSlur(TuneReader &rd, int32_t e, bool tie)
     for (int32_t x = s; x <= e; ++x) {
         rec[x].slurSpans[level].first = s;
         rec[x].slurSpans[level].last = e;
-        if (x > s && x < innerLast && rec[x].slurRole == 0) rec[x].slurRole = 2;
+        if (x > s && x < innerLast && rec[x].slurRole == slurNone) rec[x].slurRole = slurInside;
     }
 }
 
@@ -270,7 +270,7 @@ void parseNoteOrRest(TuneReader &rd)
     if (!rd.unitLengthGiven) dialectStop(rd, "a note before any L: line (no unit length)", stopAbcNoUnitLength);
 
     if (rd.tiePending) {
-        note.slurRole = 3;
+        note.slurRole = slurEnd;
         matchSlur(rd, r, true);
         note.openSlurs -= 1;
         rd.tiePending = false;
@@ -397,33 +397,33 @@ void parseNoteOrRest(TuneReader &rd)
     note.length = static_cast<int32_t>(length);
 
     if (length < 13) {
-        if (r == 0 || rec[r - 1].beamRole == 0 || rec[r - 1].beamRole == 7) {
-            note.beamRole = 1;
+        if (r == 0 || rec[r - 1].beamRole == beamRoleNone || rec[r - 1].beamRole == beamRoleLast) {
+            note.beamRole = beamRoleFirst;
             note.beamFirst = r;
         } else {
-            note.beamRole = 3;
+            note.beamRole = beamRoleInside;
             int32_t k = r;
-            while (k > 0 && rec[k].beamRole != 1) --k;
+            while (k > 0 && rec[k].beamRole != beamRoleFirst) --k;
             note.beamFirst = k;
         }
     } else {
-        note.beamRole = 0;
+        note.beamRole = beamRoleNone;
         if (r >= 2) {
             AbcNoteRecord &prev = rec[r - 1];
-            if (prev.beamRole == 3) {
-                prev.beamRole = 7;
+            if (prev.beamRole == beamRoleInside) {
+                prev.beamRole = beamRoleLast;
                 closeAbcBeamGroup(rd);
-            } else if (prev.beamRole != 7) {
-                prev.beamRole = 0;
+            } else if (prev.beamRole != beamRoleLast) {
+                prev.beamRole = beamRoleNone;
             }
         }
     }
 
     if (at(rd, rd.pos) == '-') {
-        if (note.slurRole == 3) {
-            note.slurRole = 2;
+        if (note.slurRole == slurEnd) {
+            note.slurRole = slurInside;
         } else {
-            note.slurRole = 1;
+            note.slurRole = slurStart;
             note.openSlurs += 1;
         }
         rd.tiePending = true;
@@ -435,7 +435,7 @@ void parseNoteOrRest(TuneReader &rd)
 
 void applyBarLine(TuneReader &rd, int32_t kind)
 {
-    if (kind != 0) rd.barAlterations.clear(); // a bar line ends the bar's accidentals
+    if (kind != barNone) rd.barAlterations.clear(); // a bar line ends the bar's accidentals
     AbcNoteRecord &rec = rd.records[rd.count];
     rec.barKind = kind;
     rec.barOffset += barLineOffsets[kind];
@@ -489,14 +489,14 @@ void parseAbcBodyItem(TuneReader &rd)
             rd.pos += 2;
         } else {
             rec[rd.count].openSlurs += 1;
-            rec[rd.count].slurRole = 1;
+            rec[rd.count].slurRole = slurStart;
             ++rd.pos;
         }
         return;
     case ')': {
         if (rd.count < 1) abcStop("slur end without a start at record", rd.count, stopAbcUnmatchedSlurEnd);
         AbcNoteRecord &last = rec[rd.count - 1];
-        last.slurRole = 3;
+        last.slurRole = slurEnd;
         matchSlur(rd, rd.count - 1, false);
         last.openSlurs -= 1;
         ++rd.pos;
@@ -504,31 +504,31 @@ void parseAbcBodyItem(TuneReader &rd)
     }
     case '|':
         if (next == ':') {
-            twoCharacterBarLine(rd, 3, 4);
+            twoCharacterBarLine(rd, barRepeatStart, barRepeatStartColon);
         } else if (next == ']') {
-            twoCharacterBarLine(rd, 6, 7);
+            twoCharacterBarLine(rd, barThickEnd, barThickEndRepeat);
         } else if (next == '|') {
-            twoCharacterBarLine(rd, 2, 5);
+            twoCharacterBarLine(rd, barDouble, barDoubleRepeat);
         } else {
-            applyBarLine(rd, 1);
+            applyBarLine(rd, barSingle);
             ++rd.pos;
         }
         return;
     case ':':
         if (next == ':') {
-            applyBarLine(rd, 8);
+            applyBarLine(rd, barRepeatBoth);
             rd.pos += 2;
         } else if (next == '|') {
-            applyBarLine(rd, 9);
+            applyBarLine(rd, barRepeatEnd);
             rd.pos += 2;
         } else {
-            applyBarLine(rd, 0);
+            applyBarLine(rd, barNone);
             ++rd.pos;
         }
         return;
     case '[':
         if (next == '|') {
-            applyBarLine(rd, 10);
+            applyBarLine(rd, barThickStart);
             rd.pos += 2;
         } else if (letterIndex(next) >= 0 || next == '^' || next == '_' || next == '=' || isFieldStart(rd, rd.pos + 1)) {
             dialectStop(rd, "a chord of notes or an inline field", stopAbcOutsideDialect);
@@ -540,7 +540,7 @@ void parseAbcBodyItem(TuneReader &rd)
         dialectStop(rd, "grace notes", stopAbcOutsideDialect);
     case ']':
         if (next == '|') {
-            applyBarLine(rd, 6);
+            applyBarLine(rd, barThickEnd);
             rd.pos += 2;
         } else {
             ++rd.pos;
@@ -721,18 +721,18 @@ void finishRecords(TuneReader &rd, int32_t meterNum, int32_t meterDen, int32_t &
     bool afterTuplet = false;
     for (int32_t w = 0; w <= count; ++w) {
         AbcNoteRecord &x = rec[w];
-        if ((x.slurRole == 1 || x.slurRole == 2) && w + 1 <= count && rec[w + 1].note == x.note)
+        if ((x.slurRole == slurStart || x.slurRole == slurInside) && w + 1 <= count && rec[w + 1].note == x.note)
             x.tieRole = x.slurRole;
-        else if (x.slurRole == 3 && w > 0 && rec[w - 1].note == x.note)
+        else if (x.slurRole == slurEnd && w > 0 && rec[w - 1].note == x.note)
             x.tieRole = 3;
 
         if (x.length < 5) {
-            if (x.beamRole == 1) x.beamRole = 2;
-            else if (x.beamRole == 7) x.beamRole = 8;
-            else if (x.beamRole == 3) {
-                if (w > 0 && rec[w - 1].length >= 5) x.beamRole = 6;
-                else if (w + 1 <= count && rec[w + 1].length < 5) x.beamRole = 5;
-                else x.beamRole = 4;
+            if (x.beamRole == beamRoleFirst) x.beamRole = beamRoleFirstSixteenth;
+            else if (x.beamRole == beamRoleLast) x.beamRole = beamRoleLastSixteenth;
+            else if (x.beamRole == beamRoleInside) {
+                if (w > 0 && rec[w - 1].length >= 5) x.beamRole = beamRoleInsideSixteenthFromHere;
+                else if (w + 1 <= count && rec[w + 1].length < 5) x.beamRole = beamRoleInsideSixteenth;
+                else x.beamRole = beamRoleInsideSixteenthToHere;
             }
         }
 
@@ -780,7 +780,7 @@ void finishRecords(TuneReader &rd, int32_t meterNum, int32_t meterDen, int32_t &
 
     int32_t firstBar = -1;
     for (int32_t w = 0; w <= count; ++w)
-        if (rec[w].barKind != 0) {
+        if (rec[w].barKind != barNone) {
             firstBar = w;
             break;
         }
@@ -845,8 +845,8 @@ void buildCountingGrid(TuneReader &rd, BeatRecord *beats, int32_t beatCapacity, 
         BeatRecord &first = beats[f];
         first.note = w;
         first.noteStarts = (x.tieRole == 0 || x.tieRole == 1) ? 1 : 0;
-        first.barLine = x.barKind != 0 ? 1 : 0;
-        first.barOffset = x.barKind != 0 ? x.barOffset : 0;
+        first.barLine = x.barKind != barNone ? 1 : 0;
+        first.barOffset = x.barKind != barNone ? x.barOffset : 0;
         first.barTotal = x.barTotal;
         switch (x.tupletRole) {
         case 2:
@@ -950,12 +950,20 @@ int32_t keyIndexFromName(const std::string &name, int32_t &minor, int32_t signat
     return 0;
 }
 
-void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteRecord *records, int32_t capacity,
-                     int32_t &count, BeatRecord *beats, int32_t beatCapacity, int32_t &lastBeatIndex,
-                     int32_t &keyIndex, int32_t &minor, int32_t &meterNum, int32_t &meterDen,
-                     int32_t &tempo, int32_t &pickup, std::string &title, std::string &composer,
-                     std::string &source)
+void readAbcTuneFile(const AbcTuneRead &read)
 {
+    const std::string &fileName = read.fileName;
+    const int32_t tessitura = read.tessitura;
+    AbcNoteRecord *records = read.records;
+    const int32_t capacity = read.capacity;
+    int32_t &count = *read.count;
+    BeatRecord *beats = read.beats;
+    const int32_t beatCapacity = read.beatCapacity;
+    int32_t &lastBeatIndex = *read.lastBeatIndex;
+    int32_t &keyIndex = *read.keyIndex, &minor = *read.minor;
+    int32_t &meterNum = *read.meterNumerator, &meterDen = *read.meterDenominator;
+    int32_t &tempo = *read.tempo, &pickup = *read.pickup;
+    std::string &title = *read.title, &composer = *read.composer, &source = *read.source;
     if (fileName.empty() || fileName.size() > 4095) {
         writeDebugDetail("readAbcTuneFile: file name=" + nativePath(fileName).substr(0, 255));
         stopProgram(0, stopAbcFileName);
@@ -995,11 +1003,11 @@ void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteReco
     // group is closed, a lone short note is left unbeamed.
     if (rd.count > 0) {
         AbcNoteRecord &last = records[rd.count - 1];
-        if (last.beamRole == 3) {
-            last.beamRole = 7;
+        if (last.beamRole == beamRoleInside) {
+            last.beamRole = beamRoleLast;
             closeAbcBeamGroup(rd);
-        } else if (last.beamRole != 7) {
-            last.beamRole = 0;
+        } else if (last.beamRole != beamRoleLast) {
+            last.beamRole = beamRoleNone;
         }
     }
 
@@ -1026,7 +1034,20 @@ void loadAbcChordFile(const std::string &fileName, int32_t tessitura, AbcNoteRec
     int32_t lastBeat = 0, key = 0, minor = 0, num = 4, den = 4, tempo = 120, pickup = 0;
     std::string title, composer, source;
     abcChordFileMode = 1;
-    readAbcTuneFile(fileName, tessitura, records, capacity, count, nullptr, 0, lastBeat, key, minor, num, den,
-                    tempo, pickup, title, composer, source);
+    readAbcTuneFile({.fileName = fileName,
+                     .tessitura = tessitura,
+                     .records = records,
+                     .capacity = capacity,
+                     .count = &count,
+                     .lastBeatIndex = &lastBeat,
+                     .keyIndex = &key,
+                     .minor = &minor,
+                     .meterNumerator = &num,
+                     .meterDenominator = &den,
+                     .tempo = &tempo,
+                     .pickup = &pickup,
+                     .title = &title,
+                     .composer = &composer,
+                     .source = &source});
     abcChordFileMode = 0;
 }

@@ -67,8 +67,8 @@ constexpr int32_t abcMaxMeterNumerator = 64;
 
 constexpr int32_t abcMaxLineLength = 1000;
 
-// Bar-line width per kind 0..10 (0 for ":" alone, 307 for every bar line).
-inline constexpr int32_t barLineOffsets[11] = {0, 307, 307, 307, 307, 307, 307, 307, 307, 307, 307};
+// Bar-line width per BarKind (0 for none or ":" alone, 307 for every bar line).
+inline constexpr int32_t barLineOffsets[barThickStart + 1] = {0, 307, 307, 307, 307, 307, 307, 307, 307, 307, 307};
 
 // Running bar-line total of the tune being read; 1 while a chord file is read.
 extern int32_t abcLineBarTotal;
@@ -76,19 +76,38 @@ extern uint8_t abcChordFileMode;
 
 void initAbcReader();
 
-// Reads a melody; written notes are shifted by the singer's tessitura (1 low:
-// two octaves down, 2 medium: one octave down; 1..3 also put rests on the
-// tessitura's slot; the caller passes currentUserTessitura). capacity and beatCapacity are the highest record and grid
-// indices the arrays hold (5010 and 20043 for the lesson arrays). count gets
-// the number of records (the end record is records[count]); lastBeatIndex the
-// number of grid points. The header outputs keep their values when the tune
-// has no such field, except meterDenominator, which starts at 4. Every
-// failure is a stop.
-void readAbcTuneFile(const std::string &fileName, int32_t tessitura, AbcNoteRecord *records, int32_t capacity,
-                     int32_t &count, BeatRecord *beats, int32_t beatCapacity, int32_t &lastBeatIndex,
-                     int32_t &keyIndex, int32_t &minor, int32_t &meterNum, int32_t &meterDen,
-                     int32_t &tempo, int32_t &pickup, std::string &title, std::string &composer,
-                     std::string &source);
+// What readAbcTuneFile reads and where it puts it, filled by name. Every
+// output pointer must be set (beats may be nullptr: no counting grid).
+struct AbcTuneRead {
+    std::string fileName;
+    // Written notes are shifted by the singer's tessitura (1 low: two octaves
+    // down, 2 medium: one octave down; 1..3 also put rests on the tessitura's
+    // slot; the loader passes currentUserTessitura).
+    int32_t tessitura = 0;
+    // The records and their highest index (5010 for the lesson arrays);
+    // count gets the number of records (the end record is records[count]).
+    AbcNoteRecord *records = nullptr;
+    int32_t capacity = 0;
+    int32_t *count = nullptr;
+    // The counting grid and its highest index (20043 for the lesson arrays);
+    // lastBeatIndex gets the number of grid points.
+    BeatRecord *beats = nullptr;
+    int32_t beatCapacity = 0;
+    int32_t *lastBeatIndex = nullptr;
+    // The header: each keeps its value when the tune has no such field,
+    // except meterDenominator, which starts at 4.
+    int32_t *keyIndex = nullptr;
+    int32_t *minor = nullptr;
+    int32_t *meterNumerator = nullptr;
+    int32_t *meterDenominator = nullptr;
+    int32_t *tempo = nullptr;
+    int32_t *pickup = nullptr;
+    std::string *title = nullptr;
+    std::string *composer = nullptr;
+    std::string *source = nullptr;
+};
+// Reads a melody. Every failure is a stop.
+void readAbcTuneFile(const AbcTuneRead &read);
 
 // Reads a chord tune the same way, without a counting grid; its header values
 // are dropped.

@@ -10,13 +10,45 @@
 constexpr int32_t abcMaxRecordIndex = 5010;
 constexpr int32_t abcMaxBeatIndex = 20043;
 
+// The bar line written just before a note, by what the tune writes.
+enum BarKind : int32_t {
+    barNone = 0,               // no bar line (also a ':' alone)
+    barSingle = 1,             // |
+    barDouble = 2,             // ||
+    barRepeatStart = 3,        // |:
+    barRepeatStartColon = 4,   // a ':' right after |:
+    barDoubleRepeat = 5,       // a ':' right after ||
+    barThickEnd = 6,           // |] and ]|
+    barThickEndRepeat = 7,     // a ':' right after |]
+    barRepeatBoth = 8,         // ::
+    barRepeatEnd = 9,          // :|
+    barThickStart = 10,        // [|
+};
+
+// A note's place in a slur (or a tie, written the same way).
+enum SlurRole : int32_t { slurNone = 0, slurStart = 1, slurInside = 2, slurEnd = 3 };
+
+// A note's place in a beam group. A note shorter than a sixteenth's 5 units
+// has the sixteenth variant, which also draws the second beam.
+enum BeamRole : int32_t {
+    beamRoleNone = 0,
+    beamRoleFirst = 1,
+    beamRoleFirstSixteenth = 2,
+    beamRoleInside = 3,
+    beamRoleInsideSixteenthToHere = 4,   // the second beam ends here (the next note is longer)
+    beamRoleInsideSixteenth = 5,         // the second beam runs on through
+    beamRoleInsideSixteenthFromHere = 6, // the second beam starts here (the previous note is longer)
+    beamRoleLast = 7,
+    beamRoleLastSixteenth = 8,
+};
+
 struct SlurSpan {
     int32_t first = 0;
     int32_t last = 0;
 };
 
 struct AbcNoteRecord {
-    int32_t barKind = 0;      // bar line written just before this item, 0..10
+    int32_t barKind = barNone; // a BarKind: the bar line written just before this item
     double start = 0.0;       // start in sixty-fourths of a whole note
     int32_t barOffset = 0;    // sum of the bar-line widths just before this item
     int32_t barTotal = 0;     // running sum of all bar-line widths so far
@@ -36,11 +68,11 @@ struct AbcNoteRecord {
     std::string chordText;    // chord symbol written before this item (<= 255)
     int32_t chordId = 0;
     std::string lyric;        // syllable from a "w:" line (<= 255)
-    int32_t slurRole = 0;     // 0 none, 1 starts, 2 inside/continues, 3 ends
+    int32_t slurRole = slurNone; // a SlurRole
     SlurSpan slurSpans[3];    // per nesting level: first and last item
     int32_t openSlurs = 0;
     int32_t tieRole = 0;      // 0 none, 1/2 tied to the next, 3 tied to the previous
-    int32_t beamRole = 0;     // 0..8
+    int32_t beamRole = beamRoleNone; // a BeamRole
     int32_t beamFirst = 0;
     int32_t beamLast = 0;
     int32_t beamTop = 0;
@@ -96,11 +128,11 @@ struct TimedNote {
     int32_t chordId = 0;
     char accidental = ' ';
     char loudness = ' ';       // the tune's decoration character
-    int32_t slurRole = 0;
+    int32_t slurRole = slurNone; // a SlurRole
     int32_t tieRole = 0;
     int32_t slurFirst = 0;
     int32_t slurLast = 0;
-    int32_t beamKind = 0;
+    int32_t beamKind = beamRoleNone; // a BeamRole
     int32_t beamFirst = 0;
     int32_t beamLast = 0;
     int32_t beamTop = 0;

@@ -64,13 +64,12 @@ void startVoiceSequence(int32_t state, int32_t waitTicks)
     voiceSequencerCountdown = 0;
 }
 
-void startTimedVoiceSequence(int32_t state, int32_t t0, int32_t t1, int32_t t2, int32_t t3, int32_t t4,
-                             int32_t t5, int32_t t6, int32_t t7, int32_t t8, int32_t voices)
+void startTimedVoiceSequence(const TimedVoiceSequence &sequence)
 {
-    voiceSequencerState = state;
-    const int32_t times[9] = {t0, t1, t2, t3, t4, t5, t6, t7, t8};
+    voiceSequencerState = sequence.state;
+    const int32_t times[9] = {sequence.waitFrames, sequence.playFrames, sequence.pauseFrames};
     for (int32_t k = 0; k < 9; ++k) voiceSequencerTimes[k] = times[k];
-    sequencerVoiceCount = voices;
+    sequencerVoiceCount = sequence.voiceCount;
     voiceSequencerCountdown = 0;
 }
 

@@ -16,6 +16,16 @@ extern int32_t voiceSequencerTimes[9];
 extern int32_t sequencerVoiceCount;
 
 void startVoiceSequence(int32_t state, int32_t waitTicks);
-void startTimedVoiceSequence(int32_t state, int32_t t0, int32_t t1, int32_t t2, int32_t t3, int32_t t4,
-                             int32_t t5, int32_t t6, int32_t t7, int32_t t8, int32_t voiceCount);
+
+// A timed sequence, filled by name: from `state` (20 to wait first) it waits
+// waitFrames, plays the first playing copy for playFrames when voiceCount is
+// not 0, then stops and waits pauseFrames (states 20, 21 and 22 above).
+struct TimedVoiceSequence {
+    int32_t state = 20;
+    int32_t waitFrames = 0;  // t0
+    int32_t playFrames = 0;  // t1
+    int32_t pauseFrames = 0; // t2
+    int32_t voiceCount = 0;  // 0: the sequence only waits, then stops
+};
+void startTimedVoiceSequence(const TimedVoiceSequence &sequence);
 void tickVoiceSequencer();

@@ -69,12 +69,15 @@ static const ScreenInput noteStatisticsInput = {
 static void createNoteStatisticsControls()
 {
     noteStatisticsState.phase = 0;
-    initControl(0, &noteStatisticsState.previousButton, kindPushButton, 660, 790, 230, 248, stateIdle, 1, "PreviousPage",
-                nullptr);
-    initControl(0, &noteStatisticsState.nextButton, kindPushButton, 820, 950, 230, 248, stateIdle, 1, "NextPage",
-                &noteStatisticsState.previousButton);
-    initControl(0, &noteStatisticsState.quitButton, kindPushButton, 660, 709, 208, 226, stateIdle, 1, "quit",
-                &noteStatisticsState.nextButton);
+    initControl(&noteStatisticsState.previousButton,
+                {.kind = kindPushButton, .left = 660, .right = 790, .bottom = 230, .top = 248, .value = 1,
+                 .caption = "PreviousPage"});
+    initControl(&noteStatisticsState.nextButton,
+                {.kind = kindPushButton, .left = 820, .right = 950, .bottom = 230, .top = 248, .value = 1,
+                 .caption = "NextPage", .previous = &noteStatisticsState.previousButton});
+    initControl(&noteStatisticsState.quitButton,
+                {.kind = kindPushButton, .left = 660, .right = 709, .bottom = 208, .top = 226, .value = 1,
+                 .caption = "quit", .previous = &noteStatisticsState.nextButton});
     noteStatisticsState.quitButton.next = nullptr;
     noteStatisticsFont = font9By15;
 }

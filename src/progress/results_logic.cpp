@@ -8,6 +8,7 @@
 
 #include "base/rounding.h"
 #include "base/small_routines.h"
+#include "lessons/exercise_parts.h"
 #include "lessons/lesson_state.h"
 #include "music/notes.h"
 #include "store/user_actions.h"
@@ -21,11 +22,11 @@
 int32_t exerciseScore(int32_t type)
 {
     switch (type) {
-    case 0: case 4: case 5: case 6: return pitchHitCount;
-    case 1: return onBeatScore;
-    case 2: return loudnessOkCount;
-    case 3: return 10 * noteOkCount;
-    case 22: return lessonPassed;
+    case exercisePitch: case exerciseSong: case exerciseIntervalFirst: case exerciseIntervalLast: return pitchHitCount;
+    case exerciseRhythm: return onBeatScore;
+    case exerciseLoudness: return loudnessOkCount;
+    case exerciseNoteOk: return 10 * noteOkCount;
+    case exerciseTarnova: return lessonPassed;
     default: return 0;
     }
 }
@@ -37,15 +38,16 @@ std::string exerciseTypeTitle(int32_t type)
         "Interval", "LeftOrRight", "HowManyNotes", "WhichNote", "NoteInChord", "SingleChordNote",
         "EarTraining", "Triad", "Seventh", "Move Notes", "LearningBox", "SingleNoteRecognition",
         "IntervalRecognition", "Tarnova"};
-    if (type < 0 || type > 22 || titles[type][0] == '\0') return "Exercise Type: ";
+    if (type < 0 || type > exerciseTarnova || titles[type][0] == '\0') return "Exercise Type: ";
     return std::string("Exercise Type: ") + titles[type];
 }
 
 int32_t exerciseTallyKind(int32_t type)
 {
     switch (type) {
-    case 0: case 3: case 4: case 5: case 6: case 14: return 1;
-    case 1: return 2;
+    case exercisePitch: case exerciseNoteOk: case exerciseSong: case exerciseIntervalFirst: case exerciseIntervalLast:
+    case exerciseSingleChordNote: return 1;
+    case exerciseRhythm: return 2;
     default: return 0;
     }
 }

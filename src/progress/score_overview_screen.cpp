@@ -104,14 +104,19 @@ static ScreenInput scoreOverviewInput = {
 static void createScoreOverviewControls()
 {
     scoreOverviewState.phase = 0;
-    initControl(0, &scoreOverviewState.exitButton, kindPushButton, 650, 770, 226, 244, stateIdle, 1, "Exit", nullptr);
-    initControl(0, &scoreOverviewState.changeButton, kindPushButton, 650, 770, 204, 222, stateIdle, 1, "ChangeLesson",
-                nullptr);
-    initControl(0, &scoreOverviewState.repeatButton, kindPushButton, 785, 905, 204, 222, stateIdle, 1, "RepeatLesson",
-                nullptr);
+    initControl(&scoreOverviewState.exitButton,
+                {.kind = kindPushButton, .left = 650, .right = 770, .bottom = 226, .top = 244, .value = 1,
+                 .caption = "Exit"});
+    initControl(&scoreOverviewState.changeButton,
+                {.kind = kindPushButton, .left = 650, .right = 770, .bottom = 204, .top = 222, .value = 1,
+                 .caption = "ChangeLesson"});
+    initControl(&scoreOverviewState.repeatButton,
+                {.kind = kindPushButton, .left = 785, .right = 905, .bottom = 204, .top = 222, .value = 1,
+                 .caption = "RepeatLesson"});
     // The way into the replay, right of "Exit".
-    initControl(0, &scoreOverviewState.replayButton, kindPushButton, 785, 905, 226, 244, stateIdle, 1, "Replay",
-                nullptr);
+    initControl(&scoreOverviewState.replayButton,
+                {.kind = kindPushButton, .left = 785, .right = 905, .bottom = 226, .top = 244, .value = 1,
+                 .caption = "Replay"});
     scoreOverviewFont = font9By15;
 }
 

@@ -89,14 +89,18 @@ static const ScreenInput setupInput = {
 static void createSetupControls()
 {
     // A ring: the name field's predecessor is the Exit button.
-    initControl(nameFieldId, &setupState.nameField, kindTextField, 130, 390, 390, 406, stateIdle, 1, "",
-                &setupState.exitButton);
-    initControl(passwordFieldId, &setupState.passwordField, kindPasswordField, 130, 390, 350, 366, stateIdle, 1,
-                "", &setupState.nameField);
-    initControl(0, &setupState.goButton, kindPushButton, 130, 175, 310, 328, stateIdle, 1, "Go",
-                &setupState.passwordField);
-    initControl(0, &setupState.exitButton, kindPushButton, 130, 175, 270, 288, stateIdle, 1, "Exit",
-                &setupState.goButton);
+    initControl(&setupState.nameField,
+                {.id = nameFieldId, .kind = kindTextField, .left = 130, .right = 390, .bottom = 390, .top = 406,
+                 .value = 1, .previous = &setupState.exitButton});
+    initControl(&setupState.passwordField,
+                {.id = passwordFieldId, .kind = kindPasswordField, .left = 130, .right = 390, .bottom = 350, .top = 366,
+                 .value = 1, .previous = &setupState.nameField});
+    initControl(&setupState.goButton,
+                {.kind = kindPushButton, .left = 130, .right = 175, .bottom = 310, .top = 328, .value = 1,
+                 .caption = "Go", .previous = &setupState.passwordField});
+    initControl(&setupState.exitButton,
+                {.kind = kindPushButton, .left = 130, .right = 175, .bottom = 270, .top = 288, .value = 1,
+                 .caption = "Exit", .previous = &setupState.goButton});
     // The stores keep 40 characters of a name and a password: no more can be typed.
     setupState.nameField.editLimit = maxNameLength;
     setupState.passwordField.editLimit = maxNameLength;

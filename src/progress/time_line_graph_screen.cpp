@@ -82,12 +82,15 @@ static void createTimeLineGraphControls()
     timeLineGraphState.phase = 0;
     // Next Page ends at the window's right edge, Previous Page left of it
     // (laid out from 870 and 1020, the second ran 36 pixels past the edge).
-    initControl(0, &timeLineGraphState.previousButton, kindPushButton, 842, 982, 26, 44, stateIdle, 1, "Previous Page",
-                nullptr);
-    initControl(0, &timeLineGraphState.nextButton, kindPushButton, mainWindowWidth - 140, mainWindowWidth, 26, 44,
-                stateIdle, 1, "Next Page", &timeLineGraphState.previousButton);
-    initControl(0, &timeLineGraphState.quitButton, kindPushButton, 775, 839, 26, 44, stateIdle, 1, "Quit",
-                &timeLineGraphState.nextButton);
+    initControl(&timeLineGraphState.previousButton,
+                {.kind = kindPushButton, .left = 842, .right = 982, .bottom = 26, .top = 44, .value = 1,
+                 .caption = "Previous Page"});
+    initControl(&timeLineGraphState.nextButton,
+                {.kind = kindPushButton, .left = mainWindowWidth - 140, .right = mainWindowWidth, .bottom = 26,
+                 .top = 44, .value = 1, .caption = "Next Page", .previous = &timeLineGraphState.previousButton});
+    initControl(&timeLineGraphState.quitButton,
+                {.kind = kindPushButton, .left = 775, .right = 839, .bottom = 26, .top = 44, .value = 1,
+                 .caption = "Quit", .previous = &timeLineGraphState.nextButton});
     timeLineGraphState.quitButton.next = nullptr;
     timeLineGraphFont = font9By15;
 }

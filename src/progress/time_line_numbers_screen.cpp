@@ -444,8 +444,9 @@ static void createTimeLineNumbersControls()
     for (int i = 0; i < tlnControlCount; ++i) {
         ControlRecord *previous = i == 0 ? &timeLineNumbersState.controls[tlnYears] : &timeLineNumbersState.controls[i - 1];
         const ControlLayout &s = layouts[i];
-        initControl(0, &timeLineNumbersState.controls[i], s.kind, s.left, s.right, s.bottom, s.top, stateIdle, 1,
-                    s.caption, previous);
+        initControl(&timeLineNumbersState.controls[i],
+                    {.kind = s.kind, .left = s.left, .right = s.right, .bottom = s.bottom, .top = s.top, .value = 1,
+                     .caption = s.caption, .previous = previous});
     }
     // The two fields carry their field numbers, so that the line editor
     // reports which one is edited.

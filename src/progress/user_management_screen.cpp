@@ -147,39 +147,51 @@ static void buildUserRows()
     for (int r = 1; r <= userRowCount; ++r) {
         const UserRecord &user = userRecords[r - 1];
         const int32_t bottom = rowBottom(r), top = bottom + 18;
-        initControl(0, &userManagementState.nameButtons[r - 1], kindPushButton, 130, 390, bottom, top, stateIdle, 1,
-                    user.key != 0 ? user.name : "", previous);
-        initControl(0, &userManagementState.tessituraButtons[r - 1], kindPopupOpener, 500, 572, bottom, top, stateIdle, 1,
-                    user.key != 0 ? tessituraName(user.tessitura) : "", &userManagementState.nameButtons[r - 1]);
-        initControl(0, &userManagementState.deleteButtons[r - 1], kindPushButton, 620, 657, bottom, top, stateIdle, 1, "Del",
-                    &userManagementState.tessituraButtons[r - 1]);
+        initControl(&userManagementState.nameButtons[r - 1],
+                    {.kind = kindPushButton, .left = 130, .right = 390, .bottom = bottom, .top = top, .value = 1,
+                     .caption = user.key != 0 ? user.name : "", .previous = previous});
+        initControl(&userManagementState.tessituraButtons[r - 1],
+                    {.kind = kindPopupOpener, .left = 500, .right = 572, .bottom = bottom, .top = top, .value = 1,
+                     .caption = user.key != 0 ? tessituraName(user.tessitura) : "",
+                     .previous = &userManagementState.nameButtons[r - 1]});
+        initControl(&userManagementState.deleteButtons[r - 1],
+                    {.kind = kindPushButton, .left = 620, .right = 657, .bottom = bottom, .top = top, .value = 1,
+                     .caption = "Del", .previous = &userManagementState.tessituraButtons[r - 1]});
         previous = &userManagementState.deleteButtons[r - 1];
     }
     for (int r = 1; r <= userRowCount; ++r) {
         const int32_t bottom = rowBottom(r), top = bottom + 18;
-        initControl(0, &userManagementState.importButtons[r - 1], kindPushButton, 720, 787, bottom, top, stateIdle, 1, "Import",
-                    previous);
+        initControl(&userManagementState.importButtons[r - 1],
+                    {.kind = kindPushButton, .left = 720, .right = 787, .bottom = bottom, .top = top, .value = 1,
+                     .caption = "Import", .previous = previous});
         previous = &userManagementState.importButtons[r - 1];
     }
 }
 
 static void createUserManagementControls()
 {
-    initControl(0, &userManagementState.aboutButton, kindPushButton, 620, 683, 680, 698, stateIdle, 1, "About",
-                &userManagementState.exitButton);
+    initControl(&userManagementState.aboutButton,
+                {.kind = kindPushButton, .left = 620, .right = 683, .bottom = 680, .top = 698, .value = 1,
+                 .caption = "About", .previous = &userManagementState.exitButton});
     buildUserRows();
-    initControl(newUserFieldId, &userManagementState.newUserField, kindTextField, 130, 390, 388, 406, stateIdle, 1, "",
-                &userManagementState.importButtons[userRowCount - 1]);
-    initControl(0, &userManagementState.newUserTessituraButton, kindPopupOpener, 500, 572, 388, 406, stateIdle, 1, "high",
-                &userManagementState.newUserField);
-    initControl(0, &userManagementState.addUserButton, kindPushButton, 620, 657, 388, 406, stateIdle, 1, "Add",
-                &userManagementState.newUserTessituraButton);
-    initControl(passwordFieldId, &userManagementState.deletionPasswordField, kindPasswordField, 130, 470, 344, 362, stateIdle, 1, "",
-                &userManagementState.addUserButton);
-    initControl(0, &userManagementState.authorizeButton, kindPushButton, 500, 609, 344, 362, stateIdle, 1, "Authorize",
-                &userManagementState.deletionPasswordField);
-    initControl(0, &userManagementState.exitButton, kindPushButton, 620, 669, 158, 176, stateIdle, 1, "Exit",
-                &userManagementState.authorizeButton);
+    initControl(&userManagementState.newUserField,
+                {.id = newUserFieldId, .kind = kindTextField, .left = 130, .right = 390, .bottom = 388, .top = 406,
+                 .value = 1, .previous = &userManagementState.importButtons[userRowCount - 1]});
+    initControl(&userManagementState.newUserTessituraButton,
+                {.kind = kindPopupOpener, .left = 500, .right = 572, .bottom = 388, .top = 406, .value = 1,
+                 .caption = "high", .previous = &userManagementState.newUserField});
+    initControl(&userManagementState.addUserButton,
+                {.kind = kindPushButton, .left = 620, .right = 657, .bottom = 388, .top = 406, .value = 1,
+                 .caption = "Add", .previous = &userManagementState.newUserTessituraButton});
+    initControl(&userManagementState.deletionPasswordField,
+                {.id = passwordFieldId, .kind = kindPasswordField, .left = 130, .right = 470, .bottom = 344, .top = 362,
+                 .value = 1, .previous = &userManagementState.addUserButton});
+    initControl(&userManagementState.authorizeButton,
+                {.kind = kindPushButton, .left = 500, .right = 609, .bottom = 344, .top = 362, .value = 1,
+                 .caption = "Authorize", .previous = &userManagementState.deletionPasswordField});
+    initControl(&userManagementState.exitButton,
+                {.kind = kindPushButton, .left = 620, .right = 669, .bottom = 158, .top = 176, .value = 1,
+                 .caption = "Exit", .previous = &userManagementState.authorizeButton});
     // The users file keeps 40 characters of a name and of the password.
     userManagementState.newUserField.editLimit = maxNameLength;
     userManagementState.deletionPasswordField.editLimit = maxNameLength;

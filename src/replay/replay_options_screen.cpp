@@ -31,7 +31,6 @@
 #include "sound/sound_layer.h"
 
 ReplayOptionsState replayOptions;
-uint8_t replayOptionsFirstShow = 0;
 
 static ReplayOptionsHooks hooks = realReplayOptionsHooks();
 
@@ -140,18 +139,24 @@ FieldCheck checkBeatAccuracy(const std::string &typed)
 static void createReplayOptionsControls()
 {
     auto button = [](ReplayOptionsControl c, int32_t l, int32_t r, int32_t b, int32_t t, const char *caption) {
-        initControl(0, &control(c), kindPushButton, l, r, b, t, stateIdle, 1, caption, nullptr);
+        initControl(&control(c),
+                    {.kind = kindPushButton, .left = l, .right = r, .bottom = b, .top = t, .value = 1,
+                     .caption = caption});
     };
     auto toggle = [](ReplayOptionsControl c, int32_t l, int32_t b) {
-        initControl(0, &control(c), kindToggle, l, l + 25, b, b + 18, stateIdle, *toggleOption(c) ? 0 : 1, "",
-                    nullptr);
+        initControl(&control(c),
+                    {.kind = kindToggle, .left = l, .right = l + 25, .bottom = b, .top = b + 18,
+                     .value = *toggleOption(c) ? 0 : 1});
     };
     auto opener = [](ReplayOptionsControl c, int32_t l, int32_t r, int32_t b, const std::string &name) {
-        initControl(0, &control(c), kindPopupOpener, l, r, b, b + 18, stateIdle, 1, name, nullptr);
+        initControl(&control(c),
+                    {.kind = kindPopupOpener, .left = l, .right = r, .bottom = b, .top = b + 18, .value = 1,
+                     .caption = name});
     };
     auto field = [](ReplayOptionsControl c, int32_t id, int32_t b, int32_t value) {
-        initControl(id, &control(c), kindTextField, 330, 370, b, b + 18, stateIdle, 1, std::to_string(value),
-                    nullptr);
+        initControl(&control(c),
+                    {.id = id, .kind = kindTextField, .left = 330, .right = 370, .bottom = b, .top = b + 18, .value = 1,
+                     .caption = std::to_string(value)});
     };
     button(roReplay, 668, 731, 156, 174, "Replay");
     toggle(roRhythmKick, 330, 414);
@@ -261,13 +266,15 @@ static void finishEdit(int32_t fieldId, const std::string &value, unsigned char 
     } else {
         showAlert("", "Click \"Replay\" to start the replay", "with the selected options");
     }
-    if (fieldId != 0 && (lastKey == 13 || lastKey == 9)) setKeyboardFocus(&control(roReplay));
+    if (fieldId != 0 && (lastKey == keyReturn || lastKey == keyTab)) setKeyboardFocus(&control(roReplay));
 }
 
 // Only digits, '+' as the first character and the editing keys reach a field.
 static bool acceptKey(int32_t, unsigned char key, const std::string &)
 {
-    if (key == 8 || key == 9 || key == 10 || key == 13 || key == 27 || key == 127) return true;
+    if (key == keyBackspace || key == keyTab || key == keyLineFeed || key == keyReturn || key == keyEscape ||
+        key == keyDelete)
+        return true;
     if (key >= '0' && key <= '9') return true;
     return key == '+' && editCursor == 0;
 }
@@ -546,21 +553,20 @@ static void firstDisplay()
 {
     restartFreeGrid();
     clearScreenMessages();
-    const bool firstShow = replayOptionsFirstShow != 0;
-    replayOptionsFirstShow = 0;
+    const bool firstShow = replayOptions.firstShow != 0;
+    replayOptions.firstShow = 0;
     setKeyboardFocus(&control(firstShow ? roReplay : roChangeLesson));
     // The recording the replay plays: a file deleted or spoilt outside the
     // program is reported here, and the replay is not started.
     std::string error;
     if (!loadReplayRecording(error)) {
-        showAlert("The recording of the exercise cannot be read:", error, "Repeat the lesson to record it again.");
-        alertKind = 0;
+        showAlert(0, "The recording of the exercise cannot be read:", error, "Repeat the lesson to record it again.");
         replayOptions.phase = 1;
         replayOptions.frameCounter = 0;
         return;
     }
     alertKind = 0;
-    if (firstShow && !alwaysShowOptions) {
+    if (firstShow && !alwaysShowOptions()) {
         setKeyboardFocus(nullptr);
         currentScreen = replayScreenId;
         return;
@@ -571,14 +577,11 @@ static void firstDisplay()
 
 static void displayReplayOptionsScreen()
 {
-    if (replayOptions.phase == 0) {
-        firstDisplay();
+    if (!beginScreenFrame(replayOptionsInput, firstDisplay, handleReplayOptionsAction, replayOptions.frameCounter,
+                          190))
         return;
-    }
-    if (templateHasAction(replayOptionsInput)) handleReplayOptionsAction();
-    if (replayOptions.phase != 1) return; // an action left the screen
-    if (haveGlContext()) drawReplayOptionsFrame();
-    if (++replayOptions.frameCounter >= 190) replayOptions.frameCounter = 0;
+    drawReplayOptionsFrame();
+    endScreenFrame(replayOptions.frameCounter, 190);
 }
 
 // The road from the score overview: the screen is built for the lesson and
@@ -586,8 +589,10 @@ static void displayReplayOptionsScreen()
 static void enterReplayOptions()
 {
     setUpReplayOptions();
-    replayOptionsFirstShow = 1;
+    replayOptions.firstShow = 1;
 }
+
+void returnToReplayOptions() { replayOptions.phase = 0; }
 
 const ScreenHandlers replayOptionsScreenHandlers = {
     .create = nullptr,

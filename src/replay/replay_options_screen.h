@@ -4,8 +4,8 @@
 // WAV export of the recording, the lesson menu (6) or the lesson again (11).
 //
 // Entered from the score overview's Replay action through the screen's entry
-// procedure (setUpReplayOptions, then replayOptionsFirstShow); the replay
-// returns here.
+// procedure (setUpReplayOptions, then the first-show mark); the replay
+// returns here through returnToReplayOptions.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -22,9 +22,9 @@ extern const ScreenHandlers replayOptionsScreenHandlers;
 void setUpReplayOptions();
 constexpr int32_t stopReplayOptionsLesson = 9001;
 
-// Set by the road that opens the screen; its first frame then goes straight
-// on to the replay unless alwaysShowOptions is set.
-extern uint8_t replayOptionsFirstShow;
+// The replay is left: the screen shows again from its entry frame (without
+// the first-show mark, so it stays on the options).
+void returnToReplayOptions();
 
 // The replay defaults of a lesson's option row: the fields the replay options
 // copy. Read through replayDefaultsForLesson.
@@ -62,6 +62,9 @@ struct ReplayOptionsState {
     int32_t pendingAction = 0;
     int32_t deferredAction = 0;
     int32_t font = 2;
+    // Set by the road that opens the screen; its first frame then goes
+    // straight on to the replay unless alwaysShowOptions() is set.
+    uint8_t firstShow = 0;
     std::string exportPath;   // a chosen file that exists, waiting for the confirmation
     ControlRecord controls[replayOptionsControlCount];
 };

@@ -141,7 +141,7 @@ void leaveReplay()
     restartClock();
     hooks.focusQuit(false);
     s.progress = replayPreparation;
-    replayOptions.phase = 0;
+    returnToReplayOptions();
     currentScreen = replayOptionsScreenId;
 }
 

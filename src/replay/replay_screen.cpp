@@ -219,9 +219,15 @@ void setUpReplayScreen()
         alGetError();
         alReady = true;
     }
-    initControl(0, &s.quitControl, kindPushButton, 640, 703, 40, 60, stateIdle, 1, "Quit", nullptr);
-    initControl(0, &s.pauseControl, kindPushButton, 640, 703, 15, 35, stateIdle, 1, "Pause", &s.quitControl);
-    initControl(0, &s.analyseCursor, kindHorizontalPicker, 490, 940, 70, 90, stateIdle, 1, "", &s.pauseControl);
+    initControl(&s.quitControl,
+                {.kind = kindPushButton, .left = 640, .right = 703, .bottom = 40, .top = 60, .value = 1,
+                 .caption = "Quit"});
+    initControl(&s.pauseControl,
+                {.kind = kindPushButton, .left = 640, .right = 703, .bottom = 15, .top = 35, .value = 1,
+                 .caption = "Pause", .previous = &s.quitControl});
+    initControl(&s.analyseCursor,
+                {.kind = kindHorizontalPicker, .left = 490, .right = 940, .bottom = 70, .top = 90, .value = 1,
+                 .previous = &s.pauseControl});
     lessonScreenFont = 2;
     s.inputPhase = 0;
 }

@@ -34,7 +34,7 @@ void drawBeamsAndStems(ImmediateDraw &d, int32_t noteIdx)
         const TimedNote &n = lessonNotes[i];
         if (!visited(n)) continue;
         const double xt = P(i, noteIdx);
-        if (n.beamKind == 0) {
+        if (n.beamKind == beamRoleNone) {
             if (n.tupletRole == 2) {
                 d.colour(0, 0, 0, 0.4f);
                 d.text(DrawnText::normal, viewFont(), "3", xt + 20, n.shownStaff + 300 + 40);
@@ -53,14 +53,14 @@ void drawBeamsAndStems(ImmediateDraw &d, int32_t noteIdx)
         const double toNext = lessonNotes[i + 1].lengthUnits <= 4 ? xn - 8 : xn - 16;
         double x1, x2;
         switch (n.beamKind) {
-        case 1: x1 = xt; x2 = toNext; break;
-        case 2: x1 = xt; x2 = xn - 8; break;
-        case 3: x1 = xt - 16; x2 = toNext; break;
-        case 4:
-        case 5:
-        case 6: x1 = xt - 8; x2 = toNext; break;
-        case 7: x1 = xt - 16; x2 = xt; break;
-        case 8: x1 = xt - 8; x2 = xt; break;
+        case beamRoleFirst: x1 = xt; x2 = toNext; break;
+        case beamRoleFirstSixteenth: x1 = xt; x2 = xn - 8; break;
+        case beamRoleInside: x1 = xt - 16; x2 = toNext; break;
+        case beamRoleInsideSixteenthToHere:
+        case beamRoleInsideSixteenth:
+        case beamRoleInsideSixteenthFromHere: x1 = xt - 8; x2 = toNext; break;
+        case beamRoleLast: x1 = xt - 16; x2 = xt; break;
+        case beamRoleLastSixteenth: x1 = xt - 8; x2 = xt; break;
         default: continue; // the tune reader writes no other role
         }
         const double y1 = y(x1), y2 = y(x2);
@@ -75,10 +75,13 @@ void drawBeamsAndStems(ImmediateDraw &d, int32_t noteIdx)
         const double primary[8] = {x1 + 25, y1 + 24, x2 + 25, y2 + 24, x2 + 25, y2 + 29, x1 + 25, y1 + 29};
         d.polygon4(primary, -11);
         const int32_t role = n.beamKind;
-        if (role == 2 || role == 4 || role == 5 || role == 6 || role == 8) {
+        const bool sixteenth = role == beamRoleFirstSixteenth || role == beamRoleInsideSixteenthToHere ||
+                               role == beamRoleInsideSixteenth || role == beamRoleInsideSixteenthFromHere ||
+                               role == beamRoleLastSixteenth;
+        if (sixteenth) {
             double x3 = x1, y3 = y1, x4 = x2, y4 = y2;
-            if (role == 4) x4 = xt, y4 = y(xt);
-            if (role == 6) x3 = xt, y3 = y(xt);
+            if (role == beamRoleInsideSixteenthToHere) x4 = xt, y4 = y(xt);
+            if (role == beamRoleInsideSixteenthFromHere) x3 = xt, y3 = y(xt);
             const double secondary[8] = {x3 + 25, y3 + 15, x4 + 25, y4 + 15, x4 + 25, y4 + 20, x3 + 25, y3 + 20};
             d.polygon4(secondary, -11);
         }
@@ -86,7 +89,10 @@ void drawBeamsAndStems(ImmediateDraw &d, int32_t noteIdx)
 
         const bool pair = (i == f && i + 1 == l) || (i == l && i - 1 == f);
         if (pair || i == h) continue;
-        const double top = role <= 2 ? y1 : role <= 6 ? (y1 + y2) / 2 : y2;
+        // The stem meets the beam at the group's start, middle or end.
+        const double top = role <= beamRoleFirstSixteenth            ? y1
+                           : role <= beamRoleInsideSixteenthFromHere ? (y1 + y2) / 2
+                                                                     : y2;
         const int32_t picture = i < noteIdx - 1 ? 40 : i == noteIdx - 1 ? 39 : 38;
         const double x = exactP(i, noteIdx);
         picture7(d, picture, x - 2, top - 32, x + 48, top + 35, -9);
@@ -97,7 +103,7 @@ void drawSlurs(ImmediateDraw &d, int32_t noteIdx)
 {
     for (int32_t i = 0; i < lessonNoteCount; ++i) {
         const TimedNote &n = lessonNotes[i];
-        if (!visited(n) || n.slurRole != 1) continue;
+        if (!visited(n) || n.slurRole != slurStart) continue;
         const double xa = P(n.slurFirst, noteIdx), xb = P(n.slurLast, noteIdx);
         const double ya = lessonNotes[n.slurFirst].shownStaff, yb = lessonNotes[n.slurLast].shownStaff;
         const int32_t picture = n.slurFirst > currentNoteRow ? 41 : noteIdx - 1 <= n.slurLast ? 42 : 43;

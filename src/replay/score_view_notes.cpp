@@ -191,9 +191,9 @@ void drawNoteMarks(ImmediateDraw &d, int32_t noteIdx)
 
 static void drawBarLineAt(ImmediateDraw &d, int32_t kind, double x)
 {
-    if (kind == 0) return;
+    if (kind == barNone) return;
     const double xs[2] = {x - 3, x - 7};
-    for (int32_t k = 0; k < (kind == 2 ? 2 : 1); ++k) {
+    for (int32_t k = 0; k < (kind == barDouble ? 2 : 1); ++k) {
         d.line(xs[k], 480, xs[k], 560, -12);
         d.line(xs[k], 360, xs[k], 440, -12);
     }

@@ -97,11 +97,18 @@ protected:
         chosenList = chosenItem = finishedField = -1;
         actionsRun = 0;
         // A ring: the last control is created first's predecessor.
-        initControl(0, &button, kindPushButton, 100, 160, 100, 118, 0, 1, "Do", &passwordField);
-        initControl(0, &opener, kindPopupOpener, 200, 272, 300, 318, 0, 1, "high", &button);
-        initControl(1, &nameField, kindTextField, 100, 400, 400, 418, 0, 1, "Ann", &opener);
-        initControl(2, &passwordField, kindPasswordField, 100, 400, 500, 518, 0, 1, "******",
-                    &nameField);
+        initControl(&button,
+                    {.kind = kindPushButton, .left = 100, .right = 160, .bottom = 100, .top = 118, .value = 1,
+                     .caption = "Do", .previous = &passwordField});
+        initControl(&opener,
+                    {.kind = kindPopupOpener, .left = 200, .right = 272, .bottom = 300, .top = 318, .value = 1,
+                     .caption = "high", .previous = &button});
+        initControl(&nameField,
+                    {.id = 1, .kind = kindTextField, .left = 100, .right = 400, .bottom = 400, .top = 418, .value = 1,
+                     .caption = "Ann", .previous = &opener});
+        initControl(&passwordField,
+                    {.id = 2, .kind = kindPasswordField, .left = 100, .right = 400, .bottom = 500, .top = 518,
+                     .value = 1, .caption = "******", .previous = &nameField});
         nameField.editLimit = maxNameLength;
         passwordField.editLimit = maxNameLength;
         passwordField.plainValue = &realPassword;
@@ -416,7 +423,9 @@ TEST_F(InputTemplate, HandlersWaitForTheRunningPhase)
 
 TEST_F(InputTemplate, OverlappingControlsGoToTheFirstInTestOrder)
 {
-    initControl(0, &opener, kindPopupOpener, 100, 160, 100, 118, 0, 1, "", &button);
+    initControl(&opener,
+                {.kind = kindPopupOpener, .left = 100, .right = 160, .bottom = 100, .top = 118, .value = 1,
+                 .previous = &button});
     click(130, 110);
     EXPECT_EQ(pending, 20);
     EXPECT_EQ(opener.state, stateIdle);
@@ -425,20 +434,22 @@ TEST_F(InputTemplate, OverlappingControlsGoToTheFirstInTestOrder)
 TEST(Controls, RingsAndResetsTerminate)
 {
     ControlRecord a, b, c;
-    initControl(0, &a, 0, 0, 1, 0, 1, 0, 0, "", &c);
-    initControl(0, &b, 0, 0, 1, 0, 1, 0, 0, "", &a);
-    initControl(0, &c, 0, 0, 1, 0, 1, 0, 0, "", &b);
+    initControl(&a, {.kind = kindPushButton, .left = 0, .right = 1, .bottom = 0, .top = 1, .value = 0, .previous = &c});
+    initControl(&b, {.kind = kindPushButton, .left = 0, .right = 1, .bottom = 0, .top = 1, .value = 0, .previous = &a});
+    initControl(&c, {.kind = kindPushButton, .left = 0, .right = 1, .bottom = 0, .top = 1, .value = 0, .previous = &b});
     EXPECT_EQ(a.next, &b);
     EXPECT_EQ(b.next, &c);
     EXPECT_EQ(c.next, &a);
     int visited = walkChain(&b, [](ControlRecord *r) { r->state = 0; });
     EXPECT_EQ(visited, 3);
     // A nil predecessor starts a new chain.
-    initControl(0, &a, 0, 0, 1, 0, 1, 0, 0, "", nullptr);
+    initControl(&a, {.kind = kindPushButton, .left = 0, .right = 1, .bottom = 0, .top = 1, .value = 0});
     EXPECT_EQ(a.next, nullptr);
     // A field alone in a ring has no next field.
     ControlRecord f;
-    initControl(1, &f, kindTextField, 0, 1, 0, 1, 0, 0, "", &f);
+    initControl(&f,
+                {.id = 1, .kind = kindTextField, .left = 0, .right = 1, .bottom = 0, .top = 1, .value = 0,
+                 .previous = &f});
     EXPECT_EQ(nextFieldInChain(&f), nullptr);
 }
 
@@ -448,7 +459,7 @@ TEST(Controls, PopupEntriesLieOneRowApart)
     EXPECT_EQ(popupEntries[15].bottom, 600 - 352);
     EXPECT_EQ(popupEntries[15].top, 618 - 352);
     ControlRecord op;
-    initControl(0, &op, kindPopupOpener, 0, 10, 600, 618, 0, 1, "", nullptr);
+    initControl(&op, {.kind = kindPopupOpener, .left = 0, .right = 10, .bottom = 600, .top = 618, .value = 1});
     std::string many[20];
     openPopupList(&op, 1, many, 20);
     EXPECT_EQ(popupItemCount, maxPopupItems);

@@ -88,7 +88,9 @@ TEST(MessagePanel, ASuccessShowsTheInformationIconInTheAlertLayout)
 TEST(Text, AnOpenListHidesTextOnItsEntriesButNotOnItsOpener)
 {
     ControlRecord opener;
-    initControl(0, &opener, kindPopupOpener, 200, 272, 300, 318, 0, 1, "high", nullptr);
+    initControl(&opener,
+                {.kind = kindPopupOpener, .left = 200, .right = 272, .bottom = 300, .top = 318, .value = 1,
+                 .caption = "high"});
     const std::string items[3] = {"a", "b", "c"};
     openPopupList(&opener, 1, items, 3); // entries down to bottom 234
     struct Case {

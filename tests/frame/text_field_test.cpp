@@ -53,8 +53,9 @@ TEST(TextField, KeysTable)
         resetTextEditing();
         std::string plain = c.start;
         ControlRecord field;
-        initControl(1, &field, c.kind, 130, 400, 300, 318, 0, 1,
-                    c.kind == kindPasswordField ? std::string(c.start.size(), '*') : c.start, nullptr);
+        initControl(&field,
+                    {.id = 1, .kind = c.kind, .left = 130, .right = 400, .bottom = 300, .top = 318, .value = 1,
+                     .caption = c.kind == kindPasswordField ? std::string(c.start.size(), '*') : c.start});
         field.plainValue = &plain;
         startFieldEditAtEnd(&field, "");
         if (c.cursor >= 0)
@@ -70,7 +71,8 @@ TEST(TextField, NameFieldsTakeFortyCharacters)
 {
     resetTextEditing();
     ControlRecord field;
-    initControl(1, &field, kindTextField, 130, 400, 300, 318, 0, 1, "", nullptr);
+    initControl(&field,
+                {.id = 1, .kind = kindTextField, .left = 130, .right = 400, .bottom = 300, .top = 318, .value = 1});
     field.editLimit = maxNameLength;
     startFieldEditAtEnd(&field, "");
     feed(field, std::string(50, 'n'));
@@ -84,7 +86,9 @@ TEST(TextField, EndingKeysAndEscape)
         SCOPED_TRACE(int(key));
         resetTextEditing();
         ControlRecord field;
-        initControl(1, &field, kindTextField, 130, 400, 300, 318, 0, 1, "abc", nullptr);
+        initControl(&field,
+                    {.id = 1, .kind = kindTextField, .left = 130, .right = 400, .bottom = 300, .top = 318, .value = 1,
+                     .caption = "abc"});
         startFieldEditAtEnd(&field, "");
         field.caption = textFieldKey('d');
         field.caption = textFieldKey(key);
@@ -95,7 +99,9 @@ TEST(TextField, EndingKeysAndEscape)
     }
     resetTextEditing();
     ControlRecord field;
-    initControl(1, &field, kindTextField, 130, 400, 300, 318, 0, 1, "abc", nullptr);
+    initControl(&field,
+                {.id = 1, .kind = kindTextField, .left = 130, .right = 400, .bottom = 300, .top = 318, .value = 1,
+                 .caption = "abc"});
     startFieldEditAtEnd(&field, "");
     field.caption = textFieldKey('d');
     EXPECT_EQ(textFieldKey(27), "abc");
@@ -108,7 +114,9 @@ TEST(TextField, CaretBlinksAtTheCursorGap)
 {
     resetTextEditing();
     ControlRecord field;
-    initControl(1, &field, kindTextField, 130, 400, 300, 318, 0, 1, "abcdef", nullptr);
+    initControl(&field,
+                {.id = 1, .kind = kindTextField, .left = 130, .right = 400, .bottom = 300, .top = 318, .value = 1,
+                 .caption = "abcdef"});
     startFieldEditAtEnd(&field, "");
     editCursor = 3;
     for (int frame = 0; frame < 8; ++frame) {
@@ -123,7 +131,9 @@ TEST(TextField, ClickPlacesTheCursorWithinTheText)
 {
     resetTextEditing();
     ControlRecord field;
-    initControl(1, &field, kindTextField, 130, 400, 300, 318, 0, 1, "abc", nullptr);
+    initControl(&field,
+                {.id = 1, .kind = kindTextField, .left = 130, .right = 400, .bottom = 300, .top = 318, .value = 1,
+                 .caption = "abc"});
     startFieldEditAtEnd(&field, "");
     EXPECT_EQ(cursorForClick(0), 0);      // left of the first character
     EXPECT_EQ(cursorForClick(4 + 9), 1);
@@ -134,9 +144,15 @@ TEST(TextField, ClickPlacesTheCursorWithinTheText)
 TEST(TextField, TabGoesToTheFocusedFieldElseAlongTheChain)
 {
     ControlRecord first, button, second;
-    initControl(1, &first, kindTextField, 0, 100, 0, 18, 0, 1, "one", nullptr);
-    initControl(0, &button, kindPushButton, 0, 100, 30, 48, 0, 1, "", &first);
-    initControl(2, &second, kindTextField, 0, 100, 60, 78, 0, 1, "two", &button);
+    initControl(&first,
+                {.id = 1, .kind = kindTextField, .left = 0, .right = 100, .bottom = 0, .top = 18, .value = 1,
+                 .caption = "one"});
+    initControl(&button,
+                {.kind = kindPushButton, .left = 0, .right = 100, .bottom = 30, .top = 48, .value = 1,
+                 .previous = &first});
+    initControl(&second,
+                {.id = 2, .kind = kindTextField, .left = 0, .right = 100, .bottom = 60, .top = 78, .value = 1,
+                 .caption = "two", .previous = &button});
 
     // The focus on the field just edited: Tab edits it again.
     resetTextEditing();

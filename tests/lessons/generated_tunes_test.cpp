@@ -63,8 +63,23 @@ TEST(GeneratedTunes, EveryLessonSoundsWhatTheGeneratorMeant)
 
         int32_t count = 0, lastBeat = 0, key = 0, minor = 0, num = 4, den = 4, tempo = 0, pickup = 0;
         std::string title, composer, source;
-        readAbcTuneFile(path, 0, rec.data(), abcMaxRecordIndex, count, beats.data(), abcMaxBeatIndex, lastBeat, key,
-                        minor, num, den, tempo, pickup, title, composer, source);
+        readAbcTuneFile({.fileName = path,
+                         .tessitura = 0,
+                         .records = rec.data(),
+                         .capacity = abcMaxRecordIndex,
+                         .count = &count,
+                         .beats = beats.data(),
+                         .beatCapacity = abcMaxBeatIndex,
+                         .lastBeatIndex = &lastBeat,
+                         .keyIndex = &key,
+                         .minor = &minor,
+                         .meterNumerator = &num,
+                         .meterDenominator = &den,
+                         .tempo = &tempo,
+                         .pickup = &pickup,
+                         .title = &title,
+                         .composer = &composer,
+                         .source = &source});
         ASSERT_EQ(static_cast<size_t>(count), names.size());
         for (int32_t i = 0; i < count; ++i) {
             if (names[i] == "z") {

@@ -40,9 +40,23 @@ inline void loadMelody(const std::string &text)
 {
     const std::string path = writeTestFile(privateFolder("tune") + "ABC-Notes.txt", text);
     lessonTempo = 0;
-    readAbcTuneFile(path, currentUserTessitura, abcNotes, abcMaxRecordIndex, abcNoteCount, beatRecords, abcMaxBeatIndex, beatRecordCount,
-                    tuneKeyIndex, tuneIsMinor, meterNumerator, meterDenominator, lessonTempo, pickupLength,
-                    tuneTitle, tuneComposer, tuneSource);
+    readAbcTuneFile({.fileName = path,
+                     .tessitura = currentUserTessitura,
+                     .records = abcNotes,
+                     .capacity = abcMaxRecordIndex,
+                     .count = &abcNoteCount,
+                     .beats = beatRecords,
+                     .beatCapacity = abcMaxBeatIndex,
+                     .lastBeatIndex = &beatRecordCount,
+                     .keyIndex = &tuneKeyIndex,
+                     .minor = &tuneIsMinor,
+                     .meterNumerator = &meterNumerator,
+                     .meterDenominator = &meterDenominator,
+                     .tempo = &lessonTempo,
+                     .pickup = &pickupLength,
+                     .title = &tuneTitle,
+                     .composer = &tuneComposer,
+                     .source = &tuneSource});
     buildTimedNotes();
 }
 

@@ -85,7 +85,7 @@ struct InfoScreens : ::testing::Test {
                                                                  : exerciseSampleState;
         currentLesson = lesson;
         currentScreen = screenId;
-        optionsProgress = 5;
+        optionsScreen.state = 5;
         screen.frame(); // the entry frame
         EXPECT_EQ(keyboardFocus, &st.startButton);
         screen.frame();
@@ -119,7 +119,7 @@ TEST_F(InfoScreens, WhereTheButtonsLead)
     };
     for (const Case &c : cases) {
         EXPECT_EQ(leave(c.screen, c.lesson, c.change), c.to) << c.screen << " lesson " << c.lesson;
-        EXPECT_EQ(optionsProgress, c.optionsSetUp ? 0 : 5) << c.screen << " lesson " << c.lesson;
+        EXPECT_EQ(optionsScreen.state, c.optionsSetUp ? 0 : 5) << c.screen << " lesson " << c.lesson;
     }
 }
 

@@ -39,7 +39,7 @@ struct LessonLoader : ::testing::Test {
         setOptionsScreenHooks({.startExercise = recordExerciseStart, .restartClock = noClock, .focusGoButton = noFocus});
         exercisesStarted = 0;
         noteLabelMode = 2;
-        alwaysShowOptions = 0;
+        setAlwaysShowOptions(false);
     }
     void TearDown() override { setOptionsScreenHooks(realOptionsScreenHooks()); }
 
@@ -275,11 +275,11 @@ TEST_F(LessonLoader, ScoreViewScaleAndNextScreen)
         writeLessonFolder(dir, c.lesson, scale8, chords8, partsText("0;7;f;3?51;a;27;n.\r\n"));
         currentLesson = c.lesson;
         currentScreen = lessonLoaderScreenId;
-        optionsProgress = 5;
+        optionsScreen.state = 5;
         loader->display();
         EXPECT_EQ(currentScreen, c.afterLoader) << c.lesson;
         if (c.afterLoader == exerciseOptionsScreenId) {
-            EXPECT_EQ(optionsProgress, 0);
+            EXPECT_EQ(optionsScreen.state, 0);
             options->display();
         }
         EXPECT_EQ(currentScreen, c.afterOptions) << c.lesson;
@@ -290,7 +290,7 @@ TEST_F(LessonLoader, ScoreViewScaleAndNextScreen)
     loader->display();
     options->display();
     EXPECT_EQ(currentScreen, exerciseOptionsScreenId);
-    EXPECT_EQ(optionsProgress, 1);
+    EXPECT_EQ(optionsScreen.state, 1);
 }
 
 TEST_F(LessonLoader, DamagedFoldersStopAndLeaveTheStoresAlone)

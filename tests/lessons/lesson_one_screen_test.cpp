@@ -54,9 +54,9 @@ TEST(LessonOneScreen, SetUpLoadsImages36OnceAndTheScreenStaysInState0)
     setUpLessonOneScreen(); // a lesson start: nothing is loaded again
     setTextureUploader(nullptr);
     EXPECT_EQ(uploads.size(), 109u);
-    EXPECT_EQ(lessonOneProgress, 0);
-    EXPECT_EQ(lessonOnePauseControl.caption, "Pause");
-    EXPECT_EQ(lessonOneStopControl.caption, "Stop");
+    EXPECT_EQ(lessonOneState.phase, 0);
+    EXPECT_EQ(lessonOneState.pauseControl.caption, "Pause");
+    EXPECT_EQ(lessonOneState.stopControl.caption, "Stop");
 
     // The buttons are hit-tested, but no action ever runs.
     currentScreen = lessonOneScreenId;
@@ -66,9 +66,9 @@ TEST(LessonOneScreen, SetUpLoadsImages36OnceAndTheScreenStaysInState0)
     EXPECT_EQ(hintLine, "Click to continue exercise");
     screen->mouse(0, 0, 660, windowHeight - 50);
     screen->mouse(0, 1, 660, windowHeight - 50);
-    EXPECT_EQ(lessonOnePendingAction, 14);
+    EXPECT_EQ(lessonOneState.pendingAction, 14);
     screen->display();
-    EXPECT_EQ(lessonOnePendingAction, 14);
+    EXPECT_EQ(lessonOneState.pendingAction, 14);
     EXPECT_EQ(currentScreen, lessonOneScreenId);
-    EXPECT_EQ(lessonOneProgress, 0);
+    EXPECT_EQ(lessonOneState.phase, 0);
 }

@@ -28,13 +28,13 @@ struct OptionDefaults : ::testing::Test {
         setOptionsScreenHooks({.startExercise = recordExerciseStart, .restartClock = noClock, .focusGoButton = noFocus});
         preselected.clear();
         resets = controlsCreated = exercisesStarted = 0;
-        alwaysShowOptions = 0;
+        setAlwaysShowOptions(false);
     }
     void TearDown() override
     {
         setNoteSelectionHooks(realNoteSelectionHooks());
         setOptionsScreenHooks(realOptionsScreenHooks());
-        alwaysShowOptions = 0;
+        setAlwaysShowOptions(false);
     }
 };
 
@@ -86,7 +86,7 @@ TEST_F(OptionDefaults, WhatTheSetUpCopies)
     EXPECT_EQ(playAccompaniment, 0);
     EXPECT_EQ(lessonTempo, 77); // numbered lessons take the melody's tempo
     EXPECT_EQ(showAmplitudeProgression, 1);
-    EXPECT_EQ(optionsProgress, 0);
+    EXPECT_EQ(optionsScreen.state, 0);
     EXPECT_EQ(resets, 1);
     EXPECT_EQ(controlsCreated, 1);
 
@@ -158,7 +158,7 @@ TEST_F(OptionDefaults, EntryDecisionOfTheOptionsScreen)
         b = emptyLessonBlock();
         for (size_t k = 0; k < notes.size(); ++k) b.slots[k].note = notes[k];
         b.done = c.done ? 1 : 0;
-        alwaysShowOptions = c.always ? 1 : 0;
+        setAlwaysShowOptions(c.always);
         currentLesson = c.lesson;
         exercisesStarted = 0;
         setUpExerciseOptions();
@@ -167,7 +167,7 @@ TEST_F(OptionDefaults, EntryDecisionOfTheOptionsScreen)
         options->display();
         EXPECT_EQ(exercisesStarted, c.exercise ? 1 : 0) << c.lesson;
         EXPECT_EQ(currentScreen, c.exercise ? c.lesson + lessonScreenOffset : int32_t{exerciseOptionsScreenId}) << c.lesson;
-        EXPECT_EQ(optionsProgress, c.exercise ? 0 : 1) << c.lesson;
+        EXPECT_EQ(optionsScreen.state, c.exercise ? 0 : 1) << c.lesson;
         EXPECT_TRUE(hintLine.empty());
     }
 }

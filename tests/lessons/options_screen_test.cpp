@@ -209,7 +209,7 @@ struct OptionsDialog : StoreFolderTest {
         do {
             screen.frame();
             ++frames;
-        } while (optionsProgress != 1 && frames < 400);
+        } while (optionsScreen.state != 1 && frames < 400);
         return frames;
     }
 
@@ -238,7 +238,7 @@ struct OptionsDialog : StoreFolderTest {
 TEST_F(OptionsDialog, CheckAcceptsANoteSungWithin50CentsAndRefusesOneSung80CentsOff)
 {
     open(2);
-    ASSERT_EQ(optionsProgress, 1);
+    ASSERT_EQ(optionsScreen.state, 1);
     EXPECT_EQ(keyboardFocus, &optionsScreen.goButton);
     rig.offsets = {{27, 30.0}, {29, 80.0}};
 
@@ -294,8 +294,8 @@ TEST_F(OptionsDialog, TheVerdictJudgesTheLastTwentyBlocksWithinNinetyCents)
     for (const Case &c : cases) {
         screen.click(keyOf(27));
         int32_t frames = 0;
-        while (!(optionsProgress == 4 && optionsFrameCount == 0) && frames++ < 400) screen.frame();
-        ASSERT_EQ(optionsProgress, 4) << c.what;
+        while (!(optionsScreen.state == 4 && optionsScreen.frameCount == 0) && frames++ < 400) screen.frame();
+        ASSERT_EQ(optionsScreen.state, 4) << c.what;
         for (int32_t b = 0; b <= 58; ++b) {
             const auto off = c.cents.find(b);
             const double cents = off == c.cents.end() ? 0.0 : off->second;
@@ -303,7 +303,7 @@ TEST_F(OptionsDialog, TheVerdictJudgesTheLastTwentyBlocksWithinNinetyCents)
         }
         screen.frame(); // the verdict
         EXPECT_EQ(optionsScreen.checkPassed, c.passed) << c.what;
-        while (optionsProgress != 1 && frames++ < 400) screen.frame();
+        while (optionsScreen.state != 1 && frames++ < 400) screen.frame();
         if (c.passed) screen.click(keyOf(27)), screen.frame(); // removed again for the next case
         ASSERT_FALSE(optionsScreen.noteKeyChosen[27]) << c.what;
     }
@@ -343,7 +343,7 @@ TEST_F(OptionsDialog, AMicrophoneThatFallsBehindEndsTheCheckUnjudgedAndStoresNot
     rig.fallsBehindAtRead = 0;
     screen.click(keyOf(29));
     EXPECT_EQ(alertLines[0], "");
-    EXPECT_EQ(optionsProgress, 1);
+    EXPECT_EQ(optionsScreen.state, 1);
     choose(29);
     EXPECT_EQ(storedNotes(0), (std::vector<int32_t>{27, 29}));
 }
@@ -378,7 +378,7 @@ TEST_F(OptionsDialog, RemovingANoteRewritesTheStoredChoiceAndGoNeedsEight)
     // A checked note removed again is not stored.
     screen.click(keyOf(31));
     screen.frame();
-    EXPECT_EQ(optionsProgress, 1) << "removing runs no check";
+    EXPECT_EQ(optionsScreen.state, 1) << "removing runs no check";
     EXPECT_EQ(chosen(), (std::vector<int32_t>{27, 29, 32, 34, 36, 38, 39}));
     EXPECT_EQ(storedNotes(0), chosen());
     choose(41);
@@ -386,7 +386,7 @@ TEST_F(OptionsDialog, RemovingANoteRewritesTheStoredChoiceAndGoNeedsEight)
     screen.click(optionsScreen.goButton);
     screen.frame();
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
-    EXPECT_EQ(optionsProgress, 0);
+    EXPECT_EQ(optionsScreen.state, 0);
     EXPECT_EQ(currentLesson, 0);
     EXPECT_EQ(shownLesson, 3);
     EXPECT_EQ(getUserCurrentLesson(1), 3);
@@ -413,7 +413,7 @@ TEST_F(OptionsDialog, GoFromAnotherLessonStoresLessonTwosChoiceOnly)
     for (int32_t k = 0; k < 8; ++k) two.slots[k].note = notes[k];
     setUserLessonBlock(1, 0, two); // eight notes, but Go was never pressed
     open(50);
-    ASSERT_EQ(optionsProgress, 1) << "eight notes without Go: the dialog opens";
+    ASSERT_EQ(optionsScreen.state, 1) << "eight notes without Go: the dialog opens";
     EXPECT_EQ(exercisesStarted, 0);
     EXPECT_EQ(chosen().size(), 8u) << "the preselection is lesson 2's";
     screen.type("\r"); // the focus is on Go
@@ -442,7 +442,7 @@ TEST_F(OptionsDialog, TheNineteenthNoteIsRefused)
     screen.frame();
     EXPECT_EQ(alertLines[0], "Too many notes selecteded");
     EXPECT_EQ(optionsScreen.chosenNoteCount, 18);
-    EXPECT_EQ(optionsProgress, 1);
+    EXPECT_EQ(optionsScreen.state, 1);
 }
 
 TEST_F(OptionsDialog, DuringTheCheckOnlyGoExitAndChangeLessonAnswerAndLeavingStopsTheCheck)
@@ -450,7 +450,7 @@ TEST_F(OptionsDialog, DuringTheCheckOnlyGoExitAndChangeLessonAnswerAndLeavingSto
     open(2);
     screen.click(keyOf(27));
     for (int32_t i = 0; i < 80; ++i) screen.frame(); // into the sing state
-    ASSERT_EQ(optionsProgress, 3);
+    ASSERT_EQ(optionsScreen.state, 3);
     ASSERT_TRUE(rig.capturing);
     screen.click(keyOf(30));
     screen.frame();
@@ -460,7 +460,7 @@ TEST_F(OptionsDialog, DuringTheCheckOnlyGoExitAndChangeLessonAnswerAndLeavingSto
     screen.click(optionsScreen.changeLessonButton);
     screen.frame();
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
-    EXPECT_EQ(optionsProgress, 0);
+    EXPECT_EQ(optionsScreen.state, 0);
     EXPECT_FALSE(rig.capturing) << "leaving stops the capture";
     EXPECT_EQ(rig.clipsLoaded, 0) << "leaving releases the check's clips";
     EXPECT_GT(rig.teacherStops, teacherStops);
@@ -474,7 +474,7 @@ TEST_F(OptionsDialog, GoInAnyFrameOfACheckLeavesTheUnjudgedNoteOut)
     // pending action): the note, sung 80 cents off, is never stored.
     struct Moment {
         int32_t state;
-        int32_t frame; // optionsFrameCount when Go is clicked
+        int32_t frame; // optionsScreen.frameCount when Go is clicked
     };
     for (const Moment m : {Moment{2, 10}, Moment{3, 30}, Moment{4, 0}}) {
         SCOPED_TRACE("state " + std::to_string(m.state) + " frame " + std::to_string(m.frame));
@@ -489,8 +489,8 @@ TEST_F(OptionsDialog, GoInAnyFrameOfACheckLeavesTheUnjudgedNoteOut)
         ASSERT_EQ(optionsScreen.chosenNoteCount, 7);
         screen.click(keyOf(40));
         int32_t frames = 0;
-        while (!(optionsProgress == m.state && optionsFrameCount == m.frame) && frames++ < 400) screen.frame();
-        ASSERT_EQ(optionsProgress, m.state);
+        while (!(optionsScreen.state == m.state && optionsScreen.frameCount == m.frame) && frames++ < 400) screen.frame();
+        ASSERT_EQ(optionsScreen.state, m.state);
         screen.click(optionsScreen.goButton);
         screen.frame();
         EXPECT_EQ(alertLines[0], "You must select 8 notes") << "the eighth note is not judged yet";
@@ -501,7 +501,7 @@ TEST_F(OptionsDialog, GoInAnyFrameOfACheckLeavesTheUnjudgedNoteOut)
         EXPECT_EQ(currentScreen, exerciseOptionsScreenId) << "the check goes on";
         screen.release(optionsScreen.goButton); // dismisses the alert
         frames = 0;
-        while (optionsProgress != 1 && frames++ < 400) screen.frame();
+        while (optionsScreen.state != 1 && frames++ < 400) screen.frame();
         EXPECT_FALSE(optionsScreen.checkPassed);
         EXPECT_EQ(storedNotes(0).size(), 7u) << "the failed note is dropped";
     }
@@ -543,10 +543,10 @@ TEST_F(OptionsDialog, KeysHintsAndTheReturnKey)
     EXPECT_EQ(hintLine, "");
     screen.click(secondC3);
     screen.frame();
-    EXPECT_EQ(optionsProgress, 1);
+    EXPECT_EQ(optionsScreen.state, 1);
     screen.click(keyOf(15));
     screen.frame();
-    EXPECT_EQ(optionsProgress, 2);
+    EXPECT_EQ(optionsScreen.state, 2);
     EXPECT_EQ(optionsScreen.checkNote, 15);
     EXPECT_EQ(keyOf(15).value, 0);
 }

@@ -31,8 +31,22 @@ inline TestTune readTune(const std::string &text, int32_t capacity = abcMaxRecor
                          int32_t beatCapacity = abcMaxBeatIndex, int32_t tessitura = 0)
 {
     TestTune t;
-    readAbcTuneFile(writeTuneFile(text), tessitura, t.rec.data(), capacity, t.count, t.beats.data(), beatCapacity,
-                    t.lastBeat, t.key, t.minor, t.num, t.den, t.tempo, t.pickup, t.title, t.composer,
-                    t.source);
+    readAbcTuneFile({.fileName = writeTuneFile(text),
+                     .tessitura = tessitura,
+                     .records = t.rec.data(),
+                     .capacity = capacity,
+                     .count = &t.count,
+                     .beats = t.beats.data(),
+                     .beatCapacity = beatCapacity,
+                     .lastBeatIndex = &t.lastBeat,
+                     .keyIndex = &t.key,
+                     .minor = &t.minor,
+                     .meterNumerator = &t.num,
+                     .meterDenominator = &t.den,
+                     .tempo = &t.tempo,
+                     .pickup = &t.pickup,
+                     .title = &t.title,
+                     .composer = &t.composer,
+                     .source = &t.source});
     return t;
 }

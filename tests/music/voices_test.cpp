@@ -196,14 +196,14 @@ TEST_F(Voices, SequencerPlaysVoiceOneForFortyFrames)
 TEST_F(Voices, TimedSequenceTraces)
 {
     setSingleVoice(27);
-    startTimedVoiceSequence(20, 2, 32, 0, 0, 0, 0, 0, 0, 0, 1);
+    startTimedVoiceSequence({.state = 20, .waitFrames = 2, .playFrames = 32, .voiceCount = 1});
     std::vector<std::string> trace = runTicks(36);
     EXPECT_EQ(trace, (std::vector<std::string>{"3: sample 1 id 25 gain 100 pan 0 class 1", "3: play 1",
                                                "35: stop 1"}));
     EXPECT_EQ(voiceSequencerState, 0);
 
     // No voices: nothing plays, idle from the third tick.
-    startTimedVoiceSequence(20, 2, 32, 0, 0, 0, 0, 0, 0, 0, 0);
+    startTimedVoiceSequence({.state = 20, .waitFrames = 2, .playFrames = 32, .voiceCount = 0});
     trace = runTicks(2);
     EXPECT_NE(voiceSequencerState, 0);
     trace = runTicks(1);
@@ -213,7 +213,7 @@ TEST_F(Voices, TimedSequenceTraces)
     // Play copy 1 not in play: state 21 plays nothing but waits t1 frames.
     setChordVoices(27);
     for (int i = 1; i <= 4; ++i) playingVoices[i] = noteVoices[i];
-    startTimedVoiceSequence(20, 2, 5, 0, 0, 0, 0, 0, 0, 0, 1);
+    startTimedVoiceSequence({.state = 20, .waitFrames = 2, .playFrames = 5, .voiceCount = 1});
     trace = runTicks(7);
     EXPECT_TRUE(trace.empty());
     EXPECT_EQ(voiceSequencerState, 22);

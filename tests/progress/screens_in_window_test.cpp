@@ -141,7 +141,7 @@ void drawScreen(int32_t id, int frames)
     for (int32_t note : {27, 29, 31, 32, 34, 36, 39}) preselectNote(note);
     createOptionsControls();
     drawScreen(exerciseOptionsScreenId, 3);
-    if (optionsProgress != 1) _exit(4);
+    if (optionsScreen.state != 1) _exit(4);
 
     for (const std::string &s : outside) std::fprintf(stderr, "%s\n", s.c_str());
     _exit(outside.empty() ? 0 : 1);

@@ -50,7 +50,7 @@ struct ReplayOptionsTest : StoreFolderTest {
         currentLesson = 5;
         lessonNoteCount = 0;
         waitTilHit = 0;
-        alwaysShowOptions = 0;
+        setAlwaysShowOptions(false);
         noteLabelMode = 0;
         replayOptions.phase = 0;
         replayOptions.pendingAction = replayOptions.deferredAction = 0;
@@ -68,7 +68,7 @@ struct ReplayOptionsTest : StoreFolderTest {
     // Enters the screen as the replay does on its return: shown, focus on ChangeLesson.
     void enterShown()
     {
-        replayOptionsFirstShow = 0;
+        replayOptions.firstShow = 0;
         currentScreen = replayOptionsScreenId;
         options.frame();
         ASSERT_EQ(replayOptions.phase, 1);
@@ -244,7 +244,7 @@ TEST_F(ReplayOptionsTest, RoadFromTheScoreOverviewThroughTheReplayAndBack)
     scoreOverviewScreenHandlers.handleAction();
     EXPECT_EQ(currentScreen, replayOptionsScreenId);
     EXPECT_EQ(scoreOverviewState.phase, 0);
-    EXPECT_EQ(replayOptionsFirstShow, 1);
+    EXPECT_EQ(replayOptions.firstShow, 1);
 
     recordingBuffer[3000] = 0;
     options.frame(); // first show: the recording is read, straight on to the replay
@@ -279,17 +279,17 @@ TEST_F(ReplayOptionsTest, RoadFromTheScoreOverviewThroughTheReplayAndBack)
 
 TEST_F(ReplayOptionsTest, FirstShowStaysWithAlwaysShowOptionsOrWithoutARecording)
 {
-    alwaysShowOptions = 1;
-    replayOptionsFirstShow = 1;
+    setAlwaysShowOptions(true);
+    replayOptions.firstShow = 1;
     currentScreen = replayOptionsScreenId;
     options.frame();
     EXPECT_EQ(currentScreen, replayOptionsScreenId);
     EXPECT_EQ(replayOptions.phase, 1);
     EXPECT_EQ(keyboardFocus, &ro(roReplay));
 
-    alwaysShowOptions = 0;
+    setAlwaysShowOptions(false);
     replayOptions.phase = 0;
-    replayOptionsFirstShow = 1;
+    replayOptions.firstShow = 1;
     ASSERT_EQ(::unlink(path("soundout.raw").c_str()), 0);
     options.frame();
     EXPECT_EQ(currentScreen, replayOptionsScreenId) << "no replay without its recording";

@@ -51,7 +51,7 @@ static void tick(int)
 {
     if (!sequenceStarted && ++warmUpFrames > 20) {
         sequenceStarted = true;
-        startTimedVoiceSequence(20, 2, 32, 0, 0, 0, 0, 0, 0, 0, 1);
+        startTimedVoiceSequence({.state = 20, .waitFrames = 2, .playFrames = 32, .voiceCount = 1});
     }
     tickVoiceSequencer();
     drawFrame();

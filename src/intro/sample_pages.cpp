@@ -14,6 +14,7 @@
 #include "intro/sample_exercise.h"
 #include "lessons/exercise_drawing.h"
 #include "lessons/lesson_params.h"
+#include "lessons/recording_start.h"
 #include "music/note_labels.h"
 #include "music/note_voices.h"
 #include "music/notes.h"
@@ -669,11 +670,6 @@ void commentedPage(int32_t row, int32_t step)
 }
 
 // The frame's capture counters and tick grid, for the model.
-void restartCaptureCounters()
-{
-    samplesConsumed = 0;
-    audioClockMs = 0;
-}
 void countFedBlock() { samplesConsumed += 2048; }
 void restartGridAtFrame()
 {

@@ -15,6 +15,7 @@
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
 #include "lessons/note_ordering.h"
+#include "lessons/recording_start.h"
 #include "lessons/run_tallies.h"
 #include "music/note_voices.h"
 #include "store/store_io.h"
@@ -83,19 +84,8 @@ void analyseOneBlock()
 
 void startRecording(bool training)
 {
-    std::memset(recordingBuffer, 0, sizeof(int16_t) * analysisWindowLength);
-    clearEventMarks();
-    r.captureWritePos = recordingBlockLength;
-    r.tracker.analysisPos = 0;
-    samplesConsumed = 0;
-    audioClockMs = 0;
-    recordingBlockIndex = -1;
-    freeClockStart = frameTime;
+    startLessonRecording(r.captureWritePos, r.tracker);
     r.microphoneStalled = false;
-    // A recording schedules no sound: each tick comes as its block is in.
-    clearSoundEvents();
-    eventSyncMode = 1;
-    eventSyncOffset = audioClockMs;
     if (training) {
         r.trainingIndex = -1;
         r.trainingStart = 1;

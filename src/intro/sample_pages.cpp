@@ -71,16 +71,7 @@ void realDiagramPair(int32_t n, int32_t x) { drawDiagramPair(draw(), n, x); }
 
 void realSetUpVoices()
 {
-    stopAllVoices();
-    clearVoiceHighlights();
-    setChordVoices(27);
-    noteVoices[1].kind = voiceKindFlute;
-    noteVoices[2].kind = voiceKindSine;
-    noteVoices[3].kind = voiceKindSine;
-    noteVoices[1].note = sample.note;
-    noteVoices[1].staffValue = staffValueOfNote(sample.note);
-    noteVoices[1].toneHz = sample.referenceHz;
-    noteVoices[1].toneMs = 2000;
+    setUpExerciseVoices(sample.note, sample.referenceHz);
     countShownVoices();
 }
 

@@ -259,22 +259,10 @@ void waitInitialisationFrame()
 
 void setUpExercise()
 {
-    stopAllVoices();
-    setChordVoices(27);
-    noteVoices[1].kind = voiceKindFlute;
-    noteVoices[2].kind = voiceKindSine;
-    noteVoices[3].kind = voiceKindSine;
     const int32_t slot = r.exerciseCount % r.notesToTrain;
     r.currentExerciseNote = r.lessonResults.slots[slot].note;
     const int32_t note = r.currentExerciseNote;
-    noteVoices[1].note = note;
-    noteVoices[1].staffValue = staffValueOfNote(note);
-    clearVoiceHighlights();
-    setChordVoices(27);
-    noteVoices[1].note = note;
-    noteVoices[1].staffValue = staffValueOfNote(note);
-    noteVoices[1].toneHz = 0;
-    noteVoices[1].toneMs = 2000;
+    setUpExerciseVoices(note, 0);
     playingVoices[1] = noteVoices[1];
     countShownVoices();
     r.targetFrequency = noteFrequencies[note];

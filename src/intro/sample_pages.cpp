@@ -112,8 +112,6 @@ double staffY() { return roundToInt32(frequencyToStaffHeight(sample.referenceHz)
 
 double plotHeight(double f) { return sampleDeviationToPlotY(samplePlotRangeCents, 160, f, sample.referenceHz); }
 
-double centsOf(double f) { return 1200 * std::log(f) / std::log(2.0); }
-
 void ratingColour(ImmediateDraw &d, int32_t rating)
 {
     switch (rating) {
@@ -429,7 +427,7 @@ void drawSampleFeedback(ImmediateDraw &d, int32_t stage, int32_t tick)
             hooks.verdictIcon(880, 482, sample.answerPassed ? 3 : 2);
             if (sample.answerValid) {
                 d.colour(0, 0, 1, 1);
-                const double dev = centsOf(sample.meanHz) - centsOf(sample.referenceHz);
+                const double dev = centsOfHz(sample.meanHz) - centsOfHz(sample.referenceHz);
                 d.text(DrawnText::large, lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 780, 455);
                 d.text(DrawnText::large, lessonScreenFont, "STD=" + whole(sample.stdCents), 780, 430);
             } else {

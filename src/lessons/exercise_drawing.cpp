@@ -397,8 +397,7 @@ void drawFeedbackFrame(int32_t step)
         }
         drawFeedbackIcon(880, 482, r.notePassed ? 3 : 2);
         if (r.answerValid) {
-            const double dev = 1200 * std::log(r.sungFrequency) / std::log(2.0) -
-                               1200 * std::log(r.targetFrequency) / std::log(2.0);
+            const double dev = centsOfHz(r.sungFrequency) - centsOfHz(r.targetFrequency);
             setColour(0, 0, 1, 1);
             drawLargeText(lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 740, 455);
             drawLargeText(lessonScreenFont, "STD=" + whole(r.stdDeviationCents), 740, 430);

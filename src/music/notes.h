@@ -70,6 +70,11 @@ std::string noteNameInTable(int32_t table, int32_t note);
 // Which table a key writes its note names with; -1 outside 0..14.
 int32_t nameTableForKey(int32_t key);
 
+// Cents of a positive frequency: 1200 x log2(hz), in double precision, as
+// the sung-note check judges and the screens show a deviation (the exercise
+// judges in extended precision: exercise_judging).
+double centsOfHz(double hz);
+
 int32_t staffValueOfNote(int32_t note);
 int32_t noteOfStaffValue(int32_t value);
 

@@ -67,6 +67,9 @@ inline constexpr const char *pitchClassSpellings[nameTableCount][12] = {
 // written letter (B#1 sounds as C2, Cb2 as B1); "" for 75 and outside 0..75.
 std::string noteNameInTable(int32_t table, int32_t note);
 
+// A note or interval as a pitch class 0..11, for negative values too.
+inline constexpr int32_t positiveMod12(int32_t v) { return ((v % 12) + 12) % 12; }
+
 // Which table a key writes its note names with; -1 outside 0..14.
 int32_t nameTableForKey(int32_t key);
 

@@ -234,7 +234,7 @@ void startExerciseScreen()
     setKeyboardFocus(nullptr);
     optionsProgress = 0;
     if (currentLesson < 2 || currentLesson > 557) stopProgram(0, stopExerciseScreenLesson);
-    currentScreen = currentLesson + lessonScreenOffset;
+    currentScreen = lessonScreenFor(currentLesson);
 }
 
 const ScreenHandlers exerciseScreenHandlers = {

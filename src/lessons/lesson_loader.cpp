@@ -322,7 +322,7 @@ static void displayLessonLoadingScreen()
 {
     loadLesson();
     if (currentLesson == 1) {
-        currentScreen = introLessonScreenId;
+        currentScreen = lessonScreenFor(currentLesson);
     } else {
         setUpExerciseOptions();
         currentScreen = exerciseOptionsScreenId;

@@ -339,6 +339,7 @@ const ScreenHandlers lessonLoaderScreenHandlers = {
     .drawControls = nullptr,
     .handleAction = nullptr,
     .display = displayLessonLoadingScreen,
+    .enter = setUpExerciseOptions, // the loader reads the lesson's options
 };
 
 void setScoreViewScale(double speedFactor)

@@ -13,6 +13,7 @@
 #include "base/small_routines.h"
 #include "frame/text.h"
 #include "lessons/lesson_params.h"
+#include "lessons/lesson_loader.h"
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "progress/results_drawing.h"
@@ -38,7 +39,7 @@ static void stopTeacher()
 }
 
 // When the options are prepared: ChangeLesson before the focus is removed,
-// RepeatLesson right before the lesson loader takes over.
+// RepeatLesson right before the lesson loader takes over (its entry).
 enum class OptionsSetUp { none, beforeFocus, last };
 
 static void leave(ControlRecord &button, int32_t screen, OptionsSetUp options)
@@ -49,7 +50,7 @@ static void leave(ControlRecord &button, int32_t screen, OptionsSetUp options)
     if (options == OptionsSetUp::beforeFocus) setUpExerciseOptions();
     setKeyboardFocus(nullptr);
     scoreOverviewState.phase = 0;
-    if (options == OptionsSetUp::last) setUpExerciseOptions();
+    if (options == OptionsSetUp::last) lessonLoaderScreenHandlers.enter();
     currentScreen = screen;
     promptLine.clear();
 }

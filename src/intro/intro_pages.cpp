@@ -441,10 +441,9 @@ void topic9(ImmediateDraw &draw, int32_t step)
             draw.ellipseOutline(260, 400, 100, 10, 120, 3);
         }
         if (in(step, 19577, 19753)) {
-            static constexpr double frame[8] = {825, 295, 1120, 295, 1120, 505, 825, 505};
             draw.colour(1, 0, 0, 0.4f);
             draw.lineWidth(3);
-            draw.lineLoop(frame, 4, -6);
+            frameRect(draw, 825, 295, 1120, 505, -6);
             draw.lineWidth(1);
         }
         return;

@@ -191,8 +191,7 @@ void drawDeviationAxes(ImmediateDraw &d)
 void drawExercisesToDo(ImmediateDraw &d)
 {
     d.colour(0, 0.6f, 0.6f, 0.4f);
-    const double box[] = {755, 628, 905, 628, 905, 683, 755, 683};
-    d.lineLoop(box, 4, -6);
+    frameRect(d, 755, 628, 905, 683, -6);
     d.text(DrawnText::normal, lessonScreenFont, "Exercises To Do", 765, 668);
     d.text(DrawnText::large, lessonScreenFont, std::to_string(sample.exercisesToDo), 825, 638);
 }

@@ -129,8 +129,7 @@ void drawExerciseTimeline(int32_t answerPhase, int32_t step)
 void drawExercisesToDoBox()
 {
     setColour(0, 0.6f, 0.6f, 0.4f);
-    const double box[] = {755, 628, 905, 628, 905, 683, 755, 683};
-    drawLineLoop(box, 4, -6);
+    drawFrameRect(755, 628, 905, 683, -6);
     drawText(lessonScreenFont, "Exercises To Do", 765, 668);
     drawLargeText(lessonScreenFont, std::to_string(r.exercisesLeft), 825, 638);
 }
@@ -182,11 +181,7 @@ void drawStaffAndParameters()
 
 void drawNavigation()
 {
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(lessonScreenFont, "Navigation:", 620, 77);
-    const double box[] = {615, 22, 1067, 22, 1067, 70, 615, 70};
-    drawLineLoop(box, 4, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(lessonScreenFont, "Navigation:", 620, 77, 615, 22, 1067, 70);
     drawText(lessonScreenFont, "Quit Exercise ... ", 620, 28);
 }
 

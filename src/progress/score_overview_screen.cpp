@@ -206,11 +206,7 @@ static void displayScoreOverviewScreen()
     if (known) getUserLessonBlock(currentUserKey, lesson - 2, block);
     drawNoteResultTable(block, notes);
 
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(scoreOverviewFont, "Control:", 470, 257);
-    const double strip[] = {405, 250, 912, 250, 912, 202, 405, 202, 405, 250};
-    drawLineStrip(strip, 5, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(scoreOverviewFont, "Control:", 470, 257, 405, 202, 912, 250);
     drawText(scoreOverviewFont, "Exit Program ....", 410, 230);
     drawText(scoreOverviewFont, "Choose new Lesson  ......", 410, 208);
     drawScoreOverviewControls();

@@ -257,56 +257,78 @@ void interval(ImmediateDraw &draw)
     draw.text(DrawnText::normal, introLessonFont, "45 sec", 280, 320);
 }
 
+// What a row of topic 3 shows.
+enum class Scene3 : int8_t {
+    heading,        // the title alone in the middle
+    compare,        // the two panels with `a` lines each
+    pairTitle,      // diagram pair 6 and the title
+    definition,     // pair 6, title, the definition at stage `a` and `picture` at (x, y)
+    timeDefinition, // the definition with the time axis, its labels and the interval
+    titledPicture,  // the title and diagram picture `a` at (350, 0)
+};
+enum class Picture3 : int8_t { none, portrait, small, interval };
+struct Topic3Row {
+    int16_t first, last;
+    Scene3 scene;
+    int8_t a;
+    Picture3 picture = Picture3::none;
+    int16_t x = 0, y = 0;
+};
+constexpr Topic3Row topic3Rows[] = {
+    {3898, 3959, Scene3::heading, 0},
+    {3960, 4056, Scene3::compare, 0},
+    {4057, 4202, Scene3::compare, 1},
+    {4203, 4497, Scene3::compare, 2},
+    {4498, 4564, Scene3::pairTitle, 0},
+    {4565, 4633, Scene3::definition, 2, Picture3::portrait, 152, 295},
+    {4634, 4685, Scene3::definition, 3, Picture3::small, 190, 320},
+    {4686, 4954, Scene3::definition, 3, Picture3::small, 220, 320},
+    {4955, 5025, Scene3::definition, 4, Picture3::small, 780, 140},
+    {5026, 5096, Scene3::definition, 4, Picture3::small, 780, 330},
+    {5097, 5184, Scene3::definition, 6, Picture3::portrait, 739, 295},
+    {5185, 5250, Scene3::definition, 7, Picture3::portrait, 739, 295},
+    {5251, 5503, Scene3::definition, 7},
+    {5504, 5698, Scene3::definition, 7, Picture3::interval},
+    {5699, 5852, Scene3::timeDefinition, 7},
+    {5853, 5975, Scene3::titledPicture, 4},
+    {5976, 6180, Scene3::titledPicture, 5},
+};
+
 void topic3(ImmediateDraw &draw, int32_t step)
 {
-    if (in(step, 3898, 3959)) {
-        black(draw);
-        large(draw, "Brimble's Pitch Point", 630, 480);
-    } else if (in(step, 3960, 4056)) compare(draw, 0);
-    else if (in(step, 4057, 4202)) compare(draw, 1);
-    else if (in(step, 4203, 4497)) compare(draw, 2);
-    else if (in(step, 4498, 4564)) {
-        drawDiagramPair(draw, 6, 0);
-        title(draw);
-    } else if (in(step, 4565, 4633)) {
-        definition(draw, 2);
-        drawPortraitPicture(draw, 152, 295);
-    } else if (in(step, 4634, 4685)) {
-        definition(draw, 3);
-        drawSmallPicture(draw, 190, 320);
-    } else if (in(step, 4686, 4954)) {
-        definition(draw, 3);
-        drawSmallPicture(draw, 220, 320);
-    } else if (in(step, 4955, 5025)) {
-        definition(draw, 4);
-        drawSmallPicture(draw, 780, 140);
-    } else if (in(step, 5026, 5096)) {
-        definition(draw, 4);
-        drawSmallPicture(draw, 780, 330);
-    } else if (in(step, 5097, 5184)) {
-        definition(draw, 6);
-        drawPortraitPicture(draw, 739, 295);
-    } else if (in(step, 5185, 5250)) {
-        definition(draw, 7);
-        drawPortraitPicture(draw, 739, 295);
-    } else if (in(step, 5251, 5503)) {
-        definition(draw, 7);
-    } else if (in(step, 5504, 5698)) {
-        definition(draw, 7);
-        interval(draw);
-    } else if (in(step, 5699, 5852)) {
-        drawDiagramPair(draw, 6, 0);
-        title(draw);
-        large(draw, "Time", 880, 172);
-        large(draw, "Absolute Pitch Ability ", 780, 142);
-        drawPitchPointDefinition(draw, 7);
-        interval(draw);
-    } else if (in(step, 5853, 5975)) {
-        title(draw);
-        drawDiagramPicture(draw, 4, 350, 0);
-    } else if (in(step, 5976, 6180)) {
-        title(draw);
-        drawDiagramPicture(draw, 5, 350, 0);
+    for (const Topic3Row &r : topic3Rows) {
+        if (!in(step, r.first, r.last)) continue;
+        switch (r.scene) {
+        case Scene3::heading:
+            black(draw);
+            large(draw, "Brimble's Pitch Point", 630, 480);
+            break;
+        case Scene3::compare: compare(draw, r.a); break;
+        case Scene3::pairTitle:
+            drawDiagramPair(draw, 6, 0);
+            title(draw);
+            break;
+        case Scene3::definition: definition(draw, r.a); break;
+        case Scene3::timeDefinition:
+            drawDiagramPair(draw, 6, 0);
+            title(draw);
+            large(draw, "Time", 880, 172);
+            large(draw, "Absolute Pitch Ability ", 780, 142);
+            drawPitchPointDefinition(draw, r.a);
+            interval(draw);
+            break;
+        case Scene3::titledPicture:
+            title(draw);
+            drawDiagramPicture(draw, r.a, 350, 0);
+            break;
+        }
+        switch (r.picture) {
+        case Picture3::none: break;
+        case Picture3::portrait: drawPortraitPicture(draw, r.x, r.y); break;
+        case Picture3::small: drawSmallPicture(draw, r.x, r.y); break;
+        case Picture3::interval: interval(draw); break;
+        }
+        return;
     }
 }
 
@@ -380,29 +402,60 @@ void wordCards(ImmediateDraw &draw, const char *english, const char *french)
     draw.arrow(true, 1, 570, 480, 510, 480, 3);
 }
 
+// What a row of topic 8 shows.
+enum class Scene8 : int8_t {
+    picture,       // diagram picture `a` at (x, y)
+    namedPicture,  // the same with the name "Orvale"
+    firstOverview, // the overview at lesson 1 without the mock's backdrop, title, time and ability
+    mockAbility,   // the overview at lesson `a`, the ability line, the portrait when `portrait`
+    wordCards,     // the two word cards
+};
+struct Topic8Row {
+    int16_t first, last;
+    Scene8 scene;
+    int16_t a = 0, x = 0, y = 0;
+    bool portrait = false;
+    const char *english = nullptr, *french = nullptr;
+};
+constexpr Topic8Row topic8Rows[] = {
+    {14151, 14240, Scene8::picture, 6, 200, 20},
+    {14241, 14369, Scene8::picture, 7, 200, 20},
+    {14370, 14496, Scene8::namedPicture, 7, 200, 20},
+    {14497, 14617, Scene8::firstOverview},
+    {14618, 14735, Scene8::mockAbility, 3},
+    {14736, 14836, Scene8::picture, 5, 350, 0},
+    {14837, 14916, Scene8::picture, 4, 350, 0},
+    {14917, 15027, Scene8::mockAbility, 102},
+    {15028, 15403, Scene8::mockAbility, 101},
+    {15404, 15697, Scene8::mockAbility, 5},
+    {15698, 16444, Scene8::mockAbility, 6},
+    {16445, 16886, Scene8::wordCards, 0, 0, 0, false, "The house", "La maison"},
+    {16887, 16965, Scene8::mockAbility, 491, 0, 0, true},
+    {16966, 17577, Scene8::mockAbility, 491},
+};
+
 void topic8(ImmediateDraw &draw, int32_t step)
 {
-    if (in(step, 14151, 14240)) drawDiagramPicture(draw, 6, 200, 20);
-    else if (in(step, 14241, 14369)) drawDiagramPicture(draw, 7, 200, 20);
-    else if (in(step, 14370, 14496)) {
-        drawDiagramPicture(draw, 7, 200, 20);
-        black(draw);
-        large(draw, "Orvale", 880, 440);
-    } else if (in(step, 14497, 14617)) {
-        drawTrainingOverviewMock(draw, false, 1);
-        title(draw);
-        large(draw, "Time", 880, 172);
-        ability(draw);
-    } else if (in(step, 14618, 14735)) mockAbility(draw, 3);
-    else if (in(step, 14736, 14836)) drawDiagramPicture(draw, 5, 350, 0);
-    else if (in(step, 14837, 14916)) drawDiagramPicture(draw, 4, 350, 0);
-    else if (in(step, 14917, 15027)) mockAbility(draw, 102);
-    else if (in(step, 15028, 15403)) mockAbility(draw, 101);
-    else if (in(step, 15404, 15697)) mockAbility(draw, 5);
-    else if (in(step, 15698, 16444)) mockAbility(draw, 6);
-    else if (in(step, 16445, 16886)) wordCards(draw, "The house", "La maison");
-    else if (in(step, 16887, 16965)) mockAbility(draw, 491, true);
-    else if (in(step, 16966, 17577)) mockAbility(draw, 491);
+    for (const Topic8Row &r : topic8Rows) {
+        if (!in(step, r.first, r.last)) continue;
+        switch (r.scene) {
+        case Scene8::picture: drawDiagramPicture(draw, r.a, r.x, r.y); break;
+        case Scene8::namedPicture:
+            drawDiagramPicture(draw, r.a, r.x, r.y);
+            black(draw);
+            large(draw, "Orvale", 880, 440);
+            break;
+        case Scene8::firstOverview:
+            drawTrainingOverviewMock(draw, false, 1);
+            title(draw);
+            large(draw, "Time", 880, 172);
+            ability(draw);
+            break;
+        case Scene8::mockAbility: mockAbility(draw, r.a, r.portrait); break;
+        case Scene8::wordCards: wordCards(draw, r.english, r.french); break;
+        }
+        return;
+    }
 }
 
 struct MockRange {

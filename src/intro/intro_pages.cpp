@@ -3,7 +3,6 @@
 #include "base/rounding.h"
 #include "frame/immediate_draw.h"
 #include "intro/definition_panels.h"
-#include "intro/intro_lesson_screen.h"
 #include "intro/intro_slides.h"
 #include "intro/overview_mock.h"
 #include "intro/sample_pages.h"
@@ -541,12 +540,12 @@ void drawIntroPageExtras(ImmediateDraw &draw, int32_t topic, int32_t step)
     }
 }
 
-void drawIntroRowExtras(const IntroPageRow &row, int32_t step)
+void drawIntroRowExtras(ImmediateDraw &draw, const IntroPageRow &row, int32_t step)
 {
     const bool sample = (row.topic >= 5 && row.topic <= 7) || (row.topic == 4 && step >= 8302);
     if (sample) {
         drawSampleRowExtras(row.first, step);
         return;
     }
-    drawIntroPageExtras(introLessonDraw(), row.topic, step);
+    drawIntroPageExtras(draw, row.topic, step);
 }

@@ -8,7 +8,6 @@
 #include "frame/gl_draw.h"
 #include "frame/immediate_draw.h"
 #include "frame/timer.h"
-#include "intro/intro_lesson_screen.h"
 #include "lessons/picture_sets.h"
 #include "intro/intro_tables.h"
 #include "intro/sample_exercise.h"
@@ -352,6 +351,20 @@ const SampleDrawHooks &realSampleDrawHooks()
 void setSampleDrawHooks(const SampleDrawHooks &h) { hooks = h; }
 void setSamplePagesDraw(ImmediateDraw &d) { pageDraw = &d; }
 
+namespace {
+SamplePagesSound screenSound = {};
+void startScreenClip(int32_t clip)
+{
+    if (screenSound.startClip) screenSound.startClip(clip);
+}
+void stopTeacher()
+{
+    if (screenSound.stopTeacher) screenSound.stopTeacher();
+}
+} // namespace
+
+void setSamplePagesSound(const SamplePagesSound &sound) { screenSound = sound; }
+
 void drawSampleReplay(ImmediateDraw &d)
 {
     const SampleReplayFrame &f = lastSampleReplayFrame();
@@ -482,13 +495,13 @@ void feedbackPage(int32_t row, int32_t step)
 {
     const int32_t d = step - row;
     if (row == 8903) {
-        if (feedbackAt(0, d) == sampleEventFeedback) startIntroClip(1);
+        if (feedbackAt(0, d) == sampleEventFeedback) startScreenClip(1);
     } else if (row == 8913) {
-        if (step == 8923) stopIntroSource(IntroSource::teacher);
+        if (step == 8923) stopTeacher();
         feedbackAt(1, d);
     } else if (row >= 8953 && row < 9168) {
         if (step == 8953) {
-            stopIntroSource(IntroSource::teacher);
+            stopTeacher();
             hooks.countShownVoices();
             hooks.referenceNote();
         }
@@ -720,7 +733,7 @@ void drawSampleRowExtras(int32_t, int32_t step)
     }
 }
 
-void drawSampleRowExtrasOfRow(const IntroPageRow &row, int32_t step)
+void drawSampleRowExtrasOfRow(ImmediateDraw &, const IntroPageRow &row, int32_t step)
 {
     if ((step >= 8302 && step <= 8342) || (row.topic >= 5 && row.topic <= 7)) drawSampleRowExtras(row.first, step);
 }

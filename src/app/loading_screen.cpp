@@ -1,5 +1,7 @@
 #include "app/loading_screen.h"
 
+#include "app/screen_table.h"
+
 #include "frame/control_drawing.h"
 #include "frame/controls.h"
 #include "frame/gl_draw.h"

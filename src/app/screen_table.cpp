@@ -1,5 +1,5 @@
 // Which module serves which ScreenId. Add one line per screen module.
-#include "frame/screens.h"
+#include "app/screen_table.h"
 #include "app/about_screen.h"
 #include "app/unsupported_screen.h"
 #include "app/loading_screen.h"

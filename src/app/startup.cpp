@@ -3,7 +3,7 @@
 #include "frame/capture.h"
 #include "frame/dispatch.h"
 #include "app/loading_screen.h"
-#include "frame/screens.h"
+#include "app/screen_table.h"
 #include "base/shared.h"
 #include "base/small_routines.h"
 #include "base/stops.h"

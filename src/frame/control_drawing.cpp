@@ -32,9 +32,7 @@ static void useColour(const Rgba &c) { setColour(c.r, c.g, c.b, c.a); }
 // The closed line of a push button, 2 pixels inside its rectangle.
 static void buttonOutline(const ControlRecord &c, double z)
 {
-    const double pts[] = {c.left + 2.0, c.bottom + 2.0, c.right - 3.0, c.bottom + 2.0,
-                          c.right - 3.0, c.top - 2.0,   c.left + 2.0,  c.top - 2.0};
-    drawLineLoop(pts, 4, z);
+    drawFrameRect(c.left + 2.0, c.bottom + 2.0, c.right - 3.0, c.top - 2.0, z);
 }
 
 static void drawPickerMarker(ControlRecord *c)

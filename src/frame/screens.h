@@ -1,10 +1,12 @@
-// Screen dispatch table.
+// The ScreenHandlers record: the procedures of one screen.
 //
 // Every screen is one module with (as far as it needs them) ten procedures.
-// The module exposes one ScreenHandlers value; src/app/screen_table.cpp
-// lists which ScreenId range it serves. The dispatcher only ever calls the
-// display and the five input procedures; the loading screen calls `create`
-// once; the rest are the screen's own.
+// The module exposes one ScreenHandlers value; the program's screen table
+// (src/app/screen_table.*) lists which ScreenId range it serves and reaches
+// the dispatcher through setScreenLookup (dispatch.h). The dispatcher only
+// ever calls the display and the five input procedures; the loading screen
+// calls `create` once; `enter` is called by a screen of another folder that
+// opens this one; the rest are the screen's own.
 #pragma once
 #include <cstdint>
 
@@ -24,16 +26,3 @@ struct ScreenHandlers {
     // it (that screen calls it, then makes it current); nullptr: nothing.
     void (*enter)() = nullptr;
 };
-
-struct ScreenTableEntry {
-    int32_t firstId;
-    int32_t lastId;
-    const ScreenHandlers *handlers;
-};
-
-// The table (screen_table.cpp). Ids not covered draw nothing and ignore input.
-extern const ScreenTableEntry screenTable[];
-extern const int screenTableSize;
-
-// The handlers serving a screen id, or nullptr.
-const ScreenHandlers *screenHandlersFor(int32_t id);

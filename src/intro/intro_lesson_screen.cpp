@@ -154,12 +154,17 @@ const IntroLessonHooks &realIntroLessonHooks()
     static const IntroLessonHooks real = makeRealHooks();
     return real;
 }
+static void stopTeacherSource() { stopIntroSource(IntroSource::teacher); }
+
+// What the sample pages ask of the screen: its clips on the teacher's source.
+static const SamplePagesSound samplePagesSound = {startIntroClip, stopTeacherSource};
+
 void setIntroLessonHooks(const IntroLessonHooks &h)
 {
     hooks = h;
     setSamplePagesDraw(*h.draw);
+    setSamplePagesSound(samplePagesSound);
 }
-ImmediateDraw &introLessonDraw() { return *hooks.draw; }
 
 void startIntroClip(int32_t clip) { hooks.playClip(clip); }
 void stopIntroSource(IntroSource source) { hooks.stopSource(source); }
@@ -404,6 +409,7 @@ static void runLoadingStep(int32_t step)
         introLesson.clipBuffersMade = false;
         restartTickGrid();
         recordingBlockIndex = 0;
+        setSamplePagesSound(samplePagesSound);
         startSampleLesson();
         hintLine.clear();
         promptLine.clear();
@@ -488,18 +494,6 @@ static void waitFrame()
 
 // ---- Pages ------------------------------------------------------------------------
 
-const IntroPageRow *introRowAt(int32_t topic, int32_t step)
-{
-    int32_t lo = 0, hi = introPageRowCount - 1;
-    while (lo <= hi) {
-        const int32_t mid = (lo + hi) / 2;
-        const IntroPageRow &r = introPageRows[mid];
-        if (step < r.first) hi = mid - 1;
-        else if (step > r.last) lo = mid + 1;
-        else return r.topic == topic ? &r : nullptr;
-    }
-    return nullptr;
-}
 
 // First step of the first row of a topic's page.
 static int32_t firstRowStep(int32_t topic)
@@ -673,7 +667,7 @@ static void pageTimeline(ImmediateDraw &draw)
             entryRow.topic = int16_t(topic);
             entryRow.first = int16_t(start);
             entryRow.last = int16_t(firstRow - 1);
-            hooks.drawRowExtras(entryRow, step);
+            hooks.drawRowExtras(*hooks.draw, entryRow, step);
             drawTeacherAt(draw, topic, entryTeacher[topic][0], entryTeacher[topic][1], step);
         }
         return;
@@ -686,7 +680,7 @@ static void pageTimeline(ImmediateDraw &draw)
     if (row->clipStepsAt >= 0)
         for (int32_t i = 0; i < row->clipStepCount; ++i)
             if (introClipSteps[row->clipStepsAt + i] == step) hooks.playClip(row->clip);
-    hooks.drawRowExtras(*row, step);
+    hooks.drawRowExtras(*hooks.draw, *row, step);
     int32_t x = row->teacherX, y = row->teacherY;
     if (row->teacherMoves) teacherPositionOfRow(*row, step, x, y);
     drawTeacherAt(draw, topic, x, y, step);

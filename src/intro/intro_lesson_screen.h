@@ -43,10 +43,6 @@ constexpr int32_t stopIntroLoadingMusicEnd = 7051;     // the loading music does
 
 constexpr int32_t introLoadingLastStep = 80;
 constexpr int32_t introLastStep = 21389;
-// First step of topics 1..9 (index 1..9).
-constexpr int32_t introTopicStartSteps[10] = {0, 1, 1337, 3888, 6217, 8345, 8903, 9178, 14078, 17588};
-// The step whose frame moves on to the next topic, by topic.
-constexpr int32_t introTerminatorSteps[10] = {0, 1327, 3848, 6180, 8342, 8863, 9168, 14068, 17578, 21389};
 
 // The screen's states (introLessonProgress): loading, the wait for the timer,
 // then one per topic page (topic t is state t + 1); "finish" has a name but
@@ -95,16 +91,15 @@ struct IntroLessonHooks {
     void (*deleteClipBuffers)();
     void (*stopCapture)();
     void (*tickVoices)();                  // shake step and voice sequencer, topics 3..9
-    // The page content beyond teacher and bubble, drawn before the teacher.
-    void (*drawRowExtras)(const IntroPageRow &row, int32_t step);
+    // The page content beyond teacher and bubble, drawn before the teacher
+    // into the screen's facade.
+    void (*drawRowExtras)(ImmediateDraw &draw, const IntroPageRow &row, int32_t step);
     // An entry step of a topic beyond its pictures (sample exercise set-up).
     void (*entryStep)(int32_t topic, int32_t step);
     // Topic 5's sample exercise at a tick: its event code (0 nothing, 1..8).
     int32_t (*sampleExercise)(int32_t tick);
 };
 const IntroLessonHooks &realIntroLessonHooks();
-// The facade the screen draws through (the hooks' draw).
-ImmediateDraw &introLessonDraw();
 void setIntroLessonHooks(const IntroLessonHooks &hooks);
 
 // The engine's procedures, for the pages and the tests.
@@ -120,5 +115,3 @@ void startIntroClip(int32_t clip);
 void stopIntroSource(IntroSource source);
 // The OpenAL buffer holding clip 1..212 (0 while the clips are not loaded).
 uint32_t introClipBufferName(int32_t clip);
-// The row of the topic's page holding the step, or nullptr.
-const IntroPageRow *introRowAt(int32_t topic, int32_t step);

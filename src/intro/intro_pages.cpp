@@ -3,7 +3,6 @@
 #include "base/rounding.h"
 #include "frame/immediate_draw.h"
 #include "intro/definition_panels.h"
-#include "intro/intro_lesson_screen.h"
 #include "intro/intro_slides.h"
 #include "intro/overview_mock.h"
 #include "intro/sample_pages.h"
@@ -14,16 +13,16 @@
 namespace {
 
 // Steps inside [first, last].
-bool in(int32_t step, int32_t first, int32_t last) { return step >= first && step <= last; }
+bool inSteps(int32_t step, int32_t first, int32_t last) { return step >= first && step <= last; }
 
 int32_t scaled(int32_t d, int32_t of, int32_t by) { return roundToInt32(double(d) / of * by); }
 
-void large(ImmediateDraw &draw, const char *s, double x, double y)
+void largeLine(ImmediateDraw &draw, const char *s, double x, double y)
 {
     draw.text(DrawnText::large, introLessonFont, s, x, y);
 }
 
-void black(ImmediateDraw &draw) { draw.colour(0, 0, 0, 0.4f); }
+void blackInk(ImmediateDraw &draw) { draw.colour(0, 0, 0, 0.4f); }
 
 // ---- Topic 1: the accuracy graph ----------------------------------------------
 
@@ -45,9 +44,9 @@ void sceneW(ImmediateDraw &draw)
 {
     drawAccuracyGraph(draw, 0, 500);
     crossAt735(draw);
-    black(draw);
-    large(draw, "Absolute Pitch", 608, 480);
-    large(draw, "meets Relative Pitch", 550, 455);
+    blackInk(draw);
+    largeLine(draw, "Absolute Pitch", 608, 480);
+    largeLine(draw, "meets Relative Pitch", 550, 455);
 }
 
 // Scene W+: W and the marked time at the foot of the cross.
@@ -69,25 +68,25 @@ void sceneP(ImmediateDraw &draw, int32_t tick, int32_t arrowX)
 {
     drawAccuracyGraph(draw, tick, 500);
     crossAt735(draw);
-    black(draw);
-    large(draw, "Absolute Pitch", 630, 480);
-    large(draw, "Point", 690, 455);
+    blackInk(draw);
+    largeLine(draw, "Absolute Pitch", 630, 480);
+    largeLine(draw, "Point", 690, 455);
     if (arrowX != 0) draw.arrow(true, 4, 100, 407, arrowX, 407, 3);
 }
 
 void topic1(ImmediateDraw &draw, int32_t step)
 {
-    if (in(step, 154, 173)) sceneW(draw);
-    else if (in(step, 174, 276)) sceneWPlus(draw, 676);
-    else if (in(step, 277, 282)) sceneWPlus(draw, 680);
-    else if (in(step, 283, 331)) sceneP(draw, 0, 0);
-    else if (in(step, 332, 405)) sceneP(draw, step - 332, 130 + scaled(step - 332, 74, 605));
-    else if (in(step, 406, 610)) sceneP(draw, 74, 735);
-    else if (in(step, 611, 696)) {
+    if (inSteps(step, 154, 173)) sceneW(draw);
+    else if (inSteps(step, 174, 276)) sceneWPlus(draw, 676);
+    else if (inSteps(step, 277, 282)) sceneWPlus(draw, 680);
+    else if (inSteps(step, 283, 331)) sceneP(draw, 0, 0);
+    else if (inSteps(step, 332, 405)) sceneP(draw, step - 332, 130 + scaled(step - 332, 74, 605));
+    else if (inSteps(step, 406, 610)) sceneP(draw, 74, 735);
+    else if (inSteps(step, 611, 696)) {
         const int32_t t = 74 - (step - 611);
         if (t >= 1) sceneP(draw, t, 130 + scaled(t, 74, 605));
         else sceneP(draw, 1, 0);
-    } else if (in(step, 697, 1327)) sceneP(draw, 0, 0);
+    } else if (inSteps(step, 697, 1327)) sceneP(draw, 0, 0);
 }
 
 // ---- Topic 2: absolute and perfect pitch on two staves --------------------------
@@ -104,9 +103,9 @@ void sceneS(ImmediateDraw &draw, const char *heading, const char *pitchLine)
 {
     staffWithA4(draw, 100);
     draw.colour(0, 0, 1, 0.4f);
-    large(draw, heading, 220, 580);
-    large(draw, "Absolute Pitch", 220, 460);
-    if (pitchLine != nullptr) large(draw, pitchLine, 220, 435);
+    largeLine(draw, heading, 220, 580);
+    largeLine(draw, "Absolute Pitch", 220, 460);
+    if (pitchLine != nullptr) largeLine(draw, pitchLine, 220, 435);
 }
 
 // Scene T, the right staff: "Your Instrument", the pitch line and a name.
@@ -114,9 +113,9 @@ void sceneT(ImmediateDraw &draw, const char *pitchLine, const char *name)
 {
     staffWithA4(draw, 500);
     draw.colour(0, 0, 1, 0.4f);
-    large(draw, "Your Instrument", 620, 580);
-    large(draw, pitchLine, 620, 435);
-    large(draw, name, 620, 460);
+    largeLine(draw, "Your Instrument", 620, 580);
+    largeLine(draw, pitchLine, 620, 435);
+    largeLine(draw, name, 620, 460);
 }
 
 void crossOut(ImmediateDraw &draw, int32_t x)
@@ -131,7 +130,7 @@ void crossOut(ImmediateDraw &draw, int32_t x)
 void perfect(ImmediateDraw &draw, float alpha)
 {
     draw.colour(0, 0, 0, alpha);
-    large(draw, "=====> Perfect <=====", 360, 435);
+    largeLine(draw, "=====> Perfect <=====", 360, 435);
 }
 
 void organAndInstrument(ImmediateDraw &draw, bool withPerfect)
@@ -148,86 +147,86 @@ void organAndInstrument(ImmediateDraw &draw, bool withPerfect)
 void topic2(ImmediateDraw &draw, int32_t step)
 {
     if ((step == 1586 || step == 1645)) setChordVoices(27);
-    if (in(step, 1347, 1436)) {
-        black(draw);
-        large(draw, "Brimble's Pitch Point", 540, 290);
-    } else if (in(step, 1586, 1719)) {
+    if (inSteps(step, 1347, 1436)) {
+        blackInk(draw);
+        largeLine(draw, "Brimble's Pitch Point", 540, 290);
+    } else if (inSteps(step, 1586, 1719)) {
         sceneS(draw, "Equal-tempered system", nullptr);
         drawDiagramIcon(draw, 2, 0, 0);
-    } else if (in(step, 1720, 1883)) {
+    } else if (inSteps(step, 1720, 1883)) {
         sceneS(draw, "Equal-tempered system", "A4 = 440 Hz");
         drawDiagramIcon(draw, 2, 0, 0);
-    } else if (in(step, 1884, 2085)) {
+    } else if (inSteps(step, 1884, 2085)) {
         sceneS(draw, "Old Church Organ", "A4 = 432 Hz");
         if (step >= 1995) crossOut(draw, 220);
         drawDiagramIcon(draw, 1, 80, 0);
-    } else if (in(step, 2086, 2228)) {
+    } else if (inSteps(step, 2086, 2228)) {
         organAndInstrument(draw, false);
-    } else if (in(step, 2229, 2428)) {
+    } else if (inSteps(step, 2229, 2428)) {
         organAndInstrument(draw, true);
-    } else if (in(step, 2429, 2594)) {
+    } else if (inSteps(step, 2429, 2594)) {
         sceneS(draw, "Equal-Tempered System", "A4 = 440 Hz");
         sceneT(draw, "A4 = 440 Hz", "Perfect Pitch");
         if (step >= 2507) {
             draw.colour(1, 0, 0, 0);
-            large(draw, "  =================", 360, 460);
+            largeLine(draw, "  =================", 360, 460);
             perfect(draw, 1);
         } else {
             perfect(draw, 0.4f);
         }
         drawDiagramIcon(draw, 2, 0, 0);
         drawDiagramIcon(draw, 3, 490, 0);
-    } else if (in(step, 2595, 2726)) {
+    } else if (inSteps(step, 2595, 2726)) {
         sceneP(draw, 0, 0);
-    } else if (in(step, 2803, 2845)) {
+    } else if (inSteps(step, 2803, 2845)) {
         drawDiagramPair(draw, 6, 0);
-        black(draw);
-        large(draw, "Perfect Pitch Point", 880, 660);
-    } else if (in(step, 2846, 2970)) {
+        blackInk(draw);
+        largeLine(draw, "Perfect Pitch Point", 880, 660);
+    } else if (inSteps(step, 2846, 2970)) {
         const int32_t d = step - 2846;
         drawAbsolutePitchDefinition(draw, d < 24 ? d / 4 : 7);
-    } else if (in(step, 2971, 3158)) {
+    } else if (inSteps(step, 2971, 3158)) {
         drawAbsolutePitchDefinition(draw, 7);
-    } else if (in(step, 3159, 3280)) {
+    } else if (inSteps(step, 3159, 3280)) {
         drawDiagramPair(draw, 6, 0);
-        black(draw);
-        large(draw, "Brimble's Pitch Point", 880, 660);
-    } else if (in(step, 3281, 3364)) {
-        black(draw);
-        large(draw, "Perfect Pitch", 160, 420);
-        large(draw, "Super-Runners", 520, 420);
+        blackInk(draw);
+        largeLine(draw, "Brimble's Pitch Point", 880, 660);
+    } else if (inSteps(step, 3281, 3364)) {
+        blackInk(draw);
+        largeLine(draw, "Perfect Pitch", 160, 420);
+        largeLine(draw, "Super-Runners", 520, 420);
         draw.arrow(true, 1, 400, 430, 300, 430, 3);
         draw.arrow(true, 1, 400, 430, 500, 430, 3);
-    } else if (in(step, 3365, 3583)) {
+    } else if (inSteps(step, 3365, 3583)) {
         drawDiagramPicture(draw, 2, 150, 0);
-    } else if (in(step, 3584, 3848)) {
+    } else if (inSteps(step, 3584, 3848)) {
         drawDiagramPicture(draw, 3, 150, 0);
     }
 }
 
 // ---- Topic 3: Brimble's Pitch Point ----------------------------------------------
 
-void title(ImmediateDraw &draw)
+void pitchPointTitle(ImmediateDraw &draw)
 {
-    black(draw);
-    large(draw, "Brimble's Pitch Point", 880, 660);
+    blackInk(draw);
+    largeLine(draw, "Brimble's Pitch Point", 880, 660);
 }
 
 void ability(ImmediateDraw &draw)
 {
-    black(draw);
-    large(draw, "Absolute Pitch Ability ", 780, 142);
+    blackInk(draw);
+    largeLine(draw, "Absolute Pitch Ability ", 780, 142);
 }
 
-// Compare: the two white panels with up to two lines under each title.
-void compare(ImmediateDraw &draw, int32_t lines)
+// The two white panels with up to two lines under each title.
+void comparePanels(ImmediateDraw &draw, int32_t lines)
 {
     draw.colour(1, 1, 1, 0.5f);
     draw.quad(320, 420, 580, 520, -10);
     draw.quad(620, 420, 880, 520, -10);
-    black(draw);
-    large(draw, "Brimble's Pitch Point", 630, 480);
-    large(draw, "Absolute Pitch Point", 330, 480);
+    blackInk(draw);
+    largeLine(draw, "Brimble's Pitch Point", 630, 480);
+    largeLine(draw, "Absolute Pitch Point", 330, 480);
     auto small = [&](const char *s, double x, double y) { draw.text(DrawnText::normal, introLessonFont, s, x, y); };
     if (lines >= 1) {
         small("- Singing required", 630, 455);
@@ -240,7 +239,7 @@ void compare(ImmediateDraw &draw, int32_t lines)
 void definition(ImmediateDraw &draw, int32_t stage)
 {
     drawDiagramPair(draw, 6, 0);
-    title(draw);
+    pitchPointTitle(draw);
     drawPitchPointDefinition(draw, stage);
 }
 
@@ -257,56 +256,78 @@ void interval(ImmediateDraw &draw)
     draw.text(DrawnText::normal, introLessonFont, "45 sec", 280, 320);
 }
 
+// What a row of topic 3 shows.
+enum class Scene3 : int8_t {
+    heading,        // the title alone in the middle
+    compare,        // the two panels with `a` lines each
+    pairTitle,      // diagram pair 6 and the title
+    definition,     // pair 6, title, the definition at stage `a` and `picture` at (x, y)
+    timeDefinition, // the definition with the time axis, its labels and the interval
+    titledPicture,  // the title and diagram picture `a` at (350, 0)
+};
+enum class Picture3 : int8_t { none, portrait, small, interval };
+struct Topic3Row {
+    int16_t first, last;
+    Scene3 scene;
+    int8_t a;
+    Picture3 picture = Picture3::none;
+    int16_t x = 0, y = 0;
+};
+constexpr Topic3Row topic3Rows[] = {
+    {3898, 3959, Scene3::heading, 0},
+    {3960, 4056, Scene3::compare, 0},
+    {4057, 4202, Scene3::compare, 1},
+    {4203, 4497, Scene3::compare, 2},
+    {4498, 4564, Scene3::pairTitle, 0},
+    {4565, 4633, Scene3::definition, 2, Picture3::portrait, 152, 295},
+    {4634, 4685, Scene3::definition, 3, Picture3::small, 190, 320},
+    {4686, 4954, Scene3::definition, 3, Picture3::small, 220, 320},
+    {4955, 5025, Scene3::definition, 4, Picture3::small, 780, 140},
+    {5026, 5096, Scene3::definition, 4, Picture3::small, 780, 330},
+    {5097, 5184, Scene3::definition, 6, Picture3::portrait, 739, 295},
+    {5185, 5250, Scene3::definition, 7, Picture3::portrait, 739, 295},
+    {5251, 5503, Scene3::definition, 7},
+    {5504, 5698, Scene3::definition, 7, Picture3::interval},
+    {5699, 5852, Scene3::timeDefinition, 7},
+    {5853, 5975, Scene3::titledPicture, 4},
+    {5976, 6180, Scene3::titledPicture, 5},
+};
+
 void topic3(ImmediateDraw &draw, int32_t step)
 {
-    if (in(step, 3898, 3959)) {
-        black(draw);
-        large(draw, "Brimble's Pitch Point", 630, 480);
-    } else if (in(step, 3960, 4056)) compare(draw, 0);
-    else if (in(step, 4057, 4202)) compare(draw, 1);
-    else if (in(step, 4203, 4497)) compare(draw, 2);
-    else if (in(step, 4498, 4564)) {
-        drawDiagramPair(draw, 6, 0);
-        title(draw);
-    } else if (in(step, 4565, 4633)) {
-        definition(draw, 2);
-        drawPortraitPicture(draw, 152, 295);
-    } else if (in(step, 4634, 4685)) {
-        definition(draw, 3);
-        drawSmallPicture(draw, 190, 320);
-    } else if (in(step, 4686, 4954)) {
-        definition(draw, 3);
-        drawSmallPicture(draw, 220, 320);
-    } else if (in(step, 4955, 5025)) {
-        definition(draw, 4);
-        drawSmallPicture(draw, 780, 140);
-    } else if (in(step, 5026, 5096)) {
-        definition(draw, 4);
-        drawSmallPicture(draw, 780, 330);
-    } else if (in(step, 5097, 5184)) {
-        definition(draw, 6);
-        drawPortraitPicture(draw, 739, 295);
-    } else if (in(step, 5185, 5250)) {
-        definition(draw, 7);
-        drawPortraitPicture(draw, 739, 295);
-    } else if (in(step, 5251, 5503)) {
-        definition(draw, 7);
-    } else if (in(step, 5504, 5698)) {
-        definition(draw, 7);
-        interval(draw);
-    } else if (in(step, 5699, 5852)) {
-        drawDiagramPair(draw, 6, 0);
-        title(draw);
-        large(draw, "Time", 880, 172);
-        large(draw, "Absolute Pitch Ability ", 780, 142);
-        drawPitchPointDefinition(draw, 7);
-        interval(draw);
-    } else if (in(step, 5853, 5975)) {
-        title(draw);
-        drawDiagramPicture(draw, 4, 350, 0);
-    } else if (in(step, 5976, 6180)) {
-        title(draw);
-        drawDiagramPicture(draw, 5, 350, 0);
+    for (const Topic3Row &r : topic3Rows) {
+        if (!inSteps(step, r.first, r.last)) continue;
+        switch (r.scene) {
+        case Scene3::heading:
+            blackInk(draw);
+            largeLine(draw, "Brimble's Pitch Point", 630, 480);
+            break;
+        case Scene3::compare: comparePanels(draw, r.a); break;
+        case Scene3::pairTitle:
+            drawDiagramPair(draw, 6, 0);
+            pitchPointTitle(draw);
+            break;
+        case Scene3::definition: definition(draw, r.a); break;
+        case Scene3::timeDefinition:
+            drawDiagramPair(draw, 6, 0);
+            pitchPointTitle(draw);
+            largeLine(draw, "Time", 880, 172);
+            largeLine(draw, "Absolute Pitch Ability ", 780, 142);
+            drawPitchPointDefinition(draw, r.a);
+            interval(draw);
+            break;
+        case Scene3::titledPicture:
+            pitchPointTitle(draw);
+            drawDiagramPicture(draw, r.a, 350, 0);
+            break;
+        }
+        switch (r.picture) {
+        case Picture3::none: break;
+        case Picture3::portrait: drawPortraitPicture(draw, r.x, r.y); break;
+        case Picture3::small: drawSmallPicture(draw, r.x, r.y); break;
+        case Picture3::interval: interval(draw); break;
+        }
+        return;
     }
 }
 
@@ -324,40 +345,40 @@ void topic4(ImmediateDraw &draw, int32_t step)
 {
     // The heading is drawn after the mock: its backdrop would cover it
     // (nothing but the drawing order decides what lies in front).
-    if (in(step, 6227, 6617)) {
+    if (inSteps(step, 6227, 6617)) {
         mock(draw, topic4MockLesson(step));
-        title(draw);
-        if (in(step, 6400, 6562)) drawPortraitPicture(draw, 739, 295);
+        pitchPointTitle(draw);
+        if (inSteps(step, 6400, 6562)) drawPortraitPicture(draw, 739, 295);
         if (step == 6584 || step == 6585) drawMockNextPressed(draw);
-    } else if (in(step, 6618, 6747)) {
+    } else if (inSteps(step, 6618, 6747)) {
         mock(draw, 2);
-        title(draw);
+        pitchPointTitle(draw);
         if (step == 6729 || step == 6730) drawMockStartLessonPressed(draw);
-    } else if (in(step, 6748, 6807)) {
+    } else if (inSteps(step, 6748, 6807)) {
         drawDiagramPair(draw, 3, 0);
         if (step >= 6798) drawIconTransfer(draw, 30, 480, 960, 600, step - 6798, 1);
-    } else if (in(step, 6808, 6940)) {
+    } else if (inSteps(step, 6808, 6940)) {
         drawDiagramPair(draw, 4, 0);
         drawStaffMarkerNote(draw, 820, 1, frequencyToStaffHeight(261.6256));
-    } else if (in(step, 6941, 7010)) {
+    } else if (inSteps(step, 6941, 7010)) {
         const int32_t k = (step - 6941) / 10;
         const Pick &p = picks[k];
         drawDiagramPair(draw, p.pair, 0);
         drawIconTransfer(draw, p.x1, 480, p.x2, p.y2, step - (6941 + 10 * k), k + 2);
-    } else if (in(step, 7011, 7055)) {
+    } else if (inSteps(step, 7011, 7055)) {
         drawDiagramPair(draw, 5, 0);
-    } else if (in(step, 7056, 7274)) {
+    } else if (inSteps(step, 7056, 7274)) {
         mock(draw, 2);
         if (step == 7265) drawMockNextPressed(draw);
-        title(draw);
-    } else if (in(step, 7275, 8301)) {
+        pitchPointTitle(draw);
+    } else if (inSteps(step, 7275, 8301)) {
         mock(draw, topic4MockLesson(step));
-        if (in(step, 7291, 7358)) {
+        if (inSteps(step, 7291, 7358)) {
             draw.colour(1, 0, 0, 0.4f);
             draw.ellipseOutline(260, 400, 100, 10, 120, 3);
         }
-        const bool nextPressed = in(step, 7681, 7684) || step == 7713 || step == 7820 ||
-                                 (in(step, 8191, 8261) && (step - 8191) % 10 == 0);
+        const bool nextPressed = inSteps(step, 7681, 7684) || step == 7713 || step == 7820 ||
+                                 (inSteps(step, 8191, 8261) && (step - 8191) % 10 == 0);
         if (nextPressed) drawMockNextPressed(draw);
         if (step == 8301) drawMockStartLessonPressed(draw);
     }
@@ -380,29 +401,60 @@ void wordCards(ImmediateDraw &draw, const char *english, const char *french)
     draw.arrow(true, 1, 570, 480, 510, 480, 3);
 }
 
+// What a row of topic 8 shows.
+enum class Scene8 : int8_t {
+    picture,       // diagram picture `a` at (x, y)
+    namedPicture,  // the same with the name "Orvale"
+    firstOverview, // the overview at lesson 1 without the mock's backdrop, title, time and ability
+    mockAbility,   // the overview at lesson `a`, the ability line, the portrait when `portrait`
+    wordCards,     // the two word cards
+};
+struct Topic8Row {
+    int16_t first, last;
+    Scene8 scene;
+    int16_t a = 0, x = 0, y = 0;
+    bool portrait = false;
+    const char *english = nullptr, *french = nullptr;
+};
+constexpr Topic8Row topic8Rows[] = {
+    {14151, 14240, Scene8::picture, 6, 200, 20},
+    {14241, 14369, Scene8::picture, 7, 200, 20},
+    {14370, 14496, Scene8::namedPicture, 7, 200, 20},
+    {14497, 14617, Scene8::firstOverview},
+    {14618, 14735, Scene8::mockAbility, 3},
+    {14736, 14836, Scene8::picture, 5, 350, 0},
+    {14837, 14916, Scene8::picture, 4, 350, 0},
+    {14917, 15027, Scene8::mockAbility, 102},
+    {15028, 15403, Scene8::mockAbility, 101},
+    {15404, 15697, Scene8::mockAbility, 5},
+    {15698, 16444, Scene8::mockAbility, 6},
+    {16445, 16886, Scene8::wordCards, 0, 0, 0, false, "The house", "La maison"},
+    {16887, 16965, Scene8::mockAbility, 491, 0, 0, true},
+    {16966, 17577, Scene8::mockAbility, 491},
+};
+
 void topic8(ImmediateDraw &draw, int32_t step)
 {
-    if (in(step, 14151, 14240)) drawDiagramPicture(draw, 6, 200, 20);
-    else if (in(step, 14241, 14369)) drawDiagramPicture(draw, 7, 200, 20);
-    else if (in(step, 14370, 14496)) {
-        drawDiagramPicture(draw, 7, 200, 20);
-        black(draw);
-        large(draw, "Orvale", 880, 440);
-    } else if (in(step, 14497, 14617)) {
-        drawTrainingOverviewMock(draw, false, 1);
-        title(draw);
-        large(draw, "Time", 880, 172);
-        ability(draw);
-    } else if (in(step, 14618, 14735)) mockAbility(draw, 3);
-    else if (in(step, 14736, 14836)) drawDiagramPicture(draw, 5, 350, 0);
-    else if (in(step, 14837, 14916)) drawDiagramPicture(draw, 4, 350, 0);
-    else if (in(step, 14917, 15027)) mockAbility(draw, 102);
-    else if (in(step, 15028, 15403)) mockAbility(draw, 101);
-    else if (in(step, 15404, 15697)) mockAbility(draw, 5);
-    else if (in(step, 15698, 16444)) mockAbility(draw, 6);
-    else if (in(step, 16445, 16886)) wordCards(draw, "The house", "La maison");
-    else if (in(step, 16887, 16965)) mockAbility(draw, 491, true);
-    else if (in(step, 16966, 17577)) mockAbility(draw, 491);
+    for (const Topic8Row &r : topic8Rows) {
+        if (!inSteps(step, r.first, r.last)) continue;
+        switch (r.scene) {
+        case Scene8::picture: drawDiagramPicture(draw, r.a, r.x, r.y); break;
+        case Scene8::namedPicture:
+            drawDiagramPicture(draw, r.a, r.x, r.y);
+            blackInk(draw);
+            largeLine(draw, "Orvale", 880, 440);
+            break;
+        case Scene8::firstOverview:
+            drawTrainingOverviewMock(draw, false, 1);
+            pitchPointTitle(draw);
+            largeLine(draw, "Time", 880, 172);
+            ability(draw);
+            break;
+        case Scene8::mockAbility: mockAbility(draw, r.a, r.portrait); break;
+        case Scene8::wordCards: wordCards(draw, r.english, r.french); break;
+        }
+        return;
+    }
 }
 
 struct MockRange {
@@ -421,43 +473,42 @@ constexpr MockRange topic9Mocks[] = {
 
 void topic9(ImmediateDraw &draw, int32_t step)
 {
-    if (in(step, 17588, 17622)) {
-        black(draw);
-        large(draw, "Orvale", 700, 470);
+    if (inSteps(step, 17588, 17622)) {
+        blackInk(draw);
+        largeLine(draw, "Orvale", 700, 470);
         return;
     }
     for (const MockRange &r : topic9Mocks) {
-        if (!in(step, r.first, r.last)) continue;
+        if (!inSteps(step, r.first, r.last)) continue;
         mock(draw, r.lesson);
         if (r.first == 20572) {
-            black(draw);
-            large(draw, "Personal", 570, 560);
-            large(draw, "Perfect Pitch Point", 510, 535);
+            blackInk(draw);
+            largeLine(draw, "Personal", 570, 560);
+            largeLine(draw, "Perfect Pitch Point", 510, 535);
         }
         ability(draw);
         if (r.portrait) drawPortraitPicture(draw, 739, 295);
-        if (in(step, 17908, 17980)) {
+        if (inSteps(step, 17908, 17980)) {
             draw.colour(1, 0, 0, 0.4f);
             draw.ellipseOutline(260, 400, 100, 10, 120, 3);
         }
-        if (in(step, 19577, 19753)) {
-            static constexpr double frame[8] = {825, 295, 1120, 295, 1120, 505, 825, 505};
+        if (inSteps(step, 19577, 19753)) {
             draw.colour(1, 0, 0, 0.4f);
             draw.lineWidth(3);
-            draw.lineLoop(frame, 4, -6);
+            frameRect(draw, 825, 295, 1120, 505, -6);
             draw.lineWidth(1);
         }
         return;
     }
-    if (in(step, 20317, 20571)) {
+    if (inSteps(step, 20317, 20571)) {
         drawDiagramPicture(draw, 8, 150, 100);
         if (step >= 20363) drawGrowingBarChart(draw, step <= 20485 ? step - 20363 : 123);
         if (step >= 20486) drawDiagramIcon(draw, 4, 340, -400);
-    } else if (in(step, 20878, 21047)) wordCards(draw, "The toothpick", "Le cure-dent");
-    else if (in(step, 21048, 21171)) wordCards(draw, "The pinky", "L'auriculaire");
+    } else if (inSteps(step, 20878, 21047)) wordCards(draw, "The toothpick", "Le cure-dent");
+    else if (inSteps(step, 21048, 21171)) wordCards(draw, "The pinky", "L'auriculaire");
     else if (step == 21389) {
         draw.colour(0, 0, 0, 0.9f);
-        large(draw, "Gildermoor", 410, 660);
+        largeLine(draw, "Gildermoor", 410, 660);
     }
 }
 
@@ -465,14 +516,14 @@ void topic9(ImmediateDraw &draw, int32_t step)
 
 int32_t topic4MockLesson(int32_t step)
 {
-    if (in(step, 6227, 6584)) return 1;
-    if (in(step, 6585, 6747) || in(step, 7056, 7274)) return 2;
-    if (in(step, 7275, 7684)) return 3;
-    if (in(step, 7685, 7716)) return 4;
-    if (in(step, 7717, 7823)) return 5;
-    if (in(step, 7824, 8184)) return 6;
-    if (in(step, 8185, 8261)) return 7 + (step - 8182) / 10; // one more after each press at 8191 + 10 k
-    if (in(step, 8262, 8301)) return 15;
+    if (inSteps(step, 6227, 6584)) return 1;
+    if (inSteps(step, 6585, 6747) || inSteps(step, 7056, 7274)) return 2;
+    if (inSteps(step, 7275, 7684)) return 3;
+    if (inSteps(step, 7685, 7716)) return 4;
+    if (inSteps(step, 7717, 7823)) return 5;
+    if (inSteps(step, 7824, 8184)) return 6;
+    if (inSteps(step, 8185, 8261)) return 7 + (step - 8182) / 10; // one more after each press at 8191 + 10 k
+    if (inSteps(step, 8262, 8301)) return 15;
     return 0;
 }
 
@@ -489,12 +540,12 @@ void drawIntroPageExtras(ImmediateDraw &draw, int32_t topic, int32_t step)
     }
 }
 
-void drawIntroRowExtras(const IntroPageRow &row, int32_t step)
+void drawIntroRowExtras(ImmediateDraw &draw, const IntroPageRow &row, int32_t step)
 {
     const bool sample = (row.topic >= 5 && row.topic <= 7) || (row.topic == 4 && step >= 8302);
     if (sample) {
         drawSampleRowExtras(row.first, step);
         return;
     }
-    drawIntroPageExtras(introLessonDraw(), row.topic, step);
+    drawIntroPageExtras(draw, row.topic, step);
 }

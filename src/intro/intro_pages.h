@@ -10,8 +10,9 @@
 
 struct ImmediateDraw;
 
-// The screen's drawRowExtras hook: draws into the screen's facade.
-void drawIntroRowExtras(const IntroPageRow &row, int32_t step);
+// The screen's drawRowExtras hook: draws into the screen's facade (the
+// sample's rows into the sample pages' own).
+void drawIntroRowExtras(ImmediateDraw &draw, const IntroPageRow &row, int32_t step);
 // The same for a given facade (topics 1 to 4, 8 and 9).
 void drawIntroPageExtras(ImmediateDraw &draw, int32_t topic, int32_t step);
 // The overview mock's lesson at a step of topic 4's walk through the lessons

@@ -34,6 +34,26 @@ struct IntroPageRow {
 
 constexpr int32_t introPageRowCount = 246;
 extern const IntroPageRow introPageRows[introPageRowCount];
+
+// First step of topics 1..9 (index 1..9).
+constexpr int32_t introTopicStartSteps[10] = {0, 1, 1337, 3888, 6217, 8345, 8903, 9178, 14078, 17588};
+// The step whose frame moves on to the next topic, by topic.
+constexpr int32_t introTerminatorSteps[10] = {0, 1327, 3848, 6180, 8342, 8863, 9168, 14068, 17578, 21389};
+
+// The row of the topic's page holding the step, or nullptr (the rows are
+// ordered by step).
+inline const IntroPageRow *introRowAt(int32_t topic, int32_t step)
+{
+    int32_t lo = 0, hi = introPageRowCount - 1;
+    while (lo <= hi) {
+        const int32_t mid = (lo + hi) / 2;
+        const IntroPageRow &r = introPageRows[mid];
+        if (step < r.first) hi = mid - 1;
+        else if (step > r.last) lo = mid + 1;
+        else return r.topic == topic ? &r : nullptr;
+    }
+    return nullptr;
+}
 // The steps of the rows whose clip (the mouse click) starts at steps of its own.
 constexpr int32_t introClipStepCount = 22;
 extern const int32_t introClipSteps[introClipStepCount];

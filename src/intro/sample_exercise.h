@@ -106,7 +106,7 @@ struct SampleReplayFrame {
 // The frame's clock and capture counters, which live outside the pure
 // libraries; the pages install the real ones, the default does nothing.
 struct SampleRecordingHooks {
-    void (*restartCapture)();   // samplesConsumed, blockStartSample, audioClockMs := 0
+    void (*restartCapture)();   // samplesConsumed, audioClockMs := 0, recordingBlockIndex := -1
     void (*blockFed)();         // samplesConsumed += 2048
     void (*restartTickGrid)();  // freeTickCount := 0, freeClockStart := frameTime
 };

@@ -8,12 +8,12 @@
 #include "frame/gl_draw.h"
 #include "frame/immediate_draw.h"
 #include "frame/timer.h"
-#include "intro/intro_lesson_screen.h"
 #include "lessons/picture_sets.h"
 #include "intro/intro_tables.h"
 #include "intro/sample_exercise.h"
 #include "lessons/exercise_drawing.h"
 #include "lessons/lesson_params.h"
+#include "lessons/recording_start.h"
 #include "music/note_labels.h"
 #include "music/note_voices.h"
 #include "music/notes.h"
@@ -22,6 +22,7 @@
 #include "music/voice_sequencer.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -70,16 +71,7 @@ void realDiagramPair(int32_t n, int32_t x) { drawDiagramPair(draw(), n, x); }
 
 void realSetUpVoices()
 {
-    stopAllVoices();
-    clearVoiceHighlights();
-    setChordVoices(27);
-    noteVoices[1].kind = voiceKindFlute;
-    noteVoices[2].kind = voiceKindSine;
-    noteVoices[3].kind = voiceKindSine;
-    noteVoices[1].note = sample.note;
-    noteVoices[1].staffValue = staffValueOfNote(sample.note);
-    noteVoices[1].toneHz = sample.referenceHz;
-    noteVoices[1].toneMs = 2000;
+    setUpExerciseVoices(sample.note, sample.referenceHz);
     countShownVoices();
 }
 
@@ -119,8 +111,6 @@ const LessonParams &lessonRow() { return lessonParamsTable[sampleLessonIndex]; }
 double staffY() { return roundToInt32(frequencyToStaffHeight(sample.referenceHz)) + 300.0; }
 
 double plotHeight(double f) { return sampleDeviationToPlotY(samplePlotRangeCents, 160, f, sample.referenceHz); }
-
-double centsOf(double f) { return 1200 * std::log(f) / std::log(2.0); }
 
 void ratingColour(ImmediateDraw &d, int32_t rating)
 {
@@ -201,8 +191,7 @@ void drawDeviationAxes(ImmediateDraw &d)
 void drawExercisesToDo(ImmediateDraw &d)
 {
     d.colour(0, 0.6f, 0.6f, 0.4f);
-    const double box[] = {755, 628, 905, 628, 905, 683, 755, 683};
-    d.lineLoop(box, 4, -6);
+    frameRect(d, 755, 628, 905, 683, -6);
     d.text(DrawnText::normal, lessonScreenFont, "Exercises To Do", 765, 668);
     d.text(DrawnText::large, lessonScreenFont, std::to_string(sample.exercisesToDo), 825, 638);
 }
@@ -362,6 +351,20 @@ const SampleDrawHooks &realSampleDrawHooks()
 void setSampleDrawHooks(const SampleDrawHooks &h) { hooks = h; }
 void setSamplePagesDraw(ImmediateDraw &d) { pageDraw = &d; }
 
+namespace {
+SamplePagesSound screenSound = {};
+void startScreenClip(int32_t clip)
+{
+    if (screenSound.startClip) screenSound.startClip(clip);
+}
+void stopTeacher()
+{
+    if (screenSound.stopTeacher) screenSound.stopTeacher();
+}
+} // namespace
+
+void setSamplePagesSound(const SamplePagesSound &sound) { screenSound = sound; }
+
 void drawSampleReplay(ImmediateDraw &d)
 {
     const SampleReplayFrame &f = lastSampleReplayFrame();
@@ -437,7 +440,7 @@ void drawSampleFeedback(ImmediateDraw &d, int32_t stage, int32_t tick)
             hooks.verdictIcon(880, 482, sample.answerPassed ? 3 : 2);
             if (sample.answerValid) {
                 d.colour(0, 0, 1, 1);
-                const double dev = centsOf(sample.meanHz) - centsOf(sample.referenceHz);
+                const double dev = centsOfHz(sample.meanHz) - centsOfHz(sample.referenceHz);
                 d.text(DrawnText::large, lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 780, 455);
                 d.text(DrawnText::large, lessonScreenFont, "STD=" + whole(sample.stdCents), 780, 430);
             } else {
@@ -492,13 +495,13 @@ void feedbackPage(int32_t row, int32_t step)
 {
     const int32_t d = step - row;
     if (row == 8903) {
-        if (feedbackAt(0, d) == sampleEventFeedback) startIntroClip(1);
+        if (feedbackAt(0, d) == sampleEventFeedback) startScreenClip(1);
     } else if (row == 8913) {
-        if (step == 8923) stopIntroSource(IntroSource::teacher);
+        if (step == 8923) stopTeacher();
         feedbackAt(1, d);
     } else if (row >= 8953 && row < 9168) {
         if (step == 8953) {
-            stopIntroSource(IntroSource::teacher);
+            stopTeacher();
             hooks.countShownVoices();
             hooks.referenceNote();
         }
@@ -506,174 +509,189 @@ void feedbackPage(int32_t row, int32_t step)
     }
 }
 
-// Topic 7's rows: the exercise frozen at the row's moment, and what the
-// teacher points at.
-void commentedPage(int32_t row, int32_t step)
+// ---- Topic 7: the exercise frozen at a row's moment, and what the teacher
+// points at. Each step of a row: its entry, the counters it presets, what it
+// shows and its mark, in that order.
+
+// What a row does on its first step (restart and listening: on every step).
+enum class Entry : int8_t {
+    none,
+    restart,       // every step: not started
+    listening,     // every step: the listening phase
+    start,         // not started, the training counters at 0
+    listen,        // the listening phase
+    delay,         // the delay phase
+    timedSequence, // the reference note and the voices' sequence over the delay
+    sing,          // the singing phase
+};
+
+enum class Shown : int8_t {
+    replay,      // the replay at `tick`, frozen or on a ramp (below)
+    feedback,    // the feedback at stage `tick`, at replay tick 258
+    diagramPair, // diagram pair 7
+};
+
+enum class Mark : int8_t {
+    none,
+    ellipse,      // the red ellipse round (a, b) with radii (c, d)
+    smallPicture, // the small picture at (a, b)
+    noteArrows,   // two arrows from the sung note
+    windowArrows, // two arrows along the judged window and its end line
+    passedDashes, // the three green dashes of a passed answer
+};
+
+// A ramp: the replay stays at `tick` for `hold` steps, then moves on a tick
+// a step up to `lastTick` (openEnd: as long as the row lasts), where
+// `endTraining` / `endTest` preset the counters (-1: kept) from then on.
+struct Ramp {
+    int16_t hold = 0, lastTick = 0;
+    int16_t endTraining = -1, endTest = -1;
+};
+
+struct CommentedRow {
+    int16_t row; // the row's first step
+    Entry entry;
+    int16_t training; // delay frame and training counter preset on every step (-1: kept)
+    int16_t test;     // test counter set on every step (-1: kept)
+    Shown shown;
+    int16_t tick;
+    Ramp ramp = {};
+    Mark mark = Mark::none;
+    int16_t a = 0, b = 0, c = 0, d = 0;
+};
+
+constexpr int16_t kept = -1;
+constexpr int16_t openEnd = 32767;
+constexpr Ramp frozen = {};
+constexpr CommentedRow commentedRows[] = {
+    {9178, Entry::restart, 0, 0, Shown::replay, 0},
+    {9188, Entry::start, kept, kept, Shown::replay, 0, frozen, Mark::ellipse, 465, 200, 320, 50},
+    {9286, Entry::none, kept, kept, Shown::replay, 0, {66, 10}, Mark::smallPicture, 168, 160},
+    {9419, Entry::listen, kept, kept, Shown::replay, 11, frozen, Mark::ellipse, 285, 200, 80, 40},
+    {9477, Entry::listen, kept, kept, Shown::replay, 11, {0, openEnd}, Mark::ellipse, 285, 200, 80, 40},
+    {9517, Entry::listening, 0, kept, Shown::replay, 53, frozen, Mark::ellipse, 285, 200, 80, 40},
+    {9603, Entry::delay, 0, kept, Shown::replay, 54},
+    {9676, Entry::timedSequence, 0, kept, Shown::replay, 54},
+    {9815, Entry::none, 0, kept, Shown::replay, 54, frozen, Mark::ellipse, 405, 260, 80, 40},
+    {9889, Entry::none, 0, kept, Shown::replay, 54, frozen, Mark::ellipse, 405, 260, 80, 40},
+    {9959, Entry::none, 0, kept, Shown::replay, 54, frozen, Mark::ellipse, 344, 430, 10, 200},
+    {10021, Entry::none, kept, kept, Shown::replay, 54, {0, 85, 31, kept}},
+    {10084, Entry::none, 31, kept, Shown::replay, 85, frozen, Mark::noteArrows},
+    {10222, Entry::none, 50, kept, Shown::replay, 104},
+    {10342, Entry::none, 50, kept, Shown::replay, 104},
+    {10467, Entry::none, 50, kept, Shown::replay, 104},
+    {10556, Entry::none, 50, kept, Shown::replay, 104},
+    {10704, Entry::none, 50, kept, Shown::replay, 104},
+    {10736, Entry::none, 50, kept, Shown::replay, 104},
+    {10780, Entry::none, 50, kept, Shown::replay, 104},
+    {10851, Entry::none, 50, kept, Shown::replay, 104},
+    {10932, Entry::none, 50, kept, Shown::replay, 104},
+    {11078, Entry::none, 65, kept, Shown::replay, 119, frozen, Mark::smallPicture, 458, 210},
+    {11161, Entry::none, 65, kept, Shown::replay, 119, frozen, Mark::ellipse, 555, 248, 80, 20},
+    {11228, Entry::none, 100, kept, Shown::replay, 154, frozen, Mark::ellipse, 540, 430, 10, 200},
+    {11333, Entry::none, 100, kept, Shown::replay, 154},
+    {11398, Entry::none, 100, kept, Shown::replay, 154, frozen, Mark::windowArrows},
+    {11510, Entry::none, 100, kept, Shown::replay, 154, frozen, Mark::ellipse, 555, 468, 80, 40},
+    {11597, Entry::sing, 161, 0, Shown::replay, 216, frozen, Mark::ellipse, 675, 260, 80, 40},
+    {11680, Entry::none, kept, kept, Shown::replay, 216, {0, 258, kept, 42}},
+    {11739, Entry::none, kept, 42, Shown::replay, 258},
+    {11854, Entry::none, kept, 42, Shown::replay, 258},
+    {11937, Entry::none, kept, 42, Shown::replay, 258},
+    {12092, Entry::none, kept, 42, Shown::replay, 258, frozen, Mark::smallPicture, 578, 500},
+    {12250, Entry::none, kept, kept, Shown::replay, 258}, // the test runs on to its end
+    {12309, Entry::none, kept, kept, Shown::feedback, 1},
+    {12385, Entry::none, kept, kept, Shown::feedback, 2},
+    {12454, Entry::none, kept, kept, Shown::feedback, 2},
+    {12499, Entry::none, kept, kept, Shown::feedback, 3},
+    {12642, Entry::none, kept, kept, Shown::feedback, 4},
+    {12815, Entry::none, kept, kept, Shown::feedback, 4},
+    {13007, Entry::none, kept, kept, Shown::feedback, 2},
+    {13089, Entry::none, kept, kept, Shown::feedback, 3, frozen, Mark::smallPicture, 573, 540},
+    {13224, Entry::none, kept, kept, Shown::feedback, 3, frozen, Mark::passedDashes},
+    {13330, Entry::none, kept, kept, Shown::feedback, 3},
+    {13567, Entry::none, kept, kept, Shown::feedback, 2},
+    {13635, Entry::none, kept, kept, Shown::feedback, 2},
+    {13782, Entry::none, kept, kept, Shown::feedback, 2},
+    {13850, Entry::none, kept, kept, Shown::diagramPair, 0},
+    {13971, Entry::none, kept, kept, Shown::diagramPair, 0},
+};
+
+void enterRow(Entry entry, bool first)
 {
-    const int32_t d = step - row;
-    const bool first = step == row;
-    switch (row) {
-    case 9178: // entry frames
+    if (entry == Entry::restart) sample.phase = samplePhaseNotStarted;
+    if (entry == Entry::listening) sample.phase = samplePhaseListen;
+    if (!first) return;
+    switch (entry) {
+    case Entry::start:
         sample.phase = samplePhaseNotStarted;
-        sample.delayFrame = sample.trainingCounter = sample.testCounter = 0;
-        replayAt(0);
-        break;
-    case 9188:
-        if (first) {
-            sample.phase = samplePhaseNotStarted;
-            presetTraining(0);
-        }
-        replayAt(0);
-        ellipse(465, 200, 320, 50);
-        break;
-    case 9286:
-        replayAt(d < 66 ? 0 : d < 76 ? d - 66 : 10);
-        hooks.smallPicture(168, 160);
-        break;
-    case 9419:
-        if (first) sample.phase = samplePhaseListen;
-        replayAt(11);
-        ellipse(285, 200, 80, 40);
-        break;
-    case 9477:
-        if (first) sample.phase = samplePhaseListen;
-        replayAt(d + 11);
-        ellipse(285, 200, 80, 40);
-        break;
-    case 9517:
         presetTraining(0);
-        sample.phase = samplePhaseListen;
-        replayAt(53);
-        ellipse(285, 200, 80, 40);
         break;
-    case 9603:
-    case 9676:
-        if (first && row == 9603) sample.phase = samplePhaseDelay;
-        if (first && row == 9676) hooks.timedSequence(roundToInt32((sample.delayMs + 4000) / sampleFrameMs));
-        presetTraining(0);
-        replayAt(54);
-        break;
-    case 9815:
-    case 9889:
-        presetTraining(0);
-        replayAt(54);
-        ellipse(405, 260, 80, 40);
-        break;
-    case 9959:
-        presetTraining(0);
-        replayAt(54);
-        ellipse(344, 430, 10, 200);
-        break;
-    case 10021:
-        if (d + 54 < 85) {
-            replayAt(d + 54);
-        } else {
-            presetTraining(31);
-            replayAt(85);
-        }
-        break;
-    case 10084:
-        presetTraining(31);
-        replayAt(85);
-        hooks.arrow(1, 432, 215, 432, 240, 3);
-        hooks.arrow(1, 432, 215, 397, 200, 3);
-        break;
-    case 10222:
-    case 10342:
-    case 10467:
-    case 10556:
-    case 10704:
-    case 10736:
-    case 10780:
-    case 10851:
-    case 10932:
-        presetTraining(50);
-        replayAt(104);
-        break;
-    case 11078:
-        presetTraining(65);
-        replayAt(119);
-        hooks.smallPicture(458, 210);
-        break;
-    case 11161:
-        presetTraining(65);
-        replayAt(119);
-        ellipse(555, 248, 80, 20);
-        break;
-    case 11228:
-    case 11333:
-    case 11398:
-    case 11510:
-        presetTraining(100);
-        replayAt(154);
-        if (row == 11228) ellipse(540, 430, 10, 200);
-        if (row == 11398) {
-            hooks.arrow(1, 580, 275, 540, 275, 1);
-            hooks.arrow(1, 580, 275, 614, 275, 1);
-            draw().colour(1, 0, 0, 0.4f);
-            draw().line(614, 267, 614, 283, -11);
-        }
-        if (row == 11510) ellipse(555, 468, 80, 40);
-        break;
-    case 11597:
-        if (first) sample.phase = samplePhaseSing;
-        presetTraining(161);
-        sample.testCounter = 0;
-        replayAt(216);
-        ellipse(675, 260, 80, 40);
-        break;
-    case 11680:
-        if (d + 216 < 258) {
-            replayAt(d + 216);
-        } else {
-            sample.testCounter = 42;
-            replayAt(258);
-        }
-        break;
-    case 11739:
-    case 11854:
-    case 11937:
-    case 12092:
-        sample.testCounter = 42;
-        replayAt(258);
-        if (row == 12092) hooks.smallPicture(578, 500);
-        break;
-    case 12250: replayAt(258); break; // the test runs on to its end
-    case 12309: feedbackAt(1, 258); break;
-    case 12385:
-    case 12454:
-    case 13007:
-    case 13567:
-    case 13635:
-    case 13782: feedbackAt(2, 258); break;
-    case 12499:
-    case 13089:
-    case 13224:
-    case 13330:
-        feedbackAt(3, 258);
-        if (row == 13089) hooks.smallPicture(573, 540);
-        if (row == 13224) {
-            ImmediateDraw &dr = draw();
-            dr.colour(0, 0.549f, 0, 1);
-            dr.lineWidth(3);
-            for (double x : {532.0, 562.0, 592.0}) dr.line(x, 460, x + 20, 460, -11);
-            dr.lineWidth(1);
-        }
-        break;
-    case 12642:
-    case 12815: feedbackAt(4, 258); break;
-    case 13850:
-    case 13971: hooks.diagramPair(7, 0); break;
+    case Entry::listen: sample.phase = samplePhaseListen; break;
+    case Entry::delay: sample.phase = samplePhaseDelay; break;
+    case Entry::timedSequence: hooks.timedSequence(roundToInt32((sample.delayMs + 4000) / sampleFrameMs)); break;
+    case Entry::sing: sample.phase = samplePhaseSing; break;
     default: break;
     }
 }
 
-// The frame's capture counters and tick grid, for the model.
-void restartCaptureCounters()
+void drawMark(const CommentedRow &r)
 {
-    samplesConsumed = 0;
-    audioClockMs = 0;
+    switch (r.mark) {
+    case Mark::none: break;
+    case Mark::ellipse: ellipse(r.a, r.b, r.c, r.d); break;
+    case Mark::smallPicture: hooks.smallPicture(r.a, r.b); break;
+    case Mark::noteArrows:
+        hooks.arrow(1, 432, 215, 432, 240, 3);
+        hooks.arrow(1, 432, 215, 397, 200, 3);
+        break;
+    case Mark::windowArrows:
+        hooks.arrow(1, 580, 275, 540, 275, 1);
+        hooks.arrow(1, 580, 275, 614, 275, 1);
+        draw().colour(1, 0, 0, 0.4f);
+        draw().line(614, 267, 614, 283, -11);
+        break;
+    case Mark::passedDashes: {
+        ImmediateDraw &dr = draw();
+        dr.colour(0, 0.549f, 0, 1);
+        dr.lineWidth(3);
+        for (double x : {532.0, 562.0, 592.0}) dr.line(x, 460, x + 20, 460, -11);
+        dr.lineWidth(1);
+        break;
+    }
+    }
 }
+
+void commentedPage(int32_t row, int32_t step)
+{
+    const CommentedRow *r = nullptr;
+    for (const CommentedRow &c : commentedRows)
+        if (c.row == row) r = &c;
+    if (r == nullptr) return;
+    enterRow(r->entry, step == row);
+    if (r->training != kept) presetTraining(r->training);
+    if (r->test != kept) sample.testCounter = r->test;
+    switch (r->shown) {
+    case Shown::replay: {
+        int32_t tick = r->tick;
+        const Ramp &p = r->ramp;
+        if (p.lastTick > r->tick) {
+            tick = std::max<int32_t>(r->tick, r->tick + (step - row) - p.hold);
+            if (tick >= p.lastTick) {
+                tick = p.lastTick;
+                if (p.endTraining != kept) presetTraining(p.endTraining);
+                if (p.endTest != kept) sample.testCounter = p.endTest;
+            }
+        }
+        replayAt(tick);
+        break;
+    }
+    case Shown::feedback: feedbackAt(r->tick, 258); break;
+    case Shown::diagramPair: hooks.diagramPair(7, 0); break;
+    }
+    drawMark(*r);
+}
+
+// The frame's capture counters and tick grid, for the model.
 void countFedBlock() { samplesConsumed += 2048; }
 void restartGridAtFrame()
 {
@@ -715,7 +733,7 @@ void drawSampleRowExtras(int32_t, int32_t step)
     }
 }
 
-void drawSampleRowExtrasOfRow(const IntroPageRow &row, int32_t step)
+void drawSampleRowExtrasOfRow(ImmediateDraw &, const IntroPageRow &row, int32_t step)
 {
     if ((step >= 8302 && step <= 8342) || (row.topic >= 5 && row.topic <= 7)) drawSampleRowExtras(row.first, step);
 }

@@ -25,13 +25,22 @@ void sampleEntryStep(int32_t topic, int32_t step);
 int32_t sampleExerciseAtTick(int32_t tick);
 // The drawRowExtras hook for the sample's rows (the pages' dispatcher calls
 // drawSampleRowExtras itself).
-void drawSampleRowExtrasOfRow(const IntroPageRow &row, int32_t step);
+void drawSampleRowExtrasOfRow(ImmediateDraw &draw, const IntroPageRow &row, int32_t step);
 // At lesson entry: the exercise's parameters, reference note and judged
 // answer (and the frame's capture counters as its recording hooks).
 void startSampleLesson();
 
 // The facade the pages draw through (glImmediateDraw() until set).
 void setSamplePagesDraw(ImmediateDraw &draw);
+
+// What the pages ask of the screen that shows them: a clip 1..212 started on
+// the teacher's source, and the teacher's source stopped. The screen installs
+// them (nothing happens until then).
+struct SamplePagesSound {
+    void (*startClip)(int32_t clip);
+    void (*stopTeacher)();
+};
+void setSamplePagesSound(const SamplePagesSound &sound);
 
 // Pieces the facade lacks, and the note voices; tests install recorders.
 struct SampleDrawHooks {

@@ -129,8 +129,7 @@ void drawExerciseTimeline(int32_t answerPhase, int32_t step)
 void drawExercisesToDoBox()
 {
     setColour(0, 0.6f, 0.6f, 0.4f);
-    const double box[] = {755, 628, 905, 628, 905, 683, 755, 683};
-    drawLineLoop(box, 4, -6);
+    drawFrameRect(755, 628, 905, 683, -6);
     drawText(lessonScreenFont, "Exercises To Do", 765, 668);
     drawLargeText(lessonScreenFont, std::to_string(r.exercisesLeft), 825, 638);
 }
@@ -182,11 +181,7 @@ void drawStaffAndParameters()
 
 void drawNavigation()
 {
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(lessonScreenFont, "Navigation:", 620, 77);
-    const double box[] = {615, 22, 1067, 22, 1067, 70, 615, 70};
-    drawLineLoop(box, 4, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(lessonScreenFont, "Navigation:", 620, 77, 615, 22, 1067, 70);
     drawText(lessonScreenFont, "Quit Exercise ... ", 620, 28);
 }
 
@@ -397,8 +392,7 @@ void drawFeedbackFrame(int32_t step)
         }
         drawFeedbackIcon(880, 482, r.notePassed ? 3 : 2);
         if (r.answerValid) {
-            const double dev = 1200 * std::log(r.sungFrequency) / std::log(2.0) -
-                               1200 * std::log(r.targetFrequency) / std::log(2.0);
+            const double dev = centsOfHz(r.sungFrequency) - centsOfHz(r.targetFrequency);
             setColour(0, 0, 1, 1);
             drawLargeText(lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 740, 455);
             drawLargeText(lessonScreenFont, "STD=" + whole(r.stdDeviationCents), 740, 430);

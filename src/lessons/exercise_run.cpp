@@ -15,6 +15,7 @@
 #include "lessons/lesson_params.h"
 #include "lessons/lesson_state.h"
 #include "lessons/note_ordering.h"
+#include "lessons/recording_start.h"
 #include "lessons/run_tallies.h"
 #include "music/note_voices.h"
 #include "store/store_io.h"
@@ -83,19 +84,8 @@ void analyseOneBlock()
 
 void startRecording(bool training)
 {
-    std::memset(recordingBuffer, 0, sizeof(int16_t) * analysisWindowLength);
-    clearEventMarks();
-    r.captureWritePos = recordingBlockLength;
-    r.tracker.analysisPos = 0;
-    samplesConsumed = 0;
-    audioClockMs = 0;
-    recordingBlockIndex = -1;
-    freeClockStart = frameTime;
+    startLessonRecording(r.captureWritePos, r.tracker);
     r.microphoneStalled = false;
-    // A recording schedules no sound: each tick comes as its block is in.
-    clearSoundEvents();
-    eventSyncMode = 1;
-    eventSyncOffset = audioClockMs;
     if (training) {
         r.trainingIndex = -1;
         r.trainingStart = 1;
@@ -269,22 +259,10 @@ void waitInitialisationFrame()
 
 void setUpExercise()
 {
-    stopAllVoices();
-    setChordVoices(27);
-    noteVoices[1].kind = voiceKindFlute;
-    noteVoices[2].kind = voiceKindSine;
-    noteVoices[3].kind = voiceKindSine;
     const int32_t slot = r.exerciseCount % r.notesToTrain;
     r.currentExerciseNote = r.lessonResults.slots[slot].note;
     const int32_t note = r.currentExerciseNote;
-    noteVoices[1].note = note;
-    noteVoices[1].staffValue = staffValueOfNote(note);
-    clearVoiceHighlights();
-    setChordVoices(27);
-    noteVoices[1].note = note;
-    noteVoices[1].staffValue = staffValueOfNote(note);
-    noteVoices[1].toneHz = 0;
-    noteVoices[1].toneMs = 2000;
+    setUpExerciseVoices(note, 0);
     playingVoices[1] = noteVoices[1];
     countShownVoices();
     r.targetFrequency = noteFrequencies[note];

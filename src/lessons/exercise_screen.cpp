@@ -236,7 +236,7 @@ void startExerciseScreen()
     setKeyboardFocus(nullptr);
     enterOptionsScreenAtEntry();
     if (currentLesson < 2 || currentLesson > 557) stopProgram(0, stopExerciseScreenLesson);
-    currentScreen = currentLesson + lessonScreenOffset;
+    currentScreen = lessonScreenFor(currentLesson);
 }
 
 const ScreenHandlers exerciseScreenHandlers = {

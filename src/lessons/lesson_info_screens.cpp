@@ -80,27 +80,14 @@ void finishLeaving(InfoScreenState &st, ControlRecord &button)
     st.phase = 0;
 }
 
-// The options of a lesson outside the table cannot be set up: such a lesson
-// goes back to the lesson menu.
-void toOptionsOrMenu()
-{
-    if (lessonInTable(currentLesson)) {
-        setUpExerciseOptions();
-        currentScreen = exerciseOptionsScreenId;
-    } else {
-        currentScreen = lessonMenuScreenId;
-    }
-}
-
 void lessonOverviewAction(int32_t code)
 {
     InfoScreenState &st = lessonOverviewState;
     const int32_t L = currentLesson;
     if (code == infoStartAction) {
         finishLeaving(st, st.startButton);
-        if (L == 1) currentScreen = introLessonScreenId;
-        else if (L == 557) currentScreen = afterLastLessonScreenId;
-        else toOptionsOrMenu();
+        if (L == 1 || L == 557) currentScreen = lessonScreenFor(L);
+        else openLessonOptions();
     } else if (code == infoChangeLessonAction) {
         finishLeaving(st, st.changeButton);
         if (L != 1 && lessonInTable(L)) setUpExerciseOptions();
@@ -115,9 +102,8 @@ void exerciseInfoAction(int32_t code)
     if (code != infoStartAction) return;
     const int32_t L = currentLesson;
     finishLeaving(st, st.startButton);
-    if (L == 1) currentScreen = introLessonScreenId;
-    else if (L >= 2 && L <= 557) currentScreen = L + lessonScreenOffset;
-    else toOptionsOrMenu();
+    if (lessonInTable(L)) currentScreen = lessonScreenFor(L);
+    else openLessonOptions();
     promptLine.clear();
 }
 
@@ -128,9 +114,8 @@ void exerciseSampleAction(int32_t code)
     const int32_t L = currentLesson;
     finishLeaving(st, st.startButton);
     st.frameCounter = 0;
-    if (L == 1) currentScreen = introLessonScreenId;
-    else if (L == 2) currentScreen = lessonOneScreenId;
-    else toOptionsOrMenu();
+    if (L == 1 || L == 2) currentScreen = lessonScreenFor(L);
+    else openLessonOptions();
     if (sampleHooks.stopSample) sampleHooks.stopSample();
     promptLine.clear();
 }

@@ -336,7 +336,7 @@ static void displayLessonLoadingScreen()
 {
     loadLesson();
     if (currentLesson == 1) {
-        currentScreen = introLessonScreenId;
+        currentScreen = lessonScreenFor(currentLesson);
     } else {
         setUpExerciseOptions();
         currentScreen = exerciseOptionsScreenId;
@@ -353,6 +353,7 @@ const ScreenHandlers lessonLoaderScreenHandlers = {
     .drawControls = nullptr,
     .handleAction = nullptr,
     .display = displayLessonLoadingScreen,
+    .enter = setUpExerciseOptions, // the loader reads the lesson's options
 };
 
 void setScoreViewScale(double speedFactor)

@@ -4,7 +4,9 @@
 // redrawn pitches, interval steps), keeps untransposed copies for the replay,
 // and goes on to the introductory lesson (lesson 1) or, after
 // setUpExerciseOptions, to the exercise options. It draws nothing and takes
-// no input.
+// no input. Its entry (`.enter`) sets up the current lesson's options, which
+// the loading reads (the pitch band from the sensitivity): a screen of
+// another folder calls it before it makes the loader current.
 //
 // Lesson folders under resourceDir: 1 "Introduction"; 2..7 "Lesson1".."Lesson6";
 // 8 "Lesson7" for the melody and "lesson7" for the other two files (one folder:

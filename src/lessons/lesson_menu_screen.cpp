@@ -352,11 +352,9 @@ static void drawLowerArea(ImmediateDraw &draw)
 {
     draw.colour(0.1f, 0.5f, 0.1f, 0.4f);
     draw.text(DrawnText::normal, lessonMenuFont, "Display Statistics: ", 30, 137);
-    const double statisticsFrame[] = {25, 107, 979, 107, 979, 130, 25, 130};
-    draw.lineLoop(statisticsFrame, 4, -6);
+    frameRect(draw, 25, 107, 979, 130, -6);
     draw.text(DrawnText::normal, lessonMenuFont, "Control:", 470, 75);
-    const double controlFrame[] = {465, 20, 983, 20, 983, 68, 465, 68};
-    draw.lineLoop(controlFrame, 4, -6);
+    frameRect(draw, 465, 20, 983, 68, -6);
     draw.colour(0, 0, 0, 0.4f);
     draw.text(DrawnText::normal, lessonMenuFont, "Quit Program .....", 470, 48);
     draw.text(DrawnText::normal, lessonMenuFont, "Change User ......", 470, 26);

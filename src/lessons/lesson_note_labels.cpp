@@ -19,8 +19,6 @@ constexpr const char *relativeSharps[12] = {"(Do)", "(Di)", "(Re)", "(Ri)", "(Mi
 constexpr const char *relativeFlats[12] = {"(Do)", "(Ra)", "(Re)", "(Me)", "(Mi)", "(Fa)",
                                            "(Se)", "(So)", "(Le)", "(La)", "(Te)", "(Ti)"};
 
-int32_t positiveMod12(int32_t v) { return ((v % 12) + 12) % 12; }
-
 bool usesSolfegeLyrics(int32_t type) { return type == 0 || type == 3 || type == 5 || type == 6; }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "lessons/lesson_options.h"
 
+#include "base/screen_id.h"
+#include "base/shared.h"
 #include "base/stops.h"
 #include "lessons/lesson_state.h"
 #include "lessons/options_screen.h"
@@ -136,4 +138,19 @@ void setUpExerciseOptions()
     }
     if (selectionHooks.createOptionsControls) selectionHooks.createOptionsControls();
     enterOptionsScreenAtEntry();
+}
+
+int32_t lessonScreenFor(int32_t lesson)
+{
+    return lesson == 1 ? introLessonScreenId : lesson + lessonScreenOffset;
+}
+
+void openLessonOptions()
+{
+    if (currentLesson >= firstOptionsLesson && currentLesson <= lastOptionsLesson) {
+        setUpExerciseOptions();
+        currentScreen = exerciseOptionsScreenId;
+    } else {
+        currentScreen = lessonMenuScreenId;
+    }
 }

@@ -88,3 +88,14 @@ const NoteSelectionHooks &realNoteSelectionHooks();
 // opens that screen at its entry state. Reads currentLesson and
 // currentUserKey.
 void setUpExerciseOptions();
+
+// The screen that runs lesson 1..557 itself: the introduction for lesson 1,
+// then screen lesson + lessonScreenOffset (the inert lesson-one screen for
+// 2, the exercise screens for 3..556, the screen after the last lesson for
+// 557).
+int32_t lessonScreenFor(int32_t lesson);
+
+// The way into the current lesson through its options: they are set up and
+// the options screen is next; a lesson outside 1..557 has no options and
+// goes back to the lesson menu.
+void openLessonOptions();

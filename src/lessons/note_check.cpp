@@ -8,7 +8,6 @@
 
 namespace {
 
-double cents(double hz) { return 1200.0 * std::log(hz) / std::log(2.0); }
 double bandFactor(double bandCents) { return std::pow(2.0, bandCents / 1200.0); }
 
 } // namespace
@@ -31,10 +30,10 @@ bool lastSamplesWithinTolerance(const double *samples, int32_t n, double meanLim
     for (int32_t i = 58; i >= 59 - n; --i) {
         const double s = samples[i];
         if (!(lower <= s && s <= upper)) return false; // a no-pitch code lies far below
-        sum += cents(s);
+        sum += centsOfHz(s);
     }
     const double mean = sum / n;
-    const double target = cents(targetHz);
+    const double target = centsOfHz(targetHz);
     return target - meanLimitCents <= mean && mean <= target + meanLimitCents;
 }
 

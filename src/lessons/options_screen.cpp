@@ -20,6 +20,7 @@
 #include "lessons/lesson_one_screen.h"
 #include "lessons/lesson_state.h"
 #include "lessons/options_drawing.h"
+#include "lessons/recording_start.h"
 #include "music/note_voices.h"
 #include "music/notes.h"
 #include "music/staff_geometry.h"
@@ -414,17 +415,7 @@ void singStep(int32_t f)
 {
     if (f == 0) {
         s.liveBandCents = 50;
-        std::memset(recordingBuffer, 0, sizeof(int16_t) * analysisWindowLength);
-        clearEventMarks();
-        s.captureWritePos = recordingBlockLength;
-        s.tracker.analysisPos = 0;
-        samplesConsumed = 0;
-        audioClockMs = 0;
-        recordingBlockIndex = -1;
-        freeClockStart = frameTime;
-        clearSoundEvents(); // the answer schedules no sound: a tick per block
-        eventSyncMode = 1;
-        eventSyncOffset = 0;
+        startLessonRecording(s.captureWritePos, s.tracker);
         call(hooks.startCapture);
     } else if (f >= 1 && f <= checkBlocks) {
         captureAndAnalyseBlock();

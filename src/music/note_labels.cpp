@@ -1,13 +1,12 @@
 #include "music/note_labels.h"
 
 #include "base/rounding.h"
+#include "music/notes.h"
 
 namespace {
 
 constexpr const char *solfegeSharps[12] = {"Do", "Di", "Re", "Ri", "Mi", "Fa", "Fi", "So", "Si", "La", "Li", "Ti"};
 constexpr const char *solfegeFlats[12] = {"Do", "Ra", "Re", "Me", "Mi", "Fa", "Se", "So", "Le", "La", "Te", "Ti"};
-
-int32_t positiveMod12(int32_t v) { return ((v % 12) + 12) % 12; }
 
 } // namespace
 

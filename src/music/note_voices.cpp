@@ -108,6 +108,20 @@ void setChordVoices(int32_t note)
     for (int32_t i = 1; i <= voiceCount; ++i) noteVoices[i].toneHz = 0.0;
 }
 
+void setUpExerciseVoices(int32_t note, double toneHz)
+{
+    stopAllVoices();
+    clearVoiceHighlights();
+    setChordVoices(noteC4);
+    noteVoices[1].kind = voiceKindFlute;
+    noteVoices[2].kind = voiceKindSine;
+    noteVoices[3].kind = voiceKindSine;
+    noteVoices[1].note = note;
+    noteVoices[1].staffValue = staffValueOfNote(note);
+    noteVoices[1].toneHz = toneHz;
+    noteVoices[1].toneMs = 2000;
+}
+
 void prepareVoice(int32_t voice, int32_t distanceClass)
 {
     if (!validVoice(voice)) return;

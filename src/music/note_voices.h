@@ -65,6 +65,12 @@ void setSingleVoice(int32_t note);
 // frequencies cleared; kinds and play copies stay.
 void setChordVoices(int32_t note);
 
+// The voices of one exercise (the lessons' and the introduction's sample):
+// all stopped and unlit, the chord voices on middle C, voice 1 a flute on
+// `note` for 2000 ms (a synthesised tone of `toneHz` when that is above 0),
+// voices 2 and 3 sine. The play copies and the shown count stay.
+void setUpExerciseVoices(int32_t note, double toneHz);
+
 // Attaches the voice's sound to its source, ready to start; numbers outside
 // 1..4 do nothing.
 void prepareVoice(int32_t voice, int32_t distanceClass);

@@ -1,5 +1,7 @@
 #include "music/notes.h"
 
+#include <cmath>
+
 #include "base/stops.h"
 
 namespace {
@@ -134,3 +136,5 @@ int32_t keyTonicPitchClass(bool minor, int32_t key)
     if (key < 0 || key >= keyCount) return minor ? 0 : 3;
     return minor ? minorTonic[key] : majorTonic[key];
 }
+
+double centsOfHz(double hz) { return 1200.0 * std::log(hz) / std::log(2.0); }

@@ -67,8 +67,16 @@ inline constexpr const char *pitchClassSpellings[nameTableCount][12] = {
 // written letter (B#1 sounds as C2, Cb2 as B1); "" for 75 and outside 0..75.
 std::string noteNameInTable(int32_t table, int32_t note);
 
+// A note or interval as a pitch class 0..11, for negative values too.
+inline constexpr int32_t positiveMod12(int32_t v) { return ((v % 12) + 12) % 12; }
+
 // Which table a key writes its note names with; -1 outside 0..14.
 int32_t nameTableForKey(int32_t key);
+
+// Cents of a positive frequency: 1200 x log2(hz), in double precision, as
+// the sung-note check judges and the screens show a deviation (the exercise
+// judges in extended precision: exercise_judging).
+double centsOfHz(double hz);
 
 int32_t staffValueOfNote(int32_t note);
 int32_t noteOfStaffValue(int32_t value);

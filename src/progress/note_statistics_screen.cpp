@@ -117,12 +117,8 @@ static void displayNoteStatisticsScreen()
     drawUserHeader(705);
     setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 697, 980, 697, -6);
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(noteStatisticsFont, "Note Statistics:", 30, 677);
-    const double outline[] = {25, 670, 983, 670, 983, 272, 25, 272, 25, 670};
-    drawLineStrip(outline, 5, -6);
+    drawLabelledPanel(noteStatisticsFont, "Note Statistics:", 30, 677, 25, 272, 983, 670);
 
-    setColour(0, 0, 0, 0.4f);
     const int32_t slot = userSlotForKey(currentUserKey);
     bool currentLevel = false;
     const int32_t L = slot < 0 ? -1 : noteStatisticsBlock(userRecords[slot], shownLesson, currentLevel);
@@ -141,11 +137,7 @@ static void displayNoteStatisticsScreen()
         drawNoteResultTable(userRecords[slot].lessonBlocks[L], p.noteCount);
     }
 
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(noteStatisticsFont, "Navigation:", 470, 257);
-    const double nav[] = {465, 250, 983, 250, 983, 202, 465, 202, 465, 250};
-    drawLineStrip(nav, 5, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(noteStatisticsFont, "Navigation:", 470, 257, 465, 202, 983, 250);
     drawText(noteStatisticsFont, "Quit Statistcs .....", 470, 208);
     drawNoteStatisticsControls();
     finishScreenFrame(12, "Recognize Trends");

@@ -13,6 +13,7 @@
 #include "base/small_routines.h"
 #include "frame/text.h"
 #include "lessons/lesson_params.h"
+#include "lessons/lesson_loader.h"
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
 #include "progress/results_drawing.h"
@@ -38,7 +39,7 @@ static void stopTeacher()
 }
 
 // When the options are prepared: ChangeLesson before the focus is removed,
-// RepeatLesson right before the lesson loader takes over.
+// RepeatLesson right before the lesson loader takes over (its entry).
 enum class OptionsSetUp { none, beforeFocus, last };
 
 static void leave(ControlRecord &button, int32_t screen, OptionsSetUp options)
@@ -49,7 +50,7 @@ static void leave(ControlRecord &button, int32_t screen, OptionsSetUp options)
     if (options == OptionsSetUp::beforeFocus) setUpExerciseOptions();
     setKeyboardFocus(nullptr);
     scoreOverviewState.phase = 0;
-    if (options == OptionsSetUp::last) setUpExerciseOptions();
+    if (options == OptionsSetUp::last) lessonLoaderScreenHandlers.enter();
     currentScreen = screen;
     promptLine.clear();
 }
@@ -210,11 +211,7 @@ static void displayScoreOverviewScreen()
     if (known) getUserLessonBlock(currentUserKey, lesson - 2, block);
     drawNoteResultTable(block, notes);
 
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(scoreOverviewFont, "Control:", 470, 257);
-    const double strip[] = {405, 250, 912, 250, 912, 202, 405, 202, 405, 250};
-    drawLineStrip(strip, 5, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(scoreOverviewFont, "Control:", 470, 257, 405, 202, 912, 250);
     drawText(scoreOverviewFont, "Exit Program ....", 410, 230);
     drawText(scoreOverviewFont, "Choose new Lesson  ......", 410, 208);
     drawScoreOverviewControls();

@@ -193,11 +193,7 @@ static void displayTimeLineGraphScreen()
 
     setColour(0.2f, 0.1f, 0.3f, 0.9f);
     for (double x : {249.0, 403.0, 557.0, 711.0, 865.0, 1019.0}) drawLine(x, 100, x, 745, -5);
-    setColour(0.1f, 0.5f, 0.1f, 0.4f);
-    drawText(timeLineGraphFont, "Navigation:", 625, 55);
-    const double nav[] = {620, 48, 1177, 48, 1177, 18, 620, 18, 620, 48};
-    drawLineStrip(nav, 5, -6);
-    setColour(0, 0, 0, 0.4f);
+    drawLabelledPanel(timeLineGraphFont, "Navigation:", 625, 55, 620, 18, 1177, 48);
     drawText(timeLineGraphFont, "Quit Statistcs:", 625, 30);
 
     drawTimeLineGraphControls();

@@ -23,6 +23,7 @@
 #include "lessons/lesson_note_labels.h"
 #include "music/note_labels.h"
 #include "platform/paths.h"
+#include "lessons/lesson_loader.h"
 #include "lessons/lesson_options.h"
 #include "lessons/options_screen.h"
 #include "store/recording_file.h"
@@ -353,7 +354,7 @@ static void replayOptionsAction(int32_t code)
         if (soundSources[teacherSource] != 0) stopSource(soundSources[teacherSource]);
         setKeyboardFocus(nullptr);
         replayOptions.phase = 0;
-        setUpExerciseOptions();
+        lessonLoaderScreenHandlers.enter();
         currentScreen = lessonLoaderScreenId;
         break;
     case exportAction:

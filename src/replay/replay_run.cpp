@@ -13,6 +13,7 @@
 #include "lessons/lesson_loader.h"
 #include "lessons/lesson_options.h"
 #include "lessons/lesson_state.h"
+#include "lessons/recording_start.h"
 #include "music/staff_geometry.h"
 #include "music/tune_state.h"
 #include "frame/message_panel.h"
@@ -375,10 +376,8 @@ void startPlayback()
     // buffer, and leaving the replay puts the head back.
     clearRecordingHeadForTrace();
     s.replayPosition = 0;
-    samplesConsumed = 0;
+    restartCaptureCounters();
     s.blockStartSample = 0;
-    audioClockMs = 0;
-    recordingBlockIndex = -1;
     soundDueTracks();
 }
 

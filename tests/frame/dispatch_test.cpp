@@ -5,6 +5,8 @@
 
 #include "common/temp_folder.h"
 #include <gtest/gtest.h>
+
+#include "app/screen_table.h"
 #include <cstdio>
 #include <fstream>
 #include <sstream>

@@ -36,9 +36,9 @@ static void fakeDeleteBuffers()
 }
 static void fakeStopCapture() {}
 static void fakeTick() {}
-static void fakeExtras(const IntroPageRow &row, int32_t step)
+static void fakeExtras(ImmediateDraw &draw, const IntroPageRow &row, int32_t step)
 {
-    if (world->drawPages) drawIntroRowExtras(row, step);
+    if (world->drawPages) drawIntroRowExtras(draw, row, step);
 }
 static void fakeEntry(int32_t, int32_t) {}
 static int32_t fakeSample(int32_t tick)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/screen_table.h"
+
 #include "common/generated_data.h"
 #include "common/screen_driver.h"
 #include "lessons/lesson_fixture.h"

@@ -4,6 +4,7 @@
 #include <set>
 #include <vector>
 
+#include "app/screen_table.h"
 #include "common/generated_data.h"
 #include "lessons/exercise_parts.h"
 #include "lessons/lesson_fixture.h"

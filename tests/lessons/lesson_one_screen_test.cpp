@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "app/screen_table.h"
 #include "common/generated_data.h"
 #include "frame/message_panel.h"
 #include "base/shared.h"

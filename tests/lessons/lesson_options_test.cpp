@@ -1,6 +1,7 @@
 #include <map>
 #include <vector>
 
+#include "app/screen_table.h"
 #include "frame/message_panel.h"
 #include "lessons/lesson_fixture.h"
 #include "lessons/lesson_options.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "abc_test_util.h"
+#include "common/abc_test_util.h"
 #include "base/stops.h"
 #include "music/chords.h"
 #include "store/users_file.h"

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/screen_table.h"
+
 #include "frame/dispatch.h"
 #include "base/shared.h"
 #include "app/startup.h"

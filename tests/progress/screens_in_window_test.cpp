@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/screen_table.h"
+
 #include "app/startup.h"
 #include "base/shared.h"
 #include "frame/control_drawing.h"

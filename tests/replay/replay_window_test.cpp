@@ -26,6 +26,8 @@
 #include <AL/alc.h>
 #include <gtest/gtest.h>
 
+#include "app/screen_table.h"
+
 #include "audio-files/audio_files.h"
 #include "frame/dispatch.h"
 #include "frame/message_panel.h"

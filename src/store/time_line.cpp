@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -19,6 +20,23 @@ static std::unique_ptr<TimeLineDay> days[userSlotCount][timeLineDayCount];
 static bool dirty[userSlotCount][timeLineDayCount];
 static bool anyDirty = false;
 static TodayFunction todayOverride = nullptr;
+
+// Where a slot's days are. A start reads no days: each user's days are read
+// when something first needs them, and a slot read from the file is dropped
+// again (when nothing in it waits for a save) as soon as another slot is
+// read, so memory holds about one user's history, not six.
+enum class SlotDays : uint8_t {
+    inMemory,     // memory is the whole truth (no file read, or made anew)
+    inFile,       // not read yet: days[slot] holds nothing
+    readFromFile, // read; may be dropped again while clean
+};
+static SlotDays slotDays[userSlotCount];
+// The slot's days were reset while they were still in the file: the next
+// save must write empty days over the file's days in use.
+static bool resetInFile[userSlotCount];
+static std::string timeLinePath; // the file loadTimeLineFile opened
+static void readSlotDays(int32_t slot);
+static void ensureSlotDays(int32_t slot, int32_t alsoKeep = -1);
 
 static const TimeLineDay &emptyDay()
 {
@@ -49,7 +67,9 @@ static bool validSlotDay(int32_t slot, int32_t day)
 
 const TimeLineDay &timeLineDay(int32_t slot, int32_t day)
 {
-    if (!validSlotDay(slot, day) || !days[slot][day]) return emptyDay();
+    if (!validSlotDay(slot, day)) return emptyDay();
+    ensureSlotDays(slot);
+    if (!days[slot][day]) return emptyDay();
     return *days[slot][day];
 }
 
@@ -67,6 +87,7 @@ TimeLineDay &editTimeLineDay(int32_t slot, int32_t day)
         scratch = emptyDay();
         return scratch;
     }
+    ensureSlotDays(slot);
     markDirty(slot, day);
     std::unique_ptr<TimeLineDay> &p = days[slot][day];
     if (!p) p = std::make_unique<TimeLineDay>(emptyDay());
@@ -79,6 +100,13 @@ void resetUserTimeLine(int32_t slot)
 {
     if (slot < 0 || slot >= userSlotCount) return;
     userRecords[slot].timeLineFull = 0;
+    if (slotDays[slot] == SlotDays::inFile) {
+        // Nothing to read: the save finds the days in use by their dates.
+        slotDays[slot] = SlotDays::inMemory;
+        resetInFile[slot] = true;
+        anyDirty = true;
+        return;
+    }
     // Only a time line that held days needs writing; resetting an empty one
     // (a new user in a free slot) must not cost a rewrite of the whole file.
     for (int32_t d = 0; d < timeLineDayCount; ++d) {
@@ -92,6 +120,8 @@ void moveTimeLine(int32_t fromSlot, int32_t toSlot)
 {
     if (fromSlot < 0 || fromSlot >= userSlotCount || toSlot < 0 || toSlot >= userSlotCount) return;
     if (fromSlot == toSlot) return;
+    ensureSlotDays(fromSlot);
+    ensureSlotDays(toSlot, fromSlot);
     for (int32_t d = 0; d < timeLineDayCount; ++d) {
         if (days[toSlot][d] || days[fromSlot][d]) {
             markDirty(toSlot, d);
@@ -218,50 +248,174 @@ static uint64_t dayOffset(int32_t slot, int32_t day)
     return static_cast<uint64_t>(slot) * timeLineBlockSize + static_cast<uint64_t>(day) * timeLineDaySize;
 }
 
-void loadTimeLineFile(const std::string &path)
+// What the format fixes of a day in use, and nothing stricter: a whole-day
+// date from 1 January 1900 to 31 December 2199 (what a clock set anywhere in
+// that span writes, and every date the statistics import accepts), and in
+// every block notes 0..74, finite means and deviations and the flags 0 or 1.
+std::string timeLineDayFault(const TimeLineDay &day)
 {
-    if (path.empty()) stopProgram(0, stopUsersLoadName);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) stopProgram(0, stopUsersLoadOpen);
-    auto fail = [fd](const std::string &detail) {
+    static const double firstDate = dayNumberFromDate(1900, 1, 1);
+    static const double lastDate = dayNumberFromDate(2199, 12, 31);
+    auto number = [](double v) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17g", v);
+        return std::string(text);
+    };
+    const double date = day.date;
+    if (!(date >= firstDate && date <= lastDate) || date != std::floor(date)) return "field date value " + number(date);
+    for (int32_t L = 0; L < lessonBlockCount; ++L) {
+        const LessonBlock &b = day.lessonBlocks[L];
+        const std::string block = "field lessonBlock " + std::to_string(L);
+        if (b.done > 1) return block + " done value " + std::to_string(b.done);
+        for (int32_t j = 0; j < 8; ++j) {
+            const NoteSlot &n = b.slots[j];
+            const std::string slot = block + " slot " + std::to_string(j + 1);
+            if (n.note < 0 || n.note > emptyNoteIndex) return slot + " note value " + std::to_string(n.note);
+            if (!std::isfinite(n.mean)) return slot + " mean value " + number(n.mean);
+            if (!std::isfinite(n.standardDeviation)) return slot + " deviation value " + number(n.standardDeviation);
+            if (n.passed > 1) return slot + " passed value " + std::to_string(n.passed);
+        }
+    }
+    return std::string();
+}
+
+// Reads one slot's days: first the dates; only the days in use (a date other
+// than the empty date) are read whole and checked, so an empty time line
+// costs 100 small reads. Each read checks the file as the start does.
+static void readSlotDays(int32_t slot)
+{
+    if (timeLinePath.empty()) stopProgram(0, stopUsersLoadName);
+    int fd = ::open(timeLinePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        writeDebugDetail("loadTimeLineFile: cannot open " + timeLinePath + " errno=" + std::to_string(errno));
+        stopProgram(0, stopUsersLoadOpen);
+    }
+    const UserRecord &user = userRecords[slot];
+    const std::string who = "user \"" + user.name + "\" (slot " + std::to_string(slot) + ", key " +
+                            std::to_string(user.key) + ")";
+    auto stop = [fd](const std::string &detail, int32_t stopNumber) {
         writeDebugDetail("loadTimeLineFile: " + detail);
         ::close(fd);
-        stopProgram(0, stopUsersLoadRead);
+        stopProgram(0, stopNumber);
     };
     // A time line of any other size is refused: loading what there is and
     // saving would write the missing days back as empty ones for good.
     struct stat st;
     if (::fstat(fd, &st) != 0 || static_cast<uint64_t>(st.st_size) != timeLineFileSize)
-        fail("the time line is " + std::to_string(st.st_size) + " bytes, not " + std::to_string(timeLineFileSize));
-    // First the dates; only the days in use (a date other than the empty
-    // date) are read whole, so an empty time line costs 2000 small reads.
+        stop(timeLinePath + " is " + std::to_string(st.st_size) + " bytes, not " + std::to_string(timeLineFileSize),
+             stopUsersLoadRead);
     const std::vector<uint8_t> &empty = emptyDayImage();
     std::vector<uint8_t> buffer(timeLineDaySize);
+    for (int32_t d = 0; d < timeLineDayCount; ++d) {
+        days[slot][d].reset();
+        dirty[slot][d] = false;
+        uint8_t dateBytes[8];
+        if (::pread(fd, dateBytes, 8, static_cast<off_t>(dayOffset(slot, d))) != 8)
+            stop("cannot read the date of " + who + " day " + std::to_string(d) + " in " + timeLinePath,
+                 stopUsersLoadRead);
+        if (std::memcmp(dateBytes, empty.data(), 8) == 0) continue; // an empty day, whatever its blocks
+        std::size_t got = 0;
+        if (::lseek(fd, static_cast<off_t>(dayOffset(slot, d)), SEEK_SET) < 0 ||
+            !storeReadBytes(fd, buffer.data(), buffer.size(), got) || got != buffer.size())
+            stop("cannot read " + who + " day " + std::to_string(d) + " in " + timeLinePath, stopUsersLoadRead);
+        auto day = std::make_unique<TimeLineDay>();
+        readTimeLineDay(buffer.data(), *day);
+        // A damaged day must not reach the screens, the export or a save;
+        // nothing is written, the file stays for inspection.
+        const std::string fault = timeLineDayFault(*day);
+        if (!fault.empty())
+            stop("the time line " + timeLinePath + " is damaged: " + who + " day " + std::to_string(d) + " " + fault,
+                 stopTimeLineDamaged);
+        days[slot][d] = std::move(day);
+    }
+    ::close(fd);
+}
+
+static bool slotClean(int32_t slot)
+{
+    if (resetInFile[slot]) return false;
+    for (int32_t d = 0; d < timeLineDayCount; ++d)
+        if (dirty[slot][d]) return false;
+    return true;
+}
+
+static void ensureSlotDays(int32_t slot, int32_t alsoKeep)
+{
+    if (slotDays[slot] != SlotDays::inFile) return;
+    // The file holds what a clean slot read from it holds: drop it.
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        if (s == slot || s == alsoKeep || slotDays[s] != SlotDays::readFromFile || !slotClean(s)) continue;
+        for (std::unique_ptr<TimeLineDay> &p : days[s]) p.reset();
+        slotDays[s] = SlotDays::inFile;
+    }
+    readSlotDays(slot);
+    slotDays[slot] = SlotDays::readFromFile;
+}
+
+int32_t timeLineDaysInMemory()
+{
+    int32_t n = 0;
+    for (const auto &slotDaysHeld : days)
+        for (const std::unique_ptr<TimeLineDay> &p : slotDaysHeld) n += p ? 1 : 0;
+    return n;
+}
+
+void loadTimeLineFile(const std::string &path)
+{
+    if (path.empty()) stopProgram(0, stopUsersLoadName);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) stopProgram(0, stopUsersLoadOpen);
+    // A time line of any other size is refused at once, as when it is read.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || static_cast<uint64_t>(st.st_size) != timeLineFileSize) {
+        writeDebugDetail("loadTimeLineFile: the time line is " + std::to_string(st.st_size) + " bytes, not " +
+                         std::to_string(timeLineFileSize));
+        ::close(fd);
+        stopProgram(0, stopUsersLoadRead);
+    }
+    ::close(fd);
+    timeLinePath = path;
     for (int32_t s = 0; s < userSlotCount; ++s) {
         for (int32_t d = 0; d < timeLineDayCount; ++d) {
             days[s][d].reset();
             dirty[s][d] = false;
-            uint8_t dateBytes[8];
-            if (::pread(fd, dateBytes, 8, static_cast<off_t>(dayOffset(s, d))) != 8)
-                fail("cannot read the date of slot " + std::to_string(s) + " day " + std::to_string(d));
-            if (std::memcmp(dateBytes, empty.data(), 8) == 0) continue; // an empty day, whatever its blocks
-            std::size_t got = 0;
-            if (::lseek(fd, static_cast<off_t>(dayOffset(s, d)), SEEK_SET) < 0 ||
-                !storeReadBytes(fd, buffer.data(), buffer.size(), got) || got != buffer.size())
-                fail("cannot read slot " + std::to_string(s) + " day " + std::to_string(d));
-            auto day = std::make_unique<TimeLineDay>();
-            readTimeLineDay(buffer.data(), *day);
-            days[s][d] = std::move(day);
         }
+        slotDays[s] = SlotDays::inFile;
+        resetInFile[s] = false;
+    }
+    anyDirty = false;
+}
+
+// A slot reset before its days were read: the days the file holds in use
+// (by their dates) are written as empty days.
+static void markResetDaysInFile(int32_t slot)
+{
+    resetInFile[slot] = false;
+    int fd = timeLinePath.empty() ? -1 : ::open(timeLinePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        writeDebugDetail("stageTimeLineChanges: cannot open " + timeLinePath + " errno=" + std::to_string(errno));
+        stopProgram(0, stopUsersSaveOpen);
+    }
+    for (int32_t d = 0; d < timeLineDayCount; ++d) {
+        if (days[slot][d] || dirty[slot][d]) continue; // written anyway
+        uint8_t dateBytes[8];
+        if (::pread(fd, dateBytes, 8, static_cast<off_t>(dayOffset(slot, d))) != 8) {
+            writeDebugDetail("stageTimeLineChanges: cannot read the date of slot " + std::to_string(slot) + " day " +
+                             std::to_string(d));
+            ::close(fd);
+            stopProgram(0, stopUsersSaveWrite);
+        }
+        if (std::memcmp(dateBytes, emptyDayImage().data(), 8) != 0) dirty[slot][d] = true;
     }
     ::close(fd);
-    anyDirty = false;
 }
 
 void stageTimeLineChanges()
 {
     if (!anyDirty) return;
     std::vector<uint8_t> buffer(timeLineDaySize);
+    for (int32_t s = 0; s < userSlotCount; ++s)
+        if (resetInFile[s]) markResetDaysInFile(s);
     for (int32_t s = 0; s < userSlotCount; ++s) {
         for (int32_t d = 0; d < timeLineDayCount; ++d) {
             if (!dirty[s][d]) continue;
@@ -284,6 +438,7 @@ bool writeTimeLineBody(AtomicWrite &w)
     const std::vector<uint8_t> &empty = emptyDayImage();
     std::vector<uint8_t> buffer(timeLineDaySize);
     for (int32_t s = 0; s < userSlotCount; ++s) {
+        ensureSlotDays(s);
         for (int32_t d = 0; d < timeLineDayCount; ++d) {
             std::unique_ptr<TimeLineDay> &p = days[s][d];
             if (p && isEmptyTimeLineDay(*p)) p.reset(); // edited back to empty: free it
@@ -300,7 +455,8 @@ bool writeTimeLineBody(AtomicWrite &w)
 
 void clearTimeLineChanged()
 {
-    for (auto &slotDays : dirty)
-        for (bool &d : slotDays) d = false;
+    for (auto &slotDirty : dirty)
+        for (bool &d : slotDirty) d = false;
+    for (bool &r : resetInFile) r = false;
     anyDirty = false;
 }

@@ -98,7 +98,7 @@ std::string scoreRecordFault(const ScoreRecord &r)
         if (e.best < 0) return entry + "best value " + std::to_string(e.best);
         if (e.tessitura < 0 || e.tessitura > 3) return entry + "tessitura value " + std::to_string(e.tessitura);
     }
-    if (r.referenceScore < 1) return "field referenceScore value " + std::to_string(r.referenceScore);
+    if (r.referenceScore < 0) return "field referenceScore value " + std::to_string(r.referenceScore);
     if (r.lessonBest < 0) return "field lessonBest value " + std::to_string(r.lessonBest);
     if (r.holderKey < 0 || r.holderKey > 10) return "field holderKey value " + std::to_string(r.holderKey);
     if (r.holderTessitura < 0 || r.holderTessitura > 3)

@@ -425,7 +425,7 @@ TEST_F(UsersFile, DamagedTimeLineDaysAndScoreRecordsStopWithWhereTheyAre)
         {0 * 136 + 0, 0, 2, 1, "lesson 1 key 1 field skipIntro value 2"},
         {556 * 136 + 9 * 12 + 4, 0, -1, 4, "lesson 557 key 10 field best value -1"},
         {1 * 136 + 2 * 12 + 8, 0, 4, 4, "lesson 2 key 3 field tessitura value 4"},
-        {99 * 136 + 120, 0, 0, 4, "lesson 100 field referenceScore value 0"},
+        {99 * 136 + 120, 0, -680, 4, "lesson 100 field referenceScore value -680"},
         {99 * 136 + 124, 0, -5, 4, "lesson 100 field lessonBest value -5"},
         {3 * 136 + 128, 0, 11, 4, "lesson 4 field holderKey value 11"},
         {3 * 136 + 132, 0, -1, 4, "lesson 4 field holderTessitura value -1"},
@@ -442,6 +442,14 @@ TEST_F(UsersFile, DamagedTimeLineDaysAndScoreRecordsStopWithWhereTheyAre)
         EXPECT_EXIT(loadScoreFile(), ::testing::ExitedWithCode(3272 % 250), expected) << c.detail;
         EXPECT_EQ(readFile("ScoreFile"), bad) << c.detail;
     }
+    // A zero-filled score file (no scores, reference 0) is what the format allows.
+    {
+        std::ofstream out(path("ScoreFile"), std::ios::binary | std::ios::trunc);
+        const std::vector<char> zeros(scoreFileSize, 0);
+        out.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    loadScoreFile();
+    EXPECT_EQ(getUserScore(1, 1), 0);
 }
 
 // Adding a user clears the reissued key's score entries on disk in the same

@@ -18,6 +18,8 @@
 const TimeLineDay &timeLineDay(int32_t slot, int32_t day);
 // Write access to a day; marks the time line changed.
 TimeLineDay &editTimeLineDay(int32_t slot, int32_t day);
+// The date of a day, without reading the day's blocks.
+double timeLineDate(int32_t slot, int32_t day);
 // True while a day differs from what the file holds.
 bool timeLineChanged();
 
@@ -61,15 +63,15 @@ int32_t timeLineDaysInMemory();
 
 // Used by the actions that read and write it with the users file
 // (user_actions.cpp).
-// Opens the file and checks its size; no day is read. A user's days are read
-// when something first needs them (timeLineDay, editTimeLineDay, the
-// operations above): the dates of the slot's 100 days, then the days in use
-// whole, each checked by timeLineDayFault; a day with the empty date is the
+// Opens the file and checks its size; no day is read. A user's 100 dates are
+// read when something first needs that user's time line, each day in use
+// whole when it is first needed (timeLineDay, editTimeLineDay, the operations
+// above), each checked by timeLineDayFault; a day with the empty date is the
 // empty day in memory (its bytes on disk are left as they are until the day
-// is written). Reading another user's days drops the last one's unless they
-// wait for a save. Every read ends the program on open or read errors and on
-// a file of any other size (stop 3256), and on a damaged day in use with a
-// debug line naming the file, the user and the day (stop 3271).
+// is written). Reading another user's dates drops the last one's days unless
+// they wait for a save. Every read ends the program on open or read errors
+// and on a file of any other size (stop 3256), and on a damaged date or day
+// in use with a debug line naming the file, the user and the day (stop 3271).
 void loadTimeLineFile(const std::string &path);
 // Stages every changed day into the open transaction (store_io.h).
 void stageTimeLineChanges();

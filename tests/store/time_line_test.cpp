@@ -239,18 +239,31 @@ TEST_F(TimeLine, AStartReadsNoDaysAndEachUsersDaysAreReadWhenNeeded)
     EXPECT_LE(startRead, static_cast<int64_t>(usersFileSize + scoreFileSize + (1 << 20)));
     EXPECT_EQ(timeLineDaysInMemory(), 0);
 
+    // Only what is needed: one day, then all of that user's, then another
+    // user's dates (the last user's days go).
     EXPECT_TRUE(sameDay(timeLineDay(3, 57), fullDay(3, 57)));
+    EXPECT_EQ(timeLineDaysInMemory(), 1);
+    for (int32_t d = 0; d < timeLineDayCount; ++d) timeLineDay(3, d);
     EXPECT_EQ(timeLineDaysInMemory(), 100);
     int32_t n, successes, misses;
     countTrainingDays(5, n, successes, misses); // slot 4
     EXPECT_EQ(n, 100);
-    EXPECT_EQ(timeLineDaysInMemory(), 100);
+    EXPECT_EQ(timeLineDaysInMemory(), 0);
+    // A lesson end on today's day reads that day alone.
+    today = 42099;
+    addTimeLineEntry(5, 9, blockWithNote(30));
+    EXPECT_EQ(timeLineDaysInMemory(), 1);
+    auto slot4Day = [&](int32_t d) {
+        TimeLineDay day = fullDay(4, d);
+        if (d == 99) day.lessonBlocks[9] = blockWithNote(30);
+        return day;
+    };
 
     // The first lesson of a new day for slot 2, whose days were not read.
     today = 42100;
     addTimeLineEntry(3, 9, blockWithNote(33));
     EXPECT_TRUE(sameDay(timeLineDay(0, 99), fullDay(0, 99)));
-    EXPECT_EQ(timeLineDaysInMemory(), 100);
+    EXPECT_EQ(timeLineDaysInMemory(), 1);
     // The last user goes (slot 5 emptied unread), then the one in slot 1
     // (slots 2..4 move up).
     deleteUser(6);
@@ -261,7 +274,7 @@ TEST_F(TimeLine, AStartReadsNoDaysAndEachUsersDaysAreReadWhenNeeded)
     for (int32_t d = 0; d < timeLineDayCount; ++d) ASSERT_TRUE(sameDay(timeLineDay(0, d), fullDay(0, d))) << d;
     for (int32_t d = 0; d < 99; ++d) ASSERT_TRUE(sameDay(timeLineDay(1, d), fullDay(2, d + 1))) << d;
     for (int32_t d = 0; d < timeLineDayCount; ++d) ASSERT_TRUE(sameDay(timeLineDay(2, d), fullDay(3, d))) << d;
-    for (int32_t d = 0; d < timeLineDayCount; ++d) ASSERT_TRUE(sameDay(timeLineDay(3, d), fullDay(4, d))) << d;
+    for (int32_t d = 0; d < timeLineDayCount; ++d) ASSERT_TRUE(sameDay(timeLineDay(3, d), slot4Day(d))) << d;
     for (int32_t d = 0; d < timeLineDayCount; ++d) {
         ASSERT_TRUE(isEmptyTimeLineDay(timeLineDay(4, d))) << d;
         ASSERT_TRUE(isEmptyTimeLineDay(timeLineDay(5, d))) << d;

@@ -4,9 +4,10 @@
 // user_actions.h).
 //
 // Memory keeps only days that differ from an empty day, and only of the
-// users whose days were needed since the start (see loadTimeLineFile). Read days through timeLineDay; change them only through
-// editTimeLineDay (or the operations below), which marks the time line as
-// changed so that the next save writes it.
+// user whose days were needed last (see loadTimeLineFile). Read days through
+// timeLineDay; change them only through editTimeLineDay (or the operations
+// below), which marks the time line as changed so that the next save writes
+// it. A day's reference stays valid until another user's time line is read.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -108,8 +108,38 @@ void loadScoreFile()
     recoverStoreFolder();
     std::vector<uint8_t> image;
     loadStoreImage(scoreFileName, scoreFileSize, image, stopScoreLoadName, stopScoreLoadOpen, stopScoreLoadRead);
-    for (int32_t i = 0; i < scoreLessonCount; ++i) readScoreRecord(image.data() + i * scoreRecordSize, scoreRecords[i + 1]);
+    // Check every record before memory changes: a damaged file stops with
+    // the lesson, user and field, nothing is written, the file stays for
+    // inspection.
+    std::vector<ScoreRecord> records(scoreLessonCount);
+    for (int32_t i = 0; i < scoreLessonCount; ++i) {
+        readScoreRecord(image.data() + i * scoreRecordSize, records[i]);
+        const std::string fault = scoreRecordFault(records[i]);
+        if (!fault.empty()) {
+            writeDebugDetail("loadScoreFile: the score file " + storeFilePath(scoreFileName) + " is damaged: lesson " +
+                             std::to_string(i + 1) + " " + fault);
+            stopProgram(0, stopScoreFileDamaged);
+        }
+    }
+    for (int32_t i = 0; i < scoreLessonCount; ++i) scoreRecords[i + 1] = records[i];
     savedScoreImage = std::move(image);
+}
+
+std::string scoreRecordFault(const ScoreRecord &r)
+{
+    for (int32_t k = 1; k <= 10; ++k) {
+        const ScoreUserEntry &e = r.entries[k - 1];
+        const std::string entry = "key " + std::to_string(k) + " field ";
+        if (e.skipIntro > 1) return entry + "skipIntro value " + std::to_string(e.skipIntro);
+        if (e.best < 0) return entry + "best value " + std::to_string(e.best);
+        if (e.tessitura < 0 || e.tessitura > 3) return entry + "tessitura value " + std::to_string(e.tessitura);
+    }
+    if (r.referenceScore < 0) return "field referenceScore value " + std::to_string(r.referenceScore);
+    if (r.lessonBest < 0) return "field lessonBest value " + std::to_string(r.lessonBest);
+    if (r.holderKey < 0 || r.holderKey > 10) return "field holderKey value " + std::to_string(r.holderKey);
+    if (r.holderTessitura < 0 || r.holderTessitura > 3)
+        return "field holderTessitura value " + std::to_string(r.holderTessitura);
+    return std::string();
 }
 
 void saveScoreFile()

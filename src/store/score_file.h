@@ -23,8 +23,18 @@ constexpr int32_t stopScoreLoadRead = 3265;
 constexpr int32_t stopScoreSaveName = 3266;
 constexpr int32_t stopScoreSaveOpen = 3267;
 constexpr int32_t stopScoreSaveWrite = 3268;
+// A score file that breaks what the format fixes (scoreRecordFault).
+constexpr int32_t stopScoreFileDamaged = 3272;
 
 void createScoreFile();
+// What the format fixes of a record: per key the skip-introduction flag 0 or
+// 1, a best of at least 0 and a tessitura 0..3; a reference score and a
+// lesson best of at least 0 (a zero-filled file holds 0), the holder key
+// 0..10 and holder tessitura 0..3. "" when it holds, else the key (where
+// there is one), field and value that do not.
+std::string scoreRecordFault(const ScoreRecord &record);
+// Reads the 557 records; a record that breaks what the format fixes ends in
+// stop 3272 with a debug line naming the file, lesson, key and field.
 void loadScoreFile();
 // True when the open file holds exactly what createScoreFile writes.
 bool scoreFileIsNew(int fd);

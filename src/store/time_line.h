@@ -3,11 +3,11 @@
 // 100 days, saved together with the users file by saveUsersFiles in
 // user_actions.h).
 //
-// Memory keeps only days that differ from an empty day; an empty day costs
-// nothing, so six users with sparse time lines need a few MB instead of the
-// file's 293 MB. Read days through timeLineDay; change them only through
-// editTimeLineDay (or the operations below), which marks the time line as
-// changed so that the next save writes it.
+// Memory keeps only days that differ from an empty day, and only of the
+// user whose days were needed last (see loadTimeLineFile). Read days through
+// timeLineDay; change them only through editTimeLineDay (or the operations
+// below), which marks the time line as changed so that the next save writes
+// it. A day's reference stays valid until another user's time line is read.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -19,6 +19,8 @@
 const TimeLineDay &timeLineDay(int32_t slot, int32_t day);
 // Write access to a day; marks the time line changed.
 TimeLineDay &editTimeLineDay(int32_t slot, int32_t day);
+// The date of a day, without reading the day's blocks.
+double timeLineDate(int32_t slot, int32_t day);
 // True while a day differs from what the file holds.
 bool timeLineChanged();
 
@@ -49,12 +51,28 @@ int32_t todayDayNumber();
 // The time-line file's name below ResourceFiles.
 constexpr const char *timeLineFileName = "TimeLine";
 
+// A day in use that breaks what the format fixes (stop 3271).
+constexpr int32_t stopTimeLineDamaged = 3271;
+// What the format fixes of a day in use: a whole-day date from 1 January
+// 1900 to 31 December 2199; in every block notes 0..74, finite means and
+// deviations, the done and passed flags 0 or 1. "" when it holds, else the
+// field and value that do not.
+std::string timeLineDayFault(const TimeLineDay &day);
+// Days held in memory now (tests: a start holds none, a read user's days
+// replace the last one's).
+int32_t timeLineDaysInMemory();
+
 // Used by the actions that read and write it with the users file
 // (user_actions.cpp).
-// Reads the dates of all days, then the days in use whole; a day with the
-// empty date is the empty day in memory (its bytes on disk are left as they
-// are until the day is written). Ends the program on open or read errors and
-// on a file of any other size (stop 3256).
+// Opens the file and checks its size; no day is read. A user's 100 dates are
+// read when something first needs that user's time line, each day in use
+// whole when it is first needed (timeLineDay, editTimeLineDay, the operations
+// above), each checked by timeLineDayFault; a day with the empty date is the
+// empty day in memory (its bytes on disk are left as they are until the day
+// is written). Reading another user's dates drops the last one's days unless
+// they wait for a save. Every read ends the program on open or read errors
+// and on a file of any other size (stop 3256), and on a damaged date or day
+// in use with a debug line naming the file, the user and the day (stop 3271).
 void loadTimeLineFile(const std::string &path);
 // Stages every changed day into the open transaction (store_io.h).
 void stageTimeLineChanges();

@@ -1,5 +1,7 @@
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -173,4 +175,110 @@ TEST_F(TimeLine, LoadAndSaveKeepEveryDayByteForByte)
     EXPECT_FALSE(addTimeLineEntry(1, 9, blockWithNote(20)));
     EXPECT_EQ(timeLineDay(0, 0).lessonBlocks[9].slots[0].note, 20);
     EXPECT_EQ(timeLineDay(0, 1).lessonBlocks[9].slots[0].note, 74);
+}
+
+namespace {
+
+int64_t bytesReadByProcess()
+{
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    int64_t value = 0;
+    while (in >> key >> value)
+        if (key == "rchar:") return value;
+    return -1;
+}
+
+// Day d of a full history: every block filled, each day its own.
+TimeLineDay fullDay(int32_t slot, int32_t d)
+{
+    TimeLineDay day{};
+    day.date = 42000 + d;
+    for (int32_t L = 0; L < lessonBlockCount; ++L) {
+        LessonBlock &b = day.lessonBlocks[L];
+        for (int32_t j = 0; j < 8; ++j) b.slots[j] = NoteSlot{(slot * 7 + d + L + j) % 74, d - 50.0, 0.25 * j, 1};
+        b.done = 1;
+    }
+    return day;
+}
+
+} // namespace
+
+// Six users with 100 days of every block filled: a start reads none of their
+// days (the goal is 40 MB for the whole start; the time line alone is 88 MB).
+// A user's days are read when needed, checked, and replace the last user's in
+// memory; changes made to days never read (a new day dropping the oldest, a
+// deleted user's time line emptied or moved up) reach the file whole.
+TEST_F(TimeLine, AStartReadsNoDaysAndEachUsersDaysAreReadWhenNeeded)
+{
+    for (int i = 2; i <= 6; ++i) ASSERT_EQ(addUser("User" + std::to_string(i)), i); // slot i - 1, key i
+    {
+        const int fd = ::open(path("TimeLine").c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        std::vector<uint8_t> bytes(timeLineDaySize);
+        for (int32_t s = 0; s < 6; ++s)
+            for (int32_t d = 0; d < timeLineDayCount; ++d) {
+                writeTimeLineDay(fullDay(s, d), bytes.data());
+                const off_t at = static_cast<off_t>(s * timeLineBlockSize + d * timeLineDaySize);
+                ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), at), static_cast<ssize_t>(bytes.size()));
+            }
+        ::close(fd);
+    }
+    auto sameDay = [](const TimeLineDay &a, const TimeLineDay &b) {
+        if (a.date != b.date) return false;
+        for (int32_t L = 0; L < lessonBlockCount; ++L)
+            if (!sameLessonBlock(a.lessonBlocks[L], b.lessonBlocks[L])) return false;
+        return true;
+    };
+
+    const int64_t before = bytesReadByProcess();
+    loadUsersFiles();
+    loadScoreFile();
+    const int64_t startRead = bytesReadByProcess() - before;
+    EXPECT_LE(startRead, 40 << 20);
+    EXPECT_LE(startRead, static_cast<int64_t>(usersFileSize + scoreFileSize + (1 << 20)));
+    EXPECT_EQ(timeLineDaysInMemory(), 0);
+
+    // Only what is needed: one day, then all of that user's, then another
+    // user's dates (the last user's days go).
+    EXPECT_TRUE(sameDay(timeLineDay(3, 57), fullDay(3, 57)));
+    EXPECT_EQ(timeLineDaysInMemory(), 1);
+    for (int32_t d = 0; d < timeLineDayCount; ++d) timeLineDay(3, d);
+    EXPECT_EQ(timeLineDaysInMemory(), 100);
+    int32_t n, successes, misses;
+    countTrainingDays(5, n, successes, misses); // slot 4
+    EXPECT_EQ(n, 100);
+    EXPECT_EQ(timeLineDaysInMemory(), 0);
+    // A lesson end on today's day reads that day alone.
+    today = 42099;
+    addTimeLineEntry(5, 9, blockWithNote(30));
+    EXPECT_EQ(timeLineDaysInMemory(), 1);
+    auto slot4Day = [&](int32_t d) {
+        TimeLineDay day = fullDay(4, d);
+        if (d == 99) day.lessonBlocks[9] = blockWithNote(30);
+        return day;
+    };
+
+    // The first lesson of a new day for slot 2, whose days were not read.
+    today = 42100;
+    addTimeLineEntry(3, 9, blockWithNote(33));
+    EXPECT_TRUE(sameDay(timeLineDay(0, 99), fullDay(0, 99)));
+    EXPECT_EQ(timeLineDaysInMemory(), 1);
+    // The last user goes (slot 5 emptied unread), then the one in slot 1
+    // (slots 2..4 move up).
+    deleteUser(6);
+    deleteUser(2);
+    loadUsersFiles();
+    EXPECT_EQ(timeLineDaysInMemory(), 0);
+    // Slot by slot: each slot read is one user's days (14.65 MB) read again.
+    for (int32_t d = 0; d < timeLineDayCount; ++d) ASSERT_TRUE(sameDay(timeLineDay(0, d), fullDay(0, d))) << d;
+    for (int32_t d = 0; d < 99; ++d) ASSERT_TRUE(sameDay(timeLineDay(1, d), fullDay(2, d + 1))) << d;
+    for (int32_t d = 0; d < timeLineDayCount; ++d) ASSERT_TRUE(sameDay(timeLineDay(2, d), fullDay(3, d))) << d;
+    for (int32_t d = 0; d < timeLineDayCount; ++d) ASSERT_TRUE(sameDay(timeLineDay(3, d), slot4Day(d))) << d;
+    for (int32_t d = 0; d < timeLineDayCount; ++d) {
+        ASSERT_TRUE(isEmptyTimeLineDay(timeLineDay(4, d))) << d;
+        ASSERT_TRUE(isEmptyTimeLineDay(timeLineDay(5, d))) << d;
+    }
+    EXPECT_EQ(timeLineDay(1, 99).date, 42100);
+    EXPECT_EQ(timeLineDay(1, 99).lessonBlocks[9].slots[0].note, 33);
 }

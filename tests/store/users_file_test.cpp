@@ -1,4 +1,6 @@
 #include <cstring>
+#include <fcntl.h>
+#include <limits>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -332,6 +334,126 @@ TEST_F(UsersFile, ADamagedRecordStopsWithItsSlotAndField)
     loadUsersFiles();
     EXPECT_EQ(getUserCurrentLesson(2), 556);
     usersFileDamagedOnPurpose = false;
+}
+
+// A time-line day in use or a score record that breaks what its format fixes
+// stops when it is read (3271 naming the file, user and day; 3272 naming the
+// lesson, key and field), and nothing is written over it. Time-line days are
+// read when a user's days are first needed, not at the start.
+TEST_F(UsersFile, DamagedTimeLineDaysAndScoreRecordsStopWithWhereTheyAre)
+{
+    createStore();
+    addUser("Bea"); // slot 1, key 2
+    TimeLineDay day{};
+    day.date = 44000;
+    for (LessonBlock &b : day.lessonBlocks) b = emptyLessonBlock();
+    day.lessonBlocks[7] = blockWithNote(20);
+    std::vector<uint8_t> good(timeLineDaySize);
+    writeTimeLineDay(day, good.data());
+    const off_t dayAt = static_cast<off_t>(timeLineBlockSize + 3 * timeLineDaySize); // slot 1, day 3
+    auto putDay = [&](const std::vector<uint8_t> &bytes) {
+        const int fd = ::open(path("TimeLine").c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), dayAt), static_cast<ssize_t>(bytes.size()));
+        ::close(fd);
+    };
+    auto dayOnDisk = [&] {
+        std::vector<uint8_t> bytes(timeLineDaySize);
+        const int fd = ::open(path("TimeLine").c_str(), O_RDONLY);
+        EXPECT_EQ(::pread(fd, bytes.data(), bytes.size(), dayAt), static_cast<ssize_t>(bytes.size()));
+        ::close(fd);
+        return bytes;
+    };
+    auto put = [](std::vector<uint8_t> &b, std::size_t at, auto value) { std::memcpy(&b[at], &value, sizeof value); };
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const std::size_t block7 = 8 + 264 * 7, block554 = 8 + 264 * 554;
+    struct Case { std::size_t at; double d; int32_t i; int size; const char *detail; };
+    const Case timeLineCases[] = {
+        {0, nan, 0, 8, "day 3 field date value nan"},
+        {0, 44000.5, 0, 8, "day 3 field date value 44000.5"},
+        {0, 0.0, 0, 8, "day 3 field date value 0"},
+        {0, 1.0, 0, 8, "day 3 field date value 1"},                 // 31 Dec 1899
+        {0, 109575.0, 0, 8, "day 3 field date value 109575"},       // 1 Jan 2200
+        {0, -1e300, 0, 8, "day 3 field date value -1.0000000000000001e.300"},
+        {block7, 0, 75, 4, "day 3 field lessonBlock 7 slot 1 note value 75"},
+        {block554 + 32 * 7, 0, -1, 4, "day 3 field lessonBlock 554 slot 8 note value -1"},
+        {block7 + 8, inf, 0, 8, "day 3 field lessonBlock 7 slot 1 mean value inf"},
+        {block7 + 32 * 2 + 16, -nan, 0, 8, "day 3 field lessonBlock 7 slot 3 deviation value -nan"},
+        {block7 + 24, 0, 2, 1, "day 3 field lessonBlock 7 slot 1 passed value 2"},
+        {block554 + 256, 0, 255, 1, "day 3 field lessonBlock 554 done value 255"},
+    };
+    for (const Case &c : timeLineCases) {
+        std::vector<uint8_t> bad = good;
+        if (c.size == 8) put(bad, c.at, c.d);
+        if (c.size == 4) put(bad, c.at, c.i);
+        if (c.size == 1) bad[c.at] = static_cast<uint8_t>(c.i);
+        putDay(bad);
+        loadUsersFiles(); // the start reads no days
+        loadScoreFile();
+        const std::string expected = std::string("TimeLine is damaged: user \"Bea\" \\(slot 1, key 2\\) ") + c.detail;
+        // The time-line screens and the export read days; a lesson end on the
+        // day's date edits it.
+        EXPECT_EXIT(timeLineDay(1, 3), ::testing::ExitedWithCode(3271 % 250), expected) << c.detail;
+        setTodayFunction([] { return int32_t{44000}; });
+        EXPECT_EXIT(addTimeLineEntry(2, 5, blockWithNote(30)), ::testing::ExitedWithCode(3271 % 250), expected)
+            << c.detail;
+        setTodayFunction(nullptr);
+        EXPECT_EQ(dayOnDisk(), bad) << c.detail;
+        EXPECT_TRUE(isEmptyTimeLineDay(timeLineDay(0, 3))) << "another user's days read whole: " << c.detail;
+    }
+
+    // The edges of what the format allows load; a day with the empty date is
+    // an empty day whatever its blocks hold.
+    std::vector<uint8_t> edge = good;
+    put(edge, 0, 2.0); // 1 January 1900
+    put(edge, block7, int32_t{0});
+    put(edge, block7 + 32, int32_t{74});
+    put(edge, block7 + 8, -1e300);
+    putDay(edge);
+    loadUsersFiles();
+    EXPECT_EQ(timeLineDay(1, 3).date, 2.0);
+    put(edge, 0, 109574.0); // 31 December 2199
+    put(edge, block554 + 256, uint8_t{1});
+    putDay(edge);
+    loadUsersFiles();
+    EXPECT_EQ(timeLineDay(1, 3).lessonBlocks[554].done, 1);
+    std::vector<uint8_t> emptyDated = good;
+    put(emptyDated, 0, emptyDayNumber);
+    put(emptyDated, block7, int32_t{999});
+    putDay(emptyDated);
+    loadUsersFiles();
+    EXPECT_TRUE(isEmptyTimeLineDay(timeLineDay(1, 3)));
+
+    const std::vector<uint8_t> scores = readFile("ScoreFile");
+    const Case scoreCases[] = {
+        {0 * 136 + 0, 0, 2, 1, "lesson 1 key 1 field skipIntro value 2"},
+        {556 * 136 + 9 * 12 + 4, 0, -1, 4, "lesson 557 key 10 field best value -1"},
+        {1 * 136 + 2 * 12 + 8, 0, 4, 4, "lesson 2 key 3 field tessitura value 4"},
+        {99 * 136 + 120, 0, -680, 4, "lesson 100 field referenceScore value -680"},
+        {99 * 136 + 124, 0, -5, 4, "lesson 100 field lessonBest value -5"},
+        {3 * 136 + 128, 0, 11, 4, "lesson 4 field holderKey value 11"},
+        {3 * 136 + 132, 0, -1, 4, "lesson 4 field holderTessitura value -1"},
+    };
+    for (const Case &c : scoreCases) {
+        std::vector<uint8_t> bad = scores;
+        if (c.size == 4) put(bad, c.at, c.i);
+        if (c.size == 1) bad[c.at] = static_cast<uint8_t>(c.i);
+        {
+            std::ofstream out(path("ScoreFile"), std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char *>(bad.data()), static_cast<std::streamsize>(bad.size()));
+        }
+        const std::string expected = std::string("ScoreFile is damaged: ") + c.detail;
+        EXPECT_EXIT(loadScoreFile(), ::testing::ExitedWithCode(3272 % 250), expected) << c.detail;
+        EXPECT_EQ(readFile("ScoreFile"), bad) << c.detail;
+    }
+    // A zero-filled score file (no scores, reference 0) is what the format allows.
+    {
+        std::ofstream out(path("ScoreFile"), std::ios::binary | std::ios::trunc);
+        const std::vector<char> zeros(scoreFileSize, 0);
+        out.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    loadScoreFile();
+    EXPECT_EQ(getUserScore(1, 1), 0);
 }
 
 // Adding a user clears the reissued key's score entries on disk in the same

@@ -109,7 +109,9 @@ TEST(ExerciseData, NoteKeysAndBackdropStayInTheirPlaces)
     auto differs = [&](int32_t a, int32_t b) { return keys[noteKeyCount + a - 3] != keys[noteKeyCount + b - 3]; };
     for (int32_t note = 3; note <= 51; ++note) {
         EXPECT_GT(ink(note), 20) << note;
-        if (note + 12 <= 51) EXPECT_TRUE(differs(note, note + 12)) << "the octave of note " << note;
+        if (note + 12 <= 51) {
+            EXPECT_TRUE(differs(note, note + 12)) << "the octave of note " << note;
+        }
     }
     for (int32_t c = 3; c <= 39; c += 12)
         for (int32_t sharp : {1, 3, 6, 8, 10}) EXPECT_GT(ink(c + sharp), ink(c + sharp - 1)) << "the '#' of " << c + sharp;
@@ -119,7 +121,8 @@ TEST(ExerciseData, NoteKeysAndBackdropStayInTheirPlaces)
     for (int32_t row = 0; row < optionsBackdropSize; ++row)
         for (int32_t x = 0; x < optionsBackdropSize; ++x) {
             const int32_t windowX = 650 + x, windowY = 340 + optionsBackdropSize - 1 - row;
-            if (windowX >= 940 || windowY >= 655)
+            if (windowX >= 940 || windowY >= 655) {
                 ASSERT_EQ(backdrop[(size_t(row) * optionsBackdropSize + x) * 4 + 3], 0) << x << "," << row;
+            }
         }
 }

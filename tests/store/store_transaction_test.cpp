@@ -469,7 +469,9 @@ TEST_F(StoreTransaction, SetupKeepsAsideOnlyStoreFilesWithData)
         EXPECT_EQ(std::count(aside.begin(), aside.end(), "TimeLine"), c.timeLineKept ? 1 : 0) << c.what;
         EXPECT_EQ(std::count(aside.begin(), aside.end(), "ScoreFile"), c.scoreFileKept ? 1 : 0) << c.what;
         EXPECT_EQ(exists("TimeLine"), !c.timeLineKept) << c.what;
-        if (!c.scoreFileKept) EXPECT_EQ(readFile("ScoreFile"), scores) << c.what;
+        if (!c.scoreFileKept) {
+            EXPECT_EQ(readFile("ScoreFile"), scores) << c.what;
+        }
     }
 }
 

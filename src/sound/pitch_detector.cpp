@@ -845,38 +845,37 @@ struct BusyGuard {
     ~BusyGuard() { pitchDetectorBusy = 0; }
 };
 
-void detectPitch(const int16_t *window, int32_t count, double &frequency, double sumAbs,
-                 int32_t amplitude, int32_t extremeIndex, int16_t dcOffset, double &period,
-                 int32_t &extraCount)
+// The tracker's window (analysisWindow, prepared) with its measures and the
+// previous block's period.
+static void detectPitch(PitchTracker &tracker)
 {
     BusyGuard busy;
-    if (count != analysisWindowLength) stopProgram(count, stopOutOfWindow);
-    extraCount = 0;
+    tracker.extraCount = 0;
     clearEventMarks();
 
-    if (amplitude < quietLimit) {
-        frequency = pitchTooQuiet;
+    if (tracker.amplitude < quietLimit) {
+        tracker.frequency = pitchTooQuiet;
         return;
     }
-    const PitchThresholds t = pitchThresholds(amplitude);
+    const PitchThresholds t = pitchThresholds(tracker.amplitude);
     PitchWorkspace &w = workspace;
-    findPitchEvents(w, window, dcOffset, t);
+    findPitchEvents(w, analysisWindow, tracker.dcOffset, t);
 
-    if (sumAbs <= energyLimit) {
-        frequency = pitchTooLittleEnergy;
-        period = 0.0;
+    if (tracker.sumAbs <= energyLimit) {
+        tracker.frequency = pitchTooLittleEnergy;
+        tracker.period = 0.0;
         return;
     }
     if (w.listCount[listPeaks] < 2 || w.listCount[listUpMarks] < 2) {
-        frequency = pitchTooFewEvents;
+        tracker.frequency = pitchTooFewEvents;
         return;
     }
     mergePitchEvents(w);
-    extraCount = w.mergedCount;
+    tracker.extraCount = w.mergedCount;
 
     buildIntervalHistogram(w);
     chooseCandidates(w);
-    int32_t P = weighCandidates(w, period);
+    int32_t P = weighCandidates(w, tracker.period);
 
     int32_t bestRun = 0;
     double bestSum = 0.0;
@@ -887,25 +886,16 @@ void detectPitch(const int16_t *window, int32_t count, double &frequency, double
     // tried, are verified in turn.
     if (bestRun < runNeeded(P)) P = verifiedCandidate(w, P, t.v, bestRun, bestSum);
     if (bestRun >= runNeeded(P)) {
-        period = measurePeriod(w, bestSum / bestRun, t.t3);
-        frequency = double(recordingSampleRate) / period;
+        tracker.period = measurePeriod(w, bestSum / bestRun, t.t3);
+        tracker.frequency = double(recordingSampleRate) / tracker.period;
     } else {
-        period = 0.0;
-        frequency = pitchNoStablePeriod;
+        tracker.period = 0.0;
+        tracker.frequency = pitchNoStablePeriod;
     }
 }
 
-void detectPitch(const int16_t *window, double sumAbs, int32_t amplitude, int16_t dcOffset,
-                 double &frequency, double &period)
+void analyseWindow(PitchTracker &tracker)
 {
-    int32_t extraCount = 0;
-    detectPitch(window, analysisWindowLength, frequency, sumAbs, amplitude, 0, dcOffset, period,
-                extraCount);
-}
-
-void detectPitch(PitchTracker &tracker)
-{
-    detectPitch(analysisWindow, analysisWindowLength, tracker.frequency, tracker.sumAbs,
-                tracker.amplitude, tracker.extremeIndex, tracker.dcOffset, tracker.period,
-                tracker.extraCount);
+    preAnalyseWindow(tracker);
+    detectPitch(tracker);
 }

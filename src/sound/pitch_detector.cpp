@@ -15,10 +15,6 @@ constexpr int32_t stopMergeIncomplete = 3755;
 constexpr int32_t stopOutOfWindow = 3756;  // a window index or length out of range
 constexpr int32_t stopListOverflow = 3757; // an event list or histogram bin out of range
 
-// Exit codes of an impossible peak-machine state (no numbered stop).
-constexpr int exitPeakStateFour = 89;
-constexpr int exitPeakStateOther = 90;
-
 constexpr int32_t quietLimit = 2500;
 constexpr double energyLimit = 50000.0;
 constexpr int32_t spread[9] = {1, 2, 3, 4, 5, 4, 3, 2, 1};
@@ -46,52 +42,33 @@ static void appendEvent(PitchWorkspace &w, int32_t list, int32_t index, int32_t 
     ++n;
 }
 
-[[noreturn]] static void endOnPeakState(int32_t state)
-{
-    std::fflush(nullptr);
-    _exit(state == 4 ? exitPeakStateFour : exitPeakStateOther);
-}
-
-// Per window sample: the lowest and highest x up to it, and the latest upward
-// and downward crossing at or before it (-1: none yet). They depend on x
-// alone, so one pass fills them before the machines run; a listed extreme at
-// index k reads them at k - 1, which the machines have always passed already.
-static int32_t lowestUpTo[analysisWindowLength];
-static int32_t highestUpTo[analysisWindowLength];
-static int32_t latestUpAt[analysisWindowLength];
-static int32_t latestDownAt[analysisWindowLength];
-
-static void fillCrossingBookkeeping(const int32_t *x)
-{
-    int32_t lowest = x[0], highest = x[0], up = -1, down = -1;
-    lowestUpTo[0] = lowest;
-    highestUpTo[0] = highest;
-    latestUpAt[0] = up; // sample 0 has itself as its previous value: never a crossing
-    latestDownAt[0] = down;
-    for (int32_t i = 1; i < analysisWindowLength; ++i) {
-        const int32_t prev = x[i - 1], v = x[i];
-        up = (prev < 0 && v >= 0) ? i : up;
-        down = (prev > 0 && v <= 0) ? i : down;
-        lowest = v < lowest ? v : lowest;
-        highest = v > highest ? v : highest;
-        lowestUpTo[i] = lowest;
-        highestUpTo[i] = highest;
-        latestUpAt[i] = up;
-        latestDownAt[i] = down;
-    }
-}
+// The running extremes and the latest crossings a listed extreme reads are
+// taken when it is listed: listed extremes of one kind come in rising index
+// order, so each stretch of the window is looked at once.
+struct CrossingLookup {
+    int32_t extremeUpTo = 0; // samples folded into extreme so far
+    int32_t extreme = 0;     // lowest (peaks) or highest (valleys) of x[0 .. extremeUpTo)
+};
 
 // Lists a peak and right after it the upward-crossing mark leading to it: the
 // latest upward crossing after the previous peak's index and before this one,
 // when the swing from the lowest value before the peak is large enough.
-static void listPeak(PitchWorkspace &w, const PitchThresholds &t, int32_t index, int32_t value,
-                     int32_t grade, int32_t &lastIndex)
+static void listPeak(PitchWorkspace &w, const PitchThresholds &t, CrossingLookup &look,
+                     int32_t index, int32_t value, int32_t grade, int32_t &lastIndex)
 {
     appendEvent(w, listPeaks, index, value, grade);
     if (index >= 1) {
-        const int32_t c = latestUpAt[index - 1];
-        const int32_t lo = lowestUpTo[index - 1];
-        if (c >= 0 && c > lastIndex && lo < -t.t3 && value > t.t3) {
+        const int32_t *x = w.x;
+        // Once below -t2 the lowest value decides no more: it only falls.
+        int32_t lo = look.extreme;
+        if (lo >= -t.t2)
+            for (int32_t i = look.extremeUpTo; i < index; ++i) lo = x[i] < lo ? x[i] : lo;
+        look.extreme = lo;
+        look.extremeUpTo = index;
+        int32_t c = index - 1;
+        const int32_t earliest = lastIndex + 1 > 1 ? lastIndex + 1 : 1;
+        while (c >= earliest && !(x[c - 1] < 0 && x[c] >= 0)) --c;
+        if (c >= earliest && lo < -t.t3 && value > t.t3) {
             const bool strong = lo < -t.t2 && value > t.t2;
             appendEvent(w, listUpMarks, c, 0, strong ? gradeStrongUpMark : gradeUpMark);
         }
@@ -100,14 +77,21 @@ static void listPeak(PitchWorkspace &w, const PitchThresholds &t, int32_t index,
 }
 
 // The mirror for a valley and its downward-crossing mark.
-static void listValley(PitchWorkspace &w, const PitchThresholds &t, int32_t index,
-                       int32_t value, int32_t grade, int32_t &lastIndex)
+static void listValley(PitchWorkspace &w, const PitchThresholds &t, CrossingLookup &look,
+                       int32_t index, int32_t value, int32_t grade, int32_t &lastIndex)
 {
     appendEvent(w, listValleys, index, value, grade);
     if (index >= 1) {
-        const int32_t c = latestDownAt[index - 1];
-        const int32_t hi = highestUpTo[index - 1];
-        if (c >= 0 && c > lastIndex && hi > t.t3 && value < -t.t3) {
+        const int32_t *x = w.x;
+        int32_t hi = look.extreme;
+        if (hi <= t.t2)
+            for (int32_t i = look.extremeUpTo; i < index; ++i) hi = x[i] > hi ? x[i] : hi;
+        look.extreme = hi;
+        look.extremeUpTo = index;
+        int32_t c = index - 1;
+        const int32_t earliest = lastIndex + 1 > 1 ? lastIndex + 1 : 1;
+        while (c >= earliest && !(x[c - 1] > 0 && x[c] <= 0)) --c;
+        if (c >= earliest && hi > t.t3 && value < -t.t3) {
             const bool strong = hi > t.t2 && value < -t.t2;
             appendEvent(w, listDownMarks, c, 0, strong ? gradeStrongDownMark : gradeDownMark);
         }
@@ -115,99 +99,107 @@ static void listValley(PitchWorkspace &w, const PitchThresholds &t, int32_t inde
     lastIndex = index;
 }
 
+// The peak machine over the whole window. At rest it follows the lowest
+// value until the signal rises more than h above it; rising, it follows the
+// highest value until the signal falls more than h below it, and the peak is
+// listed, confirmed when the fall also exceeds t1; a provisional peak waits
+// until the signal rises h above the dip (rest again) or falls t1 below the
+// peak (confirmed).
+static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
+{
+    constexpr int32_t n = analysisWindowLength;
+    const int32_t *x = w.x;
+    CrossingLookup look;
+    look.extreme = x[0];
+    int32_t lowRef = x[0], lastIndex = -1, i = 0;
+    while (i < n) {
+        while (i < n && x[i] - lowRef <= t.h) {
+            lowRef = x[i] < lowRef ? x[i] : lowRef;
+            ++i;
+        }
+        if (i >= n) break;
+        int32_t peak = x[i], peakIndex = i;
+        for (++i; i < n && x[i] >= peak - t.h; ++i) {
+            if (x[i] > peak) {
+                peak = x[i];
+                peakIndex = i;
+            }
+        }
+        if (i >= n) break;
+        if (x[i] < peak - t.t1) {
+            listPeak(w, t, look, peakIndex, peak, gradeConfirmedPeak, lastIndex);
+            lowRef = x[i++];
+            continue;
+        }
+        listPeak(w, t, look, peakIndex, peak, gradeProvisionalPeak, lastIndex);
+        const int32_t dip = x[i++];
+        for (; i < n; ++i) {
+            if (x[i] >= dip + t.h) {
+                lowRef = dip;
+                ++i;
+                break;
+            }
+            if (x[i] < peak - t.t1) {
+                w.lists[listPeaks][w.listCount[listPeaks] - 1].grade = gradeConfirmedPeak;
+                lowRef = x[i++];
+                break;
+            }
+        }
+    }
+}
+
+// The mirror: the valley machine.
+static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
+{
+    constexpr int32_t n = analysisWindowLength;
+    const int32_t *x = w.x;
+    CrossingLookup look;
+    look.extreme = x[0];
+    int32_t highRef = x[0], lastIndex = -1, i = 0;
+    while (i < n) {
+        while (i < n && x[i] - highRef >= -t.h) {
+            highRef = x[i] > highRef ? x[i] : highRef;
+            ++i;
+        }
+        if (i >= n) break;
+        int32_t valley = x[i], valleyIndex = i;
+        for (++i; i < n && x[i] <= valley + t.h; ++i) {
+            if (x[i] < valley) {
+                valley = x[i];
+                valleyIndex = i;
+            }
+        }
+        if (i >= n) break;
+        if (x[i] > valley + t.t1) {
+            listValley(w, t, look, valleyIndex, valley, gradeConfirmedValley, lastIndex);
+            highRef = x[i++];
+            continue;
+        }
+        listValley(w, t, look, valleyIndex, valley, gradeProvisionalValley, lastIndex);
+        const int32_t bump = x[i++];
+        for (; i < n; ++i) {
+            if (x[i] <= bump - t.h) {
+                highRef = bump;
+                ++i;
+                break;
+            }
+            if (x[i] > valley + t.t1) {
+                w.lists[listValleys][w.listCount[listValleys] - 1].grade = gradeConfirmedValley;
+                highRef = x[i++];
+                break;
+            }
+        }
+    }
+}
+
 void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
                      const PitchThresholds &t)
 {
-    constexpr int32_t n = analysisWindowLength;
     for (int32_t l = 0; l < 4; ++l) w.listCount[l] = 0;
-
-    int32_t *x = w.x;
-    for (int32_t i = 0; i < n; ++i) x[i] = int32_t(window[i]) + int32_t(dcOffset);
-    fillCrossingBookkeeping(x);
-
-    int32_t lowRef = x[0], peak = 0, peakIndex = 0, dip = 0, peakState = 0;
-    int32_t highRef = x[0], valley = 0, valleyIndex = 0, bump = 0, valleyState = 0;
-    int32_t lastPeakIndex = -1, lastValleyIndex = -1;
-
-    // Per sample: the peak machine, then the valley machine (the crossing
-    // bookkeeping that follows them is filled in above).
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t v = x[i];
-
-        switch (peakState) {
-        case 0:
-            if (v - lowRef > t.h) {
-                peak = v;
-                peakIndex = i;
-                peakState = 2;
-            } else if (v < lowRef) {
-                lowRef = v;
-            }
-            break;
-        case 2:
-            if (v < peak - t.h && v < peak - t.t1) {
-                listPeak(w, t, peakIndex, peak, gradeConfirmedPeak, lastPeakIndex);
-                lowRef = v;
-                peakState = 0;
-            } else if (v < peak - t.h) {
-                listPeak(w, t, peakIndex, peak, gradeProvisionalPeak, lastPeakIndex);
-                dip = v;
-                peakState = 3;
-            } else if (v > peak) {
-                peak = v;
-                peakIndex = i;
-            }
-            break;
-        case 3:
-            if (v >= dip + t.h) {
-                lowRef = dip;
-                peakState = 0;
-            } else if (v < peak - t.t1) {
-                w.lists[listPeaks][w.listCount[listPeaks] - 1].grade = gradeConfirmedPeak;
-                lowRef = v;
-                peakState = 0;
-            }
-            break;
-        default:
-            endOnPeakState(peakState);
-        }
-
-        switch (valleyState) {
-        case 0:
-            if (v - highRef < -t.h) {
-                valley = v;
-                valleyIndex = i;
-                valleyState = 6;
-            } else if (v > highRef) {
-                highRef = v;
-            }
-            break;
-        case 6:
-            if (v > valley + t.h && v > valley + t.t1) {
-                listValley(w, t, valleyIndex, valley, gradeConfirmedValley, lastValleyIndex);
-                highRef = v;
-                valleyState = 0;
-            } else if (v > valley + t.h) {
-                listValley(w, t, valleyIndex, valley, gradeProvisionalValley, lastValleyIndex);
-                bump = v;
-                valleyState = 7;
-            } else if (v < valley) {
-                valley = v;
-                valleyIndex = i;
-            }
-            break;
-        default: // 7
-            if (v <= bump - t.h) {
-                highRef = bump;
-                valleyState = 0;
-            } else if (v > valley + t.t1) {
-                w.lists[listValleys][w.listCount[listValleys] - 1].grade = gradeConfirmedValley;
-                highRef = v;
-                valleyState = 0;
-            }
-            break;
-        }
-    }
+    for (int32_t i = 0; i < analysisWindowLength; ++i) w.x[i] = int32_t(window[i]) + int32_t(dcOffset);
+    // The two machines list into lists of their own, so each runs alone.
+    findPeaks(w, t);
+    findValleys(w, t);
 }
 
 static void markEvent(double position, int32_t kind)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <climits>
 #include <cstring>
 #include <unistd.h>
 
@@ -249,18 +250,18 @@ void mergePitchEvents(PitchWorkspace &w)
     w.mergedCount = 0;
     int32_t head[4] = {0, 0, 0, 0};
     const int32_t total = w.listCount[0] + w.listCount[1] + w.listCount[2] + w.listCount[3];
-    // On equal sample index a crossing mark goes first: lists are tried in
-    // this order and only a strictly smaller index displaces the choice.
-    constexpr int32_t order[4] = {listUpMarks, listDownMarks, listPeaks, listValleys};
+    // The index of each list's next event; past its end, beyond every index.
+    auto next = [&](int32_t list) {
+        return head[list] < w.listCount[list] ? w.lists[list][head[list]].index : INT32_MAX;
+    };
     for (int32_t step = 0; step < total; ++step) {
-        int32_t chosen = -1;
-        for (int32_t list : order) {
-            if (head[list] >= w.listCount[list]) continue;
-            if (chosen < 0 ||
-                w.lists[list][head[list]].index < w.lists[chosen][head[chosen]].index)
-                chosen = list;
-        }
-        if (chosen < 0) break;
+        // On equal sample index a crossing mark goes first: lists are tried
+        // in this order and only a strictly smaller index displaces the choice.
+        int32_t chosen = listUpMarks, at = next(listUpMarks);
+        const int32_t down = next(listDownMarks), peak = next(listPeaks), valley = next(listValleys);
+        if (down < at) { chosen = listDownMarks; at = down; }
+        if (peak < at) { chosen = listPeaks; at = peak; }
+        if (valley < at) { chosen = listValleys; at = valley; }
         ListedEvent &e = w.lists[chosen][head[chosen]++];
         switch (chosen) {
         case listPeaks: takePeakEvent(w, e); break;
@@ -273,14 +274,16 @@ void mergePitchEvents(PitchWorkspace &w)
         if (head[list] != w.listCount[list]) stopProgram(0, stopMergeIncomplete);
 }
 
-// Ties to even, as roundNearest in the default rounding mode, without a
-// library call: adding and taking away 1.5 * 2^52 leaves no fraction bits, so
-// the addition rounds. Exact for |x| below 2^51 (intervals are below 4096).
-static inline double nearestWhole(double x)
+// The nearest whole number to x (ties to even, as roundNearest) for |x|
+// below 2^31: adding 1.5 * 2^52 leaves no fraction bits, so the sum is
+// rounded to a whole number, which its low 32 bits hold.
+static inline int32_t nearestSmallWhole(double x)
 {
     constexpr double shift = 6755399441055744.0;
-    volatile double shifted = x + shift; // the sum must be rounded to double here
-    return shifted - shift;
+    const double shifted = x + shift;
+    uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return int32_t(uint32_t(bits));
 }
 
 void buildIntervalHistogram(PitchWorkspace &w)
@@ -288,15 +291,16 @@ void buildIntervalHistogram(PitchWorkspace &w)
     // Intervals are counted per whole sample first and spread over the nine
     // neighbouring bins once at the end (integer sums: the same histogram).
     static int32_t intervals[longestInterval + 1];
+    static double position[eventListCapacity];
     std::memset(intervals, 0, sizeof intervals);
     for (int32_t list = 0; list < 4; ++list) {
         const int32_t n = w.listCount[list];
-        const ListedEvent *e = w.lists[list];
+        for (int32_t u = 0; u < n; ++u) position[u] = w.lists[list][u].position;
         for (int32_t u = 0; u + 1 < n; ++u) {
+            const double from = position[u];
             for (int32_t j = u + 1; j < n; ++j) {
-                const double dd = nearestWhole(e[j].position - e[u].position);
-                if (dd >= 832.0) break;
-                const int32_t d = int32_t(dd);
+                const int32_t d = nearestSmallWhole(position[j] - from);
+                if (d >= 832) break;
                 if (d - 4 < histogramLow) stopProgram(d, stopListOverflow);
                 ++intervals[d];
             }

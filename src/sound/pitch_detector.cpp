@@ -100,6 +100,27 @@ static void listValley(PitchWorkspace &w, const PitchThresholds &t, CrossingLook
     lastIndex = index;
 }
 
+// The machines spend most samples following a running extreme while the
+// signal stays within h of it. Eight samples at a time, their lowest and
+// highest values tell whether any of them can end that (the swing within
+// the eight and from the extreme so far is at most h); only eight that can
+// are followed sample by sample.
+constexpr int32_t stride = 8;
+typedef int32_t Lanes4 __attribute__((vector_size(16)));
+
+static inline void strideExtremes(const int32_t *x, int32_t &lo, int32_t &hi)
+{
+    Lanes4 a, b;
+    std::memcpy(&a, x, sizeof a);
+    std::memcpy(&b, x + 4, sizeof b);
+    Lanes4 l = a < b ? a : b, h = a > b ? a : b;
+    Lanes4 ls = __builtin_shufflevector(l, l, 2, 3, 0, 1), hs = __builtin_shufflevector(h, h, 2, 3, 0, 1);
+    l = l < ls ? l : ls;
+    h = h > hs ? h : hs;
+    lo = std::min(l[0], l[1]);
+    hi = std::max(h[0], h[1]);
+}
+
 // The peak machine over the whole window. At rest it follows the lowest
 // value until the signal rises more than h above it; rising, it follows the
 // highest value until the signal falls more than h below it, and the peak is
@@ -114,17 +135,45 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
     look.extreme = x[0];
     int32_t lowRef = x[0], lastIndex = -1, i = 0;
     while (i < n) {
-        while (i < n && x[i] - lowRef <= t.h) {
-            lowRef = x[i] < lowRef ? x[i] : lowRef;
-            ++i;
+        for (;;) { // at rest
+            int32_t lo, hi;
+            while (i + stride <= n) {
+                strideExtremes(x + i, lo, hi);
+                const int32_t lowest = std::min(lowRef, lo);
+                if (hi - lowest > t.h) break;
+                lowRef = lowest;
+                i += stride;
+            }
+            const int32_t end = std::min(i + stride, n);
+            while (i < end && x[i] - lowRef <= t.h) {
+                lowRef = x[i] < lowRef ? x[i] : lowRef;
+                ++i;
+            }
+            if (i < end || i >= n) break;
         }
         if (i >= n) break;
         int32_t peak = x[i], peakIndex = i;
-        for (++i; i < n && x[i] >= peak - t.h; ++i) {
-            if (x[i] > peak) {
-                peak = x[i];
-                peakIndex = i;
+        ++i;
+        for (;;) { // rising
+            int32_t lo, hi;
+            while (i + stride <= n) {
+                strideExtremes(x + i, lo, hi);
+                const int32_t highest = std::max(peak, hi);
+                if (lo < highest - t.h) break;
+                if (hi > peak) {
+                    peakIndex = i + int32_t(std::find(x + i, x + i + stride, hi) - (x + i));
+                    peak = hi;
+                }
+                i += stride;
             }
+            const int32_t end = std::min(i + stride, n);
+            for (; i < end && x[i] >= peak - t.h; ++i) {
+                if (x[i] > peak) {
+                    peak = x[i];
+                    peakIndex = i;
+                }
+            }
+            if (i < end || i >= n) break;
         }
         if (i >= n) break;
         if (x[i] < peak - t.t1) {
@@ -158,17 +207,45 @@ static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
     look.extreme = x[0];
     int32_t highRef = x[0], lastIndex = -1, i = 0;
     while (i < n) {
-        while (i < n && x[i] - highRef >= -t.h) {
-            highRef = x[i] > highRef ? x[i] : highRef;
-            ++i;
+        for (;;) { // at rest
+            int32_t lo, hi;
+            while (i + stride <= n) {
+                strideExtremes(x + i, lo, hi);
+                const int32_t highest = std::max(highRef, hi);
+                if (lo - highest < -t.h) break;
+                highRef = highest;
+                i += stride;
+            }
+            const int32_t end = std::min(i + stride, n);
+            while (i < end && x[i] - highRef >= -t.h) {
+                highRef = x[i] > highRef ? x[i] : highRef;
+                ++i;
+            }
+            if (i < end || i >= n) break;
         }
         if (i >= n) break;
         int32_t valley = x[i], valleyIndex = i;
-        for (++i; i < n && x[i] <= valley + t.h; ++i) {
-            if (x[i] < valley) {
-                valley = x[i];
-                valleyIndex = i;
+        ++i;
+        for (;;) { // falling
+            int32_t lo, hi;
+            while (i + stride <= n) {
+                strideExtremes(x + i, lo, hi);
+                const int32_t lowest = std::min(valley, lo);
+                if (hi > lowest + t.h) break;
+                if (lo < valley) {
+                    valleyIndex = i + int32_t(std::find(x + i, x + i + stride, lo) - (x + i));
+                    valley = lo;
+                }
+                i += stride;
             }
+            const int32_t end = std::min(i + stride, n);
+            for (; i < end && x[i] <= valley + t.h; ++i) {
+                if (x[i] < valley) {
+                    valley = x[i];
+                    valleyIndex = i;
+                }
+            }
+            if (i < end || i >= n) break;
         }
         if (i >= n) break;
         if (x[i] > valley + t.t1) {
@@ -470,13 +547,20 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
 // Normalised self-similarity of x[0..span) at lag tau: the sum of
 // x[i] x[i + tau] over the pairs, divided by the root of the energies of the
 // two parts paired. Energies come from the sums of squares of the first and
-// the last samples, kept for lags up to the largest the search may reach.
+// the last samples, summed as far as the lags asked for need. Each lag's
+// similarity is kept until the scan is prepared again: the searches look at
+// many lags more than once.
+constexpr int32_t scanLags = analysisWindowLength / 2 + 2;
 struct SimilarityScan {
-    double x[analysisWindowLength];                 // the sounding part of the window
+    double x[analysisWindowLength]; // the sounding part of the window
     int32_t span;
-    double total;                                   // energy of all span samples
-    double headUpTo[analysisWindowLength / 2 + 2];  // energy of x[0..k)
-    double tailFrom[analysisWindowLength / 2 + 2];  // energy of x[span-k..span)
+    double total;                   // energy of all span samples
+    int32_t summed;                 // headUpTo and tailFrom hold k = 0 .. summed
+    double headUpTo[scanLags];      // energy of x[0..k)
+    double tailFrom[scanLags];      // energy of x[span-k..span)
+    uint32_t preparation;           // counts the preparations of this scan
+    uint32_t keptAt[scanLags];      // the preparation that kept kept[tau]
+    double kept[scanLags];
 };
 
 // Eight partial sums, in four pairs the processor adds side by side, keep its
@@ -484,7 +568,7 @@ struct SimilarityScan {
 // gives the same bits.
 typedef double DoublePair __attribute__((vector_size(16)));
 
-static double dotProduct(const double *a, const double *b, int32_t count)
+static double dotProductPairs(const double *a, const double *b, int32_t count)
 {
     DoublePair s0 = {0.0, 0.0}, s1 = s0, s2 = s0, s3 = s0;
     int32_t i = 0;
@@ -509,12 +593,65 @@ static double dotProduct(const double *a, const double *b, int32_t count)
     return (pairs[0] + pairs[1]) + rest;
 }
 
-static double similarity(const SimilarityScan &s, int32_t tau)
+#if defined(__x86_64__)
+// The same eight sums on a processor that adds four side by side: one
+// quadruple holds the first two pairs, the other the last two, each lane
+// summing the same products in the same order, so the bits are the same.
+typedef double DoubleQuad __attribute__((vector_size(32)));
+
+__attribute__((target("avx"))) static double dotProductQuads(const double *a, const double *b,
+                                                             int32_t count)
 {
+    DoubleQuad first = {0.0, 0.0, 0.0, 0.0}, second = first;
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        DoubleQuad a0, a1, b0, b1;
+        std::memcpy(&a0, a + i, 32);
+        std::memcpy(&a1, a + i + 4, 32);
+        std::memcpy(&b0, b + i, 32);
+        std::memcpy(&b1, b + i + 4, 32);
+        first += a0 * b0;
+        second += a1 * b1;
+    }
+    double rest = 0.0;
+    for (; i < count; ++i) rest += a[i] * b[i];
+    const DoublePair s0 = {first[0], first[1]}, s1 = {first[2], first[3]};
+    const DoublePair s2 = {second[0], second[1]}, s3 = {second[2], second[3]};
+    const DoublePair pairs = (s0 + s1) + (s2 + s3);
+    return (pairs[0] + pairs[1]) + rest;
+}
+
+static const bool quadsAvailable = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx") != 0;
+}();
+#endif
+
+static double dotProduct(const double *a, const double *b, int32_t count)
+{
+#if defined(__x86_64__)
+    if (quadsAvailable) return dotProductQuads(a, b, count);
+#endif
+    return dotProductPairs(a, b, count);
+}
+
+static double similarity(SimilarityScan &s, int32_t tau)
+{
+    if (tau < 0 || tau >= s.span || tau >= scanLags) return -1.0; // no pairs
+    if (s.keptAt[tau] == s.preparation) return s.kept[tau];
+    for (int32_t k = s.summed; k < tau; ++k) {
+        const double h = s.x[k], t = s.x[s.span - 1 - k];
+        s.headUpTo[k + 1] = s.headUpTo[k] + h * h;
+        s.tailFrom[k + 1] = s.tailFrom[k] + t * t;
+    }
+    s.summed = std::max(s.summed, tau);
     const double sum = dotProduct(s.x, s.x + tau, s.span - tau);
     const double head = s.total - s.tailFrom[tau]; // x[0 .. span - tau)
     const double tail = s.total - s.headUpTo[tau]; // x[tau .. span)
-    return head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
+    const double result = head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
+    s.keptAt[tau] = s.preparation;
+    s.kept[tau] = result;
+    return result;
 }
 
 // Only the part of the window that holds the sound takes part, so a window
@@ -590,17 +727,17 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     if (evenOut && estimateForBox > 0.0) evenLoudness(scan.x, span, estimateForBox);
     scan.total = dotProduct(scan.x, scan.x, span);
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
-    for (int32_t k = 0; k <= largest && k < span; ++k) {
-        const double h = scan.x[k], t = scan.x[span - 1 - k];
-        scan.headUpTo[k + 1] = scan.headUpTo[k] + h * h;
-        scan.tailFrom[k + 1] = scan.tailFrom[k] + t * t;
+    scan.summed = 0;
+    if (++scan.preparation == 0) { // after 2^32 preparations: nothing kept is current
+        std::memset(scan.keptAt, 0, sizeof scan.keptAt);
+        scan.preparation = 1;
     }
     return largest;
 }
 
 // Climbs from the lag nearest estimate to the nearest maximum of similarity
 // within refineSpan of it; false when the climb reaches the span's edge.
-static bool climbToMaximum(const SimilarityScan &scan, int32_t largest, double estimate,
+static bool climbToMaximum(SimilarityScan &scan, int32_t largest, double estimate,
                            double &lag, double &score)
 {
     const int32_t lo = std::max(2, int32_t(std::floor(estimate * (1.0 - refineSpan))) - 2);

@@ -107,6 +107,7 @@ static void listValley(PitchWorkspace &w, const PitchThresholds &t, CrossingLook
 // are followed sample by sample.
 constexpr int32_t stride = 8;
 typedef int32_t Lanes4 __attribute__((vector_size(16)));
+typedef double DoublePair __attribute__((vector_size(16)));
 
 static inline void strideExtremes(const int32_t *x, int32_t &lo, int32_t &hi)
 {
@@ -354,10 +355,10 @@ void mergePitchEvents(PitchWorkspace &w)
 // The nearest whole number to x (ties to even, as roundNearest) for |x|
 // below 2^31: adding 1.5 * 2^52 leaves no fraction bits, so the sum is
 // rounded to a whole number, which its low 32 bits hold.
+constexpr double wholeShift = 6755399441055744.0;
 static inline int32_t nearestSmallWhole(double x)
 {
-    constexpr double shift = 6755399441055744.0;
-    const double shifted = x + shift;
+    const double shifted = x + wholeShift;
     uint64_t bits;
     std::memcpy(&bits, &shifted, sizeof bits);
     return int32_t(uint32_t(bits));
@@ -372,7 +373,33 @@ void buildIntervalHistogram(PitchWorkspace &w)
     std::memset(intervals, 0, sizeof intervals);
     for (int32_t list = 0; list < 4; ++list) {
         const int32_t n = w.listCount[list];
+        bool rising = true;
         for (int32_t u = 0; u < n; ++u) position[u] = w.lists[list][u].position;
+        for (int32_t u = 0; u + 1 < n; ++u) rising = rising && position[u] <= position[u + 1];
+        if (rising) {
+            // Positions in time order: the partners of each event within the
+            // longest interval end no earlier than those of the one before.
+            int32_t end = 1;
+            for (int32_t u = 0; u + 1 < n; ++u) {
+                const double from = position[u];
+                end = std::max(end, u + 1);
+                while (end < n && nearestSmallWhole(position[end] - from) < 832) ++end;
+                // Two at a time: each pair's low 32 bits hold their intervals.
+                const DoublePair start = {from, from}, shift = {wholeShift, wholeShift};
+                int32_t j = u + 1;
+                for (; j + 2 <= end; j += 2) {
+                    DoublePair later;
+                    std::memcpy(&later, position + j, sizeof later);
+                    const DoublePair shifted = (later - start) + shift;
+                    Lanes4 bits;
+                    std::memcpy(&bits, &shifted, sizeof bits);
+                    ++intervals[bits[0]];
+                    ++intervals[bits[2]];
+                }
+                if (j < end) ++intervals[nearestSmallWhole(position[j] - from)];
+            }
+            continue;
+        }
         for (int32_t u = 0; u + 1 < n; ++u) {
             const double from = position[u];
             for (int32_t j = u + 1; j < n; ++j) {
@@ -566,8 +593,6 @@ struct SimilarityScan {
 // Eight partial sums, in four pairs the processor adds side by side, keep its
 // adders busy; they are added in a fixed order, so the same window always
 // gives the same bits.
-typedef double DoublePair __attribute__((vector_size(16)));
-
 static double dotProductPairs(const double *a, const double *b, int32_t count)
 {
     DoublePair s0 = {0.0, 0.0}, s1 = s0, s2 = s0, s3 = s0;
@@ -696,6 +721,16 @@ static void evenLoudness(double *x, int32_t span, double period)
     }
 }
 
+// Four whole numbers stored as doubles.
+static inline void storeAsDoubles(double *to, Lanes4 v)
+{
+    const Lanes4 upper = __builtin_shufflevector(v, v, 2, 3, 0, 1);
+    const DoublePair low = __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), DoublePair);
+    const DoublePair high = __builtin_convertvector(__builtin_shufflevector(upper, upper, 0, 1), DoublePair);
+    std::memcpy(to, &low, sizeof low);
+    std::memcpy(to + 2, &high, sizeof high);
+}
+
 static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
                            double estimateForBox, bool evenOut = false)
 {
@@ -716,13 +751,26 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     // Box sums as differences of running sums (below 2^31: at most 4096
     // values of at most 65535 each), so the conversions do not wait on each
     // other.
+    // Four at a time, then the rest one by one.
     static int32_t runningSum[analysisWindowLength + 1];
+    int32_t i = 0;
     if (box == 1) {
-        for (int32_t i = 0; i < span; ++i) scan.x[i] = double(w.x[first + i]);
+        for (; i + 4 <= span; i += 4) {
+            Lanes4 v;
+            std::memcpy(&v, w.x + first + i, sizeof v);
+            storeAsDoubles(scan.x + i, v);
+        }
+        for (; i < span; ++i) scan.x[i] = double(w.x[first + i]);
     } else {
         runningSum[0] = 0;
-        for (int32_t i = 0; i < sounding; ++i) runningSum[i + 1] = runningSum[i] + w.x[first + i];
-        for (int32_t i = 0; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
+        for (int32_t k = 0; k < sounding; ++k) runningSum[k + 1] = runningSum[k] + w.x[first + k];
+        for (; i + 4 <= span; i += 4) {
+            Lanes4 to, from;
+            std::memcpy(&to, runningSum + i + box, sizeof to);
+            std::memcpy(&from, runningSum + i, sizeof from);
+            storeAsDoubles(scan.x + i, to - from);
+        }
+        for (; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }
     if (evenOut && estimateForBox > 0.0) evenLoudness(scan.x, span, estimateForBox);
     scan.total = dotProduct(scan.x, scan.x, span);

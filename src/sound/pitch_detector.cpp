@@ -721,14 +721,10 @@ static void evenLoudness(double *x, int32_t span, double period)
     }
 }
 
-// Four whole numbers stored as doubles.
-static inline void storeAsDoubles(double *to, Lanes4 v)
+// The first two of four whole numbers as doubles.
+static inline DoublePair lowAsDoubles(Lanes4 v)
 {
-    const Lanes4 upper = __builtin_shufflevector(v, v, 2, 3, 0, 1);
-    const DoublePair low = __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), DoublePair);
-    const DoublePair high = __builtin_convertvector(__builtin_shufflevector(upper, upper, 0, 1), DoublePair);
-    std::memcpy(to, &low, sizeof low);
-    std::memcpy(to + 2, &high, sizeof high);
+    return __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), DoublePair);
 }
 
 static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
@@ -751,24 +747,26 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     // Box sums as differences of running sums (below 2^31: at most 4096
     // values of at most 65535 each), so the conversions do not wait on each
     // other.
-    // Four at a time, then the rest one by one.
+    // Two at a time, then the rest one by one.
     static int32_t runningSum[analysisWindowLength + 1];
     int32_t i = 0;
     if (box == 1) {
-        for (; i + 4 <= span; i += 4) {
+        for (; i + 4 <= span; i += 2) {
             Lanes4 v;
             std::memcpy(&v, w.x + first + i, sizeof v);
-            storeAsDoubles(scan.x + i, v);
+            const DoublePair d = lowAsDoubles(v);
+            std::memcpy(scan.x + i, &d, sizeof d);
         }
         for (; i < span; ++i) scan.x[i] = double(w.x[first + i]);
     } else {
         runningSum[0] = 0;
         for (int32_t k = 0; k < sounding; ++k) runningSum[k + 1] = runningSum[k] + w.x[first + k];
-        for (; i + 4 <= span; i += 4) {
+        for (; i + 4 <= span; i += 2) {
             Lanes4 to, from;
             std::memcpy(&to, runningSum + i + box, sizeof to);
             std::memcpy(&from, runningSum + i, sizeof from);
-            storeAsDoubles(scan.x + i, to - from);
+            const DoublePair d = lowAsDoubles(to - from);
+            std::memcpy(scan.x + i, &d, sizeof d);
         }
         for (; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }

@@ -43,6 +43,23 @@ static inline Lanes4 quotientBy11(Lanes4 s)
 // before and after it: runningSum[k] is the sum of the first k of those.
 static int32_t runningSum[analysisWindowLength + 11];
 
+// The index of the first of b[0..4095] equal to value, which one is: eight
+// at a time until eight hold it.
+static int32_t firstAt(const int16_t *b, int16_t value)
+{
+    int32_t i = 0;
+    for (; i + 8 < analysisWindowLength; i += 8) {
+        Samples8 v;
+        std::memcpy(&v, b + i, sizeof v);
+        const Samples8 equal = v == value;
+        uint64_t halves[2];
+        std::memcpy(halves, &equal, sizeof halves);
+        if ((halves[0] | halves[1]) != 0) break;
+    }
+    while (b[i] != value) ++i;
+    return i;
+}
+
 void preAnalyseWindow(int32_t pos, int16_t *window, int32_t count, int32_t &amplitude,
                       int32_t &extremeIndex, int16_t &dcOffset, double &sumAbs)
 {
@@ -60,12 +77,17 @@ void preAnalyseWindow(int32_t pos, int16_t *window, int32_t count, int32_t &ampl
     for (int32_t k = 0; k < 5; ++k) runningSum[k + 1] = sum += b[0];
     for (int32_t i = 0; i < n; ++i) runningSum[i + 6] = sum += b[i];
     for (int32_t k = 0; k < 5; ++k) runningSum[n + 6 + k] = sum += b[n - 1];
-    for (int32_t i = 0; i < n; i += 4) {
-        Lanes4 upTo, before;
-        std::memcpy(&upTo, runningSum + i + 11, sizeof upTo);
-        std::memcpy(&before, runningSum + i, sizeof before);
-        const Lanes4 q = quotientBy11(upTo - before);
-        for (int32_t k = 0; k < 4; ++k) window[i + k] = int16_t(q[k]);
+    for (int32_t i = 0; i < n; i += 8) {
+        Lanes4 upTo0, before0, upTo1, before1;
+        std::memcpy(&upTo0, runningSum + i + 11, sizeof upTo0);
+        std::memcpy(&before0, runningSum + i, sizeof before0);
+        std::memcpy(&upTo1, runningSum + i + 15, sizeof upTo1);
+        std::memcpy(&before1, runningSum + i + 4, sizeof before1);
+        // The quotients fit 16 bits: their low halves are the samples.
+        const Samples8 q0 = Samples8(quotientBy11(upTo0 - before0));
+        const Samples8 q1 = Samples8(quotientBy11(upTo1 - before1));
+        const Samples8 q = __builtin_shufflevector(q0, q1, 0, 2, 4, 6, 8, 10, 12, 14);
+        std::memcpy(window + i, &q, sizeof q);
     }
 
     // Measures of the raw samples, eight at a time. The extremes start from
@@ -92,9 +114,8 @@ void preAnalyseWindow(int32_t pos, int16_t *window, int32_t count, int32_t &ampl
         maxValue = std::max(maxValue, int32_t(hi[k]));
         minValue = std::min(minValue, int32_t(lo[k]));
     }
-    int32_t maxIndex = 0, minIndex = 0;
-    if (maxValue > recordingBuffer[0]) maxIndex = int32_t(std::find(b, b + n, maxValue) - b);
-    if (minValue < recordingBuffer[0]) minIndex = int32_t(std::find(b, b + n, minValue) - b);
+    const int32_t maxIndex = maxValue > recordingBuffer[0] ? firstAt(b, int16_t(maxValue)) : 0;
+    const int32_t minIndex = minValue < recordingBuffer[0] ? firstAt(b, int16_t(minValue)) : 0;
     sumAbs = double(magnitudes[0] + magnitudes[1] + magnitudes[2] + magnitudes[3]);
 
     int32_t offset;

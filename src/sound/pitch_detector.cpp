@@ -352,6 +352,9 @@ void mergePitchEvents(PitchWorkspace &w)
         if (head[list] != w.listCount[list]) stopProgram(0, stopMergeIncomplete);
 }
 
+// Histograms of fewer intervals are spread interval by interval.
+constexpr int32_t densePairs = 512;
+
 // The nearest whole number to x (ties to even, as roundNearest) for |x|
 // below 2^31: adding 1.5 * 2^52 leaves no fraction bits, so the sum is
 // rounded to a whole number, which its low 32 bits hold.
@@ -371,6 +374,7 @@ void buildIntervalHistogram(PitchWorkspace &w)
     static int32_t intervals[longestInterval + 1];
     static double position[eventListCapacity];
     std::memset(intervals, 0, sizeof intervals);
+    int32_t pairs = 0; // counted where the events are in time order
     for (int32_t list = 0; list < 4; ++list) {
         const int32_t n = w.listCount[list];
         bool rising = true;
@@ -384,19 +388,26 @@ void buildIntervalHistogram(PitchWorkspace &w)
                 const double from = position[u];
                 end = std::max(end, u + 1);
                 while (end < n && nearestSmallWhole(position[end] - from) < 832) ++end;
-                // Two at a time: each pair's low 32 bits hold their intervals.
+                pairs += end - (u + 1);
+                // Four at a time: the low 32 bits of each hold its interval.
                 const DoublePair start = {from, from}, shift = {wholeShift, wholeShift};
                 int32_t j = u + 1;
-                for (; j + 2 <= end; j += 2) {
-                    DoublePair later;
-                    std::memcpy(&later, position + j, sizeof later);
-                    const DoublePair shifted = (later - start) + shift;
-                    Lanes4 bits;
-                    std::memcpy(&bits, &shifted, sizeof bits);
-                    ++intervals[bits[0]];
-                    ++intervals[bits[2]];
+                for (; j + 4 <= end; j += 4) {
+                    DoublePair later0, later1;
+                    std::memcpy(&later0, position + j, sizeof later0);
+                    std::memcpy(&later1, position + j + 2, sizeof later1);
+                    const DoublePair shifted0 = (later0 - start) + shift;
+                    const DoublePair shifted1 = (later1 - start) + shift;
+                    Lanes4 bits0, bits1;
+                    std::memcpy(&bits0, &shifted0, sizeof bits0);
+                    std::memcpy(&bits1, &shifted1, sizeof bits1);
+                    const Lanes4 d = __builtin_shufflevector(bits0, bits1, 0, 2, 4, 6);
+                    ++intervals[d[0]];
+                    ++intervals[d[1]];
+                    ++intervals[d[2]];
+                    ++intervals[d[3]];
                 }
-                if (j < end) ++intervals[nearestSmallWhole(position[j] - from)];
+                for (; j < end; ++j) ++intervals[nearestSmallWhole(position[j] - from)];
             }
             continue;
         }
@@ -411,11 +422,37 @@ void buildIntervalHistogram(PitchWorkspace &w)
         }
     }
     std::memset(w.histogram, 0, sizeof w.histogram);
-    for (int32_t d = 0; d <= longestInterval; ++d) {
-        const int32_t count = intervals[d];
-        if (count == 0) continue;
-        for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k] * count;
+    if (pairs < densePairs) {
+        for (int32_t d = 0; d <= longestInterval; ++d) {
+            const int32_t count = intervals[d];
+            if (count == 0) continue;
+            for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k] * count;
+        }
+        return;
     }
+    // Many intervals: bin b collects spread[k] times the count at b + 4 - k,
+    // four bins at a time, from the counts with zeros on either side.
+    constexpr int32_t pad = 16, bins = histogramHigh - histogramLow + 1;
+    static int32_t padded[pad + longestInterval + 1 + pad];
+    static int32_t spreadBins[bins + 3];
+    std::memcpy(padded + pad, intervals, sizeof intervals);
+    auto counts = [&](int32_t b, int32_t k) {
+        Lanes4 count;
+        std::memcpy(&count, padded + pad + histogramLow + b + 4 - k, sizeof count);
+        return count;
+    };
+    static_assert(spread[0] == 1 && spread[1] == 2 && spread[2] == 3 && spread[3] == 4 &&
+                  spread[4] == 5 && spread[5] == 4 && spread[6] == 3 && spread[7] == 2 &&
+                  spread[8] == 1);
+    for (int32_t b = 0; b < bins; b += 4) {
+        const Lanes4 ones = counts(b, 0) + counts(b, 8), twos = counts(b, 1) + counts(b, 7);
+        const Lanes4 threes = counts(b, 2) + counts(b, 6), fours = counts(b, 3) + counts(b, 5);
+        const Lanes4 five = counts(b, 4);
+        const Lanes4 sum = ones + (twos + twos) + (threes + threes + threes) +
+                           ((fours + fours) + (fours + fours)) + ((five + five) + (five + five) + five);
+        std::memcpy(spreadBins + b, &sum, sizeof sum);
+    }
+    std::memcpy(w.histogram, spreadBins, sizeof w.histogram);
 }
 
 void chooseCandidates(PitchWorkspace &w)

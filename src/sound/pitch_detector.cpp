@@ -101,25 +101,54 @@ static void listValley(PitchWorkspace &w, const PitchThresholds &t, CrossingLook
 }
 
 // The machines spend most samples following a running extreme while the
-// signal stays within h of it. Eight samples at a time, their lowest and
-// highest values tell whether any of them can end that (the swing within
-// the eight and from the extreme so far is at most h); only eight that can
-// are followed sample by sample.
+// signal stays within h of it. The lowest and highest of the eight window
+// samples from each index on (taken beforehand, for both machines) tell
+// whether any of them can end that (the swing within the eight and from the
+// extreme so far is at most h); only eight that can are followed sample by
+// sample.
 constexpr int32_t stride = 8;
 typedef int32_t Lanes4 __attribute__((vector_size(16)));
 typedef double DoublePair __attribute__((vector_size(16)));
+typedef int16_t Samples8 __attribute__((vector_size(16)));
 
-static inline void strideExtremes(const int32_t *x, int32_t &lo, int32_t &hi)
+struct StrideExtremes {
+    int16_t low[analysisWindowLength + 2 * stride];  // of window[i .. i + 7], i <= 4088
+    int16_t high[analysisWindowLength + 2 * stride];
+    int16_t padded[analysisWindowLength + 2 * stride]; // the window, zeros after it
+    int32_t dcOffset;
+};
+static StrideExtremes strides;
+
+// Extremes of one, two, four and then eight neighbours, eight indexes at a
+// time (the entries past 4088 are never read).
+static void findStrideExtremes(const int16_t *window, int16_t dcOffset)
 {
-    Lanes4 a, b;
-    std::memcpy(&a, x, sizeof a);
-    std::memcpy(&b, x + 4, sizeof b);
-    Lanes4 l = a < b ? a : b, h = a > b ? a : b;
-    Lanes4 ls = __builtin_shufflevector(l, l, 2, 3, 0, 1), hs = __builtin_shufflevector(h, h, 2, 3, 0, 1);
-    l = l < ls ? l : ls;
-    h = h > hs ? h : hs;
-    lo = std::min(l[0], l[1]);
-    hi = std::max(h[0], h[1]);
+    constexpr int32_t n = analysisWindowLength;
+    std::memcpy(strides.padded, window, sizeof(int16_t) * n);
+    strides.dcOffset = dcOffset;
+    auto load = [](const int16_t *p) {
+        Samples8 v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    };
+    const int16_t *lowFrom = strides.padded, *highFrom = strides.padded;
+    for (int32_t reach = 1; reach < stride; reach *= 2) {
+        for (int32_t i = 0; i < n; i += 8) {
+            const Samples8 a = load(lowFrom + i), b = load(lowFrom + i + reach);
+            const Samples8 c = load(highFrom + i), d = load(highFrom + i + reach);
+            const Samples8 lo = a < b ? a : b, hi = c > d ? c : d;
+            std::memcpy(strides.low + i, &lo, sizeof lo);
+            std::memcpy(strides.high + i, &hi, sizeof hi);
+        }
+        lowFrom = strides.low;
+        highFrom = strides.high;
+    }
+}
+
+static inline void strideExtremes(int32_t i, int32_t &lo, int32_t &hi)
+{
+    lo = strides.low[i] + strides.dcOffset;
+    hi = strides.high[i] + strides.dcOffset;
 }
 
 // The peak machine over the whole window. At rest it follows the lowest
@@ -139,7 +168,7 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
         for (;;) { // at rest
             int32_t lo, hi;
             while (i + stride <= n) {
-                strideExtremes(x + i, lo, hi);
+                strideExtremes(i, lo, hi);
                 const int32_t lowest = std::min(lowRef, lo);
                 if (hi - lowest > t.h) break;
                 lowRef = lowest;
@@ -158,7 +187,7 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
         for (;;) { // rising
             int32_t lo, hi;
             while (i + stride <= n) {
-                strideExtremes(x + i, lo, hi);
+                strideExtremes(i, lo, hi);
                 const int32_t highest = std::max(peak, hi);
                 if (lo < highest - t.h) break;
                 if (hi > peak) {
@@ -211,7 +240,7 @@ static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
         for (;;) { // at rest
             int32_t lo, hi;
             while (i + stride <= n) {
-                strideExtremes(x + i, lo, hi);
+                strideExtremes(i, lo, hi);
                 const int32_t highest = std::max(highRef, hi);
                 if (lo - highest < -t.h) break;
                 highRef = highest;
@@ -230,7 +259,7 @@ static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
         for (;;) { // falling
             int32_t lo, hi;
             while (i + stride <= n) {
-                strideExtremes(x + i, lo, hi);
+                strideExtremes(i, lo, hi);
                 const int32_t lowest = std::min(valley, lo);
                 if (hi > lowest + t.h) break;
                 if (lo < valley) {
@@ -276,6 +305,7 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
 {
     for (int32_t l = 0; l < 4; ++l) w.listCount[l] = 0;
     for (int32_t i = 0; i < analysisWindowLength; ++i) w.x[i] = int32_t(window[i]) + int32_t(dcOffset);
+    findStrideExtremes(window, dcOffset);
     // The two machines list into lists of their own, so each runs alone.
     findPeaks(w, t);
     findValleys(w, t);

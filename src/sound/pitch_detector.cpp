@@ -583,7 +583,10 @@ int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
     return c[best].p;
 }
 
-bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, double &distance)
+// matchNextEvent looking from merged event first on (events between u and
+// first lie before the match window).
+static bool matchNextEventFrom(const PitchWorkspace &w, int32_t u, double P, int32_t v,
+                               double &distance, int32_t first)
 {
     const PitchEvent &e = w.merged[u];
     const bool crossing = e.kind == eventUpCrossing || e.kind == eventDownCrossing;
@@ -593,7 +596,7 @@ bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, dou
     const double to = target + half;
     bool found = false;
     double nearest = 0.0;
-    for (int32_t j = u + 1; j < w.mergedCount; ++j) {
+    for (int32_t j = first; j < w.mergedCount; ++j) {
         const PitchEvent &f = w.merged[j];
         if (f.position >= to) break;
         if (f.kind == e.kind && from < f.position &&
@@ -615,6 +618,11 @@ static bool isStrongGrade(int32_t grade)
            grade == gradeStrongUpMark || grade == gradeStrongDownMark;
 }
 
+bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, double &distance)
+{
+    return matchNextEventFrom(w, u, P, v, distance, u + 1);
+}
+
 void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRun,
                   double &bestSum)
 {
@@ -622,9 +630,23 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
     int32_t run = 0;
     bestRun = 0;
     bestSum = 0.0;
+    // With the events in time order, those up to 0.88 P after an event lie
+    // before its match window (which opens 0.89 P after it at the earliest),
+    // and where they end moves only forward.
+    bool inOrder = true;
+    for (int32_t k = 0; k + 1 < w.mergedCount; ++k)
+        inOrder = inOrder && w.merged[k].position <= w.merged[k + 1].position;
+    int32_t first = 0;
     for (int32_t u = 0; u < w.mergedCount; ++u) {
         double distance = 0.0;
-        if (matchNextEvent(w, u, double(P), v, distance)) {
+        first = std::max(first, u + 1);
+        if (inOrder) {
+            const double before = w.merged[u].position + 0.88 * P;
+            while (first < w.mergedCount && w.merged[first].position <= before) ++first;
+        } else {
+            first = u + 1;
+        }
+        if (matchNextEventFrom(w, u, double(P), v, distance, first)) {
             sum += distance;
             ++run;
             if (run >= bestRun) {
@@ -794,6 +816,27 @@ static inline DoublePair lowAsDoubles(Lanes4 v)
     return __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), DoublePair);
 }
 
+// sums[k + 1] = in[0] + ... + in[k], and sums[0] = 0: four at a time, each
+// four summed within (shifted by one lane, then by two) and added to the
+// last sum before them.
+static void runningSums(const int32_t *in, int32_t count, int32_t *sums)
+{
+    const Lanes4 none = {0, 0, 0, 0};
+    Lanes4 before = none;
+    sums[0] = 0;
+    int32_t k = 0;
+    for (; k + 4 <= count; k += 4) {
+        Lanes4 v;
+        std::memcpy(&v, in + k, sizeof v);
+        v += __builtin_shufflevector(none, v, 0, 4, 5, 6);
+        v += __builtin_shufflevector(none, v, 0, 1, 4, 5);
+        v += before;
+        std::memcpy(sums + k + 1, &v, sizeof v);
+        before = __builtin_shufflevector(v, v, 3, 3, 3, 3);
+    }
+    for (; k < count; ++k) sums[k + 1] = sums[k] + in[k];
+}
+
 static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
                            double estimateForBox, bool evenOut = false)
 {
@@ -827,7 +870,7 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
         for (; i < span; ++i) scan.x[i] = double(w.x[first + i]);
     } else {
         runningSum[0] = 0;
-        for (int32_t k = 0; k < sounding; ++k) runningSum[k + 1] = runningSum[k] + w.x[first + k];
+        runningSums(w.x + first, sounding, runningSum);
         for (; i + 4 <= span; i += 2) {
             Lanes4 to, from;
             std::memcpy(&to, runningSum + i + box, sizeof to);

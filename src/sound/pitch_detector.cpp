@@ -810,10 +810,20 @@ static void evenLoudness(double *x, int32_t span, double period)
     }
 }
 
-// The first two of four whole numbers as doubles.
-static inline DoublePair lowAsDoubles(Lanes4 v)
+// Four whole numbers as doubles, exactly: each, sign-extended to 64 bits
+// and added to the bits of 1.5 * 2^52, is the double 1.5 * 2^52 plus it
+// (whole numbers below 2^31 in size), and taking 1.5 * 2^52 away leaves it.
+typedef int64_t Longs2 __attribute__((vector_size(16)));
+
+static inline void asDoubles(Lanes4 v, double *to)
 {
-    return __builtin_convertvector(__builtin_shufflevector(v, v, 0, 1), DoublePair);
+    constexpr double base = 6755399441055744.0; // 1.5 * 2^52
+    constexpr int64_t baseBits = 0x4338000000000000;
+    const Lanes4 sign = v < 0;
+    const DoublePair low = DoublePair(Longs2(__builtin_shufflevector(v, sign, 0, 4, 1, 5)) + baseBits) - base;
+    const DoublePair high = DoublePair(Longs2(__builtin_shufflevector(v, sign, 2, 6, 3, 7)) + baseBits) - base;
+    std::memcpy(to, &low, sizeof low);
+    std::memcpy(to + 2, &high, sizeof high);
 }
 
 // sums[k + 1] = in[0] + ... + in[k], and sums[0] = 0: four at a time, each
@@ -857,26 +867,24 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     // Box sums as differences of running sums (below 2^31: at most 4096
     // values of at most 65535 each), so the conversions do not wait on each
     // other.
-    // Two at a time, then the rest one by one.
+    // Four at a time, then the rest one by one.
     static int32_t runningSum[analysisWindowLength + 1];
     int32_t i = 0;
     if (box == 1) {
-        for (; i + 4 <= span; i += 2) {
+        for (; i + 4 <= span; i += 4) {
             Lanes4 v;
             std::memcpy(&v, w.x + first + i, sizeof v);
-            const DoublePair d = lowAsDoubles(v);
-            std::memcpy(scan.x + i, &d, sizeof d);
+            asDoubles(v, scan.x + i);
         }
         for (; i < span; ++i) scan.x[i] = double(w.x[first + i]);
     } else {
         runningSum[0] = 0;
         runningSums(w.x + first, sounding, runningSum);
-        for (; i + 4 <= span; i += 2) {
+        for (; i + 4 <= span; i += 4) {
             Lanes4 to, from;
             std::memcpy(&to, runningSum + i + box, sizeof to);
             std::memcpy(&from, runningSum + i, sizeof from);
-            const DoublePair d = lowAsDoubles(to - from);
-            std::memcpy(scan.x + i, &d, sizeof d);
+            asDoubles(to - from, scan.x + i);
         }
         for (; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }

@@ -70,12 +70,31 @@ void preAnalyseWindow(int32_t pos, int16_t *window, int32_t count, int32_t &ampl
     constexpr int32_t n = analysisWindowLength;
 
     // 11-point moving average; samples beyond either edge count as the edge
-    // sample. Each output is the difference of two running sums, four at a
-    // time.
+    // sample. Each output is the difference of two running sums, eight at a
+    // time. The running sums are taken four at a time: the samples widened
+    // to 32 bits (each beside its sign), summed within the four (shifted by
+    // one lane, then by two) and added to the last sum before them.
     int32_t sum = 0;
     runningSum[0] = 0;
     for (int32_t k = 0; k < 5; ++k) runningSum[k + 1] = sum += b[0];
-    for (int32_t i = 0; i < n; ++i) runningSum[i + 6] = sum += b[i];
+    const Lanes4 zero = {0, 0, 0, 0};
+    Lanes4 before = zero + sum;
+    for (int32_t i = 0; i < n; i += 8) {
+        Samples8 v;
+        std::memcpy(&v, b + i, sizeof v);
+        const Samples8 sign = v < 0;
+        Lanes4 halves[2] = {Lanes4(__builtin_shufflevector(v, sign, 0, 8, 1, 9, 2, 10, 3, 11)),
+                            Lanes4(__builtin_shufflevector(v, sign, 4, 12, 5, 13, 6, 14, 7, 15))};
+        for (int32_t h = 0; h < 2; ++h) {
+            Lanes4 s = halves[h];
+            s += __builtin_shufflevector(zero, s, 0, 4, 5, 6);
+            s += __builtin_shufflevector(zero, s, 0, 1, 4, 5);
+            s += before;
+            std::memcpy(runningSum + i + 6 + 4 * h, &s, sizeof s);
+            before = __builtin_shufflevector(s, s, 3, 3, 3, 3);
+        }
+    }
+    sum = runningSum[n + 5];
     for (int32_t k = 0; k < 5; ++k) runningSum[n + 6 + k] = sum += b[n - 1];
     for (int32_t i = 0; i < n; i += 8) {
         Lanes4 upTo0, before0, upTo1, before1;

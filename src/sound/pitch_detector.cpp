@@ -583,10 +583,7 @@ int32_t weighCandidates(PitchWorkspace &w, double previousPeriod)
     return c[best].p;
 }
 
-// matchNextEvent looking from merged event first on (events between u and
-// first lie before the match window).
-static bool matchNextEventFrom(const PitchWorkspace &w, int32_t u, double P, int32_t v,
-                               double &distance, int32_t first)
+bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, double &distance)
 {
     const PitchEvent &e = w.merged[u];
     const bool crossing = e.kind == eventUpCrossing || e.kind == eventDownCrossing;
@@ -596,7 +593,7 @@ static bool matchNextEventFrom(const PitchWorkspace &w, int32_t u, double P, int
     const double to = target + half;
     bool found = false;
     double nearest = 0.0;
-    for (int32_t j = first; j < w.mergedCount; ++j) {
+    for (int32_t j = u + 1; j < w.mergedCount; ++j) {
         const PitchEvent &f = w.merged[j];
         if (f.position >= to) break;
         if (f.kind == e.kind && from < f.position &&
@@ -618,11 +615,6 @@ static bool isStrongGrade(int32_t grade)
            grade == gradeStrongUpMark || grade == gradeStrongDownMark;
 }
 
-bool matchNextEvent(const PitchWorkspace &w, int32_t u, double P, int32_t v, double &distance)
-{
-    return matchNextEventFrom(w, u, P, v, distance, u + 1);
-}
-
 void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRun,
                   double &bestSum)
 {
@@ -630,23 +622,9 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
     int32_t run = 0;
     bestRun = 0;
     bestSum = 0.0;
-    // With the events in time order, those up to 0.88 P after an event lie
-    // before its match window (which opens 0.89 P after it at the earliest),
-    // and where they end moves only forward.
-    bool inOrder = true;
-    for (int32_t k = 0; k + 1 < w.mergedCount; ++k)
-        inOrder = inOrder && w.merged[k].position <= w.merged[k + 1].position;
-    int32_t first = 0;
     for (int32_t u = 0; u < w.mergedCount; ++u) {
         double distance = 0.0;
-        first = std::max(first, u + 1);
-        if (inOrder) {
-            const double before = w.merged[u].position + 0.88 * P;
-            while (first < w.mergedCount && w.merged[first].position <= before) ++first;
-        } else {
-            first = u + 1;
-        }
-        if (matchNextEventFrom(w, u, double(P), v, distance, first)) {
+        if (matchNextEvent(w, u, double(P), v, distance)) {
             sum += distance;
             ++run;
             if (run >= bestRun) {

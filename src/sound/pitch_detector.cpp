@@ -446,7 +446,7 @@ void buildIntervalHistogram(PitchWorkspace &w)
             for (int32_t j = u + 1; j < n; ++j) {
                 const int32_t d = nearestSmallWhole(position[j] - from);
                 if (d >= 832) break;
-                if (d - 4 < histogramLow) stopProgram(d, stopListOverflow);
+                if (d < 0) stopProgram(d, stopListOverflow); // no count below interval 0
                 ++intervals[d];
             }
         }

@@ -4,11 +4,9 @@
 #include "base/stops.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <climits>
+#include <cmath>
 #include <cstring>
-#include <unistd.h>
 
 // Stops of the detector's own block.
 constexpr int32_t stopDetectorReentered = 3754;

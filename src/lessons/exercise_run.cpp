@@ -75,8 +75,7 @@ void analyseOneBlock()
 {
     captureExerciseBlock();
     recordingBlockIndex += 1;
-    preAnalyseWindow(r.tracker);
-    detectPitch(r.tracker);
+    analyseWindow(r.tracker);
     samplesConsumed += recordingBlockLength;
     r.tracker.analysisPos += recordingBlockLength;
     r.blocksAnalysed += 1;

@@ -342,8 +342,7 @@ void captureAndAnalyseBlock()
     if (s.captureWritePos < captureWrapPos) s.captureWritePos += recordingBlockLength;
     else s.captureWritePos = recordingBlockLength;
     recordingBlockIndex += 1;
-    preAnalyseWindow(s.tracker);
-    detectPitch(s.tracker);
+    analyseWindow(s.tracker);
     samplesConsumed += recordingBlockLength;
     s.tracker.analysisPos += recordingBlockLength;
 }

@@ -40,8 +40,7 @@ void fillReplayBlockTracks(int32_t lastBlock, int32_t recordedSamples)
             continue;
         }
         tracker.analysisPos = 2048 * b;
-        preAnalyseWindow(tracker);
-        detectPitch(tracker);
+        analyseWindow(tracker);
         blockEnvelope[b] = tracker.amplitude;
         blockLoudness[b] = tracker.amplitude;
         blockPeakOffset[b] = tracker.extremeIndex;

@@ -4,20 +4,15 @@
 #include "base/stops.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 // Stops of the detector's own block.
 constexpr int32_t stopDetectorReentered = 3754;
 constexpr int32_t stopMergeIncomplete = 3755;
 constexpr int32_t stopOutOfWindow = 3756;  // a window index or length out of range
 constexpr int32_t stopListOverflow = 3757; // an event list or histogram bin out of range
-
-// Exit codes of an impossible peak-machine state (no numbered stop).
-constexpr int exitPeakStateFour = 89;
-constexpr int exitPeakStateOther = 90;
 
 constexpr int32_t quietLimit = 2500;
 constexpr double energyLimit = 50000.0;
@@ -46,52 +41,33 @@ static void appendEvent(PitchWorkspace &w, int32_t list, int32_t index, int32_t 
     ++n;
 }
 
-[[noreturn]] static void endOnPeakState(int32_t state)
-{
-    std::fflush(nullptr);
-    _exit(state == 4 ? exitPeakStateFour : exitPeakStateOther);
-}
-
-// Per window sample: the lowest and highest x up to it, and the latest upward
-// and downward crossing at or before it (-1: none yet). They depend on x
-// alone, so one pass fills them before the machines run; a listed extreme at
-// index k reads them at k - 1, which the machines have always passed already.
-static int32_t lowestUpTo[analysisWindowLength];
-static int32_t highestUpTo[analysisWindowLength];
-static int32_t latestUpAt[analysisWindowLength];
-static int32_t latestDownAt[analysisWindowLength];
-
-static void fillCrossingBookkeeping(const int32_t *x)
-{
-    int32_t lowest = x[0], highest = x[0], up = -1, down = -1;
-    lowestUpTo[0] = lowest;
-    highestUpTo[0] = highest;
-    latestUpAt[0] = up; // sample 0 has itself as its previous value: never a crossing
-    latestDownAt[0] = down;
-    for (int32_t i = 1; i < analysisWindowLength; ++i) {
-        const int32_t prev = x[i - 1], v = x[i];
-        up = (prev < 0 && v >= 0) ? i : up;
-        down = (prev > 0 && v <= 0) ? i : down;
-        lowest = v < lowest ? v : lowest;
-        highest = v > highest ? v : highest;
-        lowestUpTo[i] = lowest;
-        highestUpTo[i] = highest;
-        latestUpAt[i] = up;
-        latestDownAt[i] = down;
-    }
-}
+// The running extremes and the latest crossings a listed extreme reads are
+// taken when it is listed: listed extremes of one kind come in rising index
+// order, so each stretch of the window is looked at once.
+struct CrossingLookup {
+    int32_t extremeUpTo = 0; // samples folded into extreme so far
+    int32_t extreme = 0;     // lowest (peaks) or highest (valleys) of x[0 .. extremeUpTo)
+};
 
 // Lists a peak and right after it the upward-crossing mark leading to it: the
 // latest upward crossing after the previous peak's index and before this one,
 // when the swing from the lowest value before the peak is large enough.
-static void listPeak(PitchWorkspace &w, const PitchThresholds &t, int32_t index, int32_t value,
-                     int32_t grade, int32_t &lastIndex)
+static void listPeak(PitchWorkspace &w, const PitchThresholds &t, CrossingLookup &look,
+                     int32_t index, int32_t value, int32_t grade, int32_t &lastIndex)
 {
     appendEvent(w, listPeaks, index, value, grade);
     if (index >= 1) {
-        const int32_t c = latestUpAt[index - 1];
-        const int32_t lo = lowestUpTo[index - 1];
-        if (c >= 0 && c > lastIndex && lo < -t.t3 && value > t.t3) {
+        const int32_t *x = w.x;
+        // Once below -t2 the lowest value decides no more: it only falls.
+        int32_t lo = look.extreme;
+        if (lo >= -t.t2)
+            for (int32_t i = look.extremeUpTo; i < index; ++i) lo = x[i] < lo ? x[i] : lo;
+        look.extreme = lo;
+        look.extremeUpTo = index;
+        int32_t c = index - 1;
+        const int32_t earliest = lastIndex + 1 > 1 ? lastIndex + 1 : 1;
+        while (c >= earliest && !(x[c - 1] < 0 && x[c] >= 0)) --c;
+        if (c >= earliest && lo < -t.t3 && value > t.t3) {
             const bool strong = lo < -t.t2 && value > t.t2;
             appendEvent(w, listUpMarks, c, 0, strong ? gradeStrongUpMark : gradeUpMark);
         }
@@ -100,14 +76,21 @@ static void listPeak(PitchWorkspace &w, const PitchThresholds &t, int32_t index,
 }
 
 // The mirror for a valley and its downward-crossing mark.
-static void listValley(PitchWorkspace &w, const PitchThresholds &t, int32_t index,
-                       int32_t value, int32_t grade, int32_t &lastIndex)
+static void listValley(PitchWorkspace &w, const PitchThresholds &t, CrossingLookup &look,
+                       int32_t index, int32_t value, int32_t grade, int32_t &lastIndex)
 {
     appendEvent(w, listValleys, index, value, grade);
     if (index >= 1) {
-        const int32_t c = latestDownAt[index - 1];
-        const int32_t hi = highestUpTo[index - 1];
-        if (c >= 0 && c > lastIndex && hi > t.t3 && value < -t.t3) {
+        const int32_t *x = w.x;
+        int32_t hi = look.extreme;
+        if (hi <= t.t2)
+            for (int32_t i = look.extremeUpTo; i < index; ++i) hi = x[i] > hi ? x[i] : hi;
+        look.extreme = hi;
+        look.extremeUpTo = index;
+        int32_t c = index - 1;
+        const int32_t earliest = lastIndex + 1 > 1 ? lastIndex + 1 : 1;
+        while (c >= earliest && !(x[c - 1] > 0 && x[c] <= 0)) --c;
+        if (c >= earliest && hi > t.t3 && value < -t.t3) {
             const bool strong = hi > t.t2 && value < -t.t2;
             appendEvent(w, listDownMarks, c, 0, strong ? gradeStrongDownMark : gradeDownMark);
         }
@@ -115,99 +98,215 @@ static void listValley(PitchWorkspace &w, const PitchThresholds &t, int32_t inde
     lastIndex = index;
 }
 
+// The machines spend most samples following a running extreme while the
+// signal stays within h of it. The lowest and highest of the eight window
+// samples from each index on (taken beforehand, for both machines) tell
+// whether any of them can end that (the swing within the eight and from the
+// extreme so far is at most h); only eight that can are followed sample by
+// sample.
+constexpr int32_t stride = 8;
+typedef int32_t Lanes4 __attribute__((vector_size(16)));
+typedef double DoublePair __attribute__((vector_size(16)));
+typedef int16_t Samples8 __attribute__((vector_size(16)));
+
+struct StrideExtremes {
+    int16_t low[analysisWindowLength + 2 * stride];  // of window[i .. i + 7], i <= 4088
+    int16_t high[analysisWindowLength + 2 * stride];
+    int16_t padded[analysisWindowLength + 2 * stride]; // the window, zeros after it
+    int32_t dcOffset;
+};
+static StrideExtremes strides;
+
+// Extremes of one, two, four and then eight neighbours, eight indexes at a
+// time (the entries past 4088 are never read).
+static void findStrideExtremes(const int16_t *window, int16_t dcOffset)
+{
+    constexpr int32_t n = analysisWindowLength;
+    std::memcpy(strides.padded, window, sizeof(int16_t) * n);
+    strides.dcOffset = dcOffset;
+    auto load = [](const int16_t *p) {
+        Samples8 v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    };
+    const int16_t *lowFrom = strides.padded, *highFrom = strides.padded;
+    for (int32_t reach = 1; reach < stride; reach *= 2) {
+        for (int32_t i = 0; i < n; i += 8) {
+            const Samples8 a = load(lowFrom + i), b = load(lowFrom + i + reach);
+            const Samples8 c = load(highFrom + i), d = load(highFrom + i + reach);
+            const Samples8 lo = a < b ? a : b, hi = c > d ? c : d;
+            std::memcpy(strides.low + i, &lo, sizeof lo);
+            std::memcpy(strides.high + i, &hi, sizeof hi);
+        }
+        lowFrom = strides.low;
+        highFrom = strides.high;
+    }
+}
+
+static inline void strideExtremes(int32_t i, int32_t &lo, int32_t &hi)
+{
+    lo = strides.low[i] + strides.dcOffset;
+    hi = strides.high[i] + strides.dcOffset;
+}
+
+// The peak machine over the whole window. At rest it follows the lowest
+// value until the signal rises more than h above it; rising, it follows the
+// highest value until the signal falls more than h below it, and the peak is
+// listed, confirmed when the fall also exceeds t1; a provisional peak waits
+// until the signal rises h above the dip (rest again) or falls t1 below the
+// peak (confirmed).
+static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
+{
+    constexpr int32_t n = analysisWindowLength;
+    const int32_t *x = w.x;
+    CrossingLookup look;
+    look.extreme = x[0];
+    int32_t lowRef = x[0], lastIndex = -1, i = 0;
+    while (i < n) {
+        for (;;) { // at rest
+            int32_t lo, hi;
+            while (i + stride <= n) {
+                strideExtremes(i, lo, hi);
+                const int32_t lowest = std::min(lowRef, lo);
+                if (hi - lowest > t.h) break;
+                lowRef = lowest;
+                i += stride;
+            }
+            const int32_t end = std::min(i + stride, n);
+            while (i < end && x[i] - lowRef <= t.h) {
+                lowRef = x[i] < lowRef ? x[i] : lowRef;
+                ++i;
+            }
+            if (i < end || i >= n) break;
+        }
+        if (i >= n) break;
+        int32_t peak = x[i], peakIndex = i;
+        ++i;
+        for (;;) { // rising
+            int32_t lo, hi;
+            while (i + stride <= n) {
+                strideExtremes(i, lo, hi);
+                const int32_t highest = std::max(peak, hi);
+                if (lo < highest - t.h) break;
+                if (hi > peak) {
+                    peakIndex = i + int32_t(std::find(x + i, x + i + stride, hi) - (x + i));
+                    peak = hi;
+                }
+                i += stride;
+            }
+            const int32_t end = std::min(i + stride, n);
+            for (; i < end && x[i] >= peak - t.h; ++i) {
+                if (x[i] > peak) {
+                    peak = x[i];
+                    peakIndex = i;
+                }
+            }
+            if (i < end || i >= n) break;
+        }
+        if (i >= n) break;
+        if (x[i] < peak - t.t1) {
+            listPeak(w, t, look, peakIndex, peak, gradeConfirmedPeak, lastIndex);
+            lowRef = x[i++];
+            continue;
+        }
+        listPeak(w, t, look, peakIndex, peak, gradeProvisionalPeak, lastIndex);
+        const int32_t dip = x[i++];
+        for (; i < n; ++i) {
+            if (x[i] >= dip + t.h) {
+                lowRef = dip;
+                ++i;
+                break;
+            }
+            if (x[i] < peak - t.t1) {
+                w.lists[listPeaks][w.listCount[listPeaks] - 1].grade = gradeConfirmedPeak;
+                lowRef = x[i++];
+                break;
+            }
+        }
+    }
+}
+
+// The mirror: the valley machine.
+static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
+{
+    constexpr int32_t n = analysisWindowLength;
+    const int32_t *x = w.x;
+    CrossingLookup look;
+    look.extreme = x[0];
+    int32_t highRef = x[0], lastIndex = -1, i = 0;
+    while (i < n) {
+        for (;;) { // at rest
+            int32_t lo, hi;
+            while (i + stride <= n) {
+                strideExtremes(i, lo, hi);
+                const int32_t highest = std::max(highRef, hi);
+                if (lo - highest < -t.h) break;
+                highRef = highest;
+                i += stride;
+            }
+            const int32_t end = std::min(i + stride, n);
+            while (i < end && x[i] - highRef >= -t.h) {
+                highRef = x[i] > highRef ? x[i] : highRef;
+                ++i;
+            }
+            if (i < end || i >= n) break;
+        }
+        if (i >= n) break;
+        int32_t valley = x[i], valleyIndex = i;
+        ++i;
+        for (;;) { // falling
+            int32_t lo, hi;
+            while (i + stride <= n) {
+                strideExtremes(i, lo, hi);
+                const int32_t lowest = std::min(valley, lo);
+                if (hi > lowest + t.h) break;
+                if (lo < valley) {
+                    valleyIndex = i + int32_t(std::find(x + i, x + i + stride, lo) - (x + i));
+                    valley = lo;
+                }
+                i += stride;
+            }
+            const int32_t end = std::min(i + stride, n);
+            for (; i < end && x[i] <= valley + t.h; ++i) {
+                if (x[i] < valley) {
+                    valley = x[i];
+                    valleyIndex = i;
+                }
+            }
+            if (i < end || i >= n) break;
+        }
+        if (i >= n) break;
+        if (x[i] > valley + t.t1) {
+            listValley(w, t, look, valleyIndex, valley, gradeConfirmedValley, lastIndex);
+            highRef = x[i++];
+            continue;
+        }
+        listValley(w, t, look, valleyIndex, valley, gradeProvisionalValley, lastIndex);
+        const int32_t bump = x[i++];
+        for (; i < n; ++i) {
+            if (x[i] <= bump - t.h) {
+                highRef = bump;
+                ++i;
+                break;
+            }
+            if (x[i] > valley + t.t1) {
+                w.lists[listValleys][w.listCount[listValleys] - 1].grade = gradeConfirmedValley;
+                highRef = x[i++];
+                break;
+            }
+        }
+    }
+}
+
 void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
                      const PitchThresholds &t)
 {
-    constexpr int32_t n = analysisWindowLength;
     for (int32_t l = 0; l < 4; ++l) w.listCount[l] = 0;
-
-    int32_t *x = w.x;
-    for (int32_t i = 0; i < n; ++i) x[i] = int32_t(window[i]) + int32_t(dcOffset);
-    fillCrossingBookkeeping(x);
-
-    int32_t lowRef = x[0], peak = 0, peakIndex = 0, dip = 0, peakState = 0;
-    int32_t highRef = x[0], valley = 0, valleyIndex = 0, bump = 0, valleyState = 0;
-    int32_t lastPeakIndex = -1, lastValleyIndex = -1;
-
-    // Per sample: the peak machine, then the valley machine (the crossing
-    // bookkeeping that follows them is filled in above).
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t v = x[i];
-
-        switch (peakState) {
-        case 0:
-            if (v - lowRef > t.h) {
-                peak = v;
-                peakIndex = i;
-                peakState = 2;
-            } else if (v < lowRef) {
-                lowRef = v;
-            }
-            break;
-        case 2:
-            if (v < peak - t.h && v < peak - t.t1) {
-                listPeak(w, t, peakIndex, peak, gradeConfirmedPeak, lastPeakIndex);
-                lowRef = v;
-                peakState = 0;
-            } else if (v < peak - t.h) {
-                listPeak(w, t, peakIndex, peak, gradeProvisionalPeak, lastPeakIndex);
-                dip = v;
-                peakState = 3;
-            } else if (v > peak) {
-                peak = v;
-                peakIndex = i;
-            }
-            break;
-        case 3:
-            if (v >= dip + t.h) {
-                lowRef = dip;
-                peakState = 0;
-            } else if (v < peak - t.t1) {
-                w.lists[listPeaks][w.listCount[listPeaks] - 1].grade = gradeConfirmedPeak;
-                lowRef = v;
-                peakState = 0;
-            }
-            break;
-        default:
-            endOnPeakState(peakState);
-        }
-
-        switch (valleyState) {
-        case 0:
-            if (v - highRef < -t.h) {
-                valley = v;
-                valleyIndex = i;
-                valleyState = 6;
-            } else if (v > highRef) {
-                highRef = v;
-            }
-            break;
-        case 6:
-            if (v > valley + t.h && v > valley + t.t1) {
-                listValley(w, t, valleyIndex, valley, gradeConfirmedValley, lastValleyIndex);
-                highRef = v;
-                valleyState = 0;
-            } else if (v > valley + t.h) {
-                listValley(w, t, valleyIndex, valley, gradeProvisionalValley, lastValleyIndex);
-                bump = v;
-                valleyState = 7;
-            } else if (v < valley) {
-                valley = v;
-                valleyIndex = i;
-            }
-            break;
-        default: // 7
-            if (v <= bump - t.h) {
-                highRef = bump;
-                valleyState = 0;
-            } else if (v > valley + t.t1) {
-                w.lists[listValleys][w.listCount[listValleys] - 1].grade = gradeConfirmedValley;
-                highRef = v;
-                valleyState = 0;
-            }
-            break;
-        }
-    }
+    for (int32_t i = 0; i < analysisWindowLength; ++i) w.x[i] = int32_t(window[i]) + int32_t(dcOffset);
+    findStrideExtremes(window, dcOffset);
+    // The two machines list into lists of their own, so each runs alone.
+    findPeaks(w, t);
+    findValleys(w, t);
 }
 
 static void markEvent(double position, int32_t kind)
@@ -257,18 +356,18 @@ void mergePitchEvents(PitchWorkspace &w)
     w.mergedCount = 0;
     int32_t head[4] = {0, 0, 0, 0};
     const int32_t total = w.listCount[0] + w.listCount[1] + w.listCount[2] + w.listCount[3];
-    // On equal sample index a crossing mark goes first: lists are tried in
-    // this order and only a strictly smaller index displaces the choice.
-    constexpr int32_t order[4] = {listUpMarks, listDownMarks, listPeaks, listValleys};
+    // The index of each list's next event; past its end, beyond every index.
+    auto next = [&](int32_t list) {
+        return head[list] < w.listCount[list] ? w.lists[list][head[list]].index : INT32_MAX;
+    };
     for (int32_t step = 0; step < total; ++step) {
-        int32_t chosen = -1;
-        for (int32_t list : order) {
-            if (head[list] >= w.listCount[list]) continue;
-            if (chosen < 0 ||
-                w.lists[list][head[list]].index < w.lists[chosen][head[chosen]].index)
-                chosen = list;
-        }
-        if (chosen < 0) break;
+        // On equal sample index a crossing mark goes first: lists are tried
+        // in this order and only a strictly smaller index displaces the choice.
+        int32_t chosen = listUpMarks, at = next(listUpMarks);
+        const int32_t down = next(listDownMarks), peak = next(listPeaks), valley = next(listValleys);
+        if (down < at) { chosen = listDownMarks; at = down; }
+        if (peak < at) { chosen = listPeaks; at = peak; }
+        if (valley < at) { chosen = listValleys; at = valley; }
         ListedEvent &e = w.lists[chosen][head[chosen]++];
         switch (chosen) {
         case listPeaks: takePeakEvent(w, e); break;
@@ -281,14 +380,19 @@ void mergePitchEvents(PitchWorkspace &w)
         if (head[list] != w.listCount[list]) stopProgram(0, stopMergeIncomplete);
 }
 
-// Ties to even, as roundNearest in the default rounding mode, without a
-// library call: adding and taking away 1.5 * 2^52 leaves no fraction bits, so
-// the addition rounds. Exact for |x| below 2^51 (intervals are below 4096).
-static inline double nearestWhole(double x)
+// Histograms of fewer intervals are spread interval by interval.
+constexpr int32_t densePairs = 512;
+
+// The nearest whole number to x (ties to even, as roundNearest) for |x|
+// below 2^31: adding 1.5 * 2^52 leaves no fraction bits, so the sum is
+// rounded to a whole number, which its low 32 bits hold.
+constexpr double wholeShift = 6755399441055744.0;
+static inline int32_t nearestSmallWhole(double x)
 {
-    constexpr double shift = 6755399441055744.0;
-    volatile double shifted = x + shift; // the sum must be rounded to double here
-    return shifted - shift;
+    const double shifted = x + wholeShift;
+    uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return int32_t(uint32_t(bits));
 }
 
 void buildIntervalHistogram(PitchWorkspace &w)
@@ -296,26 +400,87 @@ void buildIntervalHistogram(PitchWorkspace &w)
     // Intervals are counted per whole sample first and spread over the nine
     // neighbouring bins once at the end (integer sums: the same histogram).
     static int32_t intervals[longestInterval + 1];
+    static double position[eventListCapacity];
     std::memset(intervals, 0, sizeof intervals);
+    int32_t pairs = 0; // counted where the events are in time order
     for (int32_t list = 0; list < 4; ++list) {
         const int32_t n = w.listCount[list];
-        const ListedEvent *e = w.lists[list];
+        bool rising = true;
+        for (int32_t u = 0; u < n; ++u) position[u] = w.lists[list][u].position;
+        for (int32_t u = 0; u + 1 < n; ++u) rising = rising && position[u] <= position[u + 1];
+        if (rising) {
+            // Positions in time order: the partners of each event within the
+            // longest interval end no earlier than those of the one before.
+            int32_t end = 1;
+            for (int32_t u = 0; u + 1 < n; ++u) {
+                const double from = position[u];
+                end = std::max(end, u + 1);
+                while (end < n && nearestSmallWhole(position[end] - from) < 832) ++end;
+                pairs += end - (u + 1);
+                // Four at a time: the low 32 bits of each hold its interval.
+                const DoublePair start = {from, from}, shift = {wholeShift, wholeShift};
+                int32_t j = u + 1;
+                for (; j + 4 <= end; j += 4) {
+                    DoublePair later0, later1;
+                    std::memcpy(&later0, position + j, sizeof later0);
+                    std::memcpy(&later1, position + j + 2, sizeof later1);
+                    const DoublePair shifted0 = (later0 - start) + shift;
+                    const DoublePair shifted1 = (later1 - start) + shift;
+                    Lanes4 bits0, bits1;
+                    std::memcpy(&bits0, &shifted0, sizeof bits0);
+                    std::memcpy(&bits1, &shifted1, sizeof bits1);
+                    const Lanes4 d = __builtin_shufflevector(bits0, bits1, 0, 2, 4, 6);
+                    ++intervals[d[0]];
+                    ++intervals[d[1]];
+                    ++intervals[d[2]];
+                    ++intervals[d[3]];
+                }
+                for (; j < end; ++j) ++intervals[nearestSmallWhole(position[j] - from)];
+            }
+            continue;
+        }
         for (int32_t u = 0; u + 1 < n; ++u) {
+            const double from = position[u];
             for (int32_t j = u + 1; j < n; ++j) {
-                const double dd = nearestWhole(e[j].position - e[u].position);
-                if (dd >= 832.0) break;
-                const int32_t d = int32_t(dd);
-                if (d - 4 < histogramLow) stopProgram(d, stopListOverflow);
+                const int32_t d = nearestSmallWhole(position[j] - from);
+                if (d >= 832) break;
+                if (d < 0) stopProgram(d, stopListOverflow); // no count below interval 0
                 ++intervals[d];
             }
         }
     }
     std::memset(w.histogram, 0, sizeof w.histogram);
-    for (int32_t d = 0; d <= longestInterval; ++d) {
-        const int32_t count = intervals[d];
-        if (count == 0) continue;
-        for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k] * count;
+    if (pairs < densePairs) {
+        for (int32_t d = 0; d <= longestInterval; ++d) {
+            const int32_t count = intervals[d];
+            if (count == 0) continue;
+            for (int32_t k = 0; k < 9; ++k) histogramBin(w, d - 4 + k) += spread[k] * count;
+        }
+        return;
     }
+    // Many intervals: bin b collects spread[k] times the count at b + 4 - k,
+    // four bins at a time, from the counts with zeros on either side.
+    constexpr int32_t pad = 16, bins = histogramHigh - histogramLow + 1;
+    static int32_t padded[pad + longestInterval + 1 + pad];
+    static int32_t spreadBins[bins + 3];
+    std::memcpy(padded + pad, intervals, sizeof intervals);
+    auto counts = [&](int32_t b, int32_t k) {
+        Lanes4 count;
+        std::memcpy(&count, padded + pad + histogramLow + b + 4 - k, sizeof count);
+        return count;
+    };
+    static_assert(spread[0] == 1 && spread[1] == 2 && spread[2] == 3 && spread[3] == 4 &&
+                  spread[4] == 5 && spread[5] == 4 && spread[6] == 3 && spread[7] == 2 &&
+                  spread[8] == 1);
+    for (int32_t b = 0; b < bins; b += 4) {
+        const Lanes4 ones = counts(b, 0) + counts(b, 8), twos = counts(b, 1) + counts(b, 7);
+        const Lanes4 threes = counts(b, 2) + counts(b, 6), fours = counts(b, 3) + counts(b, 5);
+        const Lanes4 five = counts(b, 4);
+        const Lanes4 sum = ones + (twos + twos) + (threes + threes + threes) +
+                           ((fours + fours) + (fours + fours)) + ((five + five) + (five + five) + five);
+        std::memcpy(spreadBins + b, &sum, sizeof sum);
+    }
+    std::memcpy(w.histogram, spreadBins, sizeof w.histogram);
 }
 
 void chooseCandidates(PitchWorkspace &w)
@@ -474,21 +639,26 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
 // Normalised self-similarity of x[0..span) at lag tau: the sum of
 // x[i] x[i + tau] over the pairs, divided by the root of the energies of the
 // two parts paired. Energies come from the sums of squares of the first and
-// the last samples, kept for lags up to the largest the search may reach.
+// the last samples, summed as far as the lags asked for need. Each lag's
+// similarity is kept until the scan is prepared again: the searches look at
+// many lags more than once.
+constexpr int32_t scanLags = analysisWindowLength / 2 + 2;
 struct SimilarityScan {
-    double x[analysisWindowLength];                 // the sounding part of the window
+    double x[analysisWindowLength]; // the sounding part of the window
     int32_t span;
-    double total;                                   // energy of all span samples
-    double headUpTo[analysisWindowLength / 2 + 2];  // energy of x[0..k)
-    double tailFrom[analysisWindowLength / 2 + 2];  // energy of x[span-k..span)
+    double total;                   // energy of all span samples
+    int32_t summed;                 // headUpTo and tailFrom hold k = 0 .. summed
+    double headUpTo[scanLags];      // energy of x[0..k)
+    double tailFrom[scanLags];      // energy of x[span-k..span)
+    uint32_t preparation;           // counts the preparations of this scan
+    uint32_t keptAt[scanLags];      // the preparation that kept kept[tau]
+    double kept[scanLags];
 };
 
 // Eight partial sums, in four pairs the processor adds side by side, keep its
 // adders busy; they are added in a fixed order, so the same window always
 // gives the same bits.
-typedef double DoublePair __attribute__((vector_size(16)));
-
-static double dotProduct(const double *a, const double *b, int32_t count)
+static double dotProductPairs(const double *a, const double *b, int32_t count)
 {
     DoublePair s0 = {0.0, 0.0}, s1 = s0, s2 = s0, s3 = s0;
     int32_t i = 0;
@@ -513,12 +683,65 @@ static double dotProduct(const double *a, const double *b, int32_t count)
     return (pairs[0] + pairs[1]) + rest;
 }
 
-static double similarity(const SimilarityScan &s, int32_t tau)
+#if defined(__x86_64__)
+// The same eight sums on a processor that adds four side by side: one
+// quadruple holds the first two pairs, the other the last two, each lane
+// summing the same products in the same order, so the bits are the same.
+typedef double DoubleQuad __attribute__((vector_size(32)));
+
+__attribute__((target("avx"))) static double dotProductQuads(const double *a, const double *b,
+                                                             int32_t count)
 {
+    DoubleQuad first = {0.0, 0.0, 0.0, 0.0}, second = first;
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        DoubleQuad a0, a1, b0, b1;
+        std::memcpy(&a0, a + i, 32);
+        std::memcpy(&a1, a + i + 4, 32);
+        std::memcpy(&b0, b + i, 32);
+        std::memcpy(&b1, b + i + 4, 32);
+        first += a0 * b0;
+        second += a1 * b1;
+    }
+    double rest = 0.0;
+    for (; i < count; ++i) rest += a[i] * b[i];
+    const DoublePair s0 = {first[0], first[1]}, s1 = {first[2], first[3]};
+    const DoublePair s2 = {second[0], second[1]}, s3 = {second[2], second[3]};
+    const DoublePair pairs = (s0 + s1) + (s2 + s3);
+    return (pairs[0] + pairs[1]) + rest;
+}
+
+static const bool quadsAvailable = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx") != 0;
+}();
+#endif
+
+static double dotProduct(const double *a, const double *b, int32_t count)
+{
+#if defined(__x86_64__)
+    if (quadsAvailable) return dotProductQuads(a, b, count);
+#endif
+    return dotProductPairs(a, b, count);
+}
+
+static double similarity(SimilarityScan &s, int32_t tau)
+{
+    if (tau < 0 || tau >= s.span || tau >= scanLags) return -1.0; // no pairs
+    if (s.keptAt[tau] == s.preparation) return s.kept[tau];
+    for (int32_t k = s.summed; k < tau; ++k) {
+        const double h = s.x[k], t = s.x[s.span - 1 - k];
+        s.headUpTo[k + 1] = s.headUpTo[k] + h * h;
+        s.tailFrom[k + 1] = s.tailFrom[k] + t * t;
+    }
+    s.summed = std::max(s.summed, tau);
     const double sum = dotProduct(s.x, s.x + tau, s.span - tau);
     const double head = s.total - s.tailFrom[tau]; // x[0 .. span - tau)
     const double tail = s.total - s.headUpTo[tau]; // x[tau .. span)
-    return head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
+    const double result = head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
+    s.keptAt[tau] = s.preparation;
+    s.kept[tau] = result;
+    return result;
 }
 
 // Only the part of the window that holds the sound takes part, so a window
@@ -563,6 +786,43 @@ static void evenLoudness(double *x, int32_t span, double period)
     }
 }
 
+// Four whole numbers as doubles, exactly: each, sign-extended to 64 bits
+// and added to the bits of 1.5 * 2^52, is the double 1.5 * 2^52 plus it
+// (whole numbers below 2^31 in size), and taking 1.5 * 2^52 away leaves it.
+typedef int64_t Longs2 __attribute__((vector_size(16)));
+
+static inline void asDoubles(Lanes4 v, double *to)
+{
+    constexpr double base = 6755399441055744.0; // 1.5 * 2^52
+    constexpr int64_t baseBits = 0x4338000000000000;
+    const Lanes4 sign = v < 0;
+    const DoublePair low = DoublePair(Longs2(__builtin_shufflevector(v, sign, 0, 4, 1, 5)) + baseBits) - base;
+    const DoublePair high = DoublePair(Longs2(__builtin_shufflevector(v, sign, 2, 6, 3, 7)) + baseBits) - base;
+    std::memcpy(to, &low, sizeof low);
+    std::memcpy(to + 2, &high, sizeof high);
+}
+
+// sums[k + 1] = in[0] + ... + in[k], and sums[0] = 0: four at a time, each
+// four summed within (shifted by one lane, then by two) and added to the
+// last sum before them.
+static void runningSums(const int32_t *in, int32_t count, int32_t *sums)
+{
+    const Lanes4 none = {0, 0, 0, 0};
+    Lanes4 before = none;
+    sums[0] = 0;
+    int32_t k = 0;
+    for (; k + 4 <= count; k += 4) {
+        Lanes4 v;
+        std::memcpy(&v, in + k, sizeof v);
+        v += __builtin_shufflevector(none, v, 0, 4, 5, 6);
+        v += __builtin_shufflevector(none, v, 0, 1, 4, 5);
+        v += before;
+        std::memcpy(sums + k + 1, &v, sizeof v);
+        before = __builtin_shufflevector(v, v, 3, 3, 3, 3);
+    }
+    for (; k < count; ++k) sums[k + 1] = sums[k] + in[k];
+}
+
 static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
                            double estimateForBox, bool evenOut = false)
 {
@@ -583,28 +843,41 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     // Box sums as differences of running sums (below 2^31: at most 4096
     // values of at most 65535 each), so the conversions do not wait on each
     // other.
+    // Four at a time, then the rest one by one.
     static int32_t runningSum[analysisWindowLength + 1];
+    int32_t i = 0;
     if (box == 1) {
-        for (int32_t i = 0; i < span; ++i) scan.x[i] = double(w.x[first + i]);
+        for (; i + 4 <= span; i += 4) {
+            Lanes4 v;
+            std::memcpy(&v, w.x + first + i, sizeof v);
+            asDoubles(v, scan.x + i);
+        }
+        for (; i < span; ++i) scan.x[i] = double(w.x[first + i]);
     } else {
         runningSum[0] = 0;
-        for (int32_t i = 0; i < sounding; ++i) runningSum[i + 1] = runningSum[i] + w.x[first + i];
-        for (int32_t i = 0; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
+        runningSums(w.x + first, sounding, runningSum);
+        for (; i + 4 <= span; i += 4) {
+            Lanes4 to, from;
+            std::memcpy(&to, runningSum + i + box, sizeof to);
+            std::memcpy(&from, runningSum + i, sizeof from);
+            asDoubles(to - from, scan.x + i);
+        }
+        for (; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }
     if (evenOut && estimateForBox > 0.0) evenLoudness(scan.x, span, estimateForBox);
     scan.total = dotProduct(scan.x, scan.x, span);
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
-    for (int32_t k = 0; k <= largest && k < span; ++k) {
-        const double h = scan.x[k], t = scan.x[span - 1 - k];
-        scan.headUpTo[k + 1] = scan.headUpTo[k] + h * h;
-        scan.tailFrom[k + 1] = scan.tailFrom[k] + t * t;
+    scan.summed = 0;
+    if (++scan.preparation == 0) { // after 2^32 preparations: nothing kept is current
+        std::memset(scan.keptAt, 0, sizeof scan.keptAt);
+        scan.preparation = 1;
     }
     return largest;
 }
 
 // Climbs from the lag nearest estimate to the nearest maximum of similarity
 // within refineSpan of it; false when the climb reaches the span's edge.
-static bool climbToMaximum(const SimilarityScan &scan, int32_t largest, double estimate,
+static bool climbToMaximum(SimilarityScan &scan, int32_t largest, double estimate,
                            double &lag, double &score)
 {
     const int32_t lo = std::max(2, int32_t(std::floor(estimate * (1.0 - refineSpan))) - 2);
@@ -845,38 +1118,37 @@ struct BusyGuard {
     ~BusyGuard() { pitchDetectorBusy = 0; }
 };
 
-void detectPitch(const int16_t *window, int32_t count, double &frequency, double sumAbs,
-                 int32_t amplitude, int32_t extremeIndex, int16_t dcOffset, double &period,
-                 int32_t &extraCount)
+// The tracker's window (analysisWindow, prepared) with its measures and the
+// previous block's period.
+static void detectPitch(PitchTracker &tracker)
 {
     BusyGuard busy;
-    if (count != analysisWindowLength) stopProgram(count, stopOutOfWindow);
-    extraCount = 0;
+    tracker.extraCount = 0;
     clearEventMarks();
 
-    if (amplitude < quietLimit) {
-        frequency = pitchTooQuiet;
+    if (tracker.amplitude < quietLimit) {
+        tracker.frequency = pitchTooQuiet;
         return;
     }
-    const PitchThresholds t = pitchThresholds(amplitude);
+    const PitchThresholds t = pitchThresholds(tracker.amplitude);
     PitchWorkspace &w = workspace;
-    findPitchEvents(w, window, dcOffset, t);
+    findPitchEvents(w, analysisWindow, tracker.dcOffset, t);
 
-    if (sumAbs <= energyLimit) {
-        frequency = pitchTooLittleEnergy;
-        period = 0.0;
+    if (tracker.sumAbs <= energyLimit) {
+        tracker.frequency = pitchTooLittleEnergy;
+        tracker.period = 0.0;
         return;
     }
     if (w.listCount[listPeaks] < 2 || w.listCount[listUpMarks] < 2) {
-        frequency = pitchTooFewEvents;
+        tracker.frequency = pitchTooFewEvents;
         return;
     }
     mergePitchEvents(w);
-    extraCount = w.mergedCount;
+    tracker.extraCount = w.mergedCount;
 
     buildIntervalHistogram(w);
     chooseCandidates(w);
-    int32_t P = weighCandidates(w, period);
+    int32_t P = weighCandidates(w, tracker.period);
 
     int32_t bestRun = 0;
     double bestSum = 0.0;
@@ -887,25 +1159,16 @@ void detectPitch(const int16_t *window, int32_t count, double &frequency, double
     // tried, are verified in turn.
     if (bestRun < runNeeded(P)) P = verifiedCandidate(w, P, t.v, bestRun, bestSum);
     if (bestRun >= runNeeded(P)) {
-        period = measurePeriod(w, bestSum / bestRun, t.t3);
-        frequency = double(recordingSampleRate) / period;
+        tracker.period = measurePeriod(w, bestSum / bestRun, t.t3);
+        tracker.frequency = double(recordingSampleRate) / tracker.period;
     } else {
-        period = 0.0;
-        frequency = pitchNoStablePeriod;
+        tracker.period = 0.0;
+        tracker.frequency = pitchNoStablePeriod;
     }
 }
 
-void detectPitch(const int16_t *window, double sumAbs, int32_t amplitude, int16_t dcOffset,
-                 double &frequency, double &period)
+void analyseWindow(PitchTracker &tracker)
 {
-    int32_t extraCount = 0;
-    detectPitch(window, analysisWindowLength, frequency, sumAbs, amplitude, 0, dcOffset, period,
-                extraCount);
-}
-
-void detectPitch(PitchTracker &tracker)
-{
-    detectPitch(analysisWindow, analysisWindowLength, tracker.frequency, tracker.sumAbs,
-                tracker.amplitude, tracker.extremeIndex, tracker.dcOffset, tracker.period,
-                tracker.extraCount);
+    preAnalyseWindow(tracker);
+    detectPitch(tracker);
 }

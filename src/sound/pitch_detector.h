@@ -26,24 +26,14 @@ constexpr double pitchTooLittleEnergy = 3.0; // sum of |samples| at most 50000
 constexpr double pitchTooFewEvents = 5.0;    // fewer than 2 peaks or 2 upward marks
 constexpr double pitchNoStablePeriod = 1.0;  // verification run too short
 
-// Analyses window[0..4095] (normally analysisWindow) with the measures from
-// preAnalyseWindow. Writes frequency always, period as the result demands
-// (unchanged after 6.0 and 5.0, 0 after 3.0 and 1.0, the measured period in
-// samples otherwise), and eventTypeAtSample. extremeIndex is accepted for the
-// callers' convenience and not used. extraCount receives the number of events
-// in the merged list (0 when the detector stops before merging). count must
-// be 4096 (stop 3756 otherwise).
-void detectPitch(const int16_t *window, int32_t count, double &frequency, double sumAbs,
-                 int32_t amplitude, int32_t extremeIndex, int16_t dcOffset, double &period,
-                 int32_t &extraCount);
-
-// The same without the unused extras.
-void detectPitch(const int16_t *window, double sumAbs, int32_t amplitude, int16_t dcOffset,
-                 double &frequency, double &period);
-
-// One block on a tracker: detects the pitch of analysisWindow with the
-// tracker's measures, writing its frequency, period and extraCount.
-void detectPitch(PitchTracker &tracker);
+// Analyses one block on a tracker: prepares the window at
+// tracker.analysisPos into analysisWindow with its measures
+// (preAnalyseWindow), then detects its pitch with the tracker's previous
+// period. Writes frequency always, period as the result demands (unchanged
+// after 6.0 and 5.0, 0 after 3.0 and 1.0, the measured period in samples
+// otherwise), extraCount (the number of events in the merged list, 0 when the
+// detector stops before merging) and eventTypeAtSample.
+void analyseWindow(PitchTracker &tracker);
 
 // ---------------------------------------------------------------------------
 // The stages, exposed so each can be checked on small hand-made inputs.

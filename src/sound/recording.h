@@ -26,14 +26,15 @@ extern int16_t recordingBuffer[recordingBufferLength];
 extern int16_t analysisWindow[analysisWindowLength];
 
 // Per window sample, the pitch-event kind (0 none, 1 upward zero crossing,
-// 2 downward zero crossing, 3 peak, 4 valley) that the last detectPitch call
-// placed there. detectPitch clears entries 0..1999 at every call; a screen
-// starting a recording clears them too (clearEventMarks).
+// 2 downward zero crossing, 3 peak, 4 valley) that the last analyseWindow
+// call (sound/pitch_detector.h) placed there. Every call clears entries
+// 0..1999 first; a screen starting a recording clears them too
+// (clearEventMarks).
 extern int32_t eventTypeAtSample[analysisWindowLength];
 constexpr int32_t eventMarksCleared = 2000;
 
 // The analysis state each analysing screen keeps. period carries over from
-// block to block (and from one recording to the next): detectPitch reads it
+// block to block (and from one recording to the next): analyseWindow reads it
 // as the previous block's period.
 struct PitchTracker {
     int32_t analysisPos = 0; // window start in recordingBuffer

@@ -93,8 +93,7 @@ std::vector<double> detectedPitches(const std::string &rawPath)
     PitchTracker t;
     for (size_t pos = 0; pos + analysisWindowLength <= n; pos += recordingBlockLength) {
         t.analysisPos = static_cast<int32_t>(pos);
-        preAnalyseWindow(t);
-        detectPitch(t);
+        analyseWindow(t);
         if (t.frequency >= 55) found.push_back(t.frequency);
     }
     return found;

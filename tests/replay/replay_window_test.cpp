@@ -98,8 +98,7 @@ double detectedPitch(const std::vector<int16_t> &samples)
     PitchTracker tracker;
     for (int32_t b = 0; b < 12; ++b) {
         tracker.analysisPos = 2048 * (10 + b);
-        preAnalyseWindow(tracker);
-        detectPitch(tracker);
+        analyseWindow(tracker);
     }
     return tracker.frequency;
 }

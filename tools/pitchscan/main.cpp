@@ -147,8 +147,7 @@ int main(int argc, char **argv)
         std::copy_n(samples.data() + k * recordingBlockLength, recordingBlockLength,
                     recordingBuffer + writePos);
         writePos += recordingBlockLength;
-        preAnalyseWindow(tracker);
-        detectPitch(tracker);
+        analyseWindow(tracker);
 
         if (tracker.frequency < 10.0)
             std::printf("%zu %.1f\n", k, tracker.frequency);

@@ -174,8 +174,7 @@ inline std::vector<BlockResult> runBlocks(const std::vector<int16_t> &signal,
     for (int32_t k = 0; k < blocks; ++k) {
         std::copy_n(signal.begin() + k * recordingBlockLength, recordingBlockLength,
                     recordingBuffer + recordingBlockLength + tracker.analysisPos);
-        preAnalyseWindow(tracker);
-        detectPitch(tracker);
+        analyseWindow(tracker);
         out.push_back({tracker.frequency, tracker.period});
         tracker.analysisPos += recordingBlockLength;
     }

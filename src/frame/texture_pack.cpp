@@ -227,6 +227,8 @@ static void halveRgba(const uint8_t *src, int32_t w, int32_t h, std::vector<uint
             }
 }
 
+static bool uploadWithoutMipmaps = false; // loadNextTextureWithoutMipmaps is uploading
+
 static GLuint uploadToGl(int32_t width, int32_t height, int32_t repeatWrap, const uint8_t *rgba)
 {
     glEnable(GL_TEXTURE_2D);
@@ -242,7 +244,10 @@ static GLuint uploadToGl(int32_t width, int32_t height, int32_t repeatWrap, cons
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (canBuildNpotMipmaps() && fitsTextureLimit(width, height)) {
+    if (uploadWithoutMipmaps && fitsTextureLimit(width, height)) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    } else if (canBuildNpotMipmaps() && fitsTextureLimit(width, height)) {
         // The mipmap chain at the picture's own size, each level a 2 x 2 box
         // average of the one above: no rescaling to a power of two, and far
         // cheaper than asking a software renderer to build it.
@@ -295,6 +300,14 @@ GLuint loadNextTexture(int32_t width, int32_t height, int32_t repeatWrap, int32_
     const uint8_t *pixels = nullptr;
     stopOnPackFailure(packReadPicture(width, height, &pixels), "loadNextTexture");
     return textureUploader(width, height, repeatWrap, pixels);
+}
+
+GLuint loadNextTextureWithoutMipmaps(int32_t width, int32_t height)
+{
+    uploadWithoutMipmaps = true;
+    const GLuint name = loadNextTexture(width, height, 0);
+    uploadWithoutMipmaps = false;
+    return name;
 }
 
 void closeTexturePack()

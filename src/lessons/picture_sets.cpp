@@ -46,6 +46,7 @@ static bool packIsOpen = false;
 
 static void realOpen(const std::string &path) { openTexturePack(path); }
 static uint32_t realLoad(int32_t width, int32_t height) { return loadNextTexture(width, height, 0, 1); }
+static uint32_t realLoadUnscaled(int32_t width, int32_t height) { return loadNextTextureWithoutMipmaps(width, height); }
 static void realClose() { closeTexturePack(); }
 static void realDelete(uint32_t name)
 {
@@ -53,7 +54,7 @@ static void realDelete(uint32_t name)
     glDeleteTextures(1, &n);
 }
 
-static const PictureSetHooks realHooks = {realOpen, realLoad, realClose, realDelete};
+static const PictureSetHooks realHooks = {realOpen, realLoad, realClose, realDelete, realLoadUnscaled};
 static PictureSetHooks hooks = realHooks;
 
 const PictureSetHooks &realPictureSetHooks() { return realHooks; }
@@ -104,12 +105,14 @@ static void deleteNames(uint32_t *names, int32_t count)
 // The first `wanted` pictures of a square-picture set; a set loaded only in
 // part is read again from its start (the pack reads in order only).
 static void loadFirstPictures(const char *pack, int32_t &loaded, bool &whole, uint32_t *names, int32_t count,
-                              const int16_t *sides, int32_t wanted)
+                              const int16_t *sides, int32_t wanted, bool unscaled = false)
 {
     if (loaded >= wanted) return;
     deleteNames(names, loaded);
     openPack(packPath(pack));
-    for (int32_t i = 0; i < wanted; ++i) names[i] = hooks.loadTexture(sides[i], sides[i]);
+    uint32_t (*load)(int32_t, int32_t) =
+        unscaled && hooks.loadUnscaledTexture != nullptr ? hooks.loadUnscaledTexture : hooks.loadTexture;
+    for (int32_t i = 0; i < wanted; ++i) names[i] = load(sides[i], sides[i]);
     closePack();
     loaded = wanted;
     whole = wanted == count;
@@ -135,8 +138,10 @@ void loadImages25Textures() { loadSet("Images25", images25Loaded, images25Textur
 void loadImages49Textures() { loadSet("Images49", images49Loaded, images49Textures + 1, images49PictureCount, nullptr, 1024, 1024); }
 void loadImages51Textures()
 {
+    // Every Images51 picture is drawn at its own size (the diagrams, icons
+    // and the menu's backdrop): no mipmap levels.
     loadFirstPictures("Images51", images51PicturesLoaded, images51Loaded, diagramTextures + 1, images51PictureCount,
-                      images51Sides, images51PictureCount);
+                      images51Sides, images51PictureCount, true);
 }
 void loadImages44Textures()
 {
@@ -146,7 +151,7 @@ void loadImages44Textures()
 void loadImages51MenuPicture()
 {
     loadFirstPictures("Images51", images51PicturesLoaded, images51Loaded, diagramTextures + 1, images51PictureCount,
-                      images51Sides, 1);
+                      images51Sides, 1, true);
 }
 void loadImages44VerdictPictures()
 {

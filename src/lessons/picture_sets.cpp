@@ -104,15 +104,20 @@ static void deleteNames(uint32_t *names, int32_t count)
 
 // The first `wanted` pictures of a square-picture set; a set loaded only in
 // part is read again from its start (the pack reads in order only).
+static uint32_t loadUnscaled(int32_t width, int32_t height)
+{
+    return hooks.loadUnscaledTexture != nullptr ? hooks.loadUnscaledTexture(width, height)
+                                                : hooks.loadTexture(width, height);
+}
+
 static void loadFirstPictures(const char *pack, int32_t &loaded, bool &whole, uint32_t *names, int32_t count,
                               const int16_t *sides, int32_t wanted, bool unscaled = false)
 {
     if (loaded >= wanted) return;
     deleteNames(names, loaded);
     openPack(packPath(pack));
-    uint32_t (*load)(int32_t, int32_t) =
-        unscaled && hooks.loadUnscaledTexture != nullptr ? hooks.loadUnscaledTexture : hooks.loadTexture;
-    for (int32_t i = 0; i < wanted; ++i) names[i] = load(sides[i], sides[i]);
+    for (int32_t i = 0; i < wanted; ++i)
+        names[i] = unscaled ? loadUnscaled(sides[i], sides[i]) : hooks.loadTexture(sides[i], sides[i]);
     closePack();
     loaded = wanted;
     whole = wanted == count;
@@ -171,7 +176,8 @@ bool loadImages50Step(int32_t item)
 {
     if (images50Loaded) return true;
     if (item == 0) openPack(imagesDir + "Images50");
-    else if (item >= 1 && item <= 14) slideTextures[item] = hooks.loadTexture(1024, 1024);
+    // The slides are drawn at 1024 x 1024 or wider: no mipmap levels.
+    else if (item >= 1 && item <= 14) slideTextures[item] = loadUnscaled(1024, 1024);
     else if (item == 15) slideTextures[15] = hooks.loadTexture(256, 256);
     else if (item == 16) {
         closePack();

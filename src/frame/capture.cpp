@@ -100,8 +100,30 @@ int32_t captureSamplesAvailable()
     return n;
 }
 
+double captureWaitedMs = 0.0;
+
+static double steadyMsFine()
+{
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Adds the time from its making to its end to captureWaitedMs, if it waited.
+struct WaitTimer {
+    double start = -1.0;
+    void pausing()
+    {
+        if (start < 0) start = steadyMsFine();
+    }
+    ~WaitTimer()
+    {
+        if (start >= 0) captureWaitedMs += steadyMsFine() - start;
+    }
+};
+
 bool readCaptureBlock(int16_t *block)
 {
+    WaitTimer waited;
     int32_t waiting = source.available();
     while (captureRunning && !fellBehind) {
         if (captureLagMs(source.nowMs(), waiting) > captureLagToleranceMs) {
@@ -113,6 +135,7 @@ bool readCaptureBlock(int16_t *block)
             samplesRead += samplesPerBlock;
             return true;
         }
+        waited.pausing();
         source.pause();
         waiting = source.available();
     }

@@ -73,6 +73,10 @@ int64_t captureLagMs(int64_t nowMs, int32_t waiting);
 // the recording: false, and `block` is silence.
 bool readCaptureBlock(int16_t *block);
 
+// Wall milliseconds readCaptureBlock has spent waiting for the device since
+// the start: a frame watcher leaves this wait out of a frame's cost.
+extern double captureWaitedMs;
+
 // The running recording (since the last startCapture) fell behind real
 // time: the microphone stopped delivering sound, and nothing it gave may be
 // judged.

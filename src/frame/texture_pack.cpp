@@ -22,7 +22,9 @@ static bool packIsOpen = false;
 static uint8_t blockBuffer[texturePackBlockSize];
 static int32_t readPos = 0; // 0: the next block must be read before going on
 
-// Static areas, reused for every picture (allocated on first use).
+// Areas reused for every picture of the open pack: each grows to the largest
+// picture read and is handed back when the pack closes (sized for the largest
+// picture any pack may hold, they would keep 16 MB for the whole run).
 static std::vector<uint8_t> compressedArea;
 static std::vector<uint8_t> pictureArea;
 
@@ -46,6 +48,8 @@ static void resetReader()
     packBytesSize = packBytesOffset = 0;
     packIsOpen = false;
     readPos = 0;
+    std::vector<uint8_t>().swap(compressedArea);
+    std::vector<uint8_t>().swap(pictureArea);
 }
 
 static int32_t checkMagic()
@@ -112,10 +116,6 @@ int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels)
 {
     if (!packIsOpen) return stopPackNotOpen;
     if (pixels) *pixels = nullptr;
-    if (compressedArea.empty()) {
-        compressedArea.resize(texturePackMaxCompressed);
-        pictureArea.resize(texturePackMaxPicture);
-    }
 
     if (readPos == 0 && !readBlockIntoBuffer()) return stopPackTruncated;
 
@@ -146,6 +146,7 @@ int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels)
 
     // The zlib data: the rest of this block, whole blocks straight into the
     // area, then the head of one more block.
+    if (compressedArea.size() < static_cast<size_t>(length)) compressedArea.resize(static_cast<size_t>(length));
     uint8_t *area = compressedArea.data();
     const int64_t rest = texturePackBlockSize - readPos;
     if (rest < length) {
@@ -171,10 +172,13 @@ int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels)
     // Inflate; the result must be exactly width x height RGBA pixels.
     if (width <= 0 || height <= 0 || pixelCount * 4 > texturePackMaxPicture)
         return stopPackWrongPictureSize;
-    uLongf produced = texturePackMaxPicture;
+    // One byte more than the picture: data that fills it is too long.
+    const size_t room = static_cast<size_t>(pixelCount) * 4 + 1;
+    if (pictureArea.size() < room) pictureArea.resize(room);
+    uLongf produced = static_cast<uLongf>(room);
     int z = uncompress(pictureArea.data(), &produced, area, static_cast<uLong>(length));
-    if (z == Z_BUF_ERROR && produced == static_cast<uLongf>(texturePackMaxPicture))
-        return stopPackWrongPictureSize; // more data than any picture may hold
+    if (z == Z_BUF_ERROR && produced == static_cast<uLongf>(room))
+        return stopPackWrongPictureSize; // more data than the picture holds
     if (z != Z_OK) return stopPackInflateFailed;
     if (static_cast<int64_t>(produced) != pixelCount * 4) return stopPackWrongPictureSize;
     if (pixels) *pixels = pictureArea.data();
@@ -223,6 +227,8 @@ static void halveRgba(const uint8_t *src, int32_t w, int32_t h, std::vector<uint
             }
 }
 
+static bool uploadWithoutMipmaps = false; // loadNextTextureWithoutMipmaps is uploading
+
 static GLuint uploadToGl(int32_t width, int32_t height, int32_t repeatWrap, const uint8_t *rgba)
 {
     glEnable(GL_TEXTURE_2D);
@@ -238,7 +244,10 @@ static GLuint uploadToGl(int32_t width, int32_t height, int32_t repeatWrap, cons
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (canBuildNpotMipmaps() && fitsTextureLimit(width, height)) {
+    if (uploadWithoutMipmaps && fitsTextureLimit(width, height)) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    } else if (canBuildNpotMipmaps() && fitsTextureLimit(width, height)) {
         // The mipmap chain at the picture's own size, each level a 2 x 2 box
         // average of the one above: no rescaling to a power of two, and far
         // cheaper than asking a software renderer to build it.
@@ -293,4 +302,17 @@ GLuint loadNextTexture(int32_t width, int32_t height, int32_t repeatWrap, int32_
     return textureUploader(width, height, repeatWrap, pixels);
 }
 
-void closeTexturePack() { stopOnPackFailure(packClose(), "closeTexturePack"); }
+GLuint loadNextTextureWithoutMipmaps(int32_t width, int32_t height)
+{
+    uploadWithoutMipmaps = true;
+    const GLuint name = loadNextTexture(width, height, 0);
+    uploadWithoutMipmaps = false;
+    return name;
+}
+
+void closeTexturePack()
+{
+    stopOnPackFailure(packClose(), "closeTexturePack");
+    std::vector<uint8_t>().swap(mipmapLevels[0]);
+    std::vector<uint8_t>().swap(mipmapLevels[1]);
+}

@@ -59,6 +59,11 @@ void openTexturePack(const std::string &path);
 // texture has four components; hasAlpha is accepted for the lessons' callers
 // and changes nothing.
 GLuint loadNextTexture(int32_t width, int32_t height, int32_t repeatWrap, int32_t hasAlpha = 1);
+// The same (clamped) for a picture that is only ever drawn at its own size or
+// larger: such a draw samples the picture itself, never a mipmap level, so
+// the texture holds the picture alone (a quarter less memory) and filters
+// linearly both ways, which draws the same pixels.
+GLuint loadNextTextureWithoutMipmaps(int32_t width, int32_t height);
 void closeTexturePack();
 
 // Where loadNextTexture sends the pixels. The default builds a GL texture;

@@ -9,6 +9,7 @@
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 
 int32_t audioClockMs = 0;
 int64_t samplesConsumed = 0;
@@ -121,8 +122,31 @@ int32_t runTimerTick(const TimerHooks &h)
 static int32_t glutNow() { return glutGet(GLUT_ELAPSED_TIME); }
 static bool glutWindowExists() { return !windowGone; }
 
-static const TimerHooks glutTimerHooks = {glutNow, captureSamplesAvailable, displayCurrentScreen,
-                                          glutWindowExists};
+FrameWatcher frameWatcher = nullptr;
+
+static double clockMs(clockid_t clock)
+{
+    timespec t;
+    clock_gettime(clock, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+static void drawWatchedFrame()
+{
+    if (!frameWatcher) {
+        displayCurrentScreen();
+        return;
+    }
+    const int32_t screen = currentScreen;
+    const double cpu = clockMs(CLOCK_PROCESS_CPUTIME_ID);
+    const double start = clockMs(CLOCK_MONOTONIC);
+    const double waitedBefore = captureWaitedMs;
+    displayCurrentScreen();
+    // The wait for the microphone's next block is no cost of the frame.
+    frameWatcher(screen, start, cpu, clockMs(CLOCK_MONOTONIC) - start - (captureWaitedMs - waitedBefore));
+}
+
+static const TimerHooks glutTimerHooks = {glutNow, captureSamplesAvailable, drawWatchedFrame, glutWindowExists};
 
 void markWindowGone() { windowGone = true; }
 

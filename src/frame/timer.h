@@ -56,6 +56,13 @@ struct TimerHooks {
 // (the caller then ends the program normally).
 int32_t runTimerTick(const TimerHooks &hooks);
 
+// A developer tool's watch on every frame the timer draws (nullptr in the
+// program): the screen the frame began on, its start on CLOCK_MONOTONIC and
+// the process's CPU time at its start (both ms), and how long it took less
+// the time it waited for the microphone's next block (captureWaitedMs).
+using FrameWatcher = void (*)(int32_t screen, double startMs, double cpuMs, double durationMs);
+extern FrameWatcher frameWatcher;
+
 // The GLUT timer callback; `value` is handed on unchanged.
 void onTimerTick(int value);
 

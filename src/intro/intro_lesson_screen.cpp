@@ -602,15 +602,19 @@ static bool runEntryStep(ImmediateDraw &draw, int32_t topic, int32_t step)
             hooks.stopSource(IntroSource::teacher);
             hooks.stopSource(IntroSource::music);
             if (topic >= 3) loadImages51Textures(); // also when topic 2's entry was skipped
-            if (topic >= 6) loadImages44Textures();
+            // The sample exercise draws only the three verdict pictures of Images44.
+            if (topic >= 6) loadImages44VerdictPictures();
         }
+        // Images25 and Images49 are never drawn: loading them would hold about
+        // 100 MB of textures, so they are only checked as the reader checks a
+        // pack (a missing or spoilt pack still stops where it did).
         if (topic == 2 && step == start + 1) {
-            loadImages25Textures();
+            checkPicturePack("Images25");
             loadImages51Textures();
         }
         if ((topic == 2 || topic == 3) && step == start + 2) {
             loadAllImages50();
-            loadImages49Textures();
+            checkPicturePack("Images49");
             restartTickGrid();
         }
         if (topic >= 6 && step == start + 2) restartTickGrid();

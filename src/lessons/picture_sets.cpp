@@ -46,6 +46,7 @@ static bool packIsOpen = false;
 
 static void realOpen(const std::string &path) { openTexturePack(path); }
 static uint32_t realLoad(int32_t width, int32_t height) { return loadNextTexture(width, height, 0, 1); }
+static uint32_t realLoadUnscaled(int32_t width, int32_t height) { return loadNextTextureWithoutMipmaps(width, height); }
 static void realClose() { closeTexturePack(); }
 static void realDelete(uint32_t name)
 {
@@ -53,7 +54,7 @@ static void realDelete(uint32_t name)
     glDeleteTextures(1, &n);
 }
 
-static const PictureSetHooks realHooks = {realOpen, realLoad, realClose, realDelete};
+static const PictureSetHooks realHooks = {realOpen, realLoad, realClose, realDelete, realLoadUnscaled};
 static PictureSetHooks hooks = realHooks;
 
 const PictureSetHooks &realPictureSetHooks() { return realHooks; }
@@ -103,13 +104,20 @@ static void deleteNames(uint32_t *names, int32_t count)
 
 // The first `wanted` pictures of a square-picture set; a set loaded only in
 // part is read again from its start (the pack reads in order only).
+static uint32_t loadUnscaled(int32_t width, int32_t height)
+{
+    return hooks.loadUnscaledTexture != nullptr ? hooks.loadUnscaledTexture(width, height)
+                                                : hooks.loadTexture(width, height);
+}
+
 static void loadFirstPictures(const char *pack, int32_t &loaded, bool &whole, uint32_t *names, int32_t count,
-                              const int16_t *sides, int32_t wanted)
+                              const int16_t *sides, int32_t wanted, bool unscaled = false)
 {
     if (loaded >= wanted) return;
     deleteNames(names, loaded);
     openPack(packPath(pack));
-    for (int32_t i = 0; i < wanted; ++i) names[i] = hooks.loadTexture(sides[i], sides[i]);
+    for (int32_t i = 0; i < wanted; ++i)
+        names[i] = unscaled ? loadUnscaled(sides[i], sides[i]) : hooks.loadTexture(sides[i], sides[i]);
     closePack();
     loaded = wanted;
     whole = wanted == count;
@@ -135,8 +143,10 @@ void loadImages25Textures() { loadSet("Images25", images25Loaded, images25Textur
 void loadImages49Textures() { loadSet("Images49", images49Loaded, images49Textures + 1, images49PictureCount, nullptr, 1024, 1024); }
 void loadImages51Textures()
 {
+    // Every Images51 picture is drawn at its own size (the diagrams, icons
+    // and the menu's backdrop): no mipmap levels.
     loadFirstPictures("Images51", images51PicturesLoaded, images51Loaded, diagramTextures + 1, images51PictureCount,
-                      images51Sides, images51PictureCount);
+                      images51Sides, images51PictureCount, true);
 }
 void loadImages44Textures()
 {
@@ -146,7 +156,7 @@ void loadImages44Textures()
 void loadImages51MenuPicture()
 {
     loadFirstPictures("Images51", images51PicturesLoaded, images51Loaded, diagramTextures + 1, images51PictureCount,
-                      images51Sides, 1);
+                      images51Sides, 1, true);
 }
 void loadImages44VerdictPictures()
 {
@@ -166,7 +176,8 @@ bool loadImages50Step(int32_t item)
 {
     if (images50Loaded) return true;
     if (item == 0) openPack(imagesDir + "Images50");
-    else if (item >= 1 && item <= 14) slideTextures[item] = hooks.loadTexture(1024, 1024);
+    // The slides are drawn at 1024 x 1024 or wider: no mipmap levels.
+    else if (item >= 1 && item <= 14) slideTextures[item] = loadUnscaled(1024, 1024);
     else if (item == 15) slideTextures[15] = hooks.loadTexture(256, 256);
     else if (item == 16) {
         closePack();

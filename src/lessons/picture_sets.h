@@ -59,6 +59,9 @@ struct PictureSetHooks {
     uint32_t (*loadTexture)(int32_t width, int32_t height); // repeat off, alpha on
     void (*closePack)();
     void (*deleteTexture)(uint32_t name);
+    // For a picture never drawn smaller than its size (no mipmap levels);
+    // nullptr: loadTexture.
+    uint32_t (*loadUnscaledTexture)(int32_t width, int32_t height) = nullptr;
 };
 const PictureSetHooks &realPictureSetHooks();
 void setPictureSetHooks(const PictureSetHooks &hooks);

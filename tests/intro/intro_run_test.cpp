@@ -150,6 +150,10 @@ TEST_F(IntroRun, NextPageInEveryTopicShowsTheNextTopicsStartAndLeavesAfterTopicN
     for (int32_t topic = 1; topic <= 9; ++topic) {
         for (int i = 0; i < 40; ++i) introFrame(); // into the page
         ASSERT_EQ(introLesson.progress, topic + 1);
+        // Of Images44 only the verdict pictures are drawn, and only they are held.
+        if (topic >= 6) {
+            EXPECT_EQ(images44PicturesLoaded, 3);
+        }
         click(introLesson.nextPage);
         introFrame(); // the action frame draws nothing and does not advance
         if (topic == 9) break;
@@ -282,7 +286,8 @@ TEST_F(IntroRun, QuitOnAPageFreesEverySetAndTheNextVisitLoadsThemAgain)
     click(introLesson.nextPage);
     introFrame();
     ASSERT_TRUE(runIntroUntil([] { return introLesson.step == 1400; }));
-    EXPECT_TRUE(images50Loaded && images25Loaded && images49Loaded && images51Loaded);
+    EXPECT_TRUE(images50Loaded && images51Loaded);
+    EXPECT_FALSE(images25Loaded || images49Loaded) << "never drawn: the packs are only checked";
     click(introLesson.quit);
     introFrame();
     EXPECT_EQ(currentScreen, lessonMenuScreenId);

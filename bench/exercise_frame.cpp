@@ -17,6 +17,7 @@
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -110,6 +111,28 @@ ExerciseHooks benchHooks()
     return h;
 }
 
+// One frame's place in the lesson: the run's progress, answer phase and
+// step when it began, the exercise, and whether it was a lesson's first.
+struct FrameNote {
+    double ms;
+    int32_t progress, phase, step, exercise;
+    bool first;
+};
+
+// The ten slowest frames after the first on standard error, so a slow
+// frame can be traced to the part of the lesson that makes it.
+void printSlowest(std::vector<FrameNote> notes)
+{
+    std::erase_if(notes, [](const FrameNote &n) { return n.first; });
+    const size_t n = std::min<size_t>(10, notes.size());
+    std::partial_sort(notes.begin(), notes.begin() + static_cast<long>(n), notes.end(),
+                      [](const FrameNote &a, const FrameNote &b) { return a.ms > b.ms; });
+    std::fprintf(stderr, "slowest frames after the first (ms, progress, answer phase, step, exercise):\n");
+    for (size_t i = 0; i < n; ++i)
+        std::fprintf(stderr, "  %7.2f  %2d %2d %4d %2d\n", notes[i].ms, notes[i].progress, notes[i].phase,
+                     notes[i].step, notes[i].exercise);
+}
+
 void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
 {
     if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) {
@@ -119,6 +142,7 @@ void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
     openWindow();
     voiceAudio = VoiceAudioOps{noVoice, noSample, noTone, noVoice};
     std::vector<double> frames;
+    std::vector<FrameNote> notes; // what each frame was, for the list of the slowest
     double worstWarm = 0; // the worst frame after each lesson's first preparation frame
     for (auto _ : state) {
         setExerciseHooks(benchHooks());
@@ -129,14 +153,19 @@ void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
         currentScreen = firstExerciseScreenId;
         bool first = true;
         while (currentScreen == firstExerciseScreenId) {
+            const FrameNote note{0, exerciseRun.lessonProgress, exerciseRun.answerPhase,
+                                 exerciseRun.progressStep, exerciseRun.exerciseCount, first};
             const double t0 = cpuMs();
             runExerciseFrame();
             const double ms = cpuMs() - t0;
             frames.push_back(ms);
+            notes.push_back(note);
+            notes.back().ms = ms;
             if (!first) worstWarm = std::max(worstWarm, ms);
             first = false;
         }
     }
+    printSlowest(notes);
     std::sort(frames.begin(), frames.end());
     const double median = frames[frames.size() / 2];
     const double worst = frames.back();

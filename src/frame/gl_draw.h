@@ -22,6 +22,18 @@ void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, dou
 // they are given; texturing, culling and the alpha test as drawTexturedRect.
 void drawTexturedQuad(unsigned int texture, const double *xy, double z);
 
+// A picture that lies on the cleared frame with nothing drawn before it (a
+// screen's backdrop), drawn as drawTexturedRect draws it. The first frame
+// draws it and keeps the window's pixels as they then are; later frames with
+// the same picture, corners, depth, colour, clear colour, blending and window
+// size copy those pixels back in one blit instead of sampling the picture
+// again (the same pixels: they are the ones it made). Without framebuffer
+// objects it is drawn every frame. The copy is forgotten when the screen
+// changes (forgetBackdropCopy), so a picture loaded again under the same
+// texture name is drawn anew.
+void drawBackdropPicture(unsigned int texture, double x0, double y0, double x1, double y1, double z);
+void forgetBackdropCopy();
+
 void drawLine(double x0, double y0, double x1, double y1, double z);
 // Line strip / closed loop through n points (xy pairs).
 void drawLineStrip(const double *xy, int n, double z);

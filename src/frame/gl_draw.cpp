@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -68,11 +69,99 @@ void drawTexturedQuad(unsigned int texture, const double *xy, double z)
     glDisable(GL_TEXTURE_2D);
 }
 
+namespace {
+
+// The inked box of an uploaded picture, in texels (rows top first).
+struct PictureInk {
+    int32_t width = 0, height = 0;
+    int32_t left = 0, right = 0, top = 0, bottom = 0; // columns left..right-1, rows top..bottom-1
+};
+
+std::unordered_map<unsigned int, PictureInk> pictureInks;
+
+// Window coordinates of an object point (model view, projection, viewport).
+void toWindow(const GLfloat *mv, const GLfloat *pr, const GLint *vp, double x, double y, double z, double &wx,
+              double &wy)
+{
+    double e[4], c[4];
+    for (int i = 0; i < 4; ++i) e[i] = mv[i] * x + mv[4 + i] * y + mv[8 + i] * z + mv[12 + i];
+    for (int i = 0; i < 4; ++i) c[i] = pr[i] * e[0] + pr[4 + i] * e[1] + pr[8 + i] * e[2] + pr[12 + i] * e[3];
+    wx = vp[0] + (c[0] / c[3] + 1) * vp[2] / 2;
+    wy = vp[1] + (c[1] / c[3] + 1) * vp[3] / 2;
+}
+
+// The window box the picture's ink can reach when drawn on the rectangle;
+// false when no limit applies (no inked box noted, a turned or mirrored
+// view, a box as large as the picture).
+bool inkScissor(const PictureInk &ink, double left, double bottom, double right, double top, double z, GLint *box)
+{
+    GLfloat mv[16], pr[16];
+    GLint vp[4];
+    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+    glGetFloatv(GL_PROJECTION_MATRIX, pr);
+    glGetIntegerv(GL_VIEWPORT, vp);
+    if (mv[1] != 0 || mv[4] != 0 || mv[3] != 0 || mv[7] != 0 || pr[1] != 0 || pr[4] != 0 || pr[3] != 0 ||
+        pr[7] != 0)
+        return false;
+    double wl, wb, wr, wt;
+    toWindow(mv, pr, vp, left, bottom, z, wl, wb);
+    toWindow(mv, pr, vp, right, top, z, wr, wt);
+    const double w = wr - wl, h = wt - wb;
+    if (!(w > 0.5) || !(h > 0.5)) return false;
+    // Texels per pixel along each axis; the filter reaches one texel of the
+    // level it samples, levels lie at most twice as coarse as the scale,
+    // and the levels' grids drift from the picture's by at most as much
+    // again: 8 texels of the scale (at least 1) and 2 more, plus 2 pixels.
+    const double sx = ink.width / w, sy = ink.height / h;
+    const double rho = std::max({sx, sy, 1.0});
+    const double mx = (8 * rho + 2) / sx + 2, my = (8 * rho + 2) / sy + 2;
+    const double x0 = wl + w * ink.left / ink.width - mx, x1 = wl + w * ink.right / ink.width + mx;
+    const double y0 = wt - h * ink.bottom / ink.height - my, y1 = wt - h * ink.top / ink.height + my;
+    if (x0 <= wl && x1 >= wr && y0 <= wb && y1 >= wt) return false;
+    const double fx0 = std::floor(x0), fy0 = std::floor(y0);
+    box[0] = static_cast<GLint>(std::clamp(fx0, -1e6, 1e6));
+    box[1] = static_cast<GLint>(std::clamp(fy0, -1e6, 1e6));
+    box[2] = static_cast<GLint>(std::clamp(std::ceil(x1) - fx0, 0.0, 1e6));
+    box[3] = static_cast<GLint>(std::clamp(std::ceil(y1) - fy0, 0.0, 1e6));
+    return true;
+}
+
+} // namespace
+
+void notePictureInk(unsigned int texture, int32_t width, int32_t height, const uint8_t *rgba, bool repeats)
+{
+    if (repeats || width <= 0 || height <= 0 || rgba == nullptr) {
+        pictureInks.erase(texture);
+        return;
+    }
+    PictureInk ink{width, height, width, 0, height, 0};
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            if (rgba[(static_cast<size_t>(y) * width + x) * 4 + 3] != 0) {
+                ink.left = std::min(ink.left, x);
+                ink.right = std::max(ink.right, x + 1);
+                ink.top = std::min(ink.top, y);
+                ink.bottom = std::max(ink.bottom, y + 1);
+            }
+    if (ink.right <= ink.left) ink.left = ink.right = ink.top = ink.bottom = 0; // nothing can show
+    pictureInks[texture] = ink;
+}
+
 void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z)
 {
     const double left = x0 < x1 ? x0 : x1, right = x0 < x1 ? x1 : x0;
     const double bottom = y0 < y1 ? y0 : y1, top = y0 < y1 ? y1 : y0;
     const double xy[8] = {left, bottom, right, bottom, right, top, left, top};
+    GLint box[4];
+    const auto ink = pictureInks.find(texture);
+    if (ink != pictureInks.end() && !glIsEnabled(GL_SCISSOR_TEST) &&
+        inkScissor(ink->second, left, bottom, right, top, z, box)) {
+        glScissor(box[0], box[1], box[2], box[3]);
+        glEnable(GL_SCISSOR_TEST);
+        drawTexturedQuad(texture, xy, z);
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
     drawTexturedQuad(texture, xy, z);
 }
 

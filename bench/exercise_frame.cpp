@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/dispatch.h"
@@ -127,6 +128,22 @@ void printSlowest(std::vector<FrameNote> notes)
     const size_t n = std::min<size_t>(10, notes.size());
     std::partial_sort(notes.begin(), notes.begin() + static_cast<long>(n), notes.end(),
                       [](const FrameNote &a, const FrameNote &b) { return a.ms > b.ms; });
+    // The median frame of each part of the lesson (progress, answer phase).
+    std::vector<std::pair<int32_t, double>> parts;
+    for (const FrameNote &f : notes) parts.emplace_back(f.progress * 100 + f.phase, f.ms);
+    std::sort(parts.begin(), parts.end());
+    std::fprintf(stderr, "median frame per part (progress, answer phase: frames, ms):");
+    for (size_t i = 0; i < parts.size();) {
+        size_t j = i;
+        while (j < parts.size() && parts[j].first == parts[i].first) ++j;
+        std::vector<double> ms;
+        for (size_t k = i; k < j; ++k) ms.push_back(parts[k].second);
+        std::sort(ms.begin(), ms.end());
+        std::fprintf(stderr, "  %d,%d: %zu, %.2f", parts[i].first / 100, parts[i].first % 100, ms.size(),
+                     ms[ms.size() / 2]);
+        i = j;
+    }
+    std::fprintf(stderr, "\n");
     std::fprintf(stderr, "slowest frames after the first (ms, progress, answer phase, step, exercise):\n");
     for (size_t i = 0; i < n; ++i)
         std::fprintf(stderr, "  %7.2f  %2d %2d %4d %2d\n", notes[i].ms, notes[i].progress, notes[i].phase,

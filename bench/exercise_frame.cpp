@@ -8,6 +8,9 @@
 // TARNOVA_BENCH_DATA (a folder made by tarnova-make-data) when set, otherwise
 // the pictures are drawn as plain quads.
 //
+// A second benchmark draws frames that only clear and swap in the same
+// window, the bare frame the exercise's are compared with.
+//
 // Counters: the median, 99th percentile and worst CPU time of the process per
 // frame (the renderer's own threads included), in ms, and the shares of the
 // 46.44 ms block budget; the worst frame after each lesson's first frame (the
@@ -195,8 +198,34 @@ void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
     state.counters["worstBudgetPct"] = worst / 46.439909297 * 100;
 }
 
+// The reference in the same run and window: a frame that only clears and
+// swaps, measured the same way (the exercise's frames are compared with it).
+void BM_BareClearAndSwapFrame(benchmark::State &state)
+{
+    if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) {
+        state.SkipWithError("needs an X server (DISPLAY)");
+        return;
+    }
+    openWindow();
+    std::vector<double> frames;
+    for (auto _ : state) {
+        for (int i = 0; i < 500; ++i) {
+            const double t0 = cpuMs();
+            glClear(GL_COLOR_BUFFER_BIT);
+            glFlush();
+            glutSwapBuffers();
+            frames.push_back(cpuMs() - t0);
+        }
+    }
+    std::sort(frames.begin(), frames.end());
+    state.counters["medianMs"] = frames[frames.size() / 2];
+    state.counters["p99Ms"] = frames[frames.size() * 99 / 100];
+    state.counters["worstMs"] = frames.back();
+}
+
 } // namespace
 
+BENCHMARK(BM_BareClearAndSwapFrame)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ExerciseFrameOverLessonThree)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 BENCHMARK_MAIN();

@@ -85,6 +85,7 @@ GLuint upload(const std::vector<uint8_t> &rgba)
     const InkCase cases[] = {
         {100, 100, 200, 190},                   // at its size
         {100.5, 100.25, 200.5, 190.25},         // at a fractional place
+        {100, 100, 198, 189},                   // a little smaller than its size
         {100, 100, 128, 121},                   // minified between levels
         {100, 100, 111, 107.5},                 // minified far
         {100, 100, 420, 370},                   // magnified
@@ -111,9 +112,10 @@ GLuint upload(const std::vector<uint8_t> &rgba)
             std::vector<uint8_t> corner(100 * 90 * 4, 0);
             corner[((89 * 100) + 99) * 4 + 3] = 255;
             notePictureInk(texture, 100, 90, rgba.data(), true);
-            const std::vector<uint8_t> whole = draw(texture, cases[4]);
+            const InkCase magnified = {100, 100, 420, 370};
+            const std::vector<uint8_t> whole = draw(texture, magnified);
             notePictureInk(texture, 100, 90, corner.data(), false);
-            if (draw(texture, cases[4]) == whole) _exit(2);
+            if (draw(texture, magnified) == whole) _exit(2);
         }
     }
     _exit(0);

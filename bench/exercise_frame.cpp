@@ -8,6 +8,9 @@
 // TARNOVA_BENCH_DATA (a folder made by tarnova-make-data) when set, otherwise
 // the pictures are drawn as plain quads.
 //
+// A second benchmark draws frames that only clear and swap in the same
+// window, the bare frame the exercise's are compared with.
+//
 // Counters: the median, 99th percentile and worst CPU time of the process per
 // frame (the renderer's own threads included), in ms, and the shares of the
 // 46.44 ms block budget; the worst frame after each lesson's first frame (the
@@ -17,9 +20,11 @@
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/dispatch.h"
@@ -110,6 +115,44 @@ ExerciseHooks benchHooks()
     return h;
 }
 
+// One frame's place in the lesson: the run's progress, answer phase and
+// step when it began, the exercise, and whether it was a lesson's first.
+struct FrameNote {
+    double ms;
+    int32_t progress, phase, step, exercise;
+    bool first;
+};
+
+// The ten slowest frames after the first on standard error, so a slow
+// frame can be traced to the part of the lesson that makes it.
+void printSlowest(std::vector<FrameNote> notes)
+{
+    std::erase_if(notes, [](const FrameNote &n) { return n.first; });
+    const size_t n = std::min<size_t>(10, notes.size());
+    std::partial_sort(notes.begin(), notes.begin() + static_cast<long>(n), notes.end(),
+                      [](const FrameNote &a, const FrameNote &b) { return a.ms > b.ms; });
+    // The median frame of each part of the lesson (progress, answer phase).
+    std::vector<std::pair<int32_t, double>> parts;
+    for (const FrameNote &f : notes) parts.emplace_back(f.progress * 100 + f.phase, f.ms);
+    std::sort(parts.begin(), parts.end());
+    std::fprintf(stderr, "median frame per part (progress, answer phase: frames, ms):");
+    for (size_t i = 0; i < parts.size();) {
+        size_t j = i;
+        while (j < parts.size() && parts[j].first == parts[i].first) ++j;
+        std::vector<double> ms;
+        for (size_t k = i; k < j; ++k) ms.push_back(parts[k].second);
+        std::sort(ms.begin(), ms.end());
+        std::fprintf(stderr, "  %d,%d: %zu, %.2f", parts[i].first / 100, parts[i].first % 100, ms.size(),
+                     ms[ms.size() / 2]);
+        i = j;
+    }
+    std::fprintf(stderr, "\n");
+    std::fprintf(stderr, "slowest frames after the first (ms, progress, answer phase, step, exercise):\n");
+    for (size_t i = 0; i < n; ++i)
+        std::fprintf(stderr, "  %7.2f  %2d %2d %4d %2d\n", notes[i].ms, notes[i].progress, notes[i].phase,
+                     notes[i].step, notes[i].exercise);
+}
+
 void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
 {
     if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) {
@@ -119,6 +162,7 @@ void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
     openWindow();
     voiceAudio = VoiceAudioOps{noVoice, noSample, noTone, noVoice};
     std::vector<double> frames;
+    std::vector<FrameNote> notes; // what each frame was, for the list of the slowest
     double worstWarm = 0; // the worst frame after each lesson's first preparation frame
     for (auto _ : state) {
         setExerciseHooks(benchHooks());
@@ -129,14 +173,19 @@ void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
         currentScreen = firstExerciseScreenId;
         bool first = true;
         while (currentScreen == firstExerciseScreenId) {
+            const FrameNote note{0, exerciseRun.lessonProgress, exerciseRun.answerPhase,
+                                 exerciseRun.progressStep, exerciseRun.exerciseCount, first};
             const double t0 = cpuMs();
             runExerciseFrame();
             const double ms = cpuMs() - t0;
             frames.push_back(ms);
+            notes.push_back(note);
+            notes.back().ms = ms;
             if (!first) worstWarm = std::max(worstWarm, ms);
             first = false;
         }
     }
+    printSlowest(notes);
     std::sort(frames.begin(), frames.end());
     const double median = frames[frames.size() / 2];
     const double worst = frames.back();
@@ -149,8 +198,34 @@ void BM_ExerciseFrameOverLessonThree(benchmark::State &state)
     state.counters["worstBudgetPct"] = worst / 46.439909297 * 100;
 }
 
+// The reference in the same run and window: a frame that only clears and
+// swaps, measured the same way (the exercise's frames are compared with it).
+void BM_BareClearAndSwapFrame(benchmark::State &state)
+{
+    if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) {
+        state.SkipWithError("needs an X server (DISPLAY)");
+        return;
+    }
+    openWindow();
+    std::vector<double> frames;
+    for (auto _ : state) {
+        for (int i = 0; i < 500; ++i) {
+            const double t0 = cpuMs();
+            glClear(GL_COLOR_BUFFER_BIT);
+            glFlush();
+            glutSwapBuffers();
+            frames.push_back(cpuMs() - t0);
+        }
+    }
+    std::sort(frames.begin(), frames.end());
+    state.counters["medianMs"] = frames[frames.size() / 2];
+    state.counters["p99Ms"] = frames[frames.size() * 99 / 100];
+    state.counters["worstMs"] = frames.back();
+}
+
 } // namespace
 
+BENCHMARK(BM_BareClearAndSwapFrame)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ExerciseFrameOverLessonThree)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 BENCHMARK_MAIN();

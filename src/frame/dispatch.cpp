@@ -1,6 +1,7 @@
 #include "frame/dispatch.h"
 
 #include "base/shared.h"
+#include "frame/gl_draw.h"
 #include "base/stops.h"
 #include "platform/memory.h"
 
@@ -61,6 +62,7 @@ void displayCurrentScreen()
     if (id != lastDisplayed) {
         if (lastDisplayed >= 0) returnFreeMemoryToSystem();
         lastDisplayed = id;
+        forgetBackdropCopy();
     }
     if (const ScreenHandlers *h = lookupScreen(id); h && h->display) h->display();
     displayBusy = 0;

@@ -1,9 +1,16 @@
 // Immediate-mode drawing helpers; every filled polygon is counter-clockwise.
 #include "frame/gl_draw.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glx.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -62,12 +69,229 @@ void drawTexturedQuad(unsigned int texture, const double *xy, double z)
     glDisable(GL_TEXTURE_2D);
 }
 
+namespace {
+
+// The inked box of an uploaded picture, in texels (rows top first).
+struct PictureInk {
+    int32_t width = 0, height = 0;
+    int32_t left = 0, right = 0, top = 0, bottom = 0; // columns left..right-1, rows top..bottom-1
+};
+
+std::unordered_map<unsigned int, PictureInk> pictureInks;
+
+// Window coordinates of an object point (model view, projection, viewport).
+void toWindow(const GLfloat *mv, const GLfloat *pr, const GLint *vp, double x, double y, double z, double &wx,
+              double &wy)
+{
+    double e[4], c[4];
+    for (int i = 0; i < 4; ++i) e[i] = mv[i] * x + mv[4 + i] * y + mv[8 + i] * z + mv[12 + i];
+    for (int i = 0; i < 4; ++i) c[i] = pr[i] * e[0] + pr[4 + i] * e[1] + pr[8 + i] * e[2] + pr[12 + i] * e[3];
+    wx = vp[0] + (c[0] / c[3] + 1) * vp[2] / 2;
+    wy = vp[1] + (c[1] / c[3] + 1) * vp[3] / 2;
+}
+
+// The window box the picture's ink can reach when drawn on the rectangle;
+// false when no limit applies (no inked box noted, a turned or mirrored
+// view, a box as large as the picture).
+bool inkScissor(const PictureInk &ink, double left, double bottom, double right, double top, double z, GLint *box)
+{
+    GLfloat mv[16], pr[16];
+    GLint vp[4];
+    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+    glGetFloatv(GL_PROJECTION_MATRIX, pr);
+    glGetIntegerv(GL_VIEWPORT, vp);
+    if (mv[1] != 0 || mv[4] != 0 || mv[3] != 0 || mv[7] != 0 || pr[1] != 0 || pr[4] != 0 || pr[3] != 0 ||
+        pr[7] != 0)
+        return false;
+    double wl, wb, wr, wt;
+    toWindow(mv, pr, vp, left, bottom, z, wl, wb);
+    toWindow(mv, pr, vp, right, top, z, wr, wt);
+    const double w = wr - wl, h = wt - wb;
+    if (!(w > 0.5) || !(h > 0.5)) return false;
+    // Texels per pixel along each axis; the filter reaches one texel of the
+    // level it samples, levels lie at most twice as coarse as the scale,
+    // and the levels' grids drift from the picture's by at most as much
+    // again: 8 texels of the scale (at least 1) and 2 more, plus 2 pixels.
+    const double sx = ink.width / w, sy = ink.height / h;
+    const double rho = std::max({sx, sy, 1.0});
+    const double mx = (8 * rho + 2) / sx + 2, my = (8 * rho + 2) / sy + 2;
+    const double x0 = wl + w * ink.left / ink.width - mx, x1 = wl + w * ink.right / ink.width + mx;
+    const double y0 = wt - h * ink.bottom / ink.height - my, y1 = wt - h * ink.top / ink.height + my;
+    if (x0 <= wl && x1 >= wr && y0 <= wb && y1 >= wt) return false;
+    const double fx0 = std::floor(x0), fy0 = std::floor(y0);
+    box[0] = static_cast<GLint>(std::clamp(fx0, -1e6, 1e6));
+    box[1] = static_cast<GLint>(std::clamp(fy0, -1e6, 1e6));
+    box[2] = static_cast<GLint>(std::clamp(std::ceil(x1) - fx0, 0.0, 1e6));
+    box[3] = static_cast<GLint>(std::clamp(std::ceil(y1) - fy0, 0.0, 1e6));
+    return true;
+}
+
+} // namespace
+
+void notePictureInk(unsigned int texture, int32_t width, int32_t height, const uint8_t *rgba, bool repeats)
+{
+    if (repeats || width <= 0 || height <= 0 || rgba == nullptr) {
+        pictureInks.erase(texture);
+        return;
+    }
+    PictureInk ink{width, height, width, 0, height, 0};
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            if (rgba[(static_cast<size_t>(y) * width + x) * 4 + 3] != 0) {
+                ink.left = std::min(ink.left, x);
+                ink.right = std::max(ink.right, x + 1);
+                ink.top = std::min(ink.top, y);
+                ink.bottom = std::max(ink.bottom, y + 1);
+            }
+    if (ink.right <= ink.left) ink.left = ink.right = ink.top = ink.bottom = 0; // nothing can show
+    pictureInks[texture] = ink;
+}
+
 void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z)
 {
     const double left = x0 < x1 ? x0 : x1, right = x0 < x1 ? x1 : x0;
     const double bottom = y0 < y1 ? y0 : y1, top = y0 < y1 ? y1 : y0;
     const double xy[8] = {left, bottom, right, bottom, right, top, left, top};
+    GLint box[4];
+    const auto ink = pictureInks.find(texture);
+    if (ink != pictureInks.end() && !glIsEnabled(GL_SCISSOR_TEST) &&
+        inkScissor(ink->second, left, bottom, right, top, z, box)) {
+        glScissor(box[0], box[1], box[2], box[3]);
+        glEnable(GL_SCISSOR_TEST);
+        drawTexturedQuad(texture, xy, z);
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
     drawTexturedQuad(texture, xy, z);
+}
+
+namespace {
+
+// What decides the pixels a backdrop leaves on the cleared frame.
+struct BackdropKey {
+    std::array<double, 5> corners{};
+    std::array<GLfloat, 4> colour{}, clear{};
+    GLuint texture = 0;
+    GLint width = 0, height = 0;
+    GLboolean blend = GL_FALSE;
+    bool operator==(const BackdropKey &) const = default;
+};
+
+struct BackdropCopy {
+    bool tried = false, usable = false, valid = false;
+    GLuint texture = 0, framebuffer = 0;
+    GLint width = 0, height = 0;
+    BackdropKey key;
+};
+
+BackdropCopy backdrop;
+
+bool framebufferObjects()
+{
+    const char *version = reinterpret_cast<const char *>(glGetString(GL_VERSION));
+    const char *extensions = reinterpret_cast<const char *>(glGetString(GL_EXTENSIONS));
+    if (version && version[0] >= '3' && version[0] <= '9' && version[1] == '.') return true;
+    return extensions && std::strstr(extensions, "GL_ARB_framebuffer_object");
+}
+
+// The window's pixels into the copy (made or resized to the window; the
+// framebuffer object only checks that the renderer can hold the format).
+bool keepWindowPixels(GLint width, GLint height)
+{
+    GLint boundTexture = 0, readFramebuffer = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+    if (backdrop.texture == 0) glGenTextures(1, &backdrop.texture);
+    glBindTexture(GL_TEXTURE_2D, backdrop.texture);
+    if (backdrop.width != width || backdrop.height != height) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        if (backdrop.framebuffer == 0) glGenFramebuffers(1, &backdrop.framebuffer);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, backdrop.framebuffer);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backdrop.texture, 0);
+        const bool complete = glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
+        backdrop.width = complete ? width : 0;
+        backdrop.height = complete ? height : 0;
+    }
+    const bool ok = backdrop.width == width && backdrop.height == height;
+    if (ok) glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+    return ok;
+}
+
+} // namespace
+
+void forgetBackdropCopy() { backdrop.valid = false; }
+
+void drawBackdropPicture(unsigned int texture, double x0, double y0, double x1, double y1, double z)
+{
+    if (!backdrop.tried && haveGlContext()) {
+        backdrop.tried = true;
+        backdrop.usable = framebufferObjects();
+    }
+    GLint readFramebuffer = 0, drawFramebuffer = 0;
+    if (backdrop.usable) {
+        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    }
+    if (!backdrop.usable || texture == 0 || readFramebuffer != 0 || drawFramebuffer != 0) {
+        drawTexturedRect(texture, x0, y0, x1, y1, z);
+        return;
+    }
+    BackdropKey key;
+    key.corners = {x0, y0, x1, y1, z};
+    glGetFloatv(GL_CURRENT_COLOR, key.colour.data());
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, key.clear.data());
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    key.texture = texture;
+    key.width = viewport[2];
+    key.height = viewport[3];
+    key.blend = glIsEnabled(GL_BLEND);
+    GLfloat modelView[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    static const GLfloat identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const bool plain = viewport[0] == 0 && viewport[1] == 0 && std::memcmp(modelView, identity, sizeof identity) == 0;
+    if (plain && backdrop.valid && backdrop.key == key) {
+        // The kept pixels of the picture's box, texel for pixel: nearest
+        // sampling at texel centres, replacing, with neither alpha test nor
+        // blending in the way.
+        const double W = key.width, H = key.height;
+        const double left = std::clamp(std::floor(std::min(x0, x1)), 0.0, W);
+        const double right = std::clamp(std::ceil(std::max(x0, x1)), 0.0, W);
+        const double bottom = std::clamp(std::floor(std::min(y0, y1)), 0.0, H);
+        const double top = std::clamp(std::ceil(std::max(y0, y1)), 0.0, H);
+        glDisable(GL_ALPHA_TEST);
+        if (key.blend) glDisable(GL_BLEND);
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, backdrop.texture);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glBegin(GL_QUADS);
+        glTexCoord2d(left / W, bottom / H);
+        glVertex3d(left, bottom, z);
+        glTexCoord2d(right / W, bottom / H);
+        glVertex3d(right, bottom, z);
+        glTexCoord2d(right / W, top / H);
+        glVertex3d(right, top, z);
+        glTexCoord2d(left / W, top / H);
+        glVertex3d(left, top, z);
+        glEnd();
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        if (key.blend) glEnable(GL_BLEND);
+        // The state drawTexturedRect leaves.
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.1f);
+        glDisable(GL_TEXTURE_2D);
+        return;
+    }
+    drawTexturedRect(texture, x0, y0, x1, y1, z);
+    backdrop.valid = plain && keepWindowPixels(key.width, key.height);
+    backdrop.key = key;
 }
 
 void drawLine(double x0, double y0, double x1, double y1, double z)

@@ -17,10 +17,30 @@ void fillRect(double x0, double y0, double x1, double y1, double z);
 // afterwards, culling and the alpha test stay on. Texture name 0 draws an
 // untextured quad in the current colour's alpha test, never a crash.
 void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z);
+// Notes the part of an uploaded picture that can ever show: the box of its
+// texels whose alpha is above 0 (rgba top row first, width x height).
+// drawTexturedRect then limits the drawing to that box and a margin wider
+// than any filter reaches (every fragment outside it has alpha 0 and the
+// alpha test drops it): the same pixels, for a fraction of the work where a
+// picture is mostly transparent. Pictures whose edges repeat are not limited.
+void notePictureInk(unsigned int texture, int32_t width, int32_t height, const uint8_t *rgba, bool repeats);
+
 // A texture's picture on four corners (x, y pairs; texture (0, 1), (1, 1),
 // (1, 0), (0, 0) at corners 0..3), drawn counter-clockwise whichever way
 // they are given; texturing, culling and the alpha test as drawTexturedRect.
 void drawTexturedQuad(unsigned int texture, const double *xy, double z);
+
+// A picture that lies on the cleared frame with nothing drawn before it (a
+// screen's backdrop), drawn as drawTexturedRect draws it. The first frame
+// draws it and keeps the window's pixels as they then are; later frames with
+// the same picture, corners, depth, colour, clear colour, blending and window
+// size copy those pixels back in one blit instead of sampling the picture
+// again (the same pixels: they are the ones it made). Without framebuffer
+// objects it is drawn every frame. The copy is forgotten when the screen
+// changes (forgetBackdropCopy), so a picture loaded again under the same
+// texture name is drawn anew.
+void drawBackdropPicture(unsigned int texture, double x0, double y0, double x1, double y1, double z);
+void forgetBackdropCopy();
 
 void drawLine(double x0, double y0, double x1, double y1, double z);
 // Line strip / closed loop through n points (xy pairs).

@@ -49,6 +49,10 @@ struct GlImmediateDraw final : ImmediateDraw {
     {
         drawTexturedRect(texture, x0, y0, x1, y1, z);
     }
+    void backdropPicture(uint32_t texture, double x0, double y0, double x1, double y1, double z) override
+    {
+        drawBackdropPicture(texture, x0, y0, x1, y1, z);
+    }
     void lineDepths(double x0, double y0, double z0, double x1, double y1, double z1) override
     {
         glDisable(GL_TEXTURE_2D);

@@ -36,6 +36,13 @@ struct ImmediateDraw {
     // A 190 x 210-style picture quad: texture bound, texturing on, alpha test
     // > 0.1, culling on; corners (x0, y0)-(x1, y1), texture (0, 1) lower left.
     virtual void picture(uint32_t texture, double x0, double y0, double x1, double y1, double z) = 0;
+    // A picture lying on the cleared frame with nothing drawn before it; the
+    // window's facade keeps the pixels it leaves and copies them back on
+    // later frames (drawBackdropPicture). Otherwise as picture().
+    virtual void backdropPicture(uint32_t texture, double x0, double y0, double x1, double y1, double z)
+    {
+        picture(texture, x0, y0, x1, y1, z);
+    }
     // A line whose depth runs from z0 at its first end to z1 at its second.
     virtual void lineDepths(double x0, double y0, double z0, double x1, double y1, double z1)
     {

@@ -29,6 +29,14 @@ TextBox textBox(int32_t font, std::string_view text, double x, double y);
 using TextObserver = void (*)(int32_t font, std::string_view text, double x, double y);
 void setTextObserver(TextObserver observer);
 
+// Text is drawn from each font's glyph atlas (GLUT's bitmaps copied into a
+// texture once, the same pixels at a fraction of the cost) where the
+// renderer allows it; false draws every text with GLUT's bitmaps (the tests
+// compare the two).
+void setTextAtlasAllowed(bool allowed);
+// True when the font's texts come from its atlas (made here if need be).
+bool textAtlasReady(int32_t font);
+
 void drawText(int32_t font, std::string_view text, double x, double y);      // z -5, hidden under a list
 void drawScoreText(int32_t font, std::string_view text, double x, double y); // z -11, hidden under a list
 void drawLargeText(int32_t font, std::string_view text, double x, double y); // always Times Roman 24, z -5

@@ -2,6 +2,7 @@
 
 #include "base/rounding.h"
 #include "base/stops.h"
+#include "frame/gl_draw.h"
 #include "platform/paths.h"
 
 #include <GL/glu.h>
@@ -268,6 +269,7 @@ static GLuint uploadToGl(int32_t width, int32_t height, int32_t repeatWrap, cons
         gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     }
     glDisable(GL_TEXTURE_2D);
+    notePictureInk(name, width, height, rgba, repeatWrap == 1);
     return name;
 }
 

@@ -76,7 +76,7 @@ void drawLessonMenuPanels(ImmediateDraw &draw, const LessonMenuPanelInput &in)
     // The picture lies under everything (drawing order decides what covers what).
     if (in.picture != 0) {
         draw.colour(1, 1, 1, 0.4f);
-        draw.picture(in.picture, -80, 76, 944, 1100, -8);
+        draw.backdropPicture(in.picture, -80, 76, 944, 1100, -8);
     }
     drawChartDivider(draw);
 

@@ -252,14 +252,9 @@ void applyIntervalCode(const ExercisePart &part)
 
 } // namespace
 
-void loadLesson()
+void readLessonMelody(const std::string &fileName)
 {
-    const int32_t L = currentLesson;
-    pitchBandCents = pitchSensitivity;
-
-    const std::string melody = lessonFilePath(L, LessonFile::melody);
-    lessonTempo = 0; // a melody without "Q:" leaves it so
-    readAbcTuneFile({.fileName = melody,
+    readAbcTuneFile({.fileName = fileName,
                      .tessitura = currentUserTessitura,
                      .records = abcNotes,
                      .capacity = abcMaxRecordIndex,
@@ -276,6 +271,16 @@ void loadLesson()
                      .title = &tuneTitle,
                      .composer = &tuneComposer,
                      .source = &tuneSource});
+}
+
+void loadLesson()
+{
+    const int32_t L = currentLesson;
+    pitchBandCents = pitchSensitivity;
+
+    const std::string melody = lessonFilePath(L, LessonFile::melody);
+    lessonTempo = 0; // a melody without "Q:" leaves it so
+    readLessonMelody(melody);
     if (lessonTempo <= 0) {
         writeDebugDetail("displayLessonLoadingScreen: no Q: tempo in " + melody.substr(0, 200) + "=" +
                          std::to_string(lessonTempo));

@@ -47,6 +47,11 @@ extern float blockTraceSingles[blockTrackSize];
 // screen (the screen's display procedure is loadLesson + the switch).
 void loadLesson();
 
+// Reads a melody file into the loaded lesson's notes, beats, key, meter,
+// tempo and titles, at the current user's tessitura (a header field the
+// file lacks keeps its value).
+void readLessonMelody(const std::string &fileName);
+
 // Notes a shuffled part may hold (the scratch table of the shuffle).
 constexpr int32_t maxShuffledPartNotes = 1001;
 

@@ -40,23 +40,7 @@ inline void loadMelody(const std::string &text)
 {
     const std::string path = writeTestFile(privateFolder("tune") + "ABC-Notes.txt", text);
     lessonTempo = 0;
-    readAbcTuneFile({.fileName = path,
-                     .tessitura = currentUserTessitura,
-                     .records = abcNotes,
-                     .capacity = abcMaxRecordIndex,
-                     .count = &abcNoteCount,
-                     .beats = beatRecords,
-                     .beatCapacity = abcMaxBeatIndex,
-                     .lastBeatIndex = &beatRecordCount,
-                     .keyIndex = &tuneKeyIndex,
-                     .minor = &tuneIsMinor,
-                     .meterNumerator = &meterNumerator,
-                     .meterDenominator = &meterDenominator,
-                     .tempo = &lessonTempo,
-                     .pickup = &pickupLength,
-                     .title = &tuneTitle,
-                     .composer = &tuneComposer,
-                     .source = &tuneSource});
+    readLessonMelody(path);
     buildTimedNotes();
 }
 

@@ -153,6 +153,64 @@ static inline void strideExtremes(int32_t i, int32_t &lo, int32_t &hi)
     hi = strides.high[i] + strides.dcOffset;
 }
 
+// At rest, the eight samples from i (i + 8 <= 4096) followed at once: the
+// number of them before the first that rises more than h above the lowest
+// value so far (8 when none does), with lowRef lowered to the lowest before
+// it. The window plus its offset fits 16 bits (the offset keeps the raw
+// extremes within them, and the smoothed window lies between those); a rise
+// beyond 16 bits saturates at 32767, still above h.
+#if defined(__x86_64__)
+static inline int32_t restWithinStride(int32_t i, int32_t &lowRef, int32_t h)
+{
+    const __m128i v = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(strides.padded + i)),
+                                    _mm_set1_epi16(int16_t(strides.dcOffset)));
+    const __m128i top1 = _mm_setr_epi16(32767, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i top2 = _mm_setr_epi16(32767, 32767, 0, 0, 0, 0, 0, 0);
+    const __m128i top4 = _mm_setr_epi16(32767, 32767, 32767, 32767, 0, 0, 0, 0);
+    __m128i m = _mm_min_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), top1)); // lowest up to each
+    m = _mm_min_epi16(m, _mm_or_si128(_mm_slli_si128(m, 4), top2));
+    m = _mm_min_epi16(m, _mm_or_si128(_mm_slli_si128(m, 8), top4));
+    const __m128i before = _mm_min_epi16(_mm_or_si128(_mm_slli_si128(m, 2), top1),
+                                         _mm_set1_epi16(int16_t(lowRef))); // lowest before each
+    const int mask = _mm_movemask_epi8(_mm_cmpgt_epi16(_mm_subs_epi16(v, before), _mm_set1_epi16(int16_t(h))));
+    int16_t lowest[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lowest), before);
+    if (mask == 0) {
+        lowRef = std::min(lowRef, int32_t(_mm_extract_epi16(m, 7) << 16 >> 16));
+        return stride;
+    }
+    const int32_t k = __builtin_ctz(unsigned(mask)) / 2;
+    lowRef = lowest[k];
+    return k;
+}
+
+// The mirror for the valley machine at rest: a fall of more than h below the
+// highest value so far.
+static inline int32_t valleyRestWithinStride(int32_t i, int32_t &highRef, int32_t h)
+{
+    const __m128i v = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(strides.padded + i)),
+                                    _mm_set1_epi16(int16_t(strides.dcOffset)));
+    const __m128i bottom1 = _mm_setr_epi16(-32768, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i bottom2 = _mm_setr_epi16(-32768, -32768, 0, 0, 0, 0, 0, 0);
+    const __m128i bottom4 = _mm_setr_epi16(-32768, -32768, -32768, -32768, 0, 0, 0, 0);
+    __m128i m = _mm_max_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), bottom1));
+    m = _mm_max_epi16(m, _mm_or_si128(_mm_slli_si128(m, 4), bottom2));
+    m = _mm_max_epi16(m, _mm_or_si128(_mm_slli_si128(m, 8), bottom4));
+    const __m128i before = _mm_max_epi16(_mm_or_si128(_mm_slli_si128(m, 2), bottom1),
+                                         _mm_set1_epi16(int16_t(highRef)));
+    const int mask = _mm_movemask_epi8(_mm_cmpgt_epi16(_mm_subs_epi16(before, v), _mm_set1_epi16(int16_t(h))));
+    int16_t highest[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(highest), before);
+    if (mask == 0) {
+        highRef = std::max(highRef, int32_t(_mm_extract_epi16(m, 7) << 16 >> 16));
+        return stride;
+    }
+    const int32_t k = __builtin_ctz(unsigned(mask)) / 2;
+    highRef = highest[k];
+    return k;
+}
+#endif
+
 // The peak machine over the whole window. At rest it follows the lowest
 // value until the signal rises more than h above it; rising, it follows the
 // highest value until the signal falls more than h below it, and the peak is
@@ -177,6 +235,9 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
                 i += stride;
             }
             const int32_t end = std::min(i + stride, n);
+#if defined(__x86_64__)
+            if (i + stride <= n) i += restWithinStride(i, lowRef, t.h);
+#endif
             while (i < end && x[i] - lowRef <= t.h) {
                 lowRef = x[i] < lowRef ? x[i] : lowRef;
                 ++i;
@@ -249,6 +310,9 @@ static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
                 i += stride;
             }
             const int32_t end = std::min(i + stride, n);
+#if defined(__x86_64__)
+            if (i + stride <= n) i += valleyRestWithinStride(i, highRef, t.h);
+#endif
             while (i < end && x[i] - highRef >= -t.h) {
                 highRef = x[i] > highRef ? x[i] : highRef;
                 ++i;

@@ -209,6 +209,61 @@ static inline int32_t valleyRestWithinStride(int32_t i, int32_t &highRef, int32_
     highRef = highest[k];
     return k;
 }
+
+// Rising, the eight samples from i followed at once: the number of them
+// before the first that falls more than h below the highest value so far (8
+// when none does), with the peak and its (first) index taken from those
+// before it.
+static inline int32_t riseWithinStride(int32_t i, int32_t &peak, int32_t &peakIndex, int32_t h)
+{
+    const __m128i v = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(strides.padded + i)),
+                                    _mm_set1_epi16(int16_t(strides.dcOffset)));
+    const __m128i bottom1 = _mm_setr_epi16(-32768, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i bottom2 = _mm_setr_epi16(-32768, -32768, 0, 0, 0, 0, 0, 0);
+    const __m128i bottom4 = _mm_setr_epi16(-32768, -32768, -32768, -32768, 0, 0, 0, 0);
+    __m128i m = _mm_max_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), bottom1));
+    m = _mm_max_epi16(m, _mm_or_si128(_mm_slli_si128(m, 4), bottom2));
+    m = _mm_max_epi16(m, _mm_or_si128(_mm_slli_si128(m, 8), bottom4));
+    const __m128i within = _mm_or_si128(_mm_slli_si128(m, 2), bottom1); // highest of those before each
+    const __m128i before = _mm_max_epi16(within, _mm_set1_epi16(int16_t(peak)));
+    const int mask = _mm_movemask_epi8(_mm_cmpgt_epi16(_mm_subs_epi16(before, v), _mm_set1_epi16(int16_t(h))));
+    const int32_t k = mask == 0 ? stride : __builtin_ctz(unsigned(mask)) / 2;
+    int16_t highest[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(highest), m);
+    if (k > 0 && highest[k - 1] > peak) {
+        const int32_t top = highest[k - 1];
+        const int equal = _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_set1_epi16(int16_t(top))));
+        peakIndex = i + __builtin_ctz(unsigned(equal)) / 2;
+        peak = top;
+    }
+    return k;
+}
+
+// The mirror: falling, a rise of more than h above the lowest value so far.
+static inline int32_t fallWithinStride(int32_t i, int32_t &valley, int32_t &valleyIndex, int32_t h)
+{
+    const __m128i v = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(strides.padded + i)),
+                                    _mm_set1_epi16(int16_t(strides.dcOffset)));
+    const __m128i top1 = _mm_setr_epi16(32767, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i top2 = _mm_setr_epi16(32767, 32767, 0, 0, 0, 0, 0, 0);
+    const __m128i top4 = _mm_setr_epi16(32767, 32767, 32767, 32767, 0, 0, 0, 0);
+    __m128i m = _mm_min_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), top1));
+    m = _mm_min_epi16(m, _mm_or_si128(_mm_slli_si128(m, 4), top2));
+    m = _mm_min_epi16(m, _mm_or_si128(_mm_slli_si128(m, 8), top4));
+    const __m128i within = _mm_or_si128(_mm_slli_si128(m, 2), top1);
+    const __m128i before = _mm_min_epi16(within, _mm_set1_epi16(int16_t(valley)));
+    const int mask = _mm_movemask_epi8(_mm_cmpgt_epi16(_mm_subs_epi16(v, before), _mm_set1_epi16(int16_t(h))));
+    const int32_t k = mask == 0 ? stride : __builtin_ctz(unsigned(mask)) / 2;
+    int16_t lowest[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lowest), m);
+    if (k > 0 && lowest[k - 1] < valley) {
+        const int32_t bottom = lowest[k - 1];
+        const int equal = _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_set1_epi16(int16_t(bottom))));
+        valleyIndex = i + __builtin_ctz(unsigned(equal)) / 2;
+        valley = bottom;
+    }
+    return k;
+}
 #endif
 
 // The peak machine over the whole window. At rest it follows the lowest
@@ -260,6 +315,9 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
                 i += stride;
             }
             const int32_t end = std::min(i + stride, n);
+#if defined(__x86_64__)
+            if (i + stride <= n) i += riseWithinStride(i, peak, peakIndex, t.h);
+#endif
             for (; i < end && x[i] >= peak - t.h; ++i) {
                 if (x[i] > peak) {
                     peak = x[i];
@@ -335,6 +393,9 @@ static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
                 i += stride;
             }
             const int32_t end = std::min(i + stride, n);
+#if defined(__x86_64__)
+            if (i + stride <= n) i += fallWithinStride(i, valley, valleyIndex, t.h);
+#endif
             for (; i < end && x[i] <= valley + t.h; ++i) {
                 if (x[i] < valley) {
                     valley = x[i];

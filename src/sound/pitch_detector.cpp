@@ -8,6 +8,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 // Stops of the detector's own block.
 constexpr int32_t stopDetectorReentered = 3754;
 constexpr int32_t stopMergeIncomplete = 3755;
@@ -149,6 +153,119 @@ static inline void strideExtremes(int32_t i, int32_t &lo, int32_t &hi)
     hi = strides.high[i] + strides.dcOffset;
 }
 
+// At rest, the eight samples from i (i + 8 <= 4096) followed at once: the
+// number of them before the first that rises more than h above the lowest
+// value so far (8 when none does), with lowRef lowered to the lowest before
+// it. The window plus its offset fits 16 bits (the offset keeps the raw
+// extremes within them, and the smoothed window lies between those); a rise
+// beyond 16 bits saturates at 32767, still above h.
+#if defined(__x86_64__)
+static inline int32_t restWithinStride(int32_t i, int32_t &lowRef, int32_t h)
+{
+    const __m128i v = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(strides.padded + i)),
+                                    _mm_set1_epi16(int16_t(strides.dcOffset)));
+    const __m128i top1 = _mm_setr_epi16(32767, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i top2 = _mm_setr_epi16(32767, 32767, 0, 0, 0, 0, 0, 0);
+    const __m128i top4 = _mm_setr_epi16(32767, 32767, 32767, 32767, 0, 0, 0, 0);
+    __m128i m = _mm_min_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), top1)); // lowest up to each
+    m = _mm_min_epi16(m, _mm_or_si128(_mm_slli_si128(m, 4), top2));
+    m = _mm_min_epi16(m, _mm_or_si128(_mm_slli_si128(m, 8), top4));
+    const __m128i before = _mm_min_epi16(_mm_or_si128(_mm_slli_si128(m, 2), top1),
+                                         _mm_set1_epi16(int16_t(lowRef))); // lowest before each
+    const int mask = _mm_movemask_epi8(_mm_cmpgt_epi16(_mm_subs_epi16(v, before), _mm_set1_epi16(int16_t(h))));
+    int16_t lowest[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lowest), before);
+    if (mask == 0) {
+        lowRef = std::min(lowRef, int32_t(_mm_extract_epi16(m, 7) << 16 >> 16));
+        return stride;
+    }
+    const int32_t k = __builtin_ctz(unsigned(mask)) / 2;
+    lowRef = lowest[k];
+    return k;
+}
+
+// The mirror for the valley machine at rest: a fall of more than h below the
+// highest value so far.
+static inline int32_t valleyRestWithinStride(int32_t i, int32_t &highRef, int32_t h)
+{
+    const __m128i v = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(strides.padded + i)),
+                                    _mm_set1_epi16(int16_t(strides.dcOffset)));
+    const __m128i bottom1 = _mm_setr_epi16(-32768, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i bottom2 = _mm_setr_epi16(-32768, -32768, 0, 0, 0, 0, 0, 0);
+    const __m128i bottom4 = _mm_setr_epi16(-32768, -32768, -32768, -32768, 0, 0, 0, 0);
+    __m128i m = _mm_max_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), bottom1));
+    m = _mm_max_epi16(m, _mm_or_si128(_mm_slli_si128(m, 4), bottom2));
+    m = _mm_max_epi16(m, _mm_or_si128(_mm_slli_si128(m, 8), bottom4));
+    const __m128i before = _mm_max_epi16(_mm_or_si128(_mm_slli_si128(m, 2), bottom1),
+                                         _mm_set1_epi16(int16_t(highRef)));
+    const int mask = _mm_movemask_epi8(_mm_cmpgt_epi16(_mm_subs_epi16(before, v), _mm_set1_epi16(int16_t(h))));
+    int16_t highest[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(highest), before);
+    if (mask == 0) {
+        highRef = std::max(highRef, int32_t(_mm_extract_epi16(m, 7) << 16 >> 16));
+        return stride;
+    }
+    const int32_t k = __builtin_ctz(unsigned(mask)) / 2;
+    highRef = highest[k];
+    return k;
+}
+
+// Rising, the eight samples from i followed at once: the number of them
+// before the first that falls more than h below the highest value so far (8
+// when none does), with the peak and its (first) index taken from those
+// before it.
+static inline int32_t riseWithinStride(int32_t i, int32_t &peak, int32_t &peakIndex, int32_t h)
+{
+    const __m128i v = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(strides.padded + i)),
+                                    _mm_set1_epi16(int16_t(strides.dcOffset)));
+    const __m128i bottom1 = _mm_setr_epi16(-32768, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i bottom2 = _mm_setr_epi16(-32768, -32768, 0, 0, 0, 0, 0, 0);
+    const __m128i bottom4 = _mm_setr_epi16(-32768, -32768, -32768, -32768, 0, 0, 0, 0);
+    __m128i m = _mm_max_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), bottom1));
+    m = _mm_max_epi16(m, _mm_or_si128(_mm_slli_si128(m, 4), bottom2));
+    m = _mm_max_epi16(m, _mm_or_si128(_mm_slli_si128(m, 8), bottom4));
+    const __m128i within = _mm_or_si128(_mm_slli_si128(m, 2), bottom1); // highest of those before each
+    const __m128i before = _mm_max_epi16(within, _mm_set1_epi16(int16_t(peak)));
+    const int mask = _mm_movemask_epi8(_mm_cmpgt_epi16(_mm_subs_epi16(before, v), _mm_set1_epi16(int16_t(h))));
+    const int32_t k = mask == 0 ? stride : __builtin_ctz(unsigned(mask)) / 2;
+    int16_t highest[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(highest), m);
+    if (k > 0 && highest[k - 1] > peak) {
+        const int32_t top = highest[k - 1];
+        const int equal = _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_set1_epi16(int16_t(top))));
+        peakIndex = i + __builtin_ctz(unsigned(equal)) / 2;
+        peak = top;
+    }
+    return k;
+}
+
+// The mirror: falling, a rise of more than h above the lowest value so far.
+static inline int32_t fallWithinStride(int32_t i, int32_t &valley, int32_t &valleyIndex, int32_t h)
+{
+    const __m128i v = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(strides.padded + i)),
+                                    _mm_set1_epi16(int16_t(strides.dcOffset)));
+    const __m128i top1 = _mm_setr_epi16(32767, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i top2 = _mm_setr_epi16(32767, 32767, 0, 0, 0, 0, 0, 0);
+    const __m128i top4 = _mm_setr_epi16(32767, 32767, 32767, 32767, 0, 0, 0, 0);
+    __m128i m = _mm_min_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), top1));
+    m = _mm_min_epi16(m, _mm_or_si128(_mm_slli_si128(m, 4), top2));
+    m = _mm_min_epi16(m, _mm_or_si128(_mm_slli_si128(m, 8), top4));
+    const __m128i within = _mm_or_si128(_mm_slli_si128(m, 2), top1);
+    const __m128i before = _mm_min_epi16(within, _mm_set1_epi16(int16_t(valley)));
+    const int mask = _mm_movemask_epi8(_mm_cmpgt_epi16(_mm_subs_epi16(v, before), _mm_set1_epi16(int16_t(h))));
+    const int32_t k = mask == 0 ? stride : __builtin_ctz(unsigned(mask)) / 2;
+    int16_t lowest[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lowest), m);
+    if (k > 0 && lowest[k - 1] < valley) {
+        const int32_t bottom = lowest[k - 1];
+        const int equal = _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_set1_epi16(int16_t(bottom))));
+        valleyIndex = i + __builtin_ctz(unsigned(equal)) / 2;
+        valley = bottom;
+    }
+    return k;
+}
+#endif
+
 // The peak machine over the whole window. At rest it follows the lowest
 // value until the signal rises more than h above it; rising, it follows the
 // highest value until the signal falls more than h below it, and the peak is
@@ -173,6 +290,9 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
                 i += stride;
             }
             const int32_t end = std::min(i + stride, n);
+#if defined(__x86_64__)
+            if (i + stride <= n) i += restWithinStride(i, lowRef, t.h);
+#endif
             while (i < end && x[i] - lowRef <= t.h) {
                 lowRef = x[i] < lowRef ? x[i] : lowRef;
                 ++i;
@@ -195,6 +315,9 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
                 i += stride;
             }
             const int32_t end = std::min(i + stride, n);
+#if defined(__x86_64__)
+            if (i + stride <= n) i += riseWithinStride(i, peak, peakIndex, t.h);
+#endif
             for (; i < end && x[i] >= peak - t.h; ++i) {
                 if (x[i] > peak) {
                     peak = x[i];
@@ -245,6 +368,9 @@ static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
                 i += stride;
             }
             const int32_t end = std::min(i + stride, n);
+#if defined(__x86_64__)
+            if (i + stride <= n) i += valleyRestWithinStride(i, highRef, t.h);
+#endif
             while (i < end && x[i] - highRef >= -t.h) {
                 highRef = x[i] > highRef ? x[i] : highRef;
                 ++i;
@@ -267,6 +393,9 @@ static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
                 i += stride;
             }
             const int32_t end = std::min(i + stride, n);
+#if defined(__x86_64__)
+            if (i + stride <= n) i += fallWithinStride(i, valley, valleyIndex, t.h);
+#endif
             for (; i < end && x[i] <= valley + t.h; ++i) {
                 if (x[i] < valley) {
                     valley = x[i];
@@ -309,9 +438,25 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
     findValleys(w, t);
 }
 
+// The nearest whole number to x (ties to even, as roundNearest) for |x|
+// below 2^31: adding 1.5 * 2^52 leaves no fraction bits, so the sum is
+// rounded to a whole number, which its low 32 bits hold.
+constexpr double wholeShift = 6755399441055744.0;
+static inline int32_t nearestSmallWhole(double x)
+{
+    const double shifted = x + wholeShift;
+    uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return int32_t(uint32_t(bits));
+}
+
+// Event positions lie within the window (0 .. 4095.5), so the bit trick
+// rounds them as roundToInt32 does, without a library call per event.
 static void markEvent(double position, int32_t kind)
 {
-    const int32_t at = roundToInt32(position);
+    const int32_t at = position >= 0.0 && position < double(analysisWindowLength)
+                           ? nearestSmallWhole(position)
+                           : roundToInt32(position);
     if (at < 0 || at >= analysisWindowLength) stopProgram(at, stopOutOfWindow);
     eventTypeAtSample[at] = kind;
 }
@@ -382,18 +527,6 @@ void mergePitchEvents(PitchWorkspace &w)
 
 // Histograms of fewer intervals are spread interval by interval.
 constexpr int32_t densePairs = 512;
-
-// The nearest whole number to x (ties to even, as roundNearest) for |x|
-// below 2^31: adding 1.5 * 2^52 leaves no fraction bits, so the sum is
-// rounded to a whole number, which its low 32 bits hold.
-constexpr double wholeShift = 6755399441055744.0;
-static inline int32_t nearestSmallWhole(double x)
-{
-    const double shifted = x + wholeShift;
-    uint64_t bits;
-    std::memcpy(&bits, &shifted, sizeof bits);
-    return int32_t(uint32_t(bits));
-}
 
 void buildIntervalHistogram(PitchWorkspace &w)
 {
@@ -643,8 +776,17 @@ void verifyPeriod(const PitchWorkspace &w, int32_t P, int32_t v, int32_t &bestRu
 // similarity is kept until the scan is prepared again: the searches look at
 // many lags more than once.
 constexpr int32_t scanLags = analysisWindowLength / 2 + 2;
+//
+// A scan of the window as it is (no box, no evening out) holds whole numbers
+// of at most 65535 in size, so every product and every partial sum of its dot
+// products is a whole number below 2^44, which a double holds exactly: the
+// sum is the same in any order. Where they also fit 16 bits (no -32768), it
+// is summed from 16-bit copies, sixteen products at a time, in whole numbers.
 struct SimilarityScan {
     double x[analysisWindowLength]; // the sounding part of the window
+    int16_t samples[analysisWindowLength]; // x in 16 bits, where wholeSamples
+    bool wholeSamples;
+    int32_t chunk;                  // 16-bit sums added up before widening
     int32_t span;
     double total;                   // energy of all span samples
     int32_t summed;                 // headUpTo and tailFrom hold k = 0 .. summed
@@ -725,17 +867,104 @@ static double dotProduct(const double *a, const double *b, int32_t count)
     return dotProductPairs(a, b, count);
 }
 
+// The dot product of 16-bit whole numbers above -32768, exactly. Each
+// multiply-add pair is below 2^31 in size, and chunk of them (fewer the
+// louder the window) are summed in 32 bits before widening to 64.
+static int64_t wholeDotProductScalar(const int16_t *a, const int16_t *b, int32_t count)
+{
+    int64_t sum = 0;
+    for (int32_t i = 0; i < count; ++i) sum += int32_t(a[i]) * int32_t(b[i]);
+    return sum;
+}
+
+#if defined(__x86_64__)
+static int64_t wholeDotProductSse2(const int16_t *a, const int16_t *b, int32_t count, int32_t chunk)
+{
+    __m128i total = _mm_setzero_si128(); // two 64-bit sums
+    const __m128i zero = _mm_setzero_si128();
+    int32_t i = 0;
+    while (i + 8 <= count) {
+        __m128i acc = _mm_setzero_si128();
+        for (int32_t k = 0; k < chunk && i + 8 <= count; ++k, i += 8) {
+            const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i *>(a + i));
+            const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
+            acc = _mm_add_epi32(acc, _mm_madd_epi16(va, vb));
+        }
+        const __m128i sign = _mm_cmpgt_epi32(zero, acc);
+        total = _mm_add_epi64(total, _mm_unpacklo_epi32(acc, sign));
+        total = _mm_add_epi64(total, _mm_unpackhi_epi32(acc, sign));
+    }
+    int64_t lanes[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lanes), total);
+    return lanes[0] + lanes[1] + wholeDotProductScalar(a + i, b + i, count - i);
+}
+
+__attribute__((target("avx2"))) static int64_t wholeDotProductAvx2(const int16_t *a,
+                                                                   const int16_t *b,
+                                                                   int32_t count, int32_t chunk)
+{
+    __m256i total = _mm256_setzero_si256(); // four 64-bit sums
+    int32_t i = 0;
+    while (i + 16 <= count) {
+        // Two 32-bit sums, each of at most chunk steps.
+        __m256i acc = _mm256_setzero_si256(), acc2 = acc;
+        const int32_t steps = std::min(chunk, (count - i) / 16);
+        int32_t k = 0;
+        for (; k + 2 <= steps; k += 2, i += 32) {
+            const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(a + i));
+            const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(b + i));
+            const __m256i vc = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(a + i + 16));
+            const __m256i vd = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(b + i + 16));
+            acc = _mm256_add_epi32(acc, _mm256_madd_epi16(va, vb));
+            acc2 = _mm256_add_epi32(acc2, _mm256_madd_epi16(vc, vd));
+        }
+        if (k < steps) {
+            const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(a + i));
+            const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(b + i));
+            acc = _mm256_add_epi32(acc, _mm256_madd_epi16(va, vb));
+            i += 16;
+        }
+        total = _mm256_add_epi64(total, _mm256_cvtepi32_epi64(_mm256_castsi256_si128(acc2)));
+        total = _mm256_add_epi64(total, _mm256_cvtepi32_epi64(_mm256_extracti128_si256(acc2, 1)));
+        total = _mm256_add_epi64(total, _mm256_cvtepi32_epi64(_mm256_castsi256_si128(acc)));
+        total = _mm256_add_epi64(total, _mm256_cvtepi32_epi64(_mm256_extracti128_si256(acc, 1)));
+    }
+    int64_t lanes[4];
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(lanes), total);
+    return (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]) +
+           wholeDotProductScalar(a + i, b + i, count - i);
+}
+
+static const bool wideWholeAvailable = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+#endif
+
+static double wholeDotProduct(const int16_t *a, const int16_t *b, int32_t count, int32_t chunk)
+{
+#if defined(__x86_64__)
+    if (wideWholeAvailable) return double(wholeDotProductAvx2(a, b, count, chunk));
+    return double(wholeDotProductSse2(a, b, count, chunk));
+#else
+    (void)chunk;
+    return double(wholeDotProductScalar(a, b, count));
+#endif
+}
+
 static double similarity(SimilarityScan &s, int32_t tau)
 {
     if (tau < 0 || tau >= s.span || tau >= scanLags) return -1.0; // no pairs
     if (s.keptAt[tau] == s.preparation) return s.kept[tau];
     for (int32_t k = s.summed; k < tau; ++k) {
-        const double h = s.x[k], t = s.x[s.span - 1 - k];
+        const double h = s.wholeSamples ? double(s.samples[k]) : s.x[k];
+        const double t = s.wholeSamples ? double(s.samples[s.span - 1 - k]) : s.x[s.span - 1 - k];
         s.headUpTo[k + 1] = s.headUpTo[k] + h * h;
         s.tailFrom[k + 1] = s.tailFrom[k] + t * t;
     }
     s.summed = std::max(s.summed, tau);
-    const double sum = dotProduct(s.x, s.x + tau, s.span - tau);
+    const double sum = s.wholeSamples ? wholeDotProduct(s.samples, s.samples + tau, s.span - tau, s.chunk)
+                                      : dotProduct(s.x, s.x + tau, s.span - tau);
     const double head = s.total - s.tailFrom[tau]; // x[0 .. span - tau)
     const double tail = s.total - s.headUpTo[tau]; // x[tau .. span)
     const double result = head > 0.0 && tail > 0.0 ? sum / std::sqrt(head * tail) : -1.0;
@@ -823,6 +1052,44 @@ static void runningSums(const int32_t *in, int32_t count, int32_t *sums)
     for (; k < count; ++k) sums[k + 1] = sums[k] + in[k];
 }
 
+// Copies x[0..count) into scan.samples when every value lies within
+// -32767..32766, and sets the number of multiply-add steps a 32-bit lane can
+// sum before widening: each step adds two products of at most largest^2.
+// Eight at a time, narrowed with saturation: a value beyond the range
+// narrows to -32768 or 32767, which the check then turns away.
+static bool wholeSamplesOf(const int32_t *x, int32_t count, SimilarityScan &scan)
+{
+    int32_t k = 0, lowest = 0, highest = 0;
+#if defined(__x86_64__)
+    __m128i low = _mm_setzero_si128(), high = low;
+    for (; k + 8 <= count; k += 8) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(x + k));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(x + k + 4));
+        const __m128i narrow = _mm_packs_epi32(a, b);
+        low = _mm_min_epi16(low, narrow);
+        high = _mm_max_epi16(high, narrow);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(scan.samples + k), narrow);
+    }
+    int16_t lows[8], highs[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(lows), low);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(highs), high);
+    for (int32_t j = 0; j < 8; ++j) {
+        lowest = std::min<int32_t>(lowest, lows[j]);
+        highest = std::max<int32_t>(highest, highs[j]);
+    }
+#endif
+    for (; k < count; ++k) {
+        lowest = std::min(lowest, x[k]);
+        highest = std::max(highest, x[k]);
+        scan.samples[k] = int16_t(std::clamp(x[k], -32768, 32767));
+    }
+    if (lowest < -32767 || highest > 32766) return false;
+    const int64_t largest = std::max(-lowest, highest);
+    const int64_t perStep = std::max<int64_t>(1, 2 * largest * largest);
+    scan.chunk = int32_t(std::clamp<int64_t>(INT32_MAX / perStep, 1, 1 << 20));
+    return true;
+}
+
 static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_t level,
                            double estimateForBox, bool evenOut = false)
 {
@@ -846,7 +1113,11 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     // Four at a time, then the rest one by one.
     static int32_t runningSum[analysisWindowLength + 1];
     int32_t i = 0;
-    if (box == 1) {
+    const bool evened = evenOut && estimateForBox > 0.0;
+    scan.wholeSamples = box == 1 && !evened && wholeSamplesOf(w.x + first, span, scan);
+    if (scan.wholeSamples) {
+        // The doubles are not needed.
+    } else if (box == 1) {
         for (; i + 4 <= span; i += 4) {
             Lanes4 v;
             std::memcpy(&v, w.x + first + i, sizeof v);
@@ -864,8 +1135,9 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
         }
         for (; i < span; ++i) scan.x[i] = double(runningSum[i + box] - runningSum[i]);
     }
-    if (evenOut && estimateForBox > 0.0) evenLoudness(scan.x, span, estimateForBox);
-    scan.total = dotProduct(scan.x, scan.x, span);
+    if (evened) evenLoudness(scan.x, span, estimateForBox);
+    scan.total = scan.wholeSamples ? wholeDotProduct(scan.samples, scan.samples, span, scan.chunk)
+                                   : dotProduct(scan.x, scan.x, span);
     scan.headUpTo[0] = scan.tailFrom[0] = 0.0;
     scan.summed = 0;
     if (++scan.preparation == 0) { // after 2^32 preparations: nothing kept is current

@@ -9,6 +9,7 @@
 #include "frame/timer.h"
 #include "frame/immediate_draw.h"
 #include "intro/intro_pages.h"
+#include "intro/intro_pictures.h"
 #include "lessons/picture_sets.h"
 #include "intro/sample_exercise.h"
 #include "intro/sample_pages.h"
@@ -590,7 +591,7 @@ static bool runEntryStep(ImmediateDraw &draw, int32_t topic, int32_t step)
         }
         drawBar(draw, std::min(615 + 250.0 * (step - 1) / 3, 865.0));
         if (step == 3) {
-            loadAllImages50();
+            checkPicturePack("Images50"); // its slides are read when the page comes to them
             restartTickGrid();
             setIntroStep(54);
         }
@@ -601,7 +602,9 @@ static bool runEntryStep(ImmediateDraw &draw, int32_t topic, int32_t step)
         if (step == start) {
             hooks.stopSource(IntroSource::teacher);
             hooks.stopSource(IntroSource::music);
-            if (topic >= 3) loadImages51Textures(); // also when topic 2's entry was skipped
+            // The diagrams are read when the page comes to them: the pack is
+            // only checked here (also when topic 2's entry was skipped).
+            if (topic >= 3) checkPicturePack("Images51");
             // The sample exercise draws only the three verdict pictures of Images44.
             if (topic >= 6) loadImages44VerdictPictures();
         }
@@ -610,10 +613,10 @@ static bool runEntryStep(ImmediateDraw &draw, int32_t topic, int32_t step)
         // pack (a missing or spoilt pack still stops where it did).
         if (topic == 2 && step == start + 1) {
             checkPicturePack("Images25");
-            loadImages51Textures();
+            checkPicturePack("Images51");
         }
         if ((topic == 2 || topic == 3) && step == start + 2) {
-            loadAllImages50();
+            checkPicturePack("Images50");
             checkPicturePack("Images49");
             restartTickGrid();
         }
@@ -647,10 +650,38 @@ static void sampleExerciseEvents(int32_t step)
     }
 }
 
+static IntroPictureMasks loadedIntroPictures()
+{
+    IntroPictureMasks m;
+    for (int32_t p = 1; p <= images51PictureCount; ++p)
+        if (diagramTextures[p] != 0) m.images51 |= uint64_t{1} << (p - 1);
+    for (int32_t p = 1; p <= images50PictureCount; ++p)
+        if (slideTextures[p] != 0) m.images50 |= uint32_t{1} << (p - 1);
+    return m;
+}
+
+// Holds the diagrams and slides the topic draws at this step or within the
+// lead: frees the others, reads the ones this frame draws, and reads ahead
+// at most one more per frame, so a page never waits for a whole pack.
+static void holdTopicPictures(int32_t topic, int32_t step)
+{
+    const IntroPictureMasks wanted = introPicturesWanted(topic, step, introPictureLead);
+    const IntroPictureMasks loaded = loadedIntroPictures();
+    freeImages51Pictures(loaded.images51 & ~wanted.images51);
+    freeImages50Pictures(loaded.images50 & ~wanted.images50);
+    const IntroPictureMasks now = introPicturesWanted(topic, step, 0);
+    loadImages51Pictures(now.images51);
+    loadImages50Pictures(now.images50);
+    const IntroPictureMasks ahead = nextIntroPictureToRead(topic, wanted, loadedIntroPictures());
+    loadImages51Pictures(ahead.images51);
+    loadImages50Pictures(ahead.images50);
+}
+
 static void pageTimeline(ImmediateDraw &draw)
 {
     const int32_t topic = introLesson.progress - introFirstTopicPage + 1;
     const int32_t step = introLesson.step;
+    holdTopicPictures(topic, step);
     const bool entry = runEntryStep(draw, topic, step);
     if (topic == 1 && entry) return;
     if (topic == 5 && step >= 8355 && step < 8863) {

@@ -6,7 +6,9 @@
 #include "intro/intro_pages.h"
 #include "lessons/picture_sets.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 IntroWorld *world = nullptr;
 
@@ -54,10 +56,16 @@ static void fakeOpen(const std::string &path)
 static uint32_t fakeLoadTexture(int32_t, int32_t)
 {
     ++world->liveTextures;
+    world->liveNames.insert(static_cast<uint32_t>(world->nextTexture));
     return static_cast<uint32_t>(world->nextTexture++);
 }
+static void fakeSkip(int32_t, int32_t) { ++world->picturesSkipped; }
 static void fakeClose() { --world->openPacks; }
-static void fakeDelete(uint32_t) { --world->liveTextures; }
+static void fakeDelete(uint32_t name)
+{
+    --world->liveTextures;
+    world->liveNames.erase(name);
+}
 
 static IntroLessonHooks installedFakes{};
 const IntroLessonHooks &introFakeHooks() { return installedFakes; }
@@ -85,10 +93,13 @@ void installIntroFakes(IntroWorld &w)
     h.sampleExercise = fakeSample;
     installedFakes = h;
     setIntroLessonHooks(h);
-    setPictureSetHooks({fakeOpen, fakeLoadTexture, fakeClose, fakeDelete});
+    setPictureSetHooks({fakeOpen, fakeLoadTexture, fakeClose, fakeDelete, nullptr, fakeSkip});
     images1Loaded = images14Loaded = images50Loaded = images25Loaded = images49Loaded = images51Loaded =
         images44Loaded = false;
     images51PicturesLoaded = images44PicturesLoaded = 0;
+    // Names left by an earlier test (the sets load only what is not there).
+    std::fill(std::begin(diagramTextures), std::end(diagramTextures), 0u);
+    std::fill(std::begin(slideTextures), std::end(slideTextures), 0u);
     setKeyboardFocus(nullptr);
     introLesson = IntroLessonState{};
     introLessonScreenHandlers.create();

@@ -7,6 +7,7 @@
 #include "intro/intro_lesson_screen.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct IntroWorld {
     std::vector<SoundEvent> sounds;
     int32_t clock = 0;
     int32_t liveTextures = 0;
+    std::set<uint32_t> liveNames; // the texture names made and not deleted
+    int32_t picturesSkipped = 0;  // passed over unread
     int32_t nextTexture = 1;
     int32_t openPacks = 0;
     std::vector<std::string> packsOpened;

@@ -263,6 +263,12 @@ void openImages0() { openPack(imagesDir + "Images0"); }
 void loadImages0Picture(int32_t picture)
 {
     const PictureSize s = images0Sizes[picture - 1];
+    // Picture 1 and pictures 33..47 are never drawn (about 12 MB of
+    // textures): passed over, their data still read and checked in order.
+    if (picture == 1 || (picture >= 33 && picture <= 47)) {
+        passOver(s.width, s.height);
+        return;
+    }
     const uint32_t name = hooks.loadTexture(s.width, s.height);
     if (picture == 1) images0FirstTexture = name;
     else if (picture <= 31) teacherFigureTextures[picture - 2] = name;

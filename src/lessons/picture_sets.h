@@ -35,9 +35,10 @@ constexpr int32_t teacherPictureSide = 190;
 constexpr int32_t teacherPictureHeight = 210;
 
 // Texture names. Index 0 of the 1-based arrays stays 0.
-extern uint32_t images0FirstTexture;             // the 758 x 409 picture, never drawn
+extern uint32_t images0FirstTexture;             // the 758 x 409 picture, never drawn (stays 0)
 extern uint32_t teacherFigureTextures[30];       // Images0 pictures 2..31
-extern uint32_t introPictureTextures[18];        // [1..17]: Images0 pictures 32..48
+extern uint32_t introPictureTextures[18];        // [1..17]: Images0 pictures 32..48; only [1] and [17]
+                                                 // are drawn, the others stay 0
 extern uint32_t walkInTextures[images1PictureCount];
 extern uint32_t teacherExtraTextures[images14PictureCount];
 extern uint32_t slideTextures[images50PictureCount + 1];  // [1..15]

@@ -86,6 +86,17 @@ static void realLoadClip(int32_t clip)
     }
 }
 
+static void realFreeClip(int32_t clip)
+{
+    // Only the teacher's source plays clips; stopped, it may still hold this one.
+    ALint current = 0;
+    alGetSourcei(soundSources[teacherSource], AL_BUFFER, &current);
+    if (ALuint(current) == introClipBuffers[clip]) alSourcei(soundSources[teacherSource], AL_BUFFER, 0);
+    alDeleteBuffers(1, &introClipBuffers[clip]);
+    alGenBuffers(1, &introClipBuffers[clip]);
+    stopOnAlError(stopIntroClipBuffers);
+}
+
 static void realPlayClip(int32_t clip)
 {
     stopSource(soundSources[teacherSource]);
@@ -134,6 +145,7 @@ static IntroLessonHooks makeRealHooks()
     h.stopLoadingMusic = realStopLoadingMusic;
     h.makeClipBuffers = realMakeClipBuffers;
     h.loadClip = realLoadClip;
+    h.freeClip = realFreeClip;
     h.playClip = realPlayClip;
     h.playBankSound = realPlayBankSound;
     h.stopSource = realStopSource;
@@ -262,6 +274,66 @@ static void restartTickGrid()
     freeClockStart = hooks.elapsedMs();
 }
 
+// ---- Clips held ----------------------------------------------------------------
+
+static bool clipHeld[introClipCount + 1] = {};
+
+bool introClipHeld(int32_t clip) { return clip >= 1 && clip <= introClipCount && clipHeld[clip]; }
+
+// Started by the sample exercise's events and its feedback, not by a row's
+// step: held from the loading to the end.
+static bool eventClip(int32_t clip) { return clip == 1 || clip == 3 || clip == 88 || clip == 89; }
+
+static void holdClip(int32_t clip)
+{
+    if (clipHeld[clip]) return;
+    hooks.loadClip(clip);
+    clipHeld[clip] = true;
+}
+
+static void dropClip(int32_t clip)
+{
+    if (!clipHeld[clip] || eventClip(clip)) return;
+    hooks.freeClip(clip);
+    clipHeld[clip] = false;
+}
+
+// The loading reads a clip to check it, and keeps only the event clips.
+static void checkClip(int32_t clip)
+{
+    hooks.loadClip(clip);
+    clipHeld[clip] = true;
+    dropClip(clip);
+}
+
+// The step at which a row starts its clip first.
+static int32_t firstClipStep(const IntroPageRow &r)
+{
+    return r.clipStepsAt >= 0 && r.clipStepCount > 0 ? introClipSteps[r.clipStepsAt] : r.first;
+}
+
+// Holds the clips of the topic's rows: frees the ones of other topics (the
+// topic change stopped the teacher, the only source that plays clips),
+// reads those this step starts and, at most one per frame, those starting
+// within the lead.
+static void holdTopicClips(int32_t topic, int32_t step)
+{
+    static bool ofTopic[introClipCount + 1];
+    std::fill(std::begin(ofTopic), std::end(ofTopic), false);
+    int32_t ahead = 0, aheadStep = 0;
+    for (const IntroPageRow &r : introPageRows) {
+        if (r.topic != topic || r.clip == 0) continue;
+        ofTopic[r.clip] = true;
+        if (clipHeld[r.clip]) continue;
+        const int32_t at = firstClipStep(r);
+        if (at <= step) holdClip(r.clip);
+        else if (at <= step + introPictureLead && (ahead == 0 || at < aheadStep)) ahead = r.clip, aheadStep = at;
+    }
+    if (ahead != 0 && !clipHeld[ahead]) holdClip(ahead);
+    for (int32_t k = 1; k <= introClipCount; ++k)
+        if (!ofTopic[k]) dropClip(k);
+}
+
 // Every way out of the lesson frees all it loaded: its own packs and the
 // ones it shares (a later visit, the exercise or the lesson menu loads
 // again what it draws).
@@ -280,6 +352,7 @@ void releaseIntroLessonResources()
         hooks.deleteClipBuffers();
         introLesson.clipBuffersMade = false;
     }
+    std::fill(std::begin(clipHeld), std::end(clipHeld), false);
 }
 
 static void leaveToLessonMenu()
@@ -432,11 +505,12 @@ static void runLoadingStep(int32_t step)
         showAlert("", "Please wait - loading animation images", "Please wait - loading animation sounds");
         hooks.makeClipBuffers();
         introLesson.clipBuffersMade = true;
+        std::fill(std::begin(clipHeld), std::end(clipHeld), false);
     } else if (step >= 66 && step <= 76) {
         const ClipGroup g = oggClipGroups[step - 66];
-        for (int32_t k = g.first; k <= g.last; ++k) hooks.loadClip(k);
+        for (int32_t k = g.first; k <= g.last; ++k) checkClip(k);
     } else if (step == 79) {
-        for (int32_t k = firstWavClip; k <= introClipCount; ++k) hooks.loadClip(k);
+        for (int32_t k = firstWavClip; k <= introClipCount; ++k) checkClip(k);
     } else if (step == introLoadingLastStep) {
         freeClockStart = hooks.elapsedMs();
         hooks.stopLoadingMusic();
@@ -682,6 +756,7 @@ static void pageTimeline(ImmediateDraw &draw)
     const int32_t topic = introLesson.progress - introFirstTopicPage + 1;
     const int32_t step = introLesson.step;
     holdTopicPictures(topic, step);
+    holdTopicClips(topic, step);
     const bool entry = runEntryStep(draw, topic, step);
     if (topic == 1 && entry) return;
     if (topic == 5 && step >= 8355 && step < 8863) {

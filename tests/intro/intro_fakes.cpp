@@ -26,7 +26,12 @@ static void fakeMakeBuffers()
     log("buffers", 214);
 }
 static void fakeLoadClip(int32_t) { ++world->clipsLoaded; }
-static void fakePlayClip(int32_t clip) { log("play", clip); }
+static void fakeFreeClip(int32_t) { ++world->clipsFreed; }
+static void fakePlayClip(int32_t clip)
+{
+    log("play", clip);
+    if (!introClipHeld(clip)) log("notHeld", clip);
+}
 static void fakeBank(int32_t id) { log("bank", id); }
 static void fakeStop(IntroSource s) { log("stop", static_cast<int32_t>(s)); }
 static void fakeQuitMusic() { log("quitMusic", 0); }
@@ -80,6 +85,7 @@ void installIntroFakes(IntroWorld &w)
     h.stopLoadingMusic = fakeStopMusic;
     h.makeClipBuffers = fakeMakeBuffers;
     h.loadClip = fakeLoadClip;
+    h.freeClip = fakeFreeClip;
     h.playClip = fakePlayClip;
     h.playBankSound = fakeBank;
     h.stopSource = fakeStop;

@@ -29,7 +29,8 @@ struct IntroWorld {
     int32_t openPacks = 0;
     std::vector<std::string> packsOpened;
     int32_t liveClipBuffers = 0;
-    int32_t clipsLoaded = 0;
+    int32_t clipsLoaded = 0; // reads of a clip, the loading's checks included
+    int32_t clipsFreed = 0;
     int32_t sampleEventTick = 259; // event 8 of the sample exercise (0: never)
     bool drawPages = false;        // the pages' own content (intro_pages.h) instead of nothing
 };

@@ -9,6 +9,7 @@
 #include "frame/text.h"
 #include "intro/definition_panels.h"
 #include "intro/intro_pages.h"
+#include "intro/intro_tables.h"
 #include "lessons/picture_sets.h"
 #include "intro/intro_slides.h"
 #include "intro/overview_mock.h"
@@ -354,10 +355,11 @@ TEST_F(IntroTraces, FramesAtChosenStepsMatchTheStoredTraces)
     }
 }
 
-// The lesson holds only the diagrams and slides its topic draws soon: every
+// The lesson holds only the diagrams, slides and clips its topic uses soon: every
 // picture a frame draws is loaded (a name made and not deleted), and at most
 // seven of the 1024-square ones are held at once (all 55 were held before),
-// whether the topics run to their ends or NextPage leaves each one early.
+// whether the topics run to their ends or NextPage leaves each one early;
+// every clip started is held.
 TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
 {
     // The staff marker note's picture belongs to the program's loading.
@@ -371,7 +373,7 @@ TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
         w.drawPages = true;
         w.liveNames.insert(notePicture);
         std::set<std::string> missing;
-        int32_t mostLarge = 0, framesInTopic = 0, lastProgress = -1, pages = 0;
+        int32_t mostLarge = 0, mostClips = 0, framesInTopic = 0, lastProgress = -1, pages = 0;
         for (int i = 0; i < 40000 && currentScreen == introLessonScreenId; ++i) {
             const int32_t step = introLesson.step;
             const int32_t progress = introLesson.progress;
@@ -394,6 +396,9 @@ TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
                 large += diagramTextures[p] != 0 && images51Sides[p - 1] == 1024;
             for (int32_t p = 1; p <= 14; ++p) large += slideTextures[p] != 0;
             mostLarge = std::max(mostLarge, large);
+            int32_t clips = 0;
+            for (int32_t k = 1; k <= introClipCount; ++k) clips += introClipHeld(k);
+            mostClips = std::max(mostClips, clips);
             if (pageAfter != 0 && framesInTopic == pageAfter) {
                 introLesson.pendingAction = introNextPageAction;
                 framesInTopic = 0;
@@ -402,6 +407,9 @@ TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
         EXPECT_EQ(currentScreen, lessonMenuScreenId);
         EXPECT_GT(pages, pageAfter == 0 ? 20000 : 2000);
         EXPECT_LE(mostLarge, 7);
+        // Every clip started was held, and the held ones are a topic's share of the 212.
+        EXPECT_TRUE(std::none_of(w.sounds.begin(), w.sounds.end(), [](const SoundEvent &e) { return e.what == "notHeld"; }));
+        EXPECT_LE(mostClips, 60) << "of " << introClipCount;
         EXPECT_GE(mostLarge, 2);
         EXPECT_EQ(w.openPacks, 0);
         for (const std::string &m : missing) ADD_FAILURE() << "drawn but not loaded, " << m;

@@ -20,6 +20,7 @@
 #include "music/notation_draw.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
+#include "platform/memory.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -330,8 +331,13 @@ static void holdTopicClips(int32_t topic, int32_t step)
         else if (at <= step + introPictureLead && (ahead == 0 || at < aheadStep)) ahead = r.clip, aheadStep = at;
     }
     if (ahead != 0 && !clipHeld[ahead]) holdClip(ahead);
+    bool dropped = false;
     for (int32_t k = 1; k <= introClipCount; ++k)
-        if (!ofTopic[k]) dropClip(k);
+        if (!ofTopic[k] && clipHeld[k] && !eventClip(k)) {
+            dropClip(k);
+            dropped = true;
+        }
+    if (dropped) returnFreeMemoryToSystem();
 }
 
 // Every way out of the lesson frees all it loaded: its own packs and the
@@ -741,8 +747,11 @@ static void holdTopicPictures(int32_t topic, int32_t step)
 {
     const IntroPictureMasks wanted = introPicturesWanted(topic, step, introPictureLead);
     const IntroPictureMasks loaded = loadedIntroPictures();
-    freeImages51Pictures(loaded.images51 & ~wanted.images51);
-    freeImages50Pictures(loaded.images50 & ~wanted.images50);
+    const IntroPictureMasks unwanted = {loaded.images51 & ~wanted.images51, loaded.images50 & ~wanted.images50};
+    freeImages51Pictures(unwanted.images51);
+    freeImages50Pictures(unwanted.images50);
+    // The heap would keep the freed texture memory for later allocations.
+    if (unwanted.images51 != 0 || unwanted.images50 != 0) returnFreeMemoryToSystem();
     const IntroPictureMasks now = introPicturesWanted(topic, step, 0);
     loadImages51Pictures(now.images51);
     loadImages50Pictures(now.images50);

@@ -113,7 +113,9 @@ static bool takeFieldByte(uint8_t c, int64_t &value, int &digits)
     return true;
 }
 
-int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels)
+// Reads the next picture's size field and zlib data; inflates them into the
+// picture area unless `inflate` is false.
+static int32_t readPicture(int32_t width, int32_t height, const uint8_t **pixels, bool inflate)
 {
     if (!packIsOpen) return stopPackNotOpen;
     if (pixels) *pixels = nullptr;
@@ -170,6 +172,8 @@ int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels)
         if (readPos == texturePackBlockSize) readPos = 0;
     }
 
+    if (!inflate) return 0;
+
     // Inflate; the result must be exactly width x height RGBA pixels.
     if (width <= 0 || height <= 0 || pixelCount * 4 > texturePackMaxPicture)
         return stopPackWrongPictureSize;
@@ -185,6 +189,13 @@ int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels)
     if (pixels) *pixels = pictureArea.data();
     return 0;
 }
+
+int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels)
+{
+    return readPicture(width, height, pixels, true);
+}
+
+int32_t packSkipPicture(int32_t width, int32_t height) { return readPicture(width, height, nullptr, false); }
 
 // ---- GL uploader --------------------------------------------------------
 
@@ -310,6 +321,11 @@ GLuint loadNextTextureWithoutMipmaps(int32_t width, int32_t height)
     const GLuint name = loadNextTexture(width, height, 0);
     uploadWithoutMipmaps = false;
     return name;
+}
+
+void skipNextTexture(int32_t width, int32_t height)
+{
+    stopOnPackFailure(packSkipPicture(width, height), "skipNextTexture");
 }
 
 void closeTexturePack()

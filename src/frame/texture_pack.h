@@ -47,6 +47,10 @@ int32_t packOpenBytes(const uint8_t *data, size_t size);
 // Reads, checks and inflates the next picture; *pixels then points at
 // width*height*4 bytes that stay valid until the next call.
 int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels);
+// Passes over the next picture: its size field and data are read and checked
+// as packReadPicture checks them, but not inflated (a picture further on is
+// reached without the cost of the ones before it).
+int32_t packSkipPicture(int32_t width, int32_t height);
 int32_t packClose();
 // The hint a stop carries in the debug log: 0 for opening, 1 for reading.
 int32_t packStopHint(int32_t stopNumber);
@@ -64,6 +68,8 @@ GLuint loadNextTexture(int32_t width, int32_t height, int32_t repeatWrap, int32_
 // the texture holds the picture alone (a quarter less memory) and filters
 // linearly both ways, which draws the same pixels.
 GLuint loadNextTextureWithoutMipmaps(int32_t width, int32_t height);
+// Passes over the next picture (packSkipPicture), stopping as loadNextTexture.
+void skipNextTexture(int32_t width, int32_t height);
 void closeTexturePack();
 
 // Where loadNextTexture sends the pixels. The default builds a GL texture;

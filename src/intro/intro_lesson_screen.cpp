@@ -9,6 +9,7 @@
 #include "frame/timer.h"
 #include "frame/immediate_draw.h"
 #include "intro/intro_pages.h"
+#include "intro/intro_pictures.h"
 #include "lessons/picture_sets.h"
 #include "intro/sample_exercise.h"
 #include "intro/sample_pages.h"
@@ -19,6 +20,7 @@
 #include "music/notation_draw.h"
 #include "music/staff_geometry.h"
 #include "music/voice_sequencer.h"
+#include "platform/memory.h"
 #include "sound/sound_bank.h"
 #include "sound/sound_layer.h"
 
@@ -85,6 +87,17 @@ static void realLoadClip(int32_t clip)
     }
 }
 
+static void realFreeClip(int32_t clip)
+{
+    // Only the teacher's source plays clips; stopped, it may still hold this one.
+    ALint current = 0;
+    alGetSourcei(soundSources[teacherSource], AL_BUFFER, &current);
+    if (ALuint(current) == introClipBuffers[clip]) alSourcei(soundSources[teacherSource], AL_BUFFER, 0);
+    alDeleteBuffers(1, &introClipBuffers[clip]);
+    alGenBuffers(1, &introClipBuffers[clip]);
+    stopOnAlError(stopIntroClipBuffers);
+}
+
 static void realPlayClip(int32_t clip)
 {
     stopSource(soundSources[teacherSource]);
@@ -133,6 +146,7 @@ static IntroLessonHooks makeRealHooks()
     h.stopLoadingMusic = realStopLoadingMusic;
     h.makeClipBuffers = realMakeClipBuffers;
     h.loadClip = realLoadClip;
+    h.freeClip = realFreeClip;
     h.playClip = realPlayClip;
     h.playBankSound = realPlayBankSound;
     h.stopSource = realStopSource;
@@ -261,6 +275,71 @@ static void restartTickGrid()
     freeClockStart = hooks.elapsedMs();
 }
 
+// ---- Clips held ----------------------------------------------------------------
+
+static bool clipHeld[introClipCount + 1] = {};
+
+bool introClipHeld(int32_t clip) { return clip >= 1 && clip <= introClipCount && clipHeld[clip]; }
+
+// Started by the sample exercise's events and its feedback, not by a row's
+// step: held from the loading to the end.
+static bool eventClip(int32_t clip) { return clip == 1 || clip == 3 || clip == 88 || clip == 89; }
+
+static void holdClip(int32_t clip)
+{
+    if (clipHeld[clip]) return;
+    hooks.loadClip(clip);
+    clipHeld[clip] = true;
+}
+
+static void dropClip(int32_t clip)
+{
+    if (!clipHeld[clip] || eventClip(clip)) return;
+    hooks.freeClip(clip);
+    clipHeld[clip] = false;
+}
+
+// The loading reads a clip to check it, and keeps only the event clips.
+static void checkClip(int32_t clip)
+{
+    hooks.loadClip(clip);
+    clipHeld[clip] = true;
+    dropClip(clip);
+}
+
+// The step at which a row starts its clip first.
+static int32_t firstClipStep(const IntroPageRow &r)
+{
+    return r.clipStepsAt >= 0 && r.clipStepCount > 0 ? introClipSteps[r.clipStepsAt] : r.first;
+}
+
+// Holds the clips of the topic's rows: frees the ones of other topics (the
+// topic change stopped the teacher, the only source that plays clips),
+// reads those this step starts and, at most one per frame, those starting
+// within the lead.
+static void holdTopicClips(int32_t topic, int32_t step)
+{
+    static bool ofTopic[introClipCount + 1];
+    std::fill(std::begin(ofTopic), std::end(ofTopic), false);
+    int32_t ahead = 0, aheadStep = 0;
+    for (const IntroPageRow &r : introPageRows) {
+        if (r.topic != topic || r.clip == 0) continue;
+        ofTopic[r.clip] = true;
+        if (clipHeld[r.clip]) continue;
+        const int32_t at = firstClipStep(r);
+        if (at <= step) holdClip(r.clip);
+        else if (at <= step + introPictureLead && (ahead == 0 || at < aheadStep)) ahead = r.clip, aheadStep = at;
+    }
+    if (ahead != 0 && !clipHeld[ahead]) holdClip(ahead);
+    bool dropped = false;
+    for (int32_t k = 1; k <= introClipCount; ++k)
+        if (!ofTopic[k] && clipHeld[k] && !eventClip(k)) {
+            dropClip(k);
+            dropped = true;
+        }
+    if (dropped) returnFreeMemoryToSystem();
+}
+
 // Every way out of the lesson frees all it loaded: its own packs and the
 // ones it shares (a later visit, the exercise or the lesson menu loads
 // again what it draws).
@@ -279,6 +358,7 @@ void releaseIntroLessonResources()
         hooks.deleteClipBuffers();
         introLesson.clipBuffersMade = false;
     }
+    std::fill(std::begin(clipHeld), std::end(clipHeld), false);
 }
 
 static void leaveToLessonMenu()
@@ -431,11 +511,12 @@ static void runLoadingStep(int32_t step)
         showAlert("", "Please wait - loading animation images", "Please wait - loading animation sounds");
         hooks.makeClipBuffers();
         introLesson.clipBuffersMade = true;
+        std::fill(std::begin(clipHeld), std::end(clipHeld), false);
     } else if (step >= 66 && step <= 76) {
         const ClipGroup g = oggClipGroups[step - 66];
-        for (int32_t k = g.first; k <= g.last; ++k) hooks.loadClip(k);
+        for (int32_t k = g.first; k <= g.last; ++k) checkClip(k);
     } else if (step == 79) {
-        for (int32_t k = firstWavClip; k <= introClipCount; ++k) hooks.loadClip(k);
+        for (int32_t k = firstWavClip; k <= introClipCount; ++k) checkClip(k);
     } else if (step == introLoadingLastStep) {
         freeClockStart = hooks.elapsedMs();
         hooks.stopLoadingMusic();
@@ -590,7 +671,7 @@ static bool runEntryStep(ImmediateDraw &draw, int32_t topic, int32_t step)
         }
         drawBar(draw, std::min(615 + 250.0 * (step - 1) / 3, 865.0));
         if (step == 3) {
-            loadAllImages50();
+            checkPicturePack("Images50"); // its slides are read when the page comes to them
             restartTickGrid();
             setIntroStep(54);
         }
@@ -601,7 +682,9 @@ static bool runEntryStep(ImmediateDraw &draw, int32_t topic, int32_t step)
         if (step == start) {
             hooks.stopSource(IntroSource::teacher);
             hooks.stopSource(IntroSource::music);
-            if (topic >= 3) loadImages51Textures(); // also when topic 2's entry was skipped
+            // The diagrams are read when the page comes to them: the pack is
+            // only checked here (also when topic 2's entry was skipped).
+            if (topic >= 3) checkPicturePack("Images51");
             // The sample exercise draws only the three verdict pictures of Images44.
             if (topic >= 6) loadImages44VerdictPictures();
         }
@@ -610,10 +693,10 @@ static bool runEntryStep(ImmediateDraw &draw, int32_t topic, int32_t step)
         // pack (a missing or spoilt pack still stops where it did).
         if (topic == 2 && step == start + 1) {
             checkPicturePack("Images25");
-            loadImages51Textures();
+            checkPicturePack("Images51");
         }
         if ((topic == 2 || topic == 3) && step == start + 2) {
-            loadAllImages50();
+            checkPicturePack("Images50");
             checkPicturePack("Images49");
             restartTickGrid();
         }
@@ -647,10 +730,42 @@ static void sampleExerciseEvents(int32_t step)
     }
 }
 
+static IntroPictureMasks loadedIntroPictures()
+{
+    IntroPictureMasks m;
+    for (int32_t p = 1; p <= images51PictureCount; ++p)
+        if (diagramTextures[p] != 0) m.images51 |= uint64_t{1} << (p - 1);
+    for (int32_t p = 1; p <= images50PictureCount; ++p)
+        if (slideTextures[p] != 0) m.images50 |= uint32_t{1} << (p - 1);
+    return m;
+}
+
+// Holds the diagrams and slides the topic draws at this step or within the
+// lead: frees the others, reads the ones this frame draws, and reads ahead
+// at most one more per frame, so a page never waits for a whole pack.
+static void holdTopicPictures(int32_t topic, int32_t step)
+{
+    const IntroPictureMasks wanted = introPicturesWanted(topic, step, introPictureLead);
+    const IntroPictureMasks loaded = loadedIntroPictures();
+    const IntroPictureMasks unwanted = {loaded.images51 & ~wanted.images51, loaded.images50 & ~wanted.images50};
+    freeImages51Pictures(unwanted.images51);
+    freeImages50Pictures(unwanted.images50);
+    // The heap would keep the freed texture memory for later allocations.
+    if (unwanted.images51 != 0 || unwanted.images50 != 0) returnFreeMemoryToSystem();
+    const IntroPictureMasks now = introPicturesWanted(topic, step, 0);
+    loadImages51Pictures(now.images51);
+    loadImages50Pictures(now.images50);
+    const IntroPictureMasks ahead = nextIntroPictureToRead(topic, wanted, loadedIntroPictures());
+    loadImages51Pictures(ahead.images51);
+    loadImages50Pictures(ahead.images50);
+}
+
 static void pageTimeline(ImmediateDraw &draw)
 {
     const int32_t topic = introLesson.progress - introFirstTopicPage + 1;
     const int32_t step = introLesson.step;
+    holdTopicPictures(topic, step);
+    holdTopicClips(topic, step);
     const bool entry = runEntryStep(draw, topic, step);
     if (topic == 1 && entry) return;
     if (topic == 5 && step >= 8355 && step < 8863) {

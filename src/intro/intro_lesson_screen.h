@@ -83,6 +83,7 @@ struct IntroLessonHooks {
     void (*stopLoadingMusic)();            // loading step 80
     void (*makeClipBuffers)();             // the 214 buffer names
     void (*loadClip)(int32_t clip);        // decode clip 1..212 into its buffer
+    void (*freeClip)(int32_t clip);        // hand back a (silent) clip's sound data
     void (*playClip)(int32_t clip);        // stop the teacher's source, play the clip on it
     void (*playBankSound)(int32_t soundId); // a sound-bank buffer on the teacher's source
     void (*stopSource)(IntroSource source);
@@ -107,6 +108,11 @@ void setIntroStep(int32_t n);
 void advanceIntroStep();
 void goToIntroTopic(uint8_t unused);
 void releaseIntroLessonResources();
+// Whether clip 1..212's sound is held now. The loading reads every clip (a
+// missing or spoilt one stops there) and keeps only the few the sample
+// exercise starts on its events; a topic's other clips are read while it
+// runs, a few steps before their rows, and handed back when it is left.
+bool introClipHeld(int32_t clip);
 // The teacher's place at a step of a row whose teacher moves.
 void teacherPositionOfRow(const IntroPageRow &row, int32_t step, int32_t &x, int32_t &y);
 // For the page content: start clip 1..212 on the teacher's source (stopping

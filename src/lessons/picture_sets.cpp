@@ -47,6 +47,7 @@ static bool packIsOpen = false;
 static void realOpen(const std::string &path) { openTexturePack(path); }
 static uint32_t realLoad(int32_t width, int32_t height) { return loadNextTexture(width, height, 0, 1); }
 static uint32_t realLoadUnscaled(int32_t width, int32_t height) { return loadNextTextureWithoutMipmaps(width, height); }
+static void realSkip(int32_t width, int32_t height) { skipNextTexture(width, height); }
 static void realClose() { closeTexturePack(); }
 static void realDelete(uint32_t name)
 {
@@ -54,7 +55,7 @@ static void realDelete(uint32_t name)
     glDeleteTextures(1, &n);
 }
 
-static const PictureSetHooks realHooks = {realOpen, realLoad, realClose, realDelete, realLoadUnscaled};
+static const PictureSetHooks realHooks = {realOpen, realLoad, realClose, realDelete, realLoadUnscaled, realSkip};
 static PictureSetHooks hooks = realHooks;
 
 const PictureSetHooks &realPictureSetHooks() { return realHooks; }
@@ -141,29 +142,106 @@ void loadImages1Textures() { loadSet("Images1", images1Loaded, walkInTextures, i
 void loadImages14Textures() { loadSet("Images14", images14Loaded, teacherExtraTextures, images14PictureCount, nullptr, 190, 210); }
 void loadImages25Textures() { loadSet("Images25", images25Loaded, images25Textures + 1, images25PictureCount, nullptr, 1024, 1024); }
 void loadImages49Textures() { loadSet("Images49", images49Loaded, images49Textures + 1, images49PictureCount, nullptr, 1024, 1024); }
-void loadImages51Textures()
+// Images51 and Images50 hold pictures drawn only in parts of the introduction:
+// they are loaded and freed picture by picture. A load reads the pack from
+// its start and passes over the pictures before the wanted ones without
+// inflating them, so a picture late in the pack costs little more than its
+// own reading.
+static void passOver(int32_t width, int32_t height)
 {
-    // Every Images51 picture is drawn at its own size (the diagrams, icons
-    // and the menu's backdrop): no mipmap levels.
-    loadFirstPictures("Images51", images51PicturesLoaded, images51Loaded, diagramTextures + 1, images51PictureCount,
-                      images51Sides, images51PictureCount, true);
+    if (hooks.skipPicture != nullptr) hooks.skipPicture(width, height);
+    else hooks.deleteTexture(hooks.loadTexture(width, height));
 }
+
+static int32_t countLoaded(const uint32_t *names, int32_t count)
+{
+    int32_t n = 0;
+    for (int32_t i = 0; i < count; ++i) n += names[i] != 0;
+    return n;
+}
+
+static void markImages51()
+{
+    images51PicturesLoaded = countLoaded(diagramTextures + 1, images51PictureCount);
+    images51Loaded = images51PicturesLoaded == images51PictureCount;
+}
+
+void loadImages51Pictures(uint64_t wanted)
+{
+    int32_t last = 0;
+    for (int32_t p = 1; p <= images51PictureCount; ++p)
+        if ((wanted >> (p - 1) & 1) != 0 && diagramTextures[p] == 0) last = p;
+    if (last == 0) return;
+    openPack(packPath("Images51"));
+    for (int32_t p = 1; p <= last; ++p) {
+        const int32_t side = images51Sides[p - 1];
+        // Every Images51 picture is drawn at its own size (the diagrams, icons
+        // and the menu's backdrop): no mipmap levels.
+        if ((wanted >> (p - 1) & 1) != 0 && diagramTextures[p] == 0) diagramTextures[p] = loadUnscaled(side, side);
+        else passOver(side, side);
+    }
+    closePack();
+    markImages51();
+}
+
+void freeImages51Pictures(uint64_t unwanted)
+{
+    for (int32_t p = 1; p <= images51PictureCount; ++p)
+        if ((unwanted >> (p - 1) & 1) != 0 && diagramTextures[p] != 0) {
+            hooks.deleteTexture(diagramTextures[p]);
+            diagramTextures[p] = 0;
+        }
+    markImages51();
+}
+
+void loadImages51Textures() { loadImages51Pictures(~uint64_t{0}); }
+void loadImages51MenuPicture() { loadImages51Pictures(1); }
+void freeImages51Textures() { freeImages51Pictures(~uint64_t{0}); }
+
+static void markImages50()
+{
+    images50Loaded = countLoaded(slideTextures + 1, images50PictureCount) == images50PictureCount;
+}
+
+// The slides (1..14) are drawn at 1024 x 1024 or wider: no mipmap levels.
+static int32_t slideSide(int32_t p) { return p <= 14 ? 1024 : 256; }
+
+void loadImages50Pictures(uint32_t wanted)
+{
+    int32_t last = 0;
+    for (int32_t p = 1; p <= images50PictureCount; ++p)
+        if ((wanted >> (p - 1) & 1) != 0 && slideTextures[p] == 0) last = p;
+    if (last == 0) return;
+    openPack(imagesDir + "Images50");
+    for (int32_t p = 1; p <= last; ++p) {
+        const int32_t side = slideSide(p);
+        if ((wanted >> (p - 1) & 1) == 0 || slideTextures[p] != 0) passOver(side, side);
+        else slideTextures[p] = p <= 14 ? loadUnscaled(side, side) : hooks.loadTexture(side, side);
+    }
+    closePack();
+    markImages50();
+}
+
+void freeImages50Pictures(uint32_t unwanted)
+{
+    for (int32_t p = 1; p <= images50PictureCount; ++p)
+        if ((unwanted >> (p - 1) & 1) != 0 && slideTextures[p] != 0) {
+            hooks.deleteTexture(slideTextures[p]);
+            slideTextures[p] = 0;
+        }
+    markImages50();
+}
+
 void loadImages44Textures()
 {
     loadFirstPictures("Images44", images44PicturesLoaded, images44Loaded, images44Textures + 1, images44PictureCount,
                       images44Sides, images44PictureCount);
-}
-void loadImages51MenuPicture()
-{
-    loadFirstPictures("Images51", images51PicturesLoaded, images51Loaded, diagramTextures + 1, images51PictureCount,
-                      images51Sides, 1, true);
 }
 void loadImages44VerdictPictures()
 {
     loadFirstPictures("Images44", images44PicturesLoaded, images44Loaded, images44Textures + 1, images44PictureCount,
                       images44Sides, 3);
 }
-void freeImages51Textures() { freeFirstPictures(images51PicturesLoaded, images51Loaded, diagramTextures + 1); }
 void freeImages44Textures() { freeFirstPictures(images44PicturesLoaded, images44Loaded, images44Textures + 1); }
 
 void checkPicturePack(const char *pack)
@@ -172,30 +250,11 @@ void checkPicturePack(const char *pack)
     closePack();
 }
 
-bool loadImages50Step(int32_t item)
-{
-    if (images50Loaded) return true;
-    if (item == 0) openPack(imagesDir + "Images50");
-    // The slides are drawn at 1024 x 1024 or wider: no mipmap levels.
-    else if (item >= 1 && item <= 14) slideTextures[item] = loadUnscaled(1024, 1024);
-    else if (item == 15) slideTextures[15] = hooks.loadTexture(256, 256);
-    else if (item == 16) {
-        closePack();
-        images50Loaded = true;
-        return true;
-    }
-    return false;
-}
-
-void loadAllImages50()
-{
-    for (int32_t item = 0; !loadImages50Step(item); ++item) {
-    }
-}
+void loadAllImages50() { loadImages50Pictures(~uint32_t{0}); }
 
 void freeImages1Textures() { freeSet(images1Loaded, walkInTextures, images1PictureCount); }
 void freeImages14Textures() { freeSet(images14Loaded, teacherExtraTextures, images14PictureCount); }
-void freeImages50Textures() { freeSet(images50Loaded, slideTextures + 1, images50PictureCount); }
+void freeImages50Textures() { freeImages50Pictures(~uint32_t{0}); }
 void freeImages25Textures() { freeSet(images25Loaded, images25Textures + 1, images25PictureCount); }
 void freeImages49Textures() { freeSet(images49Loaded, images49Textures + 1, images49PictureCount); }
 
@@ -204,6 +263,12 @@ void openImages0() { openPack(imagesDir + "Images0"); }
 void loadImages0Picture(int32_t picture)
 {
     const PictureSize s = images0Sizes[picture - 1];
+    // Picture 1 and pictures 33..47 are never drawn (about 12 MB of
+    // textures): passed over, their data still read and checked in order.
+    if (picture == 1 || (picture >= 33 && picture <= 47)) {
+        passOver(s.width, s.height);
+        return;
+    }
     const uint32_t name = hooks.loadTexture(s.width, s.height);
     if (picture == 1) images0FirstTexture = name;
     else if (picture <= 31) teacherFigureTextures[picture - 2] = name;

@@ -35,9 +35,10 @@ constexpr int32_t teacherPictureSide = 190;
 constexpr int32_t teacherPictureHeight = 210;
 
 // Texture names. Index 0 of the 1-based arrays stays 0.
-extern uint32_t images0FirstTexture;             // the 758 x 409 picture, never drawn
+extern uint32_t images0FirstTexture;             // the 758 x 409 picture, never drawn (stays 0)
 extern uint32_t teacherFigureTextures[30];       // Images0 pictures 2..31
-extern uint32_t introPictureTextures[18];        // [1..17]: Images0 pictures 32..48
+extern uint32_t introPictureTextures[18];        // [1..17]: Images0 pictures 32..48; only [1] and [17]
+                                                 // are drawn, the others stay 0
 extern uint32_t walkInTextures[images1PictureCount];
 extern uint32_t teacherExtraTextures[images14PictureCount];
 extern uint32_t slideTextures[images50PictureCount + 1];  // [1..15]
@@ -49,8 +50,8 @@ extern uint32_t images44Textures[images44PictureCount + 1]; // [1..18]
 // The shared loaded marks: the whole set is loaded.
 extern bool images1Loaded, images14Loaded, images50Loaded, images25Loaded, images49Loaded,
     images51Loaded, images44Loaded;
-// Pictures loaded from the start of Images51 (0, 1 the menu picture, or all
-// 48) and of Images44 (0, 3 the verdict pictures, or all 18).
+// Pictures of Images51 loaded (any of them), and pictures loaded from the
+// start of Images44 (0, 3 the verdict pictures, or all 18).
 extern int32_t images51PicturesLoaded, images44PicturesLoaded;
 
 // What the sets call outside themselves; tests install fakes.
@@ -62,6 +63,8 @@ struct PictureSetHooks {
     // For a picture never drawn smaller than its size (no mipmap levels);
     // nullptr: loadTexture.
     uint32_t (*loadUnscaledTexture)(int32_t width, int32_t height) = nullptr;
+    // Passes over the next picture unread; nullptr: loads and deletes it.
+    void (*skipPicture)(int32_t width, int32_t height) = nullptr;
 };
 const PictureSetHooks &realPictureSetHooks();
 void setPictureSetHooks(const PictureSetHooks &hooks);
@@ -80,9 +83,13 @@ void loadImages44VerdictPictures();
 // Opens and closes a pack without loading a picture: a missing or damaged
 // pack stops as the pack reader stops (the exercise's Images25, Images49).
 void checkPicturePack(const char *pack);
-// Item 0 opens the pack, 1..14 the slides, 15 the 256 x 256 picture, 16
-// closes it, sets the mark and gives true; true at once while loaded.
-bool loadImages50Step(int32_t item);
+// Picture by picture: bit p - 1 of the mask stands for picture p. A load
+// reads the missing wanted pictures in one pass over the pack (the ones
+// before them passed over, not inflated); a free deletes the loaded ones.
+void loadImages51Pictures(uint64_t wanted);
+void freeImages51Pictures(uint64_t unwanted);
+void loadImages50Pictures(uint32_t wanted); // 1..14 the slides, 15 the 256 x 256 picture
+void freeImages50Pictures(uint32_t unwanted);
 void loadAllImages50();
 void freeImages1Textures();
 void freeImages14Textures();

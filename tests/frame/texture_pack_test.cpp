@@ -99,6 +99,18 @@ TEST(TexturePack, LayoutsAtBlockBoundaries)
         pack.add(a);
         pack.add(b);
         expectPictures(pack.padded(), {filler, a, b});
+        // Passing over the pictures before one (not inflated) reaches it as
+        // reading them does, whichever block boundary they cross.
+        const std::vector<uint8_t> bytes = pack.padded();
+        for (int skipped = 1; skipped <= 2; ++skipped) {
+            ASSERT_EQ(packOpenBytes(bytes.data(), bytes.size()), 0);
+            const Picture *order[3] = {&filler, &a, &b};
+            for (int i = 0; i < skipped; ++i) ASSERT_EQ(packSkipPicture(order[i]->w, order[i]->h), 0);
+            const uint8_t *pixels = nullptr;
+            ASSERT_EQ(packReadPicture(order[skipped]->w, order[skipped]->h, &pixels), 0) << skipped;
+            EXPECT_EQ(std::memcmp(pixels, order[skipped]->rgba.data(), order[skipped]->rgba.size()), 0) << skipped;
+            EXPECT_EQ(packClose(), 0);
+        }
     }
 }
 

@@ -6,7 +6,9 @@
 #include "intro/intro_pages.h"
 #include "lessons/picture_sets.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 IntroWorld *world = nullptr;
 
@@ -24,7 +26,12 @@ static void fakeMakeBuffers()
     log("buffers", 214);
 }
 static void fakeLoadClip(int32_t) { ++world->clipsLoaded; }
-static void fakePlayClip(int32_t clip) { log("play", clip); }
+static void fakeFreeClip(int32_t) { ++world->clipsFreed; }
+static void fakePlayClip(int32_t clip)
+{
+    log("play", clip);
+    if (!introClipHeld(clip)) log("notHeld", clip);
+}
 static void fakeBank(int32_t id) { log("bank", id); }
 static void fakeStop(IntroSource s) { log("stop", static_cast<int32_t>(s)); }
 static void fakeQuitMusic() { log("quitMusic", 0); }
@@ -54,10 +61,16 @@ static void fakeOpen(const std::string &path)
 static uint32_t fakeLoadTexture(int32_t, int32_t)
 {
     ++world->liveTextures;
+    world->liveNames.insert(static_cast<uint32_t>(world->nextTexture));
     return static_cast<uint32_t>(world->nextTexture++);
 }
+static void fakeSkip(int32_t, int32_t) { ++world->picturesSkipped; }
 static void fakeClose() { --world->openPacks; }
-static void fakeDelete(uint32_t) { --world->liveTextures; }
+static void fakeDelete(uint32_t name)
+{
+    --world->liveTextures;
+    world->liveNames.erase(name);
+}
 
 static IntroLessonHooks installedFakes{};
 const IntroLessonHooks &introFakeHooks() { return installedFakes; }
@@ -72,6 +85,7 @@ void installIntroFakes(IntroWorld &w)
     h.stopLoadingMusic = fakeStopMusic;
     h.makeClipBuffers = fakeMakeBuffers;
     h.loadClip = fakeLoadClip;
+    h.freeClip = fakeFreeClip;
     h.playClip = fakePlayClip;
     h.playBankSound = fakeBank;
     h.stopSource = fakeStop;
@@ -85,10 +99,13 @@ void installIntroFakes(IntroWorld &w)
     h.sampleExercise = fakeSample;
     installedFakes = h;
     setIntroLessonHooks(h);
-    setPictureSetHooks({fakeOpen, fakeLoadTexture, fakeClose, fakeDelete});
+    setPictureSetHooks({fakeOpen, fakeLoadTexture, fakeClose, fakeDelete, nullptr, fakeSkip});
     images1Loaded = images14Loaded = images50Loaded = images25Loaded = images49Loaded = images51Loaded =
         images44Loaded = false;
     images51PicturesLoaded = images44PicturesLoaded = 0;
+    // Names left by an earlier test (the sets load only what is not there).
+    std::fill(std::begin(diagramTextures), std::end(diagramTextures), 0u);
+    std::fill(std::begin(slideTextures), std::end(slideTextures), 0u);
     setKeyboardFocus(nullptr);
     introLesson = IntroLessonState{};
     introLessonScreenHandlers.create();

@@ -7,6 +7,7 @@
 #include "intro/intro_lesson_screen.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,14 @@ struct IntroWorld {
     std::vector<SoundEvent> sounds;
     int32_t clock = 0;
     int32_t liveTextures = 0;
+    std::set<uint32_t> liveNames; // the texture names made and not deleted
+    int32_t picturesSkipped = 0;  // passed over unread
     int32_t nextTexture = 1;
     int32_t openPacks = 0;
     std::vector<std::string> packsOpened;
     int32_t liveClipBuffers = 0;
-    int32_t clipsLoaded = 0;
+    int32_t clipsLoaded = 0; // reads of a clip, the loading's checks included
+    int32_t clipsFreed = 0;
     int32_t sampleEventTick = 259; // event 8 of the sample exercise (0: never)
     bool drawPages = false;        // the pages' own content (intro_pages.h) instead of nothing
 };

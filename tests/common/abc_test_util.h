@@ -27,26 +27,33 @@ inline std::string writeTuneFile(const std::string &text)
     return path;
 }
 
+// The reader's arguments that fill a test's tune from `fileName`.
+inline AbcTuneRead tuneRead(TestTune &t, const std::string &fileName, int32_t capacity = abcMaxRecordIndex,
+                            int32_t beatCapacity = abcMaxBeatIndex, int32_t tessitura = 0)
+{
+    return {.fileName = fileName,
+            .tessitura = tessitura,
+            .records = t.rec.data(),
+            .capacity = capacity,
+            .count = &t.count,
+            .beats = t.beats.data(),
+            .beatCapacity = beatCapacity,
+            .lastBeatIndex = &t.lastBeat,
+            .keyIndex = &t.key,
+            .minor = &t.minor,
+            .meterNumerator = &t.num,
+            .meterDenominator = &t.den,
+            .tempo = &t.tempo,
+            .pickup = &t.pickup,
+            .title = &t.title,
+            .composer = &t.composer,
+            .source = &t.source};
+}
+
 inline TestTune readTune(const std::string &text, int32_t capacity = abcMaxRecordIndex,
                          int32_t beatCapacity = abcMaxBeatIndex, int32_t tessitura = 0)
 {
     TestTune t;
-    readAbcTuneFile({.fileName = writeTuneFile(text),
-                     .tessitura = tessitura,
-                     .records = t.rec.data(),
-                     .capacity = capacity,
-                     .count = &t.count,
-                     .beats = t.beats.data(),
-                     .beatCapacity = beatCapacity,
-                     .lastBeatIndex = &t.lastBeat,
-                     .keyIndex = &t.key,
-                     .minor = &t.minor,
-                     .meterNumerator = &t.num,
-                     .meterDenominator = &t.den,
-                     .tempo = &t.tempo,
-                     .pickup = &t.pickup,
-                     .title = &t.title,
-                     .composer = &t.composer,
-                     .source = &t.source});
+    readAbcTuneFile(tuneRead(t, writeTuneFile(text), capacity, beatCapacity, tessitura));
     return t;
 }

@@ -296,41 +296,9 @@ TEST(AbcStops, FilesAndLimits)
     EXPECT_EXIT(readTune("T:Only\n% comment\nK:C\n"), stops(stopAbcNoNotes), "");
     {
         TestTune t;
-        EXPECT_EXIT(readAbcTuneFile({.fileName = testing::TempDir() + "no-such-tune.txt",
-                                     .tessitura = 0,
-                                     .records = t.rec.data(),
-                                     .capacity = 5010,
-                                     .count = &t.count,
-                                     .beats = t.beats.data(),
-                                     .beatCapacity = 20043,
-                                     .lastBeatIndex = &t.lastBeat,
-                                     .keyIndex = &t.key,
-                                     .minor = &t.minor,
-                                     .meterNumerator = &t.num,
-                                     .meterDenominator = &t.den,
-                                     .tempo = &t.tempo,
-                                     .pickup = &t.pickup,
-                                     .title = &t.title,
-                                     .composer = &t.composer,
-                                     .source = &t.source}),
+        EXPECT_EXIT(readAbcTuneFile(tuneRead(t, testing::TempDir() + "no-such-tune.txt")),
                     stops(stopAbcOpen), "");
-        EXPECT_EXIT(readAbcTuneFile({.fileName = "",
-                                     .tessitura = 0,
-                                     .records = t.rec.data(),
-                                     .capacity = 5010,
-                                     .count = &t.count,
-                                     .beats = t.beats.data(),
-                                     .beatCapacity = 20043,
-                                     .lastBeatIndex = &t.lastBeat,
-                                     .keyIndex = &t.key,
-                                     .minor = &t.minor,
-                                     .meterNumerator = &t.num,
-                                     .meterDenominator = &t.den,
-                                     .tempo = &t.tempo,
-                                     .pickup = &t.pickup,
-                                     .title = &t.title,
-                                     .composer = &t.composer,
-                                     .source = &t.source}),
+        EXPECT_EXIT(readAbcTuneFile(tuneRead(t, "")),
                     stops(stopAbcFileName), "");
     }
     struct Case { std::string text; int32_t capacity, beatCapacity, stop; };

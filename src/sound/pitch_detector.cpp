@@ -528,6 +528,13 @@ void mergePitchEvents(PitchWorkspace &w)
 // Histograms of fewer intervals are spread interval by interval.
 constexpr int32_t densePairs = 512;
 
+// Each event is paired with the next partnersCounted events of its list at
+// most. Twelve reach four periods (the furthest multiple the weighing asks
+// of a period) in a list of up to three events per period; only short
+// periods have more partners within the longest interval (18 at 1000 Hz),
+// and the intervals beyond repeat what the nearer multiples tell.
+constexpr int32_t partnersCounted = 12;
+
 void buildIntervalHistogram(PitchWorkspace &w)
 {
     // Intervals are counted per whole sample first and spread over the nine
@@ -549,11 +556,12 @@ void buildIntervalHistogram(PitchWorkspace &w)
                 const double from = position[u];
                 end = std::max(end, u + 1);
                 while (end < n && nearestSmallWhole(position[end] - from) < 832) ++end;
-                pairs += end - (u + 1);
+                const int32_t last = std::min(end, u + 1 + partnersCounted);
+                pairs += last - (u + 1);
                 // Four at a time: the low 32 bits of each hold its interval.
                 const DoublePair start = {from, from}, shift = {wholeShift, wholeShift};
                 int32_t j = u + 1;
-                for (; j + 4 <= end; j += 4) {
+                for (; j + 4 <= last; j += 4) {
                     DoublePair later0, later1;
                     std::memcpy(&later0, position + j, sizeof later0);
                     std::memcpy(&later1, position + j + 2, sizeof later1);
@@ -568,13 +576,13 @@ void buildIntervalHistogram(PitchWorkspace &w)
                     ++intervals[d[2]];
                     ++intervals[d[3]];
                 }
-                for (; j < end; ++j) ++intervals[nearestSmallWhole(position[j] - from)];
+                for (; j < last; ++j) ++intervals[nearestSmallWhole(position[j] - from)];
             }
             continue;
         }
         for (int32_t u = 0; u + 1 < n; ++u) {
             const double from = position[u];
-            for (int32_t j = u + 1; j < n; ++j) {
+            for (int32_t j = u + 1; j < n && j <= u + partnersCounted; ++j) {
                 const int32_t d = nearestSmallWhole(position[j] - from);
                 if (d >= 832) break;
                 if (d < 0) stopProgram(d, stopListOverflow); // no count below interval 0

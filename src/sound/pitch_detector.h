@@ -117,7 +117,8 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
 // position and marks eventTypeAtSample.
 void mergePitchEvents(PitchWorkspace &w);
 
-// Interval histogram over same-list pairs less than 832 samples apart.
+// Interval histogram over same-list pairs less than 832 samples apart, each
+// event paired with the next twelve of its list at most.
 void buildIntervalHistogram(PitchWorkspace &w);
 
 // The twelve strongest bins 0..831 (later bin ranks above an earlier equal one).

@@ -240,6 +240,12 @@ TEST(PitchStages, HistogramRoundsIntervalsHalfToEven)
     buildIntervalHistogram(ws);
     EXPECT_EQ(histogramBin(ws, 12 * 40), (20 - 12) * 5);
     EXPECT_EQ(histogramBin(ws, 13 * 40), 0);
+
+    // A list of 64 events or more pairs every second event only.
+    clearLists();
+    for (int32_t k = 0; k < 80; ++k) addListed(listPeaks, 0, 0, gradeConfirmedPeak, 40.0 * k);
+    buildIntervalHistogram(ws);
+    EXPECT_EQ(histogramBin(ws, 40), 40 * 5);
 }
 
 namespace {

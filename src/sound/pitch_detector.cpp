@@ -1277,6 +1277,10 @@ static double halvedIfAsWell(int32_t largest, double period, double &own)
 static double doubledIfClearlyBetter(int32_t largest, double period, double &own)
 {
     if (own < wellRepeated || 2.0 * period > double(longestDoubled)) return period;
+    // A period that repeats nearly perfectly stays: its double could only
+    // win by repeating better than perfectly (by doubleBetter, beyond what
+    // the interpolation between lags adds).
+    if (own >= nearlyPerfect) return period;
     // The nearest whole lags first: climbing is needed only where the double
     // repeats about as well as the period there already.
     if (similarity(scan, roundToInt32(2.0 * period)) < own - 0.01) return period;

@@ -671,6 +671,17 @@ void chooseCandidates(PitchWorkspace &w)
     PeriodCandidate *c = w.candidates;
     for (int32_t r = 0; r < candidateCount; ++r) c[r] = PeriodCandidate{0, 0, 0};
     for (int32_t k = 0; k <= longestInterval; ++k) {
+        // Eight bins at a time while none beats the weakest candidate.
+        while (k + 8 <= longestInterval + 1) {
+            Lanes4 a, b;
+            std::memcpy(&a, &histogramBin(w, k), sizeof a);
+            std::memcpy(&b, &histogramBin(w, k + 4), sizeof b);
+            const Lanes4 weakest = Lanes4{} + c[candidateCount - 1].score;
+            const Lanes4 beats = (a > weakest) | (b > weakest);
+            if (beats[0] | beats[1] | beats[2] | beats[3]) break;
+            k += 8;
+        }
+        if (k > longestInterval) break;
         const int32_t count = histogramBin(w, k);
         if (count <= c[candidateCount - 1].score) continue;
         int32_t r = 0;

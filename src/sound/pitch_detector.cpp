@@ -121,6 +121,37 @@ struct StrideExtremes {
 };
 static StrideExtremes strides;
 
+#if defined(__x86_64__)
+// The same extremes sixteen indexes at a time, where the processor has
+// 32-byte integer lanes (the same integers).
+typedef int16_t Samples16 __attribute__((vector_size(32)));
+
+__attribute__((target("avx2"))) static void strideExtremesBy16()
+{
+    constexpr int32_t n = analysisWindowLength;
+    const int16_t *lowFrom = strides.padded, *highFrom = strides.padded;
+    for (int32_t reach = 1; reach < stride; reach *= 2) {
+        for (int32_t i = 0; i < n; i += 16) {
+            Samples16 a, b, c, d;
+            std::memcpy(&a, lowFrom + i, sizeof a);
+            std::memcpy(&b, lowFrom + i + reach, sizeof b);
+            std::memcpy(&c, highFrom + i, sizeof c);
+            std::memcpy(&d, highFrom + i + reach, sizeof d);
+            const Samples16 lo = a < b ? a : b, hi = c > d ? c : d;
+            std::memcpy(strides.low + i, &lo, sizeof lo);
+            std::memcpy(strides.high + i, &hi, sizeof hi);
+        }
+        lowFrom = strides.low;
+        highFrom = strides.high;
+    }
+}
+
+static const bool wideStridesAvailable = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+#endif
+
 // Extremes of one, two, four and then eight neighbours, eight indexes at a
 // time (the entries past 4088 are never read).
 static void findStrideExtremes(const int16_t *window, int16_t dcOffset)
@@ -128,6 +159,12 @@ static void findStrideExtremes(const int16_t *window, int16_t dcOffset)
     constexpr int32_t n = analysisWindowLength;
     std::memcpy(strides.padded, window, sizeof(int16_t) * n);
     strides.dcOffset = dcOffset;
+#if defined(__x86_64__)
+    if (wideStridesAvailable) {
+        strideExtremesBy16();
+        return;
+    }
+#endif
     auto load = [](const int16_t *p) {
         Samples8 v;
         std::memcpy(&v, p, sizeof v);
@@ -528,6 +565,18 @@ void mergePitchEvents(PitchWorkspace &w)
 // Histograms of fewer intervals are spread interval by interval.
 constexpr int32_t densePairs = 512;
 
+// Each event is paired with the next partnersCounted events of its list at
+// most. Twelve reach four periods (the furthest multiple the weighing asks
+// of a period) in a list of up to three events per period; only short
+// periods have more partners within the longest interval (18 at 1000 Hz),
+// and the intervals beyond repeat what the nearer multiples tell.
+constexpr int32_t partnersCounted = 12;
+
+// A list of many events (a short period, 64 or more in the window) pairs
+// only every second, third, ... event with its partners: some fifty to
+// sixty first events give the bins the same shape, at half the pairs or less.
+static inline int32_t startStep(int32_t n) { return 1 + n / 64; }
+
 void buildIntervalHistogram(PitchWorkspace &w)
 {
     // Intervals are counted per whole sample first and spread over the nine
@@ -545,15 +594,16 @@ void buildIntervalHistogram(PitchWorkspace &w)
             // Positions in time order: the partners of each event within the
             // longest interval end no earlier than those of the one before.
             int32_t end = 1;
-            for (int32_t u = 0; u + 1 < n; ++u) {
+            for (int32_t u = 0; u + 1 < n; u += startStep(n)) {
                 const double from = position[u];
                 end = std::max(end, u + 1);
                 while (end < n && nearestSmallWhole(position[end] - from) < 832) ++end;
-                pairs += end - (u + 1);
+                const int32_t last = std::min(end, u + 1 + partnersCounted);
+                pairs += last - (u + 1);
                 // Four at a time: the low 32 bits of each hold its interval.
                 const DoublePair start = {from, from}, shift = {wholeShift, wholeShift};
                 int32_t j = u + 1;
-                for (; j + 4 <= end; j += 4) {
+                for (; j + 4 <= last; j += 4) {
                     DoublePair later0, later1;
                     std::memcpy(&later0, position + j, sizeof later0);
                     std::memcpy(&later1, position + j + 2, sizeof later1);
@@ -568,13 +618,13 @@ void buildIntervalHistogram(PitchWorkspace &w)
                     ++intervals[d[2]];
                     ++intervals[d[3]];
                 }
-                for (; j < end; ++j) ++intervals[nearestSmallWhole(position[j] - from)];
+                for (; j < last; ++j) ++intervals[nearestSmallWhole(position[j] - from)];
             }
             continue;
         }
-        for (int32_t u = 0; u + 1 < n; ++u) {
+        for (int32_t u = 0; u + 1 < n; u += startStep(n)) {
             const double from = position[u];
-            for (int32_t j = u + 1; j < n; ++j) {
+            for (int32_t j = u + 1; j < n && j <= u + partnersCounted; ++j) {
                 const int32_t d = nearestSmallWhole(position[j] - from);
                 if (d >= 832) break;
                 if (d < 0) stopProgram(d, stopListOverflow); // no count below interval 0
@@ -621,6 +671,17 @@ void chooseCandidates(PitchWorkspace &w)
     PeriodCandidate *c = w.candidates;
     for (int32_t r = 0; r < candidateCount; ++r) c[r] = PeriodCandidate{0, 0, 0};
     for (int32_t k = 0; k <= longestInterval; ++k) {
+        // Eight bins at a time while none beats the weakest candidate.
+        while (k + 8 <= longestInterval + 1) {
+            Lanes4 a, b;
+            std::memcpy(&a, &histogramBin(w, k), sizeof a);
+            std::memcpy(&b, &histogramBin(w, k + 4), sizeof b);
+            const Lanes4 weakest = Lanes4{} + c[candidateCount - 1].score;
+            const Lanes4 beats = (a > weakest) | (b > weakest);
+            if (beats[0] | beats[1] | beats[2] | beats[3]) break;
+            k += 8;
+        }
+        if (k > longestInterval) break;
         const int32_t count = histogramBin(w, k);
         if (count <= c[candidateCount - 1].score) continue;
         int32_t r = 0;
@@ -1227,6 +1288,10 @@ static double halvedIfAsWell(int32_t largest, double period, double &own)
 static double doubledIfClearlyBetter(int32_t largest, double period, double &own)
 {
     if (own < wellRepeated || 2.0 * period > double(longestDoubled)) return period;
+    // A period that repeats nearly perfectly stays: its double could only
+    // win by repeating better than perfectly (by doubleBetter, beyond what
+    // the interpolation between lags adds).
+    if (own >= nearlyPerfect) return period;
     // The nearest whole lags first: climbing is needed only where the double
     // repeats about as well as the period there already.
     if (similarity(scan, roundToInt32(2.0 * period)) < own - 0.01) return period;

@@ -117,7 +117,9 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
 // position and marks eventTypeAtSample.
 void mergePitchEvents(PitchWorkspace &w);
 
-// Interval histogram over same-list pairs less than 832 samples apart.
+// Interval histogram over same-list pairs less than 832 samples apart, each
+// event paired with the next twelve of its list at most; in a list of 64
+// events or more, only every second (128: third, ...) event is paired.
 void buildIntervalHistogram(PitchWorkspace &w);
 
 // The twelve strongest bins 0..831 (later bin ranks above an earlier equal one).

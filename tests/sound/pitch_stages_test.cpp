@@ -232,6 +232,20 @@ TEST(PitchStages, HistogramRoundsIntervalsHalfToEven)
     int32_t total = 0; // the pair 900 apart is beyond the longest period
     for (int32_t k = histogramLow; k <= histogramHigh; ++k) total += histogramBin(ws, k);
     EXPECT_EQ(total, 5 * 25);
+
+    // An event pairs with the next twelve of its list at most: a short
+    // period's thirteenth multiple, within the longest interval, gets nothing.
+    clearLists();
+    for (int32_t k = 0; k < 20; ++k) addListed(listPeaks, 0, 0, gradeConfirmedPeak, 40.0 * k);
+    buildIntervalHistogram(ws);
+    EXPECT_EQ(histogramBin(ws, 12 * 40), (20 - 12) * 5);
+    EXPECT_EQ(histogramBin(ws, 13 * 40), 0);
+
+    // A list of 64 events or more pairs every second event only.
+    clearLists();
+    for (int32_t k = 0; k < 80; ++k) addListed(listPeaks, 0, 0, gradeConfirmedPeak, 40.0 * k);
+    buildIntervalHistogram(ws);
+    EXPECT_EQ(histogramBin(ws, 40), 40 * 5);
 }
 
 namespace {

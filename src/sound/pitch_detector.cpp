@@ -1246,21 +1246,27 @@ static double doubledIfClearlyBetter(int32_t largest, double period, double &own
 
 static SimilarityScan smoothedScan;
 
-// A period that hardly repeats, under the strongest candidate of the
-// histogram at least four times as long: where the window smoothed over an
-// eighth of that candidate (which damps a formant's ringing and keeps the
-// fundamental) repeats well at it, the candidate is the period. A jittered
-// low voice's high harmonics lose their likeness from one period to the next,
-// so unsmoothed its true period can repeat no better than the ringing's.
-static double smoothedLongerPeriod(const PitchWorkspace &w, double period, int32_t level)
+// A period that repeats only loosely, under the strongest candidate of the
+// histogram at least four times as long (or, with none, the lag at four
+// periods or more where the window repeated best): where the window smoothed
+// over an eighth of that lag (which damps a formant's ringing and keeps the
+// fundamental) repeats at it clearly better than the window at the period,
+// and more than hardly, the lag is the period. A jittered low voice's high
+// harmonics lose their likeness from one period to the next, and its vibrato
+// moves the period within the window, so unsmoothed its true period can
+// repeat no better than the ringing's, and smoothed well below wellRepeated.
+static double smoothedLongerPeriod(const PitchWorkspace &w, double period, double own,
+                                   double longRepeat, int32_t level)
 {
     const PeriodCandidate *longer = nullptr;
     for (const PeriodCandidate &c : w.candidates)
         if (c.p >= 4.0 * period && (longer == nullptr || c.support > longer->support)) longer = &c;
-    if (longer == nullptr) return period;
-    const int32_t largest = prepareScan(smoothedScan, w, level, double(longer->p));
+    const double start = longer != nullptr ? double(longer->p) : longRepeat;
+    if (start <= 0.0) return period;
+    const int32_t largest = prepareScan(smoothedScan, w, level, start);
     double lag = 0.0, score = 0.0;
-    if (climbToMaximum(smoothedScan, largest, double(longer->p), lag, score) && score >= wellRepeated)
+    if (climbToMaximum(smoothedScan, largest, start, lag, score) && score >= hardlyRepeated &&
+        score >= own + clearlyBetter)
         return lag;
     return period;
 }
@@ -1274,11 +1280,17 @@ static double wholePrepared(const PitchWorkspace &w, int32_t largest, double per
     period = doubledIfClearlyBetter(largest, period, own);
     if (own >= wellRepeated || own <= 0.0) return period;
     double best = own, bestLag = period, lag = period;
+    double longBest = 0.0, longLag = 0.0; // the best repeat at four periods or more
     auto consider = [&](double start) {
         double score = 0.0;
-        if (climbToMaximum(scan, largest, start, lag, score) && score > best) {
+        const bool climbed = climbToMaximum(scan, largest, start, lag, score);
+        if (climbed && score > best) {
             best = score;
             bestLag = lag;
+        }
+        if (climbed && start >= 4.0 * period && score > longBest) {
+            longBest = score;
+            longLag = lag;
         }
     };
     for (int32_t k = 2; k * period <= double(longestInterval); ++k) consider(k * period);
@@ -1292,7 +1304,7 @@ static double wholePrepared(const PitchWorkspace &w, int32_t largest, double per
         if (!tried) consider(c.p);
     }
     if (best < own + (own < hardlyRepeated ? slightlyBetter : clearlyBetter))
-        return own < hardlyRepeated ? smoothedLongerPeriod(w, period, level) : period;
+        return smoothedLongerPeriod(w, period, own, longLag, level);
     own = best;
     return halvedIfAsWell(largest, bestLag, own);
 }

@@ -175,7 +175,11 @@ constexpr double asWellRepeated = 0.02;
 constexpr double clearlyBetter = 0.15;
 // A period whose window hardly repeats at it (below hardlyRepeated: the
 // ringing of a formant under a jittered low voice) gives way to a lag that
-// repeats only slightly better.
+// repeats only slightly better. A loosely repeated period that none beats
+// gives way to a lag of four periods or more at which the window smoothed
+// over an eighth of it repeats clearly better than the window at the period,
+// and more than hardly (a jittered low voice with vibrato under its
+// formant's ringing).
 constexpr double hardlyRepeated = 0.6;
 constexpr double slightlyBetter = 0.03;
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level);

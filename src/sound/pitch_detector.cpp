@@ -984,26 +984,49 @@ static double similarity(SimilarityScan &s, int32_t tau)
 // mean pitch. Fewer than two stretches, or loudness that varies less than
 // unevenLoudness times from the softest stretch to the loudest, leave x as
 // it is.
+// A harmonic sways the lag by its loudness times its number squared, so
+// where the formant raises one harmonic and lowers another the vibrato can
+// pull the lag with loudness that holds still. The loudness of the slope
+// (x[i + 1] - x[i]), which weighs each harmonic so, is evened out instead
+// where it varies by unevenLoudness, for periods of at most
+// slopeLoudnessPeriod.
 static void evenLoudness(double *x, int32_t span, double period)
 {
     constexpr int32_t maxStretches = analysisWindowLength / loudnessStretch + 1;
     const double stretch = std::ceil(loudnessStretch / period) * period;
     const int32_t count = std::min(maxStretches, int32_t(span / stretch));
     if (count < 2) return;
-    double centre[maxStretches], gain[maxStretches];
+    const bool slopes = period <= slopeLoudnessPeriod;
+    double centre[maxStretches], gain[maxStretches], slopeLoudness[maxStretches];
     for (int32_t k = 0; k < count; ++k) {
         const int32_t from = roundToInt32(k * stretch), to = roundToInt32((k + 1) * stretch);
         const double energy = dotProduct(x + from, x + from, to - from);
         if (energy <= 0.0) return;
         centre[k] = 0.5 * (from + to);
         gain[k] = 1.0 / std::sqrt(energy / (to - from));
+        if (slopes) {
+            // The squares of x[i + 1] - x[i] for i in [from, last), from the
+            // stretch's energy and one product of neighbours.
+            const int32_t last = std::min(to, span - 1);
+            const double before = last < to ? energy - x[to - 1] * x[to - 1] : energy;
+            const double after = before - x[from] * x[from] + x[last] * x[last];
+            const double slopeEnergy =
+                before + after - 2.0 * dotProduct(x + from, x + from + 1, last - from);
+            slopeLoudness[k] = slopeEnergy / (last - from); // a mean square: roots only if used
+        }
     }
-    double least = gain[0], most = gain[0];
-    for (int32_t j = 1; j < count; ++j) {
-        least = std::min(least, gain[j]);
-        most = std::max(most, gain[j]);
-    }
-    if (most < unevenLoudness * least) return;
+    auto uneven = [count](const double *g, double by) {
+        double least = g[0], most = g[0];
+        for (int32_t j = 1; j < count; ++j) {
+            least = std::min(least, g[j]);
+            most = std::max(most, g[j]);
+        }
+        return least > 0.0 && most >= by * least;
+    };
+    if (slopes && uneven(slopeLoudness, unevenLoudness * unevenLoudness))
+        for (int32_t j = 0; j < count; ++j) gain[j] = 1.0 / std::sqrt(slopeLoudness[j]);
+    else if (!uneven(gain, unevenLoudness))
+        return;
     int32_t k = 0;
     for (int32_t i = 0; i < span; ++i) {
         while (k + 1 < count && centre[k + 1] <= i) ++k;

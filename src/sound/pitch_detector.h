@@ -146,6 +146,13 @@ constexpr double refineSpan = 0.03;
 // softest keeps its loudness.
 constexpr int32_t loudnessStretch = 256;
 constexpr double unevenLoudness = 1.1;
+// Up to this period (345 Hz and above) the loudness of the window's slope
+// is evened out where it varies, and not its own: it
+// weighs each harmonic as the lag does (a harmonic rising through a formant
+// while another falls away biased a vibrato's reading by 2-3 cents). Longer
+// periods keep their own loudness (jittered voices at 220-340 Hz read a
+// little less closely with the slope's).
+constexpr double slopeLoudnessPeriod = loudnessStretch / 2;
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 
 // The period checked against its half and its multiples. A window that

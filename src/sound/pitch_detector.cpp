@@ -1045,26 +1045,49 @@ static double similarity(SimilarityScan &s, int32_t tau)
 // mean pitch. Fewer than two stretches, or loudness that varies less than
 // unevenLoudness times from the softest stretch to the loudest, leave x as
 // it is.
+// A harmonic sways the lag by its loudness times its number squared, so
+// where the formant raises one harmonic and lowers another the vibrato can
+// pull the lag with loudness that holds still. The loudness of the slope
+// (x[i + 1] - x[i]), which weighs each harmonic so, is evened out instead
+// where it varies by unevenLoudness, for periods of at most
+// slopeLoudnessPeriod.
 static void evenLoudness(double *x, int32_t span, double period)
 {
     constexpr int32_t maxStretches = analysisWindowLength / loudnessStretch + 1;
     const double stretch = std::ceil(loudnessStretch / period) * period;
     const int32_t count = std::min(maxStretches, int32_t(span / stretch));
     if (count < 2) return;
-    double centre[maxStretches], gain[maxStretches];
+    const bool slopes = period <= slopeLoudnessPeriod;
+    double centre[maxStretches], gain[maxStretches], slopeLoudness[maxStretches];
     for (int32_t k = 0; k < count; ++k) {
         const int32_t from = roundToInt32(k * stretch), to = roundToInt32((k + 1) * stretch);
         const double energy = dotProduct(x + from, x + from, to - from);
         if (energy <= 0.0) return;
         centre[k] = 0.5 * (from + to);
         gain[k] = 1.0 / std::sqrt(energy / (to - from));
+        if (slopes) {
+            // The squares of x[i + 1] - x[i] for i in [from, last), from the
+            // stretch's energy and one product of neighbours.
+            const int32_t last = std::min(to, span - 1);
+            const double before = last < to ? energy - x[to - 1] * x[to - 1] : energy;
+            const double after = before - x[from] * x[from] + x[last] * x[last];
+            const double slopeEnergy =
+                before + after - 2.0 * dotProduct(x + from, x + from + 1, last - from);
+            slopeLoudness[k] = slopeEnergy / (last - from); // a mean square: roots only if used
+        }
     }
-    double least = gain[0], most = gain[0];
-    for (int32_t j = 1; j < count; ++j) {
-        least = std::min(least, gain[j]);
-        most = std::max(most, gain[j]);
-    }
-    if (most < unevenLoudness * least) return;
+    auto uneven = [count](const double *g, double by) {
+        double least = g[0], most = g[0];
+        for (int32_t j = 1; j < count; ++j) {
+            least = std::min(least, g[j]);
+            most = std::max(most, g[j]);
+        }
+        return least > 0.0 && most >= by * least;
+    };
+    if (slopes && uneven(slopeLoudness, unevenLoudness * unevenLoudness))
+        for (int32_t j = 0; j < count; ++j) gain[j] = 1.0 / std::sqrt(slopeLoudness[j]);
+    else if (!uneven(gain, unevenLoudness))
+        return;
     int32_t k = 0;
     for (int32_t i = 0; i < span; ++i) {
         while (k + 1 < count && centre[k + 1] <= i) ++k;
@@ -1311,21 +1334,27 @@ static double doubledIfClearlyBetter(int32_t largest, double period, double &own
 
 static SimilarityScan smoothedScan;
 
-// A period that hardly repeats, under the strongest candidate of the
-// histogram at least four times as long: where the window smoothed over an
-// eighth of that candidate (which damps a formant's ringing and keeps the
-// fundamental) repeats well at it, the candidate is the period. A jittered
-// low voice's high harmonics lose their likeness from one period to the next,
-// so unsmoothed its true period can repeat no better than the ringing's.
-static double smoothedLongerPeriod(const PitchWorkspace &w, double period, int32_t level)
+// A period that repeats only loosely, under the strongest candidate of the
+// histogram at least four times as long (or, with none, the lag at four
+// periods or more where the window repeated best): where the window smoothed
+// over an eighth of that lag (which damps a formant's ringing and keeps the
+// fundamental) repeats at it clearly better than the window at the period,
+// and more than hardly, the lag is the period. A jittered low voice's high
+// harmonics lose their likeness from one period to the next, and its vibrato
+// moves the period within the window, so unsmoothed its true period can
+// repeat no better than the ringing's, and smoothed well below wellRepeated.
+static double smoothedLongerPeriod(const PitchWorkspace &w, double period, double own,
+                                   double longRepeat, int32_t level)
 {
     const PeriodCandidate *longer = nullptr;
     for (const PeriodCandidate &c : w.candidates)
         if (c.p >= 4.0 * period && (longer == nullptr || c.support > longer->support)) longer = &c;
-    if (longer == nullptr) return period;
-    const int32_t largest = prepareScan(smoothedScan, w, level, double(longer->p));
+    const double start = longer != nullptr ? double(longer->p) : longRepeat;
+    if (start <= 0.0) return period;
+    const int32_t largest = prepareScan(smoothedScan, w, level, start);
     double lag = 0.0, score = 0.0;
-    if (climbToMaximum(smoothedScan, largest, double(longer->p), lag, score) && score >= wellRepeated)
+    if (climbToMaximum(smoothedScan, largest, start, lag, score) && score >= hardlyRepeated &&
+        score >= own + clearlyBetter)
         return lag;
     return period;
 }
@@ -1339,11 +1368,17 @@ static double wholePrepared(const PitchWorkspace &w, int32_t largest, double per
     period = doubledIfClearlyBetter(largest, period, own);
     if (own >= wellRepeated || own <= 0.0) return period;
     double best = own, bestLag = period, lag = period;
+    double longBest = 0.0, longLag = 0.0; // the best repeat at four periods or more
     auto consider = [&](double start) {
         double score = 0.0;
-        if (climbToMaximum(scan, largest, start, lag, score) && score > best) {
+        const bool climbed = climbToMaximum(scan, largest, start, lag, score);
+        if (climbed && score > best) {
             best = score;
             bestLag = lag;
+        }
+        if (climbed && start >= 4.0 * period && score > longBest) {
+            longBest = score;
+            longLag = lag;
         }
     };
     for (int32_t k = 2; k * period <= double(longestInterval); ++k) consider(k * period);
@@ -1357,7 +1392,7 @@ static double wholePrepared(const PitchWorkspace &w, int32_t largest, double per
         if (!tried) consider(c.p);
     }
     if (best < own + (own < hardlyRepeated ? slightlyBetter : clearlyBetter))
-        return own < hardlyRepeated ? smoothedLongerPeriod(w, period, level) : period;
+        return smoothedLongerPeriod(w, period, own, longLag, level);
     own = best;
     return halvedIfAsWell(largest, bestLag, own);
 }

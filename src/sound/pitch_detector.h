@@ -148,6 +148,13 @@ constexpr double refineSpan = 0.03;
 // softest keeps its loudness.
 constexpr int32_t loudnessStretch = 256;
 constexpr double unevenLoudness = 1.1;
+// Up to this period (345 Hz and above) the loudness of the window's slope
+// is evened out where it varies, and not its own: it
+// weighs each harmonic as the lag does (a harmonic rising through a formant
+// while another falls away biased a vibrato's reading by 2-3 cents). Longer
+// periods keep their own loudness (jittered voices at 220-340 Hz read a
+// little less closely with the slope's).
+constexpr double slopeLoudnessPeriod = loudnessStretch / 2;
 double refinePeriod(const PitchWorkspace &w, double estimate, int32_t level);
 
 // The period checked against its half and its multiples. A window that
@@ -177,7 +184,11 @@ constexpr double asWellRepeated = 0.02;
 constexpr double clearlyBetter = 0.15;
 // A period whose window hardly repeats at it (below hardlyRepeated: the
 // ringing of a formant under a jittered low voice) gives way to a lag that
-// repeats only slightly better.
+// repeats only slightly better. A loosely repeated period that none beats
+// gives way to a lag of four periods or more at which the window smoothed
+// over an eighth of it repeats clearly better than the window at the period,
+// and more than hardly (a jittered low voice with vibrato under its
+// formant's ringing).
 constexpr double hardlyRepeated = 0.6;
 constexpr double slightlyBetter = 0.03;
 double wholePeriod(const PitchWorkspace &w, double period, int32_t level);

@@ -153,6 +153,43 @@ void drawControl(ControlRecord *c)
     }
 }
 
+namespace {
+
+template <typename T> void appendBytes(std::string &s, const T &v)
+{
+    s.append(reinterpret_cast<const char *>(&v), sizeof v);
+}
+
+} // namespace
+
+std::string pictureTogglesSignature(ControlRecord *const *toggles, int32_t count)
+{
+    std::string signature;
+    for (int32_t i = 0; i < count; ++i) {
+        const ControlRecord *c = toggles[i];
+        if (c == nullptr || c->kind != kindPictureToggle || !c->caption.empty()) return {};
+        for (const int32_t v : {c->left, c->bottom, c->state, c->value, c->pictureWidth, c->pictureHeight,
+                                static_cast<int32_t>(c->focused)})
+            appendBytes(signature, v);
+        appendBytes(signature, c->pictureOff);
+        appendBytes(signature, c->pictureOn);
+    }
+    return signature;
+}
+
+void passPictureToggles(ControlRecord *const *toggles, int32_t count)
+{
+    if (count <= 0) return;
+    const ControlRecord &last = *toggles[count - 1];
+    useColour(pictureToggleTint(last.state));
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    leaveTexturedRectState(last.value == 0 ? last.pictureOff : last.pictureOn);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    if (controlObserver != nullptr)
+        for (int32_t i = 0; i < count; ++i) controlObserver(*toggles[i]);
+}
+
 void drawPopupEntry(const ControlRecord &e)
 {
     useColour(controlStateColour(e.state));

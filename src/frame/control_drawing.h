@@ -4,6 +4,8 @@
 #pragma once
 #include "frame/controls.h"
 
+#include <string>
+
 struct Rgba {
     float r, g, b, a;
 };
@@ -13,6 +15,12 @@ Rgba controlStateColour(int32_t state);
 Rgba pictureToggleTint(int32_t state);
 
 void drawControl(ControlRecord *control); // also stores a picker's picked position
+// What decides the pixels of these picture toggles (place, state, value,
+// pictures), as bytes; empty when one is no picture toggle or has a caption.
+std::string pictureTogglesSignature(ControlRecord *const *toggles, int32_t count);
+// For a frame whose toggles' pixels were copied back (drawKeptBox): leaves
+// the GL state their drawing leaves and shows them to the control observer.
+void passPictureToggles(ControlRecord *const *toggles, int32_t count);
 // Watches every control drawControl draws (tests check where they lie);
 // nullptr (the default) watches nothing.
 using ControlObserver = void (*)(const ControlRecord &control);

@@ -63,6 +63,7 @@ void displayCurrentScreen()
         if (lastDisplayed >= 0) returnFreeMemoryToSystem();
         lastDisplayed = id;
         forgetBackdropCopy();
+        forgetKeptBox();
     }
     if (const ScreenHandlers *h = lookupScreen(id); h && h->display) h->display();
     displayBusy = 0;

@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -45,6 +46,16 @@ void fillRect(double x0, double y0, double x1, double y1, double z)
     glVertex3d(right, top, z);
     glVertex3d(left, top, z);
     glEnd();
+}
+
+void leaveTexturedRectState(unsigned int texture)
+{
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    glDisable(GL_TEXTURE_2D);
 }
 
 void drawTexturedQuad(unsigned int texture, const double *xy, double z)
@@ -292,6 +303,127 @@ void drawBackdropPicture(unsigned int texture, double x0, double y0, double x1, 
     drawTexturedRect(texture, x0, y0, x1, y1, z);
     backdrop.valid = plain && keepWindowPixels(key.width, key.height);
     backdrop.key = key;
+}
+
+namespace {
+
+struct KeptBox {
+    bool valid = false;
+    std::string signature;
+    GLint left = 0, bottom = 0, width = 0, height = 0; // the box in window pixels
+    GLint windowWidth = 0, windowHeight = 0;
+    GLuint texture = 0;
+    GLint textureWidth = 0, textureHeight = 0;
+};
+
+KeptBox kept;
+
+// The viewport's size when object coordinates are window pixels (viewport at
+// 0, 0, identity model view, the orthographic pixel projection), else false.
+bool pixelProjection(GLint &width, GLint &height)
+{
+    GLint viewport[4] = {};
+    GLfloat modelView[16], projection[16];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    static const GLfloat identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] <= 0 || viewport[3] <= 0) return false;
+    if (std::memcmp(modelView, identity, sizeof identity) != 0) return false;
+    const GLfloat pixel[12] = {2.0f / viewport[2], 0, 0, 0, 0, 2.0f / viewport[3], 0, 0, 0, 0, projection[10], 0};
+    if (std::memcmp(projection, pixel, sizeof pixel) != 0 || projection[12] != -1 || projection[13] != -1 ||
+        projection[15] != 1)
+        return false;
+    width = viewport[2];
+    height = viewport[3];
+    return true;
+}
+
+bool boxInside(GLint left, GLint bottom, GLint width, GLint height, GLint windowWidth, GLint windowHeight)
+{
+    return left >= 0 && bottom >= 0 && width > 0 && height > 0 && left + width <= windowWidth &&
+           bottom + height <= windowHeight;
+}
+
+} // namespace
+
+void forgetKeptBox() { kept.valid = false; }
+
+void keepBox(const std::string &signature, int32_t left, int32_t bottom, int32_t width, int32_t height)
+{
+    kept.valid = false;
+    if (!haveGlContext()) return;
+    if (!backdrop.tried) {
+        backdrop.tried = true;
+        backdrop.usable = framebufferObjects();
+    }
+    GLint windowWidth = 0, windowHeight = 0, readFramebuffer = 0;
+    if (!backdrop.usable || !pixelProjection(windowWidth, windowHeight)) return;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+    if (readFramebuffer != 0 || !boxInside(left, bottom, width, height, windowWidth, windowHeight)) return;
+    GLint boundTexture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    if (kept.texture == 0) glGenTextures(1, &kept.texture);
+    glBindTexture(GL_TEXTURE_2D, kept.texture);
+    if (kept.textureWidth != width || kept.textureHeight != height) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        while (glGetError() != GL_NO_ERROR) {}
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        const bool made = glGetError() == GL_NO_ERROR;
+        kept.textureWidth = made ? width : 0;
+        kept.textureHeight = made ? height : 0;
+    }
+    if (kept.textureWidth == width && kept.textureHeight == height) {
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, left, bottom, width, height);
+        kept.valid = true;
+        kept.signature = signature;
+        kept.left = left;
+        kept.bottom = bottom;
+        kept.width = width;
+        kept.height = height;
+        kept.windowWidth = windowWidth;
+        kept.windowHeight = windowHeight;
+    }
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+}
+
+bool drawKeptBox(const std::string &signature, int32_t left, int32_t bottom, int32_t width, int32_t height)
+{
+    if (!kept.valid || kept.signature != signature || kept.left != left || kept.bottom != bottom ||
+        kept.width != width || kept.height != height || !haveGlContext())
+        return false;
+    GLint windowWidth = 0, windowHeight = 0, drawFramebuffer = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    if (drawFramebuffer != 0 || !pixelProjection(windowWidth, windowHeight) || windowWidth != kept.windowWidth ||
+        windowHeight != kept.windowHeight)
+        return false;
+    // The kept pixels, replacing: nearest sampling at texel centres, and
+    // nothing (alpha test, blending, depth test, scissor, culling of this
+    // counter-clockwise quad) between them and the window.
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, kept.texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    const double x0 = left, y0 = bottom, x1 = left + width, y1 = bottom + height;
+    glBegin(GL_QUADS);
+    glTexCoord2d(0, 0);
+    glVertex3d(x0, y0, -1);
+    glTexCoord2d(1, 0);
+    glVertex3d(x1, y0, -1);
+    glTexCoord2d(1, 1);
+    glVertex3d(x1, y1, -1);
+    glTexCoord2d(0, 1);
+    glVertex3d(x0, y1, -1);
+    glEnd();
+    glPopAttrib();
+    return true;
 }
 
 void drawLine(double x0, double y0, double x1, double y1, double z)

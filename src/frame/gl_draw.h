@@ -3,6 +3,7 @@
 // counter-clockwise whatever order the corners are given in.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // True when a GL context is current (tests run the toolkit without one).
 bool haveGlContext();
@@ -17,6 +18,8 @@ void fillRect(double x0, double y0, double x1, double y1, double z);
 // afterwards, culling and the alpha test stay on. Texture name 0 draws an
 // untextured quad in the current colour's alpha test, never a crash.
 void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z);
+// The GL state drawTexturedRect leaves after drawing `texture`, set without drawing.
+void leaveTexturedRectState(unsigned int texture);
 // Notes the part of an uploaded picture that can ever show: the box of its
 // texels whose alpha is above 0 (rgba top row first, width x height).
 // drawTexturedRect then limits the drawing to that box and a margin wider
@@ -41,6 +44,20 @@ void drawTexturedQuad(unsigned int texture, const double *xy, double z);
 // texture name is drawn anew.
 void drawBackdropPicture(unsigned int texture, double x0, double y0, double x1, double y1, double z);
 void forgetBackdropCopy();
+
+// A box of the window whose pixels a screen draws alike frame after frame,
+// as long as what decides them stays the same (the caller sums that up in
+// `signature`, compared byte for byte: what it draws there and what lies
+// under it). keepBox keeps
+// the box's pixels as they are now; drawKeptBox copies them back, texel for
+// pixel, and returns true when the signature, the box and the window are the
+// kept ones, under the pixel projection the screens use (otherwise it draws
+// nothing and returns false, and the caller draws the box and keeps it).
+// Both leave the GL state as they found it. Without framebuffer objects
+// nothing is kept. A change of screen forgets the box (forgetKeptBox).
+bool drawKeptBox(const std::string &signature, int32_t left, int32_t bottom, int32_t width, int32_t height);
+void keepBox(const std::string &signature, int32_t left, int32_t bottom, int32_t width, int32_t height);
+void forgetKeptBox();
 
 void drawLine(double x0, double y0, double x1, double y1, double z);
 // Line strip / closed loop through n points (xy pairs).

@@ -135,10 +135,18 @@ void recordingFrame(bool training)
 
 // ---- The states ----------------------------------------------------------
 
+void handPendingRecordingToReplay()
+{
+    if (!r.recordingForReplayPending) return;
+    r.recordingForReplayPending = false;
+    hooks.handRecordingToReplay();
+}
+
 // The road back to the lesson menu without storing anything (Quit, and a
 // lesson that cannot run).
 void leaveForLessonMenu()
 {
+    handPendingRecordingToReplay();
     analyseExerciseBlock();
     hooks.stopTeacherSource();
     stopAllVoices();
@@ -367,8 +375,9 @@ void endLesson()
     const int32_t L = inputs.lesson;
     const bool hundredthDay = hooks.storeLessonEnd(inputs.userKey, L, r.lessonResults, passed);
     if (passed) shownLesson = hooks.userCurrentLesson(inputs.userKey);
-    // The last test recording is handed to the replay here.
-    hooks.handRecordingToReplay();
+    // The last test recording is handed to the replay on the next frame (or
+    // on the way out, whichever comes first).
+    r.recordingForReplayPending = true;
     if (hundredthDay) {
         promptLine.clear();
         showAlert(0, "Congratulations this is your 100th Training day! We would highly appreciate if you export",
@@ -379,6 +388,7 @@ void endLesson()
 
 void exerciseFeedbackFrame()
 {
+    handPendingRecordingToReplay();
     if (hooks.actionQueued()) {
         hooks.runAction();
         return;
@@ -451,6 +461,7 @@ void exerciseFeedbackFrame()
 
 void statisticsFrame()
 {
+    handPendingRecordingToReplay();
     stopAllVoices();
     restartFreeClock(frameTime);
     for (int32_t v = 1; v <= voiceCount; ++v) noteVoices[v].toneHz = 0;

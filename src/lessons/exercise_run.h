@@ -190,6 +190,9 @@ struct ExerciseRunState {
     double testStaffHeights[exerciseArraySize];
     // The judgement of the current answer.
     bool microphoneStalled = false; // a block of this recording came too late
+    // The lesson's end stored its results; the last test recording goes to
+    // the replay on the next frame, so the two disk writes share no frame.
+    bool recordingForReplayPending = false;
     bool answerValid = false;
     bool notePassed = false;
     double sungFrequency = 0.0;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/shared.h"
 #include "frame/gl_draw.h"
 #include "frame/input_template.h"
 #include "frame/screen_frame.h"
@@ -80,6 +81,9 @@ void drawDialogFrame(int32_t state)
     setColour(0.5f, 0.5f, 0.5f, 0.4f);
     outline(950, 187, 1093, 687);
 }
+
+// The bottom edge of the lowest row of keys.
+constexpr int32_t dialogBandBottom = 300;
 
 double noteLineY() { return staffValueOfNote(s.checkNote) + 280; }
 
@@ -206,7 +210,29 @@ void drawOptionsFrame(int32_t state, int32_t f)
     std::string status = "Choose the options with which you want to do the exercise and click \"Go\"";
     if (state == optionsDialog) {
         setColour(1, 1, 1, 0.4f);
-        drawTexturedRect(optionsBackdrop, 650, 340, 650 + optionsBackdropSize, 340 + optionsBackdropSize, -12);
+        // Above the keys' bottom edge the dialog draws the same pixels frame
+        // after frame (title, count line, frames, chosen tiles, backdrop,
+        // keys; the animation and the other controls lie below): kept after
+        // one frame and copied back while what decides them stays the same.
+        const std::string keys = optionsKeysSignature();
+        std::string band;
+        if (!keys.empty()) {
+            band = keys + progressName + '\0' + std::to_string(currentLesson);
+            for (const int32_t v : {s.font, s.chosenNoteCount, static_cast<int32_t>(optionsBackdrop)})
+                band += ' ' + std::to_string(v);
+            for (const int32_t note : s.chosenNotes) band += ' ' + std::to_string(note);
+        }
+        const int32_t height = windowHeight - dialogBandBottom;
+        if (!band.empty() && drawKeptBox(band, 0, dialogBandBottom, windowWidth, height)) {
+            leaveTexturedRectState(optionsBackdrop);
+            drawOptionsDialogControls(false);
+        } else {
+            drawTexturedRect(optionsBackdrop, 650, 340, 650 + optionsBackdropSize, 340 + optionsBackdropSize, -12);
+            drawOptionsDialogControls(true);
+            if (!band.empty()) keepBox(band, 0, dialogBandBottom, windowWidth, height);
+        }
+        finishScreenFrame(icon, status);
+        return;
     } else {
         drawGrandStaff(640, 920, 0);
         drawGrandStaffClefs(640);

@@ -11,6 +11,7 @@
 #include "base/shared.h"
 #include "base/stops.h"
 #include "frame/capture.h"
+#include "frame/control_drawing.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
 #include "frame/text.h"
@@ -232,6 +233,36 @@ void optionsPassiveMotion(int x, int y)
     if (dialogRunning()) templatePassiveMotion(activeInput(), x, y);
 }
 void drawOptionsControls() { templateDrawControls(dialogInput); }
+
+} // namespace
+
+void drawOptionsDialogControls(bool keys)
+{
+    const int32_t n = dialogInput.controlCount;
+    ControlRecord *toggles[2 + noteKeyControls + 2];
+    for (int32_t i = 0; i < n; ++i) {
+        ControlRecord *c = dialogControls[i].control;
+        if (keys || c->kind != kindPictureToggle) {
+            drawControl(c);
+            continue;
+        }
+        int32_t run = 0;
+        while (i < n && dialogControls[i].control->kind == kindPictureToggle) toggles[run++] = dialogControls[i++].control;
+        passPictureToggles(toggles, run);
+        --i;
+    }
+}
+
+std::string optionsKeysSignature()
+{
+    ControlRecord *toggles[2 + noteKeyControls + 2];
+    int32_t run = 0;
+    for (int32_t i = 0; i < dialogInput.controlCount; ++i)
+        if (dialogControls[i].control->kind == kindPictureToggle) toggles[run++] = dialogControls[i].control;
+    return pictureTogglesSignature(toggles, run);
+}
+
+namespace {
 void handleOptionsAction() { templateHandleAction(activeInput()); }
 
 // ---- The choice -------------------------------------------------------------

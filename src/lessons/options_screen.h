@@ -8,6 +8,7 @@
 // with lesson 3 as the current lesson. The dialog never starts an exercise.
 //
 #pragma once
+#include <string>
 #include <cstdint>
 
 #include "frame/controls.h"
@@ -94,6 +95,13 @@ struct OptionsScreenState {
     PitchTracker tracker; // the screen's own analysis state
 };
 extern OptionsScreenState optionsScreen;
+
+// The dialog's controls in their order (Go, the toggle, the keys, Exit,
+// ChangeLesson); with `keys` false the keys are not drawn, only the GL state
+// their drawing leaves is set (their pixels were copied back).
+void drawOptionsDialogControls(bool keys);
+// What decides the keys' pixels; empty when they cannot be kept.
+std::string optionsKeysSignature();
 
 // What the screen calls outside itself, so tests can replace it. Any entry
 // may be nullptr (nothing happens; readBlock: silence).

@@ -425,3 +425,45 @@ TEST_F(ExerciseRunTest, HundredthDayAlertAfterTheResultsAndTheUnusedSlotsPassedF
 }
 
 } // namespace
+
+namespace {
+int64_t framesRun = 0, storedAtFrame = -1;
+std::vector<int64_t> handedAtFrames;
+bool quitAfterStore = false;
+} // namespace
+
+// The lesson's end writes its results and the replay's recording on two
+// frames in a row, never on one; a Quit in the frame after the results still
+// hands the recording over, once.
+TEST_F(ExerciseRunTest, TheLessonEndsTwoDiskWritesFallOnTwoFrames)
+{
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "Quit right after the results" : "to the end");
+        if (quit) { // a fresh store and run
+            TearDown();
+            SetUp();
+        }
+        chooseNotes();
+        runLog.recordFrames = false;
+        framesRun = 0;
+        storedAtFrame = -1;
+        handedAtFrames.clear();
+        quitAfterStore = quit;
+        ExerciseHooks h = testHooks();
+        h.draw = [](const ExerciseFrame &) { ++framesRun; };
+        h.storeLessonEnd = [](int32_t key, int32_t lesson, const LessonBlock &results, bool passed) {
+            storedAtFrame = framesRun;
+            if (quitAfterStore) runLog.queued = 55;
+            return storeLessonResult(key, lesson, results, passed);
+        };
+        h.handRecordingToReplay = [] { handedAtFrames.push_back(framesRun); };
+        setExerciseHooks(h);
+        runLesson(3);
+        EXPECT_EQ(currentScreen, quit ? 6 : 576);
+        ASSERT_GE(storedAtFrame, 0);
+        ASSERT_EQ(handedAtFrames.size(), 1u);
+        // The results' frame is drawn after the store, so the hand-over comes
+        // in the next frame, before anything of that one is drawn.
+        EXPECT_EQ(handedAtFrames[0], storedAtFrame + 1);
+    }
+}

@@ -750,8 +750,12 @@ static void holdTopicPictures(int32_t topic, int32_t step)
     const IntroPictureMasks unwanted = {loaded.images51 & ~wanted.images51, loaded.images50 & ~wanted.images50};
     freeImages51Pictures(unwanted.images51);
     freeImages50Pictures(unwanted.images50);
+    // The walk-in pictures serve only the welcome's first steps; topic 1's
+    // entry reads them again when the lesson goes back to it.
+    const bool walkInDone = images1Loaded && (topic != 1 || step > welcomeWalkInLastStep);
+    if (walkInDone) freeImages1Textures();
     // The heap would keep the freed texture memory for later allocations.
-    if (unwanted.images51 != 0 || unwanted.images50 != 0) returnFreeMemoryToSystem();
+    if (unwanted.images51 != 0 || unwanted.images50 != 0 || walkInDone) returnFreeMemoryToSystem();
     const IntroPictureMasks now = introPicturesWanted(topic, step, 0);
     loadImages51Pictures(now.images51);
     loadImages50Pictures(now.images50);

@@ -147,6 +147,27 @@ void loadImages6PartB(int32_t step)
     doStep(catalogueStep(6, step));
 }
 
+static bool images6Freed = false;
+
+void freeImages6Pictures()
+{
+    for (GLuint &name : images6Textures)
+        if (name != 0) {
+            glDeleteTextures(1, &name);
+            name = 0;
+            images6Freed = true;
+        }
+}
+
+void reloadImages6Pictures()
+{
+    if (!images6Freed) return;
+    int32_t first, last;
+    stepRange(6, first, last);
+    for (int32_t step = first; step <= last; ++step) doStep(catalogueStep(6, step));
+    images6Freed = false;
+}
+
 void loadImages7Step(int32_t step)
 {
     if (step < 187 || step > 302) stopProgram(0, stopImages7Step);

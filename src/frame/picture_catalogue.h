@@ -39,6 +39,13 @@ void loadImages9Step(int32_t step);  // steps 304..319
 // first frame).
 void loadFrameAnimationPictures();
 
+// The Images6 pictures are drawn by the replay's score view only: a screen
+// that cannot show it hands their memory (about 38 MB of textures) back for
+// its visit and has them read again, the whole pack at once, when it is left.
+// Reading again does nothing unless freeImages6Pictures freed them.
+void freeImages6Pictures();
+void reloadImages6Pictures();
+
 // ---- The catalogue as data (no GL) --------------------------------------
 enum class PictureFamily : int32_t { none, frameAnimation, panelIcons, images6, images7 };
 

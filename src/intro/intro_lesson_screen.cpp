@@ -3,6 +3,7 @@
 #include "frame/capture.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/picture_catalogue.h"
 #include "base/rounding.h"
 #include "base/shared.h"
 #include "base/stops.h"
@@ -137,6 +138,12 @@ static void realTickVoices()
     tickVoiceSequencer();
 }
 
+static void realHoldReplayPictures(bool held)
+{
+    if (held) reloadImages6Pictures();
+    else freeImages6Pictures();
+}
+
 static IntroLessonHooks makeRealHooks()
 {
     IntroLessonHooks h{};
@@ -158,6 +165,7 @@ static IntroLessonHooks makeRealHooks()
     h.drawRowExtras = drawIntroRowExtras; // the sample rows through drawSampleRowExtras
     h.entryStep = sampleEntryStep;
     h.sampleExercise = sampleExerciseAtTick;
+    h.holdReplayPictures = realHoldReplayPictures;
     return h;
 }
 
@@ -359,6 +367,7 @@ void releaseIntroLessonResources()
         introLesson.clipBuffersMade = false;
     }
     std::fill(std::begin(clipHeld), std::end(clipHeld), false);
+    hooks.holdReplayPictures(true);
 }
 
 static void leaveToLessonMenu()
@@ -487,6 +496,7 @@ static void runLoadingStep(int32_t step)
     if (step == 0) {
         introLesson.topic = 1;
         introLesson.clipBuffersMade = false;
+        hooks.holdReplayPictures(false);
         restartTickGrid();
         recordingBlockIndex = 0;
         setSamplePagesSound(samplePagesSound);

@@ -407,6 +407,7 @@ TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
             }
         }
         EXPECT_EQ(currentScreen, lessonMenuScreenId);
+        EXPECT_TRUE(w.replayPicturesHeld) << "read again when the lesson ends";
         EXPECT_GT(pages, pageAfter == 0 ? 20000 : 2000);
         EXPECT_LE(mostLarge, 7);
         EXPECT_EQ(walkInHeldLate, 0) << "frames holding the walk-in pictures after the walk-in";

@@ -4,6 +4,8 @@
 #include "base/stops.h"
 #include "frame/texture_pack.h"
 
+#include <algorithm>
+
 GLuint frameAnimationTextures[frameAnimationCount];
 GLuint panelIconTextures[panelIconCount];
 GLuint images6Textures[images6Count];
@@ -148,6 +150,7 @@ void loadImages6PartB(int32_t step)
 }
 
 static bool images6Freed = false;
+static int32_t images6Read = 0; // of the freed pictures, those read again (pack order)
 
 void freeImages6Pictures()
 {
@@ -157,16 +160,29 @@ void freeImages6Pictures()
             name = 0;
             images6Freed = true;
         }
+    images6Read = 0;
 }
 
-void reloadImages6Pictures()
+bool readSomeImages6Pictures(int32_t count)
 {
-    if (!images6Freed) return;
-    int32_t first, last;
-    stepRange(6, first, last);
-    for (int32_t step = first; step <= last; ++step) doStep(catalogueStep(6, step));
-    images6Freed = false;
+    if (!images6Freed) return true;
+    const int32_t total = packPictureCount(6);
+    const int32_t end = std::min(total, images6Read + count);
+    std::string path;
+    packPath(6, path);
+    openTexturePack(path);
+    for (int32_t i = 0; i < end; ++i) {
+        const CatalogueStep c = packPicture(6, i);
+        if (i < images6Read) skipNextTexture(c.width, c.height);
+        else images6Textures[c.slot] = loadNextTexture(c.width, c.height, 0);
+    }
+    closeTexturePack();
+    images6Read = end;
+    images6Freed = end < total;
+    return !images6Freed;
 }
+
+void reloadImages6Pictures() { readSomeImages6Pictures(images6Count); }
 
 void loadImages7Step(int32_t step)
 {

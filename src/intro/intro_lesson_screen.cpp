@@ -138,9 +138,10 @@ static void realTickVoices()
     tickVoiceSequencer();
 }
 
+// Held again: the first few are read now, the rest by the frames after.
 static void realHoldReplayPictures(bool held)
 {
-    if (held) reloadImages6Pictures();
+    if (held) readSomeImages6Pictures(images6PicturesPerFrame);
     else freeImages6Pictures();
 }
 

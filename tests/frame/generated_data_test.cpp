@@ -193,8 +193,9 @@ GLuint hashUpload(int32_t w, int32_t h, int32_t, const uint8_t *rgba)
     return static_cast<GLuint>(uploadedPixels.size());
 }
 
-// The replay's pictures handed back for a screen's visit come back, when read
-// again, with the same picture in every slot; reading again when nothing was
+// The replay's pictures handed back for a screen's visit come back, read
+// again a few per frame (the last frame reading fewer) or the missing ones at
+// once, with the same picture in every slot; reading again when nothing was
 // freed reads nothing.
 TEST(GeneratedData, Images6FreedAndReadAgainHoldTheSamePictures)
 {
@@ -205,17 +206,33 @@ TEST(GeneratedData, Images6FreedAndReadAgainHoldTheSamePictures)
     for (int32_t s = 87; s <= 185; ++s) loadImages6PartB(s);
     std::vector<uint64_t> first;
     for (GLuint name : images6Textures) first.push_back(uploadedPixels.at(name - 1));
+    const auto held = [] { return std::count_if(std::begin(images6Textures), std::end(images6Textures), [](GLuint n) { return n != 0; }); };
 
-    freeImages6Pictures();
-    EXPECT_TRUE(std::all_of(std::begin(images6Textures), std::end(images6Textures), [](GLuint n) { return n == 0; }));
-    reloadImages6Pictures();
-    ASSERT_EQ(uploadedPixels.size(), 2u * images6Count);
-    for (int slot = 0; slot < images6Count; ++slot) {
-        EXPECT_GT(images6Textures[slot], static_cast<GLuint>(images6Count)) << slot;
-        EXPECT_EQ(uploadedPixels.at(images6Textures[slot] - 1), first[slot]) << slot;
+    for (const bool someEachFrame : {true, false}) {
+        SCOPED_TRACE(someEachFrame);
+        const size_t before = uploadedPixels.size();
+        freeImages6Pictures();
+        EXPECT_EQ(held(), 0);
+        if (someEachFrame) {
+            for (int32_t frame = 1; frame <= 14; ++frame) {
+                EXPECT_FALSE(readSomeImages6Pictures(images6PicturesPerFrame)) << frame;
+                EXPECT_EQ(held(), frame * images6PicturesPerFrame);
+            }
+            EXPECT_TRUE(readSomeImages6Pictures(images6PicturesPerFrame)); // the last 7
+        } else {
+            readSomeImages6Pictures(50);
+            reloadImages6Pictures();
+        }
+        ASSERT_EQ(uploadedPixels.size(), before + images6Count);
+        for (int slot = 0; slot < images6Count; ++slot) {
+            EXPECT_GT(images6Textures[slot], static_cast<GLuint>(before)) << slot;
+            EXPECT_EQ(uploadedPixels.at(images6Textures[slot] - 1), first[slot]) << slot;
+        }
+        EXPECT_TRUE(readSomeImages6Pictures(images6PicturesPerFrame));
+        reloadImages6Pictures();
+        EXPECT_EQ(uploadedPixels.size(), before + images6Count);
+        EXPECT_FALSE(texturePackOpen());
     }
-    reloadImages6Pictures();
-    EXPECT_EQ(uploadedPixels.size(), 2u * images6Count);
     setTextureUploader(nullptr);
 }
 

@@ -10,6 +10,7 @@
 #include "frame/timer.h"
 #include "lessons/replay_link.h"
 #include "platform/folder_lock.h"
+#include "platform/memory.h"
 #include "platform/paths.h"
 #include "platform/window_watch.h"
 #include "replay/replay_run.h"
@@ -139,6 +140,7 @@ void openProgramWindow(int *argc, char **argv)
 
 int runTarnova(int argc, char **argv)
 {
+    keepLargeBlocksOutOfTheHeap();
     setUpFolders(applicationDataFolder(), documentsFolder());
     lockDataFolderOrExit(resolveDataPath(userDataDir));
 

@@ -4,6 +4,8 @@
 #include "base/stops.h"
 #include "frame/texture_pack.h"
 
+#include <algorithm>
+
 GLuint frameAnimationTextures[frameAnimationCount];
 GLuint panelIconTextures[panelIconCount];
 GLuint images6Textures[images6Count];
@@ -146,6 +148,41 @@ void loadImages6PartB(int32_t step)
     if (step < 87 || step > 185) stopProgram(0, stopImages6PartBStep);
     doStep(catalogueStep(6, step));
 }
+
+static bool images6Freed = false;
+static int32_t images6Read = 0; // of the freed pictures, those read again (pack order)
+
+void freeImages6Pictures()
+{
+    for (GLuint &name : images6Textures)
+        if (name != 0) {
+            glDeleteTextures(1, &name);
+            name = 0;
+            images6Freed = true;
+        }
+    images6Read = 0;
+}
+
+bool readSomeImages6Pictures(int32_t count)
+{
+    if (!images6Freed) return true;
+    const int32_t total = packPictureCount(6);
+    const int32_t end = std::min(total, images6Read + count);
+    std::string path;
+    packPath(6, path);
+    openTexturePack(path);
+    for (int32_t i = 0; i < end; ++i) {
+        const CatalogueStep c = packPicture(6, i);
+        if (i < images6Read) skipNextTexture(c.width, c.height);
+        else images6Textures[c.slot] = loadNextTexture(c.width, c.height, 0);
+    }
+    closeTexturePack();
+    images6Read = end;
+    images6Freed = end < total;
+    return !images6Freed;
+}
+
+void reloadImages6Pictures() { readSomeImages6Pictures(images6Count); }
 
 void loadImages7Step(int32_t step)
 {

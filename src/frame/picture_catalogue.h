@@ -39,6 +39,20 @@ void loadImages9Step(int32_t step);  // steps 304..319
 // first frame).
 void loadFrameAnimationPictures();
 
+// The Images6 pictures are drawn by the replay's score view only: a screen
+// that cannot show it hands their memory (about 38 MB of textures) back for
+// its visit, and they are read again after it, a few per frame
+// (readSomeImages6Pictures) or, where one is about to be drawn, all that are
+// missing at once (reloadImages6Pictures). Both do nothing unless
+// freeImages6Pictures freed them; each reading opens and closes the pack.
+void freeImages6Pictures();
+void reloadImages6Pictures();
+// Reads up to `count` more of the freed pictures, in pack order; true when
+// none is missing any more.
+bool readSomeImages6Pictures(int32_t count);
+// How many a frame reads (about 10 ms on the software renderer).
+constexpr int32_t images6PicturesPerFrame = 12;
+
 // ---- The catalogue as data (no GL) --------------------------------------
 enum class PictureFamily : int32_t { none, frameAnimation, panelIcons, images6, images7 };
 

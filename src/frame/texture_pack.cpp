@@ -86,6 +86,8 @@ int32_t packOpenBytes(const uint8_t *data, size_t size)
     return checkMagic();
 }
 
+bool texturePackOpen() { return packIsOpen; }
+
 int32_t packClose()
 {
     bool wasOpen = packIsOpen;

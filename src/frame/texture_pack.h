@@ -52,6 +52,8 @@ int32_t packReadPicture(int32_t width, int32_t height, const uint8_t **pixels);
 // reached without the cost of the ones before it).
 int32_t packSkipPicture(int32_t width, int32_t height);
 int32_t packClose();
+// A pack is open (a reading goes on, possibly over several frames).
+bool texturePackOpen();
 // The hint a stop carries in the debug log: 0 for opening, 1 for reading.
 int32_t packStopHint(int32_t stopNumber);
 

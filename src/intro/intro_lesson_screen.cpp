@@ -3,6 +3,7 @@
 #include "frame/capture.h"
 #include "frame/input_template.h"
 #include "frame/message_panel.h"
+#include "frame/picture_catalogue.h"
 #include "base/rounding.h"
 #include "base/shared.h"
 #include "base/stops.h"
@@ -137,6 +138,13 @@ static void realTickVoices()
     tickVoiceSequencer();
 }
 
+// Held again: the first few are read now, the rest by the frames after.
+static void realHoldReplayPictures(bool held)
+{
+    if (held) readSomeImages6Pictures(images6PicturesPerFrame);
+    else freeImages6Pictures();
+}
+
 static IntroLessonHooks makeRealHooks()
 {
     IntroLessonHooks h{};
@@ -158,6 +166,7 @@ static IntroLessonHooks makeRealHooks()
     h.drawRowExtras = drawIntroRowExtras; // the sample rows through drawSampleRowExtras
     h.entryStep = sampleEntryStep;
     h.sampleExercise = sampleExerciseAtTick;
+    h.holdReplayPictures = realHoldReplayPictures;
     return h;
 }
 
@@ -359,6 +368,7 @@ void releaseIntroLessonResources()
         introLesson.clipBuffersMade = false;
     }
     std::fill(std::begin(clipHeld), std::end(clipHeld), false);
+    hooks.holdReplayPictures(true);
 }
 
 static void leaveToLessonMenu()
@@ -487,6 +497,7 @@ static void runLoadingStep(int32_t step)
     if (step == 0) {
         introLesson.topic = 1;
         introLesson.clipBuffersMade = false;
+        hooks.holdReplayPictures(false);
         restartTickGrid();
         recordingBlockIndex = 0;
         setSamplePagesSound(samplePagesSound);
@@ -750,8 +761,12 @@ static void holdTopicPictures(int32_t topic, int32_t step)
     const IntroPictureMasks unwanted = {loaded.images51 & ~wanted.images51, loaded.images50 & ~wanted.images50};
     freeImages51Pictures(unwanted.images51);
     freeImages50Pictures(unwanted.images50);
+    // The walk-in pictures serve only the welcome's first steps; topic 1's
+    // entry reads them again when the lesson goes back to it.
+    const bool walkInDone = images1Loaded && (topic != 1 || step > welcomeWalkInLastStep);
+    if (walkInDone) freeImages1Textures();
     // The heap would keep the freed texture memory for later allocations.
-    if (unwanted.images51 != 0 || unwanted.images50 != 0) returnFreeMemoryToSystem();
+    if (unwanted.images51 != 0 || unwanted.images50 != 0 || walkInDone) returnFreeMemoryToSystem();
     const IntroPictureMasks now = introPicturesWanted(topic, step, 0);
     loadImages51Pictures(now.images51);
     loadImages50Pictures(now.images50);

@@ -99,6 +99,10 @@ struct IntroLessonHooks {
     void (*entryStep)(int32_t topic, int32_t step);
     // Topic 5's sample exercise at a tick: its event code (0 nothing, 1..8).
     int32_t (*sampleExercise)(int32_t tick);
+    // The replay's pictures, which the lesson never draws: false frees them
+    // for the visit (loading step 0), true starts reading them again (the
+    // lesson left).
+    void (*holdReplayPictures)(bool held);
 };
 const IntroLessonHooks &realIntroLessonHooks();
 void setIntroLessonHooks(const IntroLessonHooks &hooks);

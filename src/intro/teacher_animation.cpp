@@ -85,7 +85,7 @@ TeacherFrame welcomeTeacherFrame(int32_t step)
 {
     if (step < 4 || step > 1426) stopProgram(0, stopWelcomeTeacherStep);
     if (step <= 48) return {0, 0, step - 4};
-    if (step <= 53) return {0, 0, 45};
+    if (step <= welcomeWalkInLastStep) return {0, 0, 45};
     const TeacherRow *r = findRow(welcomeTeacherRows, welcomeTeacherRowsCount, step);
     if (r == nullptr) stopProgram(0, stopWelcomeTeacherStep);
     return frameOfRow(*r, step);

@@ -35,6 +35,10 @@ int32_t teacherMouth(int32_t figure, int32_t tick, int32_t talkEnd, int32_t pose
 int32_t teacherMouthPhases(int32_t figure, int32_t tick, int32_t end1, int32_t pose1, int32_t start2,
                            int32_t end2, int32_t pose2, int32_t start3, int32_t end3, int32_t pose3);
 
+// The welcome's teacher walks in (the Images1 pictures) up to this step and
+// never again.
+constexpr int32_t welcomeWalkInLastStep = 53;
+
 // Lookups by step: stop 7017 outside 4..1426 (Welcome), 7026 outside
 // 1337..24388 (the later pages).
 TeacherFrame welcomeTeacherFrame(int32_t step);

@@ -4,6 +4,20 @@
 // highest however much a screen frees when it is left.
 #pragma once
 
+#include <cstddef>
+
+// Blocks of at least this size get a mapping of their own.
+constexpr std::size_t largeBlockBytes = std::size_t{1} << 20;
+
+// From now on every block of largeBlockBytes or more (textures, picture read
+// areas, sound buffers) is mapped on its own and handed back to the system
+// when it is freed. By default the C library raises that threshold to the
+// size of each large block freed, so later large blocks come from the heap,
+// where a freed one stays resident until a trim and leaves a hole that blocks
+// of other sizes fit badly. Call once at start, before the first allocation
+// of that size.
+void keepLargeBlocksOutOfTheHeap();
+
 // Hands the free memory of the heap back to the system (the pages stay
 // reserved, no longer resident). Costs a walk over the heap: call it when a
 // screen has been left, not per frame.

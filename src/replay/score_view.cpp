@@ -22,7 +22,13 @@
 
 namespace {
 
-uint32_t realImages6(int32_t p) { return p >= 0 && p < images6Count ? images6Textures[p] : 0; }
+uint32_t realImages6(int32_t p)
+{
+    if (p < 0 || p >= images6Count) return 0;
+    // Still being read again after a visit to the introduction: finish now.
+    if (images6Textures[p] == 0) reloadImages6Pictures();
+    return images6Textures[p];
+}
 uint32_t realImages7(int32_t p) { return p >= 0 && p < images7Count ? images7Textures[p] : 0; }
 
 const ScoreViewHooks realHooks = {

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <sys/file.h>
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -180,6 +181,59 @@ TEST(GeneratedData, CatalogueFillsEverySlotFromThePacks)
         if (slot != 65 && slot != 66) {
             EXPECT_NE(images7Textures[slot], 0u) << slot;
         }
+}
+
+std::vector<uint64_t> uploadedPixels; // a hash of each upload's pixels, in order
+
+GLuint hashUpload(int32_t w, int32_t h, int32_t, const uint8_t *rgba)
+{
+    uint64_t hash = 1469598103934665603ull;
+    for (size_t i = 0; i < static_cast<size_t>(w) * h * 4; ++i) hash = (hash ^ rgba[i]) * 1099511628211ull;
+    uploadedPixels.push_back(hash);
+    return static_cast<GLuint>(uploadedPixels.size());
+}
+
+// The replay's pictures handed back for a screen's visit come back, read
+// again a few per frame (the last frame reading fewer) or the missing ones at
+// once, with the same picture in every slot; reading again when nothing was
+// freed reads nothing.
+TEST(GeneratedData, Images6FreedAndReadAgainHoldTheSamePictures)
+{
+    imagesDir = generatedData() + "images.prod\\";
+    uploadedPixels.clear();
+    setTextureUploader(hashUpload);
+    for (int32_t s = 4; s <= 85; ++s) loadImages6PartA(s);
+    for (int32_t s = 87; s <= 185; ++s) loadImages6PartB(s);
+    std::vector<uint64_t> first;
+    for (GLuint name : images6Textures) first.push_back(uploadedPixels.at(name - 1));
+    const auto held = [] { return std::count_if(std::begin(images6Textures), std::end(images6Textures), [](GLuint n) { return n != 0; }); };
+
+    for (const bool someEachFrame : {true, false}) {
+        SCOPED_TRACE(someEachFrame);
+        const size_t before = uploadedPixels.size();
+        freeImages6Pictures();
+        EXPECT_EQ(held(), 0);
+        if (someEachFrame) {
+            for (int32_t frame = 1; frame <= 14; ++frame) {
+                EXPECT_FALSE(readSomeImages6Pictures(images6PicturesPerFrame)) << frame;
+                EXPECT_EQ(held(), frame * images6PicturesPerFrame);
+            }
+            EXPECT_TRUE(readSomeImages6Pictures(images6PicturesPerFrame)); // the last 7
+        } else {
+            readSomeImages6Pictures(50);
+            reloadImages6Pictures();
+        }
+        ASSERT_EQ(uploadedPixels.size(), before + images6Count);
+        for (int slot = 0; slot < images6Count; ++slot) {
+            EXPECT_GT(images6Textures[slot], static_cast<GLuint>(before)) << slot;
+            EXPECT_EQ(uploadedPixels.at(images6Textures[slot] - 1), first[slot]) << slot;
+        }
+        EXPECT_TRUE(readSomeImages6Pictures(images6PicturesPerFrame));
+        reloadImages6Pictures();
+        EXPECT_EQ(uploadedPixels.size(), before + images6Count);
+        EXPECT_FALSE(texturePackOpen());
+    }
+    setTextureUploader(nullptr);
 }
 
 TEST(GeneratedData, StepsOutsideTheirRangeStop)

@@ -48,6 +48,7 @@ static void fakeExtras(ImmediateDraw &draw, const IntroPageRow &row, int32_t ste
     if (world->drawPages) drawIntroRowExtras(draw, row, step);
 }
 static void fakeEntry(int32_t, int32_t) {}
+static void fakeHoldReplayPictures(bool held) { world->replayPicturesHeld = held; }
 static int32_t fakeSample(int32_t tick)
 {
     return world->sampleEventTick != 0 && tick == world->sampleEventTick ? 8 : 0;
@@ -97,6 +98,7 @@ void installIntroFakes(IntroWorld &w)
     h.drawRowExtras = fakeExtras;
     h.entryStep = fakeEntry;
     h.sampleExercise = fakeSample;
+    h.holdReplayPictures = fakeHoldReplayPictures;
     installedFakes = h;
     setIntroLessonHooks(h);
     setPictureSetHooks({fakeOpen, fakeLoadTexture, fakeClose, fakeDelete, nullptr, fakeSkip});

@@ -33,6 +33,7 @@ struct IntroWorld {
     int32_t clipsFreed = 0;
     int32_t sampleEventTick = 259; // event 8 of the sample exercise (0: never)
     bool drawPages = false;        // the pages' own content (intro_pages.h) instead of nothing
+    bool replayPicturesHeld = true; // the program's loading read them
 };
 extern IntroWorld *world;
 

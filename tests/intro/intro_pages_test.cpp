@@ -13,6 +13,7 @@
 #include "lessons/picture_sets.h"
 #include "intro/intro_slides.h"
 #include "intro/overview_mock.h"
+#include "intro/teacher_animation.h"
 #include "lessons/delay_dial.h"
 #include "lessons/lesson_menu_panels.h"
 #include "lessons/programme_chart.h"
@@ -359,7 +360,7 @@ TEST_F(IntroTraces, FramesAtChosenStepsMatchTheStoredTraces)
 // picture a frame draws is loaded (a name made and not deleted), and at most
 // seven of the 1024-square ones are held at once (all 55 were held before),
 // whether the topics run to their ends or NextPage leaves each one early;
-// every clip started is held.
+// every clip started is held; the walk-in pictures go once the walk-in ends.
 TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
 {
     // The staff marker note's picture belongs to the program's loading.
@@ -373,7 +374,7 @@ TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
         w.drawPages = true;
         w.liveNames.insert(notePicture);
         std::set<std::string> missing;
-        int32_t mostLarge = 0, mostClips = 0, framesInTopic = 0, lastProgress = -1, pages = 0;
+        int32_t mostLarge = 0, mostClips = 0, framesInTopic = 0, lastProgress = -1, pages = 0, walkInHeldLate = 0;
         for (int i = 0; i < 40000 && currentScreen == introLessonScreenId; ++i) {
             const int32_t step = introLesson.step;
             const int32_t progress = introLesson.progress;
@@ -396,6 +397,7 @@ TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
                 large += diagramTextures[p] != 0 && images51Sides[p - 1] == 1024;
             for (int32_t p = 1; p <= 14; ++p) large += slideTextures[p] != 0;
             mostLarge = std::max(mostLarge, large);
+            if (images1Loaded && (progress != introFirstTopicPage || step > welcomeWalkInLastStep)) ++walkInHeldLate;
             int32_t clips = 0;
             for (int32_t k = 1; k <= introClipCount; ++k) clips += introClipHeld(k);
             mostClips = std::max(mostClips, clips);
@@ -405,8 +407,10 @@ TEST(IntroPictures, EveryDrawnPictureIsLoadedAndFewLargeOnesAreHeld)
             }
         }
         EXPECT_EQ(currentScreen, lessonMenuScreenId);
+        EXPECT_TRUE(w.replayPicturesHeld) << "read again when the lesson ends";
         EXPECT_GT(pages, pageAfter == 0 ? 20000 : 2000);
         EXPECT_LE(mostLarge, 7);
+        EXPECT_EQ(walkInHeldLate, 0) << "frames holding the walk-in pictures after the walk-in";
         // Every clip started was held, and the held ones are a topic's share of the 212.
         EXPECT_TRUE(std::none_of(w.sounds.begin(), w.sounds.end(), [](const SoundEvent &e) { return e.what == "notHeld"; }));
         EXPECT_LE(mostClips, 60) << "of " << introClipCount;

@@ -269,10 +269,12 @@ TEST_F(IntroRun, QuitDuringLoadingClosesThePackAndASecondVisitLoadsAgain)
 {
     ASSERT_TRUE(runIntroUntil([] { return introLesson.step == 30; }, 100));
     ASSERT_EQ(w.openPacks, 1); // Images0 is being read
+    EXPECT_FALSE(w.replayPicturesHeld);
     click(introLesson.quit);
     introFrame();
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
     EXPECT_EQ(w.openPacks, 0);
+    EXPECT_TRUE(w.replayPicturesHeld);
     EXPECT_EQ(w.liveTextures, 0);
     EXPECT_EQ(introLesson.progress, 0);
     EXPECT_EQ(introLesson.step, 0);
@@ -292,9 +294,11 @@ TEST_F(IntroRun, QuitOnAPageFreesEverySetAndTheNextVisitLoadsThemAgain)
     EXPECT_NE(diagramTextures[5], 0u) << "drawn from step 1586";
     EXPECT_EQ(images51PicturesLoaded, 1) << "the topic's other diagrams come later";
     EXPECT_FALSE(images25Loaded || images49Loaded) << "never drawn: the packs are only checked";
+    EXPECT_FALSE(w.replayPicturesHeld) << "the replay's pictures are freed for the visit";
     click(introLesson.quit);
     introFrame();
     EXPECT_EQ(currentScreen, lessonMenuScreenId);
+    EXPECT_TRUE(w.replayPicturesHeld) << "read again for the screens after";
     EXPECT_EQ(w.liveClipBuffers, 0);
     EXPECT_EQ(w.liveTextures, 0) << "the lesson menu holds no picture of the introduction";
     w.packsOpened.clear();

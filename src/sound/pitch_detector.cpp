@@ -303,13 +303,23 @@ static inline int32_t fallWithinStride(int32_t i, int32_t &valley, int32_t &vall
 }
 #endif
 
+// A short period gives many events in the window, and every later stage
+// costs per event. Once the peaks listed reach densePeaks and the stretch
+// covered holds at least denseSpan samples (more than twice the longest
+// interval), the machines stop there: dozens of periods remain to count
+// intervals and verify a run in, and the refinement still looks at the
+// whole window.
+constexpr int32_t densePeaks = 36;
+constexpr int32_t denseSpan = 1920;
+
 // The peak machine over the whole window. At rest it follows the lowest
 // value until the signal rises more than h above it; rising, it follows the
 // highest value until the signal falls more than h below it, and the peak is
 // listed, confirmed when the fall also exceeds t1; a provisional peak waits
 // until the signal rises h above the dip (rest again) or falls t1 below the
-// peak (confirmed).
-static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
+// peak (confirmed). Returns where it stopped: the window's end, or earlier
+// when the peaks are dense (see denseSpan).
+static int32_t findPeaks(PitchWorkspace &w, const PitchThresholds &t)
 {
     constexpr int32_t n = analysisWindowLength;
     const int32_t *x = w.x;
@@ -317,6 +327,7 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
     look.extreme = x[0];
     int32_t lowRef = x[0], lastIndex = -1, i = 0;
     while (i < n) {
+        if (i >= denseSpan && w.listCount[listPeaks] >= densePeaks) return i;
         for (;;) { // at rest
             int32_t lo, hi;
             while (i + stride <= n) {
@@ -384,12 +395,12 @@ static void findPeaks(PitchWorkspace &w, const PitchThresholds &t)
             }
         }
     }
+    return n;
 }
 
-// The mirror: the valley machine.
-static void findValleys(PitchWorkspace &w, const PitchThresholds &t)
+// The mirror: the valley machine, over the first n samples.
+static void findValleys(PitchWorkspace &w, const PitchThresholds &t, int32_t n)
 {
-    constexpr int32_t n = analysisWindowLength;
     const int32_t *x = w.x;
     CrossingLookup look;
     look.extreme = x[0];
@@ -470,9 +481,9 @@ void findPitchEvents(PitchWorkspace &w, const int16_t *window, int16_t dcOffset,
     for (int32_t l = 0; l < 4; ++l) w.listCount[l] = 0;
     for (int32_t i = 0; i < analysisWindowLength; ++i) w.x[i] = int32_t(window[i]) + int32_t(dcOffset);
     findStrideExtremes(window, dcOffset);
-    // The two machines list into lists of their own, so each runs alone.
-    findPeaks(w, t);
-    findValleys(w, t);
+    // The two machines list into lists of their own, so each runs alone; the
+    // valley machine covers the stretch the peak machine covered.
+    findValleys(w, t, findPeaks(w, t));
 }
 
 // The nearest whole number to x (ties to even, as roundNearest) for |x|

@@ -178,6 +178,34 @@ TEST(PitchStages, CrossingAtThePeakSampleBelongsToNoPeak)
     EXPECT_EQ(ws.lists[listUpMarks][0].index, 100);
 }
 
+// Dense peaks (a short period) end the event pass at the first rest past
+// 1920 samples once 36 peaks are listed; the valley machine stops there too.
+// Sparse peaks are followed to the window's end.
+TEST(PitchStages, DensePeaksEndTheEventPassEarly)
+{
+    struct Case {
+        int32_t period;
+        bool dense;
+    } cases[] = {{40, true}, {50, true}, {120, false}, {200, false}};
+    for (const Case &c : cases) {
+        std::vector<int16_t> w(analysisWindowLength);
+        for (int32_t i = 0; i < analysisWindowLength; ++i)
+            w[i] = int16_t(std::lround(3000.0 * std::sin(2.0 * M_PI * i / c.period)));
+        eventsOf(w);
+        const int32_t lastPeak = ws.lists[listPeaks][ws.listCount[listPeaks] - 1].index;
+        const int32_t lastValley = ws.lists[listValleys][ws.listCount[listValleys] - 1].index;
+        if (c.dense) {
+            EXPECT_GE(lastPeak, 1920 - c.period) << c.period;
+            EXPECT_LT(lastPeak, 1920 + c.period) << c.period;
+            EXPECT_LT(lastValley, 1920 + c.period) << c.period;
+            EXPECT_GE(ws.listCount[listPeaks], 36) << c.period;
+        } else {
+            EXPECT_GE(lastPeak, analysisWindowLength - c.period) << c.period;
+            EXPECT_GE(lastValley, analysisWindowLength - c.period) << c.period;
+        }
+    }
+}
+
 TEST(PitchStages, MergePutsCrossingsFirstOnEqualIndex)
 {
     clearLists();

@@ -1,7 +1,7 @@
 // A backdrop picture copied back from the kept pixels must leave exactly the
 // pixels drawing it leaves; a change of what decides them (the colour) draws
 // it anew, and a change of screen forgets the copy.
-#include "app/startup.h"
+#include "common/window_pixels.h"
 #include "base/shared.h"
 #include "frame/dispatch.h"
 #include "frame/gl_draw.h"
@@ -24,11 +24,7 @@ std::vector<uint8_t> frame(GLuint texture, float alpha)
     const bool state = glIsEnabled(GL_ALPHA_TEST) && glIsEnabled(GL_CULL_FACE) && !glIsEnabled(GL_TEXTURE_2D);
     setColour(0, 0, 1, 1);
     fillRect(100, 100, 140, 140, -5);
-    glFinish();
-    std::vector<uint8_t> pixels(static_cast<size_t>(windowWidth) * windowHeight * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    std::vector<uint8_t> pixels = readWindowPixels();
     if (!state) pixels.clear();
     return pixels;
 }
@@ -59,11 +55,7 @@ GLuint mixedPicture(uint8_t shift)
 // with the number of the first check that failed.
 [[noreturn]] void drawBackdropFrames()
 {
-    int argc = 1;
-    char name[] = "backdrop_copy_test";
-    char *argv[] = {name, nullptr};
-    createMainWindow(&argc, argv);
-    initProjection();
+    openTestWindow("backdrop_copy_test");
     glClearColor(0.9f, 0.9f, 0.9f, 1);
     const GLuint picture = mixedPicture(0);
     const std::vector<uint8_t> drawn = frame(picture, 0.4f);

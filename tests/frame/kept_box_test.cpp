@@ -2,7 +2,7 @@
 // and the GL state that drawing them leaves; anything that decides the box
 // (a toggle's state, the signature, the projection, a change of screen) draws
 // it anew.
-#include "app/startup.h"
+#include "common/window_pixels.h"
 #include "base/shared.h"
 #include "frame/control_drawing.h"
 #include "frame/dispatch.h"
@@ -62,23 +62,14 @@ std::vector<uint8_t> frame(bool copy, const std::string &signature)
     }
     fillRect(150, 100, 190, 240, -5);
     drawTexturedRect(toggles[1].pictureOn, 180, 20, 308, 148, -4);
-    glFinish();
-    std::vector<uint8_t> pixels(static_cast<size_t>(windowWidth) * windowHeight * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    return readWindowPixels();
 }
 
 // Runs in a child process (GLUT is initialised once per process); exits
 // with the number of the first check that failed.
 [[noreturn]] void drawToggleFrames()
 {
-    int argc = 1;
-    char name[] = "kept_box_test";
-    char *argv[] = {name, nullptr};
-    createMainWindow(&argc, argv);
-    initProjection();
+    openTestWindow("kept_box_test");
     glClearColor(0.9f, 0.9f, 0.9f, 1);
     const GLuint on = blobPicture(0), off = blobPicture(120);
     for (int i = 0; i < 3; ++i) {

@@ -2,7 +2,7 @@
 // leaves unlimited: minified, at its size, magnified, stretched unevenly,
 // at fractional and translated positions, with mipmaps filtered between
 // levels, ink at the picture's edge and in its middle.
-#include "app/startup.h"
+#include "common/window_pixels.h"
 #include "base/shared.h"
 #include "frame/dispatch.h"
 #include "frame/gl_draw.h"
@@ -33,12 +33,7 @@ std::vector<uint8_t> draw(GLuint texture, const InkCase &c)
     setColour(1, 1, 1, 0.4f);
     drawTexturedRect(texture, c.x0, c.y0, c.x1, c.y1, -6);
     glPopMatrix();
-    glFinish();
-    std::vector<uint8_t> pixels(static_cast<size_t>(windowWidth) * windowHeight * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    return readWindowPixels();
 }
 
 // A 100 x 90 picture, transparent but for an opaque-edged blob at
@@ -76,11 +71,7 @@ GLuint upload(const std::vector<uint8_t> &rgba)
 // with 0 when every case matched, 1 after naming the first that did not.
 [[noreturn]] void compareLimitedWithWhole()
 {
-    int argc = 1;
-    char name[] = "picture_ink_test";
-    char *argv[] = {name, nullptr};
-    createMainWindow(&argc, argv);
-    initProjection();
+    openTestWindow("picture_ink_test");
     glClearColor(0.9f, 0.9f, 0.9f, 1);
     const InkCase cases[] = {
         {100, 100, 200, 190},                   // at its size

@@ -2,7 +2,7 @@
 // colour: every font, every character, whole and fractional positions, a
 // translated model view, positions off the window, colours whose alpha the
 // alpha test drops or keeps, with and without blending.
-#include "app/startup.h"
+#include "common/window_pixels.h"
 #include "base/shared.h"
 #include "frame/dispatch.h"
 #include "frame/text.h"
@@ -51,23 +51,14 @@ std::vector<uint8_t> drawCase(const TextCase &c, const std::string &text, bool a
     drawText(c.font, text, c.x + 3, c.y - 41);
     drawScoreText(c.font, "Deviation +100 -50", c.x, c.y + 37);
     glPopMatrix();
-    glFinish();
-    std::vector<uint8_t> pixels(static_cast<size_t>(windowWidth) * windowHeight * 4);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    return readWindowPixels();
 }
 
 // Runs in a child process (GLUT is initialised once per process); exits
 // with 0 when every case matched, 1 after naming the first that did not.
 [[noreturn]] void compareAtlasWithBitmaps()
 {
-    int argc = 1;
-    char name[] = "text_atlas_test";
-    char *argv[] = {name, nullptr};
-    createMainWindow(&argc, argv);
-    initProjection();
+    openTestWindow("text_atlas_test");
     std::string every;
     for (int ch = 32; ch < 256; ++ch) {
         every += static_cast<char>(ch);

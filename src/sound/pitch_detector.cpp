@@ -1242,15 +1242,23 @@ static int32_t prepareScan(SimilarityScan &scan, const PitchWorkspace &w, int32_
     return largest;
 }
 
+// The lag a climb from estimate starts at, or -1 where it has no room.
+static int32_t climbStart(int32_t largest, double estimate, int32_t &lo, int32_t &hi)
+{
+    lo = std::max(2, int32_t(std::floor(estimate * (1.0 - refineSpan))) - 2);
+    hi = std::min(largest, int32_t(std::ceil(estimate * (1.0 + refineSpan))) + 2);
+    if (hi - lo < 2) return -1;
+    return std::clamp(roundToInt32(estimate), lo + 1, hi - 1);
+}
+
 // Climbs from the lag nearest estimate to the nearest maximum of similarity
 // within refineSpan of it; false when the climb reaches the span's edge.
 static bool climbToMaximum(SimilarityScan &scan, int32_t largest, double estimate,
                            double &lag, double &score)
 {
-    const int32_t lo = std::max(2, int32_t(std::floor(estimate * (1.0 - refineSpan))) - 2);
-    const int32_t hi = std::min(largest, int32_t(std::ceil(estimate * (1.0 + refineSpan))) + 2);
-    if (hi - lo < 2) return false;
-    int32_t at = std::clamp(roundToInt32(estimate), lo + 1, hi - 1);
+    int32_t lo = 0, hi = 0;
+    int32_t at = climbStart(largest, estimate, lo, hi);
+    if (at < 0) return false;
     double left = similarity(scan, at - 1), mid = similarity(scan, at),
            right = similarity(scan, at + 1);
     for (;;) {
@@ -1329,14 +1337,25 @@ static double doubledIfClearlyBetter(int32_t largest, double period, double &own
     // The nearest whole lags first: climbing is needed only where the double
     // repeats about as well as the period there already.
     if (similarity(scan, roundToInt32(2.0 * period)) < own - 0.01) return period;
-    double at = period, peak = own, twice = 0.0, twiceScore = 0.0;
-    if (!climbToMaximum(scan, largest, period, at, peak)) peak = own;
     // A missing fundamental: the window repeats nearly perfectly at the half,
     // but several times more perfectly at the period (a noisy voice repeats
     // about as imperfectly at its period and at its double).
-    if (climbToMaximum(scan, largest, 2.0 * period, twice, twiceScore) &&
-        (twiceScore > peak + doubleBetter ||
-         (peak < nearlyPerfect && 1.0 - twiceScore < lessAperiodic * (1.0 - peak)))) {
+    auto doubleWins = [](double twiceScore, double peak) {
+        return twiceScore > peak + doubleBetter ||
+               (peak < nearlyPerfect && 1.0 - twiceScore < lessAperiodic * (1.0 - peak));
+    };
+    double twice = 0.0, twiceScore = 0.0;
+    if (!climbToMaximum(scan, largest, 2.0 * period, twice, twiceScore)) return period;
+    // The climb at the period ends no lower than where it starts (or leaves
+    // own), and a higher peak only weakens the double's case: where the
+    // double loses to that lower bound, the climb is not needed.
+    int32_t lo = 0, hi = 0;
+    const int32_t start = climbStart(largest, period, lo, hi);
+    const double lowest = start < 0 ? own : std::min(own, similarity(scan, start));
+    if (!doubleWins(twiceScore, lowest)) return period;
+    double at = period, peak = own;
+    if (!climbToMaximum(scan, largest, period, at, peak)) peak = own;
+    if (doubleWins(twiceScore, peak)) {
         own = twiceScore;
         return twice;
     }

@@ -8,13 +8,22 @@
 
 // Blocks of at least this size get a mapping of their own.
 constexpr std::size_t largeBlockBytes = std::size_t{1} << 20;
+// Free memory at the top of the heap the C library keeps rather than hands
+// back at each free. The renderer allocates and frees its per-frame buffers
+// (a few hundred kB) at the top of the heap: below this, every frame would
+// shrink the heap and grow it again, a system call, a flush of every
+// processor's address cache and fresh zeroed pages each time.
+constexpr std::size_t heapTopSlackBytes = std::size_t{8} << 20;
 
 // From now on every block of largeBlockBytes or more (textures, picture read
 // areas, sound buffers) is mapped on its own and handed back to the system
 // when it is freed. By default the C library raises that threshold to the
 // size of each large block freed, so later large blocks come from the heap,
 // where a freed one stays resident until a trim and leaves a hole that blocks
-// of other sizes fit badly. Call once at start, before the first allocation
+// of other sizes fit badly. Fixing that threshold also fixes the library's
+// trim threshold, which it would otherwise have raised with it: it is set to
+// heapTopSlackBytes, and a screen left hands the rest back
+// (returnFreeMemoryToSystem). Call once at start, before the first allocation
 // of that size.
 void keepLargeBlocksOutOfTheHeap();
 

@@ -3,6 +3,7 @@
 #include "base/shared.h"
 #include "base/stops.h"
 #include "frame/texture_pack.h"
+#include "platform/memory.h"
 
 #include <algorithm>
 
@@ -121,6 +122,17 @@ static void packPath(int32_t pack, std::string &path)
     path = imagesDir + "Images" + std::to_string(pack);
 }
 
+// The Images6 pictures are freed for a visit to the introduction and read
+// again after it: each is made mapped on its own (see mapPictureBlocksApart),
+// so those read again take the memory the freed ones handed back.
+static GLuint loadImages6Picture(const CatalogueStep &c)
+{
+    mapPictureBlocksApart(true);
+    const GLuint name = loadNextTexture(c.width, c.height, 0);
+    mapPictureBlocksApart(false);
+    return name;
+}
+
 static void doStep(const CatalogueStep &c)
 {
     std::string path;
@@ -130,7 +142,8 @@ static void doStep(const CatalogueStep &c)
         openTexturePack(path);
         break;
     case CatalogueWork::picture:
-        familySlots(c.family)[c.slot] = loadNextTexture(c.width, c.height, 0);
+        familySlots(c.family)[c.slot] =
+            c.family == PictureFamily::images6 ? loadImages6Picture(c) : loadNextTexture(c.width, c.height, 0);
         break;
     case CatalogueWork::closePack: closeTexturePack(); break;
     case CatalogueWork::nothing: break;
@@ -174,7 +187,7 @@ bool readSomeImages6Pictures(int32_t count)
     for (int32_t i = 0; i < end; ++i) {
         const CatalogueStep c = packPicture(6, i);
         if (i < images6Read) skipNextTexture(c.width, c.height);
-        else images6Textures[c.slot] = loadNextTexture(c.width, c.height, 0);
+        else images6Textures[c.slot] = loadImages6Picture(c);
     }
     closeTexturePack();
     images6Read = end;

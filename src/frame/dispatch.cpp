@@ -3,7 +3,6 @@
 #include "base/shared.h"
 #include "frame/gl_draw.h"
 #include "frame/picture_catalogue.h"
-#include "frame/texture_pack.h"
 #include "base/stops.h"
 #include "platform/memory.h"
 
@@ -69,7 +68,7 @@ void displayCurrentScreen()
     }
     // Pictures a visit to the introduction handed back come back a few per
     // frame on the screens after it, between the readings of other packs.
-    if (id != introLessonScreenId && !texturePackOpen()) readSomeImages6Pictures(images6PicturesPerFrame);
+    if (id != introLessonScreenId && !images6ReadingWaits()) readSomeImages6Pictures(images6PicturesPerFrame);
     if (const ScreenHandlers *h = lookupScreen(id); h && h->display) h->display();
     displayBusy = 0;
 }

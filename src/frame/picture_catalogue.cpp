@@ -3,6 +3,7 @@
 #include "base/shared.h"
 #include "base/stops.h"
 #include "frame/texture_pack.h"
+#include "platform/memory.h"
 
 #include <algorithm>
 
@@ -121,6 +122,17 @@ static void packPath(int32_t pack, std::string &path)
     path = imagesDir + "Images" + std::to_string(pack);
 }
 
+// The Images6 pictures are freed for a visit to the introduction and read
+// again after it: each is made mapped on its own (see mapPictureBlocksApart),
+// so those read again take the memory the freed ones handed back.
+static GLuint loadImages6Picture(const CatalogueStep &c)
+{
+    mapPictureBlocksApart(true);
+    const GLuint name = loadNextTexture(c.width, c.height, 0);
+    mapPictureBlocksApart(false);
+    return name;
+}
+
 static void doStep(const CatalogueStep &c)
 {
     std::string path;
@@ -130,7 +142,8 @@ static void doStep(const CatalogueStep &c)
         openTexturePack(path);
         break;
     case CatalogueWork::picture:
-        familySlots(c.family)[c.slot] = loadNextTexture(c.width, c.height, 0);
+        familySlots(c.family)[c.slot] =
+            c.family == PictureFamily::images6 ? loadImages6Picture(c) : loadNextTexture(c.width, c.height, 0);
         break;
     case CatalogueWork::closePack: closeTexturePack(); break;
     case CatalogueWork::nothing: break;
@@ -151,9 +164,25 @@ void loadImages6PartB(int32_t step)
 
 static bool images6Freed = false;
 static int32_t images6Read = 0; // of the freed pictures, those read again (pack order)
+// The reading keeps the pack open from one frame to the next; another opening
+// in between closes it, and the next frame opens it again.
+static bool images6PackKept = false;
+static uint32_t images6PackOpening = 0;
+
+static bool images6PackStillOpen()
+{
+    return images6PackKept && texturePackOpen() && texturePackOpening() == images6PackOpening;
+}
+
+static void closeImages6Pack()
+{
+    if (images6PackStillOpen()) closeTexturePack();
+    images6PackKept = false;
+}
 
 void freeImages6Pictures()
 {
+    closeImages6Pack();
     for (GLuint &name : images6Textures)
         if (name != 0) {
             glDeleteTextures(1, &name);
@@ -163,22 +192,31 @@ void freeImages6Pictures()
     images6Read = 0;
 }
 
+bool images6ReadingWaits() { return texturePackOpen() && !images6PackStillOpen(); }
+
 bool readSomeImages6Pictures(int32_t count)
 {
     if (!images6Freed) return true;
     const int32_t total = packPictureCount(6);
     const int32_t end = std::min(total, images6Read + count);
-    std::string path;
-    packPath(6, path);
-    openTexturePack(path);
-    for (int32_t i = 0; i < end; ++i) {
-        const CatalogueStep c = packPicture(6, i);
-        if (i < images6Read) skipNextTexture(c.width, c.height);
-        else images6Textures[c.slot] = loadNextTexture(c.width, c.height, 0);
+    if (!images6PackStillOpen()) {
+        std::string path;
+        packPath(6, path);
+        openTexturePack(path);
+        for (int32_t i = 0; i < images6Read; ++i) {
+            const CatalogueStep c = packPicture(6, i);
+            skipNextTexture(c.width, c.height);
+        }
+        images6PackKept = true;
+        images6PackOpening = texturePackOpening();
     }
-    closeTexturePack();
+    for (int32_t i = images6Read; i < end; ++i) {
+        const CatalogueStep c = packPicture(6, i);
+        images6Textures[c.slot] = loadImages6Picture(c);
+    }
     images6Read = end;
     images6Freed = end < total;
+    if (!images6Freed) closeImages6Pack();
     return !images6Freed;
 }
 

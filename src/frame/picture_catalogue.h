@@ -44,12 +44,16 @@ void loadFrameAnimationPictures();
 // its visit, and they are read again after it, a few per frame
 // (readSomeImages6Pictures) or, where one is about to be drawn, all that are
 // missing at once (reloadImages6Pictures). Both do nothing unless
-// freeImages6Pictures freed them; each reading opens and closes the pack.
+// freeImages6Pictures freed them. The pack stays open from one reading to the
+// next and is closed when none is missing any more.
 void freeImages6Pictures();
 void reloadImages6Pictures();
 // Reads up to `count` more of the freed pictures, in pack order; true when
 // none is missing any more.
 bool readSomeImages6Pictures(int32_t count);
+// Another pack is open (its reading goes on over frames): the reading a few
+// per frame waits until it is closed.
+bool images6ReadingWaits();
 // How many a frame reads (about 10 ms on the software renderer).
 constexpr int32_t images6PicturesPerFrame = 12;
 

@@ -19,6 +19,7 @@ static const uint8_t *packBytes = nullptr; // reading from memory instead
 static size_t packBytesSize = 0;
 static size_t packBytesOffset = 0;
 static bool packIsOpen = false;
+static uint32_t packOpening = 0; // counts the openings (and closings) of packs
 
 static uint8_t blockBuffer[texturePackBlockSize];
 static int32_t readPos = 0; // 0: the next block must be read before going on
@@ -43,6 +44,7 @@ static bool readBlockIntoBuffer() { return readRawBlocks(blockBuffer, texturePac
 
 static void resetReader()
 {
+    ++packOpening;
     if (packFile) std::fclose(packFile);
     packFile = nullptr;
     packBytes = nullptr;
@@ -87,6 +89,8 @@ int32_t packOpenBytes(const uint8_t *data, size_t size)
 }
 
 bool texturePackOpen() { return packIsOpen; }
+
+uint32_t texturePackOpening() { return packOpening; }
 
 int32_t packClose()
 {

@@ -54,6 +54,9 @@ int32_t packSkipPicture(int32_t width, int32_t height);
 int32_t packClose();
 // A pack is open (a reading goes on, possibly over several frames).
 bool texturePackOpen();
+// Changes at every opening and closing of a pack: a reading that keeps its
+// pack open over several frames finds whether it is still the one open.
+uint32_t texturePackOpening();
 // The hint a stop carries in the debug log: 0 for opening, 1 for reading.
 int32_t packStopHint(int32_t stopNumber);
 

@@ -160,6 +160,54 @@ static int32_t countLoaded(const uint32_t *names, int32_t count)
     return n;
 }
 
+// A pack loaded and freed picture by picture: picture p (1..count) by bit
+// p - 1 of a mask, into names[p].
+struct PictureByPicture {
+    const char *pack;
+    uint32_t *names;
+    int32_t count;
+    int32_t (*side)(int32_t p);  // the pictures are square
+    bool (*unscaled)(int32_t p); // drawn at its own size or larger: no mipmap levels
+};
+
+static bool wantedAndMissing(const PictureByPicture &set, uint64_t wanted, int32_t p)
+{
+    return (wanted >> (p - 1) & 1) != 0 && set.names[p] == 0;
+}
+
+// False when every wanted picture was there already (the pack is not opened).
+static bool loadPictures(const PictureByPicture &set, uint64_t wanted)
+{
+    int32_t last = 0;
+    for (int32_t p = 1; p <= set.count; ++p)
+        if (wantedAndMissing(set, wanted, p)) last = p;
+    if (last == 0) return false;
+    openPack(packPath(set.pack));
+    for (int32_t p = 1; p <= last; ++p) {
+        const int32_t side = set.side(p);
+        if (!wantedAndMissing(set, wanted, p)) passOver(side, side);
+        else set.names[p] = set.unscaled(p) ? loadUnscaled(side, side) : hooks.loadTexture(side, side);
+    }
+    closePack();
+    return true;
+}
+
+static void freePictures(const PictureByPicture &set, uint64_t unwanted)
+{
+    for (int32_t p = 1; p <= set.count; ++p)
+        if ((unwanted >> (p - 1) & 1) != 0 && set.names[p] != 0) {
+            hooks.deleteTexture(set.names[p]);
+            set.names[p] = 0;
+        }
+}
+
+static int32_t images51Side(int32_t p) { return images51Sides[p - 1]; }
+// Every Images51 picture is drawn at its own size (the diagrams, icons and the
+// menu's backdrop).
+static bool alwaysUnscaled(int32_t) { return true; }
+static const PictureByPicture images51 = {"Images51", diagramTextures, images51PictureCount, images51Side,
+                                          alwaysUnscaled};
+
 static void markImages51()
 {
     images51PicturesLoaded = countLoaded(diagramTextures + 1, images51PictureCount);
@@ -168,29 +216,12 @@ static void markImages51()
 
 void loadImages51Pictures(uint64_t wanted)
 {
-    int32_t last = 0;
-    for (int32_t p = 1; p <= images51PictureCount; ++p)
-        if ((wanted >> (p - 1) & 1) != 0 && diagramTextures[p] == 0) last = p;
-    if (last == 0) return;
-    openPack(packPath("Images51"));
-    for (int32_t p = 1; p <= last; ++p) {
-        const int32_t side = images51Sides[p - 1];
-        // Every Images51 picture is drawn at its own size (the diagrams, icons
-        // and the menu's backdrop): no mipmap levels.
-        if ((wanted >> (p - 1) & 1) != 0 && diagramTextures[p] == 0) diagramTextures[p] = loadUnscaled(side, side);
-        else passOver(side, side);
-    }
-    closePack();
-    markImages51();
+    if (loadPictures(images51, wanted)) markImages51();
 }
 
 void freeImages51Pictures(uint64_t unwanted)
 {
-    for (int32_t p = 1; p <= images51PictureCount; ++p)
-        if ((unwanted >> (p - 1) & 1) != 0 && diagramTextures[p] != 0) {
-            hooks.deleteTexture(diagramTextures[p]);
-            diagramTextures[p] = 0;
-        }
+    freePictures(images51, unwanted);
     markImages51();
 }
 
@@ -198,37 +229,25 @@ void loadImages51Textures() { loadImages51Pictures(~uint64_t{0}); }
 void loadImages51MenuPicture() { loadImages51Pictures(1); }
 void freeImages51Textures() { freeImages51Pictures(~uint64_t{0}); }
 
+// The slides (1..14) are drawn at 1024 x 1024 or wider.
+static int32_t slideSide(int32_t p) { return p <= 14 ? 1024 : 256; }
+static bool slideUnscaled(int32_t p) { return p <= 14; }
+static const PictureByPicture images50 = {"Images50", slideTextures, images50PictureCount, slideSide,
+                                          slideUnscaled};
+
 static void markImages50()
 {
     images50Loaded = countLoaded(slideTextures + 1, images50PictureCount) == images50PictureCount;
 }
 
-// The slides (1..14) are drawn at 1024 x 1024 or wider: no mipmap levels.
-static int32_t slideSide(int32_t p) { return p <= 14 ? 1024 : 256; }
-
 void loadImages50Pictures(uint32_t wanted)
 {
-    int32_t last = 0;
-    for (int32_t p = 1; p <= images50PictureCount; ++p)
-        if ((wanted >> (p - 1) & 1) != 0 && slideTextures[p] == 0) last = p;
-    if (last == 0) return;
-    openPack(imagesDir + "Images50");
-    for (int32_t p = 1; p <= last; ++p) {
-        const int32_t side = slideSide(p);
-        if ((wanted >> (p - 1) & 1) == 0 || slideTextures[p] != 0) passOver(side, side);
-        else slideTextures[p] = p <= 14 ? loadUnscaled(side, side) : hooks.loadTexture(side, side);
-    }
-    closePack();
-    markImages50();
+    if (loadPictures(images50, wanted)) markImages50();
 }
 
 void freeImages50Pictures(uint32_t unwanted)
 {
-    for (int32_t p = 1; p <= images50PictureCount; ++p)
-        if ((unwanted >> (p - 1) & 1) != 0 && slideTextures[p] != 0) {
-            hooks.deleteTexture(slideTextures[p]);
-            slideTextures[p] = 0;
-        }
+    freePictures(images50, unwanted);
     markImages50();
 }
 

@@ -27,6 +27,23 @@ constexpr std::size_t heapTopSlackBytes = std::size_t{8} << 20;
 // of that size.
 void keepLargeBlocksOutOfTheHeap();
 
+// Pictures that are freed and read again while the program runs are made
+// with blocks of at least this size mapped on their own (a picture of
+// 190 x 210 holds 215 kB with its mipmaps).
+constexpr std::size_t pictureBlockBytes = std::size_t{128} << 10;
+
+// Until the call with `apart` false, every block of pictureBlockBytes or more
+// is mapped on its own, as the large ones always are (the heap's free top is
+// held for the while, since the library maps only what the top cannot hold). A picture's texture
+// made in the heap and freed leaves a hole of exactly its size, held apart
+// from its neighbours by the small blocks made between them; the renderer
+// asks for a texture's memory aligned, which takes a little more than the
+// block it gives, so a picture of that size read again never fits such a
+// hole: it grows the heap, and the holes stay behind for every later
+// screen's passing blocks to make resident again. Mapped on their own, freed
+// pictures hand their memory straight back and leave no hole.
+void mapPictureBlocksApart(bool apart);
+
 // Hands the free memory of the heap back to the system (the pages stay
 // reserved, no longer resident). Costs a walk over the heap: call it when a
 // screen has been left, not per frame.

@@ -2,6 +2,7 @@
 // pixels drawing it leaves; a change of what decides them (the colour) draws
 // it anew, and a change of screen forgets the copy.
 #include "common/window_pixels.h"
+#include "common/rgba_texture.h"
 #include "base/shared.h"
 #include "frame/dispatch.h"
 #include "frame/gl_draw.h"
@@ -42,13 +43,7 @@ GLuint mixedPicture(uint8_t shift)
             p[2] = static_cast<uint8_t>(x ^ y);
             p[3] = static_cast<uint8_t>((x * 7 + y * 5) & 255);
         }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return name;
+    return textureFromRgba(rgba, 256, 256, GL_REPEAT, false);
 }
 
 // Runs in a child process (GLUT is initialised once per process); exits

@@ -196,7 +196,9 @@ GLuint hashUpload(int32_t w, int32_t h, int32_t, const uint8_t *rgba)
 // The replay's pictures handed back for a screen's visit come back, read
 // again a few per frame (the last frame reading fewer) or the missing ones at
 // once, with the same picture in every slot; reading again when nothing was
-// freed reads nothing.
+// freed reads nothing. Read a few per frame, the pack stays open from frame
+// to frame (one opening for the whole reading); another pack read between two
+// frames makes the reading wait and then go on where it was.
 TEST(GeneratedData, Images6FreedAndReadAgainHoldTheSamePictures)
 {
     imagesDir = generatedData() + "images.prod\\";
@@ -208,29 +210,44 @@ TEST(GeneratedData, Images6FreedAndReadAgainHoldTheSamePictures)
     for (GLuint name : images6Textures) first.push_back(uploadedPixels.at(name - 1));
     const auto held = [] { return std::count_if(std::begin(images6Textures), std::end(images6Textures), [](GLuint n) { return n != 0; }); };
 
-    for (const bool someEachFrame : {true, false}) {
-        SCOPED_TRACE(someEachFrame);
+    enum Reading { someEachFrame, someWithAnotherPackBetween, allAtOnce };
+    for (const Reading reading : {someEachFrame, someWithAnotherPackBetween, allAtOnce}) {
+        SCOPED_TRACE(reading);
         const size_t before = uploadedPixels.size();
         freeImages6Pictures();
         EXPECT_EQ(held(), 0);
-        if (someEachFrame) {
-            for (int32_t frame = 1; frame <= 14; ++frame) {
-                EXPECT_FALSE(readSomeImages6Pictures(images6PicturesPerFrame)) << frame;
-                EXPECT_EQ(held(), frame * images6PicturesPerFrame);
-            }
-            EXPECT_TRUE(readSomeImages6Pictures(images6PicturesPerFrame)); // the last 7
-        } else {
+        const uint32_t openings = texturePackOpening();
+        size_t others = 0; // pictures of the other pack
+        if (reading == allAtOnce) {
             readSomeImages6Pictures(50);
             reloadImages6Pictures();
+        } else {
+            for (int32_t frame = 1; frame <= 14; ++frame) {
+                EXPECT_FALSE(images6ReadingWaits()) << frame;
+                EXPECT_FALSE(readSomeImages6Pictures(images6PicturesPerFrame)) << frame;
+                EXPECT_EQ(held(), frame * images6PicturesPerFrame);
+                EXPECT_TRUE(texturePackOpen()) << frame;
+                if (reading == someWithAnotherPackBetween && frame == 5) {
+                    openTexturePack(imagesDir + "Images9");
+                    EXPECT_TRUE(images6ReadingWaits());
+                    loadNextTexture(119, 82, 0);
+                    closeTexturePack();
+                    ++others;
+                }
+            }
+            EXPECT_TRUE(readSomeImages6Pictures(images6PicturesPerFrame)); // the last 7
+            if (reading == someEachFrame) {
+                EXPECT_EQ(texturePackOpening() - openings, 2u); // opened and closed once
+            }
         }
-        ASSERT_EQ(uploadedPixels.size(), before + images6Count);
+        ASSERT_EQ(uploadedPixels.size(), before + images6Count + others);
         for (int slot = 0; slot < images6Count; ++slot) {
             EXPECT_GT(images6Textures[slot], static_cast<GLuint>(before)) << slot;
             EXPECT_EQ(uploadedPixels.at(images6Textures[slot] - 1), first[slot]) << slot;
         }
         EXPECT_TRUE(readSomeImages6Pictures(images6PicturesPerFrame));
         reloadImages6Pictures();
-        EXPECT_EQ(uploadedPixels.size(), before + images6Count);
+        EXPECT_EQ(uploadedPixels.size(), before + images6Count + others);
         EXPECT_FALSE(texturePackOpen());
     }
     setTextureUploader(nullptr);

@@ -3,6 +3,7 @@
 // (a toggle's state, the signature, the projection, a change of screen) draws
 // it anew.
 #include "common/window_pixels.h"
+#include "common/rgba_texture.h"
 #include "base/shared.h"
 #include "frame/control_drawing.h"
 #include "frame/dispatch.h"
@@ -32,14 +33,7 @@ GLuint blobPicture(uint8_t shift)
             p[2] = static_cast<uint8_t>(x ^ y);
             p[3] = static_cast<uint8_t>((x * 7 + y * 5) & 255);
         }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 128, 128, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const GLuint name = textureFromRgba(rgba, 128, 128, GL_CLAMP_TO_EDGE, false);
     notePictureInk(name, 128, 128, rgba.data(), false);
     return name;
 }

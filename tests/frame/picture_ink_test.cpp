@@ -3,12 +3,12 @@
 // at fractional and translated positions, with mipmaps filtered between
 // levels, ink at the picture's edge and in its middle.
 #include "common/window_pixels.h"
+#include "common/rgba_texture.h"
 #include "base/shared.h"
 #include "frame/dispatch.h"
 #include "frame/gl_draw.h"
 
 #include <GL/freeglut.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
@@ -54,18 +54,7 @@ std::vector<uint8_t> blobPicture(int blobX, int blobY)
     return rgba;
 }
 
-GLuint upload(const std::vector<uint8_t> &rgba)
-{
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 4, 100, 90, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return name;
-}
+GLuint upload(const std::vector<uint8_t> &rgba) { return textureFromRgba(rgba, 100, 90, GL_CLAMP_TO_EDGE, true); }
 
 // Runs in a child process (GLUT is initialised once per process); exits
 // with 0 when every case matched, 1 after naming the first that did not.

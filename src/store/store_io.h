@@ -172,8 +172,9 @@ void injectStoreWriteFault(int32_t kind, int64_t bytesBeforeFault);
 // the writer thread is idle (or held).
 void injectStoreStepFault(int32_t kind, int64_t step);
 int64_t storeIoSteps();
-// The writer thread starts no work until the next waitForStoreWrites (a
-// later commit, a load, the program's end), so a test sees the state while a
+// The writer thread starts no work until a waitForStoreWrites finds work
+// handed to it (a later commit, a load, the program's end; a wait with
+// nothing handed leaves the hold), so a test sees the state while a
 // background commit is still under way.
 void holdStoreWriterUntilWaited();
 // Number of times each file was written (created or changed by a

@@ -5,6 +5,10 @@
 //    training day, the current lesson) as one store update group.
 //  - BM_LessonEndSecondHalf: the score overview's first frame (the tallies,
 //    the score, the next current lesson) as one group.
+//  - BM_LessonEndFirstHalfInBackground: the same as the exercise's end
+//    commits it (StoreCommit::inBackground), timed until the group's end
+//    returns: the frame's share. The writer thread's work is waited for
+//    outside the timing.
 //  - BM_LessonEndFirstHalfNewDay: the first lesson of a new day for a user
 //    whose 100 days are full: the oldest day is dropped, so every day of that
 //    user moves one place in the file. Neighbouring days share most of
@@ -138,7 +142,7 @@ static int32_t lessonCounter = 0;
 // The saves at the end of one lesson (n counts the lessons), timed as one
 // store update over the six users' stores.
 static void lessonEnds(benchmark::State &state, void (*saveLessonEnd)(int32_t n),
-                       const std::string *folder = &fullFolder)
+                       const std::string *folder = &fullFolder, StoreCommit commit = StoreCommit::now)
 {
     setUpStores();
     useFolder(*folder);
@@ -150,20 +154,30 @@ static void lessonEnds(benchmark::State &state, void (*saveLessonEnd)(int32_t n)
         const int32_t n = lessonCounter++;
         beginStoreUpdate();
         saveLessonEnd(n);
-        endStoreUpdate();
+        endStoreUpdate(commit);
+        if (commit == StoreCommit::inBackground) {
+            state.PauseTiming();
+            waitForStoreWrites();
+            state.ResumeTiming();
+        }
     }
     perIteration(state, before);
     benchToday = lastDay;
 }
 
-static void BM_LessonEndFirstHalf(benchmark::State &state)
+static void lessonEndFirstHalf(int32_t n)
 {
-    lessonEnds(state, [](int32_t n) {
-        const int32_t key = 1 + n % 6, block = n % 555;
-        setUserLessonBlock(key, block, resultBlock(n));
-        addTimeLineEntry(key, block, resultBlock(n));
-        setUserCurrentLesson(key, block + 3);
-    });
+    const int32_t key = 1 + n % 6, block = n % 555;
+    setUserLessonBlock(key, block, resultBlock(n));
+    addTimeLineEntry(key, block, resultBlock(n));
+    setUserCurrentLesson(key, block + 3);
+}
+
+static void BM_LessonEndFirstHalf(benchmark::State &state) { lessonEnds(state, lessonEndFirstHalf); }
+
+static void BM_LessonEndFirstHalfInBackground(benchmark::State &state)
+{
+    lessonEnds(state, lessonEndFirstHalf, &fullFolder, StoreCommit::inBackground);
 }
 
 static void BM_LessonEndSecondHalf(benchmark::State &state)
@@ -216,6 +230,7 @@ static void BM_StartLoadEmpty(benchmark::State &state) { startLoad(state, emptyF
 static void BM_StartLoadSixUsers(benchmark::State &state) { startLoad(state, fullFolder); }
 
 BENCHMARK(BM_LessonEndFirstHalf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(12);
+BENCHMARK(BM_LessonEndFirstHalfInBackground)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(12);
 BENCHMARK(BM_LessonEndSecondHalf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(12);
 BENCHMARK(BM_LessonEndFirstHalfNewDay)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);
 BENCHMARK(BM_LessonEndFirstHalfNewDayAllBlocks)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(4);

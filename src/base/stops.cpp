@@ -1,12 +1,20 @@
 #include "base/stops.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <unistd.h>
 
 static FILE *debugLog = nullptr;
 static std::string debugLogPath;
+// The store's writer thread writes debug lines and may stop the program
+// while the main thread writes or closes the log.
+static std::mutex debugLogLock;
+// Taken by the first thread that ends the process and never given back.
+static std::mutex endingLock;
+static std::atomic<void (*)()> workBeforeEnd{nullptr};
 
 std::string systemErrorText(int err)
 {
@@ -57,6 +65,7 @@ int openDebugLog(const std::string &path)
 
 void closeDebugLog()
 {
+    std::lock_guard<std::mutex> lock(debugLogLock);
     if (debugLog) {
         FILE *f = debugLog;
         debugLog = nullptr;
@@ -64,14 +73,23 @@ void closeDebugLog()
     }
 }
 
+void setWorkBeforeProgramEnds(void (*finish)()) { workBeforeEnd = finish; }
+
+static void finishWorkBeforeEnd()
+{
+    if (void (*finish)() = workBeforeEnd.load()) finish();
+}
+
 void quitProgram()
 {
+    finishWorkBeforeEnd();
     closeDebugLog();
     stopProgram(0, 0);
 }
 
 static void writeLogLine(const std::string &line)
 {
+    std::lock_guard<std::mutex> lock(debugLogLock);
     std::fprintf(stderr, "%s\n", line.c_str());
     if (debugLog) {
         std::string text = line + "\r\n";
@@ -97,6 +115,9 @@ std::string stopLine(int32_t errorHint, int32_t stopNumber)
 
 void stopProgram(int32_t errorHint, int32_t stopNumber)
 {
+    // Before the ending lock: the work waited for may itself stop.
+    finishWorkBeforeEnd();
+    endingLock.lock();
     if (stopNumber == 0) {
         std::fflush(nullptr);
         _exit(0);

@@ -19,6 +19,13 @@ void closeDebugLog();
 // The normal end (screen 579, lost window): closes the debug log, exit code 0.
 [[noreturn]] void quitProgram();
 
+// Work the program finishes before any end, normal or numbered: the store
+// sets it to wait for the saves its writer thread still has under way, so a
+// quit or a stop never cuts a saved action short. The procedure runs on the
+// thread that ends the program and must return at once when that thread is
+// the one whose work it waits for. nullptr: nothing to finish.
+void setWorkBeforeProgramEnds(void (*finish)());
+
 // Exit code of a failed write or close of the debug log ("disk write error"):
 // the program cannot record why it would stop, so it ends at once, saying on
 // standard error which file failed and why.
@@ -29,7 +36,8 @@ constexpr int ioErrorExitCode = 101;
 // input/output error (a short write that set no errno).
 std::string systemErrorText(int err);
 
-// Writes one detail line ("procedure: text=value") before a stop.
+// Writes one detail line ("procedure: text=value") before a stop. Any thread
+// may write: lines never interleave.
 void writeDebugDetail(const std::string &line);
 
 // Exit code a stop number ends the process with.
@@ -39,4 +47,6 @@ int stopExitCode(int32_t stopNumber);
 std::string stopLine(int32_t errorHint, int32_t stopNumber);
 
 // Never returns. Stop 0 is the normal end: nothing written, exit code 0.
+// When two threads stop at once, the first to write its line ends the
+// process; the other waits for that.
 [[noreturn]] void stopProgram(int32_t errorHint, int32_t stopNumber);

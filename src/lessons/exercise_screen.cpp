@@ -213,17 +213,19 @@ const ExerciseHooks realHooks = {
     .highestPassedLesson = getHighestPassedLesson,
     .readLessonBlock = getUserLessonBlock,
     .userCurrentLesson = getUserCurrentLesson,
-    .storeLessonEnd = storeLessonResult,
+    // The frame that ends the lesson hands the disk work to the store's
+    // writer thread: the screens after it read the results from memory.
+    .storeLessonEnd =
+        [](int32_t key, int32_t lesson, const LessonBlock &results, bool passed) {
+            return storeLessonResult(key, lesson, results, passed, StoreCommit::inBackground);
+        },
     .setUpExerciseOptions = [] { setUpExerciseOptions(); },
     .resetReplayPlayPosition = resetReplayPosition,
-    // The last test recording goes to the replay's raw file; a failure only
-    // costs the replay (its options screen says the recording is missing).
+    // The last test recording goes to the replay's raw file, written on the
+    // store's writer thread after the lesson's results; a failure only costs
+    // the replay (its options screen says the recording is missing).
     .handRecordingToReplay =
-        [] {
-            std::string error;
-            if (!saveReplayRecording(exerciseRun.captureWritePos, RecordingKind::oneAnswer, error))
-                writeDebugDetail("the recording for the replay was not saved: " + error);
-        },
+        [] { saveReplayRecordingInBackground(exerciseRun.captureWritePos, RecordingKind::oneAnswer); },
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
@@ -43,13 +44,13 @@ static void putSamples(uint8_t *bytes, const int16_t *samples, int32_t count)
     }
 }
 
-// Writes recordingBuffer[0 .. count) as little-endian samples.
-static bool writeSamples(AtomicWrite &w, int32_t count)
+// Writes samples[0 .. count) as little-endian samples.
+static bool writeSamples(AtomicWrite &w, const int16_t *samples, int32_t count)
 {
     std::vector<uint8_t> bytes(2 * static_cast<size_t>(std::min(count, sampleChunk)));
     for (int32_t done = 0; done < count;) {
         const int32_t n = std::min(sampleChunk, count - done);
-        putSamples(bytes.data(), recordingBuffer + done, n);
+        putSamples(bytes.data(), samples + done, n);
         if (!storeWriteBytes(w, bytes.data(), 2 * static_cast<size_t>(n))) return false;
         done += n;
     }
@@ -61,19 +62,18 @@ static std::string systemError(const std::string &what, int err)
     return what + ": " + systemErrorText(err);
 }
 
-bool saveReplayRecording(int32_t endPos, RecordingKind kind, std::string &error)
+// Writes the raw recording file at `path` by temporary file and rename, its
+// bytes from `body`.
+template <typename Body>
+static bool writeRawRecording(const std::string &path, Body body, std::string &error)
 {
-    const int32_t count = std::clamp(endPos, 0, recordingCapacity);
-    makeLastRecording(count);
-    lastRecordingKind = kind;
-    const std::string path = rawRecordingPath();
     AtomicWrite w;
     errno = 0;
-    if (userDataDir.empty() || !beginAtomicWrite(w, path)) {
+    if (!beginAtomicWrite(w, path)) {
         error = systemError("cannot create " + path, errno);
         return false;
     }
-    if (!writeSamples(w, count) || !finishAtomicWrite(w)) {
+    if (!body(w) || !finishAtomicWrite(w)) {
         error = systemError("cannot write " + path, errno);
         abandonAtomicWrite(w);
         return false;
@@ -81,8 +81,43 @@ bool saveReplayRecording(int32_t endPos, RecordingKind kind, std::string &error)
     return true;
 }
 
+bool saveReplayRecording(int32_t endPos, RecordingKind kind, std::string &error)
+{
+    const int32_t count = std::clamp(endPos, 0, recordingCapacity);
+    makeLastRecording(count);
+    lastRecordingKind = kind;
+    if (userDataDir.empty()) {
+        error = systemError("cannot create " + rawRecordingPath(), 0);
+        return false;
+    }
+    const auto body = [count](AtomicWrite &w) { return writeSamples(w, recordingBuffer, count); };
+    return writeRawRecording(rawRecordingPath(), body, error);
+}
+
+void saveReplayRecordingInBackground(int32_t endPos, RecordingKind kind)
+{
+    const int32_t count = std::clamp(endPos, 0, recordingCapacity);
+    makeLastRecording(count);
+    lastRecordingKind = kind;
+    const std::string path = rawRecordingPath();
+    if (userDataDir.empty()) {
+        writeDebugDetail(recordingNotSaved + systemError("cannot create " + path, 0));
+        return;
+    }
+    // The samples are copied now: the buffer is the next recording's.
+    auto samples = std::make_shared<std::vector<int16_t>>(recordingBuffer, recordingBuffer + count);
+    runOnStoreWriter([samples, path] {
+        std::string error;
+        const auto body = [&](AtomicWrite &w) {
+            return writeSamples(w, samples->data(), static_cast<int32_t>(samples->size()));
+        };
+        if (!writeRawRecording(path, body, error)) writeDebugDetail(recordingNotSaved + error);
+    });
+}
+
 bool loadReplayRecording(std::string &error)
 {
+    waitForStoreWrites(); // a recording may still be on its way
     const std::string path = rawRecordingPath();
     const int fd = userDataDir.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -161,7 +196,8 @@ ExportResult exportRecordingAsWave(const std::string &fileName, std::string &err
         error = systemError("cannot create " + fileName, errno);
         return ExportResult::failed;
     }
-    if (!storeWriteBytes(w, header.data(), header.size()) || !writeSamples(w, count) || !finishAtomicWrite(w)) {
+    if (!storeWriteBytes(w, header.data(), header.size()) || !writeSamples(w, recordingBuffer, count) ||
+        !finishAtomicWrite(w)) {
         error = systemError("cannot write " + fileName, errno);
         abandonAtomicWrite(w);
         return ExportResult::failed;

@@ -42,6 +42,12 @@ int32_t analysisBlocksIn(int32_t samples);
 // set when the file could not be written; the counts are set either way, the
 // recording is in memory.
 bool saveReplayRecording(int32_t endPos, RecordingKind kind, std::string &error);
+// The same with the file written on the store's writer thread (store_io.h),
+// after the saves handed to it before; the samples are copied first. The
+// counts are set at once; a failure writes a debug line starting with
+// recordingNotSaved. loadReplayRecording waits for the file.
+void saveReplayRecordingInBackground(int32_t endPos, RecordingKind kind);
+constexpr const char *recordingNotSaved = "the recording for the replay was not saved: ";
 
 // Fills recordingBuffer from index 0 with the raw recording file (at most
 // recordingCapacity samples; an odd last byte is no sample) and makes it the

@@ -2,6 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +15,7 @@
 #include <iterator>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -31,6 +38,7 @@ static int32_t groupDepth = 0;
 static std::vector<StoreSaver> wantedSavers;
 static std::vector<StagedWrite> staged;
 static bool collecting = false; // the outermost endStoreUpdate runs the savers
+static bool commitInBackground = false; // the outermost end asked for the writer thread
 
 static std::map<std::string, int64_t> writeCounts;
 
@@ -138,6 +146,75 @@ static bool readAllAt(int fd, uint8_t *p, std::size_t size, uint64_t offset)
 }
 
 // ---------------------------------------------------------------------------
+// The writer thread
+//
+// Work handed to it (a transaction committed in the background, the replay
+// recording's file) runs there one piece at a time, in the order handed. The
+// thread starts when work arrives and ends when none is left, so an idle
+// program has none. Every other store access to the disk waits until it has
+// ended (waitForStoreWrites), as does every end of the program (stops.h).
+
+static std::mutex writerLock;
+static std::condition_variable writerChanged;
+static std::deque<std::function<void()>> writerQueue;
+static bool writerRunning = false; // a writer thread exists
+static std::thread::id writerId;   // that thread, once it runs
+static bool writerHeld = false;    // test hook: it starts no work until a wait begins
+
+static void runWriter()
+{
+    std::unique_lock<std::mutex> lock(writerLock);
+    writerId = std::this_thread::get_id();
+    for (;;) {
+        writerChanged.wait(lock, [] { return !writerHeld; });
+        if (writerQueue.empty()) break;
+        std::function<void()> work = std::move(writerQueue.front());
+        writerQueue.pop_front();
+        lock.unlock();
+        work();
+        lock.lock();
+    }
+    writerRunning = false;
+    writerId = std::thread::id();
+    writerChanged.notify_all();
+}
+
+void runOnStoreWriter(std::function<void()> work)
+{
+    {
+        std::lock_guard<std::mutex> lock(writerLock);
+        setWorkBeforeProgramEnds(waitForStoreWrites);
+        writerQueue.push_back(std::move(work));
+        if (writerRunning) return;
+        try {
+            std::thread(runWriter).detach();
+            writerRunning = true;
+            return;
+        } catch (const std::system_error &) {
+            // No thread to be had: the work is done here and now instead.
+            work = std::move(writerQueue.back());
+            writerQueue.pop_back();
+        }
+    }
+    work();
+}
+
+void waitForStoreWrites()
+{
+    std::unique_lock<std::mutex> lock(writerLock);
+    if (!writerRunning || std::this_thread::get_id() == writerId) return;
+    writerHeld = false;
+    writerChanged.notify_all();
+    writerChanged.wait(lock, [] { return !writerRunning; });
+}
+
+void holdStoreWriterUntilWaited()
+{
+    std::lock_guard<std::mutex> lock(writerLock);
+    writerHeld = true;
+}
+
+// ---------------------------------------------------------------------------
 // The journal's bytes
 //
 // Header (32 bytes): magic "TNVSTJ01", int32 entry count, 4 reserved, int64
@@ -230,7 +307,7 @@ bool parseJournal(const std::vector<uint8_t> &j, std::vector<JournalEntry> &entr
 
 void beginStoreUpdate() { ++groupDepth; }
 
-void endStoreUpdate()
+void endStoreUpdate(StoreCommit commit)
 {
     if (groupDepth == 0) return;
     if (--groupDepth > 0) return;
@@ -239,7 +316,9 @@ void endStoreUpdate()
     collecting = true;
     for (StoreSaver saver : savers) saver();
     collecting = false;
+    commitInBackground = commit == StoreCommit::inBackground;
     commitStoreWrites();
+    commitInBackground = false;
 }
 
 bool storeUpdateOpen() { return groupDepth > 0; }
@@ -374,11 +453,27 @@ void keepChangedPieces(std::vector<StagedWrite> &writes, std::vector<std::vector
 }
 } // namespace
 
-void commitStoreWrites()
-{
-    if (collecting || staged.empty()) return;
+namespace {
+// A transaction as the thread that writes it gets it: the staged writes and
+// the paths of its files and of the journal, formed when it was committed.
+struct Transaction {
     std::vector<StagedWrite> writes;
-    writes.swap(staged);
+    std::vector<std::pair<std::string, std::string>> paths; // resource name, path
+    std::string journalPath;
+};
+} // namespace
+
+// The disk work of one transaction, on the thread that commits it or on the
+// writer thread.
+static void writeTransaction(Transaction &t)
+{
+    std::vector<StagedWrite> &writes = t.writes;
+    const std::string &journalPath = t.journalPath;
+    auto pathOf = [&](const char *resourceName) {
+        for (const auto &p : t.paths)
+            if (p.first == resourceName) return p.second;
+        return std::string();
+    };
     bytesWrittenSinceArm = 0;
 
     // Open every file of the transaction and check its size.
@@ -389,7 +484,7 @@ void commitStoreWrites()
         std::size_t k = 0;
         while (k < files.size() && std::strcmp(files[k].file.resourceName, sf.resourceName) != 0) ++k;
         if (k == files.size()) {
-            OpenStoreFile f{sf, storeFilePath(sf.resourceName), -1};
+            OpenStoreFile f{sf, pathOf(sf.resourceName), -1};
             if (f.path.empty()) {
                 closeAll(files);
                 stopProgram(0, sf.stopName);
@@ -439,7 +534,6 @@ void commitStoreWrites()
         return;
     }
     for (const std::vector<uint8_t> &o : old) journalSize += entryHeadSize + o.size();
-    const std::string journalPath = storeFilePath(journalName);
     {
         int jfd = ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         bool ok = jfd >= 0;
@@ -516,6 +610,26 @@ void commitStoreWrites()
     closeAll(files);
 }
 
+void commitStoreWrites()
+{
+    if (collecting || staged.empty()) return;
+    waitForStoreWrites(); // transactions reach the disk one at a time, in order
+    Transaction t;
+    t.writes.swap(staged);
+    for (const StagedWrite &w : t.writes) {
+        const char *name = w.file.resourceName;
+        if (std::none_of(t.paths.begin(), t.paths.end(), [&](const auto &p) { return p.first == name; }))
+            t.paths.emplace_back(name, storeFilePath(name));
+    }
+    t.journalPath = storeFilePath(journalName);
+    if (!commitInBackground) {
+        writeTransaction(t);
+        return;
+    }
+    auto shared = std::make_shared<Transaction>(std::move(t));
+    runOnStoreWriter([shared] { writeTransaction(*shared); });
+}
+
 // ---------------------------------------------------------------------------
 // Start
 
@@ -576,6 +690,7 @@ static void setJournalAside(const std::string &journalPath, const char *kind)
 
 void recoverStoreFolder()
 {
+    waitForStoreWrites(); // a journal of the writer's own is no interrupted save
     if (userDataDir.empty()) return;
     for (const char *name : temporaryFileOwners) {
         const std::string tmp = storeFilePath(name) + ".tmp";
@@ -689,6 +804,7 @@ std::string storeFilePath(const char *resourceName)
 bool beginAtomicWrite(AtomicWrite &w, const std::string &path)
 {
     w.path = path;
+    waitForStoreWrites();
     w.tempPath = path + ".tmp";
     w.written = 0;
     w.failed = false;
@@ -706,6 +822,7 @@ bool beginFreshAtomicWrite(AtomicWrite &w, const std::string &path)
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static uint64_t state = static_cast<uint64_t>(std::time(nullptr)) * 6364136223846793005u ^
                             static_cast<uint64_t>(::getpid()) << 20;
+    waitForStoreWrites();
     w.path = path;
     w.written = 0;
     w.failed = false;
@@ -791,6 +908,7 @@ bool storeReadBytes(int fd, void *buffer, std::size_t size, std::size_t &got)
 void loadStoreImage(const char *resourceName, std::size_t size, std::vector<uint8_t> &image, int32_t stopName,
                     int32_t stopOpen, int32_t stopRead)
 {
+    waitForStoreWrites();
     std::string path = storeFilePath(resourceName);
     if (path.empty()) stopProgram(0, stopName);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -826,10 +944,15 @@ void injectStoreStepFault(int32_t kind, int64_t step)
     stepsTaken = 0;
 }
 
-int64_t storeIoSteps() { return stepsTaken; }
+int64_t storeIoSteps()
+{
+    waitForStoreWrites();
+    return stepsTaken;
+}
 
 int64_t storeFilesWritten(const char *resourceName)
 {
+    waitForStoreWrites();
     auto it = writeCounts.find(resourceName);
     return it == writeCounts.end() ? 0 : it->second;
 }

@@ -38,15 +38,33 @@
 // user names (an export) gets a fresh temporary name instead
 // (beginFreshAtomicWrite), so no file of the user's is overwritten but the
 // target.
+//
+// A commit runs on the calling thread unless the outermost endStoreUpdate
+// asks for the writer thread (StoreCommit::inBackground, the lesson end's
+// choice: its frame must not wait for the disk). Memory holds the action's
+// results at once either way; the journal, the writes in place, the flushes
+// and the journal's deletion then run on the store's one writer thread, in
+// the order committed. Whatever reaches the disk next waits for the writer
+// first: a later commit, a load or read of a store file (the time line's
+// days), the start's recovery and first use, a whole-file creation, and the
+// program's end (quitProgram, stopProgram). A failure there ends the program
+// with the failing file's stop, as on the calling thread.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
+enum class StoreCommit {
+    now,          // the disk work is done when endStoreUpdate returns
+    inBackground, // on the writer thread; endStoreUpdate returns at once
+};
+
 void beginStoreUpdate();
-void endStoreUpdate();
+// Only the outermost end's `commit` counts.
+void endStoreUpdate(StoreCommit commit = StoreCommit::now);
 // True while a group is open.
 bool storeUpdateOpen();
 
@@ -77,6 +95,13 @@ void commitStoreWrites();
 // Stages the bytes of `now` that differ from `before` (same size), in runs of
 // whole 512-byte pieces.
 void stageChangedBytes(const StoreFile &file, const std::vector<uint8_t> &before, const std::vector<uint8_t> &now);
+
+// Returns when the writer thread has done all it was handed (at once when
+// it has nothing, or when called from the writer thread itself).
+void waitForStoreWrites();
+// Hands disk work to the writer thread, after what it was handed before.
+// The work must reach no memory that the main thread changes meanwhile.
+void runOnStoreWriter(std::function<void()> work);
 
 constexpr int32_t stopStoreJournalRefused = 3270;
 // Plays back or removes the journal and removes stale temporary files of the
@@ -143,8 +168,15 @@ void injectStoreWriteFault(int32_t kind, int64_t bytesBeforeFault);
 // each write, fsync, rename and unlink is a step) fails (kind 1) or the
 // process dies just before it (kind 2). storeIoSteps counts the steps since
 // the last injection call, so a test can walk every step of an action.
+// Both faults count the writes of whichever thread writes: arm them while
+// the writer thread is idle (or held).
 void injectStoreStepFault(int32_t kind, int64_t step);
 int64_t storeIoSteps();
+// The writer thread starts no work until a waitForStoreWrites finds work
+// handed to it (a later commit, a load, the program's end; a wait with
+// nothing handed leaves the hold), so a test sees the state while a
+// background commit is still under way.
+void holdStoreWriterUntilWaited();
 // Number of times each file was written (created or changed by a
 // transaction) since start; tests and benchmarks check that unchanged files
 // are not rewritten.

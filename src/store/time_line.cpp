@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/stops.h"
+#include "store/store_io.h"
 #include "store/user_table.h"
 
 // A null entry is an empty day; only days that differ from it are allocated.
@@ -315,6 +316,7 @@ std::string timeLineDayFault(const TimeLineDay &day)
 // the missing days back as empty ones for good).
 static int openTimeLineForRead()
 {
+    waitForStoreWrites();
     if (timeLinePath.empty()) stopProgram(0, stopUsersLoadName);
     int fd = ::open(timeLinePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -420,6 +422,7 @@ int32_t timeLineDaysInMemory()
 
 void loadTimeLineFile(const std::string &path)
 {
+    waitForStoreWrites();
     if (path.empty()) stopProgram(0, stopUsersLoadName);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) stopProgram(0, stopUsersLoadOpen);
@@ -449,6 +452,7 @@ void loadTimeLineFile(const std::string &path)
 static void markResetDaysInFile(int32_t slot)
 {
     resetInFile[slot] = false;
+    waitForStoreWrites();
     int fd = timeLinePath.empty() ? -1 : ::open(timeLinePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         writeDebugDetail("stageTimeLineChanges: cannot open " + timeLinePath + " errno=" + std::to_string(errno));

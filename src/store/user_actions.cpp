@@ -222,13 +222,13 @@ void setTimeLineFullFlag(int32_t key, uint8_t flag)
     saveUsersFiles();
 }
 
-bool storeLessonResult(int32_t key, int32_t lesson, const LessonBlock &results, bool passed)
+bool storeLessonResult(int32_t key, int32_t lesson, const LessonBlock &results, bool passed, StoreCommit commit)
 {
     beginStoreUpdate();
     // There is no lesson after 556 to make current.
     if (passed) setUserCurrentLesson(key, lesson < lastStoredLesson ? lesson + 1 : lastStoredLesson);
     setUserLessonBlock(key, lesson - 2, results);
     const bool hundredthDay = addTimeLineEntry(key, lesson - 2, results);
-    endStoreUpdate();
+    endStoreUpdate(commit);
     return hundredthDay;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "store/store_io.h"
 #include "store/store_records.h"
 
 // First use: builds all 20 records (administrator in slot 0, scrambled
@@ -48,5 +49,7 @@ constexpr int32_t lastStoredLesson = 556;
 // The end of an exercise lesson, one store update: a passed lesson makes the
 // next one current (the last stays current), the results become the lesson's
 // block and today's time-line entry. True when that entry took the hundredth
-// training day into use.
-bool storeLessonResult(int32_t key, int32_t lesson, const LessonBlock &results, bool passed);
+// training day into use. `commit` as endStoreUpdate's (store_io.h): memory
+// holds the results when it returns either way.
+bool storeLessonResult(int32_t key, int32_t lesson, const LessonBlock &results, bool passed,
+                       StoreCommit commit = StoreCommit::now);

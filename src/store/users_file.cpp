@@ -12,11 +12,21 @@
 
 // The users file exactly as it is on disk (empty: unknown, the next save writes).
 static std::vector<uint8_t> savedUsersImage;
+// What a save serialises into and compares with savedUsersImage, then takes
+// its place; the two are kept between saves: a new image of 3 MB is a new
+// mapping (platform/memory.h) whose every page faults when first written,
+// several times what the serialising costs, in the frame that ends a lesson.
+static std::vector<uint8_t> stagingUsersImage;
+
+static void writeUsersImage(uint8_t *image)
+{
+    for (int32_t s = 0; s < userSlotCount; ++s) writeUserRecord(userRecords[s], image + s * userRecordSize);
+}
 
 std::vector<uint8_t> usersFileImage()
 {
     std::vector<uint8_t> image(usersFileSize);
-    for (int32_t s = 0; s < userSlotCount; ++s) writeUserRecord(userRecords[s], image.data() + s * userRecordSize);
+    writeUsersImage(image.data());
     return image;
 }
 
@@ -141,10 +151,12 @@ void usersFileWritten(std::vector<uint8_t> image) { savedUsersImage = std::move(
 
 void stageUsersFileChanges()
 {
-    std::vector<uint8_t> image = usersFileImage();
-    if (savedUsersImage.size() != image.size()) savedUsersImage.assign(image.size(), 0); // never loaded: all of it
-    stageChangedBytes(usersStoreFile, savedUsersImage, image);
-    savedUsersImage = std::move(image);
+    // writeUserRecord sets every byte, so whatever the buffer held goes.
+    stagingUsersImage.resize(usersFileSize);
+    writeUsersImage(stagingUsersImage.data());
+    if (savedUsersImage.size() != usersFileSize) savedUsersImage.assign(usersFileSize, 0); // never loaded: all of it
+    stageChangedBytes(usersStoreFile, savedUsersImage, stagingUsersImage);
+    savedUsersImage.swap(stagingUsersImage);
 }
 
 int32_t getUserCurrentLesson(int32_t key)

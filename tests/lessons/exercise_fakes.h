@@ -122,7 +122,9 @@ inline ExerciseHooks testHooks()
     h.highestPassedLesson = getHighestPassedLesson;
     h.readLessonBlock = getUserLessonBlock;
     h.userCurrentLesson = getUserCurrentLesson;
-    h.storeLessonEnd = storeLessonResult;
+    h.storeLessonEnd = [](int32_t key, int32_t lesson, const LessonBlock &results, bool passed) {
+        return storeLessonResult(key, lesson, results, passed);
+    };
     h.setUpExerciseOptions = [] {};
     h.resetReplayPlayPosition = [] {};
     h.handRecordingToReplay = [] {};

@@ -8,6 +8,7 @@
 #include "base/shared.h"
 #include "lessons/exercise_judging.h"
 #include "lessons/exercise_parts.h"
+#include "lessons/exercise_screen.h"
 #include "lessons/lesson_menu_alert.h"
 #include "frame/message_panel.h"
 #include "lessons/lesson_state.h"
@@ -425,6 +426,31 @@ TEST_F(ExerciseRunTest, HundredthDayAlertAfterTheResultsAndTheUnusedSlotsPassedF
 }
 
 } // namespace
+
+// The frame that ends the lesson leaves the disk to the store's writer
+// thread: with the writer held, the run reaches the score overview while the
+// users file holds what it held before and no recording file exists; the
+// wait brings both.
+TEST_F(ExerciseRunTest, TheLessonEndLeavesTheDiskWorkToTheWriterThread)
+{
+    chooseNotes();
+    ExerciseHooks h = testHooks();
+    h.storeLessonEnd = realExerciseHooks().storeLessonEnd;
+    h.handRecordingToReplay = realExerciseHooks().handRecordingToReplay;
+    setExerciseHooks(h);
+    runLog.recordFrames = false;
+    const std::vector<uint8_t> usersBefore = readFile("UsersFile");
+    holdStoreWriterUntilWaited();
+    runLesson(3);
+    ASSERT_EQ(currentScreen, 576);
+    EXPECT_EQ(readFile("UsersFile"), usersBefore);
+    EXPECT_FALSE(exists("soundout.raw"));
+
+    waitForStoreWrites();
+    EXPECT_NE(readFile("UsersFile"), usersBefore);
+    EXPECT_EQ(getUserCurrentLesson(1), 4);
+    EXPECT_EQ(fileSize("soundout.raw"), 2 * static_cast<int64_t>(exerciseRun.captureWritePos));
+}
 
 namespace {
 int64_t framesRun = 0, storedAtFrame = -1;

@@ -44,6 +44,7 @@ struct StoreFolderTest : ::testing::Test {
 
     void TearDown() override
     {
+        waitForStoreWrites(); // nothing of this test's goes on writing
         // Every users file the program writes must pass the load's check.
         if (!usersFileDamagedOnPurpose && fileSize("UsersFile") == static_cast<int64_t>(usersFileSize)) {
             EXPECT_EQ(usersImageFault(readFile("UsersFile")), "") << "the users file this test left";

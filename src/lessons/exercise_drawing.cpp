@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "frame/control_drawing.h"
 #include "frame/gl_draw.h"
@@ -59,23 +60,55 @@ void point(double x, double y, double z)
     glPointSize(1);
 }
 
-// A pitch trace over blocks 0..count at x0.
+// Separate lines (x0, y0, x1, y1 each) in the current colour and width, in
+// one batch: the pixels of as many drawLine calls, in their order.
+void drawLines(std::initializer_list<double> xy, double z)
+{
+    glDisable(GL_TEXTURE_2D);
+    glBegin(GL_LINES);
+    for (auto p = xy.begin(); p + 3 < xy.end(); p += 4) {
+        glVertex3d(p[0], p[1], z);
+        glVertex3d(p[2], p[3], z);
+    }
+    glEnd();
+}
+
+// A pitch trace over blocks 0..count at x0: a point or a 3 pixel wide line
+// from the block before, in the block's rating colour. The lines between
+// two points go in one batch, each with its colour (a colour may change
+// between the lines of a batch), so a trace is a few draws, not one per block.
 void drawTrace(const double *values, const double *meter, const int32_t *ratings, int32_t count, double x0)
 {
     if (count >= exerciseArraySize) count = exerciseArraySize - 1;
+    bool batch = false; // a GL_LINES batch is open
     for (int32_t j = 0; j <= count; ++j) {
         const TraceMark m = traceMark(values, meter, j);
         if (m == TraceMark::nothing) continue;
-        blockRatingColour(ratings[j]);
         const double x = tracePlotX(x0, j);
         const double y = 300 + values[j];
         if (m == TraceMark::point) {
+            if (batch) {
+                glEnd();
+                lineWidth(1);
+                batch = false;
+            }
+            blockRatingColour(ratings[j]);
             point(x, y, -6);
         } else {
-            lineWidth(3);
-            drawLine(tracePlotX(x0, j - 1), 300 + values[j - 1], x, y, -6);
-            lineWidth(1);
+            if (!batch) {
+                glDisable(GL_TEXTURE_2D);
+                lineWidth(3);
+                glBegin(GL_LINES);
+                batch = true;
+            }
+            blockRatingColour(ratings[j]);
+            glVertex3d(tracePlotX(x0, j - 1), 300 + values[j - 1], -6);
+            glVertex3d(x, y, -6);
         }
+    }
+    if (batch) {
+        glEnd();
+        lineWidth(1);
     }
 }
 
@@ -91,9 +124,9 @@ void drawDeviationMeter()
     for (int32_t m = 0; m < 2; ++m) {
         const double x = m == 0 ? 345 : 615;
         const double lx = m == 0 ? 299 : 569;
-        drawLine(x, 300, x, 620, -6);
-        for (double y : {300.0, 380.0, 540.0, 620.0}) drawLine(x - 5, y, x + 5, y, -6);
-        drawLine(x, 460, x + 125, 460, -6);
+        drawLines({x, 300, x, 620, x - 5, 300, x + 5, 300, x - 5, 380, x + 5, 380, x - 5, 540, x + 5, 540,
+                   x - 5, 620, x + 5, 620, x, 460, x + 125, 460},
+                  -6);
         drawText(font, "Deviation", lx, 634);
         drawText(font, "+100", lx, 616);
         drawText(font, "+50", lx + 9, 536);
@@ -107,8 +140,9 @@ void drawExerciseTimeline(int32_t answerPhase, int32_t step)
 {
     const int32_t font = lessonScreenFont;
     setColour(0, 0, 0, 0.4f);
-    drawLine(195, 195, 735, 195, -11);
-    for (double x : {195.0, 225.0, 345.0, 615.0, 735.0}) drawLine(x, 190, x, 200, -11);
+    drawLines({195, 195, 735, 195, 195, 190, 195, 200, 225, 190, 225, 200, 345, 190, 345, 200, 615, 190, 615, 200,
+               735, 190, 735, 200},
+              -11);
     setColour(0, 0.549f, 0, 1);
     drawText(font, "Designated", 240, 218);
     drawText(font, "Pitch", 240, 200);
@@ -194,9 +228,7 @@ void drawDelayLine()
 void drawScale(double x0, double x1)
 {
     setColour(0, 0, 0, 0.4f);
-    drawLine(x0, 245, x1, 245, -7);
-    drawLine(x0, 240, x0, 250, -7);
-    drawLine(x1, 240, x1, 250, -7);
+    drawLines({x0, 245, x1, 245, x0, 240, x0, 250, x1, 240, x1, 250}, -7);
 }
 
 void drawTrainingLabel()

@@ -178,52 +178,6 @@ void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, dou
 
 namespace {
 
-// The viewport's size when object coordinates are window pixels (viewport at
-// 0, 0, identity model view, the orthographic pixel projection), else false.
-bool pixelProjection(GLint &width, GLint &height)
-{
-    GLint viewport[4] = {};
-    GLfloat modelView[16], projection[16];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    static const GLfloat identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] <= 0 || viewport[3] <= 0) return false;
-    if (std::memcmp(modelView, identity, sizeof identity) != 0) return false;
-    const GLfloat pixel[12] = {2.0f / viewport[2], 0, 0, 0, 0, 2.0f / viewport[3], 0, 0, 0, 0, projection[10], 0};
-    if (std::memcmp(projection, pixel, sizeof pixel) != 0 || projection[12] != -1 || projection[13] != -1 ||
-        projection[15] != 1)
-        return false;
-    width = viewport[2];
-    height = viewport[3];
-    return true;
-}
-
-// As pixelProjection, and depth z (object coordinates) lies between the
-// near and the far plane, so a quad there is not clipped.
-bool pixelProjectionAt(double z, GLint &width, GLint &height)
-{
-    GLfloat projection[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    const double clipZ = projection[10] * z + projection[14];
-    return clipZ > -1 && clipZ < 1 && pixelProjection(width, height);
-}
-
-// The pixels of a framebuffer object's box with its lower left corner at
-// (fromX, fromY) into the window's box left..right-1, bottom..top-1, one to
-// one. Where the copy has the window's format the renderer copies memory
-// instead of shading every pixel. Read binding as it was.
-void copyFromFramebuffer(GLuint framebuffer, GLint fromX, GLint fromY, GLint left, GLint bottom, GLint right,
-                         GLint top)
-{
-    GLint readFramebuffer = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glBlitFramebuffer(fromX, fromY, fromX + (right - left), fromY + (top - bottom), left, bottom, right, top,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
-}
-
 // What decides the pixels a backdrop leaves on the cleared frame.
 struct BackdropKey {
     std::array<double, 5> corners{};
@@ -263,8 +217,7 @@ bool keepWindowPixels(GLint width, GLint height)
     if (backdrop.width != width || backdrop.height != height) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        // Given as BGRA the copy takes the window's own format.
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
         if (backdrop.framebuffer == 0) glGenFramebuffers(1, &backdrop.framebuffer);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, backdrop.framebuffer);
         glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backdrop.texture, 0);
@@ -313,45 +266,33 @@ void drawBackdropPicture(unsigned int texture, double x0, double y0, double x1, 
     static const GLfloat identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     const bool plain = viewport[0] == 0 && viewport[1] == 0 && std::memcmp(modelView, identity, sizeof identity) == 0;
     if (plain && backdrop.valid && backdrop.key == key) {
-        // The kept pixels of the picture's box, texel for pixel: one copy
-        // between framebuffers where the projection is the pixel one (a
-        // plain memory copy for the renderer: the copy has the window's
-        // format), else a quad sampling them at texel centres, replacing,
-        // with neither alpha test nor blending in the way.
+        // The kept pixels of the picture's box, texel for pixel: nearest
+        // sampling at texel centres, replacing, with neither alpha test nor
+        // blending in the way.
         const double W = key.width, H = key.height;
         const double left = std::clamp(std::floor(std::min(x0, x1)), 0.0, W);
         const double right = std::clamp(std::ceil(std::max(x0, x1)), 0.0, W);
         const double bottom = std::clamp(std::floor(std::min(y0, y1)), 0.0, H);
         const double top = std::clamp(std::ceil(std::max(y0, y1)), 0.0, H);
-        GLint pixelWidth = 0, pixelHeight = 0;
-        if (pixelProjectionAt(z, pixelWidth, pixelHeight)) {
-            copyFromFramebuffer(backdrop.framebuffer, static_cast<GLint>(left), static_cast<GLint>(bottom),
-                                static_cast<GLint>(left), static_cast<GLint>(bottom), static_cast<GLint>(right),
-                                static_cast<GLint>(top));
-            glEnable(GL_CULL_FACE);
-            glCullFace(GL_BACK);
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        } else {
-            glDisable(GL_ALPHA_TEST);
-            if (key.blend) glDisable(GL_BLEND);
-            glEnable(GL_CULL_FACE);
-            glCullFace(GL_BACK);
-            glEnable(GL_TEXTURE_2D);
-            glBindTexture(GL_TEXTURE_2D, backdrop.texture);
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-            glBegin(GL_QUADS);
-            glTexCoord2d(left / W, bottom / H);
-            glVertex3d(left, bottom, z);
-            glTexCoord2d(right / W, bottom / H);
-            glVertex3d(right, bottom, z);
-            glTexCoord2d(right / W, top / H);
-            glVertex3d(right, top, z);
-            glTexCoord2d(left / W, top / H);
-            glVertex3d(left, top, z);
-            glEnd();
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-            if (key.blend) glEnable(GL_BLEND);
-        }
+        glDisable(GL_ALPHA_TEST);
+        if (key.blend) glDisable(GL_BLEND);
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, backdrop.texture);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glBegin(GL_QUADS);
+        glTexCoord2d(left / W, bottom / H);
+        glVertex3d(left, bottom, z);
+        glTexCoord2d(right / W, bottom / H);
+        glVertex3d(right, bottom, z);
+        glTexCoord2d(right / W, top / H);
+        glVertex3d(right, top, z);
+        glTexCoord2d(left / W, top / H);
+        glVertex3d(left, top, z);
+        glEnd();
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        if (key.blend) glEnable(GL_BLEND);
         // The state drawTexturedRect leaves.
         glBindTexture(GL_TEXTURE_2D, texture);
         glEnable(GL_ALPHA_TEST);
@@ -371,12 +312,32 @@ struct KeptBox {
     std::string signature;
     GLint left = 0, bottom = 0, width = 0, height = 0; // the box in window pixels
     GLint windowWidth = 0, windowHeight = 0;
-    GLuint texture = 0, framebuffer = 0;
-    bool framebufferComplete = false; // the texture can be read as a framebuffer
+    GLuint texture = 0;
     GLint textureWidth = 0, textureHeight = 0;
 };
 
 KeptBox kept;
+
+// The viewport's size when object coordinates are window pixels (viewport at
+// 0, 0, identity model view, the orthographic pixel projection), else false.
+bool pixelProjection(GLint &width, GLint &height)
+{
+    GLint viewport[4] = {};
+    GLfloat modelView[16], projection[16];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    static const GLfloat identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] <= 0 || viewport[3] <= 0) return false;
+    if (std::memcmp(modelView, identity, sizeof identity) != 0) return false;
+    const GLfloat pixel[12] = {2.0f / viewport[2], 0, 0, 0, 0, 2.0f / viewport[3], 0, 0, 0, 0, projection[10], 0};
+    if (std::memcmp(projection, pixel, sizeof pixel) != 0 || projection[12] != -1 || projection[13] != -1 ||
+        projection[15] != 1)
+        return false;
+    width = viewport[2];
+    height = viewport[3];
+    return true;
+}
 
 bool boxInside(GLint left, GLint bottom, GLint width, GLint height, GLint windowWidth, GLint windowHeight)
 {
@@ -410,16 +371,10 @@ void keepBox(const std::string &signature, int32_t left, int32_t bottom, int32_t
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         while (glGetError() != GL_NO_ERROR) {}
-        // Given as BGRA the texture takes the window's own format.
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
         const bool made = glGetError() == GL_NO_ERROR;
         kept.textureWidth = made ? width : 0;
         kept.textureHeight = made ? height : 0;
-        if (kept.framebuffer == 0) glGenFramebuffers(1, &kept.framebuffer);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, kept.framebuffer);
-        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, kept.texture, 0);
-        kept.framebufferComplete = made && glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     }
     if (kept.textureWidth == width && kept.textureHeight == height) {
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, left, bottom, width, height);
@@ -445,15 +400,6 @@ bool drawKeptBox(const std::string &signature, int32_t left, int32_t bottom, int
     if (drawFramebuffer != 0 || !pixelProjection(windowWidth, windowHeight) || windowWidth != kept.windowWidth ||
         windowHeight != kept.windowHeight)
         return false;
-    if (kept.framebufferComplete) {
-        // One copy between framebuffers, the scissor out of the way (a
-        // memory copy for the renderer: the texture has the window's format).
-        glPushAttrib(GL_ENABLE_BIT);
-        glDisable(GL_SCISSOR_TEST);
-        copyFromFramebuffer(kept.framebuffer, 0, 0, left, bottom, left + width, bottom + height);
-        glPopAttrib();
-        return true;
-    }
     // The kept pixels, replacing: nearest sampling at texel centres, and
     // nothing (alpha test, blending, depth test, scissor, culling of this
     // counter-clockwise quad) between them and the window.

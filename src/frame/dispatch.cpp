@@ -54,7 +54,8 @@ void displayCurrentScreen()
 {
     if (displayBusy) return; // a request during a frame is dropped, not queued
     displayBusy = 1;
-    glClear(GL_DEPTH_BUFFER_BIT);
+    // No depth clear here: depth writes stay off (see createMainWindow), so
+    // a clear of the depth buffer would write nothing yet cost a pass.
     int32_t id = currentScreen;
     if (id == quitScreenId) quitProgram();
     // Every screen frees its pictures and buffers when it is left; the first

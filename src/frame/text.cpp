@@ -192,9 +192,15 @@ void buildAtlas(int32_t font, FontAtlas &a)
 
 FontAtlas *atlasFor(int32_t font)
 {
-    if (!atlasAllowed || font < 0 || font > maxFontId || !haveGlContext()) return nullptr;
+    if (!atlasAllowed || font < 0 || font > maxFontId) return nullptr;
+    // Only the making needs a context: asking for one costs a system call
+    // (the GL library's fork check), and without one every GL call of a
+    // text drawn from a made atlas does nothing, as the bitmaps would.
     FontAtlas &a = atlases[font];
-    if (!a.tried) buildAtlas(font, a);
+    if (!a.tried) {
+        if (!haveGlContext()) return nullptr;
+        buildAtlas(font, a);
+    }
     return a.texture != 0 ? &a : nullptr;
 }
 

@@ -19,11 +19,11 @@
 
 bool haveGlContext() { return glXGetCurrentContext() != nullptr; }
 
-void setColour(float r, float g, float b, float a)
-{
-    if (haveGlContext())
-        glColor4f(r, g, b, a);
-}
+// No context check here: screens set colours hundreds of times a frame, the
+// check is a system call each time, and without a current context the GL
+// library sends the call to its do-nothing table, as it does every other
+// call these helpers make.
+void setColour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
 
 double signedArea2(const double *xy, int n)
 {

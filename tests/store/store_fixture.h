@@ -93,3 +93,16 @@ inline double leDouble(const std::vector<uint8_t> &b, std::size_t at)
     std::memcpy(&v, &u, 8);
     return v;
 }
+
+// A fixed day for the store's clock (setTodayFunction), and a done lesson
+// block whose first note has the given mean deviation: what the transaction
+// and writer tests store.
+inline int32_t fixedStoreToday() { return 43830; }
+
+inline LessonBlock storedBlockWithMean(double mean)
+{
+    LessonBlock b = emptyLessonBlock();
+    b.slots[0] = NoteSlot{30, mean, 2.0, 1};
+    b.done = 1;
+    return b;
+}

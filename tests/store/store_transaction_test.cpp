@@ -28,22 +28,12 @@
 
 namespace {
 
-int32_t fixedToday() { return 43830; }
-
-LessonBlock blockWithMean(double mean)
-{
-    LessonBlock b = emptyLessonBlock();
-    b.slots[0] = NoteSlot{30, mean, 2.0, 1};
-    b.done = 1;
-    return b;
-}
-
 // The first half of a lesson's end, as the exercise run writes it.
 void lessonEndFirstHalf(int32_t key, int32_t blockIndex, double mean, int32_t nextLesson)
 {
     beginStoreUpdate();
-    setUserLessonBlock(key, blockIndex, blockWithMean(mean));
-    addTimeLineEntry(key, blockIndex, blockWithMean(mean));
+    setUserLessonBlock(key, blockIndex, storedBlockWithMean(mean));
+    addTimeLineEntry(key, blockIndex, storedBlockWithMean(mean));
     setUserCurrentLesson(key, nextLesson);
     endStoreUpdate();
 }
@@ -160,7 +150,7 @@ using StoreTransaction = StoreFolderTest;
 TEST_F(StoreTransaction, LessonEndWritesLittleAndTheFilesKeepTheirFormat)
 {
     createStore();
-    setTodayFunction(fixedToday);
+    setTodayFunction(fixedStoreToday);
     addUser("Bea");
     const int64_t before = bytesWrittenByProcess();
     lessonEndFirstHalf(2, 4, -3.5, 7);
@@ -202,7 +192,7 @@ TEST_F(StoreTransaction, NewDayOverAFullTimeLineWritesOnlyWhatChanges)
     beginStoreUpdate();
     for (int32_t d = 0; d < 100; ++d, ++today)
         for (int32_t lesson = 0; lesson < 4; ++lesson)
-            addTimeLineEntry(1, (d + lesson) % 555, blockWithMean(d + lesson));
+            addTimeLineEntry(1, (d + lesson) % 555, storedBlockWithMean(d + lesson));
     endStoreUpdate();
     auto slotZero = [&] {
         std::vector<uint8_t> b(timeLineBlockSize);
@@ -262,7 +252,7 @@ TEST_F(StoreTransaction, NewDayOverAFullTimeLineWritesOnlyWhatChanges)
 TEST_F(StoreTransaction, JournalAtStart)
 {
     createStore();
-    setTodayFunction(fixedToday);
+    setTodayFunction(fixedStoreToday);
     addUser("Bea");
     const std::vector<uint8_t> oldUsers = readFile("UsersFile"), oldScores = readFile("ScoreFile");
     // Die after every new byte is in place, before the files are flushed:
@@ -395,7 +385,7 @@ TEST_F(StoreTransaction, JournalAtStart)
 TEST_F(StoreTransaction, AJournalWhoseFilesAreGoneIsSetAsideAndSetupFollows)
 {
     createStore();
-    setTodayFunction(fixedToday);
+    setTodayFunction(fixedStoreToday);
     addUser("Bea");
     const std::vector<uint8_t> oldUsers = readFile("UsersFile"), oldScores = readFile("ScoreFile");
     const int steps = countSteps([] { lessonEndSecondHalf(2, 5, 3, 400, 6); });
@@ -449,12 +439,12 @@ TEST_F(StoreTransaction, SetupKeepsAsideOnlyStoreFilesWithData)
     };
     const Case cases[] = {
         {"an interrupted setup's files", [] {}, false, false},
-        {"one day in use", [] { addTimeLineEntry(1, 3, blockWithMean(1.0)); }, true, false},
+        {"one day in use", [] { addTimeLineEntry(1, 3, storedBlockWithMean(1.0)); }, true, false},
         {"one score", [] { recordScore(4, 1, 3, 50); }, false, true},
     };
     for (const Case &c : cases) {
         createStore();
-        setTodayFunction(fixedToday);
+        setTodayFunction(fixedStoreToday);
         c.use();
         ASSERT_EQ(::unlink(path("UsersFile").c_str()), 0); // the setup was cut short before the users file
         const std::vector<uint8_t> scores = readFile("ScoreFile");
@@ -511,7 +501,7 @@ TEST_F(StoreTransaction, AFullDiskNamesTheFileAndTheReasonInWords)
 TEST_F(StoreTransaction, EveryFailingStepLeavesTheOldOrTheNewStore)
 {
     createStore();
-    setTodayFunction(fixedToday);
+    setTodayFunction(fixedStoreToday);
     addUser("Bea");
     lessonEndFirstHalf(2, 3, 5.0, 5);
     lessonEndSecondHalf(2, 3, 4, 300, 5);
@@ -721,7 +711,7 @@ Signature expectedAfter(int64_t count)
 TEST_F(StoreTransaction, KilledAtRandomMomentsTheFilesBelongToOneAction)
 {
     createStore();
-    setTodayFunction(fixedToday);
+    setTodayFunction(fixedStoreToday);
     const char *env = std::getenv("TARNOVA_KILL_TRIES");
     const int tries = env && *env ? std::atoi(env) : 30;
     struct Shared {

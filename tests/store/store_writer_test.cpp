@@ -18,29 +18,19 @@
 
 namespace {
 
-int32_t fixedToday() { return 43830; }
-
-LessonBlock blockWithMean(double mean)
-{
-    LessonBlock b = emptyLessonBlock();
-    b.slots[0] = NoteSlot{30, mean, 2.0, 1};
-    b.done = 1;
-    return b;
-}
-
 struct StoreWriter : StoreFolderTest {
     // A store with the administrator and "Bea" (key 2), and the day fixed.
     void SetUp() override
     {
         StoreFolderTest::SetUp();
         createStore();
-        setTodayFunction(fixedToday);
+        setTodayFunction(fixedStoreToday);
         addUser("Bea");
     }
 
     // Bea passes lesson 5: lesson 6 becomes current, the block and the day's
     // entry are stored.
-    void lessonEnd(StoreCommit commit, double mean = -3.5) { storeLessonResult(2, 5, blockWithMean(mean), true, commit); }
+    void lessonEnd(StoreCommit commit, double mean = -3.5) { storeLessonResult(2, 5, storedBlockWithMean(mean), true, commit); }
 
     uint32_t fileCrc(const std::string &name) const
     {

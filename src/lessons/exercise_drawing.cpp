@@ -28,25 +28,16 @@
 #include "music/staff_geometry.h"
 #include "sound/recording.h"
 
-namespace {
-
-// The current colour, straight to GL: every frame here is drawn in the
-// window's context, and setColour first asks for the context (a system call
-// each time, hundreds of times in a frame with its pitch traces).
-void colour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
-
-} // namespace
-
 int32_t lessonScreenFont = 2;
 int32_t scopeTriggerKind = 0;
 
 void blockRatingColour(int32_t rating)
 {
     switch (rating) {
-    case 1: colour(1, 0, 1, 1); break;
-    case 2: colour(0, 0.549f, 0, 1); break;
-    case 3: colour(0.8f, 0.8f, 0, 1); break;
-    default: colour(0, 0, 0, 1);
+    case 1: setColour(1, 0, 1, 1); break;
+    case 2: setColour(0, 0.549f, 0, 1); break;
+    case 3: setColour(0.8f, 0.8f, 0, 1); break;
+    default: setColour(0, 0, 0, 1);
     }
 }
 
@@ -129,7 +120,7 @@ void drawTestMeterTrace(int32_t n) { drawTrace(r.testMeterValues, r.testMeterVal
 void drawDeviationMeter()
 {
     const int32_t font = lessonScreenFont;
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     for (int32_t m = 0; m < 2; ++m) {
         const double x = m == 0 ? 345 : 615;
         const double lx = m == 0 ? 299 : 569;
@@ -148,21 +139,21 @@ void drawDeviationMeter()
 void drawExerciseTimeline(int32_t answerPhase, int32_t step)
 {
     const int32_t font = lessonScreenFont;
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawLines({195, 195, 735, 195, 195, 190, 195, 200, 225, 190, 225, 200, 345, 190, 345, 200, 615, 190, 615, 200,
                735, 190, 735, 200},
               -11);
-    colour(0, 0.549f, 0, 1);
+    setColour(0, 0.549f, 0, 1);
     drawText(font, "Designated", 240, 218);
     drawText(font, "Pitch", 240, 200);
-    colour(0.8f, 0.4f, 0.6f, 1);
+    setColour(0.8f, 0.4f, 0.6f, 1);
     drawText(font, "Delay Time", 435, 200);
-    colour(1, 0, 0, 0.4f);
+    setColour(1, 0, 0, 0.4f);
     drawText(font, "Tar-", 625, 218);
     drawText(font, "nova", 625, 200);
     const double h = timelineMarkerLength(answerPhase, step, r.exerciseDelayMs);
     if (h >= 0) {
-        colour(1, 0, 0, 0.4f);
+        setColour(1, 0, 0, 0.4f);
         lineWidth(3);
         drawLine(195, 195, 195 + h, 195, -3);
         lineWidth(1);
@@ -171,7 +162,7 @@ void drawExerciseTimeline(int32_t answerPhase, int32_t step)
 
 void drawExercisesToDoBox()
 {
-    colour(0, 0.6f, 0.6f, 0.4f);
+    setColour(0, 0.6f, 0.6f, 0.4f);
     drawFrameRect(755, 628, 905, 683, -6);
     drawText(lessonScreenFont, "Exercises To Do", 765, 668);
     drawLargeText(lessonScreenFont, std::to_string(r.exercisesLeft), 825, 638);
@@ -179,9 +170,9 @@ void drawExercisesToDoBox()
 
 void drawProgressBand()
 {
-    colour(0, 0, 1, 0.9f);
+    setColour(0, 0, 1, 0.9f);
     fillRect(345, 158, 615, 182, -12);
-    colour(0, 0, 0.9f, 0.9f);
+    setColour(0, 0, 0.9f, 0.9f);
     fillRect(345, 158, 615, 182, -12);
 }
 
@@ -197,9 +188,9 @@ std::string noteName(int32_t note) { return solfegeName(false, note); }
 // Title, rule, timeline-independent parts every exercise frame shares.
 void drawTitle()
 {
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawLargeText(lessonScreenFont, "Ear Training: " + whole(r.maxDeviationCents) + " cents", 300, 702);
-    colour(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 697, 1065, 697, -11);
 }
 
@@ -211,7 +202,7 @@ void drawStaffAndParameters()
     drawGrandStaff(100, 280, 0);
     drawGrandStaffClefs(100);
     drawStaffNote(220, 0, r.currentExerciseNote, 1);
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawLargeText(lessonScreenFont, noteName(r.currentExerciseNote), 220, 295);
     drawLargeText(lessonScreenFont, "Delay " + oneDecimal(p.delayMs / 1000) + " sec", 50, 637);
     drawLargeText(lessonScreenFont, std::to_string(p.noteCount) + " Notes", 50, 662);
@@ -230,13 +221,13 @@ void drawNavigation()
 
 void drawDelayLine()
 {
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawLargeText(lessonScreenFont, "Delay=" + oneDecimal(r.exerciseDelayMs / 1000) + " sec", 440, 130);
 }
 
 void drawScale(double x0, double x1)
 {
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawLines({x0, 245, x1, 245, x0, 240, x0, 250, x1, 240, x1, 250}, -7);
 }
 
@@ -256,7 +247,7 @@ void drawTestLabel()
 
 void drawFrameTail(int32_t icon, const char *status)
 {
-    colour(1, 0, 1, 0.4f);
+    setColour(1, 0, 1, 0.4f);
     drawLine(1, 100, 1065, 100, -11);
     exerciseScreenHandlers.drawControls();
     drawPopupList();
@@ -277,14 +268,14 @@ void drawPreparationFrame(int32_t step)
 {
     clearFrame();
     drawFrameAnimation(step < 20 ? step / 5 : step);
-    colour(0, 0, 0, 0.5f);
+    setColour(0, 0, 0, 0.5f);
     drawLargeText(lessonScreenFont, "Pellomar ", 130, 680);
-    colour(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 697, 1065, 697, -11);
     drawNavigation();
-    colour(0.5f, 0, 0.3f, 0.9f);
+    setColour(0.5f, 0, 0.3f, 0.9f);
     fillRect(615, 100, 865, 120, -9);
-    colour(1, 0, 0.3f, 0.9f);
+    setColour(1, 0, 0.3f, 0.9f);
     if (step > 0) fillRect(615, 100, 615 + step / 29.0 * 250, 120, -6);
     exerciseScreenHandlers.drawControls();
     drawPopupList();
@@ -322,7 +313,7 @@ void drawRecording(bool training)
             drawTestStaffTrace(k);
             drawTestMeterTrace(k);
         }
-        colour(1, 0, 1, 1);
+        setColour(1, 0, 1, 1);
         const double x = tracePlotX(x0, k);
         drawLine(x, 240, x, 620, -6);
         drawSignalAndFrequency();
@@ -334,7 +325,7 @@ void drawRecording(bool training)
             drawTestStaffTrace(end - start);
             drawTestMeterTrace(end - start);
         }
-        colour(0, 0, 0, 0.4f);
+        setColour(0, 0, 0, 0.4f);
         drawLine(x0 + 120, 240, x0 + 120, 620, -6);
     }
 }
@@ -349,12 +340,12 @@ void drawAnswerFrame(int32_t step)
     const int32_t before = r.previousAnswerPhase;
     if (before == answerDelay || before == answerSing || before == answerEvaluate) {
         // Under the staff and the meter.
-        colour(0.6f, 1, 0.8f, 0.4f);
+        setColour(0.6f, 1, 0.8f, 0.4f);
         fillTriangle(241, targetY, 337, 300, 337, 620, -12);
     }
     drawCommonElements(phase, step);
     if (phase == answerDelay) {
-        colour(1, 0, 0, 1);
+        setColour(1, 0, 0, 1);
         fillRect(345 + r.delayFrame * f / D * 270, 156, 615, 184, -5);
         drawRecording(true);
     }
@@ -370,7 +361,7 @@ void drawAnswerFrame(int32_t step)
         }
     }
     if (step >= 54) {
-        colour(0, 0, 0, 0.4f);
+        setColour(0, 0, 0, 0.4f);
         const int32_t shown = noteOfStaffValue(roundToInt32(frequencyToStaffHeight(r.targetFrequency) + 20.0));
         drawLargeText(lessonScreenFont, noteName(shown), 360, 270);
     }
@@ -380,7 +371,7 @@ void drawAnswerFrame(int32_t step)
         drawText(lessonScreenFont, "Prepare", 510, 250);
         if (r.delayFrame >= (D - 4500) / f) {
             const double xb = 495 + roundToInt32((r.delayFrame - roundToInt32((D - 4500) / f)) / 97.0 * 120);
-            colour(1, 0, 1, 1);
+            setColour(1, 0, 1, 1);
             lineWidth(3);
             drawLine(495, 245, xb, 245, -6);
             lineWidth(1);
@@ -404,12 +395,12 @@ void drawFeedbackFrame(int32_t step)
     drawNavigation();
     if (step >= 103 && step <= 202) {
         // Under the meter and its traces.
-        colour(0.8f, 1, 1, 0.4f);
+        setColour(0.8f, 1, 1, 0.4f);
         fillRect(615, 300, 675, 620, -11);
         if (!r.answerValid) {
             const double t = r.targetFrequency;
             const double k = std::pow(2.0, r.maxToleranceCents / 1200);
-            colour(1, 1, 0.8f, 0.4f);
+            setColour(1, 1, 0.8f, 0.4f);
             fillRect(615, 300 + deviationToMeterY(r.meterRange, 160, t, t / k), 675,
                      300 + deviationToMeterY(r.meterRange, 160, t, t * k), -10);
         }
@@ -422,19 +413,19 @@ void drawFeedbackFrame(int32_t step)
         drawProgressBand();
     }
     if (step >= 103 && step <= 142) {
-        colour(0, 0, 1, 1);
+        setColour(0, 0, 1, 1);
         drawLargeText(lessonScreenFont, "Feedback", 760, 600);
     }
     if (step >= 143 && step <= 202) {
         if (r.answerValid) {
             const double y = 300 + deviationToMeterY(r.meterRange, 160, r.targetFrequency, r.sungFrequency);
-            colour(0, 0, 1, 1);
+            setColour(0, 0, 1, 1);
             drawLine(615, y, 675, y, -11);
         }
         drawFeedbackIcon(880, 482, r.notePassed ? 3 : 2);
         if (r.answerValid) {
             const double dev = centsOfHz(r.sungFrequency) - centsOfHz(r.targetFrequency);
-            colour(0, 0, 1, 1);
+            setColour(0, 0, 1, 1);
             drawLargeText(lessonScreenFont, "Mean Deviation in cents=" + whole(dev), 740, 455);
             drawLargeText(lessonScreenFont, "STD=" + whole(r.stdDeviationCents), 740, 430);
         } else {
@@ -457,7 +448,7 @@ void drawVerdictPicture(const unsigned int *pictures, double x, double y, int32_
     if (kind < 1 || kind > 3) return;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    colour(1, 1, 1, 1);
+    setColour(1, 1, 1, 1);
     drawTexturedRect(pictures[kind - 1], x, y, x + 128, y + 128, -8);
     glDisable(GL_BLEND);
 }
@@ -563,11 +554,11 @@ void drawSignalTrace()
         xy[2 * k] = 150 + k;
         xy[2 * k + 1] = std::trunc(analysisWindow[start + k] / 1024.0) + 32;
     }
-    colour(0.6f, 0.5f, 0.3f, 0.9f);
+    setColour(0.6f, 0.5f, 0.3f, 0.9f);
     drawLineStrip(xy, 301, -9);
-    colour(1, 0, 1, 0.4f);
+    setColour(1, 0, 1, 0.4f);
     drawLine(150, 32, 454, 32, -11);
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     const int32_t b = recordingBlockIndex >= 0 && recordingBlockIndex < blockTrackSize ? recordingBlockIndex : 0;
     drawText(lessonScreenFont, scopeReadout(pitchSamples[b]), 364, 10);
 }

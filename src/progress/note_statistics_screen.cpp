@@ -17,11 +17,6 @@
 #include "progress/results_logic.h"
 #include "store/users_file.h"
 
-// The current colour, straight to GL: the screens draw only in the window's
-// context, and setColour first asks GLX for the context (a system call each
-// time, about ten a row of the result table).
-static void colour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
-
 NoteStatisticsState noteStatisticsState;
 
 static int32_t noteStatisticsFont = font9By15;
@@ -120,7 +115,7 @@ static void displayNoteStatisticsScreen()
     clearScreenFrame();
     drawFrameAnimation(noteStatisticsState.frameCounter / 5);
     drawUserHeader(705);
-    colour(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 697, 980, 697, -6);
     drawLabelledPanel(noteStatisticsFont, "Note Statistics:", 30, 677, 25, 272, 983, 670);
 
@@ -128,11 +123,11 @@ static void displayNoteStatisticsScreen()
     bool currentLevel = false;
     const int32_t L = slot < 0 ? -1 : noteStatisticsBlock(userRecords[slot], shownLesson, currentLevel);
     if (L < 0) {
-        colour(0.1f, 0.5f, 0.1f, 0.4f);
+        setColour(0.1f, 0.5f, 0.1f, 0.4f);
         drawText(noteStatisticsFont, "No Statistics yet", 30, 495);
     } else {
         const LessonParams &p = lessonParamsTable[L + 2];
-        colour(0.1f, 0.5f, 0.1f, 0.4f);
+        setColour(0.1f, 0.5f, 0.1f, 0.4f);
         drawText(noteStatisticsFont,
                  currentLevel ? std::string("Stats for your current highest level:")
                               : std::string("Stats for lesson: ") + lessonTitleTable[shownLesson],

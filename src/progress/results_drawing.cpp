@@ -10,24 +10,19 @@
 #include "progress/results_logic.h"
 #include "store/users_file.h"
 
-// The current colour, straight to GL: the screens draw only in the window's
-// context, and setColour first asks GLX for the context (a system call each
-// time, about ten a row of the result table).
-static void colour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
-
 void ratingColour(int32_t rating)
 {
     switch (rating) {
-    case 2: colour(0, 192.0f / 255.0f, 0, 0.4f); break;
-    case 3: colour(0.65f, 0.65f, 0, 0.4f); break;
-    case 4: colour(1, 0, 0, 0.4f); break;
-    default: colour(0, 0, 1, 0.4f); break;
+    case 2: setColour(0, 192.0f / 255.0f, 0, 0.4f); break;
+    case 3: setColour(0.65f, 0.65f, 0, 0.4f); break;
+    case 4: setColour(1, 0, 0, 0.4f); break;
+    default: setColour(0, 0, 1, 0.4f); break;
     }
 }
 
 void drawUserHeader(double y)
 {
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(font9By15, "User:", 130, y);
     drawText(font9By15, currentUserName, 190, y);
     drawText(font9By15, "Tessitura:", 330, y);
@@ -45,24 +40,24 @@ static void shadedQuad(double x0, double x1, double y0, double y1, const float l
     }
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
-    colour(left[0], left[1], left[2], 1);
+    setColour(left[0], left[1], left[2], 1);
     glVertex3d(x0, y0, z);
-    colour(right[0], right[1], right[2], 1);
+    setColour(right[0], right[1], right[2], 1);
     glVertex3d(x1, y0, z);
     glVertex3d(x1, y1, z);
-    colour(left[0], left[1], left[2], 1);
+    setColour(left[0], left[1], left[2], 1);
     glVertex3d(x0, y1, z);
     glEnd();
 }
 
 void drawNoteResultTable(const LessonBlock &block, int32_t notes)
 {
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(font9By15, "Note ", 30, 470);
     drawText(font9By15, "Deviation", 80, 470);
     drawText(font9By15, "Variance ", 180, 470);
     drawText(font9By15, "Fulfilled", 280, 470);
-    colour(0.2f, 0.1f, 0.3f, 0.9f);
+    setColour(0.2f, 0.1f, 0.3f, 0.9f);
     // The grid's five lines in one draw.
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_LINES);
@@ -78,9 +73,9 @@ void drawNoteResultTable(const LessonBlock &block, int32_t notes)
         const NoteSlot &s = block.slots[i - 1];
         const double y = 470 - 20 * i;
         if (s.passed != 0)
-            colour(0.1f, 0.5f, 0.1f, 0.4f);
+            setColour(0.1f, 0.5f, 0.1f, 0.4f);
         else
-            colour(1, 0, 0, 0.9f);
+            setColour(1, 0, 0, 0.9f);
         std::string name;
         spelledNoteName(0, s.note, name);
         drawText(font9By15, name, 30, y);
@@ -88,14 +83,14 @@ void drawNoteResultTable(const LessonBlock &block, int32_t notes)
         drawText(font9By15, "  " + oneDecimal(s.standardDeviation), 180, y);
         drawText(font9By15, s.passed != 0 ? " passed" : " missed", 280, y);
         const DeviationBar bar = deviationBar(s);
-        colour(0.5f, 0, 0.3f, 0.9f);
+        setColour(0.5f, 0, 0.3f, 0.9f);
         fillRect(439, y, 560, y + 18, -9);
-        colour(0.2f, 0.1f, 0.3f, 0.9f);
+        setColour(0.2f, 0.1f, 0.3f, 0.9f);
         drawLine(500, y - 2, 500, y + 20, -9);
         if (bar.shown) {
             shadedQuad(500 + bar.m - 1 - bar.d, 500 + bar.m - 1, y, y + 18, yellow, red, -6);
             shadedQuad(500 + bar.m, 500 + bar.m + bar.d, y, y + 18, red, yellow, -6);
-            colour(0, 1, 0, 0.9f);
+            setColour(0, 1, 0, 0.9f);
             drawLine(500 + bar.m, y, 500 + bar.m, y + 18, -5);
         }
     }

@@ -26,11 +26,6 @@
 
 ScoreOverviewState scoreOverviewState;
 
-// The current colour, straight to GL: the screens draw only in the window's
-// context, and setColour first asks GLX for the context (a system call each
-// time, about ten a row of the result table).
-static void colour(float r, float g, float b, float a) { glColor4f(r, g, b, a); }
-
 static int32_t scoreOverviewFont = font9By15;
 
 constexpr int32_t replayAction = 25;
@@ -165,19 +160,19 @@ static void displayScoreOverviewScreen()
     const char *title = lesson >= 0 && lesson <= 557 ? lessonTitleTable[lesson] : "";
 
     clearScreenFrame();
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(scoreOverviewFont, std::string("Exercise Title: ") + title, 30, 650);
     drawText(scoreOverviewFont, exerciseTypeTitle(exerciseType), 470, 650);
     int32_t rating = 0;
     ratingForScore(exerciseScore(exerciseType), lesson, rating);
     drawFrameAnimation((scoreOverviewState.frameCounter % 190) / 5);
 
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
     drawText(scoreOverviewFont, "User:", 30, 630);
     drawText(scoreOverviewFont, currentUserName, 90, 630);
     drawText(scoreOverviewFont, "Tessitura:", 470, 630);
     drawText(scoreOverviewFont, tessituraName(currentUserTessitura), 605, 630);
-    colour(0.5f, 0.5f, 0.1f, 0.4f);
+    setColour(0.5f, 0.5f, 0.1f, 0.4f);
     drawLine(25, 623, 930, 623, -6);
 
     drawLabelledPanel(scoreOverviewFont, "Score Overview: ", 30, 587, 25, 532, 912, 580);
@@ -201,13 +196,13 @@ static void displayScoreOverviewScreen()
     drawText(scoreOverviewFont, tessituraName(holderTessitura), 620, 540);
     if (holder != currentUserKey) ratingColour(bestRating);
     drawText(scoreOverviewFont, holderName, 710, 540);
-    colour(0, 0, 0, 0.4f);
+    setColour(0, 0, 0, 0.4f);
 
     int32_t notes = 0;
     if (known) {
         const LessonParams &p = lessonParamsTable[lesson];
         notes = p.noteCount;
-        colour(0.1f, 0.5f, 0.1f, 0.4f);
+        setColour(0.1f, 0.5f, 0.1f, 0.4f);
         drawText(scoreOverviewFont, requirementLine(p), 30, 495);
     }
     ratingColour(rating);

@@ -121,7 +121,7 @@ def build_dir():
 
 # ---------------------------------------------------------------- the rig
 
-_children = {}  # rig folder -> Xvfb process started by this process
+_children = {}  # rig folder -> the servers (Popen) started by this process
 
 RIG_VARS = ("DISPLAY", "PULSE_SERVER", "PULSE_CLIENTCONFIG", "TARNOVA_RIG")
 
@@ -145,17 +145,6 @@ def wait_until(predicate, what, timeout=PATIENCE, step=0.1):
     `what`, which may be a callable giving the text) after timeout s."""
     if not wait_for(predicate, timeout, step):
         raise AssertionError("timed out after %g s waiting for %s" % (timeout, what() if callable(what) else what))
-
-
-def _socket_accepts(path):
-    s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    try:
-        s.connect(path)
-        return True
-    except OSError:
-        return False
-    finally:
-        s.close()
 
 
 def _display_accepts(display):
@@ -223,16 +212,20 @@ def start_rig():
     with open(client_conf, "w") as f:
         f.write("autospawn = no\n")
 
-    for _attempt in range(3):
-        xvfb, n = _start_xvfb(state)
-        if xvfb:
-            break
+    try:
+        for _attempt in range(3):
+            xvfb, n = _start_xvfb(state)
+            if xvfb:
+                break
+    except BaseException:
+        shutil.rmtree(state, ignore_errors=True)  # Xvfb missing, say
+        raise
     if not xvfb:
         shutil.rmtree(state, ignore_errors=True)
         raise RuntimeError("rig: Xvfb did not start (no display that accepts clients; see xvfb.log)")
     with open(os.path.join(state, "xvfb.pid"), "w") as f:
         f.write(str(xvfb.pid))
-    _children[state] = xvfb
+    _children[state] = [xvfb]
     try:
         return _start_sound_server(state, runtime, client_conf, n)
     except BaseException:
@@ -242,28 +235,53 @@ def start_rig():
 
 
 def _start_sound_server(state, runtime, client_conf, n):
-    # Sound server: user mode even as root, in its own runtime folder.
+    """Sound server: user mode even as root, in its own runtime folder.
+
+    The rig makes the server's socket itself and hands it over as an
+    activation socket (LISTEN_FDS/LISTEN_PID), for its queue of waiting
+    connections: PulseAudio listens with room for 5, and when the machine is
+    loaded and the server has not run for a moment, the next client beyond
+    those (a test's paplay, the program's own sound device) is refused at once
+    ("Connection refused"). With a queue of 128 it waits its turn instead."""
     penv = dict(os.environ, XDG_RUNTIME_DIR=runtime, HOME=state,
-                PULSE_CLIENTCONFIG=client_conf)
+                PULSE_CLIENTCONFIG=client_conf, LISTEN_FDS="1")
     penv.pop("PULSE_SERVER", None)
-    socket_path = os.path.join(runtime, "pulse", "native")
+    socket_dir = os.path.join(runtime, "pulse")
+    os.mkdir(socket_dir, 0o700)
+    socket_path = os.path.join(socket_dir, "native")
+    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    listener.bind(socket_path)
+    listener.listen(128)
+    fd = listener.fileno()
+    # The shell sets LISTEN_PID to its own pid, which exec hands on to the
+    # server (the server only takes a socket meant for its pid), and moves
+    # the socket to fd 3, where activation sockets start.
+    move = "" if fd == 3 else " 3<&%d %d<&-" % (fd, fd)
     with open(os.path.join(state, "pulse.log"), "w") as log:
-        rc = subprocess.call(
-            ["pulseaudio", "-D", "-n", "--exit-idle-time=-1", "--disallow-exit",
+        server = subprocess.Popen(
+            ["sh", "-c", 'LISTEN_PID=$$ exec "$@"' + move, "sh",
+             "pulseaudio", "-n", "--exit-idle-time=-1", "--disallow-exit",
              "--use-pid-file=yes", "--log-target=stderr",
              "--load=module-native-protocol-unix auth-anonymous=1",
              "--load=module-null-sink sink_name=speakers",
              "--load=module-null-sink sink_name=mic"],
-            env=penv, stdout=log, stderr=subprocess.STDOUT)
+            env=penv, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+            pass_fds=(fd,), start_new_session=True)
+    listener.close()
+    _children.setdefault(state, []).append(server)
     env = {
         "DISPLAY": ":%d" % n,
         "PULSE_SERVER": "unix:" + socket_path,
         "PULSE_CLIENTCONFIG": client_conf,
         "TARNOVA_RIG": state,
     }
-    if rc != 0 or not wait_for(lambda: _socket_accepts(socket_path), 10):
-        raise RuntimeError("rig: PulseAudio did not start (exit %d)" % rc)
     cenv = dict(os.environ, **env)
+    # The socket accepted before the server ran; the server is up once a
+    # client gets an answer (a server that died closes the socket).
+    if not wait_for(lambda: server.poll() is None and subprocess.call(
+            ["pactl", "info"], env=cenv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            timeout=10) == 0, 15, 0.1):
+        raise RuntimeError("rig: PulseAudio did not start (exit %s; see pulse.log)" % server.poll())
     subprocess.check_call(["pactl", "set-default-sink", "speakers"], env=cenv)
     subprocess.check_call(["pactl", "set-default-source", "mic.monitor"], env=cenv)
     with open(os.path.join(state, "rig.env"), "w") as f:
@@ -305,9 +323,12 @@ def stop_rig(state):
                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _kill_pidfile(os.path.join(runtime, "pulse", "pid"))
     _kill_pidfile(os.path.join(state, "xvfb.pid"))
-    child = _children.pop(state, None)
-    if child:
-        child.wait()
+    for child in _children.pop(state, []):
+        try:
+            child.wait(5)
+        except subprocess.TimeoutExpired:
+            child.kill()
+            child.wait()
     shutil.rmtree(state, ignore_errors=True)
 
 

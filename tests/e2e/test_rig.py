@@ -2,16 +2,19 @@
 recorder running (it would hold ctest's output pipe open until the test's
 600 s timeout), and its display takes every client, also one that connects
 just after the last one left (an X server that resets then refuses it:
-"failed to open display")."""
+"failed to open display"), and its sound server lets clients wait while it
+is busy rather than refuse them."""
 
 import ctypes
 import ctypes.util
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 import textwrap
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -98,6 +101,24 @@ class Rig(unittest.TestCase):
         display = rig.ensure_rig()["DISPLAY"]
         refused = _connections_refused(display, 300)
         self.assertEqual(refused, 0, "%d of 300 connections to %s refused" % (refused, display))
+
+    def test_the_sound_server_lets_a_burst_of_clients_wait_while_it_is_busy(self):
+        # A rig of its own: the burst stops its sound server for a moment.
+        env = rig.start_rig()
+        self.addCleanup(rig.stop_rig, env["TARNOVA_RIG"])
+        with open(os.path.join(env["TARNOVA_RIG"], "runtime", "pulse", "pid")) as f:
+            server = int(f.read())
+        cenv = dict(os.environ, **env)
+        os.kill(server, signal.SIGSTOP)
+        try:
+            clients = [subprocess.Popen(["pactl", "info"], env=cenv, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.PIPE) for _ in range(20)]
+            time.sleep(1)
+        finally:
+            os.kill(server, signal.SIGCONT)
+        errors = [c.communicate(timeout=30)[1].decode(errors="replace").strip() for c in clients]
+        failed = [e for c, e in zip(clients, errors) if c.returncode != 0]
+        self.assertEqual(failed, [], "%d of 20 clients failed" % len(failed))
 
 
 if __name__ == "__main__":

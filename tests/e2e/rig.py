@@ -4,7 +4,9 @@ and helpers to drive build/tarnova inside them. Standard library only.
 The rig
     tools/rig-start            starts Xvfb (24-bit, free display, -noreset) and PulseAudio
                                (null sinks "speakers" = default output and
-                               "mic", whose monitor is the default input);
+                               "mic", whose monitor is the default input;
+                               its socket made by the rig, where clients
+                               wait while the server is busy);
                                prints `export NAME=value` lines for the shell.
     tools/rig-stop [DIR]       stops both and removes the rig folder
                                (DIR defaults to $TARNOVA_RIG).

@@ -339,11 +339,19 @@ void stageStoreWrite(const StoreFile &file, uint64_t offset, const uint8_t *byte
 
 void stageChangedBytes(const StoreFile &file, const std::vector<uint8_t> &before, const std::vector<uint8_t> &now)
 {
-    constexpr std::size_t piece = 512;
+    stageChangedBytesWithin(file, before, now, 0, std::min(before.size(), now.size()));
+}
+
+void stageChangedBytesWithin(const StoreFile &file, const std::vector<uint8_t> &before,
+                             const std::vector<uint8_t> &now, std::size_t from, std::size_t to)
+{
+    constexpr std::size_t piece = stagedPieceSize;
     const std::size_t size = std::min(before.size(), now.size());
+    const std::size_t last = std::min(size, to); // pieces starting before this are looked at
     std::size_t runStart = 0;
     bool inRun = false;
-    for (std::size_t at = 0; at < size; at += piece) {
+    std::size_t at = from / piece * piece;
+    for (; at < last; at += piece) {
         const std::size_t n = std::min(piece, size - at);
         const bool differs = std::memcmp(before.data() + at, now.data() + at, n) != 0;
         if (differs && !inRun) {
@@ -354,7 +362,7 @@ void stageChangedBytes(const StoreFile &file, const std::vector<uint8_t> &before
             inRun = false;
         }
     }
-    if (inRun) stageStoreWrite(file, runStart, now.data() + runStart, size - runStart);
+    if (inRun) stageStoreWrite(file, runStart, now.data() + runStart, std::min(at, size) - runStart);
 }
 
 // ---------------------------------------------------------------------------

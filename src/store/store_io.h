@@ -95,6 +95,14 @@ void commitStoreWrites();
 // Stages the bytes of `now` that differ from `before` (same size), in runs of
 // whole 512-byte pieces.
 void stageChangedBytes(const StoreFile &file, const std::vector<uint8_t> &before, const std::vector<uint8_t> &now);
+// The same, looking only at the pieces that overlap [from, to): the caller
+// knows that `before` and `now` hold the same bytes outside that range. Runs
+// within it are what stageChangedBytes stages there; a caller with several
+// ranges must join those whose pieces touch or overlap (piece boundaries lie
+// at multiples of 512 from the file's start).
+void stageChangedBytesWithin(const StoreFile &file, const std::vector<uint8_t> &before,
+                             const std::vector<uint8_t> &now, std::size_t from, std::size_t to);
+constexpr std::size_t stagedPieceSize = 512;
 
 // Returns when the writer thread has done all it was handed (at once when
 // it has nothing, or when called from the writer thread itself).

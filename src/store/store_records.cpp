@@ -1,6 +1,7 @@
 #include "store/store_records.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 // Field offsets on disk.
@@ -88,17 +89,28 @@ int32_t getInt32(const uint8_t *p)
     return static_cast<int32_t>(u);
 }
 
+// On a little-endian machine the file's byte order is memory's: one copy
+// (the byte loop is not merged into a store by the compiler, and a lesson
+// end writes a user record and a training day of 8,880 doubles each).
 void putDouble(uint8_t *p, double v)
 {
     uint64_t u;
     std::memcpy(&u, &v, 8);
-    for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(u >> (8 * i));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &u, 8);
+    } else {
+        for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(u >> (8 * i));
+    }
 }
 
 double getDouble(const uint8_t *p)
 {
     uint64_t u = 0;
-    for (int i = 0; i < 8; ++i) u |= static_cast<uint64_t>(p[i]) << (8 * i);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&u, p, 8);
+    } else {
+        for (int i = 0; i < 8; ++i) u |= static_cast<uint64_t>(p[i]) << (8 * i);
+    }
     double v;
     std::memcpy(&v, &u, 8);
     return v;

@@ -294,18 +294,21 @@ static std::string dateFault(double date)
 std::string timeLineDayFault(const TimeLineDay &day)
 {
     if (std::string fault = dateFault(day.date); !fault.empty()) return fault;
+    // The texts are made only for a fault: a day read in the frame that ends
+    // a lesson is checked whole, and 555 blocks of texts cost more than the
+    // checks.
+    const auto block = [](int32_t L) { return "field lessonBlock " + std::to_string(L); };
+    const auto slot = [&](int32_t L, int32_t j) { return block(L) + " slot " + std::to_string(j + 1); };
     for (int32_t L = 0; L < lessonBlockCount; ++L) {
         const LessonBlock &b = day.lessonBlocks[L];
-        const std::string block = "field lessonBlock " + std::to_string(L);
-        if (b.done > 1) return block + " done value " + std::to_string(b.done);
+        if (b.done > 1) return block(L) + " done value " + std::to_string(b.done);
         for (int32_t j = 0; j < 8; ++j) {
             const NoteSlot &n = b.slots[j];
-            const std::string slot = block + " slot " + std::to_string(j + 1);
-            if (n.note < 0 || n.note > emptyNoteIndex) return slot + " note value " + std::to_string(n.note);
-            if (!std::isfinite(n.mean)) return slot + " mean value " + numberText(n.mean);
+            if (n.note < 0 || n.note > emptyNoteIndex) return slot(L, j) + " note value " + std::to_string(n.note);
+            if (!std::isfinite(n.mean)) return slot(L, j) + " mean value " + numberText(n.mean);
             if (!std::isfinite(n.standardDeviation))
-                return slot + " deviation value " + numberText(n.standardDeviation);
-            if (n.passed > 1) return slot + " passed value " + std::to_string(n.passed);
+                return slot(L, j) + " deviation value " + numberText(n.standardDeviation);
+            if (n.passed > 1) return slot(L, j) + " passed value " + std::to_string(n.passed);
         }
     }
     return std::string();

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -12,11 +14,19 @@
 
 // The users file exactly as it is on disk (empty: unknown, the next save writes).
 static std::vector<uint8_t> savedUsersImage;
-// What a save serialises into and compares with savedUsersImage, then takes
-// its place; the two are kept between saves: a new image of 3 MB is a new
-// mapping (platform/memory.h) whose every page faults when first written,
-// several times what the serialising costs, in the frame that ends a lesson.
+// What a save serialises the changed records into and compares with
+// savedUsersImage. Between saves it holds the same bytes as savedUsersImage,
+// so a save rewrites only the slots of the records that changed; both are
+// kept: a new image of 3 MB is a new mapping (platform/memory.h) whose every
+// page faults when first written, in the frame that ends a lesson.
 static std::vector<uint8_t> stagingUsersImage;
+// Each record as it was when its slot of savedUsersImage was last written or
+// found to match: while keptRecordMatches[s], writeUserRecord(keptRecords[s])
+// gives exactly slot s of savedUsersImage. A save serialises and compares
+// only the records that differ from their kept copy (sameSerialisedRecord),
+// so no mutating path has to mark what it changed. 3 MB, allocated once.
+static std::unique_ptr<UserRecord[]> keptRecords;
+static bool keptRecordMatches[userSlotCount];
 
 static void writeUsersImage(uint8_t *image)
 {
@@ -28,6 +38,53 @@ std::vector<uint8_t> usersFileImage()
     std::vector<uint8_t> image(usersFileSize);
     writeUsersImage(image.data());
     return image;
+}
+
+static std::size_t slotAt(int32_t slot) { return static_cast<std::size_t>(slot) * userRecordSize; }
+
+template <typename T> static bool sameBytes(const T &a, const T &b)
+{
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
+// True only when writeUserRecord gives the same bytes for both. Numbers are
+// compared by their bits (what is stored: 0.0 and -0.0 differ, a NaN equals
+// itself); of the note tallies only those the file holds. Whole arrays of
+// plain records are compared as memory, padding included: padding that
+// differs only costs a needless serialisation.
+static bool sameSerialisedRecord(const UserRecord &a, const UserRecord &b)
+{
+    static_assert(std::is_trivially_copyable_v<LessonBlock> && std::is_trivially_copyable_v<RhythmTally>);
+    if (a.key != b.key || a.tessitura != b.tessitura || a.currentLesson != b.currentLesson ||
+        a.timeLineFull != b.timeLineFull || a.name != b.name)
+        return false;
+    if (!sameBytes(a.lessonBlocks, b.lessonBlocks) || !sameBytes(a.rhythmTallies, b.rhythmTallies)) return false;
+    for (int32_t n = firstTallyNote; n <= lastTallyNote; ++n) {
+        const NoteTally &x = a.noteTallies[n], &y = b.noteTallies[n];
+        if (x.presented != y.presented || x.blocksMeasured != y.blocksMeasured || x.blocksInBand != y.blocksInBand ||
+            x.blocksNear != y.blocksNear || !sameBytes(x.sumLnHzSquared, y.sumLnHzSquared) ||
+            !sameBytes(x.sumHz, y.sumHz) || !sameBytes(x.sumLnHz, y.sumLnHz) || x.name != y.name)
+            return false;
+    }
+    return true;
+}
+
+// savedUsersImage was just set (a load, a file written whole): the kept
+// copies are the records now, each trusted only where its bytes are the
+// slot's (a loaded record may have been corrected, and a file may hold
+// bytes this program would not write). Runs at start and first use, not
+// in a lesson's frames.
+static void keepRecordsOfSavedImage()
+{
+    if (!keptRecords) keptRecords = std::make_unique<UserRecord[]>(userSlotCount);
+    stagingUsersImage.resize(usersFileSize);
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        keptRecords[s] = userRecords[s];
+        uint8_t *slot = stagingUsersImage.data() + slotAt(s);
+        writeUserRecord(keptRecords[s], slot);
+        keptRecordMatches[s] = std::memcmp(slot, savedUsersImage.data() + slotAt(s), userRecordSize) == 0;
+    }
+    stagingUsersImage = savedUsersImage;
 }
 
 static void rebuildUsedKeys()
@@ -144,19 +201,52 @@ void loadUsersFile()
         if (s < maxUsers && userRecords[s].currentLesson == scoreLessonCount) userRecords[s].currentLesson = 556;
     }
     savedUsersImage = std::move(image);
+    keepRecordsOfSavedImage();
     rebuildUsedKeys();
 }
 
-void usersFileWritten(std::vector<uint8_t> image) { savedUsersImage = std::move(image); }
+void usersFileWritten(std::vector<uint8_t> image)
+{
+    savedUsersImage = std::move(image);
+    if (savedUsersImage.size() == usersFileSize) keepRecordsOfSavedImage();
+}
 
 void stageUsersFileChanges()
 {
-    // writeUserRecord sets every byte, so whatever the buffer held goes.
-    stagingUsersImage.resize(usersFileSize);
-    writeUsersImage(stagingUsersImage.data());
-    if (savedUsersImage.size() != usersFileSize) savedUsersImage.assign(usersFileSize, 0); // never loaded: all of it
-    stageChangedBytes(usersStoreFile, savedUsersImage, stagingUsersImage);
-    savedUsersImage.swap(stagingUsersImage);
+    if (savedUsersImage.size() != usersFileSize || !keptRecords) { // never loaded: all of it
+        savedUsersImage.assign(usersFileSize, 0);
+        keepRecordsOfSavedImage();
+    }
+    // Serialise the records that differ from their kept copy into their
+    // slots of the staging image (writeUserRecord sets every byte of a slot).
+    // Everywhere else the staging image holds the saved bytes, so only the
+    // pieces over those slots can differ. Neighbouring changed slots share a
+    // piece and are compared as one range, so what is staged is what
+    // comparing the whole images stages.
+    bool changed[userSlotCount];
+    bool gathering = false; // changed slots [from, to) wait to be compared
+    std::size_t from = 0, to = 0;
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        changed[s] = !keptRecordMatches[s] || !sameSerialisedRecord(keptRecords[s], userRecords[s]);
+        if (!changed[s]) continue;
+        writeUserRecord(userRecords[s], stagingUsersImage.data() + slotAt(s));
+        if (gathering && slotAt(s) != to) {
+            stageChangedBytesWithin(usersStoreFile, savedUsersImage, stagingUsersImage, from, to);
+            gathering = false;
+        }
+        if (!gathering) from = slotAt(s);
+        gathering = true;
+        to = slotAt(s) + userRecordSize;
+    }
+    if (gathering) stageChangedBytesWithin(usersStoreFile, savedUsersImage, stagingUsersImage, from, to);
+    // The saved image and the kept copies follow: the two images hold the
+    // same bytes again.
+    for (int32_t s = 0; s < userSlotCount; ++s) {
+        if (!changed[s]) continue;
+        std::memcpy(savedUsersImage.data() + slotAt(s), stagingUsersImage.data() + slotAt(s), userRecordSize);
+        keptRecords[s] = userRecords[s];
+        keptRecordMatches[s] = true;
+    }
 }
 
 int32_t getUserCurrentLesson(int32_t key)

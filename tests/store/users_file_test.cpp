@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <limits>
 #include <string>
 #include <sys/stat.h>
@@ -334,6 +336,61 @@ TEST_F(UsersFile, ADamagedRecordStopsWithItsSlotAndField)
     loadUsersFiles();
     EXPECT_EQ(getUserCurrentLesson(2), 556);
     usersFileDamagedOnPurpose = false;
+}
+
+// A save serialises only the records that differ from what it last wrote:
+// a change in any slot, of any field (a mean's sign too), and its undoing
+// reach the file, and so do the bytes a load corrected or would not write.
+TEST_F(UsersFile, SavesWriteEveryChangedRecordWhateverItsSlot)
+{
+    createStore();
+    addUser("Second");
+    addUser("Third");
+    struct Case {
+        const char *what;
+        void (*change)();
+    };
+    const Case cases[] = {
+        {"a lesson block, slot 3", [] { userRecords[3].lessonBlocks[100].slots[2].mean = 5.5; }},
+        {"a zero mean made -0.0, slot 7", [] { userRecords[7].lessonBlocks[3].slots[0].mean = -0.0; }},
+        {"a note tally's sum, slot 5", [] { userRecords[5].noteTallies[40].sumHz += 1.0; }},
+        {"a note tally's name, slot 1", [] { userRecords[1].noteTallies[60].name = "C7"; }},
+        {"a rhythm tally, slot 4", [] { userRecords[4].rhythmTallies[9].sumDeviation[1] = 12.5; }},
+        {"the password, slot 10", [] { userRecords[10].name = "x"; }},
+        {"the time-line flag, slot 19", [] { userRecords[19].timeLineFull = 1; }},
+        {"the ends of slots 3 and 4", [] {
+             userRecords[3].timeLineFull = 1;
+             userRecords[4].name = "Neighbour";
+         }},
+    };
+    for (const Case &c : cases) {
+        loadUsersFiles();
+        const std::vector<uint8_t> before = readFile("UsersFile");
+        const std::vector<UserRecord> loaded(userRecords, userRecords + userSlotCount);
+        c.change();
+        saveUsersFiles();
+        EXPECT_NE(readFile("UsersFile"), before) << c.what;
+        EXPECT_EQ(readFile("UsersFile"), usersFileImage()) << c.what;
+        std::copy(loaded.begin(), loaded.end(), userRecords);
+        saveUsersFiles();
+        EXPECT_EQ(readFile("UsersFile"), before) << c.what << " undone";
+    }
+
+    // Slot 2's lesson 557 loads as 556; slot 12 holds a byte after its name.
+    std::vector<uint8_t> odd = readFile("UsersFile");
+    odd[2 * userRecordSize + 112] = 557 & 0xff;
+    odd[2 * userRecordSize + 113] = 557 >> 8;
+    odd[12 * userRecordSize + 40] = 'x';
+    {
+        std::ofstream out(path("UsersFile"), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char *>(odd.data()), static_cast<std::streamsize>(odd.size()));
+    }
+    loadUsersFiles();
+    setUserCurrentLesson(1, 9);
+    const std::vector<uint8_t> saved = readFile("UsersFile");
+    EXPECT_EQ(saved, usersFileImage());
+    EXPECT_EQ(le32(saved, 2 * userRecordSize + 112), 556);
+    EXPECT_EQ(saved[12 * userRecordSize + 40], 0);
 }
 
 // A time-line day in use or a score record that breaks what its format fixes

@@ -278,11 +278,17 @@ def _start_sound_server(state, runtime, client_conf, n):
         "TARNOVA_RIG": state,
     }
     cenv = dict(os.environ, **env)
+
+    def answers():
+        try:
+            return subprocess.call(["pactl", "info"], env=cenv, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, timeout=10) == 0
+        except subprocess.TimeoutExpired:
+            return False
+
     # The socket accepted before the server ran; the server is up once a
     # client gets an answer (a server that died closes the socket).
-    if not wait_for(lambda: server.poll() is None and subprocess.call(
-            ["pactl", "info"], env=cenv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            timeout=10) == 0, 15, 0.1):
+    if not wait_for(lambda: server.poll() is None and answers(), 15, 0.1):
         raise RuntimeError("rig: PulseAudio did not start (exit %s; see pulse.log)" % server.poll())
     subprocess.check_call(["pactl", "set-default-sink", "speakers"], env=cenv)
     subprocess.check_call(["pactl", "set-default-source", "mic.monitor"], env=cenv)

@@ -158,81 +158,22 @@ void notePictureInk(unsigned int texture, int32_t width, int32_t height, const u
     pictureInks[texture] = ink;
 }
 
-namespace {
-
-// True when the rectangle puts the texture's texels on the window's pixels
-// one for one: unturned, as many pixels as texels each way, its corners on
-// pixel corners. Every pixel centre then lies on a texel centre, where the
-// filters the pictures have (linear, and linear between the levels, whose
-// level there is the picture itself) give that texel exactly, as the
-// nearest texel does. The renderer samples nearest at a fraction of the cost.
-bool texelForPixel(unsigned int texture, double left, double bottom, double right, double top, double z)
-{
-    GLfloat mv[16], pr[16];
-    GLint vp[4];
-    glGetFloatv(GL_MODELVIEW_MATRIX, mv);
-    glGetFloatv(GL_PROJECTION_MATRIX, pr);
-    if (mv[1] != 0 || mv[4] != 0 || mv[3] != 0 || mv[7] != 0 || pr[1] != 0 || pr[4] != 0 || pr[3] != 0 ||
-        pr[7] != 0 || pr[11] != 0 || mv[0] <= 0 || mv[5] <= 0 || pr[0] <= 0 || pr[5] <= 0)
-        return false;
-    glGetIntegerv(GL_VIEWPORT, vp);
-    GLint width = 0, height = 0;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    if (width <= 0 || height <= 0) return false;
-    double wl, wb, wr, wt;
-    toWindow(mv, pr, vp, left, bottom, z, wl, wb);
-    toWindow(mv, pr, vp, right, top, z, wr, wt);
-    // Within a thousandth of a pixel: the renderer's own single-precision
-    // positions are no closer, and weights that small vanish in its 8-bit
-    // filter weights.
-    constexpr double near = 1e-3;
-    auto onCorner = [](double v) { return std::fabs(v - std::nearbyint(v)) < near; };
-    return std::fabs(wr - wl - width) < near && std::fabs(wt - wb - height) < near && onCorner(wl) && onCorner(wb);
-}
-
-void drawTexelForPixel(unsigned int texture, const double *xy, double z)
-{
-    GLint minFilter = 0, magFilter = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-    const bool linear = (minFilter == GL_LINEAR || minFilter == GL_LINEAR_MIPMAP_LINEAR) && magFilter == GL_LINEAR;
-    if (linear) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    }
-    drawTexturedQuad(texture, xy, z);
-    if (linear) {
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    }
-}
-
-} // namespace
-
 void drawTexturedRect(unsigned int texture, double x0, double y0, double x1, double y1, double z)
 {
     const double left = x0 < x1 ? x0 : x1, right = x0 < x1 ? x1 : x0;
     const double bottom = y0 < y1 ? y0 : y1, top = y0 < y1 ? y1 : y0;
     const double xy[8] = {left, bottom, right, bottom, right, top, left, top};
-    const bool oneToOne = texture != 0 && texelForPixel(texture, left, bottom, right, top, z);
-    auto draw = [&] {
-        if (oneToOne) drawTexelForPixel(texture, xy, z);
-        else drawTexturedQuad(texture, xy, z);
-    };
     GLint box[4];
     const auto ink = pictureInks.find(texture);
     if (ink != pictureInks.end() && !glIsEnabled(GL_SCISSOR_TEST) &&
         inkScissor(ink->second, left, bottom, right, top, z, box)) {
         glScissor(box[0], box[1], box[2], box[3]);
         glEnable(GL_SCISSOR_TEST);
-        draw();
+        drawTexturedQuad(texture, xy, z);
         glDisable(GL_SCISSOR_TEST);
         return;
     }
-    draw();
+    drawTexturedQuad(texture, xy, z);
 }
 
 namespace {

@@ -14,7 +14,6 @@ import subprocess
 import sys
 import tempfile
 import textwrap
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -38,6 +37,17 @@ def _connections_refused(display, count):
         else:
             refused += 1
     return refused
+
+
+def _waiting_connections(socket_path):
+    """Connections queued on the listening Unix socket at socket_path (ss's
+    Recv-Q of a listening socket); 0 when it is not listed."""
+    out = subprocess.run(["ss", "-xlH"], capture_output=True, text=True).stdout
+    for line in out.splitlines():
+        fields = line.split()
+        if socket_path in fields:
+            return int(fields[2])
+    return 0
 
 
 def _running(pid, names):
@@ -109,13 +119,18 @@ class Rig(unittest.TestCase):
         with open(os.path.join(env["TARNOVA_RIG"], "runtime", "pulse", "pid")) as f:
             server = int(f.read())
         cenv = dict(os.environ, **env)
+        socket_path = os.path.join(env["TARNOVA_RIG"], "runtime", "pulse", "native")
         os.kill(server, signal.SIGSTOP)
         try:
             clients = [subprocess.Popen(["pactl", "info"], env=cenv, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.PIPE) for _ in range(20)]
-            time.sleep(1)
+            # Every client has either been refused (ended) or waits in the
+            # socket's queue before the server runs again.
+            settled = rig.wait_for(lambda: sum(c.poll() is not None for c in clients)
+                                   + _waiting_connections(socket_path) >= 20, 30)
         finally:
             os.kill(server, signal.SIGCONT)
+        self.assertTrue(settled, "the clients neither ended nor queued within 30 s")
         errors = [c.communicate(timeout=30)[1].decode(errors="replace").strip() for c in clients]
         failed = [e for c, e in zip(clients, errors) if c.returncode != 0]
         self.assertEqual(failed, [], "%d of 20 clients failed" % len(failed))

@@ -190,8 +190,6 @@ struct BackdropKey {
 
 struct BackdropCopy {
     bool tried = false, usable = false, valid = false;
-    GLuint texture = 0, framebuffer = 0;
-    GLint width = 0, height = 0;
     BackdropKey key;
 };
 
@@ -205,31 +203,103 @@ bool framebufferObjects()
     return extensions && std::strstr(extensions, "GL_ARB_framebuffer_object");
 }
 
-// The window's pixels into the copy (made or resized to the window; the
-// framebuffer object only checks that the renderer can hold the format).
-bool keepWindowPixels(GLint width, GLint height)
+// Kept pixels live in a texture of the window's pixel layout (BGRA), rows
+// stored top first, behind a framebuffer object, and move between it and the
+// window only by framebuffer blits of the same size. The renderer keeps the
+// window's rows top first too, so these flipped blits are plain copies of
+// memory to a software renderer (llvmpipe copies a blit whose formats match
+// and whose rows run the same way without shading a fragment: about the cost
+// of a clear, where a textured quad over the window shaded every pixel of
+// it). Any renderer leaves the same pixels: a blit of equal size copies pixel
+// for pixel.
+struct KeptPixels {
+    GLuint texture = 0, framebuffer = 0;
+    GLint width = 0, height = 0; // 0 until a texture of this size is complete
+};
+
+// Makes (or resizes) the texture and its framebuffer object; false when the
+// renderer cannot hold it.
+bool makeKeptPixels(KeptPixels &k, GLint width, GLint height)
 {
+    if (k.width == width && k.height == height && k.texture != 0) return true;
     GLint boundTexture = 0, readFramebuffer = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    if (backdrop.texture == 0) glGenTextures(1, &backdrop.texture);
-    glBindTexture(GL_TEXTURE_2D, backdrop.texture);
-    if (backdrop.width != width || backdrop.height != height) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        if (backdrop.framebuffer == 0) glGenFramebuffers(1, &backdrop.framebuffer);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, backdrop.framebuffer);
-        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backdrop.texture, 0);
-        const bool complete = glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
-        backdrop.width = complete ? width : 0;
-        backdrop.height = complete ? height : 0;
-    }
-    const bool ok = backdrop.width == width && backdrop.height == height;
-    if (ok) glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+    if (k.texture == 0) glGenTextures(1, &k.texture);
+    glBindTexture(GL_TEXTURE_2D, k.texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    while (glGetError() != GL_NO_ERROR) {}
+    // An unsized format given BGRA bytes lets the renderer pick the layout
+    // of those bytes, the window's own (a sized GL_RGBA8 gets RGBA from
+    // llvmpipe, and a blit between the two shades every pixel). A renderer
+    // that picks fewer than 8 bits a channel gets GL_RGBA8 instead: kept
+    // pixels must come back exactly.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    GLint bits[4] = {};
+    const GLenum sizes[4] = {GL_TEXTURE_RED_SIZE, GL_TEXTURE_GREEN_SIZE, GL_TEXTURE_BLUE_SIZE, GL_TEXTURE_ALPHA_SIZE};
+    for (int i = 0; i < 4; ++i) glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, sizes[i], &bits[i]);
+    if (bits[0] != 8 || bits[1] != 8 || bits[2] != 8 || bits[3] != 8)
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    bool complete = glGetError() == GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
-    return ok;
+    if (complete) {
+        if (k.framebuffer == 0) glGenFramebuffers(1, &k.framebuffer);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, k.framebuffer);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, k.texture, 0);
+        complete = glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
+    }
+    k.width = complete ? width : 0;
+    k.height = complete ? height : 0;
+    return complete;
+}
+
+// The window's box (left, bottom, width x height; the kept texture's size)
+// into the kept pixels, top row first. The scissor test, which a blit
+// honours, is off for it.
+void keepWindowBox(const KeptPixels &k, GLint left, GLint bottom)
+{
+    GLint readFramebuffer = 0, drawFramebuffer = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    if (scissor) glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, k.framebuffer);
+    glBlitFramebuffer(left, bottom, left + k.width, bottom + k.height, 0, k.height, k.width, 0, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer));
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+// Part of the kept pixels back into the window: the kept texture's box
+// (x, y, width x height, in window rows counted from the kept box's bottom)
+// onto the window at (left + x, bottom + y). The scissor test applies as it
+// stands (callers that must not be clipped turn it off).
+void restoreWindowBox(const KeptPixels &k, GLint left, GLint bottom, GLint x, GLint y, GLint width, GLint height)
+{
+    GLint readFramebuffer = 0, drawFramebuffer = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, k.framebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    // Window row r of the box is texture row height - 1 - r.
+    glBlitFramebuffer(x, k.height - y, x + width, k.height - y - height, left + x, bottom + y, left + x + width,
+                      bottom + y + height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer));
+}
+
+KeptPixels backdropPixels, boxPixels;
+
+// The window's pixels into the backdrop's copy.
+bool keepWindowPixels(GLint width, GLint height)
+{
+    if (!makeKeptPixels(backdropPixels, width, height)) return false;
+    keepWindowBox(backdropPixels, 0, 0);
+    return true;
 }
 
 } // namespace
@@ -266,38 +336,16 @@ void drawBackdropPicture(unsigned int texture, double x0, double y0, double x1, 
     static const GLfloat identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     const bool plain = viewport[0] == 0 && viewport[1] == 0 && std::memcmp(modelView, identity, sizeof identity) == 0;
     if (plain && backdrop.valid && backdrop.key == key) {
-        // The kept pixels of the picture's box, texel for pixel: nearest
-        // sampling at texel centres, replacing, with neither alpha test nor
-        // blending in the way.
+        // The kept pixels of the picture's box (the window's pixels under
+        // it are the ones drawing it left), then the state drawing leaves.
         const double W = key.width, H = key.height;
-        const double left = std::clamp(std::floor(std::min(x0, x1)), 0.0, W);
-        const double right = std::clamp(std::ceil(std::max(x0, x1)), 0.0, W);
-        const double bottom = std::clamp(std::floor(std::min(y0, y1)), 0.0, H);
-        const double top = std::clamp(std::ceil(std::max(y0, y1)), 0.0, H);
-        glDisable(GL_ALPHA_TEST);
-        if (key.blend) glDisable(GL_BLEND);
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, backdrop.texture);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-        glBegin(GL_QUADS);
-        glTexCoord2d(left / W, bottom / H);
-        glVertex3d(left, bottom, z);
-        glTexCoord2d(right / W, bottom / H);
-        glVertex3d(right, bottom, z);
-        glTexCoord2d(right / W, top / H);
-        glVertex3d(right, top, z);
-        glTexCoord2d(left / W, top / H);
-        glVertex3d(left, top, z);
-        glEnd();
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        if (key.blend) glEnable(GL_BLEND);
-        // The state drawTexturedRect leaves.
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GREATER, 0.1f);
-        glDisable(GL_TEXTURE_2D);
+        const GLint left = static_cast<GLint>(std::clamp(std::floor(std::min(x0, x1)), 0.0, W));
+        const GLint right = static_cast<GLint>(std::clamp(std::ceil(std::max(x0, x1)), 0.0, W));
+        const GLint bottom = static_cast<GLint>(std::clamp(std::floor(std::min(y0, y1)), 0.0, H));
+        const GLint top = static_cast<GLint>(std::clamp(std::ceil(std::max(y0, y1)), 0.0, H));
+        if (right > left && top > bottom)
+            restoreWindowBox(backdropPixels, 0, 0, left, bottom, right - left, top - bottom);
+        leaveTexturedRectState(texture);
         return;
     }
     drawTexturedRect(texture, x0, y0, x1, y1, z);
@@ -312,8 +360,6 @@ struct KeptBox {
     std::string signature;
     GLint left = 0, bottom = 0, width = 0, height = 0; // the box in window pixels
     GLint windowWidth = 0, windowHeight = 0;
-    GLuint texture = 0;
-    GLint textureWidth = 0, textureHeight = 0;
 };
 
 KeptBox kept;
@@ -361,33 +407,16 @@ void keepBox(const std::string &signature, int32_t left, int32_t bottom, int32_t
     if (!backdrop.usable || !pixelProjection(windowWidth, windowHeight)) return;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
     if (readFramebuffer != 0 || !boxInside(left, bottom, width, height, windowWidth, windowHeight)) return;
-    GLint boundTexture = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
-    if (kept.texture == 0) glGenTextures(1, &kept.texture);
-    glBindTexture(GL_TEXTURE_2D, kept.texture);
-    if (kept.textureWidth != width || kept.textureHeight != height) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        while (glGetError() != GL_NO_ERROR) {}
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        const bool made = glGetError() == GL_NO_ERROR;
-        kept.textureWidth = made ? width : 0;
-        kept.textureHeight = made ? height : 0;
-    }
-    if (kept.textureWidth == width && kept.textureHeight == height) {
-        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, left, bottom, width, height);
-        kept.valid = true;
-        kept.signature = signature;
-        kept.left = left;
-        kept.bottom = bottom;
-        kept.width = width;
-        kept.height = height;
-        kept.windowWidth = windowWidth;
-        kept.windowHeight = windowHeight;
-    }
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+    if (!makeKeptPixels(boxPixels, width, height)) return;
+    keepWindowBox(boxPixels, left, bottom);
+    kept.valid = true;
+    kept.signature = signature;
+    kept.left = left;
+    kept.bottom = bottom;
+    kept.width = width;
+    kept.height = height;
+    kept.windowWidth = windowWidth;
+    kept.windowHeight = windowHeight;
 }
 
 bool drawKeptBox(const std::string &signature, int32_t left, int32_t bottom, int32_t width, int32_t height)
@@ -400,29 +429,11 @@ bool drawKeptBox(const std::string &signature, int32_t left, int32_t bottom, int
     if (drawFramebuffer != 0 || !pixelProjection(windowWidth, windowHeight) || windowWidth != kept.windowWidth ||
         windowHeight != kept.windowHeight)
         return false;
-    // The kept pixels, replacing: nearest sampling at texel centres, and
-    // nothing (alpha test, blending, depth test, scissor, culling of this
-    // counter-clockwise quad) between them and the window.
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, kept.texture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    const double x0 = left, y0 = bottom, x1 = left + width, y1 = bottom + height;
-    glBegin(GL_QUADS);
-    glTexCoord2d(0, 0);
-    glVertex3d(x0, y0, -1);
-    glTexCoord2d(1, 0);
-    glVertex3d(x1, y0, -1);
-    glTexCoord2d(1, 1);
-    glVertex3d(x1, y1, -1);
-    glTexCoord2d(0, 1);
-    glVertex3d(x0, y1, -1);
-    glEnd();
-    glPopAttrib();
+    // The kept pixels as they were, the scissor test out of their way.
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    if (scissor) glDisable(GL_SCISSOR_TEST);
+    restoreWindowBox(boxPixels, left, bottom, 0, 0, width, height);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
     return true;
 }
 

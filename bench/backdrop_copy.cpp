@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "gl_bench_window.h"
 #include "base/shared.h"
 #include "frame/dispatch.h"
 #include "frame/gl_draw.h"
@@ -27,24 +28,11 @@ namespace {
 
 GLuint picture = 0;
 
-double processCpuMs()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
+double processCpuMs() { return cpuClockMs(CLOCK_PROCESS_CPUTIME_ID); }
 
 void openWindowOnce()
 {
-    if (picture != 0) return;
-    int argc = 1;
-    char name[] = "bench_backdrop_copy";
-    char *argv[] = {name, nullptr};
-    createMainWindow(&argc, argv);
-    initProjection();
-    glClearColor(0.9f, 0.9f, 0.9f, 1);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (!openBenchWindowOnce("bench_backdrop_copy")) return;
     std::vector<uint8_t> rgba(1024 * 1024 * 4);
     std::mt19937 random(3);
     for (uint8_t &v : rgba) v = static_cast<uint8_t>(random());

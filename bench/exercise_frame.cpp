@@ -38,18 +38,14 @@
 #include "lessons/lesson_state.h"
 #include "music/note_voices.h"
 #include "store/store_records.h"
+#include "gl_bench_window.h"
 
 namespace {
 
 bool windowOpen = false;
 double phase = 0.0;
 
-double cpuMs()
-{
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
+double cpuMs() { return cpuClockMs(CLOCK_PROCESS_CPUTIME_ID); }
 
 void openWindow()
 {

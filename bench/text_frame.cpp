@@ -21,30 +21,15 @@
 #include "frame/dispatch.h"
 #include "frame/gl_draw.h"
 #include "frame/text.h"
+#include "gl_bench_window.h"
 
 namespace {
 
-double cpuMs(clockid_t clock)
-{
-    timespec t;
-    clock_gettime(clock, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-bool windowOpen = false;
+double cpuMs(clockid_t clock) { return cpuClockMs(clock); }
 
 void openWindowOnce()
 {
-    if (windowOpen) return;
-    windowOpen = true;
-    int argc = 1;
-    char name[] = "bench_text_frame";
-    char *argv[] = {name, nullptr};
-    createMainWindow(&argc, argv);
-    initProjection();
-    glClearColor(0.9f, 0.9f, 0.9f, 1);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (!openBenchWindowOnce("bench_text_frame")) return;
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.1f);
 }

@@ -153,7 +153,10 @@ FILE *report = stderr;
     restartFreeGrid();
     glutTimerFunc(46, onTimerTick, 1);
 
-    // Sing from the start of each delay phase to past the singing phase.
+    // Sing from the start of each listening phase, while the reference
+    // sounds and nothing is recorded, to past the singing phase: a player
+    // that a loaded machine starts a second or two late still sounds through
+    // the whole delay and singing.
     std::vector<pid_t> singers;
     int32_t lastPhase = -1;
     int exercise = 0;
@@ -161,16 +164,30 @@ FILE *report = stderr;
     while (currentScreen == 18 && glutGet(GLUT_ELAPSED_TIME) - start < 200000) {
         glutMainLoopEvent();
         const int32_t phase = exerciseRun.lessonProgress == progressGetExerciseAnswer ? exerciseRun.answerPhase : -1;
-        if (phase == answerDelay && lastPhase != answerDelay) {
+        if (phase == answerListen && lastPhase != answerListen) {
+            const double listenMs = (listenFrameLimit - relaxFrameLimit) * exerciseFrameMs;
             const double hz = exerciseRun.targetFrequency * std::pow(2.0, singOffsets[exercise % 3] / 1200.0);
-            const std::string wav = writeVoice(work, exercise, hz, (exerciseRun.exerciseDelayMs + 2700) / 1000);
+            const std::string wav =
+                writeVoice(work, exercise, hz, (listenMs + exerciseRun.exerciseDelayMs + 2700) / 1000);
             singers.push_back(spawn({"paplay", "--device=mic", wav}));
+            std::fprintf(report, "exercise %d: voice started %d ms into the lesson, at %.2f Hz\n", exercise + 1,
+                         glutGet(GLUT_ELAPSED_TIME) - start, hz);
             ++exercise;
         }
+        if (phase == answerSing && lastPhase != answerSing)
+            std::fprintf(report, "exercise %d: singing phase began %d ms into the lesson\n", exercise,
+                         glutGet(GLUT_ELAPSED_TIME) - start);
         lastPhase = phase;
         usleep(1000);
     }
-    for (pid_t p : singers) waitpid(p, nullptr, 0);
+    // A voice that could not play (the sound server refused it, say) is
+    // named in the report: a slot unjudged for that reason is the rig's.
+    for (size_t i = 0; i < singers.size(); ++i) {
+        int status = 0;
+        if (singers[i] <= 0 || waitpid(singers[i], &status, 0) != singers[i] || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0)
+            std::fprintf(report, "exercise %zu: the voice's player failed (status %d)\n", i + 1, status);
+    }
     stopChild(recorder);
     stopChild(micKeeper);
     stopChild(speakersKeeper);

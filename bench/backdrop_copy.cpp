@@ -11,24 +11,17 @@
 //   bench_backdrop_copy --benchmark_repetitions=5   (needs DISPLAY: run in the rig)
 #include <benchmark/benchmark.h>
 
-#include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <cstdlib>
-#include <ctime>
 #include <random>
 #include <vector>
 
-#include "app/startup.h"
 #include "gl_bench_window.h"
-#include "base/shared.h"
-#include "frame/dispatch.h"
 #include "frame/gl_draw.h"
 
 namespace {
 
 GLuint picture = 0;
-
-double processCpuMs() { return cpuClockMs(CLOCK_PROCESS_CPUTIME_ID); }
 
 void openWindowOnce()
 {
@@ -53,7 +46,7 @@ template <Way way> void BM_MenuBackdrop(benchmark::State &state)
     }
     openWindowOnce();
     forgetBackdropCopy();
-    const double cpu0 = processCpuMs();
+    const double cpu0 = cpuClockMs(CLOCK_PROCESS_CPUTIME_ID);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT);
         setColour(1, 1, 1, 0.4f);
@@ -61,7 +54,7 @@ template <Way way> void BM_MenuBackdrop(benchmark::State &state)
         if (way == Way::copiedBack) drawBackdropPicture(picture, -80, 76, 944, 1100, -8);
         glFinish();
     }
-    state.counters["process_cpu_ms"] = (processCpuMs() - cpu0) / static_cast<double>(state.iterations());
+    state.counters["process_cpu_ms"] = (cpuClockMs(CLOCK_PROCESS_CPUTIME_ID) - cpu0) / static_cast<double>(state.iterations());
 }
 
 BENCHMARK(BM_MenuBackdrop<Way::clearOnly>)->Name("BM_MenuBackdrop/clear_only")->UseRealTime()->MinTime(1.0);

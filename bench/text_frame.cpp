@@ -11,21 +11,14 @@
 //   bench_text_frame --benchmark_repetitions=5   (needs DISPLAY: run in the rig)
 #include <benchmark/benchmark.h>
 
-#include <GL/freeglut.h>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
-#include "app/startup.h"
-#include "base/shared.h"
-#include "frame/dispatch.h"
 #include "frame/gl_draw.h"
 #include "frame/text.h"
 #include "gl_bench_window.h"
 
 namespace {
-
-double cpuMs(clockid_t clock) { return cpuClockMs(clock); }
 
 void openWindowOnce()
 {
@@ -43,7 +36,7 @@ void BM_TextFrame(benchmark::State &state)
     openWindowOnce();
     const int texts = static_cast<int>(state.range(0));
     const std::string words = "Display Statistics: Quit Program ..... Change User ...... Tessitura";
-    const double process0 = cpuMs(CLOCK_PROCESS_CPUTIME_ID), main0 = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+    const double process0 = cpuClockMs(CLOCK_PROCESS_CPUTIME_ID), main0 = cpuClockMs(CLOCK_THREAD_CPUTIME_ID);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT);
         for (int i = 0; i < texts; ++i) {
@@ -56,8 +49,8 @@ void BM_TextFrame(benchmark::State &state)
         glFinish();
     }
     const double n = static_cast<double>(state.iterations());
-    state.counters["process_cpu_ms"] = (cpuMs(CLOCK_PROCESS_CPUTIME_ID) - process0) / n;
-    state.counters["main_cpu_ms"] = (cpuMs(CLOCK_THREAD_CPUTIME_ID) - main0) / n;
+    state.counters["process_cpu_ms"] = (cpuClockMs(CLOCK_PROCESS_CPUTIME_ID) - process0) / n;
+    state.counters["main_cpu_ms"] = (cpuClockMs(CLOCK_THREAD_CPUTIME_ID) - main0) / n;
 }
 
 BENCHMARK(BM_TextFrame)->Arg(0)->Arg(48)->UseRealTime()->MinTime(1.0);

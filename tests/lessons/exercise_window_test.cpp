@@ -105,6 +105,7 @@ FILE *report = stderr;
 [[noreturn]] void runLessonThree(const std::string &data, const std::string &work)
 {
     report = std::fopen((work + "/report.txt").c_str(), "w");
+    setvbuf(report, nullptr, _IOLBF, 0); // every line reaches the file before any _exit
     int argc = 1;
     char name[] = "exercise_window";
     char *argv[] = {name, nullptr};
@@ -191,7 +192,11 @@ FILE *report = stderr;
     stopChild(recorder);
     stopChild(micKeeper);
     stopChild(speakersKeeper);
-    if (currentScreen != 576) _exit(23);
+    if (currentScreen != 576) {
+        std::fprintf(report, "the lesson left for screen %d (the microphone fell behind: %d)\n", currentScreen,
+                     int(captureFellBehind()));
+        _exit(23);
+    }
     if (exercise != 8) _exit(24);
 
     // The stored block: the offset sung in each exercise, in asking order.
